@@ -1,0 +1,45 @@
+// Vemar: a world clock. Its working directory holds its settings files.
+
+#include "core/program.h"
+#include "ui/application.h"
+#include "ui/mainwindow.h"
+#include "ui/qtplatform.h"
+
+#include <QApplication>
+#include <QDir>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+bool haveDisplay() {
+    return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (!haveDisplay()) {
+        std::fprintf(stderr, "vemar: no display (DISPLAY and WAYLAND_DISPLAY are not set): "
+                             "run it in a desktop session.\n");
+        return 1;
+    }
+    QApplication app(argc, argv);
+    vemar::ui::setUpLook(app);
+
+    vemar::ui::QtPlatform platform;
+    vemar::Program program(platform, QDir::currentPath().toStdString());
+    if (!program.startUp()) return 1;
+
+    vemar::ui::MainWindow window(program);
+    platform.setDialogParent(&window);
+    QObject::connect(&window, &vemar::ui::MainWindow::failed, &app, [&] { app.exit(1); },
+                     Qt::QueuedConnection);
+    window.tickOnce();
+    if (program.failed()) return 1;
+    window.centreOnScreen();
+    window.show();
+    window.startClock();
+    window.showStartupPicture();
+    return app.exec();
+}

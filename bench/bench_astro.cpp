@@ -1,0 +1,20 @@
+#include "core/astro.h"
+
+#include <benchmark/benchmark.h>
+
+using namespace vemar::astro;
+
+// What one display refresh of the astronomy panels costs: nothing is cached,
+// so every tick pays the sun's and the moon's scans and the sidereal time.
+static void BM_AstroPanels(benchmark::State& state) {
+    const Place place{45, 0, -12, 0};
+    for (auto _ : state) {
+        SunTimes sun = ComputeSunTimes(2024, 6, 21, place, 2);
+        MoonDay moon = ComputeMoonDay(2024, 6, 21, place, 2);
+        std::string sidereal = SiderealText(2024, 6, 21, 22, 0, 0, -12, 0, 2);
+        benchmark::DoNotOptimize(sun);
+        benchmark::DoNotOptimize(moon);
+        benchmark::DoNotOptimize(sidereal);
+    }
+}
+BENCHMARK(BM_AstroPanels);

@@ -1,0 +1,154 @@
+#include "core/calendar.h"
+
+#include "core/texts.h"
+
+#include <charconv>
+#include <climits>
+#include <cmath>
+
+namespace vemar {
+
+namespace {
+
+// Int of the calendar formulas: rounds toward minus infinity.
+double Int(double x) { return std::floor(x); }
+
+// Keeps a whole number inside int: out-of-range inputs (a damaged rule file,
+// say) must give a wrong day, never undefined behaviour.
+int toIntSaturated(double x) {
+    if (!(x == x)) return 0;   // NaN
+    if (x >= double(INT_MAX)) return INT_MAX;
+    if (x <= double(INT_MIN)) return INT_MIN;
+    return int(x);
+}
+
+// Minutes and seconds are shown with a leading "0" below 10.
+std::string twoDigits(double value) {
+    std::string text = stri(value);
+    return value >= 0 && value < 10 ? "0" + text : text;
+}
+
+constexpr int kSecondsPerDay = 86400;
+
+} // namespace
+
+// Fifteen significant digits, like the system's number-to-text conversion, so
+// a sum such as 0.1 + 0.2 reads "0.3"; trailing zeros and a bare point go.
+std::string stri(double value) {
+    if (value == 0) value = 0;   // no "-0"
+    char buffer[64];
+    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                   std::chars_format::general, 15);
+    if (ec != std::errc{}) return {};
+    return std::string(buffer, end);
+}
+
+int InAnno(int day, int month, int leap, int dayShift) {
+    const double k = leap == 0 ? 63 : 62;
+    // 30.6 rather than 30.6001: with it 1 March is day 60 (61 in a leap year).
+    const double n = month > 2 ? Int(30.6 * (double(month) + 1)) - k + day
+                               : Int((double(month) - 1) * k / 2) + day;
+    return toIntSaturated(n - dayShift);
+}
+
+// On 1 January while the date pair still starts with yesterday, the shifted
+// day number is 0. The user is then on the first day of the year and the
+// universal time has the new year's first hours, so the panels show day 1
+// (never "0° giorno") and the true count to the end of the year; the year
+// progress applies the same rule, so both panels agree.
+YearEnd InFineAnno(int day, int month, int year, int dayShift) {
+    YearEnd end;
+    end.leapYear = year % 4 == 0 ? 1 : 0;   // no century rule: 2100 counts as leap
+    end.dayOfYear = InAnno(day, month, end.leapYear, dayShift);
+    if (end.dayOfYear < 1) end.dayOfYear = 1;
+    end.daysLeft = 365 + end.leapYear - end.dayOfYear;
+
+    // Red marks the first and the last ten days of the year.
+    end.dayColour = end.dayOfYear < 11 ? palette(4) : palette(0);
+    end.leftColour = end.daysLeft < 11 ? palette(4) : palette(0);
+
+    end.dayCaption = stri(end.dayOfYear);
+    end.dayCaption += texts::kDayOfYearSuffix;
+    end.leftCaption = stri(end.daysLeft);
+    end.leftCaption += end.daysLeft == 1 ? texts::kOneDay : texts::kManyDays;
+    end.leftCaption += texts::kToYearEnd;
+    return end;
+}
+
+std::optional<WeekDay> WeekDays(int day, int month, int year) {
+    if (year < 0 || month < 1 || month > 12 || day < 1 || year > 2500) return std::nullopt;
+
+    WeekDay result;
+    result.dateText = stri(day) + "/" + stri(month) + "/" + stri(year);
+
+    // Julian day of a Gregorian date: January and February count as months
+    // 13 and 14 of the year before, so the leap day ends the counted year.
+    double y = year, m = month;
+    if (m < 3) {
+        y -= 1;
+        m += 12;
+    }
+    const double a = Int(y / 100);
+    const double b = 2 - a + Int(a / 4);
+    const double c = Int(365.25 * y);
+    const double d = Int(30.6001 * (m + 1));
+    result.julianDay = b + c + d + day + 1720994.5;
+
+    // Day 0 of the Julian count (JD + 1.5 a multiple of 7) is a Sunday.
+    const double weeks = (result.julianDay + 1.5) / 7;
+    result.weekday = int(std::lround(7 * (weeks - Int(weeks)))) % 7;
+    return result;
+}
+
+// Any negative result wraps to the previous day's hour, so the panel never
+// shows a negative hour, whatever brought the tick's hour below zero.
+double PanelUtHour(double utHour, int hemisphere, int inDstWindow) {
+    if (hemisphere == 2 || inDstWindow == 1) utHour -= 1;
+    if (utHour < 0) utHour += 24;
+    return utHour;
+}
+
+std::string UtLine(double utHour, double clockMinutes, int seconds) {
+    double hour = std::fmod(utHour, 24);
+    if (hour < 0) hour += 24;
+    return stri(hour) + ":" + twoDigits(clockMinutes) + ":" + twoDigits(seconds) + " ";
+}
+
+// West of Greenwich on the evening of 31 December the universal time is
+// already in the next year, which would make the time left negative: the
+// panel then stays at zero instead of counting below it. A day number below 1
+// (1 January while the date pair starts with yesterday) counts as day 1, as in
+// InFineAnno; daysLeft moves with it, whichever of the two the caller passed.
+YearProgress YearProgressTexts(int dayOfYear, int daysLeft, double utHour,
+                               double clockMinutes, int seconds) {
+    long long day = dayOfYear;
+    long long left = daysLeft;
+    if (day < 1) {
+        left -= 1 - day;
+        day = 1;
+    }
+
+    YearProgress progress;
+    double hoursSince = double(day - 1) * 24 + utHour;
+    if (hoursSince < 0) hoursSince = 0;
+    progress.since = std::string(texts::kSinceYearStart) + stri(hoursSince) + " h  " +
+                     twoDigits(clockMinutes) + "'  " + twoDigits(seconds) + "''";
+
+    const double elapsed = utHour * 3600 + clockMinutes * 60 + seconds;
+    double remaining = double(left + 1) * kSecondsPerDay - elapsed;
+    if (!(remaining > 0)) remaining = 0;
+    const long long r = std::llround(remaining);
+    progress.toEnd = std::string(texts::kToYearEndPrefix) + std::to_string(r / 3600) + " h  " +
+                     twoDigits(double(r % 3600 / 60)) + "'  " + twoDigits(double(r % 60)) + "''";
+    return progress;
+}
+
+// A decimal comma, not a point: the program speaks Italian.
+std::string JulianDayLabel(double julianDay) {
+    std::string number = stri(julianDay);
+    for (char& c : number)
+        if (c == '.') c = ',';
+    return std::string(texts::kJulianDayPrefix) + number;
+}
+
+} // namespace vemar

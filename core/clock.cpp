@@ -1,0 +1,349 @@
+// The clock tick: everything on the main window that changes from second to
+// second, redone at every timer event in a fixed order.
+
+#include "clock.h"
+
+#include "calendar.h"
+#include "files.h"
+#include "program.h"
+#include "texts.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace vemar {
+
+namespace {
+
+void appendInt(std::string& out, int value) {
+    char buf[12];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
+    out.append(buf, end);
+}
+
+void appendTwoDigits(std::string& out, int value) {
+    if (value >= 0 && value < 10) out += '0';
+    appendInt(out, value);
+}
+
+// Writes " " + middle + " " into target unless it already holds exactly that.
+void assignPadded(std::string& target, std::string_view middle) {
+    if (target.size() == middle.size() + 2 && target.front() == ' ' && target.back() == ' ' &&
+        std::string_view(target).substr(1, middle.size()) == middle)
+        return;
+    target.assign(" ").append(middle).append(" ");
+}
+
+int classColour(std::string_view zoneClass, int citiesColour) {
+    // Dark colours on light grey, bright ones on black; -1: leave unchanged.
+    static constexpr int onGrey[] = {2, 1, 4, 5};
+    static constexpr int onBlack[] = {10, 11, 12, 13};
+    if (zoneClass.size() != 1 || zoneClass[0] < '0' || zoneClass[0] > '3') return -1;
+    const int index = zoneClass[0] - '0';
+    if (citiesColour == 7) return onGrey[index];
+    if (citiesColour == 0) return onBlack[index];
+    return -1;
+}
+
+} // namespace
+
+int SummerAdjustment(std::string_view zoneClass, int hemisphere, int inDst, int outsideDst) {
+    if (zoneClass.size() != 1) return 0;
+    const bool north = hemisphere == 1;
+    switch (zoneClass[0]) {
+    case '0':
+    case '2':
+        if (north) return inDst == 0 ? 0 : -1;
+        return inDst == 0 ? -1 : 0;
+    case '1':
+        if (north) return 0;
+        return inDst == 0 && outsideDst == 0 ? -1 : 0;
+    case '3':
+        if (north) return inDst == 0 ? 1 : -1;
+        if (inDst == 0) return outsideDst == 1 ? -1 : 0;
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+void RowTimeText(std::string& out, int hour, int minutes, int seconds) {
+    out.clear();
+    if (hour >= 0 && hour < 10) out += "  ";
+    appendInt(out, hour);
+    out += ':';
+    appendTwoDigits(out, minutes);
+    out += ':';
+    appendTwoDigits(out, seconds);
+}
+
+int MonthLength(int month, int leapYearOf) {
+    static constexpr int kind[] = {0, 2, 0, 1, 0, 1, 0, 0, 1, 0, 1, 0};   // 0: 31, 1: 30, 2: February
+    switch (kind[(month - 1) % 12]) {
+    case 0: return 31;
+    case 1: return 30;
+    default: return 28 + (leapYearOf % 4 == 0 ? 1 : 0);
+    }
+}
+
+CalendarDate DayBefore(const CalendarDate& d) {
+    if (d.day > 1) return {d.day - 1, d.month, d.year};
+    if (d.month > 1) return {MonthLength(d.month - 1, d.year), d.month - 1, d.year};
+    return {31, 12, d.year - 1};
+}
+
+CalendarDate DayAfter(const CalendarDate& d) {
+    if (d.day < MonthLength(d.month, d.year)) return {d.day + 1, d.month, d.year};
+    if (d.month < 12) return {1, d.month + 1, d.year};
+    return {1, 1, d.year + 1};
+}
+
+void DateLineText(std::string& out, const CalendarDate& date, int weekday) {
+    out.clear();
+    out += texts::kDayNames[static_cast<std::size_t>(weekday) % 7];
+    out += "  ";
+    appendInt(out, date.day);
+    out += ' ';
+    out += texts::kMonthNames[static_cast<std::size_t>(date.month - 1) % 12];
+    out += ' ';
+    appendInt(out, date.year);
+}
+
+// --- The tick ---
+
+void Program::tick() {
+    if (failed_) return;
+    const ClockReading now = platform_.now();
+    guarded([&] { tickBody(now); });
+}
+
+void Program::tickBody(const ClockReading& now) {
+    if (s_.tickStage == 0) reinitialise();
+    namesPass();
+    southernSync();
+    s_.hourCorrection = (s_.hemisphere == 2 && s_.inDstWindow == 1) ? -1 : 0;
+    s_.tickHour = now.hour - s_.zoneOffset + s_.hourCorrection;
+    const double rawHour = s_.tickHour;
+    if (s_.tickStage == 1) startupCount(now.second);
+
+    bool previousDay = false;
+    if (s_.tickHour < 0) {
+        s_.tickHour += 24;
+        previousDay = true;
+    }
+    const bool morningWindow = rawHour > -2 && rawHour < 10 + s_.inDstWindow;
+    const bool rowMorningWindow = s_.tickHour > -2 && s_.tickHour < 10 + s_.inDstWindow;
+
+    s_.clockMinutes = now.minute - s_.siteHalfHour;
+    if (s_.clockMinutes < 0) {
+        s_.clockMinutes += 60;
+        s_.tickHour -= 1;
+    }
+    rowsPass(now, rowMorningWindow);
+    timeSignal(now.second);
+    panelsUpdate(now);
+
+    const YearEnd yearEnd = InFineAnno(now.day, now.month, now.year, s_.dayShift);
+    s_.leapYear = yearEnd.leapYear;
+    s_.dayOfYear = yearEnd.dayOfYear;
+    s_.daysLeft = yearEnd.daysLeft;
+    assignIfChanged(v_.ssPanel8.caption, yearEnd.dayCaption);
+    v_.ssPanel8.textColour = yearEnd.dayColour;
+    assignIfChanged(v_.ssPanel9.caption, yearEnd.leftCaption);
+    v_.ssPanel9.textColour = yearEnd.leftColour;
+
+    datePair(now, morningWindow || previousDay);
+    astronomy(now);
+}
+
+// Runs on the first tick and after a reload request from a table editor.
+void Program::reinitialise() {
+    s_.tickStage = 1;
+    if (s_.zoneTableLoaded == 0) loadZoneTable();
+    v_.form.textColour = palette(15);
+    for (int k = 0; k < kPageRows; ++k) v_.label2[k].backColour = palette(s_.timesColour);
+}
+
+void Program::loadZoneTable() {
+    s_.zoneTable = ReadZoneTable(file(kZoneFile));
+    // A damaged file may hold any number of digits: keep the hours
+    // arithmetic far from overflow.
+    for (int n = 0; n < kZoneRows; ++n)
+        s_.zoneOffsets[n] = std::clamp(OffsetNumber(s_.zoneTable[n].offset), -1000.0, 1000.0);
+    s_.zoneTableLoaded = 1;
+}
+
+void Program::namesPass() {
+    for (int column = 0; column < 3; ++column) {
+        for (int place = 0; place < kColumnRows; ++place) {
+            const int k = column * kColumnRows + place;
+            const int n = s_.tableBase + k;
+            const ZoneRow& row = s_.zoneTable[n];
+            const int colour = classColour(row.zoneClass, s_.citiesColour);
+            if (colour >= 0) v_.label1[k].textColour = palette(colour);
+            assignIfChanged(v_.label1[k].caption, row.name);
+
+            const int offset = static_cast<int>(s_.zoneOffsets[n]);
+            scratch_.assign(row.name).append(" ");
+            if (offset > 0) scratch_ += '+';
+            appendInt(scratch_, offset);
+            scratch_ += 'h';
+            assignPadded(v_.label2[k].tooltip, scratch_);
+        }
+        if (s_.symbolRefresh == 1) {
+            refreshDateMarkers();
+            if (++s_.symbolRefreshCount >= 27) {
+                s_.symbolRefreshCount = 0;
+                s_.symbolRefresh = 0;
+            }
+        }
+    }
+}
+
+// Once per run in the southern hemisphere outside the window: the manual
+// switch twice, which settles InDstWindow from the caption shown.
+void Program::southernSync() {
+    if (s_.hemisphere == 2 && s_.inDstWindow == 0 && s_.southSyncDone == 0) {
+        s_.southSyncDone = 1;
+        dstSwitchClick();
+        dstSwitchClick();
+    }
+}
+
+// The count runs on ticks whose second ends in an even digit, not on
+// seconds: the start-up picture stays as long as 44 such ticks take. It is
+// held at 44, so after a reload request the stage ends at once.
+void Program::startupCount(int second) {
+    if (second % 2 == 0 && s_.startCounter < 44) ++s_.startCounter;
+    if (s_.startCounter < 6) refreshDateMarkers();
+    if (s_.startCounter >= 44) {
+        startupPictureOpen_ = false;
+        s_.tickStage = 2;
+    }
+}
+
+void Program::rowsPass(const ClockReading& now, bool rowMorningWindow) {
+    const int inDst = s_.inDstWindow;
+    const int tickHour = static_cast<int>(s_.tickHour);
+    const int clockMinutes = static_cast<int>(s_.clockMinutes);
+    for (int k = 0; k < kPageRows; ++k) {
+        const int n = s_.tableBase + k;
+        const ZoneRow& row = s_.zoneTable[n];
+        const double offset = s_.zoneOffsets[n];
+        int hour = tickHour + static_cast<int>(offset) +
+                   SummerAdjustment(row.zoneClass, s_.hemisphere, inDst, s_.outsideDstWindow);
+        int minutes = clockMinutes;
+        if (row.zoneClass == "2") {
+            minutes += 30;
+            if (minutes > 59) {
+                minutes -= 60;
+                hour += 1;
+            }
+        }
+        bool secondDate = false;
+        if (hour < 0) {
+            hour += 24;
+        } else if (hour > 23) {
+            hour -= 24;
+            secondDate = true;
+        }
+        if (rowMorningWindow && offset > -9 && hour > -1 && hour < tickHour + 14) secondDate = true;
+
+        ControlView& marker = v_.label3[k];
+        const std::string& symbol = secondDate ? s_.dateSymbol2 : s_.dateSymbol1;
+        marker.textColour = palette(secondDate ? 10 : 12);
+        assignIfChanged(marker.caption, symbol);
+        // The tooltip names the date of the symbol shown, as the panels show it.
+        const bool firstPanel = symbol == s_.dateSymbol1;
+        assignPadded(marker.tooltip, firstPanel ? v_.ssPanel2.caption : v_.ssPanel3.caption);
+
+        RowTimeText(scratch_, hour, minutes, now.second);
+        assignIfChanged(v_.label2[k].caption, scratch_);
+    }
+    s_.utHour = s_.tickHour;
+}
+
+// Five pips at seconds 54..58 of minute 59 and one at second 0: each once,
+// however many ticks fall in that second.
+void Program::timeSignal(int second) {
+    if (second == 50) {
+        s_.pipSent.fill(0);
+        s_.hourPipSent = 0;
+    }
+    if (s_.signalOn != 1) return;
+    if (s_.clockMinutes == 59 && second >= 54 && second <= 58) {
+        int& sent = s_.pipSent[static_cast<std::size_t>(second - 54)];
+        if (sent == 0) {
+            platform_.beep();
+            sent = 1;
+        }
+    }
+    if (second == 0 && s_.clockMinutes == 0 && s_.hourPipSent == 0) {
+        platform_.beep();
+        s_.hourPipSent = 1;
+    }
+}
+
+// Universal time, the year's progress, local mean and sidereal time.
+void Program::panelsUpdate(const ClockReading& now) {
+    s_.utHour = PanelUtHour(s_.tickHour, s_.hemisphere, s_.inDstWindow);
+    assignIfChanged(v_.label2[27].caption, UtLine(s_.utHour, s_.clockMinutes, now.second));
+
+    s_.dayOfYear = InAnno(now.day, now.month, s_.leapYear, s_.dayShift);
+    s_.daysLeft = 365 + s_.leapYear - s_.dayOfYear;
+    const YearProgress progress =
+        YearProgressTexts(s_.dayOfYear, s_.daysLeft, s_.utHour, s_.clockMinutes, now.second);
+    assignIfChanged(v_.label2[30].caption, progress.since);
+    assignIfChanged(v_.label2[31].caption, progress.toEnd);
+
+    const int zh = s_.zoneOffset + s_.inDstWindow;
+    assignIfChanged(v_.label2[29].caption,
+                    astro::SiderealText(now.year, now.month, now.day, now.hour, s_.clockMinutes,
+                                        now.second, s_.lonDegrees, s_.lonMinutes, zh));
+    assignIfChanged(v_.label2[28].caption,
+                    astro::LocalMeanTimeText(s_.utHour, s_.clockMinutes, now.second,
+                                             s_.inDstWindow, s_.lonDegrees, s_.lonMinutes));
+}
+
+void Program::datePair(const ClockReading& now, bool firstIsYesterday) {
+    const CalendarDate today{now.day, now.month, now.year};
+    s_.dayShift = firstIsYesterday ? 1 : 0;
+    const CalendarDate first = firstIsYesterday ? DayBefore(today) : today;
+    const CalendarDate second = firstIsYesterday ? today : DayAfter(today);
+
+    const auto firstDay = WeekDays(first.day, first.month, first.year);
+    const auto secondDay = WeekDays(second.day, second.month, second.year);
+    if (firstDay) {
+        DateLineText(scratch_, first, firstDay->weekday);
+        assignIfChanged(v_.ssPanel2.caption, scratch_);
+        s_.julianDay = firstDay->julianDay;
+    }
+    if (secondDay) {
+        DateLineText(scratch_, second, secondDay->weekday);
+        assignIfChanged(v_.ssPanel3.caption, scratch_);
+    }
+    v_.form.textColour = palette(15);
+}
+
+// Sun and moon depend only on the date, the place and the zone hours: they
+// are computed again only when one of those changes.
+void Program::astronomy(const ClockReading& now) {
+    SkyKey key;
+    key.year = now.year;
+    key.month = now.month;
+    key.day = now.day;
+    key.zoneHours = astro::ZoneHours(s_.zoneOffset, s_.inDstWindow, s_.hourCorrection);
+    key.place = {s_.latDegrees, s_.latMinutes, s_.lonDegrees, s_.lonMinutes};
+    key.valid = true;
+    if (!(key == skyKey_)) {
+        skyKey_ = key;
+        const auto sun = astro::ComputeSunTimes(key.year, key.month, key.day, key.place, key.zoneHours);
+        v_.label2[33].caption = astro::SunSentence(sun);
+        const auto moon = astro::ComputeMoonDay(key.year, key.month, key.day, key.place, key.zoneHours);
+        v_.label2[34].caption = astro::MoonSentence(moon);
+    }
+    assignIfChanged(v_.label2[32].caption, JulianDayLabel(s_.julianDay));
+}
+
+} // namespace vemar

@@ -1,0 +1,156 @@
+// The colour schemes of the main window: three groups of background colours,
+// the standard light-grey scheme (colorig) and its undo (Annulla).
+
+#include "program.h"
+
+namespace vemar {
+
+namespace {
+
+constexpr int kGrey = 7;
+
+struct ColourItem { int colour; MenuItemView MainView::Menu::*item; };
+
+constexpr ColourItem kWindowItems[] = {
+    {1, &MainView::Menu::bscuro}, {2, &MainView::Menu::vscuro}, {4, &MainView::Menu::rscuro},
+    {7, &MainView::Menu::grigio}, {8, &MainView::Menu::gscuro}};
+constexpr ColourItem kTimesItems[] = {
+    {1, &MainView::Menu::blu}, {2, &MainView::Menu::vscuro2}, {4, &MainView::Menu::rscuro2},
+    {7, &MainView::Menu::gchiaro}};
+constexpr ColourItem kCitiesItems[] = {{7, &MainView::Menu::gric}, {0, &MainView::Menu::nero}};
+
+// In each group the item of the colour in force is disabled, the others enabled.
+template <std::size_t N>
+void markCurrent(MainView::Menu& menu, const ColourItem (&items)[N], int colour) {
+    for (const auto& entry : items) (menu.*entry.item).enabled = entry.colour != colour;
+}
+
+} // namespace
+
+void Program::setWindowColourMenu(int colour) { markCurrent(v_.menu, kWindowItems, colour); }
+void Program::setTimesColourMenu(int colour) { markCurrent(v_.menu, kTimesItems, colour); }
+void Program::setCitiesColourMenu(int colour) { markCurrent(v_.menu, kCitiesItems, colour); }
+
+// Start-up: only the items of the colours in force are disabled.
+void Program::disableCurrentColourItems() {
+    auto disable = [&](const auto& items, int colour) {
+        for (const auto& entry : items)
+            if (entry.colour == colour) (v_.menu.*entry.item).enabled = false;
+    };
+    disable(kWindowItems, s_.screenColour);
+    disable(kTimesItems, s_.timesColour);
+    disable(kCitiesItems, s_.citiesColour);
+}
+
+// The window and its surround; the legend keeps its design colours (blue,
+// red, magenta, matching its wording) only on light grey.
+void Program::applyScreenColourView(int colour) {
+    const Rgb back = palette(colour);
+    for (ControlView* c : {&v_.form, &v_.frame1, &v_.frame2, &v_.label4, &v_.label5, &v_.label6,
+                           &v_.option1, &v_.option2})
+        c->backColour = back;
+    const bool design = colour == kGrey;
+    v_.label4.textColour = palette(design ? 1 : 11);
+    v_.label5.textColour = palette(design ? 4 : 12);
+    v_.label6.textColour = palette(design ? 5 : 13);
+    for (ControlView* c : {&v_.frame1, &v_.frame2, &v_.option1, &v_.option2})
+        c->textColour = palette(design ? 0 : 15);
+}
+
+void Program::applyTimesColourView(int colour) {
+    for (int i = 0; i < kPageRows; ++i) {
+        v_.label2[i].backColour = palette(colour);
+        v_.label2[i].textColour = palette(colour == kGrey ? 0 : 15);
+    }
+}
+
+void Program::applyCitiesColourView(int colour) {
+    for (auto& name : v_.label1) name.backColour = palette(colour);
+}
+
+void Program::origOff() {
+    if (s_.screenColour == kGrey && s_.timesColour == kGrey && s_.citiesColour == kGrey) {
+        s_.coloursChanged = 0;
+        v_.menu.colorig.enabled = false;
+    }
+}
+
+void Program::screenColourClick(int colour) {
+    applyScreenColourView(colour);
+    setWindowColourMenu(colour);
+    s_.screenColour = colour;
+    if (colour != kGrey) {
+        v_.menu.colorig.enabled = true;
+        s_.coloursChanged = 1;
+    }
+    origOff();
+}
+
+void Program::timesColourClick(int colour) {
+    s_.timesColour = colour;
+    setTimesColourMenu(colour);
+    applyTimesColourView(colour);
+    if (colour != kGrey) {
+        v_.menu.colorig.enabled = true;
+        s_.coloursChanged = 1;
+    }
+    origOff();
+}
+
+void Program::citiesLightGreyClick() {
+    s_.savedCitiesColour = s_.citiesColour;
+    s_.citiesColour = kGrey;
+    setCitiesColourMenu(kGrey);
+    applyCitiesColourView(kGrey);
+    origOff();
+}
+
+void Program::citiesBlackClick() {
+    s_.citiesColour = 0;
+    setCitiesColourMenu(0);
+    v_.menu.annulla.enabled = false;
+    v_.menu.colorig.enabled = true;
+    applyCitiesColourView(0);
+    s_.coloursChanged = 1;
+    origOff();
+}
+
+// ScreenColour and TimesColour keep their values although the window shows
+// grey: shut-down turns them grey while ColoursChanged is still 0.
+void Program::originalColoursClick() {
+    applyScreenColourView(kGrey);
+    setWindowColourMenu(kGrey);
+    setTimesColourMenu(kGrey);
+    setCitiesColourMenu(kGrey);
+    applyCitiesColourView(kGrey);
+    applyTimesColourView(kGrey);
+    v_.menu.colorig.enabled = false;
+    v_.menu.annulla.enabled = true;
+    s_.coloursChanged = 0;
+    s_.savedScreenColour = s_.screenColour;
+    s_.savedTimesColour = s_.timesColour;
+    s_.savedCitiesColour = s_.citiesColour;
+    s_.citiesColour = kGrey;
+}
+
+void Program::undoColoursClick() {
+    const int screen = s_.savedScreenColour;
+    for (ControlView* c : {&v_.form, &v_.frame1, &v_.frame2, &v_.label4, &v_.label5, &v_.label6,
+                           &v_.option1, &v_.option2})
+        c->backColour = palette(screen);
+    // On a saved grey the text colours stay as they are.
+    if (screen != kGrey) applyScreenColourView(screen);
+    applyCitiesColourView(s_.savedCitiesColour);
+    applyTimesColourView(s_.savedTimesColour);
+    setWindowColourMenu(screen);
+    setTimesColourMenu(s_.savedTimesColour);
+    setCitiesColourMenu(s_.savedCitiesColour);
+    v_.menu.annulla.enabled = false;
+    v_.menu.colorig.enabled = true;
+    s_.screenColour = screen;
+    s_.timesColour = s_.savedTimesColour;
+    s_.citiesColour = s_.savedCitiesColour;
+    s_.coloursChanged = 1;
+}
+
+} // namespace vemar

@@ -1,0 +1,36 @@
+#pragma once
+// Everything the core needs from the world: the clock and the effects.
+// The Qt layer implements it for the real program; tests use a recording fake.
+
+#include <string>
+
+namespace vemar {
+
+// A local clock reading, as the system gives it: no time zone attached.
+struct ClockReading {
+    int year = 2000;   // e.g. 2026
+    int month = 1;     // 1..12
+    int day = 1;       // 1..31
+    int hour = 0;      // 0..23
+    int minute = 0;    // 0..59
+    int second = 0;    // 0..59
+    friend bool operator==(const ClockReading&, const ClockReading&) = default;
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+    virtual ClockReading now() = 0;
+    // The toolkit's standard warning sound.
+    virtual void beep() = 0;
+    // Starts playing a sound file and returns at once; never reports failure.
+    virtual void playSound(const std::string& file) = 0;
+    // A modal Yes/No question; true means Yes.
+    virtual bool askYesNo(const std::string& text, const std::string& title) = 0;
+    // A required file is missing or damaged, or a write failed: the program ends.
+    virtual void fatalFileError(const std::string& file, const std::string& message) = 0;
+    // A settings file was replaced; for the record of what happened.
+    virtual void fileWritten(const std::string& /*file*/) {}
+};
+
+} // namespace vemar

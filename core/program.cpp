@@ -1,0 +1,350 @@
+#include "program.h"
+
+#include "calendar.h"
+#include "dst.h"
+#include "files.h"
+#include "texts.h"
+
+#include <cmath>
+
+namespace vemar {
+
+namespace {
+
+constexpr int kStandardGrey = 7;
+
+// Text colours of the window group: the design colours on light grey, the
+// bright entries of the palette on any darker background.
+struct ScreenTextColours { int legendNorth, legendHalfHour, legendSouth, frames; };
+constexpr ScreenTextColours kDesignText{1, 4, 5, 0};
+constexpr ScreenTextColours kBrightText{11, 12, 13, 15};
+
+std::string numberTextOf(int value) { return NumberText(value); }
+
+int toInt(double value) {
+    // Settings read from files are whole numbers; anything beyond the 16-bit
+    // range of the stored fields is clamped rather than wrapped.
+    if (!(value == value)) return 0;
+    if (value > 32767) return 32767;
+    if (value < -32768) return -32768;
+    return static_cast<int>(std::lround(value));
+}
+
+} // namespace
+
+Program::Program(Platform& platform, std::filesystem::path workDir)
+    : platform_(platform), dir_(std::move(workDir)) {
+    setupStaticView();
+}
+
+void Program::reportFatal(const FileError& e) {
+    failed_ = true;
+    platform_.fatalFileError(e.file, e.what());
+}
+
+// Captions and tooltips that never change after start.
+void Program::setupStaticView() {
+    using namespace texts;
+    v_.form.caption = kCaption;
+    v_.label7.caption = kUtHeading;
+    v_.label8.caption = kLmtHeading;
+    v_.label9.caption = kSiderealHeading;
+    v_.label7.tooltip = kTipUt;
+    v_.label8.tooltip = kTipLmt;
+    v_.label9.tooltip = kTipSidereal;
+    v_.label4.caption = kLegendNorth;
+    v_.label5.caption = kLegendHalfHour;
+    v_.label6.caption = kLegendSouth;
+    constexpr std::string_view panelTips[] = {kTipUt, kTipLmt, kTipSidereal,
+                                              kTipSinceYearStart, kTipToYearEnd, kTipJulianDay};
+    for (int i = 0; i < 6; ++i) v_.label2[27 + i].tooltip = panelTips[i];
+    v_.ssPanel1[0].tooltip = kTipDateSymbol;
+    v_.ssPanel1[3].tooltip = kTipDateSymbol;
+    v_.ssPanel5.tooltip = kTipDstSwitch;
+    v_.ssPanel7.tooltip = kTipSelectTable;
+    v_.ssCommand1.tooltip = kTipSignal;
+    v_.frame1.caption = kZoneFrame;
+    v_.upDown1.tooltip = kTipZoneBox;
+    v_.command1.caption = kSaveZone;
+    v_.command1.tooltip = kTipSaveZone;
+    v_.command1.enabled = false;
+    v_.frame2.caption = kHemisphereFrame;
+    v_.option1.caption = kNorth;
+    v_.option1.tooltip = kTipNorth;
+    v_.option2.caption = kSouth;
+    v_.option2.tooltip = kTipSouth;
+
+    // The time-scale values read like a display: yellow on black on every scheme.
+    for (int i = 27; i < 35; ++i) {
+        v_.label2[i].backColour = palette(0);
+        v_.label2[i].textColour = palette(14);
+    }
+    for (auto* heading : {&v_.label7, &v_.label8, &v_.label9}) {
+        heading->backColour = palette(0);
+        heading->textColour = palette(15);
+    }
+    for (auto& marker : v_.label3) marker.textColour = palette(12);
+}
+
+bool Program::startUp() {
+    return guarded([&] {
+        v_.menu.tabel2.enabled = false;
+        v_.menu.segnale.checked = false;
+        s_.tableNumber = 1;
+        s_.zoneOffset = 1;
+        s_.signalOn = 0;
+
+        readDisplaySettings();
+        showDateSymbols();
+
+        ReadSiteSettings(file(kSiteFile), s_);
+        s_.dstRule = ReadParleg(file(kRuleFile));
+        // The first tick would read the table; reading it here means a damaged
+        // fusi.dat ends the program before any window is drawn.
+        loadZoneTable();
+        s_.zoneOffset = -s_.zoneOffset;
+        s_.zoneOffsetAtLoad = s_.zoneOffset;
+        s_.hemisphereAtLoad = s_.hemisphere;
+
+        if (s_.hemisphere == 1 || s_.hemisphere == 2) hemisphereClick(s_.hemisphere);
+        legaleSinoToday();
+        const ClockReading today = now();
+        const YearEnd yearEnd = InFineAnno(today.day, today.month, today.year, s_.dayShift);
+        s_.leapYear = yearEnd.leapYear;
+        s_.dayOfYear = yearEnd.dayOfYear;
+        s_.daysLeft = yearEnd.daysLeft;
+        v_.ssPanel8.caption = yearEnd.dayCaption;
+        v_.ssPanel8.textColour = yearEnd.dayColour;
+        v_.ssPanel9.caption = yearEnd.leftCaption;
+        v_.ssPanel9.textColour = yearEnd.leftColour;
+
+        if (s_.autoDst == 0) {
+            if (s_.outsideDstWindow == 0) v_.ssPanel5.caption = texts::kSummerTime;
+            else if (s_.outsideDstWindow == 1) v_.ssPanel5.caption = texts::kStandardTime;
+        } else {
+            showDstLabel();
+        }
+
+        text1Changed(numberTextOf(s_.zoneOffset));
+        applySignalView();
+        disableCurrentColourItems();
+        applyScreenColourView(s_.screenColour);
+        applyCitiesColourView(s_.citiesColour);
+        applyTimesColourView(s_.timesColour);
+        v_.menu.annulla.enabled = false;
+        if (s_.coloursChanged == 0) v_.menu.colorig.enabled = false;
+
+        v_.ssPanel7.caption = std::string(texts::kTablePrefix) + "1" + std::string(texts::kTableSuffix);
+        startupPictureOpen_ = true;
+    });
+}
+
+// seg.dat is optional: without it (or with fields that are not numbers) every
+// value keeps its start value of 0 and the date symbols stay empty.
+void Program::readDisplaySettings() {
+    std::array<std::string, 9> fields{};
+    if (auto read = ReadDisplaySettings(file(kDisplayFile))) fields = *read;
+    int* numbers[] = {&s_.signalOn, &s_.signalToggle, &s_.screenColour, &s_.timesColour,
+                      &s_.citiesColour, &s_.coloursChanged, &s_.spareValue};
+    for (int i = 0; i < 7; ++i) *numbers[i] = toInt(LeadingNumber(fields[i]));
+    s_.dateSymbol1 = fields[7];
+    s_.dateSymbol2 = fields[8];
+}
+
+bool Program::shutDown() {
+    return guarded([&] {
+        if (s_.screenColour == kStandardGrey && s_.timesColour == kStandardGrey &&
+            s_.citiesColour == kStandardGrey)
+            s_.coloursChanged = 0;
+        if (s_.coloursChanged == 0) {
+            s_.screenColour = kStandardGrey;
+            s_.timesColour = kStandardGrey;
+        }
+        writeDisplaySettings();
+        if (s_.zoneOffset != s_.zoneOffsetAtLoad || s_.hemisphereAtLoad != s_.hemisphere) {
+            if (platform_.askYesNo(std::string(texts::kSaveZoneQuestion), std::string(texts::kCaption)))
+                writeSiteSettings();
+        }
+    });
+}
+
+void Program::writeDisplaySettings() {
+    const std::array<std::string, 9> plain = {
+        NumberText(s_.signalOn),     NumberText(s_.signalToggle), NumberText(s_.screenColour),
+        NumberText(s_.timesColour),  NumberText(s_.citiesColour), NumberText(s_.coloursChanged),
+        NumberText(s_.spareValue),   s_.dateSymbol1,              s_.dateSymbol2};
+    WriteDisplaySettings(file(kDisplayFile), plain);
+    platform_.fileWritten(kDisplayFile);
+}
+
+void Program::writeSiteSettings() {
+    s_.storedZoneOffset = -s_.zoneOffset;
+    WriteSiteSettings(file(kSiteFile), s_);
+    platform_.fileWritten(kSiteFile);
+}
+
+// --- Services shared with the dialogs ---
+
+void Program::legaleSinoToday() {
+    const ClockReading today = now();
+    const DstPeriod period = LegaleSino(s_.dstRule, s_.hemisphere, s_.autoDst, today.day,
+                                        today.month, today.year, s_.dayShift);
+    v_.ssPanel6.caption = period.caption;
+    v_.ssPanel6.tooltip = period.tooltip;
+    s_.leapYear = period.leapYear;
+    if (period.inDstWindow) s_.inDstWindow = *period.inDstWindow;
+}
+
+void Program::showDstLabel() {
+    if (auto label = ShowDstLabel(s_.inDstWindow, s_.hemisphere)) {
+        v_.ssPanel5.caption = label->caption;
+        s_.outsideDstWindow = label->outsideDstWindow;
+    }
+}
+
+void Program::showDateSymbols() {
+    v_.ssPanel1[0].caption = s_.dateSymbol1;
+    v_.ssPanel1[3].caption = s_.dateSymbol2;
+}
+
+// car.tip is read at every call, so an edit of it shows at the next refresh.
+void Program::refreshDateMarkers() {
+    const auto large = ReadLargeMarkers(file(kMarkerFile));
+    auto sizeFor = [&](const std::string& caption) {
+        for (const auto& entry : large)
+            if (entry == caption) return 18;
+        return 10;
+    };
+    for (auto& marker : v_.label3) marker.fontSize = sizeFor(marker.caption);
+    v_.ssPanel1[0].fontSize = sizeFor(v_.ssPanel1[0].caption);
+    v_.ssPanel1[3].fontSize = sizeFor(v_.ssPanel1[3].caption);
+}
+
+void Program::requestReload() {
+    s_.zoneTableLoaded = 0;
+    s_.tickStage = 0;
+}
+
+// --- Main window commands ---
+
+void Program::applySignalView() {
+    v_.menu.segnale.checked = s_.signalOn == 1;
+    v_.ssCommand1.textColour = palette(s_.signalOn == 1 ? 4 : 0);
+    v_.ssCommand1.caption = std::string(texts::kSignal) +
+                            std::string(s_.signalOn == 1 ? texts::kSignalOn : texts::kSignalOff);
+}
+
+void Program::signalClick() {
+    s_.signalToggle += 1;
+    if (s_.signalToggle == 0) s_.signalOn = 0;
+    else if (s_.signalToggle == 1) s_.signalOn = 1;
+    applySignalView();
+    if (s_.signalToggle == 1) s_.signalToggle = -1;
+}
+
+void Program::hemisphereClick(int hemisphere) {
+    s_.hemisphere = hemisphere;
+    v_.option1.checked = hemisphere == 1;
+    v_.option2.checked = hemisphere == 2;
+    v_.command1.enabled = s_.hemisphereAtLoad != hemisphere;
+    const DstLabel label = Emisfero(s_.hemisphere, s_.inDstWindow);
+    v_.ssPanel5.caption = label.caption;
+    s_.outsideDstWindow = label.outsideDstWindow;
+    legaleSinoToday();
+    const double sign = hemisphere == 1 ? 1 : -1;
+    s_.latDegrees = sign * std::fabs(s_.latDegrees);
+    s_.latMinutes = sign * std::fabs(s_.latMinutes);
+    showDstLabel();
+}
+
+void Program::setCommand1() {
+    v_.command1.enabled = s_.zoneOffset != s_.zoneOffsetAtLoad;
+}
+
+void Program::upDownClick(int step) {
+    s_.zoneOffset += step;
+    if (s_.zoneOffset > 12) s_.zoneOffset = -12;
+    if (s_.zoneOffset < -12) s_.zoneOffset = 12;
+    const std::string text = NumberText(s_.zoneOffset);
+    if (text != v_.text1.caption) text1Changed(text);
+}
+
+// Runs for every change of Text1, typed or set: only digits and minus signs
+// stay, and the offset is clamped to -12..12.
+void Program::text1Changed(const std::string& text) {
+    v_.text1.caption = text;
+    setCommand1();
+    if (!text.empty()) {
+        std::string kept;
+        for (char c : text)
+            if ((c >= '0' && c <= '9') || c == '-') kept += c;
+        const double number = LeadingNumber(kept);
+        if (number > 12) kept = "12";
+        else if (number < -12) kept = "-12";
+        v_.text1.caption = kept;
+        s_.zoneOffset = toInt(LeadingNumber(kept));
+    }
+    setCommand1();
+}
+
+void Program::saveZoneClick() {
+    guarded([&] {
+        writeSiteSettings();
+        s_.zoneOffsetAtLoad = s_.zoneOffset;
+        s_.hemisphereAtLoad = s_.hemisphere;
+        platform_.beep();
+        v_.command1.enabled =
+            s_.zoneOffset != s_.zoneOffsetAtLoad || s_.hemisphereAtLoad != s_.hemisphere;
+    });
+}
+
+void Program::dstSwitchClick() {
+    if (s_.autoDst != 0) return;
+    guarded([&] {
+        if (v_.ssPanel5.caption != texts::kSummerTime) {
+            v_.ssPanel5.caption = texts::kSummerTime;
+            s_.outsideDstWindow = 0;
+            s_.inDstWindow = 1;
+        } else {
+            v_.ssPanel5.caption = texts::kStandardTime;
+            s_.outsideDstWindow = 1;
+            s_.inDstWindow = 0;
+        }
+        writeSiteSettings();
+    });
+}
+
+namespace {
+void showPage(SharedState& s, MainView& v, int page) {
+    s.tableBase = page == 2 ? kPageRows : 0;
+    v.menu.tabel2.enabled = page == 2;
+    v.menu.tabel3.enabled = page == 1;
+    s.tableNumber = page;
+}
+} // namespace
+
+// The next tick shows the page from the table already in memory and
+// refreshes the markers, whose sizes depend on their new captions.
+void Program::pageSwitched() {
+    s_.zoneTableLoaded = 0;
+    v_.ssPanel7.caption = std::string(texts::kTablePrefix) + std::to_string(s_.tableNumber) +
+                          std::string(texts::kTableSuffix);
+    s_.symbolRefresh = 1;
+}
+
+void Program::pageSwitchClick() {
+    if (s_.tableNumber == 1) showPage(s_, v_, 2);
+    else if (s_.tableNumber == 2) showPage(s_, v_, 1);
+    pageSwitched();
+}
+
+void Program::tableMenuClick(int index) {
+    showPage(s_, v_, index == 2 ? 1 : 2);
+    pageSwitched();
+}
+
+void Program::infoClick() {
+    platform_.playSound(file(kInfoSound).string());
+}
+
+} // namespace vemar

@@ -1,0 +1,103 @@
+#pragma once
+// The program-wide shared state: settings, display state, the tick's counters
+// and the calendar values. One instance lives for the whole run; every command
+// and the tick read and write it on the one user-interface thread.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace vemar {
+
+constexpr int kZoneRows = 54;      // records of fusi.dat
+constexpr int kPageRows = 27;      // rows shown at once: three columns of nine
+constexpr int kColumnRows = 9;
+
+// One city or zone of fusi.dat, in plain (unshifted) UTF-8 text.
+struct ZoneRow {
+    std::string name;       // at most 13 letters and spaces as the editors admit
+    std::string zoneClass;  // "0" none, "1" northern DST, "2" half hour, "3" southern DST
+    std::string offset;     // standard offset in whole hours, "+5", "-3", "0" or empty
+    friend bool operator==(const ZoneRow&, const ZoneRow&) = default;
+};
+using ZoneTable = std::array<ZoneRow, kZoneRows>;
+
+// The summer-time rule: transition A (earlier in the calendar year) and B.
+struct DstRule {
+    int monthA = 2;    // 0 = January .. 11 = December
+    int weekA = 4;     // 0..4, shown as "1".."5"; 4 = the last such weekday
+    int weekdayA = 0;  // 0 = Sunday .. 6 = Saturday
+    int monthB = 9;
+    int weekB = 4;
+    int weekdayB = 0;
+    friend bool operator==(const DstRule&, const DstRule&) = default;
+};
+
+// A field of a field line as read: its kind and its text exactly as in the file
+// (for a number, the characters read; for a text, the characters between quotes).
+// Spare fields are written back from it byte for byte.
+struct FieldValue {
+    enum class Kind { Empty, Number, Text };
+    Kind kind = Kind::Empty;
+    std::string text;
+    friend bool operator==(const FieldValue&, const FieldValue&) = default;
+};
+
+struct SharedState {
+    // --- Settings and display (seg.dat) ---
+    int signalOn = 0;
+    int signalToggle = 0;        // -1 while the signal is on, 0 while off
+    int screenColour = 0;        // palette indexes
+    int timesColour = 0;
+    int citiesColour = 0;
+    int coloursChanged = 0;
+    int spareValue = 0;
+    std::string dateSymbol1;     // UTF-8, normally one character
+    std::string dateSymbol2;
+    int savedScreenColour = 0, savedTimesColour = 0, savedCitiesColour = 0;
+
+    // --- The place and the home zone (lxp2.par) ---
+    double latDegrees = 0, latMinutes = 0;   // negative in the southern hemisphere
+    double lonDegrees = 0, lonMinutes = 0;   // east of Greenwich is negative
+    int zoneOffset = 1;          // hours ahead of universal time, -12..12
+    int storedZoneOffset = 0;    // minus zoneOffset, as written to the file
+    int zoneOffsetAtLoad = 0;
+    int hemisphere = 1;          // 1 northern, 2 southern
+    int hemisphereAtLoad = 1;
+    int inDstWindow = 0;
+    int outsideDstWindow = 0;
+    int siteHalfHour = 0;        // minutes, 0 or 30
+    int autoDst = 0;
+    std::array<FieldValue, 18> siteRecord{};  // lxp2.par as read; spare fields come back from here
+
+    DstRule dstRule;
+    int tableNumber = 1;
+    int leapYear = 0;
+
+    // --- The tick ---
+    int tickStage = 0;           // 0 (re)initialise, 1 start-up count, 2 running
+    int zoneTableLoaded = 0;
+    int tableBase = 0;           // 0 for page 1, 27 for page 2
+    int startCounter = 0;
+    int symbolRefresh = 0;
+    int symbolRefreshCount = 0;
+    int southSyncDone = 0;
+    int hourCorrection = 0;      // 0 or -1
+    double tickHour = 0;         // -1..35, never reduced by 24
+    double clockMinutes = 0;     // 0..59
+    double utHour = 0;           // may exceed 23
+    std::array<int, 5> pipSent{};  // seconds 54..58 of minute 59
+    int hourPipSent = 0;
+
+    // --- Calendar ---
+    int dayOfYear = 0;
+    int daysLeft = 0;
+    int dayShift = 0;            // 1 while the first date of the pair is yesterday
+    double julianDay = 0;
+
+    // --- The main window's copy of the zone table ---
+    ZoneTable zoneTable{};
+    std::array<double, kZoneRows> zoneOffsets{};  // Offset as a number
+};
+
+} // namespace vemar

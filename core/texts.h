@@ -1,0 +1,174 @@
+#pragma once
+// Every Italian text the program shows, in one place. Blanks at either end
+// belong to the texts; tooltips begin with a blank.
+
+#include <array>
+#include <string_view>
+
+namespace vemar::texts {
+
+using T = std::string_view;
+
+inline constexpr T kProgramName = "Vemar";
+inline constexpr T kCaption = "Vemar 2.4";
+
+// Calendar names
+inline constexpr std::array<T, 7> kDayNames = {   // Sunday first
+    "Domenica", "Lunedì", "Martedì", "Mercoledì", "Giovedì", "Venerdì", "Sabato"};
+inline constexpr std::array<T, 12> kMonthNames = {
+    "Gennaio", "Febbraio", "Marzo", "Aprile", "Maggio", "Giugno",
+    "Luglio", "Agosto", "Settembre", "Ottobre", "Novembre", "Dicembre"};
+inline constexpr std::array<T, 5> kWeekNames = {"1", "2", "3", "4", "5"};
+
+// Year panels
+inline constexpr T kDayOfYearSuffix = "° giorno dell'anno";
+inline constexpr T kOneDay = " giorno ";
+inline constexpr T kManyDays = " giorni ";
+inline constexpr T kToYearEnd = "alla fine dell'anno";
+inline constexpr T kSinceYearStart = "Inizio anno da: ";
+inline constexpr T kToYearEndPrefix = "Fine anno tra: ";
+inline constexpr T kJulianDayPrefix = "JD = ";
+
+// Summer time
+inline constexpr T kSummerTime = "Ora Legale";
+inline constexpr T kStandardTime = "Ora Solare";
+inline constexpr T kPeriodFrom = "Ora Legale dal ";
+inline constexpr T kNorthTo = "  al ";
+inline constexpr T kSouthTo = " al ";
+inline constexpr T kNorthSuffix = "     (Emisfero Boreale)";
+inline constexpr T kSouthSuffix = "     (Emisfero Australe)";
+inline constexpr T kNorthTip = " Ora Legale Applicata nell'emisfero Boreale ";
+inline constexpr T kSouthTip = " Ora Legale Applicata nell'emisfero Australe ";
+
+// Sun and moon
+inline constexpr T kSunRises = "Il Sole Sorge alle ";
+inline constexpr T kSunSets = " e tramonta alle ";
+inline constexpr T kMoonRises = "La Luna si leva alle ";
+inline constexpr T kMoonSets = "La Luna cala alle ";
+inline constexpr T kMoonRisesAfter24 = "La Luna si leva dopo le 24";
+inline constexpr T kMoonSetsAfter24 = "La Luna cala dopo le 24";
+inline constexpr T kMoonBelowAllDay = "Luna Sotto l'Orizzonte tutto il Giorno";
+inline constexpr T kMoonAboveAllDay = "Luna Sopra l'Orizzonte tutto il Giorno";
+inline constexpr T kAnd = " e ";
+
+// Main window
+inline constexpr T kTablePrefix = "- Tabella ";
+inline constexpr T kTableSuffix = " -   Fusi Orari";
+inline constexpr T kSignal = "Segnale Orario ";
+inline constexpr T kSignalOn = "attivato";
+inline constexpr T kSignalOff = "Disattivato";
+inline constexpr T kUtHeading = " T.U.    :";
+inline constexpr T kLmtHeading = " T.M.L. :";
+inline constexpr T kSiderealHeading = " T.S.    :";
+inline constexpr T kLegendNorth = "Le città di colore blu adottano l'ora legale";
+inline constexpr T kLegendHalfHour = "Le città di colore rosso adottano la mezza ora";
+inline constexpr T kLegendSouth = "Le città di colore viola adottano l'ora legale all'emisfero Sud";
+inline constexpr T kZoneFrame = "Fuso Orario";
+inline constexpr T kHemisphereFrame = "Emisfero";
+inline constexpr T kNorth = "Nord";
+inline constexpr T kSouth = "Sud";
+inline constexpr T kSaveZone = "Salva Fuso Orario";
+inline constexpr T kSaveZoneQuestion = "Salvare i Cambiamenti sul fuso orario?";
+
+// Main window tooltips
+inline constexpr T kTipUt = " Tempo Universale ";
+inline constexpr T kTipLmt = " Tempo Medio Locale ";
+inline constexpr T kTipSidereal = " Tempo Siderale ";
+inline constexpr T kTipSinceYearStart =
+    " Ore, Minuti e Secondi dall'inizio dell'anno (Riferite al tempo universale) ";
+inline constexpr T kTipToYearEnd =
+    "Ore, Minuti e Secondi alla fine dell'anno (Riferite al tempo universale) ";
+inline constexpr T kTipJulianDay = " Giorno Giuliano ";
+inline constexpr T kTipDateSymbol = " Simbolo che identifica la data ";
+inline constexpr T kTipDstSwitch = " Abilita e Disabilita l'ora legale ";
+inline constexpr T kTipSelectTable = " Seleziona Tabella ";
+inline constexpr T kTipSignal = " Attiva e disattiva il segnale orario ";
+inline constexpr T kTipZoneBox = " Modifica Fuso Orario ";
+inline constexpr T kTipSaveZone = " Salva le Impostazioni del fuso orario ";
+inline constexpr T kTipNorth = " Emisfero Boreale ";
+inline constexpr T kTipSouth = " Emisfero Australe ";
+
+// Menus
+inline constexpr T kMenuFile = "&File";
+inline constexpr T kMenuParam = "&Parametri";
+inline constexpr T kMenuOrlega = "&Ora Legale";
+inline constexpr T kMenuTable1 = "Tabella &1";
+inline constexpr T kMenuTable2 = "Tabella &2";
+inline constexpr T kMenuEditTables = "Modifica Tabelle";
+inline constexpr T kMenuZoneTable = "Tabella Fusi";
+inline constexpr T kMenuClassTable = "Tabella Tipi";
+inline constexpr T kMenuDateChars = "Caratteri per le Date";
+inline constexpr T kMenuSignal = "&Segnale Orario";
+inline constexpr T kMenuExit = "&Esci...";
+inline constexpr T kMenuColours = "&Colori";
+inline constexpr T kMenuOriginal = "Co&lori Originali";
+inline constexpr T kMenuUndo = "&Annulla";
+inline constexpr T kMenuScreen = "&Fondo schermo";
+inline constexpr T kMenuCities = "Fondo &Città";
+inline constexpr T kMenuTimes = "Fondo &orari";
+inline constexpr T kMenuInfo = "&Informazioni";
+inline constexpr T kMenuHelp = "&?";
+inline constexpr T kBlue = "Blu";
+inline constexpr T kDarkGreen = "Verde scuro";
+inline constexpr T kDarkGreenTimes = "Verde Scuro";
+inline constexpr T kDarkRed = "Rosso scuro";
+inline constexpr T kLightGrey = "Grigio chiaro";
+inline constexpr T kLightGreyCap = "Grigio Chiaro";
+inline constexpr T kDarkGrey = "Grigio Scuro";
+inline constexpr T kBlack = "Nero";
+
+// Zone table editors
+inline constexpr T kZoneEditorCaption = "Tabella Fusi";
+inline constexpr T kClassEditorCaption = "Tabella Tipi";
+inline constexpr T kSave = "Salva";
+inline constexpr T kCancel = "Annulla";
+inline constexpr T kExit = "Esci";
+inline constexpr T kSaveEditsQuestion = "Salvare i cambiamenti effettuati?";
+inline constexpr T kWarningTitle = " Avviso!";
+
+// Parameters dialog
+inline constexpr T kParamsCaption = "Parametri";
+inline constexpr T kLatitude = "Latitudine:";
+inline constexpr T kLongitude = "Longitudine:";
+inline constexpr T kHalfHourFrame = "Specificare se il sito adotta la Mezz'ora";
+inline constexpr T kYes = "Si";
+inline constexpr T kNo = "No";
+inline constexpr T kAutoDst = "Abilita ora legale automatica";
+inline constexpr T kOk = "OK";
+
+// Summer-time rule dialog
+inline constexpr T kRuleCaptionNorth = " Ora legale (Emisfero Nord)";
+inline constexpr T kRuleCaptionSouth = " Ora legale (Emisfero Sud)";
+inline constexpr T kStart = "Inizio ";
+inline constexpr T kEnd = "Fine ";
+inline constexpr T kMonth = "Mese:";
+inline constexpr T kWeek = "Settimana:";
+inline constexpr T kWeekday = "Giorno:";
+inline constexpr T kApply = "Applica";
+inline constexpr T kOkRule = "Ok";
+
+// Date characters dialog
+inline constexpr T kDateCharsCaption = "Caratteri Per le Date";
+inline constexpr T kFirstDateChar = "Carattere Prima Data:";
+inline constexpr T kSecondDateChar = "Carattere Seconda Data:";
+inline constexpr T kDefault = "Default";
+inline constexpr T kDefaultSymbol1 = "*";
+inline constexpr T kDefaultSymbol2 = "°";
+
+// Information windows
+inline constexpr T kInfoCaption = "Informazioni";
+inline constexpr T kHelpCaption = "?";
+inline constexpr std::array<T, 10> kHelpLines = {
+    " ------------------------- Vemar 2.4 --------------------------",
+    "",
+    " Il Programma mostra gli orari in tempo reale",
+    " di 54 città del mondo, tenendo conto del ",
+    " cambiamento di data a secondo del fuso orario",
+    " della città. E' possibile anche modificare il",
+    " fuso orario in modo che il programma può",
+    " essere utilizzato da qualsiasi parte del",
+    " mondo.",
+    "              Grazie per aver utilizzato \"Vemar\"",
+};
+
+} // namespace vemar::texts

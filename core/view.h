@@ -1,0 +1,98 @@
+#pragma once
+// What a window shows, decided by the core on plain values. The Qt layer
+// renders a control only when its view differs from what it rendered last.
+
+#include "palette.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace vemar {
+
+struct ControlView {
+    std::string caption;     // or the text of a box
+    std::string tooltip;
+    Rgb textColour = palette(0);
+    Rgb backColour = palette(7);
+    int fontSize = 0;        // points; 0 keeps the window's font size
+    bool enabled = true;
+    bool visible = true;
+    bool checked = false;    // option buttons, check boxes
+    friend bool operator==(const ControlView&, const ControlView&) = default;
+};
+
+struct MenuItemView {
+    bool enabled = true;
+    bool checked = false;
+    friend bool operator==(const MenuItemView&, const MenuItemView&) = default;
+};
+
+// Assigns only when the value differs, so a tick that changes nothing
+// allocates nothing.
+inline void assignIfChanged(std::string& target, std::string_view value) {
+    if (target != value) target.assign(value);
+}
+
+struct MainView {
+    ControlView form;                            // caption and background of Form1
+    std::array<ControlView, 27> label1;          // city names
+    std::array<ControlView, 35> label2;          // 0..26 row times, 27..34 panels
+    std::array<ControlView, 27> label3;          // date markers
+    std::array<ControlView, 4> ssPanel1;         // 0 and 3: date symbols
+    ControlView ssPanel2, ssPanel3, ssPanel5, ssPanel6, ssPanel7, ssPanel8, ssPanel9;
+    ControlView ssCommand1, command1, text1, upDown1;
+    ControlView frame1, frame2, option1, option2;
+    ControlView label4, label5, label6, label7, label8, label9;
+
+    struct Menu {
+        MenuItemView param, orlega, tabel2, tabel3, tabfu, tabtip, carDat, segnale, esci4;
+        MenuItemView colorig, annulla;
+        MenuItemView bscuro, vscuro, rscuro, grigio, gscuro;   // window background
+        MenuItemView gric, nero;                               // city names
+        MenuItemView blu, vscuro2, rscuro2, gchiaro;           // time labels
+        MenuItemView info5, help6;
+    } menu;
+
+    // Calls fn(name, ControlView&) for every control, by the names of the
+    // program ("Label2(5)", "SSPanel6", "Form1" for the window).
+    template <class Fn> void forEachControl(Fn&& fn);
+    // Calls fn(name, MenuItemView&) for every menu item ("tabel(2)", "colorig").
+    template <class Fn> void forEachMenuItem(Fn&& fn);
+};
+
+template <class Fn> void MainView::forEachControl(Fn&& fn) {
+    fn(std::string("Form1"), form);
+    for (int k = 0; k < 27; ++k) fn("Label1(" + std::to_string(k) + ")", label1[k]);
+    for (int k = 0; k < 35; ++k) fn("Label2(" + std::to_string(k) + ")", label2[k]);
+    for (int k = 0; k < 27; ++k) fn("Label3(" + std::to_string(k) + ")", label3[k]);
+    for (int k = 0; k < 4; ++k) fn("SSPanel1(" + std::to_string(k) + ")", ssPanel1[k]);
+    fn(std::string("SSPanel2"), ssPanel2);  fn(std::string("SSPanel3"), ssPanel3);
+    fn(std::string("SSPanel5"), ssPanel5);  fn(std::string("SSPanel6"), ssPanel6);
+    fn(std::string("SSPanel7"), ssPanel7);  fn(std::string("SSPanel8"), ssPanel8);
+    fn(std::string("SSPanel9"), ssPanel9);
+    fn(std::string("SSCommand1"), ssCommand1); fn(std::string("Command1"), command1);
+    fn(std::string("Text1"), text1);        fn(std::string("UpDown1"), upDown1);
+    fn(std::string("Frame1"), frame1);      fn(std::string("Frame2"), frame2);
+    fn(std::string("Option1"), option1);    fn(std::string("Option2"), option2);
+    fn(std::string("Label4"), label4);      fn(std::string("Label5"), label5);
+    fn(std::string("Label6"), label6);      fn(std::string("Label7"), label7);
+    fn(std::string("Label8"), label8);      fn(std::string("Label9"), label9);
+}
+
+template <class Fn> void MainView::forEachMenuItem(Fn&& fn) {
+    fn("Param", menu.param);     fn("Orlega", menu.orlega);
+    fn("tabel(2)", menu.tabel2); fn("tabel(3)", menu.tabel3);
+    fn("Tabfu", menu.tabfu);     fn("Tabtip", menu.tabtip);
+    fn("CarDat", menu.carDat);   fn("Segnale", menu.segnale);
+    fn("esci(4)", menu.esci4);
+    fn("colorig", menu.colorig); fn("Annulla", menu.annulla);
+    fn("Bscuro", menu.bscuro);   fn("vscuro", menu.vscuro);   fn("Rscuro", menu.rscuro);
+    fn("grigio", menu.grigio);   fn("GScuro", menu.gscuro);
+    fn("Gric", menu.gric);       fn("Nero", menu.nero);
+    fn("blu", menu.blu);         fn("vscuro2", menu.vscuro2); fn("Rscuro2", menu.rscuro2);
+    fn("Gchiaro", menu.gchiaro);
+    fn("info(5)", menu.info5);   fn("help(6)", menu.help6);
+}
+
+} // namespace vemar

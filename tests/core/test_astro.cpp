@@ -1,0 +1,296 @@
+#include "core/astro.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <regex>
+#include <string>
+#include <vector>
+
+using namespace vemar::astro;
+
+namespace {
+
+const Place k45N12E{45, 0, -12, 0};
+const Place kNorthCape{70, 0, -20, 0};
+const Place kSvalbard{75, 0, -20, 0};
+const Place kArcticCircle{66, 0, -20, 0};
+const Place kLapland{68, 0, -20, 0};
+
+constexpr int kMonthLengths2024[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+
+template <typename F> void ForEachDayOf2024(F f) {
+    for (int m = 1; m <= 12; ++m)
+        for (int d = 1; d <= kMonthLengths2024[m - 1]; ++d) f(m, d);
+}
+
+// "h:mm" -> minutes of the day.
+int Minutes(const std::string& text) {
+    int h = -1, m = -1;
+    std::sscanf(text.c_str(), "%d:%d", &h, &m);
+    return h * 60 + m;
+}
+
+// "h:mm:ss " -> seconds of the day, or -1 unless the text has exactly that
+// form with minutes and seconds below 60.
+int ClockSeconds(const std::string& text) {
+    static const std::regex form(R"(^(\d{1,2}):([0-5]\d):([0-5]\d) $)");
+    std::smatch g;
+    if (!std::regex_match(text, g, form)) return -1;
+    return (std::stoi(g[1]) * 60 + std::stoi(g[2])) * 60 + std::stoi(g[3]);
+}
+
+TEST(CalendarDayNumber, JulianDateOfMidnight) {
+    const DayNumber dn = CalendarDayNumber(1, 1, 2000);
+    EXPECT_EQ(dn.j, 2451544);
+    EXPECT_EQ(dn.f, 0.5);
+}
+
+TEST(CalendarDayNumber, GrowsByOneEachDay) {
+    double previous = CalendarDayNumber(12, 31, 1999).j;
+    for (int y = 2000; y <= 2100; ++y) {
+        const int lengths[12] = {31, (y % 4 == 0 && (y % 100 != 0 || y % 400 == 0)) ? 29 : 28,
+                                 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+        for (int m = 1; m <= 12; ++m)
+            for (int d = 1; d <= lengths[m - 1]; ++d) {
+                const DayNumber dn = CalendarDayNumber(m, d, y);
+                ASSERT_EQ(dn.j, previous + 1) << d << "/" << m << "/" << y;
+                ASSERT_EQ(dn.f, 0.5);
+                previous = dn.j;
+            }
+    }
+}
+
+struct TimeTextCase { double hours; const char* text; };
+const TimeTextCase kTimeTextCases[] = {
+    {5 + 7 / 60.0 + 1e-9, "5:07"},
+    {21 + 2.5 / 60, "21:02"},
+    {4.2 / 60, "0:04"},
+    {24.0, "24:00"},        // an event in the day's last half minute
+    {23.99999, "23:59"},
+};
+
+TEST(EventTimeText, HourWithoutZeroMinutesInTwoDigits) {
+    for (const auto& c : kTimeTextCases) EXPECT_EQ(EventTimeText(c.hours), c.text) << c.hours;
+}
+
+struct ZoneCase { int offset, dst, correction, hours; };
+const ZoneCase kZoneCases[] = {
+    {1, 1, 0, 2},
+    {1, 1, -1, 1},     // southern hemisphere in summer time
+    {-5, 1, 0, -4},    // west of Greenwich stays west
+    {-5, 0, 0, -5},
+    {0, 0, 0, 0},
+};
+
+TEST(ZoneHours, SignedSum) {
+    for (const auto& c : kZoneCases)
+        EXPECT_EQ(ZoneHours(c.offset, c.dst, c.correction), c.hours) << c.offset;
+}
+
+struct SunCase { Place place; int month, day, zone; const char* sentence; };
+const SunCase kSunCases[] = {
+    {k45N12E, 6, 21, 2, "Il Sole Sorge alle 5:25 e tramonta alle 21:02"},
+    {k45N12E, 12, 21, 1, "Il Sole Sorge alle 7:47 e tramonta alle 16:33"},
+    {kNorthCape, 6, 21, 2, "Il Sole Sorge alle  e tramonta alle "},    // midnight sun
+    {kNorthCape, 12, 21, 2, "Il Sole Sorge alle  e tramonta alle "},   // polar night
+    // A lone crossing, rising or setting, fills both places.
+    {kArcticCircle, 6, 10, 1, "Il Sole Sorge alle 0:06 e tramonta alle 0:06"},
+    {kArcticCircle, 6, 30, 1, "Il Sole Sorge alle 23:24 e tramonta alle 23:24"},
+};
+
+TEST(SunSentence, WorkedDays2024) {
+    for (const auto& c : kSunCases)
+        EXPECT_EQ(SunSentence(ComputeSunTimes(2024, c.month, c.day, c.place, c.zone)), c.sentence)
+            << c.day << "/" << c.month;
+}
+
+TEST(SunTimes, WestOfGreenwichKeepsItsZone) {
+    const Place newYork{40, 43, 74, 0};
+    const SunTimes t = ComputeSunTimes(2024, 6, 21, newYork, ZoneHours(-5, 1, 0));
+    EXPECT_NEAR(Minutes(t.first), 5 * 60 + 25, 3) << t.first;
+    EXPECT_NEAR(Minutes(t.last), 20 * 60 + 31, 3) << t.last;
+}
+
+struct SamePlaceCase { Place stored, equivalent; };
+const SamePlaceCase kSamePlaceCases[] = {
+    {{45, 0, 0, 30}, {45, 0, -0.5, 0}},     // LonDegrees 0 counts as east
+    {{45, 0, 0, -30}, {45, 0, -0.5, 0}},
+    {{45, 0, -12, 30}, {45, 0, -11.5, 0}},
+    {{45, 0, -12, -30}, {45, 0, -12.5, 0}},
+};
+
+TEST(Longitude, MinutesAndSideAsStored) {
+    for (const auto& c : kSamePlaceCases) {
+        const MoonDay a = ComputeMoonDay(2024, 6, 1, c.stored, 2);
+        const MoonDay b = ComputeMoonDay(2024, 6, 1, c.equivalent, 2);
+        EXPECT_EQ(MoonSentence(a), MoonSentence(b)) << c.stored.lonMinutes;
+        EXPECT_EQ(a.events[0].timeHours, b.events[0].timeHours) << c.stored.lonMinutes;
+    }
+    // 12° west: events about 96 minutes of time later than at 12° east.
+    const SunTimes east = ComputeSunTimes(2024, 3, 20, k45N12E, 0);
+    const SunTimes west = ComputeSunTimes(2024, 3, 20, Place{45, 0, 12, 0}, 0);
+    EXPECT_NEAR(Minutes(west.first) - Minutes(east.first), 96, 2);
+}
+
+TEST(SunTimes, SunsetFollowsSunriseAwayFromThePoles) {
+    struct Site { double lonDegrees; int zone; };
+    const Site sites[] = {{-12, 1}, {74, -5}, {-150, 10}, {120, -8}, {0, 0}};
+    for (double lat : {-60.0, -45.0, -23.0, 0.0, 23.0, 45.0, 60.0})
+        for (const Site& s : sites)
+            ForEachDayOf2024([&](int m, int d) {
+                const SunTimes t = ComputeSunTimes(2024, m, d, Place{lat, 0, s.lonDegrees, 0}, s.zone);
+                ASSERT_FALSE(t.first.empty()) << lat << " " << d << "/" << m;
+                ASSERT_LT(Minutes(t.first), Minutes(t.last)) << lat << " " << s.lonDegrees << " " << d << "/" << m;
+            });
+}
+
+struct MoonCase { Place place; int month, day, zone; const char* sentence; };
+const MoonCase kMoonCases[] = {
+    {k45N12E, 6, 1, 2, "La Luna si leva alle 2:36 e cala alle 14:56"},
+    {k45N12E, 6, 9, 2, "La Luna si leva alle 7:43 e cala dopo le 24"},
+    {k45N12E, 6, 10, 2, "La Luna cala alle 0:04 e si leva alle 8:54"},
+    {k45N12E, 6, 26, 2, "La Luna cala alle 10:11 e si leva dopo le 24"},
+    {k45N12E, 3, 1, 1, "La Luna cala alle 8:59 e si leva dopo le 24"},
+    {k45N12E, 3, 2, 1, "La Luna si leva alle 0:20 e cala alle 9:24"},
+    {kSvalbard, 1, 6, 1, "Luna Sotto l'Orizzonte tutto il Giorno e "},
+    {kSvalbard, 1, 19, 1, " e Luna Sopra l'Orizzonte tutto il Giorno"},
+    // Three crossings under the midsummer moon of the far north.
+    {kLapland, 6, 15, 1, "La Luna cala alle 0:13 e si cala alle 23:55"},
+    {kLapland, 6, 4, 1, "La Luna si leva alle 0:02 e cala alle 22:46"},
+};
+
+TEST(MoonSentence, WorkedDays2024) {
+    for (const auto& c : kMoonCases)
+        EXPECT_EQ(MoonSentence(ComputeMoonDay(2024, c.month, c.day, c.place, c.zone)), c.sentence)
+            << c.day << "/" << c.month;
+}
+
+constexpr auto R = EventKind::Rise;
+constexpr auto S = EventKind::Set;
+struct SentenceCase { std::vector<MoonEvent> events; double endValue; const char* sentence; };
+const SentenceCase kSentenceCases[] = {
+    {{{R, 1.5}, {S, 13.25}}, -1, "La Luna si leva alle 1:30 e cala alle 13:15"},
+    {{{S, 1.5}, {R, 13.25}}, 1, "La Luna cala alle 1:30 e si leva alle 13:15"},
+    {{{R, 1.5}}, 1, "La Luna si leva alle 1:30 e cala dopo le 24"},
+    {{{S, 1.5}}, -1, "La Luna cala alle 1:30 e si leva dopo le 24"},
+    {{{R, 0.5}, {S, 12.0}, {R, 23.5}}, 1, "La Luna si leva alle 0:30 e cala alle 23:30"},
+    {{{S, 0.5}, {R, 12.0}, {S, 23.5}}, -1, "La Luna cala alle 0:30 e si cala alle 23:30"},
+    {{{S, 24.0}}, -1, "La Luna cala alle 24:00 e si leva dopo le 24"},
+    {{}, -1, "Luna Sotto l'Orizzonte tutto il Giorno e "},
+    {{}, 1, " e Luna Sopra l'Orizzonte tutto il Giorno"},
+};
+
+TEST(MoonSentence, ComposedFromTheEvents) {
+    for (const auto& c : kSentenceCases) {
+        MoonDay day;
+        for (const MoonEvent& e : c.events) day.events[day.count++] = e;
+        day.endValue = c.endValue;
+        EXPECT_EQ(MoonSentence(day), c.sentence);
+    }
+}
+
+TEST(MoonDay, EventsInHourOrderAlternatingAtMostThree) {
+    for (const Place& place : {k45N12E, Place{40, 43, 74, 0}, kLapland, Place{-34, 0, -151, 0}})
+        ForEachDayOf2024([&](int m, int d) {
+            const MoonDay day = ComputeMoonDay(2024, m, d, place, 1);
+            ASSERT_LE(day.count, 3) << d << "/" << m;
+            for (int k = 0; k < day.count; ++k) {
+                const MoonEvent& e = day.events[k];
+                ASSERT_TRUE(e.kind == R || e.kind == S) << d << "/" << m;
+                ASSERT_GE(e.timeHours, 0);
+                ASSERT_LE(e.timeHours, 24 + 1.0 / 120);
+                if (k > 0) {
+                    ASSERT_GE(e.timeHours, day.events[k - 1].timeHours) << d << "/" << m;
+                    ASSERT_NE(e.kind, day.events[k - 1].kind) << d << "/" << m;
+                }
+            }
+            // The altitude at the end of the day agrees with the last crossing.
+            if (day.count > 0) {
+                ASSERT_EQ(day.endValue > 0, day.events[day.count - 1].kind == R);
+            }
+        });
+}
+
+// f = sin(dec) - 0 at the pole: declinations -x, 0, +x make the parabola a
+// straight line, whose leading coefficient is exactly 0.
+TEST(TestHour, StraightLineCrossing) {
+    const Horizon pole{1, 0, 0, 0};
+    const HourResult up = TestHour(pole, 0, 0, -0.1, 0, 0.1, 0);
+    EXPECT_EQ(up.kind, EventKind::Rise);
+    EXPECT_DOUBLE_EQ(up.timeHours, 0.5 + 1.0 / 120);
+    const HourResult down = TestHour(pole, 5, 0, 0.1, 0, -0.1, std::sin(0.1));
+    EXPECT_EQ(down.kind, EventKind::Set);
+    EXPECT_DOUBLE_EQ(down.timeHours, 5.5 + 1.0 / 120);
+    const HourResult touch = TestHour(pole, 0, 0, -0.1, 0, 0, 0);
+    EXPECT_EQ(touch.kind, EventKind::Neither);   // ends exactly on the horizon
+}
+
+struct SiderealCase { int y, mo, d, h; double lonDegrees; int zh; const char* text; };
+const SiderealCase kSiderealCases[] = {
+    {2024, 6, 21, 22, -12, 2, "14:50:01 "},
+    {2000, 1, 1, 12, 0, 0, "18:41:51 "},
+    {2024, 6, 21, 22, 12, 2, "13:14:01 "},   // 12° west: 1 h 36 min behind
+};
+
+TEST(SiderealText, WorkedReadings) {
+    for (const auto& c : kSiderealCases)
+        EXPECT_EQ(SiderealText(c.y, c.mo, c.d, c.h, 0, 0, c.lonDegrees, 0, c.zh), c.text);
+}
+
+TEST(SiderealText, GainsAbout3m56sPerDay) {
+    int previous = ClockSeconds(SiderealText(2023, 12, 31, 22, 0, 0, -12, 0, 1));
+    ForEachDayOf2024([&](int m, int d) {
+        const int now = ClockSeconds(SiderealText(2024, m, d, 22, 0, 0, -12, 0, 1));
+        ASSERT_NEAR((now - previous + 86400) % 86400, 236, 1) << d << "/" << m;
+        previous = now;
+    });
+}
+
+TEST(SiderealText, EverySecondOfADayIsWellFormed) {
+    int previous = ClockSeconds(SiderealText(2024, 3, 9, 23, 59, 59, 74, 30, -5));
+    for (int s = 0; s < 86400; ++s) {
+        const std::string text = SiderealText(2024, 3, 10, s / 3600, s / 60 % 60, s % 60, 74, 30, -5);
+        const int now = ClockSeconds(text);
+        ASSERT_GE(now, 0) << text;
+        ASSERT_LT(now, 86400) << text;
+        const int step = (now - previous + 86400) % 86400;   // one solar second = 1.0027 sidereal
+        ASSERT_TRUE(step == 1 || step == 2) << text;
+        previous = now;
+    }
+}
+
+struct LmtCase { double utHour, minutes; int second, dst; double lonDegrees, lonMinutes; const char* text; };
+const LmtCase kLmtCases[] = {
+    {20, 15, 0, 0, -15, 0, "21:15:00 "},
+    {20, 15, 0, 0, 15, 0, "19:15:00 "},
+    {20, 15, 7, 0, -15, 0, "21:15:07 "},
+    {23, 0, 0, 0, -15, 0, "24:00:00 "},    // exactly 24 h is not folded
+    {23, 0, 1, 0, -15, 0, "0:00:01 "},
+    {0, 30, 0, 0, 15, 0, "23:30:00 "},     // below 0 comes up by a day
+    {11, 0, 0, 1, -12, 29, "12:46:04 "},   // minutes keep their own sign: 11°31' east
+    {11, 0, 0, 0, -12, -29, "11:49:56 "},  // 12°29' east
+};
+
+TEST(LocalMeanTimeText, WorkedReadings) {
+    for (const auto& c : kLmtCases)
+        EXPECT_EQ(LocalMeanTimeText(c.utHour, c.minutes, c.second, c.dst, c.lonDegrees, c.lonMinutes), c.text)
+            << c.utHour << ":" << c.minutes << ":" << c.second;
+}
+
+TEST(LocalMeanTimeText, AdvancesOneSecondPerSecond) {
+    for (const double lonDegrees : {-12.0, -15.0, 74.0, -179.0})
+        for (const double lonMinutes : {0.0, 29.0}) {
+            int previous = ClockSeconds(LocalMeanTimeText(23, 59, 59, 0, lonDegrees, lonMinutes)) % 86400;
+            for (int s = 0; s < 86400; ++s) {
+                const std::string text = LocalMeanTimeText(s / 3600, s / 60 % 60, s % 60, 0, lonDegrees, lonMinutes);
+                const int now = ClockSeconds(text);
+                ASSERT_GE(now, 0) << text;
+                ASSERT_EQ((now - previous + 86400) % 86400, 1) << text << " lon " << lonDegrees;
+                previous = now % 86400;
+            }
+        }
+}
+
+} // namespace

@@ -1,0 +1,48 @@
+#pragma once
+// Drives the real windows as a user would, without a display: the snapshot
+// tool and the UI tests perform actions through it and read back what every
+// open window shows.
+
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+
+class QWidget;
+
+namespace vemar::ui {
+
+class MainWindow;
+class ScriptedPlatform;
+
+class Driver {
+public:
+    Driver(MainWindow& window, ScriptedPlatform& platform);
+
+    // ticks:N, at:YYYY-MM-DDTHH:MM:SS, click:Form1.SSCommand1, click:Form1.UpDown1:up,
+    // click:Form10.Combo1=Marzo, type:Form1.Text1=1a3, key:Form10.Combo1=Down,
+    // answer:yes|no, close:Form1. Returns false with a reason for a malformed
+    // action or a control that does not exist.
+    bool perform(const QString& action, QString* error);
+
+    QWidget* window(const QString& name) const;
+    QWidget* control(const QString& qualifiedName) const;   // "Form1.Label2(5)"
+    QList<QWidget*> openWindows() const;
+
+    QJsonObject controlsJson() const;
+    QJsonObject json() const;   // {"controls": ..., "effects": ...}
+    bool savePng(const QString& path) const;          // the topmost window
+    bool savePngAll(const QString& directory) const;  // one per open window
+
+private:
+    bool click(const QString& target, QString* error);
+    bool type(const QString& target, QString* error);
+    bool key(const QString& target, QString* error);
+
+    MainWindow& window_;
+    ScriptedPlatform& platform_;
+};
+
+// Parses "2024-06-21T22:00:00" into the platform's clock; false when malformed.
+bool setClock(ScriptedPlatform& platform, const QString& iso);
+
+} // namespace vemar::ui

@@ -1,0 +1,76 @@
+#!/usr/bin/env python3
+"""Writes the files installed with the program into data/.
+
+fusi.dat holds each field shifted down by K (the program's kShift) as
+Windows-1252 bytes; the plain table below is its source.
+Class: 0 no summer time, 1 northern summer time, 2 half-hour zone, 3 southern summer time.
+"""
+import math, pathlib, struct, wave
+
+K = 7
+DATA = pathlib.Path(__file__).resolve().parent.parent / "data"
+
+ZONES = [
+    # page 1: the most asked-for cities
+    ("Roma", "1", "+1"), ("Londra", "1", "0"), ("Parigi", "1", "+1"),
+    ("Berlino", "1", "+1"), ("Madrid", "1", "+1"), ("Mosca", "0", "+3"),
+    ("Istanbul", "0", "+3"), ("Il Cairo", "1", "+2"), ("Dubai", "0", "+4"),
+    ("Nuova Delhi", "2", "+5"), ("Pechino", "0", "+8"), ("Tokyo", "0", "+9"),
+    ("Seul", "0", "+9"), ("Hong Kong", "0", "+8"), ("Singapore", "0", "+8"),
+    ("Bangkok", "0", "+7"), ("Sydney", "3", "+10"), ("Auckland", "3", "+12"),
+    ("Los Angeles", "1", "-8"), ("Chicago", "1", "-6"), ("New York", "1", "-5"),
+    ("Toronto", "1", "-5"), ("Mexico City", "0", "-6"), ("San Paolo", "0", "-3"),
+    ("Buenos Aires", "0", "-3"), ("Johannesburg", "0", "+2"), ("Giacarta", "0", "+7"),
+    # page 2
+    ("Lisbona", "1", "0"), ("Dublino", "1", "0"), ("Amsterdam", "1", "+1"),
+    ("Bruxelles", "1", "+1"), ("Vienna", "1", "+1"), ("Zurigo", "1", "+1"),
+    ("Stoccolma", "1", "+1"), ("Atene", "1", "+2"), ("Helsinki", "1", "+2"),
+    ("Kiev", "1", "+2"), ("Gerusalemme", "1", "+2"), ("Riad", "0", "+3"),
+    ("Teheran", "2", "+3"), ("Kabul", "2", "+4"), ("Karachi", "0", "+5"),
+    ("Dacca", "0", "+6"), ("Yangon", "2", "+6"), ("Manila", "0", "+8"),
+    ("Darwin", "2", "+9"), ("Melbourne", "3", "+10"), ("Santiago", "3", "-4"),
+    ("Honolulu", "0", "-10"), ("Anchorage", "1", "-9"), ("Denver", "1", "-7"),
+    ("Phoenix", "0", "-7"), ("Lima", "0", "-5"), ("Reykjavik", "0", "0"),
+]
+
+
+def scramble(text):
+    return bytes(b - K for b in text.encode("cp1252"))
+
+
+def fusi():
+    assert len(ZONES) == 54 and len({n for n, _, _ in ZONES}) == 54
+    out = b""
+    for name, cls, off in ZONES:
+        assert len(name) <= 13 and all(c == " " or 64 <= ord(c) <= 122 for c in name)
+        assert -12 <= int(off) <= 12
+        out += b",".join(b'"' + scramble(f) + b'"' for f in (name, cls, off)) + b"\r\n"
+    return out
+
+
+def chime(path, rate=22050):
+    """Two soft bell tones, 0.9 s: the sound of the information window."""
+    frames = bytearray()
+    for i in range(int(rate * 0.9)):
+        t = i / rate
+        v = 0.0
+        for start, freq in ((0.0, 880.0), (0.25, 1318.5)):
+            if t >= start:
+                u = t - start
+                v += math.sin(2 * math.pi * freq * u) * math.exp(-5 * u)
+                v += 0.3 * math.sin(4 * math.pi * freq * u) * math.exp(-9 * u)
+        frames += struct.pack("<h", int(max(-1, min(1, 0.35 * v)) * 32767))
+    with wave.open(str(path), "wb") as w:
+        w.setnchannels(1)
+        w.setsampwidth(2)
+        w.setframerate(rate)
+        w.writeframes(bytes(frames))
+
+
+DATA.mkdir(exist_ok=True)
+(DATA / "fusi.dat").write_bytes(fusi())
+(DATA / "Parleg.dat").write_bytes(b"2,4,0,9,4,0\r\n")
+# Roma: 41 deg 54' N, 12 deg 29' E (east is negative), zone +1 stored as -1.
+(DATA / "lxp2.par").write_bytes(b"41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,1\r\n")
+(DATA / "car.tip").write_bytes('"*","°","","",""\r\n'.encode("cp1252"))
+chime(DATA / "Infor.snm")

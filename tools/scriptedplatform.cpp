@@ -1,0 +1,28 @@
+#include "scriptedplatform.h"
+
+#include <cstdio>
+
+namespace vemar::ui {
+
+bool ScriptedPlatform::askYesNo(const std::string& text, const std::string& title) {
+    bool answer = false;
+    if (!answers.empty()) {
+        answer = answers.front();
+        answers.pop_front();
+    }
+    effects.push_back({"question", {}, text, title, {}, answer});
+    return answer;
+}
+
+void ScriptedPlatform::fatalFileError(const std::string& file, const std::string& message) {
+    std::fprintf(stderr, "vemar: %s: %s\n", file.c_str(), message.c_str());
+    effects.push_back({"fatal", file, {}, {}, message, false});
+}
+
+int ScriptedPlatform::count(const std::string& kind) const {
+    int n = 0;
+    for (const auto& e : effects) n += e.kind == kind;
+    return n;
+}
+
+} // namespace vemar::ui

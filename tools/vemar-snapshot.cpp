@@ -1,0 +1,89 @@
+// vemar-snapshot: builds the real main window offscreen over a working
+// directory at a fixed local date and time, runs ticks, performs actions as a
+// user would, and writes a PNG of the window and a JSON file of every open
+// window's controls and of the effects so far.
+//
+//   vemar-snapshot --dir DIR --at 2024-06-21T22:00:00 --ticks 60 [--do ACTION]...
+//                  [--png out.png] [--png-all DIR] [--json out.json]
+
+#include "core/program.h"
+#include "tools/driver.h"
+#include "tools/scriptedplatform.h"
+#include "ui/application.h"
+#include "ui/mainwindow.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QJsonDocument>
+#include <cstdio>
+
+namespace {
+
+struct Options {
+    QString dir = ".", at, png, pngAll, json;
+    int ticks = 0;
+    QStringList actions;
+};
+
+int usage(const char* why) {
+    std::fprintf(stderr, "vemar-snapshot: %s\nusage: vemar-snapshot --dir DIR --at YYYY-MM-DDTHH:MM:SS "
+                         "[--ticks N] [--do ACTION]... [--png FILE] [--png-all DIR] [--json FILE]\n", why);
+    return 64;
+}
+
+bool parse(const QStringList& args, Options& o) {
+    for (int i = 1; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (i + 1 >= args.size()) return false;
+        const QString value = args[++i];
+        if (a == "--dir") o.dir = value;
+        else if (a == "--at") o.at = value;
+        else if (a == "--ticks") o.ticks = value.toInt();
+        else if (a == "--do") o.actions << value;
+        else if (a == "--png") o.png = value;
+        else if (a == "--png-all") o.pngAll = value;
+        else if (a == "--json") o.json = value;
+        else return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    vemar::ui::setUpLook(app);
+
+    Options o;
+    if (!parse(app.arguments(), o)) return usage("bad arguments");
+    vemar::ui::ScriptedPlatform platform;
+    if (!o.at.isEmpty() && !vemar::ui::setClock(platform, o.at)) return usage("--at: YYYY-MM-DDTHH:MM:SS");
+
+    vemar::Program program(platform, o.dir.toStdString());
+    vemar::ui::MainWindow window(program);
+    vemar::ui::Driver driver(window, platform);
+    auto finish = [&](int status) {
+        if (!o.json.isEmpty()) {
+            QFile out(o.json);
+            if (!out.open(QIODevice::WriteOnly)) return usage("cannot write the JSON file");
+            out.write(QJsonDocument(driver.json()).toJson());
+        }
+        if (!o.png.isEmpty() && !driver.savePng(o.png)) return usage("cannot write the PNG file");
+        if (!o.pngAll.isEmpty() && !driver.savePngAll(o.pngAll)) return usage("cannot write the PNGs");
+        return status;
+    };
+
+    if (program.startUp()) {
+        window.tickOnce();
+        window.show();
+        window.showStartupPicture();
+        QString error;
+        if (!driver.perform(QStringLiteral("ticks:%1").arg(o.ticks), &error)) return usage(qPrintable(error));
+        for (const QString& action : o.actions) {
+            if (program.failed()) break;
+            if (!driver.perform(action, &error)) return usage(qPrintable(action + ": " + error));
+        }
+    }
+    return finish(program.failed() ? 2 : 0);
+}

@@ -1,0 +1,32 @@
+#pragma once
+// The real world of the program: the system clock, the toolkit's beep,
+// Qt Multimedia for the sound file and message boxes.
+
+#include "core/platform.h"
+
+#include <memory>
+
+class QMediaPlayer;
+class QAudioOutput;
+class QWidget;
+
+namespace vemar::ui {
+
+class QtPlatform : public Platform {
+public:
+    QtPlatform();
+    ~QtPlatform() override;
+    ClockReading now() override;
+    void beep() override;
+    void playSound(const std::string& file) override;
+    bool askYesNo(const std::string& text, const std::string& title) override;
+    void fatalFileError(const std::string& file, const std::string& message) override;
+    void setDialogParent(QWidget* parent) { parent_ = parent; }
+
+private:
+    QWidget* parent_ = nullptr;
+    QMediaPlayer* player_ = nullptr;   // created at the first sound
+    QAudioOutput* output_ = nullptr;
+};
+
+} // namespace vemar::ui

@@ -1,0 +1,109 @@
+#include "viewbinder.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalBlocker>
+
+namespace vemar::ui {
+
+void ViewBinder::bind(QWidget* widget, const ControlView* view) {
+    controls_.push_back({widget, view, *view, true});
+}
+
+void ViewBinder::bind(QAction* action, const MenuItemView* view) {
+    items_.push_back({action, view, *view, true});
+}
+
+void ViewBinder::invalidate() {
+    for (auto& c : controls_) c.fresh = true;
+    for (auto& i : items_) i.fresh = true;
+}
+
+void ViewBinder::render() {
+    for (auto& c : controls_) {
+        if (!c.fresh && *c.view == c.last) continue;
+        apply(c.widget, *c.view, c.last, c.fresh);
+        c.last = *c.view;
+        c.fresh = false;
+    }
+    for (auto& i : items_) {
+        if (!i.fresh && *i.view == i.last) continue;
+        i.action->setEnabled(i.view->enabled);
+        if (i.action->isCheckable()) i.action->setChecked(i.view->checked);
+        i.last = *i.view;
+        i.fresh = false;
+    }
+}
+
+namespace {
+
+void setCaption(QWidget* w, const std::string& caption) {
+    const QString text = qs(caption);
+    if (w->isWindow()) {
+        w->setWindowTitle(text);
+    } else if (auto* label = qobject_cast<QLabel*>(w)) {
+        label->setText(text);
+    } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        // The box may already show it (the user just typed it): setting it
+        // again would move the caret.
+        if (edit->text() != text) edit->setText(text);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+        button->setText(text);
+    } else if (auto* box = qobject_cast<QGroupBox*>(w)) {
+        box->setTitle(text);
+    }
+}
+
+void setColours(QWidget* w, Rgb text, Rgb back) {
+    QPalette p = w->palette();
+    const QColor fg = toQColor(text), bg = toQColor(back);
+    if (qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w)) {
+        p.setColor(QPalette::Base, bg);
+        p.setColor(QPalette::Text, fg);
+        p.setColor(QPalette::ButtonText, fg);
+    } else if (qobject_cast<QAbstractButton*>(w) && !w->inherits("QRadioButton") &&
+               !w->inherits("QCheckBox")) {
+        p.setColor(QPalette::Button, bg);
+        p.setColor(QPalette::ButtonText, fg);
+    } else {
+        p.setColor(QPalette::Window, bg);
+        p.setColor(QPalette::WindowText, fg);
+        p.setColor(QPalette::Text, fg);
+        w->setAutoFillBackground(true);
+    }
+    w->setPalette(p);
+}
+
+void setFontSize(QWidget* w, int points) {
+    QFont f = w->font();
+    const qreal size = points > 0 ? points : QApplication::font().pointSizeF();
+    if (f.pointSizeF() != size) {
+        f.setPointSizeF(size);
+        w->setFont(f);
+    }
+}
+
+} // namespace
+
+void ViewBinder::apply(QWidget* w, const ControlView& now, const ControlView& last, bool all) {
+    if (all || now.caption != last.caption) setCaption(w, now.caption);
+    if (all || now.tooltip != last.tooltip) w->setToolTip(qs(now.tooltip));
+    if (all || now.textColour != last.textColour || now.backColour != last.backColour)
+        setColours(w, now.textColour, now.backColour);
+    if (all || now.fontSize != last.fontSize) setFontSize(w, now.fontSize);
+    if (all || now.enabled != last.enabled) w->setEnabled(now.enabled);
+    if (!w->isWindow() && (all || now.visible != last.visible)) w->setVisible(now.visible);
+    if (all || now.checked != last.checked) {
+        if (auto* button = qobject_cast<QAbstractButton*>(w); button && button->isCheckable()) {
+            const QSignalBlocker block(button);
+            button->setChecked(now.checked);
+        }
+    }
+}
+
+} // namespace vemar::ui
