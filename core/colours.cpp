@@ -42,13 +42,20 @@ void Program::disableCurrentColourItems() {
     disable(kCitiesItems, s_.citiesColour);
 }
 
+// The window group's backgrounds. The date markers have no background of
+// their own: they stand on the window's.
+void Program::paintSurround(Rgb back) {
+    for (ControlView* c : {&v_.form, &v_.frame1, &v_.frame2, &v_.label4, &v_.label5, &v_.label6,
+                           &v_.option1, &v_.option2})
+        c->backColour = back;
+    for (auto& marker : v_.label3) marker.backColour = back;
+}
+
 // The window and its surround; the legend keeps its design colours (blue,
 // red, magenta, matching its wording) only on light grey.
 void Program::applyScreenColourView(int colour) {
     const Rgb back = palette(colour);
-    for (ControlView* c : {&v_.form, &v_.frame1, &v_.frame2, &v_.label4, &v_.label5, &v_.label6,
-                           &v_.option1, &v_.option2})
-        c->backColour = back;
+    paintSurround(back);
     const bool design = colour == kGrey;
     v_.label4.textColour = palette(design ? 1 : 11);
     v_.label5.textColour = palette(design ? 4 : 12);
@@ -135,9 +142,7 @@ void Program::originalColoursClick() {
 
 void Program::undoColoursClick() {
     const int screen = s_.savedScreenColour;
-    for (ControlView* c : {&v_.form, &v_.frame1, &v_.frame2, &v_.label4, &v_.label5, &v_.label6,
-                           &v_.option1, &v_.option2})
-        c->backColour = palette(screen);
+    paintSurround(palette(screen));
     // On a saved grey the text colours stay as they are.
     if (screen != kGrey) applyScreenColourView(screen);
     applyCitiesColourView(s_.savedCitiesColour);

@@ -84,6 +84,7 @@ void Program::setupStaticView() {
         heading->textColour = palette(15);
     }
     for (auto& marker : v_.label3) marker.textColour = palette(12);
+    v_.text1.backColour = palette(15);
 }
 
 bool Program::startUp() {

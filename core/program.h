@@ -72,6 +72,7 @@ private:
     void readDisplaySettings();
     void applySignalView();
     void disableCurrentColourItems();
+    void paintSurround(Rgb back);
     void applyScreenColourView(int colour);
     void applyTimesColourView(int colour);
     void applyCitiesColourView(int colour);

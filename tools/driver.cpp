@@ -15,6 +15,7 @@
 #include <QJsonArray>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QTest>
 #include <QTextEdit>
 #include <QToolButton>
@@ -44,14 +45,15 @@ bool isPushButton(const QWidget* w) {
 }
 
 QJsonObject describe(const QWidget* w, const QWidget* window) {
-    const QPalette& p = w->palette();
+    // The main window's colours are those of its client area.
+    const auto* main = qobject_cast<const QMainWindow*>(w);
+    const QPalette& p = main && main->centralWidget() ? main->centralWidget()->palette() : w->palette();
     const QColor text = isBox(w) ? p.color(QPalette::Text)
                         : isPushButton(w) ? p.color(QPalette::ButtonText) : p.color(QPalette::WindowText);
     const QColor back = isBox(w) ? p.color(QPalette::Base)
                         : isPushButton(w) ? p.color(QPalette::Button) : p.color(QPalette::Window);
     QRect g = w->geometry();
     if (w->isWindow()) {
-        const auto* main = qobject_cast<const QMainWindow*>(w);
         g = QRect(w->pos(), main && main->centralWidget() ? main->centralWidget()->size() : w->size());
     }
     auto* button = qobject_cast<const QAbstractButton*>(w);
@@ -107,6 +109,14 @@ QWidget* Driver::control(const QString& qualifiedName) const {
 }
 
 bool Driver::perform(const QString& action, QString* error) {
+    // Without a running timer the main window renders after each action, as
+    // the timer would within 16 ms.
+    const bool ok = performOne(action, error);
+    window_.render();
+    return ok;
+}
+
+bool Driver::performOne(const QString& action, QString* error) {
     const QString verb = action.section(':', 0, 0);
     const QString rest = action.section(':', 1);
     if (verb == "ticks") {

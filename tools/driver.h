@@ -34,6 +34,7 @@ public:
     bool savePngAll(const QString& directory) const;  // one per open window
 
 private:
+    bool performOne(const QString& action, QString* error);
     bool click(const QString& target, QString* error);
     bool type(const QString& target, QString* error);
     bool key(const QString& target, QString* error);

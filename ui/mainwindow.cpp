@@ -2,7 +2,11 @@
 
 #include "core/program.h"
 #include "core/texts.h"
+#include "datecharsdialog.h"
 #include "infowindows.h"
+#include "paramsdialog.h"
+#include "ruledialog.h"
+#include "zoneeditor.h"
 #include "widgets.h"
 
 #include <QApplication>
@@ -188,17 +192,25 @@ void MainWindow::buildMenus() {
 
     QMenu* file = menuBar()->addMenu(qs(kMenuFile));
     file->setObjectName("file");
-    addItem(file, "Param", kMenuParam, &m.param);
-    addItem(file, "Orlega", kMenuOrlega, &m.orlega);
+    auto opens = [this](QAction* action, auto make) {
+        connect(action, &QAction::triggered, this, [this, make] {
+            if (!program_.failed()) showModal(make());
+        });
+    };
+    opens(addItem(file, "Param", kMenuParam, &m.param), [this] { return new ParamsDialog(program_, this); });
+    opens(addItem(file, "Orlega", kMenuOrlega, &m.orlega), [this] { return new RuleDialog(program_, this); });
     file->addSeparator();
     on(addItem(file, "tabel(2)", kMenuTable1, &m.tabel2), [this] { program_.tableMenuClick(2); });
     on(addItem(file, "tabel(3)", kMenuTable2, &m.tabel3), [this] { program_.tableMenuClick(3); });
     file->addSeparator();
     QMenu* tables = file->addMenu(qs(kMenuEditTables));
     tables->setObjectName("MOdTab");
-    addItem(tables, "Tabfu", kMenuZoneTable, &m.tabfu);
-    addItem(tables, "Tabtip", kMenuClassTable, &m.tabtip);
-    addItem(file, "CarDat", kMenuDateChars, &m.carDat);
+    opens(addItem(tables, "Tabfu", kMenuZoneTable, &m.tabfu),
+          [this] { return new ZoneEditorDialog(program_, EditorVariant::Zones, this); });
+    opens(addItem(tables, "Tabtip", kMenuClassTable, &m.tabtip),
+          [this] { return new ZoneEditorDialog(program_, EditorVariant::Classes, this); });
+    opens(addItem(file, "CarDat", kMenuDateChars, &m.carDat),
+          [this] { return new DateCharsDialog(program_, this); });
     file->addSeparator();
     QAction* signal = addItem(file, "Segnale", kMenuSignal, nullptr);
     signal->setCheckable(true);

@@ -71,9 +71,9 @@ void setColours(QWidget* w, Rgb text, Rgb back) {
         p.setColor(QPalette::Button, bg);
         p.setColor(QPalette::ButtonText, fg);
     } else {
-        p.setColor(QPalette::Window, bg);
-        p.setColor(QPalette::WindowText, fg);
-        p.setColor(QPalette::Text, fg);
+        // Option buttons and check boxes fill with the Button role.
+        for (auto role : {QPalette::Window, QPalette::Button}) p.setColor(role, bg);
+        for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) p.setColor(role, fg);
         w->setAutoFillBackground(true);
     }
     w->setPalette(p);

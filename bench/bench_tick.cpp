@@ -1,0 +1,43 @@
+// One tick of the core at steady state: 27 rows, the date pair, the pips and
+// the panels, with the sun and moon already cached for the day.
+
+#include "core/program.h"
+
+#include <benchmark/benchmark.h>
+#include <filesystem>
+
+namespace {
+
+struct NullPlatform : vemar::Platform {
+    vemar::ClockReading clock{2024, 6, 21, 22, 0, 0};
+    vemar::ClockReading now() override { return clock; }
+    void beep() override {}
+    void playSound(const std::string&) override {}
+    bool askYesNo(const std::string&, const std::string&) override { return false; }
+    void fatalFileError(const std::string&, const std::string&) override {}
+};
+
+#ifndef VEMAR_DATA_DIR
+#define VEMAR_DATA_DIR "data"
+#endif
+
+void BM_Tick(benchmark::State& state) {
+    NullPlatform platform;
+    vemar::Program program(platform, VEMAR_DATA_DIR);
+    if (!program.startUp()) {
+        state.SkipWithError("start-up failed");
+        return;
+    }
+    program.state().tickStage = 2;   // past the start-up count
+    program.tick();
+    int second = 0;
+    for (auto _ : state) {
+        platform.clock.second = second;
+        second = (second + 1) % 60;
+        program.tick();
+        benchmark::DoNotOptimize(program.view().label2[0].caption.data());
+    }
+}
+BENCHMARK(BM_Tick);
+
+} // namespace

@@ -1,0 +1,271 @@
+// The clock tick: row times with their summer-time, half-hour and date
+// rules, the date pair, the time signal, the start-up count and the refresh
+// schedule, checked on a program whose shared state a test sets directly.
+
+#include "core/astro.h"
+#include "core/clock.h"
+#include "core/files.h"
+#include "core/palette.h"
+#include "testsupport.h"
+
+#include <gtest/gtest.h>
+
+namespace vemar {
+namespace {
+
+using test::RecordingPlatform;
+using test::WorkDir;
+
+class TickTest : public ::testing::Test {
+protected:
+    WorkDir dir;
+    RecordingPlatform platform;
+    Program program{platform, dir.path()};
+    SharedState& s = program.state();
+    MainView& v = program.view();
+
+    void SetUp() override {
+        s.tickStage = 2;          // running: no start-up count, no table read
+        s.zoneTableLoaded = 1;
+        s.dateSymbol1 = "*";
+        s.dateSymbol2 = "°";
+        s.autoDst = 1;
+        for (int n = 0; n < kZoneRows; ++n) setRow(n, "City" + std::to_string(n + 1), "0", "0");
+    }
+    void setRow(int n, const std::string& name, const std::string& zoneClass, const std::string& offset) {
+        s.zoneTable[n] = {name, zoneClass, offset};
+        s.zoneOffsets[n] = OffsetNumber(offset);
+    }
+    void at(int y, int mo, int d, int h, int mi, int sec) { platform.clock = {y, mo, d, h, mi, sec}; }
+};
+
+struct RowCase {
+    const char* why;
+    int zone, hemisphere, inDst, outsideDst, halfHour;
+    int hour, minute, second;
+    const char* zoneClass;
+    const char* offset;
+    const char* time;
+    bool secondDate;
+};
+
+const RowCase kRowCases[] = {
+    {"northern summer, class 1 keeps its summer hour", 1, 1, 1, 0, 0, 14, 30, 5, "1", "+1", "14:30:05", false},
+    {"northern summer, class 0 has none", 1, 1, 1, 0, 0, 14, 30, 5, "0", "+1", "13:30:05", false},
+    {"northern summer, a southern city is in winter", 1, 1, 1, 0, 0, 14, 30, 5, "3", "-3", "  9:30:05", false},
+    {"northern winter, a southern city is in summer", 1, 1, 0, 1, 0, 14, 30, 5, "3", "-3", "11:30:05", false},
+    {"half-hour zone carries into the hour", 1, 1, 0, 1, 0, 14, 40, 0, "2", "+5", "19:10:00", false},
+    {"half-hour zone without carry", 1, 1, 0, 1, 0, 14, 10, 0, "2", "+5", "18:40:00", false},
+    {"site half hour borrows an hour once", 1, 1, 0, 1, 30, 10, 10, 0, "0", "+1", "  9:40:00", true},
+    {"west of Greenwich: TickHour 26 stays unreduced", -5, 1, 0, 1, 0, 21, 0, 0, "1", "+1", "  3:00:00", true},
+    {"past midnight UT is the second date", 1, 1, 0, 1, 0, 23, 0, 0, "0", "+9", "  7:00:00", true},
+    {"morning window: a city ahead is on the second date", 1, 1, 0, 1, 0, 3, 0, 0, "0", "+9", "11:00:00", true},
+    {"morning window: a city far behind keeps the first", 1, 1, 0, 1, 0, 3, 0, 0, "0", "-5", "21:00:00", false},
+    {"morning window ignores offsets of -9 and below", 1, 1, 0, 1, 0, 3, 0, 0, "0", "-10", "16:00:00", false},
+    {"an unknown class gets no adjustment and no half hour", 1, 1, 1, 0, 0, 14, 40, 0, "7", "+5", "18:40:00", false},
+};
+
+class RowTest : public TickTest, public ::testing::WithParamInterface<RowCase> {};
+
+TEST_P(RowTest, TimeAndDateMarker) {
+    const RowCase& c = GetParam();
+    s.zoneOffset = c.zone;
+    s.hemisphere = c.hemisphere;
+    s.inDstWindow = c.inDst;
+    s.outsideDstWindow = c.outsideDst;
+    s.siteHalfHour = c.halfHour;
+    setRow(0, "Roma", c.zoneClass, c.offset);
+    at(2024, 6, 21, c.hour, c.minute, c.second);
+    program.tick();   // the markers' tooltips take the panels as the previous tick left them
+    program.tick();
+    EXPECT_EQ(v.label2[0].caption, c.time) << c.why;
+    EXPECT_EQ(v.label3[0].caption, c.secondDate ? "°" : "*") << c.why;
+    EXPECT_EQ(v.label3[0].textColour, palette(c.secondDate ? 10 : 12)) << c.why;
+    EXPECT_EQ(v.label3[0].tooltip, " " + (c.secondDate ? v.ssPanel3.caption : v.ssPanel2.caption) + " ");
+}
+INSTANTIATE_TEST_SUITE_P(Cases, RowTest, ::testing::ValuesIn(kRowCases));
+
+TEST_F(TickTest, HalfHourShiftConcernsItsRowOnly) {
+    setRow(0, "Delhi", "2", "+5");
+    setRow(1, "Roma", "0", "+1");
+    at(2024, 1, 10, 14, 40, 0);
+    program.tick();
+    EXPECT_EQ(v.label2[0].caption, "19:10:00");
+    EXPECT_EQ(v.label2[1].caption, "14:40:00");
+    EXPECT_EQ(s.clockMinutes, 40);
+}
+
+// Southern hemisphere with manual summer time: the once-per-run switch pair
+// settles InDstWindow from the caption, and the base hour loses the summer hour.
+TEST_F(TickTest, SouthernSynchronisationSettlesTheState) {
+    s.hemisphere = 2;
+    s.autoDst = 0;
+    s.zoneOffset = 10;
+    s.inDstWindow = 0;
+    s.outsideDstWindow = 1;
+    v.ssPanel5.caption = "Ora Legale";
+    setRow(0, "Tokyo", "0", "+9");
+    setRow(1, "Londra", "1", "0");
+    setRow(2, "Sydney", "3", "+10");
+    at(2024, 1, 15, 12, 0, 0);
+    program.tick();
+    EXPECT_EQ(v.ssPanel5.caption, "Ora Legale");
+    EXPECT_EQ(s.inDstWindow, 1);
+    EXPECT_EQ(s.outsideDstWindow, 0);
+    EXPECT_EQ(s.hourCorrection, -1);
+    EXPECT_EQ(v.label2[0].caption, "10:00:00");
+    EXPECT_EQ(v.label2[1].caption, "  1:00:00");
+    EXPECT_EQ(v.label2[2].caption, "12:00:00");
+    EXPECT_EQ(platform.writes, (std::vector<std::string>{"lxp2.par", "lxp2.par"}));
+    program.tick();
+    EXPECT_EQ(platform.writes.size(), 2u) << "once per run";
+}
+
+TEST_F(TickTest, NamesColoursAndTooltips) {
+    struct Case { const char* zoneClass; const char* offset; int citiesColour; int colour; const char* tip; };
+    const Case cases[] = {
+        {"0", "+3", 7, 2, " X +3h "},  {"1", "0", 7, 1, " X 0h "},   {"2", "-4", 7, 4, " X -4h "},
+        {"3", "+12", 7, 5, " X +12h "}, {"0", "", 0, 10, " X 0h "},   {"1", "05", 0, 11, " X +5h "},
+        {"2", "+5", 0, 12, " X +5h "},  {"3", "-11", 0, 13, " X -11h "},
+    };
+    for (const Case& c : cases) {
+        s.citiesColour = c.citiesColour;
+        setRow(0, "X", c.zoneClass, c.offset);
+        program.tick();
+        EXPECT_EQ(v.label1[0].caption, "X");
+        EXPECT_EQ(v.label1[0].textColour, palette(c.colour)) << c.zoneClass << " on " << c.citiesColour;
+        EXPECT_EQ(v.label2[0].tooltip, c.tip);
+    }
+    // Another background, or another class, leaves the colour as it was.
+    v.label1[0].textColour = palette(6);
+    s.citiesColour = 4;
+    program.tick();
+    EXPECT_EQ(v.label1[0].textColour, palette(6));
+    s.citiesColour = 7;
+    setRow(0, "X", "9", "0");
+    program.tick();
+    EXPECT_EQ(v.label1[0].textColour, palette(6));
+}
+
+TEST_F(TickTest, PageTwoShowsRecords28To54) {
+    s.tableBase = 27;
+    program.tick();
+    for (int k = 0; k < kPageRows; ++k) EXPECT_EQ(v.label1[k].caption, "City" + std::to_string(28 + k));
+}
+
+struct DateCase { ClockReading clock; int zone; const char* first; const char* second; };
+
+TEST_F(TickTest, DatePairAcrossMonthAndYearEnds) {
+    const DateCase cases[] = {
+        {{2026, 4, 5, 12, 0, 0}, 1, "Domenica  5 Aprile 2026", "Lunedì  6 Aprile 2026"},
+        {{2024, 3, 1, 8, 0, 0}, 1, "Giovedì  29 Febbraio 2024", "Venerdì  1 Marzo 2024"},
+        {{2023, 3, 1, 8, 0, 0}, 1, "Martedì  28 Febbraio 2023", "Mercoledì  1 Marzo 2023"},
+        {{2025, 1, 1, 5, 0, 0}, 1, "Martedì  31 Dicembre 2024", "Mercoledì  1 Gennaio 2025"},
+        {{2024, 12, 31, 20, 0, 0}, 1, "Martedì  31 Dicembre 2024", "Mercoledì  1 Gennaio 2025"},
+        {{2024, 4, 30, 23, 0, 0}, 1, "Martedì  30 Aprile 2024", "Mercoledì  1 Maggio 2024"},
+        // West of Greenwich in the evening UT is already tomorrow: no morning window.
+        {{2024, 6, 30, 21, 0, 0}, -5, "Domenica  30 Giugno 2024", "Lunedì  1 Luglio 2024"},
+    };
+    for (const DateCase& c : cases) {
+        s.zoneOffset = c.zone;
+        platform.clock = c.clock;
+        program.tick();
+        EXPECT_EQ(v.ssPanel2.caption, c.first);
+        EXPECT_EQ(v.ssPanel3.caption, c.second);
+    }
+}
+
+// Each pip sounds once, whatever the number of ticks in its second.
+TEST_F(TickTest, TimeSignalPipsOncePerSecond) {
+    for (int ticksPerSecond : {1, 200}) {
+        for (int signalOn : {1, 0}) {
+            s.signalOn = signalOn;
+            platform.beeps = 0;
+            for (int second = 40; second < 62; ++second)
+                for (int t = 0; t < ticksPerSecond; ++t) {
+                    if (second < 60) at(2024, 6, 21, 21, 59, second);
+                    else at(2024, 6, 21, 22, 0, second - 60);
+                    program.tick();
+                }
+            EXPECT_EQ(platform.beeps, signalOn ? 6 : 0) << ticksPerSecond << " ticks a second";
+        }
+    }
+}
+
+TEST_F(TickTest, StartupCountClosesThePictureAfter44EvenTicks) {
+    s.tickStage = 1;
+    at(2024, 6, 21, 22, 0, 1);
+    for (int i = 0; i < 100; ++i) program.tick();
+    EXPECT_EQ(s.startCounter, 0) << "odd seconds do not count";
+    at(2024, 6, 21, 22, 0, 2);
+    for (int i = 0; i < 43; ++i) program.tick();
+    EXPECT_EQ(s.tickStage, 1);
+    program.tick();
+    EXPECT_EQ(s.tickStage, 2);
+    EXPECT_FALSE(program.startupPictureOpen());
+
+    // After a reload request the count already stands at 44: the stage ends
+    // at once and the count never grows.
+    program.requestReload();
+    for (int i = 0; i < 5; ++i) program.tick();
+    EXPECT_EQ(s.tickStage, 2);
+    EXPECT_EQ(s.startCounter, 44);
+}
+
+TEST_F(TickTest, RefreshRequestMeans27CallsOverNineTicks) {
+    dir.write("car.tip", "\"*\",\"\xB0\",\"\",\"\",\"\"\r\n");
+    s.symbolRefresh = 1;
+    for (int i = 0; i < 8; ++i) program.tick();
+    EXPECT_EQ(s.symbolRefresh, 1);
+    EXPECT_EQ(s.symbolRefreshCount, 24);
+    program.tick();
+    EXPECT_EQ(s.symbolRefresh, 0);
+    EXPECT_EQ(s.symbolRefreshCount, 0);
+    EXPECT_EQ(v.label3[0].fontSize, 18);
+}
+
+// The cached sun and moon sentences equal a fresh computation whenever the
+// date, the place or the zone hours change.
+TEST_F(TickTest, SkyCacheMatchesAFreshComputation) {
+    struct Step { ClockReading clock; double lat; int zone; int inDst; };
+    const Step steps[] = {
+        {{2024, 6, 21, 22, 0, 0}, 45, 1, 1}, {{2024, 6, 21, 22, 0, 1}, 45, 1, 1},
+        {{2024, 6, 22, 0, 0, 0}, 45, 1, 1},  {{2024, 6, 22, 0, 0, 1}, 60, 1, 1},
+        {{2024, 6, 22, 0, 0, 2}, 60, 3, 1},  {{2024, 6, 22, 0, 0, 3}, 60, 3, 0},
+    };
+    s.lonDegrees = -12;
+    for (const Step& st : steps) {
+        platform.clock = st.clock;
+        s.latDegrees = st.lat;
+        s.zoneOffset = st.zone;
+        s.inDstWindow = st.inDst;
+        program.tick();
+        const astro::Place place{st.lat, 0, -12, 0};
+        const int zh = astro::ZoneHours(st.zone, st.inDst, 0);
+        const auto& c = st.clock;
+        EXPECT_EQ(v.label2[33].caption, astro::SunSentence(astro::ComputeSunTimes(c.year, c.month, c.day, place, zh)));
+        EXPECT_EQ(v.label2[34].caption, astro::MoonSentence(astro::ComputeMoonDay(c.year, c.month, c.day, place, zh)));
+    }
+}
+
+TEST(ClockPieces, RowTimeText) {
+    struct Case { int h, m, s; const char* text; };
+    const Case cases[] = {{9, 5, 7, "  9:05:07"}, {14, 30, 59, "14:30:59"}, {0, 0, 0, "  0:00:00"},
+                          {23, 59, 59, "23:59:59"}};
+    std::string out;
+    for (const Case& c : cases) {
+        RowTimeText(out, c.h, c.m, c.s);
+        EXPECT_EQ(out, c.text);
+    }
+}
+
+// Every day of 1900..2100: the day after the day before is the day itself.
+TEST(ClockPieces, DayBeforeAndAfterAreInverse) {
+    for (CalendarDate d{1, 1, 1900}; d.year <= 2100; d = DayAfter(d)) {
+        ASSERT_EQ(DayBefore(DayAfter(d)), d);
+        ASSERT_LE(d.day, MonthLength(d.month, d.year));
+    }
+}
+
+} // namespace
+} // namespace vemar

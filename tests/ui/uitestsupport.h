@@ -1,0 +1,70 @@
+#pragma once
+// A running program over a fresh working directory seeded from data/, with a
+// fixed clock and recorded effects, driven through the real windows.
+
+#include "core/program.h"
+#include "tools/driver.h"
+#include "tools/scriptedplatform.h"
+#include "ui/application.h"
+#include "ui/mainwindow.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+namespace vemar::test {
+
+inline QByteArray readBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) qFatal("cannot write %s", qPrintable(path));
+    f.write(bytes);
+}
+
+struct RunningProgram {
+    QTemporaryDir dir;
+    ui::ScriptedPlatform platform;
+    std::unique_ptr<Program> program;
+    std::unique_ptr<ui::MainWindow> window;
+    std::unique_ptr<ui::Driver> driver;
+    bool started = false;
+
+    // at: "2024-06-21T22:00:00". Files of data/ are copied unless a test
+    // prepares its own before calling start().
+    explicit RunningProgram(const QString& at = "2024-06-21T22:00:00") {
+        for (const QString& name : QDir(VEMAR_DATA_DIR).entryList(QDir::Files))
+            QFile::copy(QDir(VEMAR_DATA_DIR).filePath(name), path(name));
+        ui::setClock(platform, at);
+    }
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    // Start-up as the program runs it: the window shown, the start-up
+    // picture over it, then `ticks` ticks.
+    bool start(int ticks = 1) {
+        program = std::make_unique<Program>(platform, dir.path().toStdString());
+        started = program->startUp();
+        window = std::make_unique<ui::MainWindow>(*program);
+        driver = std::make_unique<ui::Driver>(*window, platform);
+        if (!started) return false;
+        window->tickOnce();
+        window->show();
+        window->showStartupPicture();
+        do_(QStringLiteral("ticks:%1").arg(ticks));
+        return !program->failed();
+    }
+    void do_(const QString& action) {
+        QString error;
+        if (!driver->perform(action, &error)) QTest::qFail(qPrintable(action + ": " + error), __FILE__, __LINE__);
+    }
+    QJsonObject control(const QString& name) const { return driver->controlsJson()[name].toObject(); }
+    QString caption(const QString& name) const { return control(name)["caption"].toString(); }
+};
+
+} // namespace vemar::test
