@@ -4,8 +4,8 @@
 
 using namespace vemar::astro;
 
-// What one display refresh of the astronomy panels costs: nothing is cached,
-// so every tick pays the sun's and the moon's scans and the sidereal time.
+// What a change of date, place or zone costs the tick: the sun's and the
+// moon's scans afresh, and the sidereal time that every tick pays.
 static void BM_AstroPanels(benchmark::State& state) {
     const Place place{45, 0, -12, 0};
     for (auto _ : state) {

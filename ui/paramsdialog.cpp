@@ -1,0 +1,131 @@
+#include "paramsdialog.h"
+
+#include "core/program.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <cmath>
+
+namespace vemar::ui {
+
+namespace {
+
+constexpr int kClientWidth = 3375;   // twips
+constexpr int kClientHeight = 2985;
+
+int px(int twips) { return static_cast<int>(std::lround(twips / 15.0)); }
+
+template <class W> W* place(W* w, const char* name, int left, int top, int width, int height) {
+    w->setObjectName(name);
+    w->setGeometry(px(left), px(top), px(width), px(height));
+    return w;
+}
+
+} // namespace
+
+ParamsDialog::ParamsDialog(Program& program, QWidget* parent)
+    : QDialog(parent), logic_(program) {
+    setObjectName("Form9");
+    setFixedSize(px(kClientWidth), px(kClientHeight));
+    buildControls();
+    logic_.load();
+    render();
+    // The frames paint a shaded panel: the buttons inside show it through
+    // rather than a grey box of their own. Each button is as wide as its
+    // caption, so a click anywhere on it counts.
+    for (const char* name : {"Option1", "Option2", "Check1"}) {
+        auto* button = findChild<QWidget*>(name);
+        button->setAutoFillBackground(false);
+        button->resize(button->sizeHint().width(), button->height());
+    }
+}
+
+void ParamsDialog::buildControls() {
+    const ParamsView& v = logic_.view();
+    binder_.bind(this, &v.form);
+
+    auto* label1 = place(new QLabel(this), "Label1", 120, 240, 1335, 375);
+    auto* label2 = place(new QLabel(this), "Label2", 120, 720, 1695, 375);
+    binder_.bind(label1, &v.label1);
+    binder_.bind(label2, &v.label2);
+
+    struct Box { const char* name; int left, top; const ControlView* view;
+                 void (ParamsDialogLogic::*changed)(std::string_view); };
+    const Box boxes[] = {
+        {"Text1", 1800, 240, &v.text1, &ParamsDialogLogic::text1Changed},
+        {"Text2", 2640, 240, &v.text2, &ParamsDialogLogic::text2Changed},
+        {"Text3", 1800, 720, &v.text3, &ParamsDialogLogic::text3Changed},
+        {"Text4", 2640, 720, &v.text4, &ParamsDialogLogic::text4Changed},
+    };
+    for (const Box& b : boxes) {
+        auto* box = place(new QLineEdit(this), b.name, b.left, b.top, 615, 360);
+        binder_.bind(box, b.view);
+        // textEdited: only what the user types; the core's own rewrites of the
+        // box come back through render() and are not edits.
+        connect(box, &QLineEdit::textEdited, this,
+                [this, box, changed = b.changed](const QString& typed) { edited(box, changed, typed); });
+    }
+
+    auto* frame1 = place(new QGroupBox(this), "Frame1", 120, 1200, 3135, 615);
+    binder_.bind(frame1, &v.frame1);
+    auto* option1 = place(new QRadioButton(frame1), "Option1", 240, 240, 1000, 300);
+    auto* option2 = place(new QRadioButton(frame1), "Option2", 2160, 240, 900, 300);
+    binder_.bind(option1, &v.option1);
+    binder_.bind(option2, &v.option2);
+    connect(option1, &QRadioButton::clicked, this, [this] { logic_.option1Click(); render(); });
+    connect(option2, &QRadioButton::clicked, this, [this] { logic_.option2Click(); render(); });
+
+    auto* frame2 = place(new QGroupBox(this), "Frame2", 120, 1860, 3135, 495);
+    binder_.bind(frame2, &v.frame2);
+    auto* check1 = place(new QCheckBox(frame2), "Check1", 120, 150, 2940, 300);
+    binder_.bind(check1, &v.check1);
+    connect(check1, &QCheckBox::clicked, this, [this](bool ticked) { logic_.check1Click(ticked); render(); });
+
+    auto* cancel = place(new QPushButton(this), "SSCommand1", 120, 2520, 1335, 375);
+    auto* ok = place(new QPushButton(this), "SSCommand2", 1920, 2520, 1335, 375);
+    binder_.bind(cancel, &v.ssCommand1);
+    binder_.bind(ok, &v.ssCommand2);
+    connect(cancel, &QPushButton::clicked, this, &QWidget::close);
+    connect(ok, &QPushButton::clicked, this, [this] {
+        logic_.okClick();
+        close();
+    });
+}
+
+// The filter may drop a refused character or clamp the number: the caret
+// then stays where the user was typing rather than jumping to the end.
+void ParamsDialog::edited(QLineEdit* box, void (ParamsDialogLogic::*changed)(std::string_view),
+                          const QString& typed) {
+    const int caret = box->cursorPosition();
+    (logic_.*changed)(typed.toStdString());
+    render();
+    if (box->text() != typed) {
+        box->setCursorPosition(CaretAfterFilter(static_cast<int>(typed.size()), caret,
+                                                static_cast<int>(box->text().size())));
+    }
+}
+
+void ParamsDialog::render() { binder_.render(); }
+
+void ParamsDialog::unloadOnce() {
+    if (unloaded_) return;
+    unloaded_ = true;
+    logic_.unload();
+}
+
+void ParamsDialog::done(int result) {
+    unloadOnce();
+    QDialog::done(result);
+}
+
+void ParamsDialog::closeEvent(QCloseEvent* event) {
+    unloadOnce();
+    QDialog::closeEvent(event);
+}
+
+} // namespace vemar::ui

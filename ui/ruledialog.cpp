@@ -1,0 +1,141 @@
+#include "ruledialog.h"
+
+#include "core/program.h"
+#include "core/texts.h"
+
+#include <QAbstractItemView>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QWheelEvent>
+#include <cmath>
+
+namespace vemar::ui {
+
+namespace {
+
+constexpr int kClientWidth = 6150;   // twips
+constexpr int kClientHeight = 2505;
+constexpr int kListHeight = 315;
+
+int px(int twips) { return static_cast<int>(std::lround(twips / 15.0)); }
+
+template <class W> W* place(W* w, const QString& name, int left, int top, int width, int height) {
+    w->setObjectName(name);
+    w->setGeometry(px(left), px(top), px(width), px(height));
+    return w;
+}
+
+// A closed list is painted as a button and its open popup as a view: both
+// take the list's colours, and the highlighted entry the inverse.
+void colourList(QComboBox* list, const ControlView& view) {
+    const QColor text = toQColor(view.textColour), back = toQColor(view.backColour);
+    QPalette p = list->palette();
+    for (auto role : {QPalette::Button, QPalette::Base, QPalette::Window}) p.setColor(role, back);
+    for (auto role : {QPalette::ButtonText, QPalette::Text, QPalette::WindowText}) p.setColor(role, text);
+    p.setColor(QPalette::Highlight, text);
+    p.setColor(QPalette::HighlightedText, back);
+    list->setPalette(p);
+    list->view()->setPalette(p);
+}
+
+} // namespace
+
+MouseOnlyComboBox::MouseOnlyComboBox(QWidget* parent) : QComboBox(parent) {
+    // view() creates the popup, whose own filter on the view chooses the
+    // current entry on Enter; a filter installed later runs first.
+    view()->installEventFilter(this);
+}
+
+// Ignored rather than accepted: the dialog still sees Esc and Enter.
+void MouseOnlyComboBox::keyPressEvent(QKeyEvent* event) { event->ignore(); }
+void MouseOnlyComboBox::keyReleaseEvent(QKeyEvent* event) { event->ignore(); }
+void MouseOnlyComboBox::wheelEvent(QWheelEvent* event) { event->ignore(); }
+
+bool MouseOnlyComboBox::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == view() && (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease ||
+                              event->type() == QEvent::ShortcutOverride)) {
+        // Esc closes the popup without choosing; every other key is dropped.
+        if (static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape) return true;
+    }
+    return QComboBox::eventFilter(watched, event);
+}
+
+RuleDialog::RuleDialog(Program& program, QWidget* parent)
+    : QDialog(parent), logic_(program) {
+    setObjectName("Form10");
+    setFixedSize(px(kClientWidth), px(kClientHeight));
+    buildControls();
+    logic_.load();
+    render();
+}
+
+void RuleDialog::buildControls() {
+    const RuleView& v = logic_.view();
+    binder_.bind(this, &v.form);
+
+    QGroupBox* frames[2] = {place(new QGroupBox(this), "Frame1", 120, 120, 5895, 855),
+                            place(new QGroupBox(this), "Frame2", 120, 1080, 5895, 855)};
+    binder_.bind(frames[0], &v.frame1);
+    binder_.bind(frames[1], &v.frame2);
+
+    // Month, week and weekday across each frame; the labels of "Fine " are
+    // numbered backwards.
+    struct Column { int labelLeft, listLeft, listWidth; };
+    constexpr Column kColumns[3] = {{120, 720, 1215}, {2160, 3120, 495}, {3840, 4560, 1215}};
+    constexpr int kLabelNumbers[kRuleLists] = {1, 2, 3, 6, 5, 4};
+    const std::array<std::vector<std::string_view>, 3> entries = {
+        std::vector<std::string_view>(texts::kMonthNames.begin(), texts::kMonthNames.end()),
+        std::vector<std::string_view>(texts::kWeekNames.begin(), texts::kWeekNames.end()),
+        std::vector<std::string_view>(texts::kDayNames.begin(), texts::kDayNames.end())};
+
+    for (int i = 0; i < kRuleLists; ++i) {
+        QGroupBox* frame = frames[i / 3];
+        const Column& c = kColumns[i % 3];
+        auto* label = place(new QLabel(frame), QStringLiteral("Label%1").arg(kLabelNumbers[i]),
+                            c.labelLeft, 360, c.listLeft - c.labelLeft, 255);
+        binder_.bind(label, &v.label[i]);
+        auto* list = place(new MouseOnlyComboBox(frame), QStringLiteral("Combo%1").arg(i + 1),
+                           c.listLeft, 330, c.listWidth, kListHeight);
+        for (std::string_view entry : entries[i % 3]) list->addItem(qs(entry));
+        colourList(list, v.combo[i]);
+        combos_[i] = list;
+        // activated: a choice of the user's, never a selection set by code.
+        connect(list, &QComboBox::activated, this, [this, i](int index) {
+            logic_.select(i, index);
+            render();
+        });
+    }
+
+    auto* cancel = place(new QPushButton(this), "SSCommand1", 120, 2040, 1335, 375);
+    auto* apply = place(new QPushButton(this), "SSCommand3", 2400, 2040, 1335, 375);
+    auto* ok = place(new QPushButton(this), "SSCommand2", 4680, 2040, 1335, 375);
+    binder_.bind(cancel, &v.ssCommand1);
+    binder_.bind(apply, &v.ssCommand3);
+    binder_.bind(ok, &v.ssCommand2);
+    connect(cancel, &QPushButton::clicked, this, [this] {
+        logic_.cancelClick();
+        close();
+    });
+    connect(apply, &QPushButton::clicked, this, [this] {
+        logic_.applyClick();
+        render();
+    });
+    connect(ok, &QPushButton::clicked, this, [this] {
+        logic_.okClick();
+        close();
+    });
+}
+
+void RuleDialog::render() {
+    binder_.render();
+    for (int i = 0; i < kRuleLists; ++i) {
+        if (combos_[i]->currentIndex() == logic_.view().selected[i]) continue;
+        const QSignalBlocker quiet(combos_[i]);
+        combos_[i]->setCurrentIndex(logic_.view().selected[i]);
+    }
+}
+
+} // namespace vemar::ui
