@@ -193,7 +193,12 @@ bool Driver::type(const QString& target, QString* error) {
     edit->setFocus();
     edit->selectAll();
     if (!edit->text().isEmpty()) QTest::keyClick(edit, Qt::Key_Backspace);
-    for (const QChar ch : text) QTest::keyClicks(edit, QString(ch));
+    for (const QChar ch : text) {
+        // QTest knows key codes for ASCII only; any other character arrives
+        // as a key without a code that carries its text, as an input method sends it.
+        if (ch.unicode() < 128) QTest::keyClicks(edit, QString(ch));
+        else QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    }
     QApplication::processEvents();
     return true;
 }

@@ -160,8 +160,10 @@ void MainWindow::buildControls(QWidget* client) {
     text1_->setAlignment(Qt::AlignCenter);
     text1_->setFrame(true);
     binder_.bind(text1_, &v.text1);
-    connect(text1_, &QLineEdit::textEdited, this,
-            [this](const QString& text) { command([&] { program_.text1Changed(text.toStdString()); }); });
+    connect(text1_, &QLineEdit::textEdited, this, [this](const QString& text) {
+        binder_.invalidate(text1_);
+        command([&] { program_.text1Changed(text.toStdString()); });
+    });
     auto* upDown = new UpDown(zone);
     place(upDown, "UpDown1", 720, 240, 240, 615);
     binder_.bind(upDown, &v.upDown1);

@@ -24,6 +24,11 @@ void ViewBinder::invalidate() {
     for (auto& i : items_) i.fresh = true;
 }
 
+void ViewBinder::invalidate(QWidget* widget) {
+    for (auto& c : controls_)
+        if (c.widget == widget) c.fresh = true;
+}
+
 void ViewBinder::render() {
     for (auto& c : controls_) {
         if (!c.fresh && *c.view == c.last) continue;

@@ -28,6 +28,9 @@ public:
     void render();
     // Forgets what was rendered: the next render applies everything.
     void invalidate();
+    // The same for one control: a box the user typed into may show more
+    // than its filtered view, which need not have changed.
+    void invalidate(QWidget* widget);
 
 private:
     struct Control { QWidget* widget; const ControlView* view; ControlView last; bool fresh; };

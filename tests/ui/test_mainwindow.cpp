@@ -90,6 +90,7 @@ void MainWindowTest::zoneBox_data() {
     QTest::newRow("below -12") << "-15" << "-12" << true;
     QTest::newRow("a lone minus sign") << "-" << "-" << true;
     QTest::newRow("back to the saved zone") << "1" << "1" << false;
+    QTest::newRow("a refused letter leaves the box as it was") << "1a" << "1" << false;
 }
 
 void MainWindowTest::zoneBox() {

@@ -1,0 +1,108 @@
+#include "datechars.h"
+
+#include "files.h"
+#include "program.h"
+#include "texts.h"
+
+namespace vemar {
+
+namespace {
+
+constexpr Rgb kFirstDateRed = rgb(192, 0, 0);
+constexpr Rgb kSecondDateGreen = rgb(0, 128, 0);
+constexpr Rgb kSecondDateGrey = rgb(128, 128, 128);
+constexpr Rgb kLightYellow = rgb(255, 255, 192);
+
+std::size_t FirstCharacterLength(std::string_view text) {
+    std::size_t end = text.empty() ? 0 : 1;
+    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+    return end;
+}
+
+} // namespace
+
+// The symbols live in seg.dat, shifted like every field there: a character
+// refused now would otherwise be lost silently at shut-down.
+std::string DateCharFilter(std::string_view typed) {
+    const std::string_view first = typed.substr(0, FirstCharacterLength(typed));
+    return ScrambleField(first) ? std::string(first) : std::string();
+}
+
+DateChars::DateChars(Program& program) : program_(program) {
+    using namespace texts;
+    view_.form.caption = kDateCharsCaption;
+    view_.label1.caption = kFirstDateChar;
+    view_.label1.textColour = kFirstDateRed;
+    view_.label2.caption = kSecondDateChar;
+    view_.label2.textColour = kSecondDateGreen;
+    view_.text1.backColour = kLightYellow;
+    view_.text1.textColour = kFirstDateRed;
+    view_.text2.backColour = kLightYellow;
+    view_.text2.textColour = kSecondDateGrey;
+    view_.ssCommand1.caption = kCancel;
+    view_.ssCommand2.caption = kOkRule;
+    view_.ssCommand2.enabled = false;
+    view_.ssCommand3.caption = kDefault;
+}
+
+void DateChars::open() {
+    const SharedState& s = program_.state();
+    saved1_ = s.dateSymbol1;
+    saved2_ = s.dateSymbol2;
+    text1Changed(s.dateSymbol1);
+    text2Changed(s.dateSymbol2);
+}
+
+void DateChars::text1Changed(std::string_view text) {
+    boxChanged(view_.text1, program_.state().dateSymbol1, saved1_, text);
+}
+
+void DateChars::text2Changed(std::string_view text) {
+    boxChanged(view_.text2, program_.state().dateSymbol2, saved2_, text);
+}
+
+void DateChars::boxChanged(ControlView& box, std::string& symbol, const std::string& saved,
+                           std::string_view text) {
+    box.caption = DateCharFilter(text);
+    symbol = box.caption;
+    ControlView& ok = view_.ssCommand2;
+    if (symbol.empty()) ok.enabled = false;
+    else if (symbol != saved) ok.enabled = true;
+    const SharedState& s = program_.state();
+    view_.ssCommand3.enabled = !(s.dateSymbol1 == texts::kDefaultSymbol1 && s.dateSymbol2 == texts::kDefaultSymbol2);
+    showOnMainWindow();
+}
+
+// The panels show the symbols at once; the tick redraws the row markers and
+// their sizes over the following ticks.
+void DateChars::showOnMainWindow() {
+    program_.showDateSymbols();
+    program_.state().symbolRefresh = 1;
+}
+
+// A command whose button is disabled does nothing, whoever calls it.
+void DateChars::defaultClick() {
+    if (!view_.ssCommand3.enabled) return;
+    SharedState& s = program_.state();
+    if (!s.dateSymbol1.empty()) saved1_ = s.dateSymbol1;
+    if (!s.dateSymbol2.empty()) saved2_ = s.dateSymbol2;
+    s.dateSymbol1 = texts::kDefaultSymbol1;
+    s.dateSymbol2 = texts::kDefaultSymbol2;
+    text1Changed(texts::kDefaultSymbol1);
+    text2Changed(texts::kDefaultSymbol2);
+    showOnMainWindow();
+}
+
+void DateChars::annullaClick() {
+    SharedState& s = program_.state();
+    s.dateSymbol1 = saved1_;
+    s.dateSymbol2 = saved2_;
+    showOnMainWindow();
+    closeRequested_ = true;
+}
+
+void DateChars::okClick() {
+    if (view_.ssCommand2.enabled) closeRequested_ = true;
+}
+
+} // namespace vemar

@@ -1,0 +1,57 @@
+#pragma once
+// Form8 "Caratteri Per le Date": the two date-marker characters, live on the
+// main window from the first keystroke; "Default" sets "*" and "°",
+// "Annulla" restores the pair saved before, "Ok" keeps what is shown.
+
+#include "view.h"
+
+#include <string>
+#include <string_view>
+
+namespace vemar {
+
+class Program;
+
+// What a date-character box keeps of a text typed into it: its first
+// character, unless seg.dat could not store it (no Windows-1252 code, or a
+// scrambled form that would break the field), in which case nothing.
+std::string DateCharFilter(std::string_view typed);
+
+struct DateCharsView {
+    ControlView form;         // caption
+    ControlView label1;       // "Carattere Prima Data:"
+    ControlView label2;       // "Carattere Seconda Data:"
+    ControlView text1;        // first-date character
+    ControlView text2;        // second-date character
+    ControlView ssCommand1;   // "Annulla"
+    ControlView ssCommand2;   // "Ok"
+    ControlView ssCommand3;   // "Default"
+};
+
+class DateChars {
+public:
+    explicit DateChars(Program& program);
+
+    const DateCharsView& view() const { return view_; }
+    // Annulla and Ok end the dialog; the window closes when this turns true.
+    bool closeRequested() const { return closeRequested_; }
+
+    void open();                               // Form_Load
+    void text1Changed(std::string_view text);  // any change of Text1
+    void text2Changed(std::string_view text);  // any change of Text2
+    void defaultClick();                       // SSCommand3
+    void annullaClick();                       // SSCommand1
+    void okClick();                            // SSCommand2
+
+private:
+    void boxChanged(ControlView& box, std::string& symbol, const std::string& saved, std::string_view text);
+    void showOnMainWindow();
+
+    Program& program_;
+    DateCharsView view_;
+    // The pair in force at opening, or just before the last Default.
+    std::string saved1_, saved2_;
+    bool closeRequested_ = false;
+};
+
+} // namespace vemar

@@ -1,0 +1,195 @@
+#include "zoneeditor.h"
+
+#include "files.h"
+#include "program.h"
+#include "texts.h"
+
+namespace vemar {
+
+namespace {
+
+// The first `count` characters of a UTF-8 text, as a box limited to that
+// many characters would hold it.
+std::string_view FirstCharacters(std::string_view text, int count) {
+    std::size_t end = 0;
+    for (int seen = 0; end < text.size(); ++end) {
+        const bool startsCharacter = (static_cast<unsigned char>(text[end]) & 0xC0) != 0x80;
+        if (startsCharacter && seen++ == count) break;
+    }
+    return text.substr(0, end);
+}
+
+bool IsNameCharacter(unsigned char c) { return c == ' ' || (c >= 64 && c <= 122); }
+bool IsOffsetCharacter(char c) { return c == '+' || c == '-' || (c >= '0' && c <= '9'); }
+
+} // namespace
+
+// Every byte of a multi-byte UTF-8 sequence lies above 127, so dropping
+// bytes outside the set drops an accented letter whole.
+std::string ControlCar(std::string_view typed) {
+    std::string kept;
+    for (char c : typed)
+        if (IsNameCharacter(c)) kept += c;
+    return kept;
+}
+
+std::string ControlNumOffset(std::string_view typed) {
+    std::string kept;
+    for (char c : typed)
+        if (IsOffsetCharacter(c)) kept += c;
+    const double value = OffsetNumber(kept);
+    if (value < -12) return "-12";
+    if (value > 12) return "12";
+    return kept;
+}
+
+std::string ControlNumClass(std::string_view typed) {
+    if (typed.empty()) return {};
+    // A multi-byte character starts with a byte above 127: above "3", as
+    // its single-byte code would be.
+    const auto first = static_cast<unsigned char>(typed.front());
+    if (first < '0') return "0";
+    if (first > '3') return "3";
+    return std::string(typed);
+}
+
+std::string OffsetBoxText(std::string_view offset) {
+    const double value = OffsetNumber(offset);
+    std::string text = NumberText(value);
+    if (text.front() == ' ') text.erase(0, 1);
+    return value > 0 ? "+" + text : text;
+}
+
+std::optional<Rgb> ClassNameColour(std::string_view zoneClass) {
+    static constexpr Rgb byClass[] = {rgb(0, 255, 0), rgb(0, 255, 255), rgb(255, 0, 0), rgb(255, 0, 255)};
+    if (zoneClass.size() != 1 || zoneClass[0] < '0' || zoneClass[0] > '3') return std::nullopt;
+    return byClass[zoneClass[0] - '0'];
+}
+
+ZoneEditor::ZoneEditor(Program& program, Variant variant) : program_(program), variant_(variant) {
+    using namespace texts;
+    view_.form.caption = variant == Variant::Zones ? kZoneEditorCaption : kClassEditorCaption;
+    for (auto& name : view_.text2) {
+        name.backColour = kNameBoxBack;
+        name.textColour = kNameDefaultText;
+    }
+    for (auto& value : view_.text1) {
+        value.backColour = kValueBoxBack;
+        value.textColour = kValueBoxText;
+    }
+    view_.ssCommand1.caption = kSave;
+    view_.ssCommand2.caption = kCancel;
+    view_.ssCommand3.caption = kExit;
+    view_.ssCommand1.enabled = false;
+    view_.ssCommand2.enabled = false;
+}
+
+int ZoneEditor::valueLength() const { return variant_ == Variant::Classes ? 1 : 0; }
+
+std::string ZoneEditor::filterName(std::string_view typed) const {
+    return ControlCar(FirstCharacters(typed, kNameLength));
+}
+
+std::string ZoneEditor::filterValue(std::string_view typed) const {
+    if (variant_ == Variant::Classes) return ControlNumClass(FirstCharacters(typed, valueLength()));
+    return ControlNumOffset(typed);
+}
+
+void ZoneEditor::open() {
+    if (program_.guarded([&] { table_ = ReadZoneTable(program_.file(kZoneFile)); })) fill();
+}
+
+// Filling a box is a change of its text like typing: it runs the box's
+// filter, so a damaged value in the file shows (and saves) filtered.
+void ZoneEditor::fill() {
+    for (int row = 0; row < kZoneRows; ++row) {
+        const ZoneRow& record = table_[row];
+        colourName(row);
+        nameChanged(row, record.name);
+        valueChanged(row, variant_ == Variant::Zones ? OffsetBoxText(record.offset) : record.zoneClass);
+    }
+    view_.ssCommand1.enabled = false;
+    view_.ssCommand2.enabled = false;
+}
+
+void ZoneEditor::colourName(int row) {
+    if (auto colour = ClassNameColour(table_[row].zoneClass)) view_.text2[row].textColour = *colour;
+}
+
+void ZoneEditor::markEdited() {
+    view_.ssCommand1.enabled = true;
+    view_.ssCommand2.enabled = true;
+}
+
+void ZoneEditor::nameChanged(int row, std::string_view text) {
+    if (row < 0 || row >= kZoneRows) return;
+    assignIfChanged(view_.text2[row].caption, filterName(text));
+    markEdited();
+}
+
+void ZoneEditor::valueChanged(int row, std::string_view text) {
+    if (row < 0 || row >= kZoneRows) return;
+    assignIfChanged(view_.text1[row].caption, filterValue(text));
+    markEdited();
+}
+
+// The field the variant does not show comes from the editor's own copy, so
+// it goes to the file exactly as it was read. The copy stays plain: every
+// write scrambles its own copy of the fields.
+void ZoneEditor::takeBoxes() {
+    for (int row = 0; row < kZoneRows; ++row) {
+        ZoneRow& record = table_[row];
+        record.name = view_.text2[row].caption;
+        const std::string& value = view_.text1[row].caption;
+        if (variant_ == Variant::Zones) record.offset = value;
+        else record.zoneClass = value.empty() ? "0" : value;   // the box stays empty
+    }
+}
+
+// A command whose button is disabled does nothing, whoever calls it.
+void ZoneEditor::salva() {
+    if (!view_.ssCommand1.enabled) return;
+    takeBoxes();
+    // Form5 changes no class, so this only ever recolours the names of Form6.
+    for (int row = 0; row < kZoneRows; ++row) colourName(row);
+    if (!program_.guarded([&] { WriteZoneTable(program_.file(kStagedZoneFile), table_); })) return;
+    program_.platform().fileWritten(kStagedZoneFile);
+    program_.platform().beep();
+    view_.ssCommand1.enabled = false;
+    view_.ssCommand2.enabled = true;
+    savePending_ = true;
+}
+
+void ZoneEditor::annulla() {
+    if (!view_.ssCommand2.enabled) return;
+    savePending_ = false;
+    open();
+}
+
+void ZoneEditor::salvafile() {
+    takeBoxes();
+    if (!program_.guarded([&] { WriteZoneTable(program_.file(kZoneFile), table_); })) return;
+    program_.platform().fileWritten(kZoneFile);
+    program_.platform().beep();
+    view_.ssCommand1.enabled = false;
+    program_.requestReload();
+}
+
+void ZoneEditor::close() {
+    if (program_.failed()) return;
+    if (savePending_) {
+        // The staged table replaces fusi.dat in one rename rather than by
+        // deleting fusi.dat first: a program stopped between the two steps
+        // would leave no table at all, and the program cannot start without one.
+        const auto dir = program_.file(kZoneFile).parent_path();
+        if (!program_.guarded([&] { CommitStagedTable(dir); })) return;
+        program_.platform().fileWritten(kZoneFile);
+        program_.requestReload();
+        savePending_ = false;
+    }
+    if (view_.ssCommand1.enabled &&
+        program_.platform().askYesNo(std::string(texts::kSaveEditsQuestion), std::string(texts::kWarningTitle)))
+        salvafile();
+}
+
+} // namespace vemar

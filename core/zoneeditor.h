@@ -1,0 +1,96 @@
+#pragma once
+// The two zone table editors, Form5 "Tabella Fusi" (names and offsets) and
+// Form6 "Tabella Tipi" (names and classes): one design in two variants. The
+// editor keeps its own plain copy of the table, filters every box as it
+// changes, stages a save in fusi.tmp and commits it when it closes.
+
+#include "palette.h"
+#include "state.h"
+#include "view.h"
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vemar {
+
+class Program;
+
+// --- Filters of the boxes, on UTF-8 text ---
+
+// Name boxes: keeps spaces and the characters of codes 64..122 ("@", "A".."Z",
+// "[", "\", "]", "^", "_", "`", "a".."z"); an accented letter goes whole.
+std::string ControlCar(std::string_view typed);
+// Offset boxes of Form5: keeps "+", "-" and digits, then clamps the value to
+// -12..12 ("15" gives "12", "-20" gives "-12"); a text without digits stays.
+std::string ControlNumOffset(std::string_view typed);
+// Class boxes of Form6: a first character below "0" gives "0", above "3"
+// gives "3"; "0".."3" and the empty text stay.
+std::string ControlNumClass(std::string_view typed);
+// An offset as its box shows it: the value with "+" when positive ("+5", "0", "-3").
+std::string OffsetBoxText(std::string_view offset);
+// The text colour of a name box for a class; nullopt for any other class,
+// which leaves the colour as it was.
+std::optional<Rgb> ClassNameColour(std::string_view zoneClass);
+
+// Colours of the boxes. The value boxes take the dark-shadow colour of the
+// classic 3-D scheme; a name of no known class keeps white, the box's
+// colour on its black background.
+inline constexpr Rgb kNameBoxBack = rgb(0, 0, 0);
+inline constexpr Rgb kNameDefaultText = rgb(255, 255, 255);
+inline constexpr Rgb kValueBoxBack = rgb(64, 64, 64);
+inline constexpr Rgb kValueBoxText = rgb(255, 224, 192);
+
+struct ZoneEditorView {
+    ControlView form;                         // the window's caption
+    std::array<ControlView, kZoneRows> text2; // name boxes
+    std::array<ControlView, kZoneRows> text1; // offset (Form5) or class (Form6) boxes
+    ControlView ssCommand1;                   // "Salva"
+    ControlView ssCommand2;                   // "Annulla"
+    ControlView ssCommand3;                   // "Esci"
+};
+
+class ZoneEditor {
+public:
+    enum class Variant { Zones, Classes };   // Form5, Form6
+
+    static constexpr int kNameLength = 13;   // characters a name box holds
+
+    ZoneEditor(Program& program, Variant variant);
+
+    Variant variant() const { return variant_; }
+    const ZoneEditorView& view() const { return view_; }
+    const ZoneTable& table() const { return table_; }
+    bool savePending() const { return savePending_; }
+    // Characters a value box holds; 0 for no limit.
+    int valueLength() const;
+    // What a box keeps of a text typed into it: its length limit, then its filter.
+    std::string filterName(std::string_view typed) const;
+    std::string filterValue(std::string_view typed) const;
+
+    // Events. Every file error is reported through the program as fatal.
+    void open();                                       // reads fusi.dat and fills the boxes
+    void nameChanged(int row, std::string_view text);  // any change of name box row
+    void valueChanged(int row, std::string_view text); // any change of value box row
+    void salva();                                      // SSCommand1: stages fusi.tmp
+    void annulla();                                    // SSCommand2: back to fusi.dat
+    // The window closes (Esci or its close box): commits a staged table and
+    // offers to save edits made since.
+    void close();
+
+private:
+    void fill();
+    void takeBoxes();
+    void colourName(int row);
+    void markEdited();
+    void salvafile();
+
+    Program& program_;
+    Variant variant_;
+    ZoneTable table_{};
+    ZoneEditorView view_;
+    bool savePending_ = false;
+};
+
+} // namespace vemar

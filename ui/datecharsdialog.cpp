@@ -1,0 +1,101 @@
+#include "datecharsdialog.h"
+
+#include "core/program.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <cmath>
+
+namespace vemar::ui {
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;   // at 96 dots per inch
+int px(int twips) { return static_cast<int>(std::lround(twips / double(kTwipsPerPixel))); }
+
+// In twips.
+constexpr int kClientWidth = 3435;
+constexpr int kClientHeight = 1935;
+constexpr int kLabelHeight = 255;
+constexpr int kBoxSide = 375;
+constexpr double kBoxPoints = 13.5;
+
+void place(QWidget* w, const char* name, int left, int top, int width, int height) {
+    w->setObjectName(name);
+    w->setGeometry(px(left), px(top), px(width), px(height));
+}
+
+} // namespace
+
+template <class Fn> void DateCharsDialog::handle(Fn&& fn) {
+    fn();
+    binder_.render();
+    if (dialog_.closeRequested()) close();
+}
+
+DateCharsDialog::DateCharsDialog(Program& program, QWidget* parent) : QDialog(parent), dialog_(program) {
+    const DateCharsView& v = dialog_.view();
+    setObjectName("Form8");
+    setFixedSize(px(kClientWidth), px(kClientHeight));
+    binder_.bind(this, &v.form);
+
+    auto label = [&](const char* name, const ControlView& view, int top) {
+        auto* widget = new QLabel(this);
+        place(widget, name, 120, top, 2655, kLabelHeight);
+        binder_.bind(widget, &view);
+    };
+    label("Label1", v.label1, 280);
+    QLineEdit* text1 = makeBox("Text1", v.text1, 240);
+    label("Label2", v.label2, 880);
+    QLineEdit* text2 = makeBox("Text2", v.text2, 840);
+    connect(text1, &QLineEdit::textEdited, this, [this, text1, view = &v.text1](const QString& text) {
+        boxEdited(text1, *view, text, &DateChars::text1Changed);
+    });
+    connect(text2, &QLineEdit::textEdited, this, [this, text2, view = &v.text2](const QString& text) {
+        boxEdited(text2, *view, text, &DateChars::text2Changed);
+    });
+
+    auto button = [&](const char* name, const ControlView& view, int left, int width, auto click) {
+        auto* widget = new QPushButton(this);
+        place(widget, name, left, 1440, width, 375);
+        widget->setAutoDefault(false);
+        binder_.bind(widget, &view);
+        connect(widget, &QPushButton::clicked, this, [this, click] { handle([&] { (dialog_.*click)(); }); });
+    };
+    button("SSCommand3", v.ssCommand3, 120, 1095, &DateChars::defaultClick);
+    button("SSCommand1", v.ssCommand1, 1320, 1215, &DateChars::annullaClick);
+    button("SSCommand2", v.ssCommand2, 2640, 735, &DateChars::okClick);
+
+    dialog_.open();
+    binder_.render();
+    // The binder gives every control the window's font size at its first
+    // render; the two boxes show their character larger.
+    for (QLineEdit* box : {text1, text2}) {
+        QFont font = box->font();
+        font.setPointSizeF(kBoxPoints);
+        font.setBold(true);
+        box->setFont(font);
+    }
+}
+
+// A refused character leaves the view as it was, so the binder sees no
+// change: the box is given the kept text here.
+void DateCharsDialog::boxEdited(QLineEdit* box, const ControlView& view, const QString& text,
+                                void (DateChars::*changed)(std::string_view)) {
+    handle([&] { (dialog_.*changed)(text.toStdString()); });
+    if (box->text() != qs(view.caption)) box->setText(qs(view.caption));
+}
+
+QLineEdit* DateCharsDialog::makeBox(const char* name, const ControlView& view, int top) {
+    auto* box = new QLineEdit(this);
+    place(box, name, 3000, top, kBoxSide, kBoxSide);
+    box->setMaxLength(1);
+    box->setAlignment(Qt::AlignCenter);
+    box->setTextMargins(0, 0, 0, 0);
+    binder_.bind(box, &view);
+    return box;
+}
+
+} // namespace vemar::ui

@@ -1,0 +1,143 @@
+#include "zoneeditor.h"
+
+#include "core/program.h"
+
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace vemar::ui {
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;   // at 96 dots per inch
+int px(int twips) { return static_cast<int>(std::lround(twips / double(kTwipsPerPixel))); }
+
+// The grid in twips: four columns of name and value boxes, 14 rows to a
+// column (the last holds 12), the three buttons under the short column.
+constexpr int kClientWidth = 9990;
+constexpr int kClientHeight = 6600;
+constexpr int kRowsPerColumn = 14;
+constexpr int kNameLefts[] = {70, 2620, 5140, 7650};
+constexpr int kValueLefts[] = {1800, 4330, 6840, 9360};
+constexpr int kNameWidth = 1575;
+constexpr int kValueWidth = 540;
+constexpr int kBoxHeight = 300;
+constexpr int kFirstTop = 120;
+constexpr int kRowPitch = 465;
+constexpr int kButtonWidth = 1095;
+constexpr int kButtonHeight = 375;
+
+void place(QWidget* w, const QString& name, int left, int top, int width, int height) {
+    w->setObjectName(name);
+    w->setGeometry(px(left), px(top), px(width), px(height));
+}
+
+QString indexed(const char* name, int index) { return QStringLiteral("%1(%2)").arg(name).arg(index); }
+
+} // namespace
+
+ZoneEditorDialog::ZoneEditorDialog(Program& program, EditorVariant variant, QWidget* parent)
+    : QDialog(parent), editor_(program, variant) {
+    setObjectName(variant == EditorVariant::Zones ? "Form5" : "Form6");
+    setFixedSize(px(kClientWidth), px(kClientHeight));
+    binder_.bind(this, &editor_.view().form);
+    buildBoxes();
+    buildButtons();
+    editor_.open();
+    binder_.render();
+}
+
+void ZoneEditorDialog::buildBoxes() {
+    const ZoneEditorView& v = editor_.view();
+    for (int row = 0; row < kZoneRows; ++row) {
+        const int column = row / kRowsPerColumn;
+        const int top = kFirstTop + (row % kRowsPerColumn) * kRowPitch;
+        auto* name = new QLineEdit(this);
+        place(name, indexed("Text2", row), kNameLefts[column], top, kNameWidth, kBoxHeight);
+        name->setMaxLength(ZoneEditor::kNameLength);
+        auto* value = new QLineEdit(this);
+        place(value, indexed("Text1", row), kValueLefts[column], top, kValueWidth, kBoxHeight);
+        if (editor_.valueLength() > 0) value->setMaxLength(editor_.valueLength());
+        binder_.bind(name, &v.text2[row]);
+        binder_.bind(value, &v.text1[row]);
+        // textEdited: the user's typing only; the boxes the editor fills
+        // itself have been through its filter already.
+        connect(name, &QLineEdit::textEdited, this,
+                [this, name, row](const QString& text) { boxEdited(name, text, true, row); });
+        connect(value, &QLineEdit::textEdited, this,
+                [this, value, row](const QString& text) { boxEdited(value, text, false, row); });
+        names_[row] = name;
+        values_[row] = value;
+    }
+    // The value boxes first, then the names, as the user fills a column of offsets.
+    QWidget* previous = values_[0];
+    for (int row = 1; row < kZoneRows; ++row) setTabOrder(std::exchange(previous, values_[row]), values_[row]);
+    for (int row = 0; row < kZoneRows; ++row) setTabOrder(std::exchange(previous, names_[row]), names_[row]);
+}
+
+void ZoneEditorDialog::buildButtons() {
+    const ZoneEditorView& v = editor_.view();
+    struct Button { const char* name; const ControlView* view; int left, top; };
+    const Button buttons[] = {
+        {"SSCommand1", &v.ssCommand1, 7560, 5640},
+        {"SSCommand2", &v.ssCommand2, 8800, 5640},
+        {"SSCommand3", &v.ssCommand3, 7560, 6120},
+    };
+    QPushButton* made[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        made[i] = new QPushButton(this);
+        place(made[i], buttons[i].name, buttons[i].left, buttons[i].top, kButtonWidth, kButtonHeight);
+        made[i]->setAutoDefault(false);   // Enter in a box must not press a button
+        binder_.bind(made[i], buttons[i].view);
+    }
+    connect(made[0], &QPushButton::clicked, this, [this] {
+        editor_.salva();
+        binder_.render();
+    });
+    connect(made[1], &QPushButton::clicked, this, [this] {
+        editor_.annulla();
+        binder_.render();
+    });
+    connect(made[2], &QPushButton::clicked, this, &QWidget::close);
+}
+
+// The box shows what the editor kept, even when that equals what it showed
+// before the keystroke (and the binder sees no change). The caret stays
+// after what was kept of the text before it, so a refused character leaves
+// the caret where it was typed.
+void ZoneEditorDialog::boxEdited(QLineEdit* box, const QString& text, bool isName, int row) {
+    const std::string beforeCaret = text.left(box->cursorPosition()).toStdString();
+    const ControlView& view = isName ? editor_.view().text2[row] : editor_.view().text1[row];
+    if (isName) editor_.nameChanged(row, text.toStdString());
+    else editor_.valueChanged(row, text.toStdString());
+    binder_.render();
+    const QString kept = qs(view.caption);
+    if (box->text() != kept) box->setText(kept);
+    if (kept != text) {
+        const std::string keptBefore = isName ? editor_.filterName(beforeCaret) : editor_.filterValue(beforeCaret);
+        box->setCursorPosition(std::min(qs(keptBefore).size(), kept.size()));
+    }
+}
+
+void ZoneEditorDialog::finish() {
+    if (finished_) return;
+    finished_ = true;
+    editor_.close();
+}
+
+void ZoneEditorDialog::closeEvent(QCloseEvent* event) {
+    finish();
+    QDialog::closeEvent(event);
+}
+
+void ZoneEditorDialog::reject() {
+    finish();
+    QDialog::reject();
+}
+
+} // namespace vemar::ui

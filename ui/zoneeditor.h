@@ -1,0 +1,48 @@
+#pragma once
+// Form5 "Tabella Fusi" and Form6 "Tabella Tipi": the 54 rows of the zone
+// table in four columns. The window shows the core editor's view and
+// forwards every keystroke and click to it.
+
+#include "core/zoneeditor.h"
+#include "viewbinder.h"
+
+#include <QDialog>
+
+#include <array>
+
+class QLineEdit;
+
+namespace vemar {
+class Program;
+}
+
+namespace vemar::ui {
+
+using EditorVariant = ZoneEditor::Variant;   // Zones: Form5, Classes: Form6
+
+class ZoneEditorDialog : public QDialog {
+    Q_OBJECT
+public:
+    ZoneEditorDialog(Program& program, EditorVariant variant, QWidget* parent = nullptr);
+
+    // Esc ends the dialog here without a close event: both ways out run the
+    // editor's closing.
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildBoxes();
+    void buildButtons();
+    void boxEdited(QLineEdit* box, const QString& text, bool isName, int row);
+    void finish();
+
+    ZoneEditor editor_;
+    ViewBinder binder_;
+    std::array<QLineEdit*, kZoneRows> names_{};
+    std::array<QLineEdit*, kZoneRows> values_{};
+    bool finished_ = false;
+};
+
+} // namespace vemar::ui
