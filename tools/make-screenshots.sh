@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Renders the README's pictures with vemar-snapshot: the real windows,
+# offscreen, at a fixed date and time.
+set -euo pipefail
+build=${1:-build}
+out=docs
+snap="$build/vemar-snapshot"
+at=2024-06-21T22:00:00
+
+fresh() { local d; d=$(mktemp -d); cp data/* "$d"/; echo "$d"; }
+# The standard date markers, as the date characters dialog's Default sets them.
+markers=(--do click:Form1.CarDat --do click:Form8.SSCommand3 --do click:Form8.SSCommand2)
+
+"$snap" --dir "$(fresh)" --at "$at" --ticks 60 --png "$out/main-first-start.png"
+"$snap" --dir "$(fresh)" --at "$at" --ticks 60 "${markers[@]}" --do click:Form1.GScuro \
+    --do click:Form1.Rscuro2 --do ticks:10 --png "$out/main-dark.png"
+"$snap" --dir "$(fresh)" --at "$at" --ticks 60 "${markers[@]}" --do click:Form1.GScuro \
+    --do click:Form1.colorig --do ticks:10 --png "$out/main-original-colours.png"
+"$snap" --dir "$(fresh)" --at 2024-06-21T22:00:01 --ticks 1 --png "$out/startup-picture.png"
+"$snap" --dir "$(fresh)" --at "$at" --ticks 60 --do click:Form1.Tabfu --png "$out/zone-editor.png"
+"$snap" --dir "$(fresh)" --at "$at" --ticks 60 --do click:Form1.Tabtip --png "$out/class-editor.png"
+"$snap" --dir "$(fresh)" --at "$at" --ticks 60 --do click:Form1.CarDat --do type:Form8.Text1=# \
+    --png "$out/date-characters.png"
+"$snap" --dir "$(fresh)" --at "$at" --ticks 60 --do click:Form1.Param --png "$out/parameters.png"
+"$snap" --dir "$(fresh)" --at "$at" --ticks 60 --do click:Form1.Orlega --png "$out/summer-time-rule.png"
+"$snap" --dir "$(fresh)" --at "$at" --ticks 60 --do "click:Form1.info(5)" --png "$out/information.png"
+"$snap" --dir "$(fresh)" --at "$at" --ticks 60 --do "click:Form1.help(6)" --png "$out/help.png"
