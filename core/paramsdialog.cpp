@@ -41,6 +41,19 @@ double withSign(double sign, double magnitude) {
     return magnitude == 0 ? 0.0 : sign * std::fabs(magnitude);
 }
 
+// A box of digits only, clamped to max: the kept text goes back into the
+// box; returns the number it shows.
+double digitsBox(std::string_view text, int max, ControlView& box) {
+    std::string kept = keepOnly(text, isDigit);
+    double number = boxNumber(kept);
+    if (number > max) {
+        number = max;
+        kept = std::to_string(max);
+    }
+    box.caption = kept;
+    return number;
+}
+
 // The dialog remembers the place as whole numbers; the fills show them so.
 int whole(double value) {
     return static_cast<int>(std::clamp(std::lround(value), -32768L, 32767L));
@@ -109,25 +122,11 @@ void ParamsDialogLogic::load() {
 }
 
 void ParamsDialogLogic::text1Changed(std::string_view text) {
-    std::string kept = keepOnly(text, isDigit);
-    double degrees = boxNumber(kept);
-    if (degrees > kMaxLatDegrees) {
-        degrees = kMaxLatDegrees;
-        kept = std::to_string(kMaxLatDegrees);
-    }
-    v_.text1.caption = kept;
-    program_.state().latDegrees = withSign(latitudeSign(), degrees);
+    program_.state().latDegrees = withSign(latitudeSign(), digitsBox(text, kMaxLatDegrees, v_.text1));
 }
 
 void ParamsDialogLogic::text2Changed(std::string_view text) {
-    std::string kept = keepOnly(text, isDigit);
-    double minutes = boxNumber(kept);
-    if (minutes > kMaxMinutes) {
-        minutes = kMaxMinutes;
-        kept = std::to_string(kMaxMinutes);
-    }
-    v_.text2.caption = kept;
-    program_.state().latMinutes = withSign(latitudeSign(), minutes);
+    program_.state().latMinutes = withSign(latitudeSign(), digitsBox(text, kMaxMinutes, v_.text2));
 }
 
 void ParamsDialogLogic::text3Changed(std::string_view text) {
@@ -149,14 +148,7 @@ void ParamsDialogLogic::text3Changed(std::string_view text) {
 
 void ParamsDialogLogic::text4Changed(std::string_view text) {
     SharedState& s = program_.state();
-    std::string kept = keepOnly(text, isDigit);
-    double minutes = boxNumber(kept);
-    if (minutes > kMaxMinutes) {
-        minutes = kMaxMinutes;
-        kept = std::to_string(kMaxMinutes);
-    }
-    v_.text4.caption = kept;
-    s.lonMinutes = withSign(s.lonDegrees < 0 ? -1.0 : 1.0, minutes);
+    s.lonMinutes = withSign(s.lonDegrees < 0 ? -1.0 : 1.0, digitsBox(text, kMaxMinutes, v_.text4));
 }
 
 void ParamsDialogLogic::option1Click() {

@@ -1,4 +1,5 @@
 #include "datecharsdialog.h"
+#include "twips.h"
 
 #include "core/program.h"
 
@@ -12,8 +13,6 @@ namespace vemar::ui {
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;   // at 96 dots per inch
-int px(int twips) { return static_cast<int>(std::lround(twips / double(kTwipsPerPixel))); }
 
 // In twips.
 constexpr int kClientWidth = 3435;
@@ -22,10 +21,6 @@ constexpr int kLabelHeight = 255;
 constexpr int kBoxSide = 375;
 constexpr double kBoxPoints = 13.5;
 
-void place(QWidget* w, const char* name, int left, int top, int width, int height) {
-    w->setObjectName(name);
-    w->setGeometry(px(left), px(top), px(width), px(height));
-}
 
 } // namespace
 

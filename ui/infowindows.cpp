@@ -1,4 +1,5 @@
 #include "infowindows.h"
+#include "twips.h"
 
 #include "core/texts.h"
 #include "picture.h"
@@ -17,7 +18,6 @@ namespace vemar::ui {
 
 namespace {
 
-int px(int twips) { return static_cast<int>(std::lround(twips / 15.0)); }
 
 constexpr qreal kTitlePoints = 27.75;
 

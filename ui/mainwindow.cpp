@@ -1,4 +1,5 @@
 #include "mainwindow.h"
+#include "twips.h"
 
 #include "core/program.h"
 #include "core/texts.h"
@@ -26,17 +27,11 @@ namespace vemar::ui {
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;        // at 96 dots per inch
 constexpr int kClientWidth = 10365;       // twips
 constexpr int kClientHeight = 7305;
 constexpr int kTickMs = 16;
 
-int px(int twips) { return static_cast<int>(std::lround(twips / double(kTwipsPerPixel))); }
 
-void place(QWidget* w, const QString& name, int left, int top, int width, int height) {
-    w->setObjectName(name);
-    w->setGeometry(px(left), px(top), px(width), px(height));
-}
 
 // The city grid: three columns of nine rows. The first column lies a few
 // twips off the grid of the other two, as the window was drawn.

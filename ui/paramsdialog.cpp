@@ -1,4 +1,5 @@
 #include "paramsdialog.h"
+#include "twips.h"
 
 #include "core/program.h"
 
@@ -18,13 +19,7 @@ namespace {
 constexpr int kClientWidth = 3375;   // twips
 constexpr int kClientHeight = 2985;
 
-int px(int twips) { return static_cast<int>(std::lround(twips / 15.0)); }
 
-template <class W> W* place(W* w, const char* name, int left, int top, int width, int height) {
-    w->setObjectName(name);
-    w->setGeometry(px(left), px(top), px(width), px(height));
-    return w;
-}
 
 } // namespace
 

@@ -1,4 +1,5 @@
 #include "ruledialog.h"
+#include "twips.h"
 
 #include "core/program.h"
 #include "core/texts.h"
@@ -20,13 +21,7 @@ constexpr int kClientWidth = 6150;   // twips
 constexpr int kClientHeight = 2505;
 constexpr int kListHeight = 315;
 
-int px(int twips) { return static_cast<int>(std::lround(twips / 15.0)); }
 
-template <class W> W* place(W* w, const QString& name, int left, int top, int width, int height) {
-    w->setObjectName(name);
-    w->setGeometry(px(left), px(top), px(width), px(height));
-    return w;
-}
 
 // A closed list is painted as a button and its open popup as a view: both
 // take the list's colours, and the highlighted entry the inverse.

@@ -1,4 +1,5 @@
 #include "zoneeditor.h"
+#include "twips.h"
 
 #include "core/program.h"
 
@@ -14,8 +15,6 @@ namespace vemar::ui {
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;   // at 96 dots per inch
-int px(int twips) { return static_cast<int>(std::lround(twips / double(kTwipsPerPixel))); }
 
 // The grid in twips: four columns of name and value boxes, 14 rows to a
 // column (the last holds 12), the three buttons under the short column.
@@ -32,10 +31,6 @@ constexpr int kRowPitch = 465;
 constexpr int kButtonWidth = 1095;
 constexpr int kButtonHeight = 375;
 
-void place(QWidget* w, const QString& name, int left, int top, int width, int height) {
-    w->setObjectName(name);
-    w->setGeometry(px(left), px(top), px(width), px(height));
-}
 
 QString indexed(const char* name, int index) { return QStringLiteral("%1(%2)").arg(name).arg(index); }
 
