@@ -187,12 +187,16 @@ FieldValue ReadOneField(std::string_view content, std::size_t& pos) {
 }
 
 // False for a field whose text would break the line: a quote inside a text,
-// or a separator or quote in a bare field.
+// or a separator or a leading quote in a bare field. A bare field runs to the
+// next separator whatever it holds, so a quote further on reads back as it
+// was (a spare field of lxp2.par read as a"b must be saved again).
 bool FieldWritable(const FieldValue& field) {
     switch (field.kind) {
     case FieldValue::Kind::Empty: return true;
     case FieldValue::Kind::Text: return field.text.find('"') == std::string::npos;
-    case FieldValue::Kind::Number: return field.text.find_first_of(",\"\r\n") == std::string::npos;
+    case FieldValue::Kind::Number:
+        return field.text.find_first_of(",\r\n") == std::string::npos &&
+               (field.text.empty() || field.text.front() != '"');
     }
     return false;
 }

@@ -1,0 +1,251 @@
+#!/usr/bin/python3
+"""End-to-end runs of the installed program on a private desktop.
+
+Usage: scenarios.py SCENARIO --program BIN --data DIR --out DIR
+
+Each scenario starts the real program in a fresh working directory seeded
+from the installed data, with its clock fixed by libfaketime, reads its
+window through the accessibility tree, takes screenshots into --out, closes
+it the way a user does and checks its exit status and its files: seg.dat is
+written, every other file is left as it was.
+"""
+
+import argparse
+import re
+import sys
+import time
+import traceback
+from pathlib import Path
+
+sys.dont_write_bytecode = True   # no __pycache__ in the source tree
+from desktop import (Desktop, DesktopError, checksums, display_settings_bytes,
+                     read_display_settings, seed_workdir, zone_names)
+
+# seg.dat after a first start: ColoursChanged is 0, so shut-down stores the
+# window and the times light grey (7) and keeps the city names black (0).
+FIRST_START_SETTINGS = [" 0", " 0", " 7", " 7", " 0", " 0", " 0", "", ""]
+BLACK, NAVY, DARK_RED, LIGHT_GREY = (0, 0, 0), (0, 0, 128), (128, 0, 0), (192, 192, 192)
+
+
+def seconds_of(progress):
+    """The seconds of a year-progress text: "Inizio anno da: 4366 h  00'  01''"."""
+    match = re.search(r"(-?\d+) h\s+(\d+)'\s+(\d+)''$", progress)
+    if not match:
+        raise DesktopError(f"not a year-progress text: {progress!r}")
+    hours, minutes, seconds = map(int, match.groups())
+    return hours * 3600 + minutes * 60 + seconds
+
+
+class Check:
+    """Collects failed expectations so that one run reports all of them."""
+
+    def __init__(self):
+        self.failures = []
+
+    def equal(self, what, actual, expected):
+        if actual != expected:
+            self.failures.append(f"{what}: expected {expected!r}, got {actual!r}")
+
+    def true(self, what, condition):
+        if not condition:
+            self.failures.append(what)
+
+
+class Scenario:
+    def __init__(self, args, desktop, check):
+        self.program = Path(args.program)
+        self.data = Path(args.data)
+        self.out = Path(args.out)
+        self.desktop = desktop
+        self.check = check
+
+    def workdir(self, name, extra=None):
+        return seed_workdir(self.data, self.out / name, extra)
+
+    def start(self, workdir, clock, name):
+        before = checksums(workdir)
+        run = self.desktop.launch(self.program, workdir, clock, name=name).wait_for_window()
+        return run, before
+
+    def finish(self, run, workdir, before, expected_settings):
+        """Waits for the end and checks status and files."""
+        status = run.wait_exit()
+        self.check.equal("exit status", status, 0)
+        after = checksums(workdir)
+        self.check.equal("files in the working directory", sorted(after), sorted(set(before) | {"seg.dat"}))
+        for name, digest in before.items():
+            if name != "seg.dat":
+                self.check.equal(f"{name} unchanged", after.get(name), digest)
+        if "seg.dat" in after:
+            self.check.equal("seg.dat", read_display_settings(workdir / "seg.dat"), expected_settings)
+        log = run.log()
+        self.check.true(f"no file error reported:\n{log}", "vemar:" not in log)
+
+
+def first_start(s):
+    """No seg.dat: the black scheme, page 1, the clock of Rome; closed through
+    the window manager."""
+    workdir = s.workdir("first-start")
+    run, before = s.start(workdir, "2024-01-15 09:30:00", "first-start")
+    shown = run.texts("SSPanel7", "SSCommand1", "Label1(0)", "Label2(0)", "Label1(1)", "Label2(1)",
+                      "SSPanel2", "SSPanel3", "SSPanel8")
+    s.check.equal("page title", shown["SSPanel7"], "- Tabella 1 -   Fusi Orari")
+    s.check.equal("signal button", shown["SSCommand1"], "Segnale Orario Disattivato")
+    s.check.equal("first city", shown["Label1(0)"], "Roma")
+    s.check.true(f"Rome shows the local time, got {shown['Label2(0)']!r}", shown["Label2(0)"].startswith("  9:30:0"))
+    s.check.equal("second city", shown["Label1(1)"], "Londra")
+    s.check.true(f"London is an hour behind, got {shown['Label2(1)']!r}", shown["Label2(1)"].startswith("  8:30:0"))
+    s.check.equal("first date (morning: yesterday)", shown["SSPanel2"], "Domenica  14 Gennaio 2024")
+    s.check.equal("second date", shown["SSPanel3"], "Lunedì  15 Gennaio 2024")
+    s.check.equal("day of the year (less one in the morning)", shown["SSPanel8"], "14° giorno dell'anno")
+    s.check.true("Tabella 1 is disabled", not run.menu_enabled("File", "Tabella 1"))
+    s.check.true("Nero is disabled", not run.menu_enabled("Colori", "Fondo Città", "Nero"))
+    s.check.true("Colori Originali is disabled", not run.menu_enabled("Colori", "Colori Originali"))
+
+    shot = s.desktop.screenshot(s.out / "first-start.png")
+    s.check.equal("window background", run.client_pixel(shot, 60, 60), BLACK)
+    s.check.equal("city names background", run.client_pixel(shot, 140, 610), BLACK)
+    run.close_by_window_manager()
+    s.finish(run, workdir, before, FIRST_START_SETTINGS)
+
+
+def midnight_month_end(s):
+    """Running from 23:59:48 on 30 June into 1 July: the row times wrap and
+    Rome's marker moves to the second date, while the date pair and the day
+    of the year stay (in the morning the pair is yesterday and today, and the
+    day count is taken one day back), and the hours since the start of the
+    year and to its end run on without a jump. Closed with File > Esci from
+    the keyboard."""
+    settings = FIRST_START_SETTINGS[:7] + ["*", "°"]
+    workdir = s.workdir("midnight", {"seg.dat": display_settings_bytes(settings)})
+    run, before = s.start(workdir, "2024-06-30 23:59:48", "midnight")
+    names = ("Label2(0)", "Label3(0)", "Label3(9)", "SSPanel2", "SSPanel3", "SSPanel8", "SSPanel9",
+             "Label2(30)", "Label2(31)")
+    evening = run.texts(*names)
+    s.desktop.screenshot(s.out / "midnight-before.png")
+    run.wait_for_text("Label2(0)", lambda t: t.startswith("  0:00:0"), 15, "Rome to reach midnight")
+    night = run.texts(*names)
+    s.desktop.screenshot(s.out / "midnight-after.png")
+
+    # Texts that begin with these, the seconds running on: universal time is
+    # 21:59:4x or 5x before and 22:00:0x after, on day 182 of a leap year.
+    expected = [  # control, before midnight, after midnight
+        ("Label2(0)", "23:59:", "  0:00:0"),     # Rome
+        ("Label3(0)", "*", "°"),                # Rome's time now belongs to the second date
+        ("Label3(9)", "°", "°"),                # New Delhi was already in the next day
+        ("SSPanel2", "Domenica  30 Giugno 2024", "Domenica  30 Giugno 2024"),
+        ("SSPanel3", "Lunedì  1 Luglio 2024", "Lunedì  1 Luglio 2024"),
+        ("SSPanel8", "182° giorno dell'anno", "182° giorno dell'anno"),
+        ("SSPanel9", "184 giorni alla fine dell'anno", "184 giorni alla fine dell'anno"),
+        ("Label2(30)", "Inizio anno da: 4365 h  59'  ", "Inizio anno da: 4366 h  00'  "),
+    ]
+    for control, before_midnight, after_midnight in expected:
+        for when, shown, want in (("before", evening, before_midnight), ("after", night, after_midnight)):
+            s.check.true(f"{control} {when} midnight: expected {want!r}..., got {shown[control]!r}",
+                         shown[control].startswith(want))
+    # Whatever the second, the time since the start of the year and the time
+    # to its end add up to the 366 days of 2024.
+    for when, shown in (("before", evening), ("after", night)):
+        total = seconds_of(shown["Label2(30)"]) + seconds_of(shown["Label2(31)"])
+        s.check.equal(f"year progress adds up {when} midnight ({shown['Label2(30)']}, {shown['Label2(31)']})",
+                      total, 366 * 86400)
+    run.keys("alt+f", "e")
+    s.finish(run, workdir, before, settings)
+
+
+def noon_date_lines(s):
+    """At noon of 1 July (summer time) the morning ends: the date pair moves
+    on from yesterday and today to today and tomorrow."""
+    workdir = s.workdir("noon")
+    run, before = s.start(workdir, "2024-07-01 11:59:50", "noon")
+    morning = run.texts("SSPanel2", "SSPanel3")
+    run.wait_for_text("SSPanel2", lambda t: t != morning["SSPanel2"], 15, "the date lines to move on")
+    afternoon = run.texts("SSPanel2", "SSPanel3", "Label2(0)")
+    s.desktop.screenshot(s.out / "noon-after.png")
+    s.check.equal("first date in the morning", morning["SSPanel2"], "Domenica  30 Giugno 2024")
+    s.check.equal("second date in the morning", morning["SSPanel3"], "Lunedì  1 Luglio 2024")
+    s.check.equal("first date in the afternoon", afternoon["SSPanel2"], "Lunedì  1 Luglio 2024")
+    s.check.equal("second date in the afternoon", afternoon["SSPanel3"], "Martedì  2 Luglio 2024")
+    s.check.true(f"the change comes at noon, Rome shows {afternoon['Label2(0)']!r}",
+                 afternoon["Label2(0)"].startswith("12:00:0"))
+    run.close_by_window_manager()
+    s.finish(run, workdir, before, FIRST_START_SETTINGS)
+
+
+def page2_saved_scheme(s):
+    """Choose colours from the keyboard, close, restart: the saved scheme is
+    drawn and its menu items are disabled; a click on the page title shows
+    page 2 of the table."""
+    workdir = s.workdir("page2")
+    run, before = s.start(workdir, "2024-03-10 10:00:00", "page2-first")
+    run.keys("alt+c", "f", "Return")                 # Fondo schermo > Blu
+    run.keys("alt+c", "o", "Down", "Down", "Return")  # Fondo orari > Rosso scuro
+    run.keys("alt+c", "c", "Return")                 # Fondo Città > Grigio Chiaro
+    time.sleep(0.3)
+    s.desktop.screenshot(s.out / "page2-scheme-chosen.png")
+    run.close_by_window_manager()
+    scheme = [" 0", " 0", " 1", " 4", " 7", " 1", " 0", "", ""]
+    s.finish(run, workdir, before, scheme)
+    saved = (workdir / "seg.dat").read_bytes()
+
+    run, before = s.start(workdir, "2024-03-10 10:05:00", "page2-restart")
+    for path, enabled in [
+        (("Colori", "Fondo schermo", "Blu"), False),
+        (("Colori", "Fondo orari", "Rosso scuro"), False),
+        (("Colori", "Fondo Città", "Grigio Chiaro"), False),
+        (("Colori", "Fondo Città", "Nero"), True),
+        (("Colori", "Colori Originali"), True),
+        (("File", "Tabella 1"), False),
+    ]:
+        s.check.equal(f"{' > '.join(path)} enabled after restart", run.menu_enabled(*path), enabled)
+    shot = s.desktop.screenshot(s.out / "page2-restart.png")
+    s.check.equal("window background", run.client_pixel(shot, 60, 60), NAVY)
+    s.check.equal("time background", run.client_pixel(shot, 1790, 610), DARK_RED)
+    s.check.equal("city name background", run.client_pixel(shot, 140, 610), LIGHT_GREY)
+
+    run.click("SSPanel7")
+    run.wait_for_text("SSPanel7", lambda t: t == "- Tabella 2 -   Fusi Orari", 5, "page 2")
+    names = zone_names(workdir / "fusi.dat")
+    shown = run.texts(*(f"Label1({k})" for k in range(27)))
+    s.check.equal("page 2 cities", [shown[f"Label1({k})"] for k in range(27)], names[27:])
+    s.check.true("Tabella 2 is disabled on page 2", not run.menu_enabled("File", "Tabella 2"))
+    s.check.true("Tabella 1 is enabled on page 2", run.menu_enabled("File", "Tabella 1"))
+    s.desktop.screenshot(s.out / "page2.png")
+    run.keys("alt+f", "e")
+    s.finish(run, workdir, before, scheme)
+    s.check.equal("seg.dat rewritten byte for byte", (workdir / "seg.dat").read_bytes(), saved)
+
+
+SCENARIOS = {f.__name__: f for f in (first_start, midnight_month_end, noon_date_lines, page2_saved_scheme)}
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("scenario", choices=sorted(SCENARIOS))
+    parser.add_argument("--program", required=True, help="the installed vemar")
+    parser.add_argument("--data", required=True, help="the installed data files")
+    parser.add_argument("--out", required=True, help="working directories, screenshots and logs")
+    args = parser.parse_args()
+    args.out = str(Path(args.out) / args.scenario)
+    Path(args.out).mkdir(parents=True, exist_ok=True)
+
+    started = time.monotonic()
+    check = Check()
+    desktop = Desktop(args.out)
+    try:
+        desktop.start()
+        SCENARIOS[args.scenario](Scenario(args, desktop, check))
+    except DesktopError as e:
+        check.failures.append(str(e))
+    except Exception:
+        check.failures.append(traceback.format_exc())
+    finally:
+        desktop.stop()
+    print(f"{args.scenario}: {time.monotonic() - started:.1f} s, screenshots in {args.out}")
+    for failure in check.failures:
+        print("FAIL:", failure)
+    return 1 if check.failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,68 @@
+# Proof of the whole program, run by `make test` beside the unit tests. Each
+# kind has its label, so that one can be run alone (ctest -L fuzz -V):
+#   e2e       the installed program on a private desktop, its clock set by
+#             libfaketime, read through the accessibility tree (tests/e2e)
+#   sanitize  the core tests built again with ASan and UBSan, zero reports
+#   fuzz      libFuzzer on every reader of a file from outside (fuzz/)
+#   kill      SIGKILL at random moments while every file is being saved
+# The CPU cost of the running clock is measured by scripts/measure-cpu.
+
+# ---------------------------------------------------------------- e2e
+if(VEMAR_UI)
+  # Debian's own python3: the harness needs its gi bindings for the
+  # accessibility tree, which a python3 from elsewhere on PATH may lack.
+  find_program(VEMAR_SYSTEM_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH)
+  if(NOT VEMAR_SYSTEM_PYTHON)
+    set(VEMAR_SYSTEM_PYTHON /usr/bin/python3)
+  endif()
+  set(E2E_DIR ${CMAKE_BINARY_DIR}/e2e)
+  add_test(NAME e2e.install
+           COMMAND ${CMAKE_COMMAND} --install ${CMAKE_BINARY_DIR} --prefix ${E2E_DIR}/install)
+  set_tests_properties(e2e.install PROPERTIES FIXTURES_SETUP e2e_installed LABELS e2e)
+  foreach(scenario first_start midnight_month_end noon_date_lines page2_saved_scheme)
+    add_test(NAME e2e.${scenario}
+             COMMAND ${VEMAR_SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/scenarios.py ${scenario}
+                     --program ${E2E_DIR}/install/bin/vemar --data ${E2E_DIR}/install/share/vemar
+                     --out ${E2E_DIR})
+    set_tests_properties(e2e.${scenario} PROPERTIES
+                         FIXTURES_REQUIRED e2e_installed LABELS e2e TIMEOUT 90)
+  endforeach()
+endif()
+
+# ---------------------------------------------------------------- sanitize
+# A second build of the core and its tests with -DVEMAR_SANITIZE=ON. A build
+# that is sanitized already runs its own core tests under the sanitizers.
+if(NOT VEMAR_SANITIZE)
+  set(SANITIZE_DIR ${CMAKE_BINARY_DIR}/sanitize)
+  add_test(NAME sanitize.configure
+           COMMAND ${CMAKE_COMMAND} -S ${CMAKE_CURRENT_SOURCE_DIR} -B ${SANITIZE_DIR} -G Ninja
+                   -DCMAKE_CXX_COMPILER=${CMAKE_CXX_COMPILER} -DCMAKE_BUILD_TYPE=Debug
+                   -DVEMAR_SANITIZE=ON -DVEMAR_UI=OFF -DVEMAR_BENCH=OFF)
+  add_test(NAME sanitize.build COMMAND ${CMAKE_COMMAND} --build ${SANITIZE_DIR} --target core_tests -j 2)
+  add_test(NAME sanitize.core_tests COMMAND ${SANITIZE_DIR}/core_tests --gtest_brief=1)
+  set_tests_properties(sanitize.configure PROPERTIES FIXTURES_SETUP sanitize_configured LABELS sanitize)
+  set_tests_properties(sanitize.build PROPERTIES FIXTURES_REQUIRED sanitize_configured
+                       FIXTURES_SETUP sanitize_built LABELS sanitize TIMEOUT 600)
+  set_tests_properties(sanitize.core_tests PROPERTIES FIXTURES_REQUIRED sanitize_built LABELS sanitize
+                       ENVIRONMENT "ASAN_OPTIONS=halt_on_error=1:detect_leaks=1;UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1")
+endif()
+
+# ---------------------------------------------------------------- fuzz
+# Built with clang in a project of its own; each target runs 20 s, two at a time.
+set(FUZZ_DIR ${CMAKE_BINARY_DIR}/fuzz)
+add_test(NAME fuzz.configure
+         COMMAND ${CMAKE_COMMAND} -S ${CMAKE_CURRENT_SOURCE_DIR}/fuzz -B ${FUZZ_DIR} -G Ninja
+                 -DCMAKE_CXX_COMPILER=clang++)
+add_test(NAME fuzz.build COMMAND ${CMAKE_COMMAND} --build ${FUZZ_DIR} -j 2)
+add_test(NAME fuzz.run COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/run-fuzzers ${FUZZ_DIR} 20 2)
+set_tests_properties(fuzz.configure PROPERTIES FIXTURES_SETUP fuzz_configured LABELS fuzz)
+set_tests_properties(fuzz.build PROPERTIES FIXTURES_REQUIRED fuzz_configured FIXTURES_SETUP fuzz_built
+                     LABELS fuzz TIMEOUT 600)
+set_tests_properties(fuzz.run PROPERTIES FIXTURES_REQUIRED fuzz_built LABELS fuzz TIMEOUT 300)
+
+# ---------------------------------------------------------------- kill
+add_executable(crash_safety tests/kill/crash_safety.cpp)
+target_link_libraries(crash_safety PRIVATE vemar_core)
+target_compile_definitions(crash_safety PRIVATE VEMAR_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data")
+add_test(NAME kill.crash_safety COMMAND crash_safety ${CMAKE_BINARY_DIR}/kill 500)
+set_tests_properties(kill.crash_safety PROPERTIES LABELS kill TIMEOUT 120)
