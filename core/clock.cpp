@@ -144,15 +144,7 @@ void Program::tickBody(const ClockReading& now) {
     timeSignal(now.second);
     panelsUpdate(now);
 
-    const YearEnd yearEnd = InFineAnno(now.day, now.month, now.year, s_.dayShift);
-    s_.leapYear = yearEnd.leapYear;
-    s_.dayOfYear = yearEnd.dayOfYear;
-    s_.daysLeft = yearEnd.daysLeft;
-    assignIfChanged(v_.ssPanel8.caption, yearEnd.dayCaption);
-    v_.ssPanel8.textColour = yearEnd.dayColour;
-    assignIfChanged(v_.ssPanel9.caption, yearEnd.leftCaption);
-    v_.ssPanel9.textColour = yearEnd.leftColour;
-
+    yearEnd(now);
     datePair(now, morningWindow || previousDay);
     astronomy(now);
 }
@@ -288,10 +280,13 @@ void Program::timeSignal(int second) {
 // Universal time, the year's progress, local mean and sidereal time.
 void Program::panelsUpdate(const ClockReading& now) {
     s_.utHour = PanelUtHour(s_.tickHour, s_.hemisphere, s_.inDstWindow);
-    assignIfChanged(v_.label2[27].caption, UtLine(s_.utHour, s_.clockMinutes, now.second));
-
     s_.dayOfYear = InAnno(now.day, now.month, s_.leapYear, s_.dayShift);
     s_.daysLeft = 365 + s_.leapYear - s_.dayOfYear;
+    const PanelKey key{now, s_.utHour, s_.clockMinutes, s_.lonDegrees, s_.lonMinutes,
+                       s_.dayOfYear, s_.daysLeft, s_.inDstWindow, s_.zoneOffset};
+    if (!panels_.changed(key)) return;
+
+    v_.label2[27].caption = UtLine(s_.utHour, s_.clockMinutes, now.second);
     const YearProgress progress =
         YearProgressTexts(s_.dayOfYear, s_.daysLeft, s_.utHour, s_.clockMinutes, now.second);
     assignIfChanged(v_.label2[30].caption, progress.since);
@@ -306,9 +301,25 @@ void Program::panelsUpdate(const ClockReading& now) {
                                              s_.inDstWindow, s_.lonDegrees, s_.lonMinutes));
 }
 
+void Program::yearEnd(const ClockReading& now) {
+    if (yearEnd_.changed({now.day, now.month, now.year, s_.dayShift})) {
+        yearEndResult_ = InFineAnno(now.day, now.month, now.year, s_.dayShift);
+        v_.ssPanel8.caption = yearEndResult_.dayCaption;
+        v_.ssPanel8.textColour = yearEndResult_.dayColour;
+        v_.ssPanel9.caption = yearEndResult_.leftCaption;
+        v_.ssPanel9.textColour = yearEndResult_.leftColour;
+    }
+    // LegaleSino may have left another LeapYear since: set it again every tick.
+    s_.leapYear = yearEndResult_.leapYear;
+    s_.dayOfYear = yearEndResult_.dayOfYear;
+    s_.daysLeft = yearEndResult_.daysLeft;
+}
+
 void Program::datePair(const ClockReading& now, bool firstIsYesterday) {
     const CalendarDate today{now.day, now.month, now.year};
     s_.dayShift = firstIsYesterday ? 1 : 0;
+    v_.form.textColour = palette(15);
+    if (!datePair_.changed({now.day, now.month, now.year, s_.dayShift})) return;
     const CalendarDate first = firstIsYesterday ? DayBefore(today) : today;
     const CalendarDate second = firstIsYesterday ? today : DayAfter(today);
 
@@ -323,7 +334,6 @@ void Program::datePair(const ClockReading& now, bool firstIsYesterday) {
         DateLineText(scratch_, second, secondDay->weekday);
         assignIfChanged(v_.ssPanel3.caption, scratch_);
     }
-    v_.form.textColour = palette(15);
 }
 
 // Sun and moon depend only on the date, the place and the zone hours: they
@@ -343,7 +353,7 @@ void Program::astronomy(const ClockReading& now) {
         const auto moon = astro::ComputeMoonDay(key.year, key.month, key.day, key.place, key.zoneHours);
         v_.label2[34].caption = astro::MoonSentence(moon);
     }
-    assignIfChanged(v_.label2[32].caption, JulianDayLabel(s_.julianDay));
+    if (julianDayLabel_.changed(s_.julianDay)) v_.label2[32].caption = JulianDayLabel(s_.julianDay);
 }
 
 } // namespace vemar

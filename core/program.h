@@ -4,6 +4,7 @@
 // window forwards its events here and renders view() afterwards.
 
 #include "astro.h"
+#include "calendar.h"
 #include "files.h"
 #include "platform.h"
 #include "state.h"
@@ -96,6 +97,7 @@ private:
     void rowsPass(const ClockReading& now, bool rowMorningWindow);
     void timeSignal(int second);
     void panelsUpdate(const ClockReading& now);
+    void yearEnd(const ClockReading& now);
     void datePair(const ClockReading& now, bool firstIsYesterday);
     void astronomy(const ClockReading& now);
 
@@ -105,6 +107,33 @@ private:
     MainView v_;
     bool failed_ = false;
     bool startupPictureOpen_ = false;
+
+    // Remembers the inputs of a computation so that a tick whose inputs did
+    // not change skips it: most ticks fall within a second already shown.
+    template <class Key> struct Memo {
+        Key key{};
+        bool valid = false;
+        bool changed(const Key& k) {
+            if (valid && k == key) return false;
+            key = k;
+            valid = true;
+            return true;
+        }
+    };
+    struct PanelKey {
+        ClockReading now;
+        double utHour = 0, clockMinutes = 0, lonDegrees = 0, lonMinutes = 0;
+        int dayOfYear = 0, daysLeft = 0, inDstWindow = 0, zoneOffset = 0;
+        friend bool operator==(const PanelKey&, const PanelKey&) = default;
+    };
+    struct DayKey {
+        int day = 0, month = 0, year = 0, dayShift = 0;
+        friend bool operator==(const DayKey&, const DayKey&) = default;
+    };
+    Memo<PanelKey> panels_;
+    Memo<DayKey> yearEnd_, datePair_;
+    Memo<double> julianDayLabel_;
+    YearEnd yearEndResult_;
 
     // Sun and moon change only with the date, the place and the zone hours.
     struct SkyKey {

@@ -5,12 +5,13 @@
 
 #include <QApplication>
 #include <QAudioOutput>
-#include <QDateTime>
 #include <QFileInfo>
 #include <QMediaPlayer>
 #include <QMessageBox>
 #include <QUrl>
+#include <algorithm>
 #include <cstdio>
+#include <ctime>
 
 namespace vemar::ui {
 
@@ -21,11 +22,20 @@ QtPlatform::~QtPlatform() {
     delete output_;
 }
 
+// localtime_r, unlike QDateTime::currentDateTime(), does not look at the
+// time-zone file on every call: at 64 readings a second that stat was the
+// largest single cost of the running program. The zone is read again once a
+// minute, so a change of the system's zone still shows.
 ClockReading QtPlatform::now() {
-    const QDateTime t = QDateTime::currentDateTime();
-    const QDate d = t.date();
-    const QTime h = t.time();
-    return {d.year(), d.month(), d.day(), h.hour(), h.minute(), h.second()};
+    const std::time_t t = std::time(nullptr);
+    if (t / 60 != lastZoneCheckMinute_) {
+        lastZoneCheckMinute_ = t / 60;
+        tzset();
+    }
+    std::tm local{};
+    localtime_r(&t, &local);
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+            local.tm_hour, local.tm_min, std::min(local.tm_sec, 59)};   // a leap second shows as 59
 }
 
 void QtPlatform::beep() { QApplication::beep(); }

@@ -27,6 +27,7 @@ private:
     QWidget* parent_ = nullptr;
     QMediaPlayer* player_ = nullptr;   // created at the first sound
     QAudioOutput* output_ = nullptr;
+    long long lastZoneCheckMinute_ = -1;
 };
 
 } // namespace vemar::ui
