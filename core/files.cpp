@@ -475,6 +475,22 @@ void WriteFileAtomic(const fs::path& path, std::string_view bytes) {
     SyncDirectory(dir);
 }
 
+// A write killed before its rename leaves its temporary file, named
+// ".<file>.XXXXXX", beside the intact old file: remove those of our files.
+void RemoveStaleTemporaries(const fs::path& dir) {
+    static constexpr const char* kOurs[] = {kZoneFile, kStagedZoneFile, kSiteFile, kDisplayFile, kRuleFile};
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(dir, ec)) {
+        const std::string name = entry.path().filename().string();
+        for (const char* ours : kOurs) {
+            const std::string prefix = "." + std::string(ours) + ".";
+            if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0 &&
+                entry.is_regular_file(ec))
+                fs::remove(entry.path(), ec);
+        }
+    }
+}
+
 void SetWriteFaultForTesting(std::function<bool(const fs::path&)> fault) {
     WriteFault() = std::move(fault);
 }

@@ -73,6 +73,8 @@ FieldValue TextField(std::string text);
 std::optional<std::string> ReadFileBytes(const std::filesystem::path& path);
 // Throws FileError naming path's file name with the reason.
 void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes);
+// Removes temporary files that a write stopped before its rename left in dir.
+void RemoveStaleTemporaries(const std::filesystem::path& dir);
 // Tests only: when set and it returns true for a target, the write fails as a
 // full disk would, after the temporary file was started and before the rename.
 void SetWriteFaultForTesting(std::function<bool(const std::filesystem::path&)> fault);

@@ -95,6 +95,7 @@ bool Program::startUp() {
         s_.zoneOffset = 1;
         s_.signalOn = 0;
 
+        RemoveStaleTemporaries(dir_);
         readDisplaySettings();
         showDateSymbols();
 

@@ -1,388 +1,277 @@
 // Start-up and shut-down over real files, the main window's commands and the
 // colour schemes, each checked on what the window shows and what is written.
+// Colours below are palette indices.
 
-#include "core/files.h"
-#include "core/palette.h"
 #include "testsupport.h"
-
-#include <gtest/gtest.h>
 
 namespace vemar {
 namespace {
 
+using test::ExpectShown;
 using test::RecordingPlatform;
 using test::WorkDir;
 
-class ProgramTest : public ::testing::Test {
+class ProgramTest : public test::ProgramTest {
 protected:
-    WorkDir dir;
-    RecordingPlatform platform;
-    Program program{platform, dir.path()};
-    SharedState& s = program.state();
-    MainView& v = program.view();
+    SharedState& s = state();
+    MainView& v = view();
 
-    // The shifted seg.dat of nine plain fields.
-    void writeSeg(const std::array<std::string, 9>& plain) { WriteDisplaySettings(dir / "seg.dat", plain); }
-    std::array<std::string, 9> readSeg() { return *ReadDisplaySettings(dir / "seg.dat"); }
-    void type(const std::string& text) {
-        // Character by character, as the box receives it.
-        std::string box;
-        program.text1Changed("");
-        for (char c : text) {
-            box = v.text1.caption + c;
-            program.text1Changed(box);
-        }
+    // Starts over a seg.dat of nine plain fields.
+    void startWithSeg(const std::array<std::string, 9>& plain) {
+        WriteDisplaySettings(dir / kDisplayFile, plain);
+        ASSERT_TRUE(program->startUp());
     }
+    std::array<std::string, 9> readSeg() { return *ReadDisplaySettings(dir / kDisplayFile); }
 };
 
+// The window's colours and controls after start-up are checked on the real
+// widgets too; here what start-up reads and shut-down writes.
 TEST_F(ProgramTest, FirstStartWithoutSegDat) {
-    ASSERT_TRUE(program.startUp());
-    EXPECT_EQ(v.form.backColour, palette(0));
-    EXPECT_EQ(v.label2[0].textColour, palette(15));
-    EXPECT_EQ(v.label2[0].backColour, palette(0));
-    EXPECT_EQ(v.label1[0].backColour, palette(0));
-    EXPECT_EQ(v.ssCommand1.caption, "Segnale Orario Disattivato");
-    EXPECT_EQ(v.ssCommand1.textColour, palette(0));
-    EXPECT_FALSE(v.menu.nero.enabled);
-    EXPECT_FALSE(v.menu.colorig.enabled);
-    EXPECT_FALSE(v.menu.annulla.enabled);
-    EXPECT_FALSE(v.menu.tabel2.enabled);
-    EXPECT_TRUE(v.menu.tabel3.enabled);
-    EXPECT_FALSE(v.menu.segnale.checked);
-    EXPECT_EQ(v.text1.caption, "1");
-    EXPECT_FALSE(v.command1.enabled);
-    EXPECT_TRUE(v.option1.checked);
-    EXPECT_EQ(v.ssPanel7.caption, "- Tabella 1 -   Fusi Orari");
-    EXPECT_EQ(v.ssPanel6.caption, "Ora Legale dal 31 Marzo  al 27 Ottobre 2024     (Emisfero Boreale)");
-    EXPECT_EQ(v.ssPanel5.caption, "Ora Legale");
+    ASSERT_TRUE(program->startUp());
+    ExpectShown(v, {"Label1(0).backColour=0", "Annulla.enabled=0", "tabel(3).enabled=1", "Segnale.checked=0",
+                    "SSPanel7.caption=- Tabella 1 -   Fusi Orari", "SSPanel5.caption=Ora Legale",
+                    "SSPanel6.caption=Ora Legale dal 31 Marzo  al 27 Ottobre 2024     (Emisfero Boreale)"});
     EXPECT_EQ(s.zoneOffset, 1);
     EXPECT_EQ(s.latDegrees, 41);
-    EXPECT_TRUE(program.startupPictureOpen());
-
-    ASSERT_TRUE(program.shutDown());
+    EXPECT_TRUE(program->startupPictureOpen());
+    ASSERT_TRUE(program->shutDown());
     EXPECT_TRUE(platform.questions.empty());
-    const auto seg = readSeg();
-    EXPECT_EQ(seg[2], " 7");  // window and times light grey, city names still black
-    EXPECT_EQ(seg[3], " 7");
-    EXPECT_EQ(seg[4], " 0");
+    // Window and times light grey, city names still black.
+    EXPECT_EQ((std::array{readSeg()[2], readSeg()[3], readSeg()[4]}), (std::array<std::string, 3>{" 7", " 7", " 0"}));
     EXPECT_EQ(platform.writes, std::vector<std::string>{"seg.dat"});
 }
 
-TEST_F(ProgramTest, StartWithASavedScheme) {
-    writeSeg({" 1", "-1", " 1", " 4", " 7", " 1", " 0", "#", "%"});
-    ASSERT_TRUE(program.startUp());
-    EXPECT_EQ(v.menu.segnale.checked, true);
-    EXPECT_EQ(v.ssCommand1.caption, "Segnale Orario attivato");
-    EXPECT_EQ(v.ssCommand1.textColour, palette(4));
-    EXPECT_EQ(v.form.backColour, palette(1));
-    EXPECT_EQ(v.label4.textColour, palette(11));
-    EXPECT_EQ(v.frame1.textColour, palette(15));
-    EXPECT_EQ(v.label2[5].backColour, palette(4));
-    EXPECT_EQ(v.label2[5].textColour, palette(15));
-    EXPECT_EQ(v.label1[5].backColour, palette(7));
-    EXPECT_FALSE(v.menu.bscuro.enabled);
-    EXPECT_FALSE(v.menu.rscuro2.enabled);
-    EXPECT_FALSE(v.menu.gric.enabled);
-    EXPECT_TRUE(v.menu.colorig.enabled);
-    EXPECT_EQ(v.ssPanel1[0].caption, "#");
-    EXPECT_EQ(v.ssPanel1[3].caption, "%");
-    ASSERT_TRUE(program.shutDown());
+TEST_F(ProgramTest, StartWithASavedSchemeAndSaveItBack) {
+    startWithSeg({" 1", "-1", " 1", " 4", " 7", " 1", " 0", "#", "%"});
+    ExpectShown(v, {"Frame1.textColour=15", "Label2(5).backColour=4", "Label1(5).backColour=7", "Bscuro.enabled=0",
+                    "Rscuro2.enabled=0", "Gric.enabled=0", "colorig.enabled=1"});
+    ASSERT_TRUE(program->shutDown());
     EXPECT_EQ(readSeg(), (std::array<std::string, 9>{" 1", "-1", " 1", " 4", " 7", " 1", " 0", "#", "%"}));
+}
+
+// A write killed before its rename leaves ".<file>.XXXXXX" behind: start-up
+// removes those of the program's files and nothing else.
+TEST_F(ProgramTest, StartUpRemovesStaleTemporaries) {
+    for (const char* name : {".seg.dat.a1B2c3", ".fusi.tmp.zzzzzz", ".lxp2.par.short", "notes.txt"})
+        dir.write(name, "x");
+    restart();
+    EXPECT_FALSE(dir.exists(".seg.dat.a1B2c3"));
+    EXPECT_FALSE(dir.exists(".fusi.tmp.zzzzzz"));
+    EXPECT_TRUE(dir.exists(".lxp2.par.short")) << "not a temporary name";
+    EXPECT_TRUE(dir.exists("notes.txt"));
 }
 
 TEST_F(ProgramTest, SegDatWithGarbageGivesStartValues) {
     dir.write("seg.dat", "\"abc\",\"\x01\x02\",,zz\r\n");
-    ASSERT_TRUE(program.startUp());
+    ASSERT_TRUE(program->startUp());
     EXPECT_EQ(s.signalOn, 0);
     EXPECT_EQ(s.screenColour, 0);
     EXPECT_TRUE(platform.fatalFiles.empty());
 }
 
-struct BadFile { const char* file; std::string bytes; };
-
+// A damaged or missing required file ends start-up naming that file alone.
 TEST(ProgramFaults, DamagedRequiredFileEndsStartUpNamingIt) {
-    const BadFile cases[] = {
-        {"lxp2.par", ""},
-        {"lxp2.par", "41,54,-12\r\n"},
-        {"Parleg.dat", "2,4,0\r\n"},
-        {"Parleg.dat", "2,4,0,12,4,0\r\n"},
-        {"Parleg.dat", "2,x,0,9,4,0\r\n"},
-        {"fusi.dat", "\"Kh\",\"*\",\"$*\"\r\n"},
-        {"fusi.dat", std::string(54, '\xFA')},
+    struct Case { const char* file; std::optional<std::string> bytes; };   // nullopt: no file
+    const Case cases[] = {
+        {"lxp2.par", "41,54,-12\r\n"}, {"lxp2.par", std::nullopt},
+        {"Parleg.dat", "2,4,0,12,4,0\r\n"}, {"Parleg.dat", std::nullopt},
+        {"fusi.dat", "\"Kh\",\"*\",\"$*\"\r\n"}, {"fusi.dat", std::string(54, '\xFA')}, {"fusi.dat", std::nullopt},
     };
-    for (const BadFile& c : cases) {
+    for (const Case& c : cases) {
         WorkDir dir;
-        dir.write(c.file, c.bytes);
+        if (c.bytes) dir.write(c.file, *c.bytes);
+        else std::filesystem::remove(dir / c.file);
         RecordingPlatform platform;
         Program program(platform, dir.path());
         EXPECT_FALSE(program.startUp()) << c.file;
-        ASSERT_EQ(platform.fatalFiles.size(), 1u) << c.file;
-        EXPECT_EQ(platform.fatalFiles[0], c.file);
+        EXPECT_EQ(platform.fatalFiles, std::vector<std::string>{c.file});
         EXPECT_TRUE(program.failed());
-    }
-    for (const char* missing : {"lxp2.par", "Parleg.dat", "fusi.dat"}) {
-        WorkDir dir;
-        std::filesystem::remove(dir / missing);
-        RecordingPlatform platform;
-        Program program(platform, dir.path());
-        EXPECT_FALSE(program.startUp()) << missing;
-        ASSERT_EQ(platform.fatalFiles, std::vector<std::string>{missing});
     }
 }
 
 TEST_F(ProgramTest, FailingWriteKeepsTheOldFileAndIsFatal) {
-    writeSeg({" 1", "-1", " 1", " 4", " 7", " 1", " 0", "#", "%"});
+    startWithSeg({" 1", "-1", " 1", " 4", " 7", " 1", " 0", "#", "%"});
     const std::string before = dir.read("seg.dat");
-    ASSERT_TRUE(program.startUp());
-    program.signalClick();
+    program->signalClick();
     SetWriteFaultForTesting([](const std::filesystem::path& p) { return p.filename() == "seg.dat"; });
-    EXPECT_FALSE(program.shutDown());
-    SetWriteFaultForTesting(nullptr);
+    EXPECT_FALSE(program->shutDown());
     EXPECT_EQ(platform.fatalFiles, std::vector<std::string>{"seg.dat"});
     EXPECT_EQ(dir.read("seg.dat"), before);
 }
 
+// Command1 after the edit, the question at shut-down, and the zone lxp2.par
+// keeps (field 5, stored negated).
 struct QuestionCase {
     const char* why;
     std::function<void(Program&)> edit;
-    bool asked;
-    std::optional<bool> answer;
-    int zoneInFile;   // lxp2.par field 5 after shut-down
+    bool saveEnabled, asked, answer;
+    int zoneInFile;
 };
 
 TEST(ProgramShutDown, AsksOnlyWhenZoneOrHemisphereChanged) {
     const QuestionCase cases[] = {
-        {"nothing changed", [](Program&) {}, false, {}, -1},
-        {"zone up and back", [](Program& p) { p.upDownClick(+1); p.upDownClick(-1); }, false, {}, -1},
-        {"south and back north", [](Program& p) { p.hemisphereClick(2); p.hemisphereClick(1); }, false, {}, -1},
-        {"zone changed, Yes", [](Program& p) { p.upDownClick(+1); }, true, true, -2},
-        {"zone changed, No", [](Program& p) { p.upDownClick(+1); }, true, false, -1},
-        {"zone changed then saved", [](Program& p) { p.upDownClick(+1); p.saveZoneClick(); }, false, {}, -2},
+        {"nothing changed", [](Program&) {}, false, false, false, -1},
+        {"zone up and back", [](Program& p) { p.upDownClick(+1); p.upDownClick(-1); }, false, false, false, -1},
+        {"south and back north", [](Program& p) { p.hemisphereClick(2); p.hemisphereClick(1); },
+         false, false, false, -1},
+        {"zone changed, Yes", [](Program& p) { p.upDownClick(+1); }, true, true, true, -2},
+        {"zone changed, No", [](Program& p) { p.upDownClick(+1); }, true, true, false, -1},
+        {"zone changed then saved", [](Program& p) { p.upDownClick(+1); p.saveZoneClick(); }, false, false, false, -2},
+        // The hemisphere option sets Command1 by its own test alone.
+        {"zone changed, north clicked again", [](Program& p) { p.upDownClick(+1); p.hemisphereClick(1); },
+         false, true, false, -1},
     };
     for (const QuestionCase& c : cases) {
+        SCOPED_TRACE(c.why);
         WorkDir dir;
         RecordingPlatform platform;
-        if (c.answer) platform.answers.push_back(*c.answer);
+        platform.answers = {c.answer};
         Program program(platform, dir.path());
         ASSERT_TRUE(program.startUp());
         c.edit(program);
+        EXPECT_EQ(program.view().command1.enabled, c.saveEnabled);
         ASSERT_TRUE(program.shutDown());
-        EXPECT_EQ(platform.questions.size(), c.asked ? 1u : 0u) << c.why;
-        if (c.asked) {
-            EXPECT_EQ(platform.questions[0], "Salvare i Cambiamenti sul fuso orario?");
-        }
-        const auto fields = ReadFields(dir.read("lxp2.par"), 18);
-        EXPECT_EQ(fields[4].text, std::to_string(c.zoneInFile)) << c.why;
-        EXPECT_TRUE(dir.exists("seg.dat")) << c.why;
+        EXPECT_EQ(platform.questions, c.asked ? std::vector<std::string>{"Salvare i Cambiamenti sul fuso orario?"}
+                                              : std::vector<std::string>{});
+        EXPECT_EQ(ReadFields(dir.read("lxp2.par"), 18)[4].text, std::to_string(c.zoneInFile));
+        EXPECT_TRUE(dir.exists("seg.dat"));
     }
 }
 
-struct ZoneBoxCase { const char* typed; const char* shown; int zone; };
-
-TEST_F(ProgramTest, ZoneBoxFiltersAndClamps) {
-    const ZoneBoxCase cases[] = {
-        {"1a3", "12", 12},   // letters dropped, then clamped
-        {"-15", "-12", -12},
-        {"-", "-", 0},       // a lone minus sign reads as 0 and stays on screen
-        {" 5", "5", 5},
-        {"-7x", "-7", -7},
-        {"99999999999999999999", "12", 12},
+// One change after another of the zone box (typed key by key) or UpDown1
+// (typed nullptr: +1 up, -1 down), from the saved zone +1.
+TEST_F(ProgramTest, ZoneBoxFiltersClampsAndWraps) {
+    struct Step { const char* typed; int click; const char* shown; int zone; };
+    const Step steps[] = {
+        {"1a3", 0, "12", 12},   // letters dropped, then clamped
+        {"-15", 0, "-12", -12},
+        {"-", 0, "-", 0},       // a lone minus sign reads as 0 and stays on screen
+        {" 5", 0, "5", 5}, {"-7x", 0, "-7", -7}, {"99999999999999999999", 0, "12", 12},
+        {"", 0, "", 12},        // an empty box leaves the zone as it is
+        {"12", 0, "12", 12}, {nullptr, +1, "-12", -12}, {nullptr, -1, "12", 12},   // wraps at twelve
+        {"0", 0, "0", 0}, {nullptr, -1, "-1", -1},
     };
-    ASSERT_TRUE(program.startUp());
-    for (const ZoneBoxCase& c : cases) {
-        type(c.typed);
-        EXPECT_EQ(v.text1.caption, c.shown) << c.typed;
-        EXPECT_EQ(s.zoneOffset, c.zone) << c.typed;
-        EXPECT_EQ(v.command1.enabled, c.zone != 1) << c.typed;
+    ASSERT_TRUE(program->startUp());
+    for (const Step& c : steps) {
+        if (c.typed) {
+            program->text1Changed("");
+            for (const char* key = c.typed; *key; ++key) program->text1Changed(v.text1.caption + *key);
+        } else {
+            program->upDownClick(c.click);
+        }
+        EXPECT_EQ(v.text1.caption, c.shown) << (c.typed ? c.typed : "UpDown1");
+        EXPECT_EQ(s.zoneOffset, c.zone) << (c.typed ? c.typed : "UpDown1");
+        EXPECT_EQ(v.command1.enabled, c.zone != 1);
     }
-    program.text1Changed("");
-    EXPECT_EQ(s.zoneOffset, 12) << "an empty box leaves the zone as it is";
-}
-
-TEST_F(ProgramTest, UpDownWrapsAtTwelve) {
-    ASSERT_TRUE(program.startUp());
-    program.text1Changed("12");
-    program.upDownClick(+1);
-    EXPECT_EQ(s.zoneOffset, -12);
-    EXPECT_EQ(v.text1.caption, "-12");
-    program.upDownClick(-1);
-    EXPECT_EQ(s.zoneOffset, 12);
-    EXPECT_EQ(v.text1.caption, "12");
-    program.text1Changed("0");
-    program.upDownClick(-1);
-    EXPECT_EQ(v.text1.caption, "-1");
-}
-
-TEST_F(ProgramTest, HemisphereOptionEnablesSaveByItsOwnTestOnly) {
-    ASSERT_TRUE(program.startUp());
-    program.upDownClick(+1);
-    EXPECT_TRUE(v.command1.enabled);
-    program.hemisphereClick(1);   // equals HemisphereAtLoad
-    EXPECT_FALSE(v.command1.enabled) << "although the zone change is unsaved";
-    ASSERT_TRUE(program.shutDown());
-    EXPECT_EQ(platform.questions.size(), 1u);
 }
 
 TEST_F(ProgramTest, HemisphereFlipsTheLatitudeSign) {
-    ASSERT_TRUE(program.startUp());
+    ASSERT_TRUE(program->startUp());
     s.latDegrees = 45;
     s.latMinutes = 30;
-    program.hemisphereClick(2);
-    EXPECT_EQ(s.latDegrees, -45);
-    EXPECT_EQ(s.latMinutes, -30);
-    EXPECT_TRUE(v.option2.checked);
-    EXPECT_FALSE(v.option1.checked);
-    EXPECT_EQ(v.ssPanel6.caption,
-              "Ora Legale dal 27 Ottobre 2024 al 30 Marzo 2025     (Emisfero Australe)");
-    program.hemisphereClick(1);
-    EXPECT_EQ(s.latDegrees, 45);
-    EXPECT_EQ(s.latMinutes, 30);
+    program->hemisphereClick(2);
+    EXPECT_EQ((std::array{s.latDegrees, s.latMinutes}), (std::array{-45.0, -30.0}));
+    ExpectShown(v, {"Option2.checked=1", "Option1.checked=0",
+                    "SSPanel6.caption=Ora Legale dal 27 Ottobre 2024 al 30 Marzo 2025     (Emisfero Australe)"});
+    program->hemisphereClick(1);
+    EXPECT_EQ((std::array{s.latDegrees, s.latMinutes}), (std::array{45.0, 30.0}));
 }
 
-TEST_F(ProgramTest, SignalTogglesAndCyclesItsMemory) {
-    ASSERT_TRUE(program.startUp());
-    program.signalClick();
-    EXPECT_EQ(s.signalOn, 1);
-    EXPECT_EQ(s.signalToggle, -1);
-    EXPECT_TRUE(v.menu.segnale.checked);
-    EXPECT_EQ(v.ssCommand1.caption, "Segnale Orario attivato");
-    program.signalClick();
-    EXPECT_EQ(s.signalOn, 0);
-    EXPECT_EQ(s.signalToggle, 0);
-    EXPECT_FALSE(v.menu.segnale.checked);
+// What seg.dat keeps of the signal: on, and the toggle memory -1.
+TEST_F(ProgramTest, SignalTogglesAndRemembersIt) {
+    ASSERT_TRUE(program->startUp());
+    for (int on : {1, 0}) {
+        program->signalClick();
+        EXPECT_EQ((std::array{s.signalOn, s.signalToggle}), (std::array{on, -on}));
+    }
 }
 
 TEST_F(ProgramTest, SummerTimeSwitchOnlyByHandAndSaved) {
-    ASSERT_TRUE(program.startUp());
-    program.dstSwitchClick();
+    ASSERT_TRUE(program->startUp());
+    program->dstSwitchClick();
     EXPECT_EQ(v.ssPanel5.caption, "Ora Legale") << "automatic summer time: the click does nothing";
     EXPECT_TRUE(platform.writes.empty());
-
     s.autoDst = 0;
-    program.dstSwitchClick();
+    program->dstSwitchClick();
     EXPECT_EQ(v.ssPanel5.caption, "Ora Solare");
-    EXPECT_EQ(s.inDstWindow, 0);
     EXPECT_EQ(dir.read("lxp2.par"), "41,54,-12,-29,-1,,0,,,0,,0,,,1,1,0,0\r\n");
-    program.dstSwitchClick();
-    EXPECT_EQ(s.inDstWindow, 1);
+    program->dstSwitchClick();
     EXPECT_EQ(dir.read("lxp2.par"), "41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,0\r\n");
 }
 
 TEST_F(ProgramTest, SaveZoneWritesAndBeeps) {
-    ASSERT_TRUE(program.startUp());
-    program.text1Changed("-5");
-    program.hemisphereClick(2);
-    program.saveZoneClick();
+    ASSERT_TRUE(program->startUp());
+    program->text1Changed("-5");
+    program->hemisphereClick(2);
+    program->saveZoneClick();
     EXPECT_EQ(platform.beeps, 1);
     EXPECT_FALSE(v.command1.enabled);
     EXPECT_EQ(dir.read("lxp2.par"), "-41,-54,-12,-29,5,,1,,,0,,0,,,2,0,0,1\r\n");
 }
 
-TEST_F(ProgramTest, PageSwitchesShowTheOtherPage) {
-    ASSERT_TRUE(program.startUp());
-    program.pageSwitchClick();
+// The other page's markers take their sizes again.
+TEST_F(ProgramTest, PageSwitchRefreshesTheMarkers) {
+    ASSERT_TRUE(program->startUp());
+    program->pageSwitchClick();
     EXPECT_EQ(s.tableBase, 27);
-    EXPECT_EQ(v.ssPanel7.caption, "- Tabella 2 -   Fusi Orari");
-    EXPECT_TRUE(v.menu.tabel2.enabled);
-    EXPECT_FALSE(v.menu.tabel3.enabled);
     EXPECT_EQ(s.symbolRefresh, 1);
-    program.tick();
-    EXPECT_EQ(v.label1[0].caption, "Lisbona");
-    program.tableMenuClick(2);
-    program.tick();
-    EXPECT_EQ(v.label1[0].caption, "Roma");
-    EXPECT_EQ(v.ssPanel7.caption, "- Tabella 1 -   Fusi Orari");
-}
-
-TEST_F(ProgramTest, InformationPlaysTheSoundFile) {
-    ASSERT_TRUE(program.startUp());
-    program.infoClick();
-    ASSERT_EQ(platform.sounds.size(), 1u);
-    EXPECT_EQ(std::filesystem::path(platform.sounds[0]).filename(), "Infor.snm");
 }
 
 // --- Colour schemes ---
 
 TEST_F(ProgramTest, GreyWindowAfterADarkOneRestoresTheDesignColours) {
-    ASSERT_TRUE(program.startUp());
-    program.screenColourClick(4);
+    ASSERT_TRUE(program->startUp());
+    program->screenColourClick(4);
     EXPECT_TRUE(v.menu.colorig.enabled);
-    program.screenColourClick(7);
-    EXPECT_EQ(v.label4.textColour, palette(1));
-    EXPECT_EQ(v.label5.textColour, palette(4));
-    EXPECT_EQ(v.label6.textColour, palette(5));
-    EXPECT_EQ(v.option1.textColour, palette(0));
-    EXPECT_FALSE(v.menu.grigio.enabled);
-    EXPECT_TRUE(v.menu.rscuro.enabled);
+    program->screenColourClick(7);
+    ExpectShown(v, {"Label4.textColour=1", "Label5.textColour=4", "Label6.textColour=5", "Option1.textColour=0",
+                    "grigio.enabled=0", "Rscuro.enabled=1"});
 }
 
 TEST_F(ProgramTest, AllThreeGreyEndsTheChangedScheme) {
-    writeSeg({" 0", " 0", " 1", " 1", " 0", " 1", " 0", "*", "°"});
-    ASSERT_TRUE(program.startUp());
-    program.screenColourClick(7);
-    program.timesColourClick(7);
+    startWithSeg({" 0", " 0", " 1", " 1", " 0", " 1", " 0", "*", "°"});
+    program->screenColourClick(7);
+    program->timesColourClick(7);
     EXPECT_TRUE(v.menu.colorig.enabled);
-    program.citiesLightGreyClick();
+    program->citiesLightGreyClick();
     EXPECT_EQ(s.coloursChanged, 0);
     EXPECT_FALSE(v.menu.colorig.enabled);
 }
 
+// The scheme is kept although the window shows grey; closing saves grey.
 TEST_F(ProgramTest, OriginalColoursThenCloseSavesGrey) {
-    writeSeg({" 0", " 0", " 1", " 4", " 0", " 1", " 0", "*", "°"});
-    ASSERT_TRUE(program.startUp());
-    program.originalColoursClick();
-    EXPECT_EQ(s.screenColour, 1) << "kept although the window shows grey";
-    EXPECT_EQ(s.timesColour, 4);
-    EXPECT_EQ(v.form.backColour, palette(7));
-    EXPECT_EQ(v.label2[0].backColour, palette(7));
-    EXPECT_EQ(v.label2[0].textColour, palette(0));
-    EXPECT_FALSE(v.menu.colorig.enabled);
-    EXPECT_TRUE(v.menu.annulla.enabled);
-    ASSERT_TRUE(program.shutDown());
-    const auto seg = readSeg();
-    EXPECT_EQ(seg[2], " 7");
-    EXPECT_EQ(seg[3], " 7");
-    EXPECT_EQ(seg[4], " 7");
+    startWithSeg({" 0", " 0", " 1", " 4", " 0", " 1", " 0", "*", "°"});
+    program->originalColoursClick();
+    EXPECT_EQ((std::array{s.screenColour, s.timesColour}), (std::array{1, 4}));
+    ExpectShown(v, {"Form1.backColour=7", "Label2(0).backColour=7", "Label2(0).textColour=0", "colorig.enabled=0",
+                    "Annulla.enabled=1"});
+    ASSERT_TRUE(program->shutDown());
+    EXPECT_EQ((std::array{readSeg()[2], readSeg()[3], readSeg()[4]}), (std::array<std::string, 3>{" 7", " 7", " 7"}));
 }
 
 TEST_F(ProgramTest, UndoBringsBackTheSchemeAndItsMenus) {
-    writeSeg({" 0", " 0", " 7", " 4", " 0", " 1", " 0", "*", "°"});
-    ASSERT_TRUE(program.startUp());
-    program.originalColoursClick();
-    program.undoColoursClick();
-    EXPECT_EQ(s.screenColour, 7);
-    EXPECT_EQ(s.timesColour, 4);
-    EXPECT_EQ(s.citiesColour, 0);
-    EXPECT_EQ(s.coloursChanged, 1);
-    EXPECT_FALSE(v.menu.grigio.enabled);
-    EXPECT_FALSE(v.menu.rscuro2.enabled);
-    EXPECT_FALSE(v.menu.nero.enabled);
-    EXPECT_TRUE(v.menu.gric.enabled);
-    EXPECT_FALSE(v.menu.annulla.enabled);
-    EXPECT_TRUE(v.menu.colorig.enabled);
-    EXPECT_EQ(v.label2[3].backColour, palette(4));
-    EXPECT_EQ(v.label1[3].backColour, palette(0));
+    startWithSeg({" 0", " 0", " 7", " 4", " 0", " 1", " 0", "*", "°"});
+    program->originalColoursClick();
+    program->undoColoursClick();
+    EXPECT_EQ((std::array{s.screenColour, s.timesColour, s.citiesColour, s.coloursChanged}), (std::array{7, 4, 0, 1}));
+    ExpectShown(v, {"grigio.enabled=0", "Rscuro2.enabled=0", "Nero.enabled=0", "Gric.enabled=1", "Annulla.enabled=0",
+                    "colorig.enabled=1", "Label2(3).backColour=4", "Label1(3).backColour=0"});
 }
 
 TEST_F(ProgramTest, BlackCitiesAfterOriginalColoursDisablesUndo) {
-    ASSERT_TRUE(program.startUp());
-    program.screenColourClick(2);
-    program.originalColoursClick();
-    program.citiesBlackClick();
-    EXPECT_FALSE(v.menu.annulla.enabled);
-    EXPECT_EQ(v.label1[0].backColour, palette(0));
-    EXPECT_EQ(v.form.backColour, palette(7));
-    EXPECT_EQ(v.label2[0].backColour, palette(7));
+    ASSERT_TRUE(program->startUp());
+    program->screenColourClick(2);
+    program->originalColoursClick();
+    program->citiesBlackClick();
+    ExpectShown(v, {"Annulla.enabled=0", "Label1(0).backColour=0", "Form1.backColour=7", "Label2(0).backColour=7"});
 }
 
 TEST_F(ProgramTest, LightGreyCitiesBetweenReplacesTheSavedCityColour) {
-    writeSeg({" 0", " 0", " 2", " 2", " 0", " 1", " 0", "*", "°"});
-    ASSERT_TRUE(program.startUp());
-    program.originalColoursClick();   // saves cities 0, shows 7
-    program.citiesLightGreyClick();   // saves the 7 it overwrote
-    program.undoColoursClick();
-    EXPECT_EQ(s.citiesColour, 7);
-    EXPECT_EQ(s.screenColour, 2);
+    startWithSeg({" 0", " 0", " 2", " 2", " 0", " 1", " 0", "*", "°"});
+    program->originalColoursClick();   // saves cities 0, shows 7
+    program->citiesLightGreyClick();   // saves the 7 it overwrote
+    program->undoColoursClick();
+    EXPECT_EQ((std::array{s.citiesColour, s.screenColour}), (std::array{7, 2}));
 }
 
 } // namespace

@@ -1,8 +1,6 @@
 #include "core/ruledialog.h"
 
-#include "dialogfixture.h"
-
-#include <set>
+#include "testsupport.h"
 
 namespace vemar {
 namespace {
@@ -14,13 +12,13 @@ std::string Describe(const DstRule& r) {
            std::to_string(r.monthB) + "," + std::to_string(r.weekB) + "," + std::to_string(r.weekdayB);
 }
 
-class RuleDialogTest : public dialogtest::DialogTest {
+class RuleDialogTest : public test::ProgramTest {
 protected:
     void startIn(int hemisphere, ClockReading today = {2024, 4, 15, 12, 0, 0}) {
-        put(kSiteFile, hemisphere == 1 ? "41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,1\r\n"
+        dir.write(kSiteFile, hemisphere == 1 ? "41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,1\r\n"
                                        : "-33,-52,151,12,-10,,0,,,0,,0,,,2,1,0,1\r\n");
         platform.clock = today;
-        start();
+        restart();
     }
     void open() {
         dialog = std::make_unique<RuleDialogLogic>(*program);
@@ -42,23 +40,13 @@ const MappingCase kMappingCases[] = {
 TEST_F(RuleDialogTest, GroupsMapOntoTheRuleByHemisphere) {
     for (const MappingCase& c : kMappingCases) {
         SCOPED_TRACE("hemisphere " + std::to_string(c.hemisphere) + ", Combo" + std::to_string(c.firstCombo + 1));
-        put(kRuleFile, "0,0,1,11,0,1\r\n");
+        dir.write(kRuleFile, "0,0,1,11,0,1\r\n");
         startIn(c.hemisphere);
         open();
         dialog->select(c.firstCombo, 2);       // Marzo
         dialog->select(c.firstCombo + 1, 4);   // 5
         dialog->select(c.firstCombo + 2, 0);   // Domenica
         EXPECT_EQ(rule(), c.rule);
-    }
-}
-
-// Whatever the hemisphere, the six lists edit the six fields, each once.
-TEST(RuleField, EveryListEditsItsOwnField) {
-    for (int hemisphere : {1, 2}) {
-        DstRule rule;
-        std::set<const int*> fields;
-        for (int combo = 0; combo < kRuleLists; ++combo) fields.insert(&RuleField(rule, hemisphere, combo));
-        EXPECT_EQ(fields.size(), 6u) << "hemisphere " << hemisphere;
     }
 }
 
@@ -82,93 +70,78 @@ TEST_F(RuleDialogTest, OpeningShowsTheSavedRuleForTheHemisphere) {
     }
 }
 
-// One selection after another and whether "Applica" is enabled afterwards.
-struct ApplyStep { int combo, index; bool enabled; };
+// One selection after another (combo -1: "Applica") on 15 April, inside the
+// saved rule's window: whether "Applica" is enabled, and summer time in force.
+struct ApplyStep { int combo, index; bool enabled; int inDstWindow; };
 const ApplyStep kApplySteps[] = {
-    {2, 3, true},    // a weekday changed
-    {2, 0, false},   // and changed back
-    {0, 2, false},   // the same month chosen again
-    {4, 1, true},
-    {3, 10, true},
-    {4, 4, true},    // one value still differs
-    {3, 9, false},
+    {2, 3, true, 1},    // a weekday changed
+    {2, 0, false, 1},   // and changed back
+    {0, 2, false, 1},   // the same month chosen again
+    {4, 1, true, 1},
+    {3, 10, true, 1},
+    {4, 4, true, 1},    // one value still differs
+    {3, 9, false, 1},
+    {0, 4, true, 1},    // starts in May: nothing in force before Applica
+    {-1, 0, false, 0},
+    {0, 2, true, 0},    // back to March: differs from what was applied
 };
 
-TEST_F(RuleDialogTest, ApplyIsEnabledExactlyWhileTheRuleDiffers) {
+TEST_F(RuleDialogTest, ApplyIsEnabledWhileTheRuleDiffersAndPutsItInForce) {
     startIn(1);
     open();
     for (const ApplyStep& step : kApplySteps) {
         SCOPED_TRACE("Combo" + std::to_string(step.combo + 1) + " = " + std::to_string(step.index));
-        dialog->select(step.combo, step.index);
+        if (step.combo < 0) dialog->applyClick();
+        else dialog->select(step.combo, step.index);
         EXPECT_EQ(dialog->view().ssCommand3.enabled, step.enabled);
+        EXPECT_EQ(state().inDstWindow, step.inDstWindow);
     }
 }
 
-TEST_F(RuleDialogTest, ApplyPutsTheRuleInForceWithoutSaving) {
-    startIn(1);   // 15 April: summer time under the saved rule
-    ASSERT_EQ(state().inDstWindow, 1);
-    open();
-    dialog->select(0, 4);                      // starts in May instead
-    EXPECT_EQ(state().inDstWindow, 1) << "nothing in force before Applica";
-    dialog->applyClick();
-    EXPECT_EQ(state().inDstWindow, 0);
-    EXPECT_EQ(program->view().ssPanel6.caption.rfind("Ora Legale dal 26 Maggio", 0), 0u)
-        << program->view().ssPanel6.caption;
-    EXPECT_FALSE(dialog->view().ssCommand3.enabled);
-    dialog->select(0, 2);                      // back to March: differs from what was applied
-    EXPECT_TRUE(dialog->view().ssCommand3.enabled);
-    EXPECT_EQ(bytes(kRuleFile), kRuleLine);
-    EXPECT_EQ(platform.effects, std::vector<std::string>{});
-}
-
-TEST_F(RuleDialogTest, CancelDropsEvenAppliedEdits) {
-    startIn(1);
-    const std::string periodBefore = program->view().ssPanel6.caption;
-    open();
-    dialog->select(0, 4);
-    dialog->applyClick();
-    dialog->select(5, 3);
-    dialog->cancelClick();
-    EXPECT_EQ(rule(), "2,4,0,9,4,0");
-    EXPECT_EQ(state().inDstWindow, 1);
-    EXPECT_EQ(program->view().ssPanel6.caption, periodBefore);
-    EXPECT_EQ(bytes(kRuleFile), kRuleLine);
-    EXPECT_EQ(platform.effects, std::vector<std::string>{});
-}
-
-TEST_F(RuleDialogTest, CloseBoxAfterApplyKeepsTheRuleForThisRunOnly) {
-    startIn(1);
-    open();
-    dialog->select(0, 4);
-    dialog->applyClick();
-    dialog.reset();                            // closed by its close box: no button ran
-    EXPECT_EQ(rule(), "4,4,0,9,4,0");
-    EXPECT_EQ(state().inDstWindow, 0);
-    EXPECT_EQ(bytes(kRuleFile), kRuleLine);
-    EXPECT_EQ(platform.effects, std::vector<std::string>{});
-    open();                                    // the next opening starts from the file
-    EXPECT_EQ(rule(), "2,4,0,9,4,0");
-}
-
-// "Inizio " moved to May, on a day inside the window of the saved rule.
-struct OkCase { int hemisphere; ClockReading today; const char* written; };
-const OkCase kOkCases[] = {
-    {1, {2024, 4, 15, 12, 0, 0}, "4,4,0,9,4,0\r\n"},   // north: May is A; 15 April now lies before it
-    {2, {2024, 6, 15, 12, 0, 0}, "2,4,0,4,4,0\r\n"},   // south: May is B; 15 June now lies after it
+// "Inizio " moved to May, on a day inside the window of the saved rule, then
+// applied and closed, or saved by Ok: what stays in force, what Parleg.dat holds.
+enum class Exit { AppliedThenAnnulla, AppliedThenCloseBox, Ok };
+struct ExitCase {
+    const char* how;
+    int hemisphere;
+    ClockReading today;
+    Exit exit;
+    const char* rule;
+    int inDstWindow;
+    const char* file;
+};
+const ExitCase kExitCases[] = {
+    {"Annulla drops even applied edits", 1, {2024, 4, 15, 12, 0, 0}, Exit::AppliedThenAnnulla,
+     "2,4,0,9,4,0", 1, "2,4,0,9,4,0\r\n"},
+    {"the close box keeps an applied rule for this run only", 1, {2024, 4, 15, 12, 0, 0},
+     Exit::AppliedThenCloseBox, "4,4,0,9,4,0", 0, "2,4,0,9,4,0\r\n"},
+    {"Ok, north: May is A; 15 April now lies before it", 1, {2024, 4, 15, 12, 0, 0}, Exit::Ok,
+     "4,4,0,9,4,0", 0, "4,4,0,9,4,0\r\n"},
+    {"Ok, south: May is B; 15 June now lies after it", 2, {2024, 6, 15, 12, 0, 0}, Exit::Ok,
+     "2,4,0,4,4,0", 0, "2,4,0,4,4,0\r\n"},
 };
 
-TEST_F(RuleDialogTest, OkSavesTheRuleAndPutsItInForce) {
-    for (const OkCase& c : kOkCases) {
-        SCOPED_TRACE("hemisphere " + std::to_string(c.hemisphere));
+TEST_F(RuleDialogTest, WhatEachWayOutLeaves) {
+    for (const ExitCase& c : kExitCases) {
+        SCOPED_TRACE(c.how);
+        dir.write(kRuleFile, kRuleLine);
         startIn(c.hemisphere, c.today);
         ASSERT_EQ(state().inDstWindow, 1);
+        const std::string periodBefore = view().ssPanel6.caption;
         open();
         dialog->select(0, 4);
-        dialog->okClick();
-        EXPECT_EQ(bytes(kRuleFile), c.written);
-        EXPECT_EQ(platform.effects, std::vector<std::string>{"write Parleg.dat"});
-        EXPECT_EQ(state().inDstWindow, 0);
-        put(kRuleFile, kRuleLine);
+        if (c.exit != Exit::Ok) dialog->applyClick();
+        switch (c.exit) {
+        case Exit::AppliedThenAnnulla: dialog->cancelClick(); break;
+        case Exit::AppliedThenCloseBox: dialog.reset(); break;   // no button ran
+        case Exit::Ok: dialog->okClick(); break;
+        }
+        EXPECT_EQ(rule(), c.rule);
+        EXPECT_EQ(state().inDstWindow, c.inDstWindow);
+        EXPECT_EQ(view().ssPanel6.caption == periodBefore, c.inDstWindow == 1);
+        EXPECT_EQ(dir.read(kRuleFile), c.file);
+        EXPECT_EQ(platform.effects, c.exit == Exit::Ok ? std::vector<std::string>{"write Parleg.dat"}
+                                                       : std::vector<std::string>{});
     }
 }
 

@@ -1,16 +1,21 @@
 #pragma once
-// What the core tests share: a platform that records every effect, and a
-// fresh working directory seeded with the installed data files.
+// What the core tests share: a platform that records every effect, a fresh
+// working directory seeded with the installed data files, and a program over
+// both.
 
+#include "core/files.h"
 #include "core/platform.h"
 #include "core/program.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <deque>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,23 +31,27 @@ struct RecordingPlatform : Platform {
     ClockReading clock{2024, 6, 21, 22, 0, 0};
     std::deque<bool> answers;                 // next Yes/No answers; No when empty
     int beeps = 0;
-    std::vector<std::string> sounds, questions, writes, fatalFiles, fatalMessages;
+    std::string lastTitle;
+    std::vector<std::string> questions, writes, fatalFiles;
+    std::vector<std::string> effects;         // all of them in turn: "write lxp2.par", "beep", ...
 
     ClockReading now() override { return clock; }
-    void beep() override { ++beeps; }
-    void playSound(const std::string& file) override { sounds.push_back(file); }
-    bool askYesNo(const std::string& text, const std::string&) override {
+    void beep() override { ++beeps; effects.push_back("beep"); }
+    void playSound(const std::string& file) override { effects.push_back("sound " + file); }
+    bool askYesNo(const std::string& text, const std::string& title) override {
         questions.push_back(text);
+        lastTitle = title;
+        effects.push_back("question " + text);
         if (answers.empty()) return false;
         const bool a = answers.front();
         answers.pop_front();
         return a;
     }
-    void fatalFileError(const std::string& file, const std::string& message) override {
+    void fatalFileError(const std::string& file, const std::string&) override {
         fatalFiles.push_back(file);
-        fatalMessages.push_back(message);
+        effects.push_back("fatal " + file);
     }
-    void fileWritten(const std::string& file) override { writes.push_back(file); }
+    void fileWritten(const std::string& file) override { writes.push_back(file); effects.push_back("write " + file); }
 };
 
 // A temporary working directory, removed at the end of the test.
@@ -64,10 +73,8 @@ public:
 
     const fs::path& path() const { return path_; }
     fs::path operator/(const std::string& name) const { return path_ / name; }
-    std::string read(const std::string& name) const {
-        std::ifstream in(path_ / name, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
+    // The file's bytes, or "<absent>".
+    std::string read(const std::string& name) const { return ReadFileBytes(path_ / name).value_or("<absent>"); }
     void write(const std::string& name, const std::string& bytes) const {
         std::ofstream(path_ / name, std::ios::binary | std::ios::trunc) << bytes;
     }
@@ -75,6 +82,61 @@ public:
 
 private:
     fs::path path_;
+};
+
+// A property of a main-window control or menu item by the program's names,
+// as text: colours as palette indices, truth values as 0 or 1.
+inline std::string Shown(MainView& v, const std::string& control, const std::string& property) {
+    auto colour = [](Rgb c) {
+        for (int k = 0; k < 16; ++k)
+            if (palette(k) == c) return std::to_string(k);
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "#%06x", unsigned(c));
+        return std::string(hex);
+    };
+    std::string out = "<none>";
+    v.forEachControl([&](const std::string& name, ControlView& c) {
+        if (name != control) return;
+        if (property == "caption") out = c.caption;
+        if (property == "tooltip") out = c.tooltip;
+        if (property == "textColour") out = colour(c.textColour);
+        if (property == "backColour") out = colour(c.backColour);
+        if (property == "fontSize") out = std::to_string(c.fontSize);
+        if (property == "enabled") out = std::to_string(c.enabled);
+        if (property == "checked") out = std::to_string(c.checked);
+    });
+    v.forEachMenuItem([&](const std::string& name, MenuItemView& m) {
+        if (name == control) out = std::to_string(property == "enabled" ? m.enabled : m.checked);
+    });
+    return out;
+}
+
+// Each "Label2(0).backColour=7" holds on the main window.
+inline void ExpectShown(MainView& v, std::initializer_list<std::string> rows) {
+    for (const std::string& row : rows) {
+        const std::size_t eq = row.find('='), dot = row.rfind('.', eq);
+        const std::string control = row.substr(0, dot), property = row.substr(dot + 1, eq - dot - 1);
+        EXPECT_EQ(row.substr(0, eq + 1) + Shown(v, control, property), row);
+    }
+}
+
+// A program over a fresh seeded directory; no write fault outlives a test.
+class ProgramTest : public ::testing::Test {
+protected:
+    void TearDown() override { SetWriteFaultForTesting(nullptr); }
+    // A new program over the files as they now stand, started, its start-up effects forgotten.
+    void restart() {
+        program = std::make_unique<Program>(platform, dir.path());
+        ASSERT_TRUE(program->startUp());
+        platform.effects.clear();
+        platform.writes.clear();
+    }
+    SharedState& state() { return program->state(); }
+    MainView& view() { return program->view(); }
+
+    WorkDir dir;
+    RecordingPlatform platform;
+    std::unique_ptr<Program> program = std::make_unique<Program>(platform, dir.path());
 };
 
 } // namespace vemar::test

@@ -7,183 +7,86 @@
 #include <QTest>
 
 using vemar::test::RunningProgram;
-using vemar::test::readBytes;
 using vemar::test::writeBytes;
 
 class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { vemar::ui::setUpLook(*qApp); }
-    void firstStartWithoutSegDat();
-    void startWithSavedScheme();
-    void signalButtonAndMenuItem();
-    void zoneBox_data();
-    void zoneBox();
-    void pageSwitchShowsRecords28To54();
-    void originalColoursThenUndo();
-    void shutDownQuestion_data();
-    void shutDownQuestion();
-    void saveZoneAndSummerTimeSwitchWriteSettings();
-    void startupPictureClosesOnClick();
+    void scripts_data();
+    void scripts();
     void damagedFileEndsBeforeAnyWindow();
 };
 
-void MainWindowTest::firstStartWithoutSegDat() {
-    RunningProgram p;
-    QVERIFY(p.start());
-    QCOMPARE(p.caption("Form1"), QString("Vemar 2.4"));
-    QCOMPARE(p.control("Form1")["backColour"].toString(), QString("#000000"));
-    QCOMPARE(p.control("Form1.Label2(0)")["textColour"].toString(), QString("#ffffff"));
-    QCOMPARE(p.control("Form1.Label2(0)")["backColour"].toString(), QString("#000000"));
-    QCOMPARE(p.caption("Form1.Label1(0)"), QString("Roma"));
-    QCOMPARE(p.caption("Form1.Label2(0)"), QString("22:00:00"));
-    QCOMPARE(p.caption("Form1.SSCommand1"), QString("Segnale Orario Disattivato"));
-    QCOMPARE(p.control("Form1.SSCommand1")["textColour"].toString(), QString("#000000"));
-    QCOMPARE(p.control("Form1.Nero")["enabled"].toBool(), false);
-    QCOMPARE(p.control("Form1.colorig")["enabled"].toBool(), false);
-    QCOMPARE(p.control("Form1.tabel(2)")["enabled"].toBool(), false);
-    QCOMPARE(p.control("Form1.Command1")["enabled"].toBool(), false);
-    QCOMPARE(p.caption("Form1.Text1"), QString("1"));
-    QCOMPARE(p.control("Form1.Option1")["checked"].toBool(), true);
-    QCOMPARE(p.control("Form1.SSPanel7")["tooltip"].toString(), QString(" Seleziona Tabella "));
-    QCOMPARE(p.control("Form1.Label2(3)")["tooltip"].toString(), QString(" Berlino +1h "));
-    QCOMPARE(p.caption("Form1.SSPanel2"), QString("Venerdì  21 Giugno 2024"));
-    QCOMPARE(p.control("Form1.SSPanel6")["left"].toInt(), 3045);
-    QCOMPARE(p.control("Form1.SSPanel6")["width"].toInt(), 7215);
-    QCOMPARE(p.control("Form1")["width"].toInt(), 10365);
-    QVERIFY(p.driver->window("Form4"));
-}
-
-void MainWindowTest::startWithSavedScheme() {
-    RunningProgram p;
+void MainWindowTest::scripts_data() {
+    QTest::addColumn<QStringList>("files");   // "seg.dat=...": written before start-up
+    QTest::addColumn<QStringList>("steps");
+    QTest::newRow("first start without seg.dat") << QStringList{} << QStringList{
+        "Form1.caption=Vemar 2.4", "Form1.backColour=#000000", "Form1.width=10365",
+        "Form1.Label2(0).textColour=#ffffff", "Form1.Label2(0).backColour=#000000",
+        "Form1.Label1(0).caption=Roma", "Form1.Label2(0).caption=22:00:00",
+        "Form1.Label2(3).tooltip= Berlino +1h ", "Form1.SSPanel7.tooltip= Seleziona Tabella ",
+        "Form1.SSCommand1.caption=Segnale Orario Disattivato", "Form1.SSCommand1.textColour=#000000",
+        "Form1.Nero.enabled=false", "Form1.colorig.enabled=false", "Form1.tabel(2).enabled=false",
+        "Form1.Command1.enabled=false", "Form1.Text1.caption=1", "Form1.Option1.checked=true",
+        "Form1.SSPanel2.caption=Venerdì  21 Giugno 2024", "Form1.SSPanel6.left=3045", "Form1.SSPanel6.width=7215",
+        "Form4.visible=true", "click:Form4.Image1", "closed:Form4"};
+    // The start-up picture closes after 44 ticks in even seconds.
+    QTest::newRow("start-up picture closed by the count") << QStringList{} << QStringList{
+        "ticks:10", "Form4.visible=true", "ticks:40", "closed:Form4"};
+    QTest::newRow("start-up picture: odd seconds do not count") << QStringList{} << QStringList{
+        "at:2024-06-21T22:00:01", "ticks:50", "Form4.visible=true"};
     // Colours 1, 4, 7, signal on, symbols '#' and '%': shifted down by 7.
-    writeBytes(p.path("seg.dat"),
-               "\"\x19*\",\"&*\",\"\x19*\",\"\x19-\",\"\x19" "0\",\"\x19*\",\"\x19)\",\"\x1c\",\"\x1e\"\r\n");
-    QVERIFY(p.start());
-    QCOMPARE(p.control("Form1")["backColour"].toString(), QString("#000080"));
-    QCOMPARE(p.control("Form1.Label2(0)")["backColour"].toString(), QString("#800000"));
-    QCOMPARE(p.control("Form1.Label1(0)")["backColour"].toString(), QString("#c0c0c0"));
-    QCOMPARE(p.control("Form1.Label4")["textColour"].toString(), QString("#00ffff"));
-    QCOMPARE(p.caption("Form1.SSCommand1"), QString("Segnale Orario attivato"));
-    QCOMPARE(p.control("Form1.Segnale")["checked"].toBool(), true);
-    QCOMPARE(p.caption("Form1.SSPanel1(0)"), QString("#"));
-    QCOMPARE(p.caption("Form1.Label3(0)"), QString("#"));
+    QTest::newRow("start with a saved scheme")
+        << QStringList{"seg.dat=\"\x19*\",\"&*\",\"\x19*\",\"\x19-\",\"\x19" "0\",\"\x19*\",\"\x19)\","
+                       "\"\x1c\",\"\x1e\"\r\n"}
+        << QStringList{
+        "Form1.backColour=#000080", "Form1.Label2(0).backColour=#800000", "Form1.Label1(0).backColour=#c0c0c0",
+        "Form1.Label4.textColour=#00ffff", "Form1.SSCommand1.caption=Segnale Orario attivato",
+        "Form1.Segnale.checked=true", "Form1.SSPanel1(0).caption=#", "Form1.Label3(0).caption=#"};
+    QTest::newRow("signal by its button, then by its menu item") << QStringList{} << QStringList{
+        "click:Form1.SSCommand1", "Form1.SSCommand1.caption=Segnale Orario attivato",
+        "Form1.SSCommand1.textColour=#800000", "Form1.Segnale.checked=true",
+        "click:Form1.Segnale", "Form1.SSCommand1.caption=Segnale Orario Disattivato", "Form1.Segnale.checked=false"};
+    QTest::newRow("zone box filters as typed") << QStringList{} << QStringList{
+        "type:Form1.Text1=1a3", "Form1.Text1.caption=12", "Form1.Command1.enabled=true",   // then clamped
+        "type:Form1.Text1=-", "Form1.Text1.caption=-", "Form1.Command1.enabled=true",
+        "type:Form1.Text1=1a", "Form1.Text1.caption=1", "Form1.Command1.enabled=false"};
+    QTest::newRow("page 2 shows records 28 to 54, the menu page 1") << QStringList{} << QStringList{
+        "click:Form1.SSPanel7", "ticks:1", "Form1.SSPanel7.caption=- Tabella 2 -   Fusi Orari",
+        "Form1.Label1(0).caption=Lisbona", "Form1.Label1(26).caption=Reykjavik", "Form1.tabel(3).enabled=false",
+        "click:Form1.tabel(2)", "ticks:1", "Form1.Label1(0).caption=Roma"};
+    QTest::newRow("original colours, then undone") << QStringList{} << QStringList{
+        "click:Form1.Rscuro", "click:Form1.blu", "click:Form1.colorig",
+        "Form1.backColour=#c0c0c0", "Form1.Label2(0).backColour=#c0c0c0", "Form1.Label2(0).textColour=#000000",
+        "Form1.Label4.textColour=#000080", "Form1.Annulla.enabled=true",
+        "click:Form1.Annulla", "Form1.backColour=#800000", "Form1.Label2(0).backColour=#000080",
+        "Form1.Rscuro.enabled=false", "Form1.blu.enabled=false", "Form1.Annulla.enabled=false"};
+    // Shut-down asks about the zone only when it changed; seg.dat is always written.
+    const QString installed = "file:lxp2.par=41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,1\r\n";
+    QTest::newRow("closed unchanged") << QStringList{} << QStringList{
+        "click:Form1.UpDown1:up", "click:Form1.UpDown1:down", "close:Form1", "count:question=0", installed,
+        "count:write=1"};
+    QTest::newRow("closed with the zone changed, Yes") << QStringList{} << QStringList{
+        "click:Form1.UpDown1:up", "answer:yes", "close:Form1", "count:question=1",
+        "file:lxp2.par=41,54,-12,-29,-2,,1,,,0,,0,,,1,0,0,1\r\n"};
+    QTest::newRow("zone saved, then summer time switched by hand")
+        << QStringList{"lxp2.par=41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,0\r\n"} << QStringList{
+        "click:Form1.UpDown1:down", "click:Form1.Command1", "count:beep=1", "Form1.Command1.enabled=false",
+        "file:lxp2.par=41,54,-12,-29,0,,1,,,0,,0,,,1,0,0,0\r\n",
+        "click:Form1.SSPanel5", "Form1.SSPanel5.caption=Ora Solare",
+        "file:lxp2.par=41,54,-12,-29,0,,0,,,0,,0,,,1,1,0,0\r\n"};
+    QTest::newRow("closed with the zone changed, No") << QStringList{} << QStringList{
+        "click:Form1.UpDown1:up", "answer:no", "close:Form1", "count:question=1", installed, "count:write=1"};
 }
 
-void MainWindowTest::signalButtonAndMenuItem() {
+void MainWindowTest::scripts() {
+    QFETCH(QStringList, files);
+    QFETCH(QStringList, steps);
     RunningProgram p;
+    for (const QString& f : files) writeBytes(p.path(f.section('=', 0, 0)), f.mid(f.indexOf('=') + 1).toLatin1());
     QVERIFY(p.start());
-    p.do_("click:Form1.SSCommand1");
-    QCOMPARE(p.caption("Form1.SSCommand1"), QString("Segnale Orario attivato"));
-    QCOMPARE(p.control("Form1.SSCommand1")["textColour"].toString(), QString("#800000"));
-    QCOMPARE(p.control("Form1.Segnale")["checked"].toBool(), true);
-    p.do_("click:Form1.Segnale");
-    QCOMPARE(p.caption("Form1.SSCommand1"), QString("Segnale Orario Disattivato"));
-    QCOMPARE(p.control("Form1.Segnale")["checked"].toBool(), false);
-}
-
-void MainWindowTest::zoneBox_data() {
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("shown");
-    QTest::addColumn<bool>("saveEnabled");
-    QTest::newRow("letters dropped, then clamped") << "1a3" << "12" << true;
-    QTest::newRow("below -12") << "-15" << "-12" << true;
-    QTest::newRow("a lone minus sign") << "-" << "-" << true;
-    QTest::newRow("back to the saved zone") << "1" << "1" << false;
-    QTest::newRow("a refused letter leaves the box as it was") << "1a" << "1" << false;
-}
-
-void MainWindowTest::zoneBox() {
-    QFETCH(QString, typed);
-    QFETCH(QString, shown);
-    QFETCH(bool, saveEnabled);
-    RunningProgram p;
-    QVERIFY(p.start());
-    p.do_("type:Form1.Text1=" + typed);
-    QCOMPARE(p.caption("Form1.Text1"), shown);
-    QCOMPARE(p.control("Form1.Command1")["enabled"].toBool(), saveEnabled);
-}
-
-void MainWindowTest::pageSwitchShowsRecords28To54() {
-    RunningProgram p;
-    QVERIFY(p.start());
-    p.do_("click:Form1.SSPanel7");
-    p.do_("ticks:1");
-    QCOMPARE(p.caption("Form1.SSPanel7"), QString("- Tabella 2 -   Fusi Orari"));
-    QCOMPARE(p.caption("Form1.Label1(0)"), QString("Lisbona"));
-    QCOMPARE(p.caption("Form1.Label1(26)"), QString("Reykjavik"));
-    QCOMPARE(p.control("Form1.tabel(3)")["enabled"].toBool(), false);
-    p.do_("click:Form1.tabel(2)");
-    p.do_("ticks:1");
-    QCOMPARE(p.caption("Form1.Label1(0)"), QString("Roma"));
-}
-
-void MainWindowTest::originalColoursThenUndo() {
-    RunningProgram p;
-    QVERIFY(p.start());
-    p.do_("click:Form1.Rscuro");
-    p.do_("click:Form1.blu");
-    QCOMPARE(p.control("Form1")["backColour"].toString(), QString("#800000"));
-    p.do_("click:Form1.colorig");
-    QCOMPARE(p.control("Form1")["backColour"].toString(), QString("#c0c0c0"));
-    QCOMPARE(p.control("Form1.Label2(0)")["backColour"].toString(), QString("#c0c0c0"));
-    QCOMPARE(p.control("Form1.Label2(0)")["textColour"].toString(), QString("#000000"));
-    QCOMPARE(p.control("Form1.Label4")["textColour"].toString(), QString("#000080"));
-    QCOMPARE(p.control("Form1.Annulla")["enabled"].toBool(), true);
-    p.do_("click:Form1.Annulla");
-    QCOMPARE(p.control("Form1")["backColour"].toString(), QString("#800000"));
-    QCOMPARE(p.control("Form1.Label2(0)")["backColour"].toString(), QString("#000080"));
-    QCOMPARE(p.control("Form1.Rscuro")["enabled"].toBool(), false);
-    QCOMPARE(p.control("Form1.blu")["enabled"].toBool(), false);
-    QCOMPARE(p.control("Form1.Annulla")["enabled"].toBool(), false);
-}
-
-void MainWindowTest::shutDownQuestion_data() {
-    QTest::addColumn<QStringList>("actions");
-    QTest::addColumn<bool>("asked");
-    QTest::addColumn<QByteArray>("lxp2");
-    const QByteArray installed = "41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,1\r\n";
-    QTest::newRow("nothing changed") << QStringList{} << false << installed;
-    QTest::newRow("up and down again") << QStringList{"click:Form1.UpDown1:up", "click:Form1.UpDown1:down"}
-                                       << false << installed;
-    QTest::newRow("zone changed, Yes") << QStringList{"click:Form1.UpDown1:up", "answer:yes"} << true
-                                       << QByteArray("41,54,-12,-29,-2,,1,,,0,,0,,,1,0,0,1\r\n");
-    QTest::newRow("zone changed, No") << QStringList{"click:Form1.UpDown1:up", "answer:no"} << true << installed;
-}
-
-void MainWindowTest::shutDownQuestion() {
-    QFETCH(QStringList, actions);
-    QFETCH(bool, asked);
-    QFETCH(QByteArray, lxp2);
-    RunningProgram p;
-    QVERIFY(p.start());
-    for (const QString& a : actions) p.do_(a);
-    p.do_("close:Form1");
-    QCOMPARE(p.platform.count("question"), asked ? 1 : 0);
-    QVERIFY(QFile::exists(p.path("seg.dat")));
-    QCOMPARE(readBytes(p.path("lxp2.par")), lxp2);
-}
-
-void MainWindowTest::saveZoneAndSummerTimeSwitchWriteSettings() {
-    RunningProgram p;
-    writeBytes(p.path("lxp2.par"), "41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,0\r\n");   // manual summer time
-    QVERIFY(p.start());
-    p.do_("click:Form1.UpDown1:down");
-    p.do_("click:Form1.Command1");
-    QCOMPARE(p.platform.count("beep"), 1);
-    QCOMPARE(readBytes(p.path("lxp2.par")), QByteArray("41,54,-12,-29,0,,1,,,0,,0,,,1,0,0,0\r\n"));
-    QCOMPARE(p.control("Form1.Command1")["enabled"].toBool(), false);
-    p.do_("click:Form1.SSPanel5");
-    QCOMPARE(p.caption("Form1.SSPanel5"), QString("Ora Solare"));
-    QCOMPARE(readBytes(p.path("lxp2.par")), QByteArray("41,54,-12,-29,0,,0,,,0,,0,,,1,1,0,0\r\n"));
-}
-
-void MainWindowTest::startupPictureClosesOnClick() {
-    RunningProgram p;
-    QVERIFY(p.start());
-    QVERIFY(p.driver->window("Form4"));
-    p.do_("click:Form4.Image1");
-    QVERIFY(!p.driver->window("Form4"));
+    p.run(steps);
 }
 
 void MainWindowTest::damagedFileEndsBeforeAnyWindow() {

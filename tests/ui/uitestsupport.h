@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QJsonObject>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -65,6 +66,37 @@ struct RunningProgram {
     }
     QJsonObject control(const QString& name) const { return driver->controlsJson()[name].toObject(); }
     QString caption(const QString& name) const { return control(name)["caption"].toString(); }
+    // Each "Form1.Text1.caption=1" holds: a control's property as the driver
+    // reports it, truth values and numbers as text ("true", "3045").
+    void expect(const QStringList& shown) const {
+        const QJsonObject controls = driver->controlsJson();
+        for (const QString& e : shown) {
+            const qsizetype eq = e.indexOf('='), dot = e.lastIndexOf('.', eq);
+            const QJsonValue got = controls.value(e.left(dot)).toObject().value(e.mid(dot + 1, eq - dot - 1));
+            const QString value = got.isUndefined() ? "<none>" : got.toVariant().toString();
+            QVERIFY2(value == e.mid(eq + 1), qPrintable(e + ", but it is " + value));
+        }
+    }
+    // Runs driver actions ("click:Form1.Param", "type:Form9.Text1=45", "ticks:1",
+    // "answer:yes", ...) and checks in turn:
+    //   "Form9.Text1.caption=45"   a control's property, as expect() reads it
+    //   "closed:Form9"             the window is not open
+    //   "file:lxp2.par=41,..."     the file's exact bytes
+    //   "count:write=1"            how many effects of that kind so far
+    void run(const QStringList& steps) {
+        for (const QString& step : steps) {
+            const QString verb = step.section(':', 0, 0), rest = step.section(':', 1);
+            const QString name = rest.section('=', 0, 0), value = rest.mid(rest.indexOf('=') + 1);
+            if (step.startsWith("Form")) expect({step});
+            else if (verb == "closed") QVERIFY2(!driver->window(rest), qPrintable(step));
+            else if (verb == "file") {
+                const QByteArray got = readBytes(path(name));
+                QVERIFY2(got == value.toUtf8(), qPrintable(step + ", but it is " + QString::fromUtf8(got)));
+            }
+            else if (verb == "count") QVERIFY2(platform.count(name.toStdString()) == value.toInt(), qPrintable(step));
+            else do_(step);
+        }
+    }
 };
 
 } // namespace vemar::test
