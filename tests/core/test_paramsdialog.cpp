@@ -22,13 +22,17 @@ protected:
     // Types text key by key at the end of the box, as a user would, each key
     // being one change of the box; returns what the box shows afterwards.
     std::string type(int box, const std::string& text) {
-        using Changed = void (ParamsDialogLogic::*)(std::string_view);
-        const Changed changed[] = {&ParamsDialogLogic::text1Changed, &ParamsDialogLogic::text2Changed,
-                                   &ParamsDialogLogic::text3Changed, &ParamsDialogLogic::text4Changed};
-        ParamsDialogLogic& d = *dialog;
-        (d.*changed[box - 1])("");
-        for (char c : text) (d.*changed[box - 1])(boxes()[box - 1] + c);
+        change(box, "");
+        for (char c : text) change(box, boxes()[box - 1] + c);
         return boxes()[box - 1];
+    }
+    void change(int box, std::string_view text) {
+        switch (box) {
+        case 1: dialog->text1Changed(text); break;
+        case 2: dialog->text2Changed(text); break;
+        case 3: dialog->text3Changed(text); break;
+        default: dialog->text4Changed(text); break;
+        }
     }
     std::array<std::string, 4> boxes() const {
         const ParamsView& v = dialog->view();
