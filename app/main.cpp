@@ -41,5 +41,8 @@ int main(int argc, char* argv[]) {
     window.show();
     window.startClock();
     window.showStartupPicture();
-    return app.exec();
+    const int status = app.exec();
+    // A fatal file error during shut-down may come after the last window
+    // closed with status 0: the program's own record decides.
+    return program.failed() ? 1 : status;
 }
