@@ -45,12 +45,10 @@ DateCharsDialog::DateCharsDialog(Program& program, QWidget* parent) : QDialog(pa
     QLineEdit* text1 = makeBox("Text1", v.text1, 240);
     label("Label2", v.label2, 880);
     QLineEdit* text2 = makeBox("Text2", v.text2, 840);
-    connect(text1, &QLineEdit::textEdited, this, [this, text1, view = &v.text1](const QString& text) {
-        boxEdited(text1, *view, text, &DateChars::text1Changed);
-    });
-    connect(text2, &QLineEdit::textEdited, this, [this, text2, view = &v.text2](const QString& text) {
-        boxEdited(text2, *view, text, &DateChars::text2Changed);
-    });
+    connect(text1, &QLineEdit::textEdited, this,
+            [this, text1](const QString& text) { boxEdited(text1, text, &DateChars::text1Changed); });
+    connect(text2, &QLineEdit::textEdited, this,
+            [this, text2](const QString& text) { boxEdited(text2, text, &DateChars::text2Changed); });
 
     auto button = [&](const char* name, const ControlView& view, int left, int width, auto click) {
         auto* widget = new QPushButton(this);
@@ -75,12 +73,11 @@ DateCharsDialog::DateCharsDialog(Program& program, QWidget* parent) : QDialog(pa
     }
 }
 
-// A refused character leaves the view as it was, so the binder sees no
-// change: the box is given the kept text here.
-void DateCharsDialog::boxEdited(QLineEdit* box, const ControlView& view, const QString& text,
+// A refused character leaves the view as it was: the box is redrawn anyway.
+void DateCharsDialog::boxEdited(QLineEdit* box, const QString& text,
                                 void (DateChars::*changed)(std::string_view)) {
+    binder_.retypeCaption(box);
     handle([&] { (dialog_.*changed)(text.toStdString()); });
-    if (box->text() != qs(view.caption)) box->setText(qs(view.caption));
 }
 
 QLineEdit* DateCharsDialog::makeBox(const char* name, const ControlView& view, int top) {

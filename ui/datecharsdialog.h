@@ -22,7 +22,7 @@ public:
 
 private:
     QLineEdit* makeBox(const char* name, const ControlView& view, int top);
-    void boxEdited(QLineEdit* box, const ControlView& view, const QString& text,
+    void boxEdited(QLineEdit* box, const QString& text,
                    void (DateChars::*changed)(std::string_view));
     // Runs an event of the core, shows the result and closes when it asks to.
     template <class Fn> void handle(Fn&& fn);

@@ -156,7 +156,7 @@ void MainWindow::buildControls(QWidget* client) {
     text1_->setFrame(true);
     binder_.bind(text1_, &v.text1);
     connect(text1_, &QLineEdit::textEdited, this, [this](const QString& text) {
-        binder_.invalidate(text1_);
+        binder_.retypeCaption(text1_);
         command([&] { program_.text1Changed(text.toStdString()); });
     });
     auto* upDown = new UpDown(zone);

@@ -98,6 +98,8 @@ void ParamsDialog::edited(QLineEdit* box, void (ParamsDialogLogic::*changed)(std
                           const QString& typed) {
     const int caret = box->cursorPosition();
     (logic_.*changed)(typed.toStdString());
+    // A refused character leaves the view as it was: the box is redrawn anyway.
+    binder_.retypeCaption(box);
     render();
     if (box->text() != typed) {
         box->setCursorPosition(CaretAfterFilter(static_cast<int>(typed.size()), caret,

@@ -12,7 +12,7 @@
 namespace vemar::ui {
 
 void ViewBinder::bind(QWidget* widget, const ControlView* view) {
-    controls_.push_back({widget, view, *view, true});
+    controls_.push_back({widget, view, *view, true, false});
 }
 
 void ViewBinder::bind(QAction* action, const MenuItemView* view) {
@@ -24,13 +24,21 @@ void ViewBinder::invalidate() {
     for (auto& i : items_) i.fresh = true;
 }
 
-void ViewBinder::invalidate(QWidget* widget) {
+void ViewBinder::retypeCaption(QWidget* widget) {
     for (auto& c : controls_)
-        if (c.widget == widget) c.fresh = true;
+        if (c.widget == widget) c.captionStale = true;
+}
+
+namespace {
+void setCaption(QWidget* w, const std::string& caption);
 }
 
 void ViewBinder::render() {
     for (auto& c : controls_) {
+        if (c.captionStale) {
+            setCaption(c.widget, c.view->caption);
+            c.captionStale = false;
+        }
         if (!c.fresh && *c.view == c.last) continue;
         apply(c.widget, *c.view, c.last, c.fresh);
         c.last = *c.view;

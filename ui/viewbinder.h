@@ -28,12 +28,12 @@ public:
     void render();
     // Forgets what was rendered: the next render applies everything.
     void invalidate();
-    // The same for one control: a box the user typed into may show more
-    // than its filtered view, which need not have changed.
-    void invalidate(QWidget* widget);
+    // A box the user typed into may show more than its filtered view, which
+    // need not have changed: the next render sets its text again.
+    void retypeCaption(QWidget* widget);
 
 private:
-    struct Control { QWidget* widget; const ControlView* view; ControlView last; bool fresh; };
+    struct Control { QWidget* widget; const ControlView* view; ControlView last; bool fresh; bool captionStale; };
     struct Item { QAction* action; const MenuItemView* view; MenuItemView last; bool fresh; };
     static void apply(QWidget* w, const ControlView& now, const ControlView& last, bool all);
     std::vector<Control> controls_;

@@ -102,7 +102,7 @@ void ZoneEditorDialog::buildButtons() {
 }
 
 // The box shows what the editor kept, even when that equals what it showed
-// before the keystroke (and the binder sees no change). The caret stays
+// before the keystroke (the binder is told to redraw it). The caret stays
 // after what was kept of the text before it, so a refused character leaves
 // the caret where it was typed.
 void ZoneEditorDialog::boxEdited(QLineEdit* box, const QString& text, bool isName, int row) {
@@ -110,9 +110,9 @@ void ZoneEditorDialog::boxEdited(QLineEdit* box, const QString& text, bool isNam
     const ControlView& view = isName ? editor_.view().text2[row] : editor_.view().text1[row];
     if (isName) editor_.nameChanged(row, text.toStdString());
     else editor_.valueChanged(row, text.toStdString());
+    binder_.retypeCaption(box);
     binder_.render();
     const QString kept = qs(view.caption);
-    if (box->text() != kept) box->setText(kept);
     if (kept != text) {
         const std::string keptBefore = isName ? editor_.filterName(beforeCaret) : editor_.filterValue(beforeCaret);
         box->setCursorPosition(std::min(qs(keptBefore).size(), kept.size()));

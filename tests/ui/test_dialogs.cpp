@@ -84,6 +84,8 @@ void DialogsTest::paramsEditsShowOnTheMainWindowBeforeOk_data() {
     QTest::addColumn<QString>("shown");
     QTest::addColumn<QString>("wayOut");
     QTest::newRow("latitude clamped, Annulla") << "Text1" << "95" << "89" << "click:Form9.SSCommand1";
+    // The last key is refused: the box must not keep showing it.
+    QTest::newRow("latitude, a refused last key, Annulla") << "Text1" << "60x" << "60" << "click:Form9.SSCommand1";
     QTest::newRow("longitude far west, letters dropped, Esc") << "Text3" << "1a0b0" << "100" << "key:Form9.Text3=Esc";
 }
 
