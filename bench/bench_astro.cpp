@@ -11,7 +11,7 @@ static void BM_AstroPanels(benchmark::State& state) {
     for (auto _ : state) {
         SunTimes sun = ComputeSunTimes(2024, 6, 21, place, 2);
         MoonDay moon = ComputeMoonDay(2024, 6, 21, place, 2);
-        std::string sidereal = SiderealText(2024, 6, 21, 22, 0, 0, -12, 0, 2);
+        std::string sidereal = SiderealText(2024, 6, 21, {20, 0, 0}, -12, 0);
         benchmark::DoNotOptimize(sun);
         benchmark::DoNotOptimize(moon);
         benchmark::DoNotOptimize(sidereal);

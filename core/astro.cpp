@@ -50,7 +50,7 @@ struct DayStart {
     double t0 = 0;   // local sidereal angle at 0h zone time
 };
 
-DayStart StartOfDay(int year, int month, int day, const Place& place, int zoneHours) {
+DayStart StartOfDay(int year, int month, int day, const Place& place, double zoneHours) {
     const DayNumber dn = CalendarDayNumber(month, day, year);
     DayStart s;
     s.t = (dn.j - 2451545) + dn.f;
@@ -256,11 +256,7 @@ std::string EventTimeText(double tHours) {
     return std::to_string(static_cast<long long>(h)) + ":" + TwoDigits(static_cast<long long>(m));
 }
 
-int ZoneHours(int zoneOffset, int inDstWindow, int hourCorrection) {
-    return zoneOffset + inDstWindow + hourCorrection;
-}
-
-SunTimes ComputeSunTimes(int year, int month, int day, const Place& place, int zoneHours) {
+SunTimes ComputeSunTimes(int year, int month, int day, const Place& place, double zoneHours) {
     const DayStart start = StartOfDay(year, month, day, place, zoneHours);
     const double tt = start.t / 36525 + 1;   // centuries from 1900
     double t = start.t + start.z0;           // now 0h zone time
@@ -301,7 +297,7 @@ std::string SunSentence(const SunTimes& times) {
     return std::string(texts::kSunRises) + times.first + std::string(texts::kSunSets) + times.last;
 }
 
-MoonDay ComputeMoonDay(int year, int month, int day, const Place& place, int zoneHours) {
+MoonDay ComputeMoonDay(int year, int month, int day, const Place& place, double zoneHours) {
     const DayStart start = StartOfDay(year, month, day, place, zoneHours);
     double t = start.t + start.z0;
 
@@ -382,9 +378,10 @@ std::string MoonSentence(const MoonDay& day) {
     return firstText + std::string(texts::kAnd) + second;
 }
 
-std::string SiderealText(int year, int month, int day, int hour, double clockMinutes, int second,
-                         double lonDegrees, double lonMinutes, int zh) {
-    const double ut = ((second / 60.0 + clockMinutes) / 60 + hour - zh) / 24;   // days, may leave 0..1
+std::string SiderealText(int year, int month, int day, const UniversalTime& universal,
+                         double lonDegrees, double lonMinutes) {
+    // Days from 0h of the date, may leave 0..1.
+    const double ut = ((universal.second / 60.0 + universal.minute) / 60 + universal.hour) / 24;
     const double sid = ut * 1.0027379092;
     const DayNumber dn = CalendarDayNumber(month, day, year);
     const double tc = (dn.j + dn.f - 2451545) / 36525;
@@ -409,13 +406,13 @@ std::string SiderealText(int year, int month, int day, int hour, double clockMin
     return ClockText(h, mm, ss);
 }
 
-std::string LocalMeanTimeText(double utHour, double clockMinutes, int second, int inDstWindow,
+std::string LocalMeanTimeText(double utHour, double utMinutes, int second,
                               double lonDegrees, double lonMinutes) {
     // Whole seconds throughout: one arc-minute of longitude is 4 s of time, so
     // every term is an integer-valued double and the sum is exact; hours as a
     // fraction would lose a second on almost half of the readings.
     const double lonSeconds = std::abs(lonDegrees * 60 + lonMinutes) * 4;
-    const double u = (utHour + inDstWindow) * 3600 + clockMinutes * 60 + second;
+    const double u = utHour * 3600 + utMinutes * 60 + second;
     double t = lonDegrees > 0 ? u - lonSeconds : u + lonSeconds;
     if (t > kSecondsPerDay) t = t - kSecondsPerDay;   // greater than: exactly 24 h shows as 24
     if (t < 0) t = t + kSecondsPerDay;

@@ -4,6 +4,8 @@
 // Pulkkinen (1979). Pure functions of plain numbers: angles in radians unless
 // a name says degrees, times in hours or days as named.
 
+#include "core/homeclock.h"
+
 #include <array>
 #include <string>
 
@@ -50,12 +52,10 @@ HourResult TestHour(const Horizon& h, int c, double a0, double d0, double a2, do
 // "5:07", "21:02", "0:04", "24:00".
 std::string EventTimeText(double tHours);
 
-// Hours the zone time of the day is ahead of UT, signed (west is negative):
-// zoneOffset + inDstWindow + hourCorrection.
-int ZoneHours(int zoneOffset, int inDstWindow, int hourCorrection);
-
 struct SunTimes { std::string first, last; };   // empty when the sun does not cross
-SunTimes ComputeSunTimes(int year, int month, int day, const Place& place, int zoneHours);
+// zoneHours: hours the home's clock is ahead of universal time, signed (west
+// negative), summer hour and half hour included: 5.5 for Delhi.
+SunTimes ComputeSunTimes(int year, int month, int day, const Place& place, double zoneHours);
 std::string SunSentence(const SunTimes& times);  // "Il Sole Sorge alle 5:25 e tramonta alle 21:02"
 
 struct MoonEvent { EventKind kind = EventKind::None; double timeHours = 0; };
@@ -64,17 +64,18 @@ struct MoonDay {
     int count = 0;
     double endValue = 0;                  // altitude function at 24h
 };
-MoonDay ComputeMoonDay(int year, int month, int day, const Place& place, int zoneHours);
+MoonDay ComputeMoonDay(int year, int month, int day, const Place& place, double zoneHours);
 std::string MoonSentence(const MoonDay& day);    // "La Luna si leva alle 2:36 e cala alle 14:56"
 
 // Label2(29): local sidereal time "14:50:01 ".
-// hour, second: the clock reading; clockMinutes: the tick's minutes;
-// zh: hours the zone is ahead of UT, signed (zoneOffset + inDstWindow).
-std::string SiderealText(int year, int month, int day, int hour, double clockMinutes, int second,
-                         double lonDegrees, double lonMinutes, int zh);
+// year, month, day: the home's date; ut: universal time counted from 0h of
+// that date (its hour may leave 0..23).
+std::string SiderealText(int year, int month, int day, const UniversalTime& ut,
+                         double lonDegrees, double lonMinutes);
 
-// Label2(28): local mean time "21:15:00 ", minutes and seconds truncated.
-std::string LocalMeanTimeText(double utHour, double clockMinutes, int second, int inDstWindow,
+// Label2(28): local mean time "21:15:00 ", minutes and seconds truncated:
+// universal time plus the longitude, with no summer hour in it.
+std::string LocalMeanTimeText(double utHour, double utMinutes, int second,
                               double lonDegrees, double lonMinutes);
 
 } // namespace vemar::astro

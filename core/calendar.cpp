@@ -100,12 +100,25 @@ std::optional<WeekDay> WeekDays(int day, int month, int year) {
     return result;
 }
 
-// Any negative result wraps to the previous day's hour, so the panel never
-// shows a negative hour, whatever brought the tick's hour below zero.
-double PanelUtHour(double utHour, int hemisphere, int inDstWindow) {
-    if (hemisphere == 2 || inDstWindow == 1) utHour -= 1;
-    if (utHour < 0) utHour += 24;
-    return utHour;
+int MonthLength(int month, int year) {
+    static constexpr int kind[] = {0, 2, 0, 1, 0, 1, 0, 0, 1, 0, 1, 0};   // 0: 31, 1: 30, 2: February
+    switch (kind[(month - 1) % 12]) {
+    case 0: return 31;
+    case 1: return 30;
+    default: return 28 + (year % 4 == 0 ? 1 : 0);
+    }
+}
+
+CalendarDate DayBefore(const CalendarDate& d) {
+    if (d.day > 1) return {d.day - 1, d.month, d.year};
+    if (d.month > 1) return {MonthLength(d.month - 1, d.year), d.month - 1, d.year};
+    return {31, 12, d.year - 1};
+}
+
+CalendarDate DayAfter(const CalendarDate& d) {
+    if (d.day < MonthLength(d.month, d.year)) return {d.day + 1, d.month, d.year};
+    if (d.month < 12) return {1, d.month + 1, d.year};
+    return {1, 1, d.year + 1};
 }
 
 std::string UtLine(double utHour, double clockMinutes, int seconds) {

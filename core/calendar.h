@@ -10,6 +10,15 @@
 
 namespace vemar {
 
+struct CalendarDate {
+    int day = 1, month = 1, year = 2000;
+    friend bool operator==(const CalendarDate&, const CalendarDate&) = default;
+};
+// Month lengths with the program's leap rule: every year divisible by 4.
+int MonthLength(int month, int year);
+CalendarDate DayBefore(const CalendarDate& date);
+CalendarDate DayAfter(const CalendarDate& date);
+
 // Decimal text of a number without the leading blank of non-negative numbers:
 // 5 -> "5", -5 -> "-5", 2.5 -> "2.5".
 std::string stri(double value);
@@ -36,10 +45,6 @@ struct WeekDay {
 };
 // nullopt for year < 0, year > 2500, month outside 1..12 or day < 1.
 std::optional<WeekDay> WeekDays(int day, int month, int year);
-
-// The panels' universal-time hour: one less in the southern hemisphere or in
-// summer time, plus 24 when that makes it negative; not reduced below 24.
-double PanelUtHour(double utHour, int hemisphere, int inDstWindow);
 
 // Label2(27): "h:mm:ss " with h = utHour mod 24.
 std::string UtLine(double utHour, double clockMinutes, int seconds);

@@ -31,41 +31,53 @@ int clampToInt(long long value) {
     return int(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
-// One transition of the rule, reduced to what the panel and the decision need.
-struct Transition {
-    long long lastSunday = 0;   // day number of the month's last Sunday
-    long long shownDay = 0;     // day of the month shown in the period text
-};
+// From the month's last Sunday to the weekday of its last week, then back
+// whole weeks: week 4 is the last occurrence, week 0 four weeks earlier
+// (moved a week on when that falls before the 1st).
+long long dayCountedBack(long long lastDay, int lastWeekday, long long week, long long weekday) {
+    long long day = lastDay - lastWeekday - std::llabs(28 - 7 * week) + weekday;
+    if (day < 1) day += 7;
+    if (day > lastDay) day -= 7;
+    return day;
+}
 
-// The weekday lookup raises the leap flag for a year divisible by 4 and never
+// The day of the month the period text shows for one transition. The
+// weekday lookup raises the leap flag for a year divisible by 4 and never
 // clears it; a date it cannot evaluate leaves the weekday at 0.
-Transition evaluate(int monthIndex, int week, int weekday, int lastDay, long long year,
-                    int dayShift, int& leapYear) {
+long long shownDay(int monthIndex, int week, int weekday, int lastDay, long long year, int& leapYear) {
     const int month = clampToInt(monthIndex + 1LL);
     const int yearArg = clampToInt(year);
-
     int lastWeekday = 0;
     if (auto wd = WeekDays(lastDay, month, yearArg)) {
         lastWeekday = wd->weekday;
         if (yearArg % 4 == 0) leapYear = 1;
     }
+    return dayCountedBack(lastDay, lastWeekday, week, weekday);
+}
 
-    Transition t;
-    t.lastSunday = (long long)InAnno(lastDay, month, leapYear, dayShift) - lastWeekday;
-
-    // From the month's last Sunday to the weekday of its last week, then back
-    // whole weeks: week 4 is the last occurrence, week 0 four weeks earlier.
-    long long day = lastDay - lastWeekday - std::llabs(28 - 7LL * week) + weekday;
-    if (day < 1) day += 7;
-    if (day > lastDay) day -= 7;
-    t.shownDay = day;
-    return t;
+// 1 when the date lies from transition A up to the day before transition B,
+// both in the date's own year: the rule's summer, in either hemisphere.
+int ruleSummerOn(const DstRule& rule, int day, int month, int year) {
+    const int startDay = TransitionDay(rule.monthA, rule.weekA, rule.weekdayA, year);
+    const int endDay = TransitionDay(rule.monthB, rule.weekB, rule.weekdayB, year);
+    if (startDay == 0 || endDay == 0) return 0;
+    const int today = month * 100 + day;
+    return (rule.monthA + 1) * 100 + startDay <= today && today < (rule.monthB + 1) * 100 + endDay ? 1 : 0;
 }
 
 } // namespace
 
+int TransitionDay(int monthIndex, int week, int weekday, int year) {
+    if (monthIndex < 0 || monthIndex > 11) return 0;
+    const int month = monthIndex + 1;
+    const int lastDay = lastDayOfMonth(monthIndex, year % 4 == 0 ? 1 : 0);
+    const auto last = WeekDays(lastDay, month, year);
+    if (!last) return 0;
+    return int(std::clamp(dayCountedBack(lastDay, last->weekday, week, weekday), -99LL, 99LL));
+}
+
 DstPeriod LegaleSino(const DstRule& rule, int hemisphere, int autoDst,
-                     int day, int month, int year, int dayShift) {
+                     int day, int month, int year) {
     DstPeriod period;
     int leap = year % 4 == 0 ? 1 : 0;
 
@@ -76,16 +88,10 @@ DstPeriod LegaleSino(const DstRule& rule, int hemisphere, int autoDst,
 
     // In the south summer time runs from B of this year to A of the next.
     const long long yearA = year + (long long)hemisphere - 1;
-    const Transition a = evaluate(rule.monthA, rule.weekA, rule.weekdayA, lastDayA, yearA,
-                                  dayShift, leap);
-    const Transition b = evaluate(rule.monthB, rule.weekB, rule.weekdayB, lastDayB, year,
-                                  dayShift, leap);
-    // Day numbers are only compared with each other, so the tick's dayShift,
-    // the same for every date of one call, changes no decision.
-    const long long today = InAnno(day, month, leap, dayShift);
-
-    const std::string dayA = std::to_string(a.shownDay);
-    const std::string dayB = std::to_string(b.shownDay);
+    const std::string dayA =
+        std::to_string(shownDay(rule.monthA, rule.weekA, rule.weekdayA, lastDayA, yearA, leap));
+    const std::string dayB =
+        std::to_string(shownDay(rule.monthB, rule.weekB, rule.weekdayB, lastDayB, year, leap));
     std::string& text = period.caption;
     text = texts::kPeriodFrom;
     if (hemisphere == 1) {
@@ -109,30 +115,23 @@ DstPeriod LegaleSino(const DstRule& rule, int hemisphere, int autoDst,
         period.tooltip = texts::kSouthTip;
     }
 
-    // The window always runs between the last Sundays of the two months,
-    // whatever week and weekday the rule shows: from the start of A's day to
-    // the start of B's.
-    if (autoDst == 1)
-        period.inDstWindow = a.lastSunday <= today && today < b.lastSunday ? 1 : 0;
+    // The switch follows the days the panel shows, the rule's week and
+    // weekday included, from the start of A's day to the start of B's. In
+    // the south the rule's summer is the home's winter.
+    period.ruleSummer = ruleSummerOn(rule, day, month, year);
+    if (autoDst == 1) period.inDstWindow = hemisphere == 1 ? period.ruleSummer : 1 - period.ruleSummer;
     period.leapYear = leap;
     return period;
 }
 
-std::optional<DstLabel> ShowDstLabel(int inDstWindow, int hemisphere) {
+std::optional<DstLabel> ShowDstLabel(int inDstWindow) {
     if (inDstWindow != 0 && inDstWindow != 1) return std::nullopt;
-    // In the south the window is the winter, so the caption is reversed.
-    const bool summer = (inDstWindow == 1) == (hemisphere == 1);
-    return DstLabel{std::string(summer ? texts::kSummerTime : texts::kStandardTime),
-                    inDstWindow == 1 ? 0 : 1};
+    return Emisfero(inDstWindow);
 }
 
-DstLabel Emisfero(int hemisphere, int inDstWindow) {
-    if (hemisphere == 1) {
-        if (inDstWindow == 1) return {std::string(texts::kSummerTime), 0};
-        return {std::string(texts::kStandardTime), 1};
-    }
-    if (inDstWindow == 0) return {std::string(texts::kSummerTime), 1};
-    return {std::string(texts::kStandardTime), 0};
+DstLabel Emisfero(int inDstWindow) {
+    if (inDstWindow == 1) return {std::string(texts::kSummerTime), 0};
+    return {std::string(texts::kStandardTime), 1};
 }
 
 } // namespace vemar

@@ -103,7 +103,7 @@ bool Program::startUp() {
         s_.dstRule = ReadParleg(file(kRuleFile));
         // The first tick would read the table; reading it here means a damaged
         // fusi.dat ends the program before any window is drawn.
-        loadZoneTable();
+        tick_.loadZoneTable();
         s_.zoneOffset = -s_.zoneOffset;
         s_.zoneOffsetAtLoad = s_.zoneOffset;
         s_.hemisphereAtLoad = s_.hemisphere;
@@ -185,20 +185,32 @@ void Program::writeSiteSettings() {
     platform_.fileWritten(kSiteFile);
 }
 
+void Program::tick() {
+    if (failed_) return;
+    const ClockReading reading = platform_.now();
+    guarded([&] { tick_.run(reading); });
+}
+
 // --- Services shared with the dialogs ---
 
 void Program::legaleSinoToday() {
     const ClockReading today = now();
-    const DstPeriod period = LegaleSino(s_.dstRule, s_.hemisphere, s_.autoDst, today.day,
-                                        today.month, today.year, s_.dayShift);
+    legaleSino({today.day, today.month, today.year});
+}
+
+void Program::legaleSino(const CalendarDate& today) {
+    const DstPeriod period =
+        LegaleSino(s_.dstRule, s_.hemisphere, s_.autoDst, today.day, today.month, today.year);
     v_.ssPanel6.caption = period.caption;
     v_.ssPanel6.tooltip = period.tooltip;
     s_.leapYear = period.leapYear;
+    s_.ruleSummer = period.ruleSummer;
     if (period.inDstWindow) s_.inDstWindow = *period.inDstWindow;
+    summerTimeDecidedFor_ = today;
 }
 
 void Program::showDstLabel() {
-    if (auto label = ShowDstLabel(s_.inDstWindow, s_.hemisphere)) {
+    if (auto label = ShowDstLabel(s_.inDstWindow)) {
         v_.ssPanel5.caption = label->caption;
         s_.outsideDstWindow = label->outsideDstWindow;
     }
@@ -249,7 +261,7 @@ void Program::hemisphereClick(int hemisphere) {
     v_.option1.checked = hemisphere == 1;
     v_.option2.checked = hemisphere == 2;
     v_.command1.enabled = s_.hemisphereAtLoad != hemisphere;
-    const DstLabel label = Emisfero(s_.hemisphere, s_.inDstWindow);
+    const DstLabel label = Emisfero(s_.inDstWindow);
     v_.ssPanel5.caption = label.caption;
     s_.outsideDstWindow = label.outsideDstWindow;
     legaleSinoToday();

@@ -8,9 +8,11 @@
 #include "files.h"
 #include "platform.h"
 #include "state.h"
+#include "tick.h"
 #include "view.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace vemar {
@@ -58,9 +60,12 @@ public:
     void originalColoursClick();         // colorig
     void undoColoursClick();             // Annulla
 
-    // Services for the dialogs.
+    // Services for the dialogs and the tick.
     ClockReading now() { return platform_.now(); }
     void legaleSinoToday();              // LegaleSino with today's date
+    void legaleSino(const CalendarDate& today);
+    // The date of the last summer-time decision; none before start-up.
+    std::optional<CalendarDate> summerTimeDecidedFor() const { return summerTimeDecidedFor_; }
     void showDstLabel();                 // ShowDstLabel
     void showDateSymbols();              // the two date-panel symbols
     void refreshDateMarkers();           // font sizes from car.tip
@@ -87,20 +92,6 @@ private:
     void writeDisplaySettings();
     void reportFatal(const FileError& e);
 
-    // The tick's steps (clock.cpp).
-    void tickBody(const ClockReading& now);
-    void reinitialise();
-    void loadZoneTable();
-    void namesPass();
-    void southernSync();
-    void startupCount(int second);
-    void rowsPass(const ClockReading& now, bool rowMorningWindow);
-    void timeSignal(int second);
-    void panelsUpdate(const ClockReading& now);
-    void yearEnd(const ClockReading& now);
-    void datePair(const ClockReading& now, bool firstIsYesterday);
-    void astronomy(const ClockReading& now);
-
     Platform& platform_;
     std::filesystem::path dir_;
     SharedState s_;
@@ -108,41 +99,8 @@ private:
     bool failed_ = false;
     bool startupPictureOpen_ = false;
 
-    // Remembers the inputs of a computation so that a tick whose inputs did
-    // not change skips it: most ticks fall within a second already shown.
-    template <class Key> struct Memo {
-        Key key{};
-        bool valid = false;
-        bool changed(const Key& k) {
-            if (valid && k == key) return false;
-            key = k;
-            valid = true;
-            return true;
-        }
-    };
-    struct PanelKey {
-        ClockReading now;
-        double utHour = 0, clockMinutes = 0, lonDegrees = 0, lonMinutes = 0;
-        int dayOfYear = 0, daysLeft = 0, inDstWindow = 0, zoneOffset = 0;
-        friend bool operator==(const PanelKey&, const PanelKey&) = default;
-    };
-    struct DayKey {
-        int day = 0, month = 0, year = 0, dayShift = 0;
-        friend bool operator==(const DayKey&, const DayKey&) = default;
-    };
-    Memo<PanelKey> panels_;
-    Memo<DayKey> yearEnd_, datePair_;
-    Memo<double> julianDayLabel_;
-    YearEnd yearEndResult_;
-
-    // Sun and moon change only with the date, the place and the zone hours.
-    struct SkyKey {
-        int year = 0, month = 0, day = 0, zoneHours = 0;
-        astro::Place place;
-        bool valid = false;
-        friend bool operator==(const SkyKey&, const SkyKey&) = default;
-    } skyKey_;
-    std::string scratch_;
+    std::optional<CalendarDate> summerTimeDecidedFor_;
+    Tick tick_{*this};
 };
 
 template <class Fn> bool Program::guarded(Fn&& fn) {

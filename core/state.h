@@ -64,8 +64,9 @@ struct SharedState {
     int zoneOffsetAtLoad = 0;
     int hemisphere = 1;          // 1 northern, 2 southern
     int hemisphereAtLoad = 1;
-    int inDstWindow = 0;
+    int inDstWindow = 0;         // 1 while the home's clock holds a summer hour, either hemisphere
     int outsideDstWindow = 0;
+    int ruleSummer = 0;          // 1 from the rule's transition A to the day before B, this year
     int siteHalfHour = 0;        // minutes, 0 or 30
     int autoDst = 0;
     std::array<FieldValue, 18> siteRecord{};  // lxp2.par as read; spare fields come back from here

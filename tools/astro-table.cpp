@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
         const year_month_day date{d};
         const int month = static_cast<int>(static_cast<unsigned>(date.month()));
         const int day = static_cast<int>(static_cast<unsigned>(date.day()));
-        const int zoneHours = vemar::astro::ZoneHours(zoneOffset, InSummerTime(date, rule) ? 1 : 0, 0);
+        const int zoneHours = zoneOffset + (InSummerTime(date, rule) ? 1 : 0);
         const auto sun = vemar::astro::ComputeSunTimes(y, month, day, place, zoneHours);
         const auto moon = vemar::astro::ComputeMoonDay(y, month, day, place, zoneHours);
         std::printf("%04d-%02d-%02d %d %s %s", y, month, day, zoneHours, OrDash(sun.first), OrDash(sun.last));

@@ -135,21 +135,6 @@ TEST(WeekDays, ConsecutiveDaysFrom1900To2100) {
 
 // ---------------------------------------------------------------- universal time
 
-struct PanelHourCase { double utHour; int hemisphere, inDstWindow; double panelHour; };
-const PanelHourCase kPanelHourCases[] = {
-    {5, 1, 0, 5}, {5, 1, 1, 4}, {0, 2, 0, 23}, {0, 1, 1, 23},
-    {5, 2, 0, 4},                    // the southern base hour still holds the summer hour
-    {5, 2, 1, 4},                    // one hour off, not two
-    {26, 1, 0, 26}, {26, 1, 1, 25},  // west of Greenwich: left above 23 for the year progress
-    {-1, 1, 0, 23},                  // a borrowed hour never shows as negative
-};
-
-TEST(PanelUtHour, OneHourOffInTheSouthOrInSummerTime) {
-    for (const auto& c : kPanelHourCases)
-        EXPECT_EQ(PanelUtHour(c.utHour, c.hemisphere, c.inDstWindow), c.panelHour)
-            << c.utHour << " hemisphere " << c.hemisphere << " window " << c.inDstWindow;
-}
-
 struct UtLineCase { double utHour, minutes; int seconds; const char* line; };
 const UtLineCase kUtLineCases[] = {
     {2, 5, 9, "2:05:09 "}, {0, 0, 0, "0:00:00 "}, {23, 59, 59, "23:59:59 "}, {24, 10, 10, "0:10:10 "},

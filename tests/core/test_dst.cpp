@@ -1,5 +1,7 @@
 #include "core/dst.h"
 
+#include "core/calendar.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -45,7 +47,7 @@ const PeriodCase kPeriodCases[] = {
 
 TEST(LegaleSino, PeriodTextOfTheYearAndTooltip) {
     for (const auto& c : kPeriodCases) {
-        const DstPeriod p = LegaleSino(c.rule, c.hemisphere, 0, 15, 6, c.year, 0);
+        const DstPeriod p = LegaleSino(c.rule, c.hemisphere, 0, 15, 6, c.year);
         EXPECT_EQ(p.caption, c.caption);
         EXPECT_EQ(p.tooltip, c.hemisphere == kNorth ? " Ora Legale Applicata nell'emisfero Boreale "
                                                     : " Ora Legale Applicata nell'emisfero Australe ");
@@ -54,38 +56,60 @@ TEST(LegaleSino, PeriodTextOfTheYearAndTooltip) {
 
 // ---------------------------------------------------------------- automatic decision
 
-struct WindowCase { int hemisphere, day, month, year, inDstWindow; };
+// W is the rule's summer, from A's day up to the day before B's of the same
+// year; the home's summer hour is W in the north and 1 - W in the south.
+struct WindowCase { DstRule rule; int day, month, year, ruleSummer; };
 const WindowCase kWindowCases[] = {
-    // From the last Sunday of March, summer time from its start, to the last
-    // Sunday of October, standard time again.
-    {kNorth, 29, 3, 2025, 0}, {kNorth, 30, 3, 2025, 1}, {kNorth, 25, 10, 2025, 1}, {kNorth, 26, 10, 2025, 0},
-    {kNorth, 30, 3, 2024, 0}, {kNorth, 31, 3, 2024, 1}, {kNorth, 26, 10, 2024, 1}, {kNorth, 27, 10, 2024, 0},
-    {kNorth, 1, 1, 2025, 0}, {kNorth, 31, 12, 2025, 0},
-    // In the south the window is the winter.
-    {kSouth, 15, 7, 2025, 1}, {kSouth, 25, 10, 2025, 1}, {kSouth, 26, 10, 2025, 0}, {kSouth, 15, 1, 2025, 0},
+    {kEuropeanRule, 28, 3, 2026, 0}, {kEuropeanRule, 29, 3, 2026, 1},
+    {kEuropeanRule, 24, 10, 2026, 1}, {kEuropeanRule, 25, 10, 2026, 0},
+    {kEuropeanRule, 30, 3, 2024, 0}, {kEuropeanRule, 31, 3, 2024, 1},
+    {kEuropeanRule, 26, 10, 2024, 1}, {kEuropeanRule, 27, 10, 2024, 0},
+    {kEuropeanRule, 1, 1, 2025, 0}, {kEuropeanRule, 15, 7, 2025, 1}, {kEuropeanRule, 31, 12, 2025, 0},
+    // The week and weekday count: second-to-last Sunday of March 2026 is the
+    // 22nd; first Monday of October 2026 is the 5th.
+    {{2, 3, 0, 9, 0, 1}, 21, 3, 2026, 0}, {{2, 3, 0, 9, 0, 1}, 22, 3, 2026, 1},
+    {{2, 3, 0, 9, 0, 1}, 4, 10, 2026, 1}, {{2, 3, 0, 9, 0, 1}, 5, 10, 2026, 0},
+    // The US rule: second Sunday of March (week 1 of five Sundays), first of November.
+    {{2, 1, 0, 10, 0, 0}, 7, 3, 2026, 0}, {{2, 1, 0, 10, 0, 0}, 8, 3, 2026, 1},
+    {{2, 1, 0, 10, 0, 0}, 31, 10, 2026, 1}, {{2, 1, 0, 10, 0, 0}, 1, 11, 2026, 0},
+    {{11, 4, 6, 0, 0, 0}, 15, 6, 2025, 0},   // out of order: never summer
 };
 
-TEST(LegaleSino, AutomaticWindowFromLastSundayToLastSunday) {
+TEST(LegaleSino, RuleSummerFromTransitionAToTheDayBeforeB) {
     for (const auto& c : kWindowCases)
-        for (int dayShift = 0; dayShift <= 1; ++dayShift) {
-            const DstPeriod p = LegaleSino(kEuropeanRule, c.hemisphere, 1, c.day, c.month, c.year, dayShift);
-            EXPECT_EQ(p.inDstWindow, c.inDstWindow)
-                << c.day << "/" << c.month << "/" << c.year << " hemisphere " << c.hemisphere << " shift " << dayShift;
-        }
+        for (int hemisphere : {kNorth, kSouth})
+            for (int autoDst : {0, 1}) {
+                const DstPeriod p = LegaleSino(c.rule, hemisphere, autoDst, c.day, c.month, c.year);
+                SCOPED_TRACE(std::to_string(c.day) + "/" + std::to_string(c.month) + "/" +
+                             std::to_string(c.year) + " hemisphere " + std::to_string(hemisphere));
+                EXPECT_EQ(p.ruleSummer, c.ruleSummer);
+                if (autoDst == 1) {
+                    ASSERT_TRUE(p.inDstWindow);
+                    EXPECT_EQ(*p.inDstWindow, hemisphere == kNorth ? c.ruleSummer : 1 - c.ruleSummer);
+                } else {
+                    EXPECT_FALSE(p.inDstWindow) << "the manual switch is left alone";
+                }
+            }
 }
 
-// The week and weekday shape only the text: the window keeps the last Sundays.
-TEST(LegaleSino, WindowIgnoresWeekAndWeekday) {
-    const DstRule firstMondays{2, 0, 1, 9, 0, 1};
-    EXPECT_EQ(LegaleSino(firstMondays, kNorth, 1, 29, 3, 2025, 0).inDstWindow, 0);
-    EXPECT_EQ(LegaleSino(firstMondays, kNorth, 1, 30, 3, 2025, 0).inDstWindow, 1);
-}
-
-TEST(LegaleSino, ManualModeLeavesTheWindowAlone) {
-    for (int autoDst : {0, 2, -1}) {
-        const DstPeriod p = LegaleSino(kEuropeanRule, kNorth, autoDst, 15, 7, 2025, 0);
-        EXPECT_FALSE(p.inDstWindow) << "autoDst " << autoDst;
-        EXPECT_EQ(p.caption, "Ora Legale dal 30 Marzo  al 26 Ottobre 2025     (Emisfero Boreale)");
+// The panel's days and the switch agree, whatever the rule: every day of
+// 2026 is summer exactly from the day the text names to the day before the
+// other one.
+TEST(LegaleSino, SwitchHappensOnTheDaysThePanelNames) {
+    const DstRule rules[] = {kEuropeanRule, {2, 3, 0, 9, 0, 1}, {2, 1, 0, 10, 0, 0}, {3, 0, 6, 8, 2, 3}};
+    for (const DstRule& rule : rules) {
+        const int startDay = TransitionDay(rule.monthA, rule.weekA, rule.weekdayA, 2026);
+        const int endDay = TransitionDay(rule.monthB, rule.weekB, rule.weekdayB, 2026);
+        const std::string text = LegaleSino(rule, kNorth, 1, 1, 1, 2026).caption;
+        ASSERT_NE(text.find("dal " + std::to_string(startDay) + " "), std::string::npos) << text;
+        ASSERT_NE(text.find("al " + std::to_string(endDay) + " "), std::string::npos) << text;
+        for (int month = 1; month <= 12; ++month)
+            for (int day = 1; day <= MonthLength(month, 2026); ++day) {
+                const bool afterStart = month > rule.monthA + 1 || (month == rule.monthA + 1 && day >= startDay);
+                const bool beforeEnd = month < rule.monthB + 1 || (month == rule.monthB + 1 && day < endDay);
+                ASSERT_EQ(LegaleSino(rule, kNorth, 1, day, month, 2026).ruleSummer, afterStart && beforeEnd ? 1 : 0)
+                    << day << "/" << month << " " << text;
+            }
     }
 }
 
@@ -100,7 +124,7 @@ const LeapCase kLeapCases[] = {
 
 TEST(LegaleSino, LeavesTheLeapFlag) {
     for (const auto& c : kLeapCases)
-        EXPECT_EQ(LegaleSino(kEuropeanRule, c.hemisphere, 1, 1, 6, c.year, 0).leapYear, c.leapYear)
+        EXPECT_EQ(LegaleSino(kEuropeanRule, c.hemisphere, 1, 1, 6, c.year).leapYear, c.leapYear)
             << c.year << " hemisphere " << c.hemisphere;
 }
 
@@ -118,7 +142,7 @@ const DstRule kDamagedRules[] = {
 TEST(LegaleSino, DamagedRuleStillGivesAFramedText) {
     for (const auto& rule : kDamagedRules)
         for (int hemisphere : {kNorth, kSouth}) {
-            const DstPeriod p = LegaleSino(rule, hemisphere, 1, 15, 6, 2025, 1);
+            const DstPeriod p = LegaleSino(rule, hemisphere, 1, 15, 6, 2025);
             const std::string suffix = hemisphere == kNorth ? "     (Emisfero Boreale)" : "     (Emisfero Australe)";
             EXPECT_EQ(p.caption.rfind("Ora Legale dal ", 0), 0u) << p.caption;
             ASSERT_GE(p.caption.size(), suffix.size());
@@ -129,38 +153,17 @@ TEST(LegaleSino, DamagedRuleStillGivesAFramedText) {
 
 // ---------------------------------------------------------------- captions of SSPanel5
 
-struct LabelCase { int inDstWindow, hemisphere; const char* caption; int outsideDstWindow; };
-const LabelCase kShowDstLabelCases[] = {
-    {0, 1, "Ora Solare", 1}, {1, 1, "Ora Legale", 0}, {1, 2, "Ora Solare", 0},
-    {0, 2, "Ora Legale", 1},   // outside the window is the southern summer
-    {1, 3, "Ora Solare", 0},   // any hemisphere but 1 reads as the south
-};
-
+// The caption names the regime in force, the same way in both hemispheres.
 TEST(ShowDstLabel, CaptionNamesTheRegimeInForce) {
-    for (const auto& c : kShowDstLabelCases) {
-        const auto label = ShowDstLabel(c.inDstWindow, c.hemisphere);
-        ASSERT_TRUE(label);
-        EXPECT_EQ(label->caption, c.caption) << c.inDstWindow << " " << c.hemisphere;
-        EXPECT_EQ(label->outsideDstWindow, c.outsideDstWindow);
-    }
-    // Other window values change nothing.
-    for (int window : {-1, 2, 5})
-        for (int hemisphere : {1, 2}) EXPECT_FALSE(ShowDstLabel(window, hemisphere)) << window;
-}
-
-const LabelCase kEmisferoCases[] = {
-    {1, 1, "Ora Legale", 0}, {0, 1, "Ora Solare", 1}, {0, 2, "Ora Legale", 1}, {1, 2, "Ora Solare", 0},
-    {0, 0, "Ora Legale", 1},
-    {5, 1, "Ora Solare", 1},   // north: anything but 1 is standard time
-    {5, 2, "Ora Solare", 0},   // south: anything but 0 is standard time
-};
-
-TEST(Emisfero, CaptionAndOutsideFlagByHemisphere) {
-    for (const auto& c : kEmisferoCases) {
-        const DstLabel label = Emisfero(c.hemisphere, c.inDstWindow);
-        EXPECT_EQ(label.caption, c.caption) << c.hemisphere << " " << c.inDstWindow;
-        EXPECT_EQ(label.outsideDstWindow, c.outsideDstWindow) << c.hemisphere << " " << c.inDstWindow;
-    }
+    const auto summer = ShowDstLabel(1);
+    const auto standard = ShowDstLabel(0);
+    ASSERT_TRUE(summer && standard);
+    EXPECT_EQ((std::pair{summer->caption, summer->outsideDstWindow}), (std::pair{std::string("Ora Legale"), 0}));
+    EXPECT_EQ((std::pair{standard->caption, standard->outsideDstWindow}), (std::pair{std::string("Ora Solare"), 1}));
+    for (int window : {-1, 2, 5}) EXPECT_FALSE(ShowDstLabel(window)) << "other values change nothing";
+    // Emisfero reads any value but 1 as standard time.
+    for (int window : {0, 2, -1}) EXPECT_EQ(Emisfero(window).caption, "Ora Solare");
+    EXPECT_EQ(Emisfero(1).caption, "Ora Legale");
 }
 
 } // namespace

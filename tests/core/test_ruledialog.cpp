@@ -98,8 +98,9 @@ TEST_F(RuleDialogTest, ApplyIsEnabledWhileTheRuleDiffersAndPutsItInForce) {
     }
 }
 
-// "Inizio " moved to May, on a day inside the window of the saved rule, then
-// applied and closed, or saved by Ok: what stays in force, what Parleg.dat holds.
+// The rule's A moved to May, then applied and closed, or saved by Ok: what
+// stays in force, what Parleg.dat holds. The home's summer hour follows the
+// rule in the north and its complement in the south.
 enum class Exit { AppliedThenAnnulla, AppliedThenCloseBox, Ok };
 struct ExitCase {
     const char* how;
@@ -107,18 +108,18 @@ struct ExitCase {
     ClockReading today;
     Exit exit;
     const char* rule;
-    int inDstWindow;
+    int inDstBefore, inDstWindow;
     const char* file;
 };
 const ExitCase kExitCases[] = {
     {"Annulla drops even applied edits", 1, {2024, 4, 15, 12, 0, 0}, Exit::AppliedThenAnnulla,
-     "2,4,0,9,4,0", 1, "2,4,0,9,4,0\r\n"},
+     "2,4,0,9,4,0", 1, 1, "2,4,0,9,4,0\r\n"},
     {"the close box keeps an applied rule for this run only", 1, {2024, 4, 15, 12, 0, 0},
-     Exit::AppliedThenCloseBox, "4,4,0,9,4,0", 0, "2,4,0,9,4,0\r\n"},
+     Exit::AppliedThenCloseBox, "4,4,0,9,4,0", 1, 0, "2,4,0,9,4,0\r\n"},
     {"Ok, north: May is A; 15 April now lies before it", 1, {2024, 4, 15, 12, 0, 0}, Exit::Ok,
-     "4,4,0,9,4,0", 0, "4,4,0,9,4,0\r\n"},
-    {"Ok, south: May is B; 15 June now lies after it", 2, {2024, 6, 15, 12, 0, 0}, Exit::Ok,
-     "2,4,0,4,4,0", 0, "2,4,0,4,4,0\r\n"},
+     "4,4,0,9,4,0", 1, 0, "4,4,0,9,4,0\r\n"},
+    {"Ok, south: May is B; 15 June, winter before, now lies after it", 2, {2024, 6, 15, 12, 0, 0}, Exit::Ok,
+     "2,4,0,4,4,0", 0, 1, "2,4,0,4,4,0\r\n"},
 };
 
 TEST_F(RuleDialogTest, WhatEachWayOutLeaves) {
@@ -126,7 +127,7 @@ TEST_F(RuleDialogTest, WhatEachWayOutLeaves) {
         SCOPED_TRACE(c.how);
         dir.write(kRuleFile, kRuleLine);
         startIn(c.hemisphere, c.today);
-        ASSERT_EQ(state().inDstWindow, 1);
+        ASSERT_EQ(state().inDstWindow, c.inDstBefore);
         const std::string periodBefore = view().ssPanel6.caption;
         open();
         dialog->select(0, 4);
@@ -138,7 +139,7 @@ TEST_F(RuleDialogTest, WhatEachWayOutLeaves) {
         }
         EXPECT_EQ(rule(), c.rule);
         EXPECT_EQ(state().inDstWindow, c.inDstWindow);
-        EXPECT_EQ(view().ssPanel6.caption == periodBefore, c.inDstWindow == 1);
+        EXPECT_EQ(view().ssPanel6.caption == periodBefore, c.exit == Exit::AppliedThenAnnulla);
         EXPECT_EQ(dir.read(kRuleFile), c.file);
         EXPECT_EQ(platform.effects, c.exit == Exit::Ok ? std::vector<std::string>{"write Parleg.dat"}
                                                        : std::vector<std::string>{});

@@ -1,16 +1,16 @@
 // The clock tick: everything on the main window that changes from second to
 // second, redone at every timer event in a fixed order.
 
-#include "clock.h"
+#include "core/tick.h"
 
-#include "calendar.h"
-#include "files.h"
-#include "program.h"
-#include "texts.h"
+#include "core/astro.h"
+#include "core/files.h"
+#include "core/homeclock.h"
+#include "core/program.h"
+#include "core/texts.h"
 
 #include <algorithm>
 #include <charconv>
-#include <cmath>
 
 namespace vemar {
 
@@ -46,27 +46,11 @@ int classColour(std::string_view zoneClass, int citiesColour) {
     return -1;
 }
 
-} // namespace
-
-int SummerAdjustment(std::string_view zoneClass, int hemisphere, int inDst, int outsideDst) {
-    if (zoneClass.size() != 1) return 0;
-    const bool north = hemisphere == 1;
-    switch (zoneClass[0]) {
-    case '0':
-    case '2':
-        if (north) return inDst == 0 ? 0 : -1;
-        return inDst == 0 ? -1 : 0;
-    case '1':
-        if (north) return 0;
-        return inDst == 0 && outsideDst == 0 ? -1 : 0;
-    case '3':
-        if (north) return inDst == 0 ? 1 : -1;
-        if (inDst == 0) return outsideDst == 1 ? -1 : 0;
-        return 1;
-    default:
-        return 0;
-    }
+HomeClock homeClockOf(const SharedState& s) {
+    return {s.zoneOffset, s.inDstWindow, s.siteHalfHour};
 }
+
+} // namespace
 
 void RowTimeText(std::string& out, int hour, int minutes, int seconds) {
     out.clear();
@@ -76,27 +60,6 @@ void RowTimeText(std::string& out, int hour, int minutes, int seconds) {
     appendTwoDigits(out, minutes);
     out += ':';
     appendTwoDigits(out, seconds);
-}
-
-int MonthLength(int month, int leapYearOf) {
-    static constexpr int kind[] = {0, 2, 0, 1, 0, 1, 0, 0, 1, 0, 1, 0};   // 0: 31, 1: 30, 2: February
-    switch (kind[(month - 1) % 12]) {
-    case 0: return 31;
-    case 1: return 30;
-    default: return 28 + (leapYearOf % 4 == 0 ? 1 : 0);
-    }
-}
-
-CalendarDate DayBefore(const CalendarDate& d) {
-    if (d.day > 1) return {d.day - 1, d.month, d.year};
-    if (d.month > 1) return {MonthLength(d.month - 1, d.year), d.month - 1, d.year};
-    return {31, 12, d.year - 1};
-}
-
-CalendarDate DayAfter(const CalendarDate& d) {
-    if (d.day < MonthLength(d.month, d.year)) return {d.day + 1, d.month, d.year};
-    if (d.month < 12) return {1, d.month + 1, d.year};
-    return {1, 1, d.year + 1};
 }
 
 void DateLineText(std::string& out, const CalendarDate& date, int weekday) {
@@ -110,19 +73,18 @@ void DateLineText(std::string& out, const CalendarDate& date, int weekday) {
     appendInt(out, date.year);
 }
 
-// --- The tick ---
+Tick::Tick(Program& program) : program_(program), s_(program.state()), v_(program.view()) {}
 
-void Program::tick() {
-    if (failed_) return;
-    const ClockReading now = platform_.now();
-    guarded([&] { tickBody(now); });
-}
-
-void Program::tickBody(const ClockReading& now) {
+void Tick::run(const ClockReading& now) {
     if (s_.tickStage == 0) reinitialise();
     namesPass();
     southernSync();
-    s_.hourCorrection = (s_.hemisphere == 2 && s_.inDstWindow == 1) ? -1 : 0;
+    followSummerTime(now);
+
+    // The base hour and the date windows keep their traditional form: in the
+    // south the summer hour is taken out of the base hour, in the north the
+    // morning window is an hour longer in summer.
+    s_.hourCorrection = (s_.hemisphere != 1 && s_.inDstWindow == 1) ? -1 : 0;
     s_.tickHour = now.hour - s_.zoneOffset + s_.hourCorrection;
     const double rawHour = s_.tickHour;
     if (s_.tickStage == 1) startupCount(now.second);
@@ -132,33 +94,34 @@ void Program::tickBody(const ClockReading& now) {
         s_.tickHour += 24;
         previousDay = true;
     }
-    const bool morningWindow = rawHour > -2 && rawHour < 10 + s_.inDstWindow;
-    const bool rowMorningWindow = s_.tickHour > -2 && s_.tickHour < 10 + s_.inDstWindow;
-
+    const int morningEnd = 10 + (s_.hemisphere == 1 ? s_.inDstWindow : 0);
+    const bool morningWindow = rawHour > -2 && rawHour < morningEnd;
     s_.clockMinutes = now.minute - s_.siteHalfHour;
     if (s_.clockMinutes < 0) {
         s_.clockMinutes += 60;
         s_.tickHour -= 1;
     }
-    rowsPass(now, rowMorningWindow);
+
+    const bool firstIsYesterday = morningWindow || previousDay;
+    rowsPass(now, firstIsYesterday);
     timeSignal(now.second);
     panelsUpdate(now);
 
     yearEnd(now);
-    datePair(now, morningWindow || previousDay);
+    datePair(now, firstIsYesterday);
     astronomy(now);
 }
 
 // Runs on the first tick and after a reload request from a table editor.
-void Program::reinitialise() {
+void Tick::reinitialise() {
     s_.tickStage = 1;
     if (s_.zoneTableLoaded == 0) loadZoneTable();
     v_.form.textColour = palette(15);
     for (int k = 0; k < kPageRows; ++k) v_.label2[k].backColour = palette(s_.timesColour);
 }
 
-void Program::loadZoneTable() {
-    s_.zoneTable = ReadZoneTable(file(kZoneFile));
+void Tick::loadZoneTable() {
+    s_.zoneTable = ReadZoneTable(program_.file(kZoneFile));
     // A damaged file may hold any number of digits: keep the hours
     // arithmetic far from overflow.
     for (int n = 0; n < kZoneRows; ++n)
@@ -166,7 +129,7 @@ void Program::loadZoneTable() {
     s_.zoneTableLoaded = 1;
 }
 
-void Program::namesPass() {
+void Tick::namesPass() {
     for (int column = 0; column < 3; ++column) {
         for (int place = 0; place < kColumnRows; ++place) {
             const int k = column * kColumnRows + place;
@@ -184,7 +147,7 @@ void Program::namesPass() {
             assignPadded(v_.label2[k].tooltip, scratch_);
         }
         if (s_.symbolRefresh == 1) {
-            refreshDateMarkers();
+            program_.refreshDateMarkers();
             if (++s_.symbolRefreshCount >= 27) {
                 s_.symbolRefreshCount = 0;
                 s_.symbolRefresh = 0;
@@ -195,52 +158,48 @@ void Program::namesPass() {
 
 // Once per run in the southern hemisphere outside the window: the manual
 // switch twice, which settles InDstWindow from the caption shown.
-void Program::southernSync() {
+void Tick::southernSync() {
     if (s_.hemisphere == 2 && s_.inDstWindow == 0 && s_.southSyncDone == 0) {
         s_.southSyncDone = 1;
-        dstSwitchClick();
-        dstSwitchClick();
+        program_.dstSwitchClick();
+        program_.dstSwitchClick();
     }
+}
+
+// A clock left running for weeks changes to and from summer time on the
+// rule's days, and names the new year on 1 January, as a fresh start would.
+void Tick::followSummerTime(const ClockReading& now) {
+    const auto decided = program_.summerTimeDecidedFor();
+    const CalendarDate today{now.day, now.month, now.year};
+    if (!decided || *decided == today) return;
+    program_.legaleSino(today);
+    if (s_.autoDst == 1) program_.showDstLabel();
 }
 
 // The count runs on ticks whose second ends in an even digit, not on
 // seconds: the start-up picture stays as long as 44 such ticks take. It is
 // held at 44, so after a reload request the stage ends at once.
-void Program::startupCount(int second) {
+void Tick::startupCount(int second) {
     if (second % 2 == 0 && s_.startCounter < 44) ++s_.startCounter;
-    if (s_.startCounter < 6) refreshDateMarkers();
+    if (s_.startCounter < 6) program_.refreshDateMarkers();
     if (s_.startCounter >= 44) {
-        startupPictureOpen_ = false;
+        program_.closeStartupPicture();
         s_.tickStage = 2;
     }
 }
 
-void Program::rowsPass(const ClockReading& now, bool rowMorningWindow) {
-    const int inDst = s_.inDstWindow;
-    const int tickHour = static_cast<int>(s_.tickHour);
-    const int clockMinutes = static_cast<int>(s_.clockMinutes);
+// Each row is universal time plus the city's offset and its summer hour by
+// the rule. Its marker tells whether the city's own date is the second date
+// of the pair (or later) or not.
+void Tick::rowsPass(const ClockReading& now, bool firstIsYesterday) {
+    const UniversalTime ut = ToUniversal(now, homeClockOf(s_));
+    const int secondDateDelta = firstIsYesterday ? 0 : 1;
     for (int k = 0; k < kPageRows; ++k) {
         const int n = s_.tableBase + k;
         const ZoneRow& row = s_.zoneTable[n];
-        const double offset = s_.zoneOffsets[n];
-        int hour = tickHour + static_cast<int>(offset) +
-                   SummerAdjustment(row.zoneClass, s_.hemisphere, inDst, s_.outsideDstWindow);
-        int minutes = clockMinutes;
-        if (row.zoneClass == "2") {
-            minutes += 30;
-            if (minutes > 59) {
-                minutes -= 60;
-                hour += 1;
-            }
-        }
-        bool secondDate = false;
-        if (hour < 0) {
-            hour += 24;
-        } else if (hour > 23) {
-            hour -= 24;
-            secondDate = true;
-        }
-        if (rowMorningWindow && offset > -9 && hour > -1 && hour < tickHour + 14) secondDate = true;
+        const CityTime city =
+            CityTimeOf(ut, static_cast<int>(s_.zoneOffsets[n]), row.zoneClass, s_.ruleSummer);
+        const bool secondDate = city.dayDelta >= secondDateDelta;
 
         ControlView& marker = v_.label3[k];
         const std::string& symbol = secondDate ? s_.dateSymbol2 : s_.dateSymbol1;
@@ -250,15 +209,14 @@ void Program::rowsPass(const ClockReading& now, bool rowMorningWindow) {
         const bool firstPanel = symbol == s_.dateSymbol1;
         assignPadded(marker.tooltip, firstPanel ? v_.ssPanel2.caption : v_.ssPanel3.caption);
 
-        RowTimeText(scratch_, hour, minutes, now.second);
+        RowTimeText(scratch_, city.hour, city.minute, now.second);
         assignIfChanged(v_.label2[k].caption, scratch_);
     }
-    s_.utHour = s_.tickHour;
 }
 
 // Five pips at seconds 54..58 of minute 59 and one at second 0: each once,
 // however many ticks fall in that second.
-void Program::timeSignal(int second) {
+void Tick::timeSignal(int second) {
     if (second == 50) {
         s_.pipSent.fill(0);
         s_.hourPipSent = 0;
@@ -267,23 +225,25 @@ void Program::timeSignal(int second) {
     if (s_.clockMinutes == 59 && second >= 54 && second <= 58) {
         int& sent = s_.pipSent[static_cast<std::size_t>(second - 54)];
         if (sent == 0) {
-            platform_.beep();
+            program_.platform().beep();
             sent = 1;
         }
     }
     if (second == 0 && s_.clockMinutes == 0 && s_.hourPipSent == 0) {
-        platform_.beep();
+        program_.platform().beep();
         s_.hourPipSent = 1;
     }
 }
 
-// Universal time, the year's progress, local mean and sidereal time.
-void Program::panelsUpdate(const ClockReading& now) {
-    s_.utHour = PanelUtHour(s_.tickHour, s_.hemisphere, s_.inDstWindow);
+// Universal time, the year's progress, local mean and sidereal time, all
+// from the same universal time.
+void Tick::panelsUpdate(const ClockReading& now) {
+    const UniversalTime ut = ToUniversal(now, homeClockOf(s_));
+    s_.utHour = ut.hour < 0 ? ut.hour + 24 : ut.hour;
     s_.dayOfYear = InAnno(now.day, now.month, s_.leapYear, s_.dayShift);
     s_.daysLeft = 365 + s_.leapYear - s_.dayOfYear;
-    const PanelKey key{now, s_.utHour, s_.clockMinutes, s_.lonDegrees, s_.lonMinutes,
-                       s_.dayOfYear, s_.daysLeft, s_.inDstWindow, s_.zoneOffset};
+    const PanelKey key{now, s_.lonDegrees, s_.lonMinutes, s_.dayOfYear, s_.daysLeft,
+                       s_.zoneOffset, s_.inDstWindow, s_.siteHalfHour};
     if (!panels_.changed(key)) return;
 
     v_.label2[27].caption = UtLine(s_.utHour, s_.clockMinutes, now.second);
@@ -291,17 +251,14 @@ void Program::panelsUpdate(const ClockReading& now) {
         YearProgressTexts(s_.dayOfYear, s_.daysLeft, s_.utHour, s_.clockMinutes, now.second);
     assignIfChanged(v_.label2[30].caption, progress.since);
     assignIfChanged(v_.label2[31].caption, progress.toEnd);
-
-    const int zh = s_.zoneOffset + s_.inDstWindow;
     assignIfChanged(v_.label2[29].caption,
-                    astro::SiderealText(now.year, now.month, now.day, now.hour, s_.clockMinutes,
-                                        now.second, s_.lonDegrees, s_.lonMinutes, zh));
+                    astro::SiderealText(now.year, now.month, now.day, ut, s_.lonDegrees, s_.lonMinutes));
     assignIfChanged(v_.label2[28].caption,
-                    astro::LocalMeanTimeText(s_.utHour, s_.clockMinutes, now.second,
-                                             s_.inDstWindow, s_.lonDegrees, s_.lonMinutes));
+                    astro::LocalMeanTimeText(s_.utHour, ut.minute, now.second, s_.lonDegrees,
+                                             s_.lonMinutes));
 }
 
-void Program::yearEnd(const ClockReading& now) {
+void Tick::yearEnd(const ClockReading& now) {
     if (yearEnd_.changed({now.day, now.month, now.year, s_.dayShift})) {
         yearEndResult_ = InFineAnno(now.day, now.month, now.year, s_.dayShift);
         v_.ssPanel8.caption = yearEndResult_.dayCaption;
@@ -315,7 +272,7 @@ void Program::yearEnd(const ClockReading& now) {
     s_.daysLeft = yearEndResult_.daysLeft;
 }
 
-void Program::datePair(const ClockReading& now, bool firstIsYesterday) {
+void Tick::datePair(const ClockReading& now, bool firstIsYesterday) {
     const CalendarDate today{now.day, now.month, now.year};
     s_.dayShift = firstIsYesterday ? 1 : 0;
     v_.form.textColour = palette(15);
@@ -337,20 +294,16 @@ void Program::datePair(const ClockReading& now, bool firstIsYesterday) {
 }
 
 // Sun and moon depend only on the date, the place and the zone hours: they
-// are computed again only when one of those changes.
-void Program::astronomy(const ClockReading& now) {
-    SkyKey key;
-    key.year = now.year;
-    key.month = now.month;
-    key.day = now.day;
-    key.zoneHours = astro::ZoneHours(s_.zoneOffset, s_.inDstWindow, s_.hourCorrection);
-    key.place = {s_.latDegrees, s_.latMinutes, s_.lonDegrees, s_.lonMinutes};
-    key.valid = true;
-    if (!(key == skyKey_)) {
-        skyKey_ = key;
-        const auto sun = astro::ComputeSunTimes(key.year, key.month, key.day, key.place, key.zoneHours);
+// are computed again only when one of those changes. The zone hours are the
+// home's true offset, summer hour and half hour included.
+void Tick::astronomy(const ClockReading& now) {
+    const SkyKey key{now.year, now.month, now.day, homeClockOf(s_).aheadOfUtHours(),
+                     s_.latDegrees, s_.latMinutes, s_.lonDegrees, s_.lonMinutes};
+    if (sky_.changed(key)) {
+        const astro::Place place{key.latDegrees, key.latMinutes, key.lonDegrees, key.lonMinutes};
+        const auto sun = astro::ComputeSunTimes(key.year, key.month, key.day, place, key.zoneHours);
         v_.label2[33].caption = astro::SunSentence(sun);
-        const auto moon = astro::ComputeMoonDay(key.year, key.month, key.day, key.place, key.zoneHours);
+        const auto moon = astro::ComputeMoonDay(key.year, key.month, key.day, place, key.zoneHours);
         v_.label2[34].caption = astro::MoonSentence(moon);
     }
     if (julianDayLabel_.changed(s_.julianDay)) v_.label2[32].caption = JulianDayLabel(s_.julianDay);

@@ -3,7 +3,7 @@
 // program whose shared state a test sets directly.
 
 #include "core/astro.h"
-#include "core/clock.h"
+#include "core/tick.h"
 #include "core/palette.h"
 #include "testsupport.h"
 
@@ -30,28 +30,35 @@ protected:
     void at(int y, int mo, int d, int h, int mi, int sec) { platform.clock = {y, mo, d, h, mi, sec}; }
 };
 
-// The site's zone and summer-time state, the clock on 21 June 2024, row 0's
-// class and offset, and what row 0 shows.
+// The home's zone, hemisphere, summer hour and half hour, the rule's summer
+// W, the clock on 21 June 2024, row 0's class and offset, and what row 0
+// shows: universal time plus the city's offset and its summer hour by the rule.
 struct RowCase {
     const char* why;
-    int zone, hemisphere, inDst, outsideDst, halfHour, hour, minute, second;
+    int zone, hemisphere, inDst, ruleSummer, halfHour, hour, minute, second;
     const char* zoneClass; const char* offset; const char* time; bool secondDate;
 };
 
 const RowCase kRowCases[] = {
-    {"northern summer, class 1 keeps its summer hour", 1, 1, 1, 0, 0, 14, 30, 5, "1", "+1", "14:30:05", false},
-    {"northern summer, class 0 has none", 1, 1, 1, 0, 0, 14, 30, 5, "0", "+1", "13:30:05", false},
-    {"northern summer, a southern city is in winter", 1, 1, 1, 0, 0, 14, 30, 5, "3", "-3", "  9:30:05", false},
-    {"northern winter, a southern city is in summer", 1, 1, 0, 1, 0, 14, 30, 5, "3", "-3", "11:30:05", false},
-    {"half-hour zone carries into the hour", 1, 1, 0, 1, 0, 14, 40, 0, "2", "+5", "19:10:00", false},
-    {"half-hour zone without carry", 1, 1, 0, 1, 0, 14, 10, 0, "2", "+5", "18:40:00", false},
-    {"site half hour borrows an hour once", 1, 1, 0, 1, 30, 10, 10, 0, "0", "+1", "  9:40:00", true},
-    {"west of Greenwich: TickHour 26 stays unreduced", -5, 1, 0, 1, 0, 21, 0, 0, "1", "+1", "  3:00:00", true},
-    {"past midnight UT is the second date", 1, 1, 0, 1, 0, 23, 0, 0, "0", "+9", "  7:00:00", true},
-    {"morning window: a city ahead is on the second date", 1, 1, 0, 1, 0, 3, 0, 0, "0", "+9", "11:00:00", true},
-    {"morning window: a city far behind keeps the first", 1, 1, 0, 1, 0, 3, 0, 0, "0", "-5", "21:00:00", false},
-    {"morning window ignores offsets of -9 and below", 1, 1, 0, 1, 0, 3, 0, 0, "0", "-10", "16:00:00", false},
-    {"an unknown class gets no adjustment and no half hour", 1, 1, 1, 0, 0, 14, 40, 0, "7", "+5", "18:40:00", false},
+    {"northern summer, class 1 keeps its summer hour", 1, 1, 1, 1, 0, 14, 30, 5, "1", "+1", "14:30:05", false},
+    {"northern summer, class 0 has none", 1, 1, 1, 1, 0, 14, 30, 5, "0", "+1", "13:30:05", false},
+    {"northern summer, a southern city is in winter", 1, 1, 1, 1, 0, 14, 30, 5, "3", "-3", "  9:30:05", false},
+    {"northern winter, a southern city is in summer", 1, 1, 0, 0, 0, 14, 30, 5, "3", "-3", "11:30:05", false},
+    {"half-hour zone carries into the hour", 1, 1, 0, 0, 0, 14, 40, 0, "2", "+5", "19:10:00", false},
+    {"half-hour zone without carry", 1, 1, 0, 0, 0, 14, 10, 0, "2", "+5", "18:40:00", false},
+    {"site half hour borrows an hour once", 1, 1, 0, 0, 30, 10, 10, 0, "0", "+1", "  9:40:00", true},
+    {"west of Greenwich: a row past midnight UT", -5, 1, 0, 0, 0, 21, 0, 0, "1", "+1", "  3:00:00", true},
+    {"past midnight UT is the second date", 1, 1, 0, 0, 0, 23, 0, 0, "0", "+9", "  7:00:00", true},
+    {"morning window: a city ahead is on the second date", 1, 1, 0, 0, 0, 3, 0, 0, "0", "+9", "11:00:00", true},
+    {"morning window: a city far behind keeps the first", 1, 1, 0, 0, 0, 3, 0, 0, "0", "-5", "21:00:00", false},
+    {"morning window: Anchorage at midnight is on the second date", 1, 1, 1, 1, 0, 10, 0, 0, "1", "-9", "  0:00:00", true},
+    {"morning window: Anchorage before midnight is on the first", 1, 1, 1, 1, 0, 9, 59, 0, "1", "-9", "23:59:00", false},
+    {"an unknown class is universal time plus its offset", 1, 1, 1, 1, 0, 14, 40, 0, "7", "+5", "17:40:00", false},
+    {"southern home in summer: itself", 10, 2, 1, 0, 0, 12, 0, 0, "3", "+10", "12:00:00", true},
+    {"southern home in summer: Roma in winter", 10, 2, 1, 0, 0, 12, 0, 0, "1", "+1", "  2:00:00", true},
+    {"southern home in winter: Roma in summer", 10, 2, 0, 1, 0, 12, 0, 0, "1", "+1", "  4:00:00", true},
+    {"home without summer time: New York by the rule", 9, 1, 0, 1, 0, 12, 0, 0, "1", "-5", "23:00:00", false},
+    {"half-hour home: Delhi itself", 5, 1, 0, 0, 30, 12, 10, 0, "2", "+5", "12:10:00", true},
 };
 
 TEST_F(TickTest, RowTimeAndDateMarker) {
@@ -60,7 +67,7 @@ TEST_F(TickTest, RowTimeAndDateMarker) {
         s.zoneOffset = c.zone;
         s.hemisphere = c.hemisphere;
         s.inDstWindow = c.inDst;
-        s.outsideDstWindow = c.outsideDst;
+        s.ruleSummer = c.ruleSummer;
         s.siteHalfHour = c.halfHour;
         setRow(0, "Roma", c.zoneClass, c.offset);
         at(2024, 6, 21, c.hour, c.minute, c.second);
@@ -203,11 +210,34 @@ TEST_F(TickTest, SkyCacheMatchesAFreshComputation) {
         s.inDstWindow = st.inDst;
         program->tick();
         const astro::Place place{st.lat, 0, -12, 0};
-        const int zh = astro::ZoneHours(st.zone, st.inDst, 0);
+        const double zh = st.zone + st.inDst;
         const auto& c = st.clock;
         EXPECT_EQ(v.label2[33].caption, astro::SunSentence(astro::ComputeSunTimes(c.year, c.month, c.day, place, zh)));
         EXPECT_EQ(v.label2[34].caption, astro::MoonSentence(astro::ComputeMoonDay(c.year, c.month, c.day, place, zh)));
     }
+}
+
+// The same universal time and longitude give the same universal, sidereal
+// and mean times whether the home's clock carries a half hour or not: a
+// half-hour home at T is a whole-hour home half an hour ahead at T + 30 min.
+TEST_F(TickTest, HalfHourHomeShowsTheSameTimeScales) {
+    s.lonDegrees = -77;
+    s.lonMinutes = -13;
+    for (int summer : {0, 1})
+        for (int minute = 0; minute < 24 * 60; minute += 7) {
+            auto panels = [&](int zone, int halfHour, int clockMinute) {
+                const CalendarDate date = clockMinute < 24 * 60 ? CalendarDate{10, 3, 2026} : CalendarDate{11, 3, 2026};
+                clockMinute %= 24 * 60;
+                s.zoneOffset = zone;
+                s.siteHalfHour = halfHour;
+                s.inDstWindow = summer;
+                at(date.year, date.month, date.day, clockMinute / 60, clockMinute % 60, 17);
+                program->tick();
+                return std::array{v.label2[27].caption, v.label2[28].caption, v.label2[29].caption};
+            };
+            const auto halfHourHome = panels(5, 30, minute);
+            ASSERT_EQ(halfHourHome, panels(6, 0, minute + 30)) << minute << " summer " << summer;
+        }
 }
 
 // Every day of 1900..2100: the day after the day before is the day itself.

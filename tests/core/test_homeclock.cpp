@@ -1,0 +1,64 @@
+// The home clock model: universal time from a clock reading, and a city's
+// time and date from universal time.
+
+#include "core/homeclock.h"
+
+#include <gtest/gtest.h>
+
+namespace vemar {
+namespace {
+
+struct UniversalCase { const char* why; HomeClock home; int hour, minute; UniversalTime ut; };
+const UniversalCase kUniversalCases[] = {
+    {"Roma in winter", {1, 0, 0}, 14, 30, {13, 30, 0}},
+    {"Roma in summer", {1, 1, 0}, 14, 30, {12, 30, 0}},
+    {"Sydney in summer: the day before", {10, 1, 0}, 9, 0, {-2, 0, 0}},
+    {"New York in the evening: the day after", {-5, 0, 0}, 21, 15, {26, 15, 0}},
+    {"Delhi borrows an hour for its half hour", {5, 0, 30}, 10, 10, {4, 40, 0}},
+    {"St John's in summer: behind, with half an hour", {-4, 1, 30}, 23, 50, {26, 20, 0}},
+    {"just after midnight, east", {12, 1, 0}, 0, 0, {-13, 0, 0}},
+};
+
+TEST(HomeClock, UniversalTimeOfAClockReading) {
+    for (const UniversalCase& c : kUniversalCases) {
+        const UniversalTime ut = ToUniversal({2026, 3, 29, c.hour, c.minute, 7}, c.home);
+        EXPECT_EQ(ut, (UniversalTime{c.ut.hour, c.ut.minute, 7})) << c.why;
+    }
+}
+
+struct CityCase { const char* why; int utHour, utMinute, offset; const char* zoneClass; int ruleSummer; CityTime time; };
+const CityCase kCityCases[] = {
+    {"class 1 in the rule's summer", 12, 30, 1, "1", 1, {14, 30, 0}},
+    {"class 1 outside it", 12, 30, 1, "1", 0, {13, 30, 0}},
+    {"class 3 in the rule's summer is in winter", 12, 30, 10, "3", 1, {22, 30, 0}},
+    {"class 3 outside it", 12, 30, 10, "3", 0, {23, 30, 0}},
+    {"class 2 carries its half hour", 12, 40, 5, "2", 1, {18, 10, 0}},
+    {"an unknown class: offset only", 12, 40, 5, "7", 1, {17, 40, 0}},
+    {"past midnight: the next day", 23, 0, 9, "0", 0, {8, 0, 1}},
+    {"universal time already the day after", 26, 0, 1, "1", 0, {3, 0, 1}},
+    {"before midnight: the day before", -2, 0, -5, "1", 1, {18, 0, -1}},
+    {"far behind on the day before", 1, 0, -12, "0", 0, {13, 0, -1}},
+};
+
+TEST(HomeClock, CityTimeAndDate) {
+    for (const CityCase& c : kCityCases)
+        EXPECT_EQ(CityTimeOf({c.utHour, c.utMinute, 0}, c.offset, c.zoneClass, c.ruleSummer), c.time) << c.why;
+}
+
+// Every minute of two days, every zone: going to universal time and back to
+// the home's own zone as a city gives the clock reading back.
+TEST(HomeClock, RoundTripThroughUniversalTime) {
+    for (int zone = -12; zone <= 12; ++zone)
+        for (int halfHour : {0, 30})
+            for (int minute = 0; minute < 24 * 60; ++minute) {
+                const ClockReading local{2026, 6, 1, minute / 60, minute % 60, 0};
+                const UniversalTime ut = ToUniversal(local, {zone, 0, halfHour});
+                ASSERT_GE(ut.minute, 0);
+                ASSERT_LT(ut.minute, 60);
+                const CityTime back = CityTimeOf(ut, zone, halfHour ? "2" : "0", 0);
+                ASSERT_EQ(back, (CityTime{local.hour, local.minute, 0})) << zone << " " << minute;
+            }
+}
+
+} // namespace
+} // namespace vemar

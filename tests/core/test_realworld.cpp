@@ -1,0 +1,321 @@
+// The clock against the real world: homes in both hemispheres, one program
+// left running through a whole year, every city of the installed table
+// compared with the C library's time-zone database at several instants of
+// every day.
+//
+// The table has one summer-time rule for the whole world, so some cities
+// (Sydney, New York, Santiago...) change their clocks on other days than the
+// rule says. A difference is explained when, at that instant, the rule's
+// summer state of the city (or of the home, for every value) differs from
+// the real one, and then it must be exactly that hour. Anything else fails,
+// and so does a count of explained differences that grows.
+
+#include "testsupport.h"
+
+#include <cstdlib>
+#include <algorithm>
+#include <ctime>
+#include <map>
+
+namespace vemar {
+namespace {
+
+// Each row of the installed fusi.dat, in file order, with its zone.
+constexpr const char* kCityZones[kZoneRows] = {
+    "Europe/Rome", "Europe/London", "Europe/Paris", "Europe/Berlin", "Europe/Madrid",
+    "Europe/Moscow", "Europe/Istanbul", "Africa/Cairo", "Asia/Dubai", "Asia/Kolkata",
+    "Asia/Shanghai", "Asia/Tokyo", "Asia/Seoul", "Asia/Hong_Kong", "Asia/Singapore",
+    "Asia/Bangkok", "Australia/Sydney", "Pacific/Auckland", "America/Los_Angeles",
+    "America/Chicago", "America/New_York", "America/Toronto", "America/Mexico_City",
+    "America/Sao_Paulo", "America/Argentina/Buenos_Aires", "Africa/Johannesburg",
+    "Asia/Jakarta",
+    "Europe/Lisbon", "Europe/Dublin", "Europe/Amsterdam", "Europe/Brussels", "Europe/Vienna",
+    "Europe/Zurich", "Europe/Stockholm", "Europe/Athens", "Europe/Helsinki", "Europe/Kyiv",
+    "Asia/Jerusalem", "Asia/Riyadh", "Asia/Tehran", "Asia/Kabul", "Asia/Karachi",
+    "Asia/Dhaka", "Asia/Yangon", "Asia/Manila", "Australia/Darwin", "Australia/Melbourne",
+    "America/Santiago", "Pacific/Honolulu", "America/Anchorage", "America/Denver",
+    "America/Phoenix", "America/Lima", "Atlantic/Reykjavik",
+};
+
+// Explained differences of one year, per home: samples where a row differs
+// from the real time by the rule's summer hour, and universal-time lines
+// that differ by the home's.
+struct Counts {
+    int rows = 0;
+    int utLines = 0;
+    friend bool operator==(const Counts&, const Counts&) = default;
+};
+
+// A home as its user would set it: automatic summer time where the place has
+// it, otherwise "Ora Solare" by hand; the place's own half hour.
+struct Home {
+    const char* name;
+    const char* zone;
+    const char* lxp2;       // lxp2.par as the user's settings leave it
+    Counts explained;       // the committed counts: they may only shrink
+};
+
+void PrintTo(const Home& home, std::ostream* os) { *os << home.name; }
+
+const Home kHomes[] = {
+    {"Roma", "Europe/Rome", "41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,1", {2807, 2}},
+    {"New York", "America/New_York", "40,43,74,0,5,,0,,,0,,0,,,1,1,0,1", {12088, 448}},
+    {"Tokyo", "Asia/Tokyo", "35,41,-139,-41,-9,,0,,,0,,0,,,1,1,0,0", {2876, 0}},
+    {"Nuova Delhi", "Asia/Kolkata", "28,37,-77,-13,-5,,0,,,0,,0,,,1,1,30,0", {2844, 0}},
+    {"Sydney", "Australia/Sydney", "-33,-52,-151,-13,-10,,0,,,0,,0,,,2,1,0,1", {13095, 448}},
+    {"Buenos Aires", "America/Argentina/Buenos_Aires", "-34,-36,58,23,3,,0,,,0,,0,,,2,1,0,0", {2810, 0}},
+    {"Johannesburg", "Africa/Johannesburg", "-26,-12,-28,-3,-2,,0,,,0,,0,,,2,1,0,0", {2812, 0}},
+    {"Auckland", "Pacific/Auckland", "-36,-51,-174,-46,-12,,0,,,0,,0,,,2,1,0,1", {15895, 560}},
+    {"Santiago", "America/Santiago", "-33,-27,70,40,4,,0,,,0,,0,,,2,1,0,1", {24578, 896}},
+};
+
+constexpr int kYear = 2026;
+constexpr int kUtHours[] = {1, 4, 7, 10, 13, 16, 19, 22};
+
+// One instant of the year and, per zone, what the C library says of it.
+struct Instant {
+    std::time_t t = 0;
+};
+struct Local {
+    long offsetSeconds = 0;   // ahead of universal time, summer hour included
+    bool summer = false;
+};
+
+std::vector<Instant> YearInstants() {
+    std::vector<Instant> out;
+    std::tm jan1{};
+    jan1.tm_year = kYear - 1900;
+    jan1.tm_mday = 1;
+    const std::time_t start = timegm(&jan1);
+    for (int day = 0; day < 365; ++day)
+        for (int h : kUtHours) {
+            const int minute = (day * 7 + h * 11) % 60;   // every minute of the hour over the year
+            out.push_back({start + day * 86400L + h * 3600L + minute * 60L + (day + h) % 60});
+        }
+    return out;
+}
+
+// The zone's offsets at every instant, read with TZ set to it. Summer time is
+// told by the offset, not by tm_isdst: Dublin's winter is its "daylight
+// saving" time with a negative hour.
+std::vector<Local> ZoneAt(const char* zone, const std::vector<Instant>& instants) {
+    const char* old = std::getenv("TZ");
+    const std::string saved = old ? old : "";
+    setenv("TZ", zone, 1);
+    tzset();
+    std::vector<Local> out;
+    out.reserve(instants.size());
+    for (const Instant& i : instants) {
+        std::tm tm{};
+        localtime_r(&i.t, &tm);
+        out.push_back({tm.tm_gmtoff, false});
+    }
+    long standard = out.front().offsetSeconds;
+    for (const Local& l : out) standard = std::min(standard, l.offsetSeconds);
+    for (Local& l : out) l.summer = l.offsetSeconds > standard;
+    if (old) setenv("TZ", saved.c_str(), 1);
+    else unsetenv("TZ");
+    tzset();
+    return out;
+}
+
+std::tm Civil(std::time_t t) {
+    std::tm tm{};
+    gmtime_r(&t, &tm);
+    return tm;
+}
+
+ClockReading Reading(const std::tm& tm) {
+    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+int DayNumber(const std::tm& tm) {
+    return int(timegm(const_cast<std::tm*>(&tm)) / 86400);
+}
+
+std::string TimeText(const std::tm& tm) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%d:%02d:%02d", tm.tm_hour, tm.tm_min, tm.tm_sec);
+    return buf;
+}
+
+std::string Trimmed(std::string s) {
+    while (!s.empty() && s.front() == ' ') s.erase(0, 1);
+    while (!s.empty() && s.back() == ' ') s.pop_back();
+    return s;
+}
+
+// The summer state the one rule gives a city of this class: the rule's own
+// summer for class 1, its complement for the southern class 3.
+bool RuleSummer(const std::string& zoneClass, int ruleSummerW) {
+    if (zoneClass == "1") return ruleSummerW == 1;
+    if (zoneClass == "3") return ruleSummerW == 0;
+    return false;
+}
+
+struct Tally {
+    Counts explained;
+    int unexplainedRows = 0, unexplainedDates = 0, unexplainedUt = 0;
+    int wrongRows = 0, wrongDates = 0, wrongUt = 0;   // differ from the real time at all
+    std::map<std::string, int> firstFailures;   // a few examples for the report
+    void fail(const std::string& what) {
+        if (firstFailures.size() < 8) ++firstFailures[what];
+    }
+};
+
+class RealWorld : public ::testing::TestWithParam<Home> {
+protected:
+    static void SetUpTestSuite() {
+        instants_ = new std::vector<Instant>(YearInstants());
+        zones_ = new std::map<std::string, std::vector<Local>>;
+        for (const char* z : kCityZones) (*zones_)[z] = ZoneAt(z, *instants_);
+        for (const Home& h : kHomes)
+            if (!zones_->count(h.zone)) (*zones_)[h.zone] = ZoneAt(h.zone, *instants_);
+    }
+    static void TearDownTestSuite() {
+        delete instants_;
+        delete zones_;
+    }
+
+    // One page of the table, one program left running through the year.
+    void runPage(const Home& home, int page, Tally& tally) {
+        test::WorkDir dir;
+        dir.write("lxp2.par", std::string(home.lxp2) + "\r\n");
+        test::RecordingPlatform platform;
+        const std::vector<Local>& homeZone = zones_->at(home.zone);
+        auto homeReading = [&](std::size_t i) {
+            return Reading(Civil((*instants_)[i].t + homeZone[i].offsetSeconds));
+        };
+        platform.clock = homeReading(0);
+        Program program(platform, dir.path());
+        ASSERT_TRUE(program.startUp());
+        program.state().dateSymbol1 = "*";
+        program.state().dateSymbol2 = "°";
+        if (page == 2) program.pageSwitchClick();
+        const SharedState& s = program.state();
+        const MainView& v = program.view();
+
+        for (std::size_t i = 0; i < instants_->size(); ++i) {
+            const std::time_t t = (*instants_)[i].t;
+            const std::tm homeLocal = Civil(t + homeZone[i].offsetSeconds);
+            platform.clock = Reading(homeLocal);
+            program.tick();
+            ASSERT_FALSE(program.failed());
+
+            // The home's own summer hour as the program holds it.
+            const long homeError = (homeZone[i].summer ? 1 : 0) - s.inDstWindow;
+            const std::tm ut = Civil(t);
+            const std::tm shownUt = Civil(t + homeError * 3600);
+            if (Trimmed(v.label2[27].caption) != TimeText(ut)) ++tally.wrongUt;
+            if (Trimmed(v.label2[27].caption) != TimeText(shownUt)) {
+                ++tally.unexplainedUt;
+                tally.fail("UT " + v.label2[27].caption + " for " + TimeText(ut));
+            } else if (homeError != 0) {
+                ++tally.explained.utLines;
+            }
+
+            const int secondDate = DayNumber(homeLocal) - s.dayShift + 1;
+            for (int k = 0; k < kPageRows; ++k) {
+                const int n = (page - 1) * kPageRows + k;
+                const Local& city = zones_->at(kCityZones[n])[i];
+                const long cityError =
+                    (RuleSummer(s.zoneTable[n].zoneClass, s.ruleSummer) ? 1 : 0) - (city.summer ? 1 : 0);
+                const long error = homeError + cityError;
+                const std::tm expected = Civil(t + city.offsetSeconds + error * 3600);
+                const std::string shown = Trimmed(v.label2[k].caption);
+                const std::tm real = Civil(t + city.offsetSeconds);
+                if (shown != TimeText(real)) ++tally.wrongRows;
+                const std::string& realMarker =
+                    DayNumber(real) >= secondDate ? s.dateSymbol2 : s.dateSymbol1;
+                if (v.label3[k].caption != realMarker) ++tally.wrongDates;
+                if (shown != TimeText(expected)) {
+                    ++tally.unexplainedRows;
+                    tally.fail(s.zoneTable[n].name + " " + shown + " for " + TimeText(expected));
+                } else if (error != 0) {
+                    ++tally.explained.rows;
+                }
+                const bool onSecond = DayNumber(expected) >= secondDate;
+                const std::string& marker = onSecond ? s.dateSymbol2 : s.dateSymbol1;
+                if (v.label3[k].caption != marker) {
+                    ++tally.unexplainedDates;
+                    tally.fail(s.zoneTable[n].name + " date marker " + v.label3[k].caption);
+                }
+            }
+        }
+    }
+
+    static std::vector<Instant>* instants_;
+    static std::map<std::string, std::vector<Local>>* zones_;
+};
+
+std::vector<Instant>* RealWorld::instants_ = nullptr;
+std::map<std::string, std::vector<Local>>* RealWorld::zones_ = nullptr;
+
+TEST_P(RealWorld, EveryRowAndTheUniversalTimeAllYear) {
+    const Home& home = GetParam();
+    Tally tally;
+    runPage(home, 1, tally);
+    runPage(home, 2, tally);
+    const int samples = int(instants_->size());
+    std::printf("%-13s %d instants x 54 rows: differ from the real time: rows %5d, dates %5d, UT %4d;"
+                " explained rows %5d, UT %4d; unexplained rows %d, dates %d, UT %d\n",
+                home.name, samples, tally.wrongRows, tally.wrongDates, tally.wrongUt,
+                tally.explained.rows, tally.explained.utLines, tally.unexplainedRows,
+                tally.unexplainedDates, tally.unexplainedUt);
+    for (const auto& [what, count] : tally.firstFailures) std::printf("    e.g. %s\n", what.c_str());
+    EXPECT_EQ(tally.unexplainedRows, 0);
+    EXPECT_EQ(tally.unexplainedDates, 0);
+    EXPECT_EQ(tally.unexplainedUt, 0);
+    EXPECT_LE(tally.explained.rows, home.explained.rows) << "more rows differ from the real time";
+    EXPECT_LE(tally.explained.utLines, home.explained.utLines);
+}
+
+INSTANTIATE_TEST_SUITE_P(Homes, RealWorld, ::testing::ValuesIn(kHomes), [](const auto& info) {
+    std::string name = info.param.name;
+    std::erase(name, ' ');
+    return name;
+});
+
+// A clock left running across a change of summer time, or of the year,
+// shows what a clock started afresh at that moment shows.
+struct Crossing { const char* why; const char* lxp2; ClockReading before, after; };
+const Crossing kCrossings[] = {
+    {"Roma into summer", kHomes[0].lxp2, {2026, 3, 28, 23, 59, 50}, {2026, 3, 29, 12, 0, 0}},
+    {"Roma out of summer", kHomes[0].lxp2, {2026, 10, 24, 23, 59, 50}, {2026, 10, 25, 12, 0, 0}},
+    {"Roma into the new year", kHomes[0].lxp2, {2026, 12, 31, 23, 59, 50}, {2027, 1, 1, 12, 0, 0}},
+    {"Sydney out of summer", kHomes[4].lxp2, {2026, 3, 28, 23, 59, 50}, {2026, 3, 29, 12, 0, 0}},
+    {"Sydney into summer", kHomes[4].lxp2, {2026, 10, 24, 23, 59, 50}, {2026, 10, 25, 0, 0, 5}},
+    {"Sydney into the new year", kHomes[4].lxp2, {2026, 12, 31, 23, 59, 50}, {2027, 1, 1, 12, 0, 0}},
+    {"New York into summer", kHomes[1].lxp2, {2026, 3, 28, 23, 59, 50}, {2026, 3, 29, 0, 0, 1}},
+};
+
+TEST(LeftRunning, ShowsWhatAFreshStartShows) {
+    for (const Crossing& c : kCrossings) {
+        SCOPED_TRACE(c.why);
+        auto captions = [&](test::RecordingPlatform& platform, const test::WorkDir& dir,
+                            std::initializer_list<ClockReading> readings) {
+            dir.write("lxp2.par", std::string(c.lxp2) + "\r\n");
+            platform.clock = *readings.begin();
+            Program program(platform, dir.path());
+            EXPECT_TRUE(program.startUp());
+            for (const ClockReading& r : readings) {
+                platform.clock = r;
+                program.tick();
+                program.tick();   // the markers' tooltips read the previous tick's dates
+            }
+            std::map<std::string, std::string> shown;
+            program.view().forEachControl([&](const std::string& name, ControlView& control) {
+                shown[name] = control.caption + "|" + control.tooltip;
+            });
+            return shown;
+        };
+        test::WorkDir runningDir, freshDir;
+        test::RecordingPlatform running, fresh;
+        const auto leftRunning = captions(running, runningDir, {c.before, c.after});
+        const auto startedThen = captions(fresh, freshDir, {c.after});
+        for (const auto& [name, shown] : startedThen) EXPECT_EQ(leftRunning.at(name), shown) << name;
+    }
+}
+
+} // namespace
+} // namespace vemar
