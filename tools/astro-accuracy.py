@@ -32,6 +32,8 @@ PLACES = [
     # LonDegrees > 0 west), ephem coordinates, zone offset, summer-time rule
     ("Roma", (41, 54, -12, -29), ("41:54", "12:29"), 1, "eu"),
     ("New York", (40, 43, 74, 0), ("40:43", "-74:00"), -5, "us"),
+    ("Nuova Delhi", (28, 37, -77, -13), ("28:37", "77:13"), 5.5, "none"),
+    ("Sydney", (-33, -52, -151, -13), ("-33:52", "151:13"), 10, "au"),
 ]
 
 MATCH_WINDOW_MIN = 60  # an event farther than this from its counterpart is "unmatched"
@@ -44,7 +46,7 @@ def run_table(exe, year, stored, zone, rule):
     for line in out.splitlines():
         fields = line.split()
         date = dt.date.fromisoformat(fields[0])
-        zone_hours = int(fields[1])
+        zone_hours = float(fields[1])
         sun = fields[2:4]
         moon = [(f[0], float(f[2:])) for f in fields[4:]]
         days.append((date, zone_hours, sun, moon))
@@ -54,7 +56,7 @@ def run_table(exe, year, stored, zone, rule):
 def shown_minute_ut(date, zone_hours, minute_of_day):
     """Absolute UT minute (since 1970) of a shown zone-time minute of a date."""
     midnight = dt.datetime(date.year, date.month, date.day, tzinfo=dt.timezone.utc)
-    return round(midnight.timestamp() / 60) + minute_of_day - zone_hours * 60
+    return round(midnight.timestamp() / 60 + minute_of_day - zone_hours * 60)
 
 
 def ephem_minute(d):
@@ -129,7 +131,7 @@ def main():
         last = shown_minute_ut(days[-1][0], days[-1][1], 24 * 60)
         mine = program_events(days)
         ref = ephem_events(lat, lon, year)
-        print(f"{name} {year} (zone {zone:+d}, summer time {rule.upper()})")
+        print(f"{name} {year} (zone {zone:+g}, summer time {rule.upper()})")
         print(f"  {'event':9} {'n':>4} {'median':>7} {'max':>5} {'mean':>6} {'exact':>6} {'unmatched':>9} {'missed':>6}")
         for key in ("sunrise", "sunset", "moonrise", "moonset"):
             diffs, unmatched = compare(mine[key], ref[key])

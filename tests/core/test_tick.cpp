@@ -193,24 +193,28 @@ TEST_F(TickTest, StartupCountClosesThePictureAfter44EvenTicks) {
     EXPECT_EQ(s.startCounter, 44);
 }
 
-// The cached sun and moon sentences equal a fresh computation whenever the
-// date, the place or the zone hours change.
+// The cached sun and moon sentences equal a fresh computation for the home's
+// true offset (summer hour and half hour included, in either hemisphere)
+// whenever the date, the place or the zone hours change.
 TEST_F(TickTest, SkyCacheMatchesAFreshComputation) {
-    struct Step { ClockReading clock; double lat; int zone; int inDst; };
+    struct Step { ClockReading clock; double lat; int zone, hemisphere, inDst, halfHour; };
     const Step steps[] = {
-        {{2024, 6, 21, 22, 0, 0}, 45, 1, 1}, {{2024, 6, 21, 22, 0, 1}, 45, 1, 1},
-        {{2024, 6, 22, 0, 0, 0}, 45, 1, 1},  {{2024, 6, 22, 0, 0, 1}, 60, 1, 1},
-        {{2024, 6, 22, 0, 0, 2}, 60, 3, 1},  {{2024, 6, 22, 0, 0, 3}, 60, 3, 0},
+        {{2024, 6, 21, 22, 0, 0}, 45, 1, 1, 1, 0}, {{2024, 6, 21, 22, 0, 1}, 45, 1, 1, 1, 0},
+        {{2024, 6, 22, 0, 0, 0}, 45, 1, 1, 1, 0},  {{2024, 6, 22, 0, 0, 1}, 60, 1, 1, 1, 0},
+        {{2024, 6, 22, 0, 0, 2}, 60, 3, 1, 1, 0},  {{2024, 6, 22, 0, 0, 3}, 60, 3, 1, 0, 0},
+        {{2024, 6, 22, 0, 0, 4}, 28, 5, 1, 0, 30}, {{2024, 1, 15, 12, 0, 0}, -34, 10, 2, 1, 0},
     };
     s.lonDegrees = -12;
     for (const Step& st : steps) {
         platform.clock = st.clock;
         s.latDegrees = st.lat;
         s.zoneOffset = st.zone;
+        s.hemisphere = st.hemisphere;
         s.inDstWindow = st.inDst;
+        s.siteHalfHour = st.halfHour;
         program->tick();
         const astro::Place place{st.lat, 0, -12, 0};
-        const double zh = st.zone + st.inDst;
+        const double zh = st.zone + st.inDst + st.halfHour / 60.0;
         const auto& c = st.clock;
         EXPECT_EQ(v.label2[33].caption, astro::SunSentence(astro::ComputeSunTimes(c.year, c.month, c.day, place, zh)));
         EXPECT_EQ(v.label2[34].caption, astro::MoonSentence(astro::ComputeMoonDay(c.year, c.month, c.day, place, zh)));
