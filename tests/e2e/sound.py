@@ -89,7 +89,11 @@ class SoundServer:
         try:
             wait_until("the sound server", answers, 15, 0.1)
         except DesktopError as e:
+            self.stop()
             raise NoSoundServer(f"{e}:\n{self.log_path.read_text(errors='replace')}") from e
+        except NoSoundServer:
+            self.stop()
+            raise
         self.pactl("set-default-sink", SINK)
         return self
 
