@@ -1,7 +1,8 @@
 # Proof of the whole program, run by `make test` beside the unit tests. Each
 # kind has its label, so that one can be run alone (ctest -L fuzz -V):
 #   e2e       the installed program on a private desktop, its clock set by
-#             libfaketime, read through the accessibility tree (tests/e2e)
+#             libfaketime, read through the accessibility tree (tests/e2e);
+#             sound: its time signal recorded from a private sound server
 #   sanitize  the core tests built again with ASan and UBSan, zero reports
 #   fuzz      libFuzzer on every reader of a file from outside (fuzz/)
 #   kill      SIGKILL at random moments while every file is being saved
@@ -26,6 +27,16 @@ if(VEMAR_UI)
                      --out ${E2E_DIR})
     set_tests_properties(e2e.${scenario} PROPERTIES
                          FIXTURES_REQUIRED e2e_installed LABELS e2e TIMEOUT 90)
+  endforeach()
+  # The time signal and Infor.snm through a private PulseAudio server (skipped
+  # only where no sound server can be started), and where none answers.
+  foreach(scenario time_signal_and_info without_sound_server)
+    add_test(NAME e2e.${scenario}
+             COMMAND ${VEMAR_SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/sound.py ${scenario}
+                     --program ${E2E_DIR}/install/bin/vemar --data ${E2E_DIR}/install/share/vemar
+                     --out ${E2E_DIR})
+    set_tests_properties(e2e.${scenario} PROPERTIES FIXTURES_REQUIRED e2e_installed
+                         LABELS "e2e;sound" TIMEOUT 90 SKIP_RETURN_CODE 77)
   endforeach()
 endif()
 

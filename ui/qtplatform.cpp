@@ -4,23 +4,14 @@
 #include "viewbinder.h"
 
 #include <QApplication>
-#include <QAudioOutput>
+#include <QFile>
 #include <QFileInfo>
-#include <QMediaPlayer>
 #include <QMessageBox>
-#include <QUrl>
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
 
 namespace vemar::ui {
-
-QtPlatform::QtPlatform() = default;
-
-QtPlatform::~QtPlatform() {
-    delete player_;
-    delete output_;
-}
 
 // localtime_r, unlike QDateTime::currentDateTime(), does not look at the
 // time-zone file on every call: at 64 readings a second that stat was the
@@ -38,21 +29,16 @@ ClockReading QtPlatform::now() {
             local.tm_hour, local.tm_min, std::min(local.tm_sec, 59)};   // a leap second shows as 59
 }
 
-void QtPlatform::beep() { QApplication::beep(); }
+// The theme's bell through the sound server: an X11 bell is not heard on a
+// desktop whose sound goes through a server.
+void QtPlatform::beep() {
+    if (!sound_.playBell()) QApplication::beep();
+}
 
 // Fire and forget: a missing file, one that cannot be decoded or a machine
-// without audio output only means silence.
+// without a sound server only means silence.
 void QtPlatform::playSound(const std::string& file) {
-    const QFileInfo info(qs(file));
-    if (!info.isFile()) return;
-    if (!player_) {
-        player_ = new QMediaPlayer;
-        output_ = new QAudioOutput;
-        player_->setAudioOutput(output_);
-    }
-    player_->stop();
-    player_->setSource(QUrl::fromLocalFile(info.absoluteFilePath()));
-    player_->play();
+    sound_.playFile(QFile::encodeName(QFileInfo(qs(file)).absoluteFilePath()).toStdString());
 }
 
 bool QtPlatform::askYesNo(const std::string& text, const std::string& title) {

@@ -1,21 +1,16 @@
 #pragma once
-// The real world of the program: the system clock, the toolkit's beep,
-// Qt Multimedia for the sound file and message boxes.
+// The real world of the program: the system clock, the desktop's event
+// sounds and message boxes.
 
 #include "core/platform.h"
+#include "sound.h"
 
-#include <memory>
-
-class QMediaPlayer;
-class QAudioOutput;
 class QWidget;
 
 namespace vemar::ui {
 
 class QtPlatform : public Platform {
 public:
-    QtPlatform();
-    ~QtPlatform() override;
     ClockReading now() override;
     void beep() override;
     void playSound(const std::string& file) override;
@@ -25,8 +20,7 @@ public:
 
 private:
     QWidget* parent_ = nullptr;
-    QMediaPlayer* player_ = nullptr;   // created at the first sound
-    QAudioOutput* output_ = nullptr;
+    EventSound sound_;
     long long lastZoneCheckMinute_ = -1;
 };
 

@@ -175,8 +175,13 @@ class Desktop:
         self._processes = []
         self._runtime = Path(tempfile.mkdtemp(prefix="xdg-", dir=self.scratch))
         self.env = {k: v for k, v in os.environ.items()
-                    if not k.startswith(("DBUS_", "AT_SPI", "QT_", "FAKETIME", "LD_PRELOAD", "WAYLAND"))}
+                    if not k.startswith(("DBUS_", "AT_SPI", "QT_", "FAKETIME", "LD_PRELOAD", "WAYLAND", "PULSE"))}
         self.env.update(XDG_RUNTIME_DIR=str(self._runtime), HOME=str(self.scratch))
+        # The program's sound library may not start a sound server of its own
+        # behind the harness's back; a test that wants sound starts one.
+        client_conf = self.scratch / "pulse-client.conf"
+        client_conf.write_text("autospawn = no\n")
+        self.env["PULSE_CLIENTCONFIG"] = str(client_conf)
 
     def start(self):
         self.env["DISPLAY"] = self._start_x()
@@ -245,11 +250,14 @@ class Desktop:
 
     def launch(self, program, workdir, clock, tz="Europe/Rome", name="vemar"):
         """Starts the program in workdir with its clock running from `clock`
-        ("2024-06-30 23:59:52", local time of tz)."""
+        ("2024-06-30 23:59:52", local time of tz), or shifted from the real
+        clock by `clock` whole seconds (an int), so that its seconds turn
+        when the real ones do."""
         if not FAKETIME_LIBRARIES:
             raise DesktopError("libfaketime is missing: run scripts/install-deps")
+        faketime = f"{clock:+d}s" if isinstance(clock, int) else "@" + clock
         env = dict(self.env, TZ=tz, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-                   LD_PRELOAD=FAKETIME_LIBRARIES[0], FAKETIME="@" + clock,
+                   LD_PRELOAD=FAKETIME_LIBRARIES[0], FAKETIME=faketime,
                    FAKETIME_DONT_FAKE_MONOTONIC="1", FAKETIME_NO_CACHE="1")
         log = open(self.scratch / f"{name}.stderr", "wb")
         process = subprocess.Popen([str(program)], cwd=workdir, env=env, stdin=subprocess.DEVNULL,
