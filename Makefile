@@ -5,6 +5,8 @@
 #   make package   the Debian package, build/vemar_*.deb
 BUILD ?= build
 RUN_BUILD ?= build-run
+# No debug information: the program alone, built as fast as it can be.
+RUN_CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 .PHONY: run test package deps deps-run build clean
@@ -24,7 +26,7 @@ build: deps $(BUILD)/build.ninja
 # A build of its own without tests or benchmarks, so that it stays quick and
 # never reconfigures the test build.
 $(RUN_BUILD)/build.ninja:
-	cmake -S . -B $(RUN_BUILD) -G Ninja $(CMAKE_FLAGS) -DVEMAR_TESTS=OFF -DVEMAR_BENCH=OFF
+	cmake -S . -B $(RUN_BUILD) -G Ninja $(RUN_CMAKE_FLAGS) -DVEMAR_TESTS=OFF -DVEMAR_BENCH=OFF
 
 run: deps-run $(RUN_BUILD)/build.ninja
 	cmake --build $(RUN_BUILD) --target vemar
