@@ -1,13 +1,21 @@
-# The two commands of the README. Each one installs what is missing,
-# configures, builds, then runs or tests.
+# The commands of the README. Each one installs what is missing, configures,
+# builds, then runs, tests or packages.
+#   make run       the program alone (no tests), in the user's settings folder
+#   make test      every test, as CI runs them
+#   make package   the Debian package, build/vemar_*.deb
 BUILD ?= build
-WORKDIR ?= run
+RUN_BUILD ?= build-run
+# No debug information: the program alone, built as fast as it can be.
+RUN_CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: run test deps build clean
+.PHONY: run test package deps deps-run build clean
 
 deps:
-	@scripts/install-deps
+	@scripts/install-deps test
+
+deps-run:
+	@scripts/install-deps run
 
 $(BUILD)/build.ninja:
 	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
@@ -15,11 +23,20 @@ $(BUILD)/build.ninja:
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD)
 
-run: build
-	@scripts/run-vemar $(BUILD) $(WORKDIR)
+# A build of its own without tests or benchmarks, so that it stays quick and
+# never reconfigures the test build.
+$(RUN_BUILD)/build.ninja:
+	cmake -S . -B $(RUN_BUILD) -G Ninja $(RUN_CMAKE_FLAGS) -DVEMAR_TESTS=OFF -DVEMAR_BENCH=OFF
+
+run: deps-run $(RUN_BUILD)/build.ninja
+	cmake --build $(RUN_BUILD) --target vemar
+	@scripts/run-vemar $(RUN_BUILD)
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300
 
+package: build
+	cmake --build $(BUILD) --target package
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(RUN_BUILD)

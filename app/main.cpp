@@ -1,9 +1,12 @@
-// Vemar: a world clock. Its working directory holds its settings files.
+// Vemar: a world clock. It works in the user's settings folder
+// (~/.config/vemar), seeded at the first start from the installed data and
+// the system's time zone; `--dir DIR` works in another folder instead.
 
 #include "core/program.h"
 #include "ui/application.h"
 #include "ui/mainwindow.h"
 #include "ui/qtplatform.h"
+#include "ui/settingsdir.h"
 
 #include <QApplication>
 #include <QDir>
@@ -25,10 +28,20 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(vemar::ui::kApplicationId));
     vemar::ui::setUpLook(app);
+
+    const vemar::ui::Folders folders =
+        vemar::ui::chooseFolders(QApplication::arguments(), QApplication::applicationDirPath());
+    if (!folders.error.isEmpty()) {
+        std::fprintf(stderr, "vemar: %s\n", qPrintable(folders.error));
+        return 64;
+    }
+    vemar::ui::enterWorkFolder(folders);
 
     vemar::ui::QtPlatform platform;
     vemar::Program program(platform, QDir::currentPath().toStdString());
+    program.setDataDir(folders.data.toStdString());
     if (!program.startUp()) return 1;
 
     vemar::ui::MainWindow window(program);

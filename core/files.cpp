@@ -1,5 +1,7 @@
 #include "core/files.h"
 
+#include "core/texts.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -211,7 +213,7 @@ std::function<bool(const fs::path&)>& WriteFault() {
 std::string FileNameOf(const fs::path& path) { return path.filename().string(); }
 
 [[noreturn]] void ThrowWriteFailed(const fs::path& path, int error) {
-    throw FileError(FileNameOf(path), reason::kWriteFailed + std::string(std::strerror(error)));
+    throw FileError(FileNameOf(path), reason::kWriteFailed + texts::SystemErrorText(error));
 }
 
 // Reads a whole file; on failure returns nullopt and leaves errno's value in error.
@@ -239,7 +241,7 @@ std::string RequireFile(const fs::path& path) {
     auto bytes = ReadAll(path, error);
     if (bytes) return std::move(*bytes);
     if (error == ENOENT) throw FileError(FileNameOf(path), reason::kMissing);
-    throw FileError(FileNameOf(path), reason::kReadFailed + std::string(std::strerror(error)));
+    throw FileError(FileNameOf(path), reason::kReadFailed + texts::SystemErrorText(error));
 }
 
 // The temporary file of an atomic write: closed and removed unless it was
@@ -553,7 +555,7 @@ void CommitStagedTable(const fs::path& dir) {
     fs::rename(staged, target, error);
     if (error == std::errc::no_such_file_or_directory && !fs::exists(staged))
         throw FileError(kStagedZoneFile, reason::kMissing);
-    if (error) throw FileError(kZoneFile, reason::kReplaceFailed + error.message());
+    if (error) throw FileError(kZoneFile, reason::kReplaceFailed + texts::SystemErrorText(error.value()));
     SyncDirectory(dir);
 }
 

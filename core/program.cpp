@@ -358,7 +358,7 @@ void Program::tableMenuClick(int index) {
 }
 
 void Program::infoClick() {
-    platform_.playSound(file(kInfoSound).string());
+    platform_.playSound(((dataDir_.empty() ? dir_ : dataDir_) / kInfoSound).string());
 }
 
 } // namespace vemar

@@ -28,6 +28,9 @@ public:
     const MainView& view() const { return v_; }
     Platform& platform() { return platform_; }
     std::filesystem::path file(const char* name) const { return dir_ / name; }
+    // The installed data folder, never written: the information sound is
+    // played from there. Until it is set, the working directory serves.
+    void setDataDir(std::filesystem::path dir) { dataDir_ = std::move(dir); }
 
     // A fatal file error was reported: the program must end with status 1.
     bool failed() const { return failed_; }
@@ -94,6 +97,7 @@ private:
 
     Platform& platform_;
     std::filesystem::path dir_;
+    std::filesystem::path dataDir_;
     SharedState s_;
     MainView v_;
     bool failed_ = false;

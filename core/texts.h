@@ -3,6 +3,8 @@
 // belong to the texts; tooltips begin with a blank.
 
 #include <array>
+#include <cerrno>
+#include <string>
 #include <string_view>
 
 namespace vemar::texts {
@@ -170,5 +172,33 @@ inline constexpr std::array<T, 10> kHelpLines = {
     " mondo.",
     "              Grazie per aver utilizzato \"Vemar\"",
 };
+
+// Why a file could not be read or written. The system's own messages follow
+// its locale, so the common error numbers have their Italian text here.
+inline std::string SystemErrorText(int errorNumber) {
+    switch (errorNumber) {
+    case EACCES: case EPERM: return "permesso negato";
+    case ENOENT: return "file o cartella inesistente";
+    case ENOSPC: return "spazio esaurito sul disco";
+    case EDQUOT: return "quota del disco superata";
+    case EROFS: return "file system di sola lettura";
+    case EIO: return "errore di ingresso/uscita";
+    case EISDIR: return "è una cartella";
+    case ENOTDIR: return "non è una cartella";
+    case ENAMETOOLONG: return "nome troppo lungo";
+    case EMFILE: case ENFILE: return "troppi file aperti";
+    case ELOOP: return "troppi collegamenti simbolici";
+    case EBUSY: case ETXTBSY: return "file in uso";
+    case EXDEV: return "collegamento fra dispositivi diversi";
+    case EFBIG: return "file troppo grande";
+    case ENOMEM: return "memoria insufficiente";
+    case EINVAL: return "argomento non valido";
+    default: return "errore di sistema " + std::to_string(errorNumber);
+    }
+}
+
+// The fatal file message: the folder the program works in, so the user knows where to look.
+inline constexpr T kFileErrorPrefix = "Errore nel file ";
+inline constexpr T kFolderPrefix = "Cartella: ";
 
 } // namespace vemar::texts

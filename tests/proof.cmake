@@ -20,7 +20,12 @@ if(VEMAR_UI)
   add_test(NAME e2e.install
            COMMAND ${CMAKE_COMMAND} --install ${CMAKE_BINARY_DIR} --prefix ${E2E_DIR}/install)
   set_tests_properties(e2e.install PROPERTIES FIXTURES_SETUP e2e_installed LABELS e2e)
-  foreach(scenario first_start midnight_month_end noon_date_lines page2_saved_scheme)
+  add_test(NAME e2e.desktop_files
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/check-desktop-files ${E2E_DIR}/install)
+  set_tests_properties(e2e.desktop_files PROPERTIES FIXTURES_REQUIRED e2e_installed LABELS e2e)
+  foreach(scenario first_start midnight_month_end noon_date_lines page2_saved_scheme
+                   new_user_sydney new_user_new_york new_user_tokyo new_user_kolkata new_user_rome
+                   new_user_us_eastern)
     add_test(NAME e2e.${scenario}
              COMMAND ${VEMAR_SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/scenarios.py ${scenario}
                      --program ${E2E_DIR}/install/bin/vemar --data ${E2E_DIR}/install/share/vemar

@@ -243,6 +243,9 @@ QJsonObject Driver::json() const {
             o["text"] = QString::fromStdString(e.text);
             o["title"] = QString::fromStdString(e.title);
             o["answer"] = e.answer ? "yes" : "no";
+            QJsonArray buttons;
+            for (const std::string& b : e.buttons) buttons.append(QString::fromStdString(b));
+            o["buttons"] = buttons;
         }
         effects.append(o);
     }

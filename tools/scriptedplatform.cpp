@@ -1,5 +1,8 @@
 #include "scriptedplatform.h"
 
+#include "ui/questionbox.h"
+#include "ui/viewbinder.h"
+
 #include <cstdio>
 
 namespace vemar::ui {
@@ -10,13 +13,17 @@ bool ScriptedPlatform::askYesNo(const std::string& text, const std::string& titl
         answer = answers.front();
         answers.pop_front();
     }
-    effects.push_back({"question", {}, text, title, {}, answer});
+    // The box is made as the program makes it, but never shown.
+    const auto box = makeQuestionBox(qs(text), qs(title), nullptr);
+    std::vector<std::string> buttons;
+    for (const QString& b : buttonTexts(*box)) buttons.push_back(b.toStdString());
+    effects.push_back({"question", {}, text, title, {}, answer, buttons});
     return answer;
 }
 
 void ScriptedPlatform::fatalFileError(const std::string& file, const std::string& message) {
     std::fprintf(stderr, "vemar: %s: %s\n", file.c_str(), message.c_str());
-    effects.push_back({"fatal", file, {}, {}, message, false});
+    effects.push_back({"fatal", file, {}, {}, message, false, {}});
 }
 
 int ScriptedPlatform::count(const std::string& kind) const {

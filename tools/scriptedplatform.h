@@ -15,6 +15,7 @@ struct Effect {
     std::string file;
     std::string text, title, message;
     bool answer = false;
+    std::vector<std::string> buttons;   // a question's buttons as the box shows them
 };
 
 class ScriptedPlatform : public Platform {
@@ -24,11 +25,11 @@ public:
     std::deque<bool> answers;   // the next Yes/No answers; No when none is left
 
     ClockReading now() override { return clock; }
-    void beep() override { effects.push_back({"beep", {}, {}, {}, {}, false}); }
-    void playSound(const std::string& file) override { effects.push_back({"sound", file, {}, {}, {}, false}); }
+    void beep() override { effects.push_back({"beep", {}, {}, {}, {}, false, {}}); }
+    void playSound(const std::string& file) override { effects.push_back({"sound", file, {}, {}, {}, false, {}}); }
     bool askYesNo(const std::string& text, const std::string& title) override;
     void fatalFileError(const std::string& file, const std::string& message) override;
-    void fileWritten(const std::string& file) override { effects.push_back({"write", file, {}, {}, {}, false}); }
+    void fileWritten(const std::string& file) override { effects.push_back({"write", file, {}, {}, {}, false, {}}); }
     int count(const std::string& kind) const;
 };
 

@@ -1,10 +1,35 @@
 #include "application.h"
 
+#include "picture.h"
+
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
+#include <QLibraryInfo>
 #include <QStyleFactory>
+#include <QTranslator>
 
 namespace vemar::ui {
+
+namespace {
+
+// The installed theme icon where the desktop has it, else the clock drawn here.
+QIcon programIcon() {
+    QIcon fallback;
+    for (int side : {16, 32, 48, 64, 128, 256}) fallback.addPixmap(vemarIcon(side));
+    return QIcon::fromTheme(QString::fromLatin1(kApplicationId), fallback);
+}
+
+} // namespace
+
+bool loadItalianQtTexts(QApplication& app) {
+    auto* translator = new QTranslator(&app);
+    if (!translator->load(QStringLiteral("qtbase_it"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QApplication::installTranslator(translator);
+}
 
 void setUpLook(QApplication& app) {
     app.setStyle(QStyleFactory::create("Fusion"));
@@ -12,6 +37,8 @@ void setUpLook(QApplication& app) {
     font.setStyleHint(QFont::SansSerif);
     font.setPointSize(8);
     app.setFont(font);
+    QApplication::setWindowIcon(programIcon());
+    loadItalianQtTexts(app);
 }
 
 } // namespace vemar::ui

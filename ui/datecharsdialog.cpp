@@ -1,4 +1,5 @@
 #include "datecharsdialog.h"
+#include "dialogkeys.h"
 #include "twips.h"
 
 #include "core/program.h"
@@ -6,6 +7,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <map>
+#include <string>
 
 #include <cmath>
 
@@ -50,8 +53,10 @@ DateCharsDialog::DateCharsDialog(Program& program, QWidget* parent) : QDialog(pa
     connect(text2, &QLineEdit::textEdited, this,
             [this, text2](const QString& text) { boxEdited(text2, text, &DateChars::text2Changed); });
 
+    std::map<std::string, QPushButton*> buttons;
     auto button = [&](const char* name, const ControlView& view, int left, int width, auto click) {
         auto* widget = new QPushButton(this);
+        buttons[name] = widget;
         place(widget, name, left, 1440, width, 375);
         widget->setAutoDefault(false);
         binder_.bind(widget, &view);
@@ -60,6 +65,7 @@ DateCharsDialog::DateCharsDialog(Program& program, QWidget* parent) : QDialog(pa
     button("SSCommand3", v.ssCommand3, 120, 1095, &DateChars::defaultClick);
     button("SSCommand1", v.ssCommand1, 1320, 1215, &DateChars::annullaClick);
     button("SSCommand2", v.ssCommand2, 2640, 735, &DateChars::okClick);
+    DialogKeys::install(this, buttons["SSCommand2"], buttons["SSCommand1"]);
 
     dialog_.open();
     binder_.render();

@@ -1,4 +1,6 @@
 #include "infowindows.h"
+
+#include "core/placement.h"
 #include "twips.h"
 
 #include "core/texts.h"
@@ -52,8 +54,11 @@ QLabel* titleLabel(QWidget* parent) {
 void centreOnScreen(QWidget* window) {
     const QScreen* screen = window->screen() ? window->screen() : QApplication::primaryScreen();
     if (!screen) return;
+    const QRect area = screen->availableGeometry();
     const QRect frame = window->frameGeometry();
-    window->move(window->pos() + screen->geometry().center() - frame.center());
+    const WindowPosition at = CentredPosition({area.x(), area.y(), area.width(), area.height()},
+                                              frame.width(), frame.height());
+    window->move(window->pos() + QPoint(at.left, at.top) - frame.topLeft());
 }
 
 } // namespace

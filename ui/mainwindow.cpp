@@ -1,4 +1,6 @@
 #include "mainwindow.h"
+
+#include "core/placement.h"
 #include "twips.h"
 
 #include "core/program.h"
@@ -270,11 +272,16 @@ void MainWindow::startClock() {
     timer_->start();
 }
 
+// Within the available area (panels and docks left out), and never off it,
+// whatever the scale factor makes of the window's size.
 void MainWindow::centreOnScreen() {
-    if (const QScreen* screen = QApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
-    }
+    const QScreen* screen = QApplication::primaryScreen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    const QSize frame = frameGeometry().size();
+    const WindowPosition at = CentredPosition({area.x(), area.y(), area.width(), area.height()},
+                                              frame.width(), frame.height());
+    move(at.left, at.top);
 }
 
 void MainWindow::showModal(QDialog* dialog) {

@@ -1,4 +1,5 @@
 #include "paramsdialog.h"
+#include "dialogkeys.h"
 #include "twips.h"
 
 #include "core/program.h"
@@ -90,6 +91,7 @@ void ParamsDialog::buildControls() {
         logic_.okClick();
         close();
     });
+    DialogKeys::install(this, ok, cancel);
 }
 
 // The filter may drop a refused character or clamp the number: the caret

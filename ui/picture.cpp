@@ -329,4 +329,23 @@ QPixmap vemarPicture() {
     return QPixmap::fromImage(image);
 }
 
+// Drawn large and scaled down, so that the small sizes stay smooth.
+QPixmap vemarIcon(int side) {
+    constexpr int kDrawnSide = 512;
+    constexpr qreal kReach = 116;   // centre to the frame's corners, its shadow included
+    QImage image(kDrawnSide, kDrawnSide, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter p(&image);
+        p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+        p.scale(kDrawnSide / (2 * kReach), kDrawnSide / (2 * kReach));
+        p.translate(QPointF(kReach, kReach) - kClockCentre);
+        drawFrame(p);
+        drawDial(p);
+        drawHands(p);
+        drawGlass(p);
+    }
+    return QPixmap::fromImage(image.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+}
+
 } // namespace vemar::ui

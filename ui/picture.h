@@ -11,3 +11,10 @@ constexpr int kPictureHeight = 298;
 QPixmap vemarPicture();
 
 } // namespace vemar::ui
+
+namespace vemar::ui {
+
+// The clock of the picture alone, square, side by side pixels: the program's icon.
+QPixmap vemarIcon(int side);
+
+} // namespace vemar::ui

@@ -1,9 +1,11 @@
 #include "qtplatform.h"
 
 #include "core/texts.h"
+#include "questionbox.h"
 #include "viewbinder.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -42,13 +44,15 @@ void QtPlatform::playSound(const std::string& file) {
 }
 
 bool QtPlatform::askYesNo(const std::string& text, const std::string& title) {
-    QMessageBox box(QMessageBox::NoIcon, qs(title), qs(text), QMessageBox::Yes | QMessageBox::No, parent_);
-    return box.exec() == QMessageBox::Yes;
+    return makeQuestionBox(qs(text), qs(title), parent_)->exec() == QMessageBox::Yes;
 }
 
+// Names the folder too: a user who never chose one must learn where to look.
 void QtPlatform::fatalFileError(const std::string& file, const std::string& message) {
-    std::fprintf(stderr, "vemar: %s: %s\n", file.c_str(), message.c_str());
-    const QString text = QStringLiteral("Errore nel file %1:\n%2").arg(qs(file), qs(message));
+    const QString folder = QDir::toNativeSeparators(QDir::currentPath());
+    std::fprintf(stderr, "vemar: %s: %s (%s)\n", file.c_str(), message.c_str(), qPrintable(folder));
+    const QString text = qs(texts::kFileErrorPrefix) + qs(file) + QStringLiteral(":\n") + qs(message) +
+                         QStringLiteral("\n\n") + qs(texts::kFolderPrefix) + folder;
     QMessageBox::critical(parent_, qs(texts::kCaption), text);
 }
 

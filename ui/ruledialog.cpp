@@ -1,4 +1,5 @@
 #include "ruledialog.h"
+#include "dialogkeys.h"
 #include "twips.h"
 
 #include "core/program.h"
@@ -122,6 +123,7 @@ void RuleDialog::buildControls() {
         logic_.okClick();
         close();
     });
+    DialogKeys::install(this, ok, cancel);
 }
 
 void RuleDialog::render() {

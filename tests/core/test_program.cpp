@@ -70,6 +70,17 @@ TEST_F(ProgramTest, SegDatWithGarbageGivesStartValues) {
 }
 
 // A damaged or missing required file ends start-up naming that file alone.
+// The sound is part of the installed data, never copied into the settings:
+// it plays from the data folder once one is set, else from the working one.
+TEST_F(ProgramTest, InformationSoundPlaysFromTheDataFolder) {
+    ASSERT_TRUE(program->startUp());
+    program->infoClick();
+    program->setDataDir("/usr/share/vemar");
+    program->infoClick();
+    EXPECT_EQ(platform.effects, (std::vector<std::string>{"sound " + (dir.path() / kInfoSound).string(),
+                                                          "sound /usr/share/vemar/Infor.snm"}));
+}
+
 TEST(ProgramFaults, DamagedRequiredFileEndsStartUpNamingIt) {
     struct Case { const char* file; std::optional<std::string> bytes; };   // nullopt: no file
     const Case cases[] = {

@@ -43,6 +43,7 @@ CONTROL_TWIPS = {
     "SSPanel7": (120, 120),
     "SSPanel2": (1080, 4740),
     "SSPanel3": (7370, 4740),
+    "SSPanel5": (4200, 4740),
     "SSCommand1": (120, 5280),
     "SSPanel8": (2280, 6535),
     "SSPanel9": (5160, 6535),
@@ -111,6 +112,12 @@ def display_settings_bytes(plain):
     """seg.dat holding the nine plain texts."""
     scrambled = [bytes(b - SHIFT for b in t.encode("cp1252")) for t in plain]
     return b",".join(b'"' + s + b'"' for s in scrambled) + b"\r\n"
+
+
+def zone_table(path):
+    """The 54 rows of fusi.dat as (name, class, offset hours)."""
+    fields = [bytes(b + SHIFT for b in f).decode("cp1252") for f in quoted_fields(Path(path).read_bytes())]
+    return [(fields[i], fields[i + 1], int(fields[i + 2] or 0)) for i in range(0, 162, 3)]
 
 
 def zone_names(path):
@@ -248,19 +255,26 @@ class Desktop:
             shot.save_png(png_path)
         return shot
 
-    def launch(self, program, workdir, clock, tz="Europe/Rome", name="vemar"):
-        """Starts the program in workdir with its clock running from `clock`
-        ("2024-06-30 23:59:52", local time of tz), or shifted from the real
-        clock by `clock` whole seconds (an int), so that its seconds turn
-        when the real ones do."""
+    def launch(self, program, workdir, clock, tz="Europe/Rome", name="vemar", home=None):
+        """Starts the program in workdir (--dir) with its clock running from
+        `clock` ("2024-06-30 23:59:52", local time of tz), or shifted from the
+        real clock by `clock` whole seconds (an int), so that its seconds turn
+        when the real ones do. With `home`, it starts instead as a menu
+        launcher starts it: in the home directory, working in its own
+        settings folder there."""
         if not FAKETIME_LIBRARIES:
             raise DesktopError("libfaketime is missing: run scripts/install-deps")
         faketime = f"{clock:+d}s" if isinstance(clock, int) else "@" + clock
         env = dict(self.env, TZ=tz, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
                    LD_PRELOAD=FAKETIME_LIBRARIES[0], FAKETIME=faketime,
                    FAKETIME_DONT_FAKE_MONOTONIC="1", FAKETIME_NO_CACHE="1")
+        argv = [str(program), "--dir", str(workdir)]
+        if home is not None:
+            env["HOME"] = str(home)
+            env.pop("XDG_CONFIG_HOME", None)
+            argv, workdir = [str(program)], home
         log = open(self.scratch / f"{name}.stderr", "wb")
-        process = subprocess.Popen([str(program)], cwd=workdir, env=env, stdin=subprocess.DEVNULL,
+        process = subprocess.Popen(argv, cwd=workdir, env=env, stdin=subprocess.DEVNULL,
                                    stdout=log, stderr=subprocess.STDOUT)
         self._processes.append(process)   # stop() ends it should a check fail midway
         return RunningProgram(self, process, self.scratch / f"{name}.stderr")

@@ -18,8 +18,11 @@ import traceback
 from pathlib import Path
 
 sys.dont_write_bytecode = True   # no __pycache__ in the source tree
+from datetime import datetime, timezone
+from zoneinfo import ZoneInfo
+
 from desktop import (Desktop, DesktopError, checksums, display_settings_bytes,
-                     read_display_settings, seed_workdir, zone_names)
+                     read_display_settings, seed_workdir, zone_names, zone_table)
 
 # seg.dat after a first start: ColoursChanged is 0, so shut-down stores the
 # window and the times light grey (7) and keeps the city names black (0).
@@ -216,7 +219,80 @@ def page2_saved_scheme(s):
     s.check.equal("seg.dat rewritten byte for byte", (workdir / "seg.dat").read_bytes(), saved)
 
 
-SCENARIOS = {f.__name__: f for f in (first_start, midnight_month_end, noon_date_lines, page2_saved_scheme)}
+# A new user's first start: an empty home, started as the menu launcher
+# starts it, on a fixed January and July day. The seeded lxp2.par fields
+# 1 to 5, 15, 17 and 18 (place, stored zone, hemisphere, half hour, automatic
+# summer time), whether the zone's clock holds a summer hour then, and the rows.
+NEW_USERS = {
+    "sydney": ("Australia/Sydney", "-33,-52,-151,-13,-10", "2,0,1", {1: True, 7: False}),
+    "new_york": ("America/New_York", "40,43,74,0,5", "1,0,1", {1: False, 7: True}),
+    "us_eastern": ("US/Eastern", "40,43,74,0,5", "1,0,1", {1: False, 7: True}),
+    "tokyo": ("Asia/Tokyo", "35,39,-139,-45,-9", "1,0,0", {1: False, 7: False}),
+    "kolkata": ("Asia/Kolkata", "22,32,-88,-22,-5", "1,30,0", {1: False, 7: False}),
+    "rome": ("Europe/Rome", "41,54,-12,-29,-1", "1,0,1", {1: False, 7: True}),
+}
+ROW = re.compile(r"^\s*(\d+):(\d+):(\d+)")
+
+
+def expected_row_seconds(utc, offset, zone_class, month):
+    """A row's time of day: universal time, the city's offset, its half hour,
+    and the summer hour of its class (northern cities in July, southern ones in January)."""
+    seconds = utc.hour * 3600 + utc.minute * 60 + utc.second + offset * 3600
+    seconds += {"1": 3600 if month == 7 else 0, "2": 1800, "3": 3600 if month == 1 else 0}.get(zone_class, 0)
+    return seconds % 86400
+
+
+def new_user(key):
+    zone, place, switches, summer = NEW_USERS[key]
+
+    def scenario(s):
+        data_before = checksums(s.data)
+        for month in (1, 7):
+            clock = f"2026-{month:02d}-15 10:30:00"
+            home = s.out / f"{key}-{month:02d}" / "home"
+            home.mkdir(parents=True, exist_ok=True)
+            run = s.desktop.launch(s.program, None, clock, tz=zone, name=f"{key}-{month:02d}",
+                                   home=home).wait_for_window()
+            settings = home / ".config" / "vemar"
+            fields = (settings / "lxp2.par").read_text().strip().split(",")
+            what = f"{zone} {clock}"
+            s.check.equal(f"{what}: place and zone", ",".join(fields[0:5]), place)
+            s.check.equal(f"{what}: hemisphere, half hour, automatic summer time",
+                          ",".join([fields[14], fields[16], fields[17]]), switches)
+            s.check.equal(f"{what}: summer hour stored", (fields[6], fields[15]),
+                          ("1", "0") if summer[month] else ("0", "1"))
+            s.check.equal(f"{what}: summer-time button", run.text("SSPanel5"),
+                          "Ora Legale" if summer[month] else "Ora Solare")
+            utc = datetime.strptime(clock, "%Y-%m-%d %H:%M:%S").replace(tzinfo=ZoneInfo(zone)).astimezone(timezone.utc)
+            table = zone_table(settings / "fusi.dat")
+            shown = run.texts(*[f"Label2({k})" for k in range(27)])
+            for k in range(27):
+                name, zone_class, offset = table[k]
+                match = ROW.match(shown[f"Label2({k})"])
+                if not match:
+                    s.check.true(f"{what}: row {k} ({name}) shows no time: {shown[f'Label2({k})']!r}", False)
+                    continue
+                h, m, sec = map(int, match.groups())
+                late = (h * 3600 + m * 60 + sec - expected_row_seconds(utc, offset, zone_class, month)) % 86400
+                # The clock has run on a few seconds while the window was read.
+                s.check.true(f"{what}: row {k} {name} (class {zone_class}, {offset:+d} h) shows "
+                             f"{shown[f'Label2({k})'].strip()}, {late} s from the true time", late < 60)
+            s.desktop.screenshot(s.out / f"{key}-{month:02d}.png")
+            run.close_by_window_manager()
+            s.check.equal(f"{what}: exit status", run.wait_exit(), 0)
+            s.check.equal(f"{what}: settings folder", sorted(p.name for p in settings.iterdir()),
+                          ["Parleg.dat", "car.tip", "fusi.dat", "lxp2.par", "seg.dat"])
+            s.check.equal(f"{what}: nothing else in the home", sorted(p.name for p in home.iterdir()), [".config"])
+            log = run.log()
+            s.check.true(f"{what}: no file error reported:\n{log}", "Errore" not in log and ": file" not in log)
+        s.check.equal("the installed data folder is never written", checksums(s.data), data_before)
+
+    scenario.__name__ = f"new_user_{key}"
+    return scenario
+
+
+SCENARIOS = {f.__name__: f for f in (first_start, midnight_month_end, noon_date_lines, page2_saved_scheme,
+                                     *(new_user(key) for key in NEW_USERS))}
 
 
 def main():

@@ -8,6 +8,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QJsonArray>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QTest>
@@ -49,6 +50,7 @@ private slots:
     void startupTitleIsNotClipped();
     void informationWindowPlaysTheSound();
     void helpWindowShowsTheTenLines();
+    void questionButtonsAreItalian();
 };
 
 void DialogsTest::scripts_data() {
@@ -69,6 +71,29 @@ void DialogsTest::scripts_data() {
         "click:Form1.Orlega", "click:Form10.Combo3=Sabato", "click:Form10.SSCommand3",
         "Form10.SSCommand3.enabled=false", "file:Parleg.dat=" + kRuleLine, "click:Form10.SSCommand2",
         "closed:Form10", "file:Parleg.dat=2,4,6,9,4,0\r\n", "count:write=1"};
+    // Enter confirms and Esc runs Annulla, from whichever box has the focus.
+    QTest::newRow("parameters: Enter in a box is OK") << QStringList{
+        "click:Form1.Param", "type:Form9.Text1=45", "key:Form9.Text1=Return", "closed:Form9",
+        "file:lxp2.par=45,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,1\r\n", "count:write=1"};
+    QTest::newRow("parameters: Enter on Annulla's neighbour still is OK") << QStringList{
+        "click:Form1.Param", "type:Form9.Text2=5", "key:Form9.Option2=Return", "closed:Form9", "count:write=1"};
+    QTest::newRow("rule: Enter in a list is Ok") << QStringList{
+        "click:Form1.Orlega", "click:Form10.Combo3=Sabato", "key:Form10.Combo3=Return", "closed:Form10",
+        "file:Parleg.dat=2,4,6,9,4,0\r\n"};
+    QTest::newRow("rule: Esc after Applica is Annulla") << QStringList{
+        "click:Form1.Orlega", "click:Form10.Combo3=Sabato", "click:Form10.SSCommand3",
+        "key:Form10.Combo6=Esc", "closed:Form10", "count:write=0",
+        "Form1.SSPanel6.caption=Ora Legale dal 31 Marzo  al 27 Ottobre 2024     (Emisfero Boreale)",
+        "click:Form1.Orlega",
+        "Form10.Combo3.caption=Domenica"};
+    QTest::newRow("date characters: Enter is Ok") << QStringList{
+        "click:Form1.CarDat", "type:Form8.Text1=#", "key:Form8.Text1=Return", "closed:Form8",
+        "Form1.SSPanel1(0).caption=#"};
+    QTest::newRow("date characters: Esc is Annulla") << QStringList{
+        "click:Form1.CarDat", "type:Form8.Text2=%", "key:Form8.Text2=Esc", "closed:Form8",
+        "Form1.SSPanel1(3).caption="};
+    QTest::newRow("date characters: Enter with nothing to confirm closes") << QStringList{
+        "click:Form1.CarDat", "Form8.SSCommand2.enabled=false", "key:Form8.Text1=Return", "closed:Form8"};
 }
 
 void DialogsTest::scripts() {
@@ -202,6 +227,20 @@ void DialogsTest::helpWindowShowsTheTenLines() {
     QVERIFY(text && text->isReadOnly());
     p.do_("click:Form2.SSCommand1");
     QVERIFY(!p.driver->window("Form2"));
+}
+
+// The shut-down question, as the program builds its box: Qt's own Italian
+// texts, which the standard button texts would otherwise leave English.
+void DialogsTest::questionButtonsAreItalian() {
+    RunningProgram p;
+    startClear(p);
+    p.do_("click:Form1.UpDown1:up");
+    p.do_("close:Form1");
+    const QJsonArray effects = p.driver->json()["effects"].toArray();
+    QJsonArray buttons;
+    for (const QJsonValue& e : effects)
+        if (e["kind"] == "question") buttons = e["buttons"].toArray();
+    QCOMPARE(buttons, (QJsonArray{QStringLiteral("Sì"), QStringLiteral("No")}));
 }
 
 QTEST_MAIN(DialogsTest)

@@ -1,0 +1,315 @@
+#include "core/firststart.h"
+
+#include "core/files.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <set>
+#include <sstream>
+
+namespace vemar {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kSecondsPerMinute = 60;
+constexpr int kHalfHourSeconds = 30 * kSecondsPerMinute;
+constexpr int kMaxStoredHours = 12;
+
+// The shipped record, should the installed lxp2.par be unreadable: Roma.
+constexpr std::string_view kFallbackSite = "41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,1\r\n";
+constexpr std::size_t kSiteFields = 18;
+
+// Local noon of a calendar day; mktime normalises a day past the month's end.
+std::tm LocalNoon(int year, int month, int day) {
+    std::tm t{};
+    t.tm_year = year - 1900;
+    t.tm_mon = month - 1;
+    t.tm_mday = day;
+    t.tm_hour = 12;
+    t.tm_isdst = -1;
+    const std::time_t when = std::mktime(&t);
+    std::tm local{};
+    localtime_r(&when, &local);
+    return local;
+}
+
+std::string Trimmed(std::string text) {
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.pop_back();
+    std::size_t start = 0;
+    while (start < text.size() && std::isspace(static_cast<unsigned char>(text[start]))) ++start;
+    return text.substr(start);
+}
+
+// "zoneinfo/Europe/Rome" anywhere in a path: what follows.
+std::string AfterZoneinfo(std::string_view path) {
+    constexpr std::string_view kMarker = "zoneinfo/";
+    const auto at = path.rfind(kMarker);
+    return at == std::string_view::npos ? std::string(path) : std::string(path.substr(at + kMarker.size()));
+}
+
+// Signed whole minutes of an ISO 6709 part: sign, then degreeDigits digits of
+// degrees, two of minutes and optionally two of seconds.
+std::optional<int> ArcMinutes(std::string_view part, std::size_t degreeDigits) {
+    if (part.size() != degreeDigits + 3 && part.size() != degreeDigits + 5) return std::nullopt;
+    if (part[0] != '+' && part[0] != '-') return std::nullopt;
+    for (char c : part.substr(1))
+        if (!std::isdigit(static_cast<unsigned char>(c))) return std::nullopt;
+    auto number = [&](std::size_t from, std::size_t count) { return std::stoi(std::string(part.substr(from, count))); };
+    const int degrees = number(1, degreeDigits);
+    const int minutes = number(1 + degreeDigits, 2);
+    const int seconds = part.size() == degreeDigits + 5 ? number(3 + degreeDigits, 2) : 0;
+    if (minutes > 59 || seconds > 59) return std::nullopt;
+    const int total = degrees * 60 + minutes + (seconds >= 30 ? 1 : 0);
+    return part[0] == '-' ? -total : total;
+}
+
+bool SameFile(const fs::path& a, const fs::path& b) {
+    struct stat sa {}, sb {};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+// One transition of a rule (month, week, weekday) that fits the zone's
+// transition in every year; the week is the last occurrence where that fits,
+// else the earliest week that does.
+struct TransitionRule { int monthIndex, week, weekday; };
+std::optional<TransitionRule> FitTransition(const std::vector<ZoneTransition>& sameKind) {
+    const ZoneTransition& first = sameKind.front();
+    std::set<int> weeks = {0, 1, 2, 3, 4};
+    for (const ZoneTransition& t : sameKind) {
+        if (t.month != first.month || t.weekday != first.weekday) return std::nullopt;
+        std::erase_if(weeks, [&](int w) { return RuleDay(t.month - 1, w, t.weekday, t.year) != t.day; });
+    }
+    if (weeks.empty()) return std::nullopt;
+    const int week = weeks.count(4) ? 4 : *weeks.begin();
+    return TransitionRule{first.month - 1, week, first.weekday};
+}
+
+void CopyIfAbsent(const fs::path& from, const fs::path& to, std::vector<std::string>& log) {
+    std::error_code ec;
+    if (fs::exists(to, ec) || !fs::exists(from, ec)) return;
+    try {
+        if (auto bytes = ReadFileBytes(from)) WriteFileAtomic(to, *bytes);
+        else log.push_back("cannot read " + from.string());
+    } catch (const std::exception& e) {
+        log.push_back("cannot copy " + from.string() + ": " + e.what());
+    }
+}
+
+} // namespace
+
+// ------------------------------------------------------------------ measuring
+
+ZoneFacts MeasureLocalZone(std::time_t now, int years) {
+    tzset();
+    ZoneFacts facts;
+    std::tm today{};
+    localtime_r(&now, &today);
+    facts.firstYear = today.tm_year + 1900;
+    facts.years = years;
+    facts.nowOffsetSeconds = int(today.tm_gmtoff);
+    facts.januaryOffsetSeconds = int(LocalNoon(facts.firstYear, 1, 1).tm_gmtoff);
+    facts.julyOffsetSeconds = int(LocalNoon(facts.firstYear, 7, 1).tm_gmtoff);
+
+    // Transitions fall in the small hours, so the offset at each day's noon
+    // changes on the day the new offset takes effect.
+    int previous = facts.januaryOffsetSeconds;
+    for (int day = 2;; ++day) {
+        const std::tm noon = LocalNoon(facts.firstYear, 1, day);
+        if (noon.tm_year + 1900 >= facts.firstYear + years) break;
+        if (int(noon.tm_gmtoff) != previous) {
+            facts.transitions.push_back({noon.tm_year + 1900, noon.tm_mon + 1, noon.tm_mday, noon.tm_wday,
+                                         int(noon.tm_gmtoff) > previous});
+            previous = int(noon.tm_gmtoff);
+        }
+    }
+    return facts;
+}
+
+std::string SystemZoneName() {
+    if (const char* tz = std::getenv("TZ")) {
+        std::string_view name = tz;
+        if (!name.empty() && name[0] == ':') name.remove_prefix(1);
+        return name.empty() ? "UTC" : AfterZoneinfo(name);
+    }
+    std::error_code ec;
+    const fs::path target = fs::read_symlink("/etc/localtime", ec);
+    if (!ec) return AfterZoneinfo(target.string());
+    if (auto bytes = ReadFileBytes("/etc/timezone")) return Trimmed(*bytes);
+    return {};
+}
+
+// ------------------------------------------------------------------ coordinates
+
+std::optional<Coordinates> ParseIsoCoordinates(std::string_view text) {
+    const auto split = text.find_first_of("+-", 1);
+    if (split == std::string_view::npos) return std::nullopt;
+    const std::string_view latPart = text.substr(0, split), lonPart = text.substr(split);
+    if (latPart.size() != lonPart.size() - 1) return std::nullopt;   // ±DDMM[SS] with ±DDDMM[SS]
+    const auto lat = ArcMinutes(latPart, 2);
+    const auto lon = ArcMinutes(lonPart, 3);
+    if (!lat || !lon) return std::nullopt;
+    // lxp2.par counts longitude positive to the west.
+    const int west = -*lon;
+    return Coordinates{*lat / 60, *lat % 60, west / 60, west % 60};
+}
+
+std::optional<Coordinates> ZoneCoordinates(const fs::path& zoneinfoDir, std::string_view zoneName) {
+    if (zoneName.empty()) return std::nullopt;
+    const auto table = ReadFileBytes(zoneinfoDir / "zone1970.tab");
+    if (!table) return std::nullopt;
+
+    struct Entry { std::string zone, coordinates; };
+    std::vector<Entry> entries;
+    std::istringstream lines(*table);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        std::array<std::string, 3> fields;
+        std::istringstream columns(line);
+        for (auto& f : fields) std::getline(columns, f, '\t');
+        entries.push_back({Trimmed(fields[2]), fields[1]});
+    }
+    for (const Entry& e : entries)
+        if (e.zone == zoneName) return ParseIsoCoordinates(e.coordinates);
+    // A link (US/Eastern, Asia/Calcutta) is the same file as its zone,
+    // whether the database made it a symbolic or a hard link.
+    const fs::path named = zoneinfoDir / zoneName;
+    for (const Entry& e : entries)
+        if (SameFile(named, zoneinfoDir / e.zone)) return ParseIsoCoordinates(e.coordinates);
+    return std::nullopt;
+}
+
+// ------------------------------------------------------------------ deciding
+
+StoredOffset StorableOffset(int offsetSeconds) {
+    const long halfHours = std::lround(double(offsetSeconds) / kHalfHourSeconds);
+    const long clamped = std::clamp<long>(halfHours, -2L * kMaxStoredHours, 2L * kMaxStoredHours);
+    const long minutes = clamped * 30;
+    const long hours = minutes >= 0 ? minutes / 60 : -((-minutes + 59) / 60);   // rounded down
+    return {int(hours), int(minutes - hours * 60)};
+}
+
+int RuleDay(int monthIndex, int week, int weekday, int year) {
+    using namespace std::chrono;
+    const auto last = year_month_day_last{std::chrono::year{year}, month_day_last{month(unsigned(monthIndex + 1))}};
+    const int lastDay = int(unsigned(last.day()));
+    const int lastWeekday = int(std::chrono::weekday{sys_days{last}}.c_encoding());
+    int day = lastDay - lastWeekday - std::abs(28 - 7 * week) + weekday;
+    if (day < 1) day += 7;
+    if (day > lastDay) day -= 7;
+    return day;
+}
+
+std::optional<DstRule> RuleFor(const ZoneFacts& facts, int hemisphere) {
+    std::vector<ZoneTransition> earlier, later;
+    for (int year = facts.firstYear; year < facts.firstYear + facts.years; ++year) {
+        std::vector<ZoneTransition> inYear;
+        for (const ZoneTransition& t : facts.transitions)
+            if (t.year == year) inYear.push_back(t);
+        if (inYear.size() != 2 || inYear[0].toSummer == inYear[1].toSummer) return std::nullopt;
+        // A is the calendar year's earlier transition: the start of summer in
+        // the north, its end in the south.
+        if (inYear[0].toSummer != (hemisphere == 1)) return std::nullopt;
+        earlier.push_back(inYear[0]);
+        later.push_back(inYear[1]);
+    }
+    if (earlier.empty()) return std::nullopt;
+    const auto a = FitTransition(earlier);
+    const auto b = FitTransition(later);
+    if (!a || !b) return std::nullopt;
+    return DstRule{a->monthIndex, a->week, a->weekday, b->monthIndex, b->week, b->weekday};
+}
+
+SeededSettings SeedSettings(const ZoneFacts& facts, const std::optional<Coordinates>& place,
+                            const std::vector<FieldValue>& shippedSite, const DstRule& shippedRule) {
+    SeededSettings seeded;
+    seeded.site = shippedSite;
+    seeded.site.resize(kSiteFields);
+    auto field = [&](std::size_t n, int value) { seeded.site[n - 1] = NumberField(value); };
+
+    const int standardSeconds = std::min(facts.januaryOffsetSeconds, facts.julyOffsetSeconds);
+    const StoredOffset stored = StorableOffset(standardSeconds);
+    const int autoDst = facts.januaryOffsetSeconds != facts.julyOffsetSeconds ? 1 : 0;
+    // Without a place, the season of the summer hour tells the hemisphere.
+    const int hemisphere = place ? (place->latDegrees < 0 || place->latMinutes < 0 ? 2 : 1)
+                                 : (facts.januaryOffsetSeconds > facts.julyOffsetSeconds ? 2 : 1);
+    // 1 while the home's clock holds a summer hour; recomputed at every start
+    // while AutoDst is 1, and standard time where the zone has none.
+    const int summerNow = autoDst == 1 && facts.nowOffsetSeconds > standardSeconds ? 1 : 0;
+
+    if (place) {
+        field(1, place->latDegrees);
+        field(2, place->latMinutes);
+        field(3, place->lonDegrees);
+        field(4, place->lonMinutes);
+    }
+    field(5, -stored.zoneHours);
+    field(7, summerNow);
+    field(15, hemisphere);
+    field(16, 1 - summerNow);
+    field(17, stored.halfHourMinutes);
+    field(18, autoDst);
+
+    const auto own = autoDst == 1 ? RuleFor(facts, hemisphere) : std::nullopt;
+    seeded.rule = own.value_or(shippedRule);
+    seeded.ownRule = own.has_value();
+    return seeded;
+}
+
+// ------------------------------------------------------------------ the directory
+
+fs::path SettingsDirFor(const char* xdgConfigHome, const char* home) {
+    if (xdgConfigHome && xdgConfigHome[0] == '/') return fs::path(xdgConfigHome) / "vemar";
+    if (home && home[0] == '/') return fs::path(home) / ".config" / "vemar";
+    return {};
+}
+
+std::vector<std::string> PrepareSettingsDir(const fs::path& settingsDir, const fs::path& dataDir,
+                                            const fs::path& zoneinfoDir, std::time_t now) {
+    std::vector<std::string> log;
+    std::error_code ec;
+    fs::create_directories(settingsDir, ec);
+    if (ec) {
+        log.push_back("cannot make " + settingsDir.string() + ": " + ec.message());
+        return log;
+    }
+    CopyIfAbsent(dataDir / kZoneFile, settingsDir / kZoneFile, log);
+    CopyIfAbsent(dataDir / kMarkerFile, settingsDir / kMarkerFile, log);
+    if (fs::exists(settingsDir / kSiteFile, ec)) {
+        CopyIfAbsent(dataDir / kRuleFile, settingsDir / kRuleFile, log);
+        return log;
+    }
+    try {
+        const ZoneFacts facts = MeasureLocalZone(now);
+        const std::string zone = SystemZoneName();
+        const auto place = ZoneCoordinates(zoneinfoDir, zone);
+        if (!place) log.push_back("no coordinates for the zone '" + zone + "': the shipped place is kept");
+        const std::string shippedSite = ReadFileBytes(dataDir / kSiteFile).value_or(std::string(kFallbackSite));
+        DstRule shippedRule;
+        try {
+            shippedRule = ReadParleg(dataDir / kRuleFile);
+        } catch (const FileError&) {
+            // The rule every European zone uses stands in for a damaged file.
+        }
+        const SeededSettings seeded = SeedSettings(facts, place, ReadFields(shippedSite, kSiteFields), shippedRule);
+        // lxp2.par last: its presence marks a finished first start.
+        if (!fs::exists(settingsDir / kRuleFile, ec)) WriteParleg(settingsDir / kRuleFile, seeded.rule);
+        WriteFileAtomic(settingsDir / kSiteFile, WriteFieldLine(seeded.site));
+    } catch (const std::exception& e) {
+        log.push_back(std::string("cannot seed the settings from the time zone: ") + e.what());
+        CopyIfAbsent(dataDir / kRuleFile, settingsDir / kRuleFile, log);
+        CopyIfAbsent(dataDir / kSiteFile, settingsDir / kSiteFile, log);
+    }
+    return log;
+}
+
+} // namespace vemar
