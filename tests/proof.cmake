@@ -17,8 +17,9 @@ if(VEMAR_UI)
     set(VEMAR_SYSTEM_PYTHON /usr/bin/python3)
   endif()
   set(E2E_DIR ${CMAKE_BINARY_DIR}/e2e)
+  # A fresh prefix each time: files an older build installed must not linger.
   add_test(NAME e2e.install
-           COMMAND ${CMAKE_COMMAND} --install ${CMAKE_BINARY_DIR} --prefix ${E2E_DIR}/install)
+           COMMAND sh -c "rm -rf '${E2E_DIR}/install' && '${CMAKE_COMMAND}' --install '${CMAKE_BINARY_DIR}' --prefix '${E2E_DIR}/install'")
   set_tests_properties(e2e.install PROPERTIES FIXTURES_SETUP e2e_installed LABELS e2e)
   add_test(NAME e2e.desktop_files
            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/check-desktop-files ${E2E_DIR}/install)
