@@ -2,8 +2,10 @@
 
 #include "core/program.h"
 #include "ui/application.h"
+#include "ui/endguard.h"
 #include "ui/mainwindow.h"
 #include "ui/qtplatform.h"
+#include "ui/singleinstance.h"
 
 #include <QApplication>
 #include <QDir>
@@ -27,11 +29,17 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     vemar::ui::setUpLook(app);
 
+    const std::filesystem::path dir = QDir::currentPath().toStdString();
+    // Before start-up, which clears what a killed write left in the directory.
+    vemar::ui::SingleInstance instance(dir);
+    if (const auto status = instance.claim()) return *status;
+
     vemar::ui::QtPlatform platform;
-    vemar::Program program(platform, QDir::currentPath().toStdString());
+    vemar::Program program(platform, dir);
     if (!program.startUp()) return 1;
 
     vemar::ui::MainWindow window(program);
+    vemar::ui::EndGuard endGuard(program, window, platform);
     platform.setDialogParent(&window);
     QObject::connect(&window, &vemar::ui::MainWindow::failed, &app, [&] { app.exit(1); },
                      Qt::QueuedConnection);
@@ -39,6 +47,7 @@ int main(int argc, char* argv[]) {
     if (program.failed()) return 1;
     window.centreOnScreen();
     window.show();
+    instance.serve(&window);
     window.startClock();
     window.showStartupPicture();
     const int status = app.exec();

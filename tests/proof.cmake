@@ -19,7 +19,8 @@ if(VEMAR_UI)
   add_test(NAME e2e.install
            COMMAND ${CMAKE_COMMAND} --install ${CMAKE_BINARY_DIR} --prefix ${E2E_DIR}/install)
   set_tests_properties(e2e.install PROPERTIES FIXTURES_SETUP e2e_installed LABELS e2e)
-  foreach(scenario first_start midnight_month_end noon_date_lines page2_saved_scheme)
+  foreach(scenario first_start midnight_month_end noon_date_lines page2_saved_scheme
+                   end_on_signals display_lost second_instance)
     add_test(NAME e2e.${scenario}
              COMMAND ${VEMAR_SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/scenarios.py ${scenario}
                      --program ${E2E_DIR}/install/bin/vemar --data ${E2E_DIR}/install/share/vemar

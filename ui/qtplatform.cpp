@@ -55,15 +55,31 @@ void QtPlatform::playSound(const std::string& file) {
     player_->play();
 }
 
+int QtPlatform::showBox(QMessageBox& box) {
+    openBox_ = &box;
+    const int result = box.exec();
+    openBox_ = nullptr;
+    return result;
+}
+
 bool QtPlatform::askYesNo(const std::string& text, const std::string& title) {
+    if (unattended_) return false;
     QMessageBox box(QMessageBox::NoIcon, qs(title), qs(text), QMessageBox::Yes | QMessageBox::No, parent_);
-    return box.exec() == QMessageBox::Yes;
+    return showBox(box) == QMessageBox::Yes;
 }
 
 void QtPlatform::fatalFileError(const std::string& file, const std::string& message) {
     std::fprintf(stderr, "vemar: %s: %s\n", file.c_str(), message.c_str());
-    const QString text = QStringLiteral("Errore nel file %1:\n%2").arg(qs(file), qs(message));
-    QMessageBox::critical(parent_, qs(texts::kCaption), text);
+    if (unattended_) return;
+    const QString text = qs(texts::kFileErrorHeading).arg(qs(file), qs(message));
+    QMessageBox box(QMessageBox::Critical, qs(texts::kCaption), text, QMessageBox::Ok, parent_);
+    showBox(box);
+}
+
+void QtPlatform::setUnattended() {
+    unattended_ = true;
+    // The box's own exec returns No (or Ok) once the event loop gets back to it.
+    if (openBox_) openBox_->done(openBox_->standardButtons() & QMessageBox::No ? QMessageBox::No : QMessageBox::Ok);
 }
 
 } // namespace vemar::ui

@@ -4,8 +4,11 @@
 
 #include "core/platform.h"
 
+#include <QPointer>
+
 #include <memory>
 
+class QMessageBox;
 class QMediaPlayer;
 class QAudioOutput;
 class QWidget;
@@ -22,9 +25,17 @@ public:
     bool askYesNo(const std::string& text, const std::string& title) override;
     void fatalFileError(const std::string& file, const std::string& message) override;
     void setDialogParent(QWidget* parent) { parent_ = parent; }
+    // No one is there to answer any more (the program ends on a signal): a
+    // question open now and every later one are answered No without a box,
+    // and a file error is only printed.
+    void setUnattended();
 
 private:
+    int showBox(QMessageBox& box);
+
     QWidget* parent_ = nullptr;
+    QPointer<QMessageBox> openBox_;
+    bool unattended_ = false;
     QMediaPlayer* player_ = nullptr;   // created at the first sound
     QAudioOutput* output_ = nullptr;
     long long lastZoneCheckMinute_ = -1;
