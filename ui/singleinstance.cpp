@@ -51,6 +51,8 @@ void say(std::string_view text, const std::string& detail) {
 SingleInstance::SingleInstance(std::filesystem::path dir, QObject* parent)
     : QObject(parent), dir_(std::move(dir)) {}
 
+void SingleInstance::serve(MainWindow* window) { window_ = window; }
+
 QString SingleInstance::serverName(const std::filesystem::path& dir) {
     QString path = QFileInfo(QString::fromStdString(dir.string())).canonicalFilePath();
     if (path.isEmpty()) path = QString::fromStdString(dir.string());

@@ -31,7 +31,7 @@ public:
     // the standard error).
     std::optional<int> claim();
     // The window brought to the front when a later start asks.
-    void serve(MainWindow* window) { window_ = window; }
+    void serve(MainWindow* window);
 
     // The socket's name for a directory: the same for every spelling of its path.
     static QString serverName(const std::filesystem::path& dir);
