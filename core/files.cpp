@@ -215,9 +215,9 @@ std::vector<FieldValue> ReadFieldsAt(std::string_view content, std::size_t count
 // 0. nullopt for anything else, which a reader taking the leading number
 // would turn silently into another value ("4x" into 4, "x41" into 0).
 std::optional<double> StrictNumber(std::string_view text) {
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
     std::size_t pos = 0;
     while (pos < text.size() && IsBlank(text[pos])) ++pos;
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
     if (pos == text.size()) return 0.0;
     const double sign = TakeSign(text, pos);
     const std::size_t start = pos;

@@ -492,6 +492,7 @@ TEST_F(FilesTest, SiteSettingsRefuseATextWhereANumberBelongs) {
     const Text texts[] = {
         {"41", true}, {" 41", true}, {"+41", true}, {"-0.5", true}, {".5", true}, {"41.", true}, {"", true},
         {"\"41\"", true},   // quotes around a number leave it the same number
+        {"\" \"", true}, {"\" -4 \"", true},   // blanks alone are an empty field
         {"4x", false}, {"x41", false}, {"1e3", false}, {"- 1", false}, {"+", false}, {".", false},
         {"1.2.3", false}, {"4 1", false}, {"\"\"x", true},   // after a quoted field the rest is dropped
         {"30 min", false}, {"\"4 1\"", false},
