@@ -4,9 +4,11 @@
 
 #include "core/program.h"
 #include "ui/application.h"
+#include "ui/endguard.h"
 #include "ui/mainwindow.h"
 #include "ui/qtplatform.h"
 #include "ui/settingsdir.h"
+#include "ui/singleinstance.h"
 
 #include <QApplication>
 #include <QDir>
@@ -39,12 +41,18 @@ int main(int argc, char* argv[]) {
     }
     vemar::ui::enterWorkFolder(folders);
 
+    const std::filesystem::path dir = QDir::currentPath().toStdString();
+    // Before start-up, which clears what a killed write left in the directory.
+    vemar::ui::SingleInstance instance(dir);
+    if (const auto status = instance.claim()) return *status;
+
     vemar::ui::QtPlatform platform;
-    vemar::Program program(platform, QDir::currentPath().toStdString());
+    vemar::Program program(platform, dir);
     program.setDataDir(folders.data.toStdString());
     if (!program.startUp()) return 1;
 
     vemar::ui::MainWindow window(program);
+    vemar::ui::EndGuard endGuard(program, window, platform);
     platform.setDialogParent(&window);
     QObject::connect(&window, &vemar::ui::MainWindow::failed, &app, [&] { app.exit(1); },
                      Qt::QueuedConnection);
@@ -52,6 +60,7 @@ int main(int argc, char* argv[]) {
     if (program.failed()) return 1;
     window.centreOnScreen();
     window.show();
+    instance.serve(&window);
     window.startClock();
     window.showStartupPicture();
     const int status = app.exec();

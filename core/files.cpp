@@ -21,22 +21,27 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Reasons given with a FileError, after the file's name. They live here until
-// the Italian texts module collects them.
+// Reasons given with a FileError, after the file's name.
 namespace reason {
-constexpr const char* kMissing = "file mancante";
-constexpr const char* kReadFailed = "lettura non riuscita: ";
-constexpr const char* kWriteFailed = "scrittura non riuscita: ";
-constexpr const char* kReplaceFailed = "sostituzione non riuscita: ";
-constexpr const char* kRecord = "record ";
-constexpr const char* kField = "campo ";
-constexpr const char* kMissingSuffix = " mancante";
-constexpr const char* kIncompleteSuffix = " incompleto";
-constexpr const char* kBadCharacter = ": carattere non valido";
-constexpr const char* kUnstorableCharacter = ": carattere non memorizzabile";
-constexpr const char* kNotWholeNumber = ": numero intero non valido";
-constexpr const char* kOutOfRange = " fuori intervallo";
-constexpr const char* kUnwritable = " non scrivibile";
+using std::string;
+const string kMissing(texts::kMissing);
+const string kNotRegularFile(texts::kNotRegularFile);
+const string kFileTooLarge(texts::kFileTooLarge);
+const string kReadFailed(texts::kReadFailed);
+const string kWriteFailed(texts::kWriteFailed);
+const string kReplaceFailed(texts::kReplaceFailed);
+const string kRecord(texts::kRecord);
+const string kField(texts::kField);
+const string kMissingSuffix(texts::kMissingSuffix);
+const string kIncompleteSuffix(texts::kIncompleteSuffix);
+const string kBadCharacter(texts::kBadCharacter);
+const string kNullCharacter(texts::kNullCharacter);
+const string kUnstorableCharacter(texts::kUnstorableCharacter);
+const string kNotANumber(texts::kNotANumber);
+const string kNotWholeNumber(texts::kNotWholeNumber);
+const string kOutOfRange(texts::kOutOfRange);
+const string kUnwritable(texts::kUnwritable);
+const string kStagedCopy(texts::kStagedCopy);
 }  // namespace reason
 
 // ---------------------------------------------------------------- Text
@@ -188,6 +193,41 @@ FieldValue ReadOneField(std::string_view content, std::size_t& pos) {
     return {FieldValue::Kind::Number, std::string(raw)};
 }
 
+// Reads up to `count` fields; when starts is given, it receives where each
+// field begins in content (after its leading blanks).
+std::vector<FieldValue> ReadFieldsAt(std::string_view content, std::size_t count,
+                                     std::vector<std::size_t>* starts) {
+    std::vector<FieldValue> fields;
+    std::size_t pos = 0;
+    bool fieldDue = false;   // a comma was read: a field follows, if only an empty one
+    while (fields.size() < count) {
+        while (pos < content.size() && IsBlank(content[pos])) ++pos;
+        if (pos >= content.size() && !fieldDue) break;
+        if (starts) starts->push_back(pos);
+        fields.push_back(ReadOneField(content, pos));
+        fieldDue = ConsumeSeparator(content, pos);
+    }
+    return fields;
+}
+
+// A number as lxp2.par and Parleg.dat hold one: blanks, an optional sign,
+// digits with an optional decimal part, and nothing else; an empty field is
+// 0. nullopt for anything else, which a reader taking the leading number
+// would turn silently into another value ("4x" into 4, "x41" into 0).
+std::optional<double> StrictNumber(std::string_view text) {
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    std::size_t pos = 0;
+    while (pos < text.size() && IsBlank(text[pos])) ++pos;
+    if (pos == text.size()) return 0.0;
+    const double sign = TakeSign(text, pos);
+    const std::size_t start = pos;
+    std::size_t end = DigitsEnd(text, pos);
+    if (end < text.size() && text[end] == '.') end = DigitsEnd(text, end + 1);
+    const std::string_view number = text.substr(start, end - start);
+    if (end != text.size() || number.find_first_of("0123456789") == std::string_view::npos) return std::nullopt;
+    return Signed(sign, UnsignedValue(number));
+}
+
 // False for a field whose text would break the line: a quote inside a text,
 // or a separator or a leading quote in a bare field. A bare field runs to the
 // next separator whatever it holds, so a quote further on reads back as it
@@ -216,32 +256,84 @@ std::string FileNameOf(const fs::path& path) { return path.filename().string(); 
     throw FileError(FileNameOf(path), reason::kWriteFailed + texts::SystemErrorText(error));
 }
 
-// Reads a whole file; on failure returns nullopt and leaves errno's value in error.
-std::optional<std::string> ReadAll(const fs::path& path, int& error) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) { error = errno; return std::nullopt; }
-    std::string bytes;
+// No settings file is legitimately more than a few KiB: anything larger is
+// not one of ours, and reading it whole would only cost memory and time.
+constexpr std::size_t kMaxSettingsBytes = 64 * 1024;
+
+enum class ReadOutcome { Read, Absent, NotRegular, TooLarge, Failed };
+
+// Reads a whole regular file of at most `limit` bytes. The file is opened
+// without blocking and checked on the opened descriptor, so a FIFO or a device
+// put in its place is refused at once instead of waited on; a file that grows
+// past the limit while it is read is refused too.
+ReadOutcome ReadRegular(const fs::path& path, std::size_t limit, std::string& bytes, int& error) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        error = errno;
+        return error == ENOENT ? ReadOutcome::Absent : ReadOutcome::Failed;
+    }
+    struct Closer { int fd; ~Closer() { ::close(fd); } } closer{fd};
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) { error = errno; return ReadOutcome::Failed; }
+    if (!S_ISREG(info.st_mode)) return ReadOutcome::NotRegular;
+    if (static_cast<unsigned long long>(info.st_size) > limit) return ReadOutcome::TooLarge;
+    bytes.clear();
     char buffer[4096];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n > 0) { bytes.append(buffer, static_cast<std::size_t>(n)); continue; }
-        if (n == 0) break;
+        if (n > 0) {
+            bytes.append(buffer, static_cast<std::size_t>(n));
+            if (bytes.size() > limit) return ReadOutcome::TooLarge;
+            continue;
+        }
+        if (n == 0) return ReadOutcome::Read;
         if (errno == EINTR) continue;
         error = errno;
-        ::close(fd);
-        return std::nullopt;
+        return ReadOutcome::Failed;
     }
-    ::close(fd);
+}
+
+// The content of a settings file, a leading UTF-8 byte-order mark (which an
+// editor may add on saving) left out; nullopt when an optional file is absent.
+// A file that is there but cannot serve is an error whether it is required or not.
+std::optional<std::string> SettingsContent(const fs::path& path, bool required) {
+    std::string bytes;
+    int error = 0;
+    switch (ReadRegular(path, kMaxSettingsBytes, bytes, error)) {
+    case ReadOutcome::Read: break;
+    case ReadOutcome::Absent:
+        if (!required) return std::nullopt;
+        throw FileError(FileNameOf(path), reason::kMissing);
+    case ReadOutcome::NotRegular: throw FileError(FileNameOf(path), reason::kNotRegularFile);
+    case ReadOutcome::TooLarge: throw FileError(FileNameOf(path), reason::kFileTooLarge);
+    case ReadOutcome::Failed:
+        throw FileError(FileNameOf(path), reason::kReadFailed + texts::SystemErrorText(error));
+    }
+    constexpr std::string_view kBom = "\xEF\xBB\xBF";
+    if (bytes.compare(0, kBom.size(), kBom) == 0) bytes.erase(0, kBom.size());
     return bytes;
 }
 
 // The content of a file the program cannot run without.
-std::string RequireFile(const fs::path& path) {
-    int error = 0;
-    auto bytes = ReadAll(path, error);
-    if (bytes) return std::move(*bytes);
-    if (error == ENOENT) throw FileError(FileNameOf(path), reason::kMissing);
-    throw FileError(FileNameOf(path), reason::kReadFailed + texts::SystemErrorText(error));
+std::string RequireFile(const fs::path& path) { return *SettingsContent(path, true); }
+
+std::string FieldName(std::size_t index) { return reason::kField + std::to_string(index + 1); }
+
+// The fields of a settings file. A zero byte is never part of a text the
+// program writes, and readers that stop at it would take 4 for "4\0" "1":
+// it is refused, naming the field it lies in (the last one read when it lies
+// after them). fieldName gives the name of a field from its index.
+std::vector<FieldValue> SettingsFields(const fs::path& path, std::string_view content, std::size_t count,
+                                       const std::function<std::string(std::size_t)>& fieldName) {
+    std::vector<std::size_t> starts;
+    std::vector<FieldValue> fields = ReadFieldsAt(content, count, &starts);
+    const std::size_t nul = content.find('\0');
+    if (nul != std::string_view::npos) {
+        const auto after = std::upper_bound(starts.begin(), starts.end(), nul);
+        const std::size_t index = after == starts.begin() ? 0 : std::size_t(after - starts.begin()) - 1;
+        throw FileError(FileNameOf(path), fieldName(index) + reason::kNullCharacter);
+    }
+    return fields;
 }
 
 // The temporary file of an atomic write: closed and removed unless it was
@@ -311,7 +403,7 @@ void WriteWithFileName(const fs::path& path, const std::vector<FieldValue>& fiel
 // The first `count` fields of a required file; FileError naming the first
 // missing field when there are fewer.
 std::vector<FieldValue> RequireFields(const fs::path& path, std::size_t count) {
-    std::vector<FieldValue> fields = ReadFields(RequireFile(path), count);
+    std::vector<FieldValue> fields = SettingsFields(path, RequireFile(path), count, FieldName);
     if (fields.size() < count)
         throw FileError(FileNameOf(path),
                         reason::kField + std::to_string(fields.size() + 1) + reason::kMissingSuffix);
@@ -325,17 +417,6 @@ constexpr std::array<RuleField, 6> kRuleFields = {{
     {&DstRule::monthA, 11}, {&DstRule::weekA, 4}, {&DstRule::weekdayA, 6},
     {&DstRule::monthB, 11}, {&DstRule::weekB, 4}, {&DstRule::weekdayB, 6},
 }};
-
-// A whole number written as an optional sign and digits, nothing else.
-std::optional<double> WholeNumber(std::string_view text) {
-    std::size_t pos = 0;
-    const double sign = TakeSign(text, pos);
-    const std::size_t end = DigitsEnd(text, pos);
-    if (end == pos || end != text.size()) return std::nullopt;
-    return Signed(sign, UnsignedValue(text.substr(pos, end - pos)));
-}
-
-std::string RuleFieldName(std::size_t index) { return reason::kField + std::to_string(index + 1); }
 
 }  // namespace
 
@@ -419,16 +500,7 @@ double OffsetNumber(std::string_view text) {
 // ==================================================================== Field lines
 
 std::vector<FieldValue> ReadFields(std::string_view content, std::size_t count) {
-    std::vector<FieldValue> fields;
-    std::size_t pos = 0;
-    bool fieldDue = false;   // a comma was read: a field follows, if only an empty one
-    while (fields.size() < count) {
-        while (pos < content.size() && IsBlank(content[pos])) ++pos;
-        if (pos >= content.size() && !fieldDue) break;
-        fields.push_back(ReadOneField(content, pos));
-        fieldDue = ConsumeSeparator(content, pos);
-    }
-    return fields;
+    return ReadFieldsAt(content, count, nullptr);
 }
 
 std::string WriteFieldLine(const std::vector<FieldValue>& fields) {
@@ -451,8 +523,11 @@ FieldValue TextField(std::string text) { return {FieldValue::Kind::Text, std::mo
 // ==================================================================== Whole files
 
 std::optional<std::string> ReadFileBytes(const fs::path& path) {
+    std::string bytes;
     int error = 0;
-    return ReadAll(path, error);
+    if (ReadRegular(path, std::numeric_limits<std::size_t>::max(), bytes, error) != ReadOutcome::Read)
+        return std::nullopt;
+    return bytes;
 }
 
 void WriteFileAtomic(const fs::path& path, std::string_view bytes) {
@@ -501,8 +576,11 @@ void SetWriteFaultForTesting(std::function<bool(const fs::path&)> fault) {
 
 ZoneTable ReadZoneTable(const fs::path& file) {
     constexpr std::size_t kFieldsPerRow = 3;
+    auto place = [](std::size_t i) {
+        return reason::kRecord + std::to_string(i / kFieldsPerRow + 1) + ", " + FieldName(i % kFieldsPerRow);
+    };
     const std::vector<FieldValue> fields =
-        ReadFields(RequireFile(file), kZoneRows * kFieldsPerRow);
+        SettingsFields(file, RequireFile(file), kZoneRows * kFieldsPerRow, place);
     if (fields.size() < kZoneRows * kFieldsPerRow) {
         const std::size_t record = fields.size() / kFieldsPerRow + 1;
         const bool started = fields.size() % kFieldsPerRow != 0;
@@ -513,9 +591,7 @@ ZoneTable ReadZoneTable(const fs::path& file) {
     for (std::size_t i = 0; i < fields.size(); ++i) {
         const auto plain = UnscrambleField(fields[i].text);
         if (!plain)
-            throw FileError(FileNameOf(file), reason::kRecord + std::to_string(i / kFieldsPerRow + 1) + ", " +
-                                                  reason::kField + std::to_string(i % kFieldsPerRow + 1) +
-                                                  reason::kBadCharacter);
+            throw FileError(FileNameOf(file), place(i) + reason::kBadCharacter);
         ZoneRow& row = table[i / kFieldsPerRow];
         std::string* targets[] = {&row.name, &row.zoneClass, &row.offset};
         *targets[i % kFieldsPerRow] = std::move(*plain);
@@ -546,6 +622,16 @@ void WriteZoneTable(const fs::path& file, const ZoneTable& table) {
     WriteFileAtomic(file, content);
 }
 
+// The user saved the zone table; fusi.tmp is only how the save is staged, so
+// a failure names the table and then the staged copy it was writing.
+void StageZoneTable(const fs::path& dir, const ZoneTable& table) {
+    try {
+        WriteZoneTable(dir / kStagedZoneFile, table);
+    } catch (const FileError& e) {
+        throw FileError(kZoneFile, reason::kStagedCopy + kStagedZoneFile + ", " + e.what());
+    }
+}
+
 void CommitStagedTable(const fs::path& dir) {
     const fs::path staged = dir / kStagedZoneFile;
     const fs::path target = dir / kZoneFile;
@@ -554,7 +640,7 @@ void CommitStagedTable(const fs::path& dir) {
     // fusi.dat exists on disk.
     fs::rename(staged, target, error);
     if (error == std::errc::no_such_file_or_directory && !fs::exists(staged))
-        throw FileError(kStagedZoneFile, reason::kMissing);
+        throw FileError(kZoneFile, reason::kStagedCopy + kStagedZoneFile + reason::kMissingSuffix);
     if (error) throw FileError(kZoneFile, reason::kReplaceFailed + texts::SystemErrorText(error.value()));
     SyncDirectory(dir);
 }
@@ -571,13 +657,19 @@ constexpr std::array<std::size_t, 2> kSpareIntegerFields = {10, 12};
 
 void ReadSiteSettings(const fs::path& file, SharedState& state) {
     const std::vector<FieldValue> fields = RequireFields(file, kSiteFields);
+    for (std::size_t n = 1; n <= kSiteFields; ++n) {
+        const bool anyKind = std::find(kSpareAnyFields.begin(), kSpareAnyFields.end(), n) != kSpareAnyFields.end();
+        if (!anyKind && !StrictNumber(fields[n - 1].text))
+            throw FileError(FileNameOf(file), FieldName(n - 1) + reason::kNotANumber);
+    }
     std::copy(fields.begin(), fields.end(), state.siteRecord.begin());
+    // Every field read below holds a number (or nothing, which is 0).
     auto text = [&](std::size_t n) -> const std::string& { return fields[n - 1].text; };
     state.latDegrees = LeadingNumber(text(1));
     state.latMinutes = LeadingNumber(text(2));
     state.lonDegrees = LeadingNumber(text(3));
     state.lonMinutes = LeadingNumber(text(4));
-    // Integer fields: a text that is not a number (or an empty field) reads as 0.
+    // Integer fields take the nearest whole number within a 16-bit Integer.
     state.zoneOffset = IntegerOf(text(5));
     state.inDstWindow = IntegerOf(text(7));
     state.hemisphere = IntegerOf(text(15));
@@ -607,10 +699,10 @@ void WriteSiteSettings(const fs::path& file, const SharedState& state) {
 // ==================================================================== seg.dat
 
 std::optional<std::array<std::string, 9>> ReadDisplaySettings(const fs::path& file) {
-    const auto bytes = ReadFileBytes(file);
+    const auto bytes = SettingsContent(file, false);
     if (!bytes) return std::nullopt;
     std::array<std::string, 9> plain;
-    const std::vector<FieldValue> fields = ReadFields(*bytes, plain.size());
+    const std::vector<FieldValue> fields = SettingsFields(file, *bytes, plain.size(), FieldName);
     for (std::size_t i = 0; i < fields.size(); ++i)
         plain[i] = UnscrambleField(fields[i].text).value_or("");
     return plain;
@@ -633,10 +725,11 @@ DstRule ReadParleg(const fs::path& file) {
     const std::vector<FieldValue> fields = RequireFields(file, kRuleFields.size());
     DstRule rule;
     for (std::size_t i = 0; i < kRuleFields.size(); ++i) {
-        const auto value = WholeNumber(fields[i].text);
-        if (!value) throw FileError(FileNameOf(file), RuleFieldName(i) + reason::kNotWholeNumber);
+        const auto value = StrictNumber(fields[i].text);
+        if (!value) throw FileError(FileNameOf(file), FieldName(i) + reason::kNotANumber);
+        if (*value != std::floor(*value)) throw FileError(FileNameOf(file), FieldName(i) + reason::kNotWholeNumber);
         if (*value < 0 || *value > kRuleFields[i].last)
-            throw FileError(FileNameOf(file), RuleFieldName(i) + reason::kOutOfRange);
+            throw FileError(FileNameOf(file), FieldName(i) + reason::kOutOfRange);
         rule.*kRuleFields[i].value = static_cast<int>(*value);
     }
     return rule;
@@ -648,7 +741,7 @@ void WriteParleg(const fs::path& file, const DstRule& rule) {
         const int value = rule.*kRuleFields[i].value;
         // Never write a rule that the next start would refuse to read.
         if (value < 0 || value > kRuleFields[i].last)
-            throw FileError(FileNameOf(file), RuleFieldName(i) + reason::kOutOfRange);
+            throw FileError(FileNameOf(file), FieldName(i) + reason::kOutOfRange);
         fields.push_back(NumberField(value));
     }
     WriteWithFileName(file, fields);
@@ -658,9 +751,9 @@ void WriteParleg(const fs::path& file, const DstRule& rule) {
 
 std::array<std::string, 5> ReadLargeMarkers(const fs::path& file) {
     std::array<std::string, 5> markers;
-    const auto bytes = ReadFileBytes(file);
+    const auto bytes = SettingsContent(file, false);
     if (!bytes) return markers;
-    const std::vector<FieldValue> fields = ReadFields(*bytes, markers.size());
+    const std::vector<FieldValue> fields = SettingsFields(file, *bytes, markers.size(), FieldName);
     for (std::size_t i = 0; i < fields.size(); ++i) markers[i] = Cp1252ToUtf8(fields[i].text);
     return markers;
 }

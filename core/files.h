@@ -1,7 +1,10 @@
 #pragma once
 // The program's files: the field-line convention, the per-character shift,
 // the zone table, the settings files and car.tip. Files hold Windows-1252
-// bytes; everything handed to the rest of the core is UTF-8. Every write
+// bytes; everything handed to the rest of the core is UTF-8. Every reader of
+// a settings file, required or optional, refuses with a FileError one that is
+// not a regular file or is larger than 64 KiB, or that holds a zero byte; it
+// skips a leading UTF-8 byte-order mark. Every write
 // replaces its file atomically: a temporary file in the same directory,
 // flushed, then renamed over the target.
 
@@ -70,6 +73,8 @@ FieldValue NumberField(double value);   // shortest decimal form: 45, -1, 0.5
 FieldValue TextField(std::string text);
 
 // --- Whole files ---
+// The bytes of a regular file; nullopt when it is absent, unreadable or not a
+// regular file (a FIFO is never waited on).
 std::optional<std::string> ReadFileBytes(const std::filesystem::path& path);
 // Throws FileError naming path's file name with the reason.
 void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes);
@@ -82,28 +87,34 @@ void SetWriteFaultForTesting(std::function<bool(const std::filesystem::path&)> f
 // --- fusi.dat / fusi.tmp ---
 ZoneTable ReadZoneTable(const std::filesystem::path& file);             // throws FileError
 void WriteZoneTable(const std::filesystem::path& file, const ZoneTable& table);  // throws
-// Replaces fusi.dat by fusi.tmp with one rename; throws FileError.
+// Writes the table to fusi.tmp; a FileError names fusi.dat and then fusi.tmp.
+void StageZoneTable(const std::filesystem::path& dir, const ZoneTable& table);
+// Replaces fusi.dat by fusi.tmp with one rename; throws FileError naming fusi.dat.
 void CommitStagedTable(const std::filesystem::path& dir);
 
 // --- lxp2.par ---
 // Reads the 18 fields into state (field 5 into zoneOffset as it stands) and
-// keeps the record for the spare fields. Throws FileError.
+// keeps the record for the spare fields. Throws FileError, also when a field
+// other than a spare one of any kind holds something else than a number.
 void ReadSiteSettings(const std::filesystem::path& file, SharedState& state);
 // Writes the 18 fields, field 5 from storedZoneOffset, spare fields as read.
 void WriteSiteSettings(const std::filesystem::path& file, const SharedState& state);
 
 // --- seg.dat ---
 // The nine plain texts; nullopt when the file is absent. A field that is
-// missing or does not unscramble reads as empty.
+// missing or does not unscramble reads as empty. Throws FileError only for a
+// file that is there but is no settings file (see above).
 std::optional<std::array<std::string, 9>> ReadDisplaySettings(const std::filesystem::path& file);
 void WriteDisplaySettings(const std::filesystem::path& file, const std::array<std::string, 9>& plain);
 
 // --- Parleg.dat ---
-DstRule ReadParleg(const std::filesystem::path& file);    // throws FileError, also on a value out of range
+// Throws FileError, also on a field that is not a whole number (empty is 0) or is out of range.
+DstRule ReadParleg(const std::filesystem::path& file);
 void WriteParleg(const std::filesystem::path& file, const DstRule& rule);
 
 // --- car.tip ---
-// Five texts; missing fields (or a missing file) are empty.
+// Five texts; missing fields (or a missing file) are empty. Throws FileError
+// only for a file that is there but is no settings file.
 std::array<std::string, 5> ReadLargeMarkers(const std::filesystem::path& file);
 
 } // namespace vemar

@@ -25,7 +25,8 @@ public:
     virtual void beep() = 0;
     // Starts playing a sound file and returns at once; never reports failure.
     virtual void playSound(const std::string& file) = 0;
-    // A modal Yes/No question; true means Yes.
+    // A modal Yes/No question; true means Yes. When no one can answer (the
+    // program ends on a signal) the platform answers No without asking.
     virtual bool askYesNo(const std::string& text, const std::string& title) = 0;
     // A required file is missing or damaged, or a write failed: the program ends.
     virtual void fatalFileError(const std::string& file, const std::string& message) = 0;

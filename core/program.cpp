@@ -153,15 +153,31 @@ void Program::readDisplaySettings() {
     s_.dateSymbol2 = fields[8];
 }
 
+namespace {
+
+// The colours shut-down stores: the standard scheme, or colours never
+// changed, are stored as a light grey window and times (the city names keep theirs).
+struct StoredColours { int screen, times, cities, changed; };
+
+StoredColours ColoursToStore(const SharedState& s) {
+    StoredColours c{s.screenColour, s.timesColour, s.citiesColour, s.coloursChanged};
+    if (c.screen == kStandardGrey && c.times == kStandardGrey && c.cities == kStandardGrey) c.changed = 0;
+    if (c.changed == 0) {
+        c.screen = kStandardGrey;
+        c.times = kStandardGrey;
+    }
+    return c;
+}
+
+} // namespace
+
 bool Program::shutDown() {
+    shutDownStarted_ = true;
     return guarded([&] {
-        if (s_.screenColour == kStandardGrey && s_.timesColour == kStandardGrey &&
-            s_.citiesColour == kStandardGrey)
-            s_.coloursChanged = 0;
-        if (s_.coloursChanged == 0) {
-            s_.screenColour = kStandardGrey;
-            s_.timesColour = kStandardGrey;
-        }
+        const StoredColours stored = ColoursToStore(s_);
+        s_.screenColour = stored.screen;
+        s_.timesColour = stored.times;
+        s_.coloursChanged = stored.changed;
         writeDisplaySettings();
         if (s_.zoneOffset != s_.zoneOffsetAtLoad || s_.hemisphereAtLoad != s_.hemisphere) {
             if (platform_.askYesNo(std::string(texts::kSaveZoneQuestion), std::string(texts::kCaption)))
@@ -170,13 +186,20 @@ bool Program::shutDown() {
     });
 }
 
+std::array<std::string, 9> Program::displaySettingsToSave() const {
+    const StoredColours c = ColoursToStore(s_);
+    return {NumberText(s_.signalOn), NumberText(s_.signalToggle), NumberText(c.screen),
+            NumberText(c.times),     NumberText(c.cities),        NumberText(c.changed),
+            NumberText(s_.spareValue), s_.dateSymbol1,            s_.dateSymbol2};
+}
+
 void Program::writeDisplaySettings() {
-    const std::array<std::string, 9> plain = {
-        NumberText(s_.signalOn),     NumberText(s_.signalToggle), NumberText(s_.screenColour),
-        NumberText(s_.timesColour),  NumberText(s_.citiesColour), NumberText(s_.coloursChanged),
-        NumberText(s_.spareValue),   s_.dateSymbol1,              s_.dateSymbol2};
-    WriteDisplaySettings(file(kDisplayFile), plain);
+    WriteDisplaySettings(file(kDisplayFile), displaySettingsToSave());
     platform_.fileWritten(kDisplayFile);
+}
+
+bool Program::saveDisplaySettings() {
+    return guarded([&] { writeDisplaySettings(); });
 }
 
 void Program::writeSiteSettings() {

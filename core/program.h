@@ -43,6 +43,14 @@ public:
     bool startUp();
     void tick();
     bool shutDown();
+    // Shut-down has begun: what the program had to save is saved or failed.
+    bool shutDownStarted() const { return shutDownStarted_; }
+    // seg.dat's nine plain texts as shut-down would write them now; the
+    // state is left as it is, so the program can go on running.
+    std::array<std::string, 9> displaySettingsToSave() const;
+    // Writes seg.dat as shut-down would, without ending anything: for a
+    // desktop session that is about to end. False after a fatal file error.
+    bool saveDisplaySettings();
 
     // Main window commands.
     void signalClick();                  // SSCommand1 and the Segnale item
@@ -101,6 +109,7 @@ private:
     SharedState s_;
     MainView v_;
     bool failed_ = false;
+    bool shutDownStarted_ = false;
     bool startupPictureOpen_ = false;
 
     std::optional<CalendarDate> summerTimeDecidedFor_;

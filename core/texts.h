@@ -157,6 +157,32 @@ inline constexpr T kDefault = "Default";
 inline constexpr T kDefaultSymbol1 = "*";
 inline constexpr T kDefaultSymbol2 = "°";
 
+// File errors: the reason given after the file's name. A field or record
+// number follows the texts that end in a blank.
+inline constexpr T kMissing = "file mancante";
+inline constexpr T kNotRegularFile = "non è un file regolare";
+inline constexpr T kFileTooLarge = "file troppo grande";
+inline constexpr T kReadFailed = "lettura non riuscita: ";
+inline constexpr T kWriteFailed = "scrittura non riuscita: ";
+inline constexpr T kReplaceFailed = "sostituzione non riuscita: ";
+inline constexpr T kRecord = "record ";
+inline constexpr T kField = "campo ";
+inline constexpr T kMissingSuffix = " mancante";
+inline constexpr T kIncompleteSuffix = " incompleto";
+inline constexpr T kBadCharacter = ": carattere non valido";
+inline constexpr T kNullCharacter = ": carattere nullo";
+inline constexpr T kUnstorableCharacter = ": carattere non memorizzabile";
+inline constexpr T kNotANumber = ": non è un numero";
+inline constexpr T kNotWholeNumber = ": numero intero non valido";
+inline constexpr T kOutOfRange = " fuori intervallo";
+inline constexpr T kUnwritable = " non scrivibile";
+inline constexpr T kStagedCopy = "copia provvisoria ";   // then "fusi.tmp"
+
+// One program per settings directory (messages on the standard error)
+inline constexpr T kInstanceUnreachable =
+    "un'altra copia di Vemar usa già questa cartella ma non risponde: ";   // then the folder
+inline constexpr T kInstanceLockFailed = "controllo di un'altra copia non riuscito: ";
+
 // Information windows
 inline constexpr T kInfoCaption = "Informazioni";
 inline constexpr T kHelpCaption = "?";

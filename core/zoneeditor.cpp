@@ -152,7 +152,7 @@ void ZoneEditor::salva() {
     takeBoxes();
     // Form5 changes no class, so this only ever recolours the names of Form6.
     for (int row = 0; row < kZoneRows; ++row) colourName(row);
-    if (!program_.guarded([&] { WriteZoneTable(program_.file(kStagedZoneFile), table_); })) return;
+    if (!program_.guarded([&] { StageZoneTable(program_.file(kZoneFile).parent_path(), table_); })) return;
     program_.platform().fileWritten(kStagedZoneFile);
     program_.platform().beep();
     view_.ssCommand1.enabled = false;

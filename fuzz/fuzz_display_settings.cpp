@@ -1,6 +1,7 @@
-// seg.dat is optional and never fatal: any content loads as nine texts, and
-// nothing is thrown. Saved again at shut-down, every text comes back as it
-// was, except one that cannot be stored, which comes back empty.
+// seg.dat is optional: any content loads as nine texts or, for a zero byte
+// (which the program never writes), raises FileError. Saved again at
+// shut-down, every text comes back as it was, except one that cannot be
+// stored, which comes back empty.
 
 #include "fuzz_support.h"
 
@@ -8,7 +9,8 @@ using namespace vemar;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto file = fuzz::WriteScratch(kDisplayFile, fuzz::Bytes(data, size));
-    const auto plain = ReadDisplaySettings(file);   // any exception is a crash
+    std::optional<std::array<std::string, 9>> plain;
+    if (!fuzz::LoadsOrFileError([&] { plain = ReadDisplaySettings(file); })) return 0;
     if (!plain) fuzz::Finding("an existing seg.dat reads as absent");
 
     std::array<std::string, 9> expected;

@@ -43,17 +43,33 @@ void QtPlatform::playSound(const std::string& file) {
     sound_.playFile(QFile::encodeName(QFileInfo(qs(file)).absoluteFilePath()).toStdString());
 }
 
+int QtPlatform::showBox(QMessageBox& box) {
+    openBox_ = &box;
+    const int result = box.exec();
+    openBox_ = nullptr;
+    return result;
+}
+
 bool QtPlatform::askYesNo(const std::string& text, const std::string& title) {
-    return makeQuestionBox(qs(text), qs(title), parent_)->exec() == QMessageBox::Yes;
+    if (unattended_) return false;
+    return showBox(*makeQuestionBox(qs(text), qs(title), parent_)) == QMessageBox::Yes;
 }
 
 // Names the folder too: a user who never chose one must learn where to look.
 void QtPlatform::fatalFileError(const std::string& file, const std::string& message) {
     const QString folder = QDir::toNativeSeparators(QDir::currentPath());
     std::fprintf(stderr, "vemar: %s: %s (%s)\n", file.c_str(), message.c_str(), qPrintable(folder));
+    if (unattended_) return;
     const QString text = qs(texts::kFileErrorPrefix) + qs(file) + QStringLiteral(":\n") + qs(message) +
                          QStringLiteral("\n\n") + qs(texts::kFolderPrefix) + folder;
-    QMessageBox::critical(parent_, qs(texts::kCaption), text);
+    QMessageBox box(QMessageBox::Critical, qs(texts::kCaption), text, QMessageBox::Ok, parent_);
+    showBox(box);
+}
+
+void QtPlatform::setUnattended() {
+    unattended_ = true;
+    // The box's own exec returns No (or Ok) once the event loop gets back to it.
+    if (openBox_) openBox_->done(openBox_->standardButtons() & QMessageBox::No ? QMessageBox::No : QMessageBox::Ok);
 }
 
 } // namespace vemar::ui

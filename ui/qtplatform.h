@@ -5,6 +5,9 @@
 #include "core/platform.h"
 #include "sound.h"
 
+#include <QPointer>
+
+class QMessageBox;
 class QWidget;
 
 namespace vemar::ui {
@@ -17,10 +20,18 @@ public:
     bool askYesNo(const std::string& text, const std::string& title) override;
     void fatalFileError(const std::string& file, const std::string& message) override;
     void setDialogParent(QWidget* parent) { parent_ = parent; }
+    // No one is there to answer any more (the program ends on a signal): a
+    // question open now and every later one are answered No without a box,
+    // and a file error is only printed.
+    void setUnattended();
 
 private:
+    int showBox(QMessageBox& box);
+
     QWidget* parent_ = nullptr;
     EventSound sound_;
+    QPointer<QMessageBox> openBox_;
+    bool unattended_ = false;
     long long lastZoneCheckMinute_ = -1;
 };
 

@@ -4,6 +4,8 @@
 #include <cfloat>
 #include <set>
 
+#include <sys/stat.h>
+
 namespace vemar {
 namespace {
 
@@ -219,7 +221,8 @@ TEST_F(FilesTest, CommitReplacesTheTableWithTheStagedOne) {
     EXPECT_EQ(Entries(), std::set<std::string>{"fusi.dat"});
 
     const FileError e = Failure([&] { CommitStagedTable(dir.path()); });   // nothing staged now
-    EXPECT_EQ(e.file, "fusi.tmp");
+    EXPECT_EQ(e.file, "fusi.dat");
+    EXPECT_STREQ(e.what(), "copia provvisoria fusi.tmp mancante");
     EXPECT_EQ(Bytes(dir / kZoneFile), staged);
 }
 
@@ -242,10 +245,13 @@ TEST_F(FilesTest, SiteSettingsReadAndWrittenBack) {
         // A bare spare field runs to the next comma, quotes and all: it must
         // save again, or every later save would end the program.
         {"1,2,3,4,-1,a\"b,1,,,0,,0,,,1,0,0,1\r\n", {1, 2, 3, 4, -1, 1, 1, 0, 0, 1}, nullptr},
-        // Integer fields read their leading number, 2.5 the nearest even one; a
-        // spare Integer goes back as that number.
-        {"1,2,3,4,abc,,x1,,,\"7\",,,,,,2.5,30 min,1e3\r\n", {1, 2, 3, 4, 0, 0, 0, 2, 30, 1},
-         "1,2,3,4,0,,0,,,7,,0,,,0,2,30,1\r\n"},
+        // Integer fields take the nearest whole number, 2.5 the even one; an
+        // empty one is 0; a spare Integer goes back as its number.
+        {"1,2,3,4,,, +1 ,,,\"7\",,,,,,2.5,30,1.0\r\n", {1, 2, 3, 4, 0, 1, 0, 2, 30, 1},
+         "1,2,3,4,0,,1,,,7,,0,,,0,2,30,1\r\n"},
+        // An editor's byte-order mark is no part of the latitude.
+        {"\xEF\xBB\xBF" "41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,1\r\n", {41, 54, -12, -29, -1, 1, 1, 0, 0, 1},
+         "41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,1\r\n"},
     };
     for (const Case& c : cases) {
         Put(dir / kSiteFile, c.line);
@@ -304,6 +310,16 @@ TEST_F(FilesTest, RuleRoundTrips) {
         EXPECT_EQ(ReadParleg(dir / kRuleFile), c.rule);
     }
     EXPECT_EQ(ReadParleg(kDataDir / kRuleFile), (DstRule{2, 4, 0, 9, 4, 0}));
+    // What reads as a rule besides the rule's own writing: an empty field is
+    // 0, a whole number may have decimals, and an editor's byte-order mark is skipped.
+    struct Read { const char* bytes; DstRule rule; };
+    const Read reads[] = {{"2,,0,9,4,0\r\n", {2, 0, 0, 9, 4, 0}},
+                          {" +2 ,4.0,0,9,4,0", {2, 4, 0, 9, 4, 0}},
+                          {"\xEF\xBB\xBF" "2,4,0,9,4,0\r\n", {2, 4, 0, 9, 4, 0}}};
+    for (const Read& r : reads) {
+        Put(dir / kRuleFile, r.bytes);
+        EXPECT_EQ(ReadParleg(dir / kRuleFile), r.rule) << r.bytes;
+    }
 }
 
 // ---------------------------------------------------------------- car.tip
@@ -357,8 +373,8 @@ TEST_F(FilesTest, DamagedRequiredFilesNameTheFileAndThePlace) {
         {kSiteFile, "45,30,9,10,-1,,1,,,0,,0,,,1,0,0\r\n", "campo 18 mancante"},
         {kRuleFile, std::nullopt, "file mancante"},
         {kRuleFile, "2,4,0,9,4\r\n", "campo 6 mancante"},
-        {kRuleFile, "2,x,0,9,4,0\r\n", "campo 2: numero intero non valido"},
-        {kRuleFile, "2,,0,9,4,0\r\n", "campo 2: numero intero non valido"},
+        {kRuleFile, "2,x,0,9,4,0\r\n", "campo 2: non è un numero"},
+        {kRuleFile, "2,4x,0,9,4,0\r\n", "campo 2: non è un numero"},
         {kRuleFile, "2.5,4,0,9,4,0\r\n", "campo 1: numero intero non valido"},
         {kRuleFile, "-1,4,0,9,4,0\r\n", "campo 1 fuori intervallo"},
         {kRuleFile, "2,5,0,9,4,0\r\n", "campo 2 fuori intervallo"},
@@ -373,6 +389,142 @@ TEST_F(FilesTest, DamagedRequiredFilesNameTheFileAndThePlace) {
         EXPECT_EQ(e.file, c.file);
         EXPECT_EQ(std::string(e.what()).rfind(c.message, 0), 0u) << c.file << ": " << e.what();
     }
+}
+
+// ---------------------------------------------------------------- Odd files
+
+// Reads any settings file by its name as the program does; a short account
+// of what was read, for comparing two reads.
+std::string ReadSettings(const fs::path& file) {
+    const std::string name = file.filename().string();
+    std::string out;
+    if (name == kZoneFile) {
+        for (const ZoneRow& row : ReadZoneTable(file)) out += row.name + "," + row.zoneClass + "," + row.offset + ";";
+    } else if (name == kSiteFile) {
+        SharedState state;
+        ReadSiteSettings(file, state);
+        for (double v : SiteFields(state)) out += std::to_string(v) + ",";
+    } else if (name == kRuleFile) {
+        const DstRule r = ReadParleg(file);
+        for (int v : {r.monthA, r.weekA, r.weekdayA, r.monthB, r.weekB, r.weekdayB}) out += std::to_string(v) + ",";
+    } else if (name == kDisplayFile) {
+        const auto plain = ReadDisplaySettings(file);
+        if (!plain) return "<absent>";
+        for (const std::string& f : *plain) out += f + ",";
+    } else {
+        for (const std::string& m : ReadLargeMarkers(file)) out += m + ",";
+    }
+    return out;
+}
+
+constexpr const char* kSettingsFiles[] = {kZoneFile, kSiteFile, kRuleFile, kDisplayFile, kMarkerFile};
+
+// Required or optional, a file that is there but is no settings file is
+// refused at once, naming it: nothing blocks on a FIFO, nothing reads a
+// device or a file of megabytes.
+TEST_F(FilesTest, EveryReaderRefusesWhatIsNoSettingsFile) {
+    struct Kind { const char* what; std::function<void(const fs::path&)> make; const char* message; };
+    const Kind kinds[] = {
+        {"directory", [](const fs::path& p) { fs::create_directory(p); }, "non è un file regolare"},
+        {"FIFO", [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); }, "non è un file regolare"},
+        {"device", [](const fs::path& p) { fs::create_symlink("/dev/zero", p); }, "non è un file regolare"},
+        {"64 KiB and a byte", [](const fs::path& p) { Put(p, std::string(64 * 1024 + 1, ' ')); }, "file troppo grande"},
+    };
+    for (const char* file : kSettingsFiles) {
+        for (const Kind& kind : kinds) {
+            SCOPED_TRACE(std::string(file) + " as a " + kind.what);
+            kind.make(dir / file);
+            const FileError e = Failure([&] { ReadSettings(dir / file); });
+            EXPECT_EQ(e.file, file);
+            EXPECT_STREQ(e.what(), kind.message);
+            fs::remove_all(dir / file);
+        }
+    }
+    // 64 KiB itself is still read: blanks only, so every field is empty.
+    Put(dir / kMarkerFile, std::string(64 * 1024, ' '));
+    EXPECT_EQ(ReadSettings(dir / kMarkerFile), ",,,,,");
+}
+
+// A byte-order mark that an editor put before the first field changes nothing.
+TEST_F(FilesTest, ALeadingByteOrderMarkIsSkippedInEveryFile) {
+    WriteZoneTable(dir / kZoneFile, SampleTable());
+    WriteDisplaySettings(dir / kDisplayFile, {" 1", "-1", " 7", " 7", " 0", " 1", " 0", "*", "°"});
+    fs::copy_file(kDataDir / kSiteFile, dir / kSiteFile);
+    fs::copy_file(kDataDir / kRuleFile, dir / kRuleFile);
+    fs::copy_file(kDataDir / kMarkerFile, dir / kMarkerFile);
+    for (const char* file : kSettingsFiles) {
+        const std::string plain = ReadSettings(dir / file);
+        Put(dir / file, "\xEF\xBB\xBF" + Bytes(dir / file));
+        EXPECT_EQ(ReadSettings(dir / file), plain) << file;
+    }
+}
+
+// A zero byte would end the text of a field early in many readers ("4\0" "1"
+// read as 4): every file refuses it, naming the field it lies in.
+TEST_F(FilesTest, AZeroByteIsRefusedNamingItsField) {
+    WriteZoneTable(dir / "table", SampleTable());
+    std::string table = Bytes(dir / "table");
+    table.insert(table.find("\r\n", table.find("\r\n") + 2) + 3, std::string(1, '\0'));   // in record 3's name
+    const std::string nul(1, '\0');
+    struct Case { const char* file; std::string content; const char* message; };
+    const Case cases[] = {
+        {kSiteFile, "4" + nul + "1,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,1\r\n", "campo 1: carattere nullo"},
+        {kSiteFile, "41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,1\r\n" + nul, "campo 18: carattere nullo"},
+        {kRuleFile, "2,4,0,9,4" + nul + ",0\r\n", "campo 5: carattere nullo"},
+        {kDisplayFile, "\"\x19*\",\"" + nul + "\"\r\n", "campo 2: carattere nullo"},
+        {kMarkerFile, "\"*\"," + nul + "\r\n", "campo 2: carattere nullo"},
+        {kZoneFile, table, "record 3, campo 1: carattere nullo"},
+    };
+    for (const Case& c : cases) {
+        Put(dir / c.file, c.content);
+        const FileError e = Failure([&] { ReadSettings(dir / c.file); });
+        EXPECT_EQ(e.file, c.file);
+        EXPECT_STREQ(e.what(), c.message);
+        fs::remove(dir / c.file);
+    }
+}
+
+// Every field of lxp2.par that holds a number, with each text in its place:
+// a number is read, anything else is refused naming the field. The spare
+// fields of any kind keep whatever they hold.
+TEST_F(FilesTest, SiteSettingsRefuseATextWhereANumberBelongs) {
+    struct Text { const char* text; bool number; };
+    const Text texts[] = {
+        {"41", true}, {" 41", true}, {"+41", true}, {"-0.5", true}, {".5", true}, {"41.", true}, {"", true},
+        {"\"41\"", true},   // quotes around a number leave it the same number
+        {"\" \"", true}, {"\" -4 \"", true},   // blanks alone are an empty field
+        {"4x", false}, {"x41", false}, {"1e3", false}, {"- 1", false}, {"+", false}, {".", false},
+        {"1.2.3", false}, {"4 1", false}, {"\"\"x", true},   // after a quoted field the rest is dropped
+        {"30 min", false}, {"\"4 1\"", false},
+    };
+    constexpr std::size_t kSpareAny[] = {6, 8, 9, 11, 13, 14};
+    const std::vector<std::string> good = {"41", "54", "-12", "-29", "-1", "", "1", "", "", "0",
+                                           "", "0", "", "", "1", "0", "0", "1"};
+    for (std::size_t n = 1; n <= good.size(); ++n) {
+        const bool spare = std::find(std::begin(kSpareAny), std::end(kSpareAny), n) != std::end(kSpareAny);
+        for (const Text& t : texts) {
+            std::vector<std::string> fields = good;
+            fields[n - 1] = t.text;
+            std::string line = fields[0];
+            for (std::size_t i = 1; i < fields.size(); ++i) line += "," + fields[i];
+            Put(dir / kSiteFile, line + "\r\n");
+            SharedState state;
+            if (spare || t.number) {
+                EXPECT_NO_THROW(ReadSiteSettings(dir / kSiteFile, state)) << "field " << n << ": " << t.text;
+                continue;
+            }
+            const FileError e = Failure([&] { ReadSiteSettings(dir / kSiteFile, state); });
+            EXPECT_EQ(std::string(e.what()), "campo " + std::to_string(n) + ": non è un numero") << t.text;
+        }
+    }
+}
+
+// seg.dat keeps its own rule: a field that is not a number text reads as
+// 0 at start-up, so the files layer hands such texts on as they are.
+TEST_F(FilesTest, DisplaySettingsKeepTextsThatAreNoNumbers) {
+    const std::array<std::string, 9> plain{"x", " 4x", "", "--1", " 7", " 1", "1e3", "*", "°"};
+    WriteDisplaySettings(dir / kDisplayFile, plain);
+    EXPECT_EQ(ReadDisplaySettings(dir / kDisplayFile), plain);
 }
 
 // What the next start would refuse is never written: the old file stays.

@@ -100,6 +100,59 @@ TEST(ProgramFaults, DamagedRequiredFileEndsStartUpNamingIt) {
     }
 }
 
+// The optional files may be absent, but one that is there and is no file
+// (here a directory) ends the program like a damaged required one: seg.dat
+// at start-up, car.tip at the first tick that sizes the markers.
+TEST(ProgramFaults, AnOptionalFileThatIsNoFileEndsTheProgram) {
+    for (const char* file : {"seg.dat", "car.tip"}) {
+        SCOPED_TRACE(file);
+        WorkDir dir;
+        std::filesystem::remove(dir / file);
+        std::filesystem::create_directory(dir / file);
+        RecordingPlatform platform;
+        Program program(platform, dir.path());
+        if (program.startUp()) program.tick();
+        EXPECT_TRUE(program.failed());
+        EXPECT_EQ(platform.fatalFiles, std::vector<std::string>{file});
+        EXPECT_EQ(platform.fatalMessages, std::vector<std::string>{"non è un file regolare"});
+    }
+}
+
+// At the end of a desktop session seg.dat is written as shut-down would
+// write it, while the program, still running, shows what it showed.
+TEST(ProgramSessionEnd, SavesWhatShutDownWouldAndChangesNothing) {
+    struct Case { const char* why; std::function<void(Program&)> edit; std::array<const char*, 3> stored; };
+    const Case cases[] = {
+        {"first start, nothing changed", [](Program&) {}, {" 7", " 7", " 0"}},
+        {"a blue window", [](Program& p) { p.screenColourClick(1); }, {" 1", " 0", " 0"}},
+        {"all three grey", [](Program& p) { p.screenColourClick(7); p.timesColourClick(7); p.citiesLightGreyClick(); },
+         {" 7", " 7", " 7"}},
+        {"signal on, times red", [](Program& p) { p.signalClick(); p.timesColourClick(4); }, {" 0", " 4", " 0"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        WorkDir dir;
+        RecordingPlatform platform;
+        Program program(platform, dir.path());
+        ASSERT_TRUE(program.startUp());
+        c.edit(program);
+        const SharedState before = program.state();
+        ASSERT_TRUE(program.saveDisplaySettings());
+        const auto saved = *ReadDisplaySettings(dir / kDisplayFile);
+        EXPECT_EQ((std::array<std::string, 3>{saved[2], saved[3], saved[4]}),
+                  (std::array<std::string, 3>{c.stored[0], c.stored[1], c.stored[2]}));
+        EXPECT_EQ(program.state().screenColour, before.screenColour);
+        EXPECT_EQ(program.state().timesColour, before.timesColour);
+        EXPECT_EQ(program.state().coloursChanged, before.coloursChanged);
+        EXPECT_FALSE(program.shutDownStarted());
+
+        const std::string sessionBytes = dir.read("seg.dat");
+        ASSERT_TRUE(program.shutDown());
+        EXPECT_TRUE(program.shutDownStarted());
+        EXPECT_EQ(dir.read("seg.dat"), sessionBytes);
+    }
+}
+
 TEST_F(ProgramTest, FailingWriteKeepsTheOldFileAndIsFatal) {
     startWithSeg({" 1", "-1", " 1", " 4", " 7", " 1", " 0", "#", "%"});
     const std::string before = dir.read("seg.dat");

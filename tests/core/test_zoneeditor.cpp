@@ -310,19 +310,23 @@ TEST_F(ZoneEditorTest, EverySaveBeeps) {
 // it was committed.
 TEST_F(ZoneEditorTest, AFailedWriteOrCommitLosesNothing) {
     enum class Fault { WriteTmp, WriteDat, Rename };
-    // faulted: the steps run with the fault in place; datIsStaged: else the installed file.
+    // faulted: the steps run with the fault in place; datIsStaged: else the
+    // installed file. The user chose to save the table, so every failure names
+    // fusi.dat; a staged one then names the staged copy it was writing.
     struct Case {
         const char* when; Fault fault; std::vector<Step> steps, faulted;
-        const char* fatalFile; bool datIsStaged; int questions;
+        const char* message; bool datIsStaged; int questions;
     };
+    const char* stagedWrite = "copia provvisoria fusi.tmp, scrittura non riuscita: spazio esaurito sul disco";
     const Case cases[] = {
-        {"first Salva", Fault::WriteTmp, {name(3, "Lima")}, {kSalva}, "fusi.tmp", false, 0},
+        {"first Salva", Fault::WriteTmp, {name(3, "Lima")}, {kSalva}, stagedWrite, false, 0},
         {"second Salva", Fault::WriteTmp, {name(3, "Lima"), kSalva, name(1, "London")}, {kSalva, kClose},
-         "fusi.tmp", false, 0},
-        {"commit", Fault::Rename, {name(3, "Lima"), kSalva, name(1, "London")}, {kClose}, "fusi.dat", false, 0},
+         stagedWrite, false, 0},
+        {"commit", Fault::Rename, {name(3, "Lima"), kSalva, name(1, "London")}, {kClose},
+         "sostituzione non riuscita: ", false, 0},
         {"direct save after commit", Fault::WriteDat, {name(3, "Lima"), kSalva, name(1, "London")}, {kClose},
-         "fusi.dat", true, 1},
-        {"direct save", Fault::WriteDat, {name(3, "Lima")}, {kClose}, "fusi.dat", false, 1},
+         "scrittura non riuscita: ", true, 1},
+        {"direct save", Fault::WriteDat, {name(3, "Lima")}, {kClose}, "scrittura non riuscita: ", false, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.when);
@@ -354,7 +358,9 @@ TEST_F(ZoneEditorTest, AFailedWriteOrCommitLosesNothing) {
         SetWriteFaultForTesting(nullptr);
 
         EXPECT_TRUE(program->failed());
-        EXPECT_EQ(platform.fatalFiles, std::vector<std::string>{c.fatalFile});
+        EXPECT_EQ(platform.fatalFiles, std::vector<std::string>{"fusi.dat"});
+        ASSERT_EQ(platform.fatalMessages.size(), 1u);
+        EXPECT_EQ(platform.fatalMessages[0].rfind(c.message, 0), 0u) << platform.fatalMessages[0];
         ExpectSameRecords(dir.read(kZoneFile), c.datIsStaged ? stagedBytes : original);
         if (c.fault == Fault::WriteTmp && staged) {
             ExpectSameRecords(dir.read(kStagedZoneFile), stagedBytes);   // the earlier staged table survives

@@ -32,7 +32,7 @@ struct RecordingPlatform : Platform {
     std::deque<bool> answers;                 // next Yes/No answers; No when empty
     int beeps = 0;
     std::string lastTitle;
-    std::vector<std::string> questions, writes, fatalFiles;
+    std::vector<std::string> questions, writes, fatalFiles, fatalMessages;
     std::vector<std::string> effects;         // all of them in turn: "write lxp2.par", "beep", ...
 
     ClockReading now() override { return clock; }
@@ -47,8 +47,9 @@ struct RecordingPlatform : Platform {
         answers.pop_front();
         return a;
     }
-    void fatalFileError(const std::string& file, const std::string&) override {
+    void fatalFileError(const std::string& file, const std::string& message) override {
         fatalFiles.push_back(file);
+        fatalMessages.push_back(message);
         effects.push_back("fatal " + file);
     }
     void fileWritten(const std::string& file) override { writes.push_back(file); effects.push_back("write " + file); }

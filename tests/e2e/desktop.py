@@ -49,6 +49,7 @@ CONTROL_TWIPS = {
     "SSPanel9": (5160, 6535),
     "Label2(30)": (120, 6900),
     "Label2(31)": (7005, 6900),
+    "Option2": (8040 + 120, 5400 + 600),   # inside Frame2: for clicks only
 }
 _FIRST_TOPS = [598, 1053, 1521, 1989, 2457, 2925, 3393, 3861, 4329]
 _OTHER_TOPS = [600, 1050, 1515, 1995, 2460, 2925, 3390, 3855, 4335]
@@ -212,6 +213,12 @@ class Desktop:
         self._processes.clear()
         shutil.rmtree(self._runtime, ignore_errors=True)
 
+    def kill_display(self):
+        """Ends the X server at once, as a lost connection or a logout does."""
+        xvfb = self._processes[0]
+        xvfb.kill()
+        xvfb.wait()
+
     def _spawn(self, name, argv, **kwargs):
         log = open(self.scratch / f"{name.replace(' ', '-')}.log", "wb")
         process = subprocess.Popen(argv, env=self.env, stdout=kwargs.pop("stdout", log),
@@ -314,6 +321,17 @@ class RunningProgram:
     def log(self):
         return Path(self.log_path).read_text(errors="replace")
 
+    def send(self, signal_number):
+        self.process.send_signal(signal_number)
+
+    def _visible_windows(self, caption):
+        result = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{caption}$"],
+                                env=self.desktop.env, capture_output=True, text=True)
+        return result.stdout.split()
+
+    def window_visible(self):
+        return self.window_id in self._visible_windows(CAPTION)
+
     def _find_window_id(self):
         if self.process.poll() is not None:
             raise DesktopError(f"the program ended with status {self.process.returncode}:\n{self.log()}")
@@ -411,6 +429,38 @@ class RunningProgram:
                 raise DesktopError(f"no menu item {' > '.join(path)}")
             node = matches[0]
         return node
+
+    def choose(self, *path):
+        """Chooses a menu item through the accessibility tree, without opening the menus."""
+        self.menu_item(*path).get_action_iface().do_action(0)
+
+    def press(self, window_caption, button_caption):
+        """Presses a button of an open window of the program through the accessibility tree."""
+        def find(node, depth=0):
+            if node is None or depth > 4:
+                return None
+            if node.get_role_name() == "push button" and node.get_name() == button_caption:
+                return node
+            for i in range(node.get_child_count()):
+                found = find(node.get_child_at_index(i), depth + 1)
+                if found:
+                    return found
+            return None
+        app = self._application()
+        windows = [app.get_child_at_index(i) for i in range(app.get_child_count())]
+        button = find(next((w for w in windows if w is not None and w.get_name() == window_caption), None))
+        if button is None:
+            raise DesktopError(f"no button {button_caption!r} in a window {window_caption!r}")
+        button.get_action_iface().do_action(0)
+
+    def type_into(self, window_caption, *keys):
+        """Gives the keyboard to the program's window of that caption and types keys."""
+        window = wait_until(f"the window {window_caption!r}",
+                            lambda: self._visible_windows(window_caption), 5)[0]
+        self.desktop.tool("xdotool", "windowactivate", "--sync", window)
+        for key in keys:
+            self.desktop.tool("xdotool", "key", "--clearmodifiers", key)
+            time.sleep(0.1)
 
     def menu_enabled(self, *path):
         return self.menu_item(*path).get_state_set().contains(Atspi.StateType.ENABLED)

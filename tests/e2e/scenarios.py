@@ -12,6 +12,8 @@ written, every other file is left as it was.
 
 import argparse
 import re
+import signal
+import subprocess
 import sys
 import time
 import traceback
@@ -21,12 +23,15 @@ sys.dont_write_bytecode = True   # no __pycache__ in the source tree
 from datetime import datetime, timezone
 from zoneinfo import ZoneInfo
 
-from desktop import (Desktop, DesktopError, checksums, display_settings_bytes,
-                     read_display_settings, seed_workdir, zone_names, zone_table)
+from desktop import (SHIFT, Desktop, DesktopError, checksums, display_settings_bytes, quoted_fields,
+                     read_display_settings, seed_workdir, wait_until, zone_names, zone_table)
 
 # seg.dat after a first start: ColoursChanged is 0, so shut-down stores the
 # window and the times light grey (7) and keeps the city names black (0).
 FIRST_START_SETTINGS = [" 0", " 0", " 7", " 7", " 0", " 0", " 0", "", ""]
+# After Colori > Fondo schermo > Blu on a first start.
+BLUE_WINDOW_SETTINGS = [" 0", " 0", " 1", " 0", " 0", " 1", " 0", "", ""]
+LOCK_FILE = ".vemar.lock"   # the program's lock on its settings directory
 BLACK, NAVY, DARK_RED, LIGHT_GREY = (0, 0, 0), (0, 0, 128), (128, 0, 0), (192, 192, 192)
 
 
@@ -70,14 +75,16 @@ class Scenario:
         run = self.desktop.launch(self.program, workdir, clock, name=name).wait_for_window()
         return run, before
 
-    def finish(self, run, workdir, before, expected_settings):
-        """Waits for the end and checks status and files."""
-        status = run.wait_exit()
-        self.check.equal("exit status", status, 0)
+    def finish(self, run, workdir, before, expected_settings, status=0, changed=()):
+        """Waits for the end and checks status and files: seg.dat written,
+        the files named in `changed` checked by the caller, every other file
+        as it was."""
+        self.check.equal("exit status", run.wait_exit(), status)
         after = checksums(workdir)
-        self.check.equal("files in the working directory", sorted(after), sorted(set(before) | {"seg.dat"}))
+        self.check.equal("files in the working directory", sorted(after),
+                         sorted(set(before) | {"seg.dat", LOCK_FILE}))
         for name, digest in before.items():
-            if name != "seg.dat":
+            if name not in ("seg.dat", LOCK_FILE, *changed):
                 self.check.equal(f"{name} unchanged", after.get(name), digest)
         if "seg.dat" in after:
             self.check.equal("seg.dat", read_display_settings(workdir / "seg.dat"), expected_settings)
@@ -281,7 +288,7 @@ def new_user(key):
             run.close_by_window_manager()
             s.check.equal(f"{what}: exit status", run.wait_exit(), 0)
             s.check.equal(f"{what}: settings folder", sorted(p.name for p in settings.iterdir()),
-                          ["Parleg.dat", "car.tip", "fusi.dat", "lxp2.par", "seg.dat"])
+                          [".vemar.lock", "Parleg.dat", "car.tip", "fusi.dat", "lxp2.par", "seg.dat"])
             s.check.equal(f"{what}: nothing else in the home", sorted(p.name for p in home.iterdir()), [".config"])
             log = run.log()
             s.check.true(f"{what}: no file error reported:\n{log}", "Errore" not in log and ": file" not in log)
@@ -291,7 +298,79 @@ def new_user(key):
     return scenario
 
 
+def rome_offset(path):
+    """The offset of the first record of fusi.dat, unscrambled."""
+    return bytes(b + SHIFT for b in quoted_fields(Path(path).read_bytes())[2]).decode("cp1252")
+
+
+def end_on_signals(s):
+    """SIGTERM, SIGHUP and SIGINT end the program as its close box would, with
+    every question answered No and no box shown: seg.dat holds the colour
+    chosen, lxp2.par stays as it was although the hemisphere changed, and an
+    open zone editor is closed as its close box does, committing its staged
+    save and dropping the edits made after it."""
+    for number in (signal.SIGTERM, signal.SIGHUP, signal.SIGINT):
+        name = signal.Signals(number).name
+        workdir = s.workdir(f"signal-{name}")
+        run, before = s.start(workdir, "2024-03-10 10:00:00", name)
+        run.keys("alt+c", "f", "Return")                 # Fondo schermo > Blu
+        changed = ()
+        if number == signal.SIGTERM:
+            run.click("Option2")                         # Sud: shut-down would ask
+        if number == signal.SIGHUP:
+            run.choose("File", "Modifica Tabelle", "Tabella Fusi")
+            run.type_into("Tabella Fusi", "ctrl+a", "5")  # Rome's offset
+            run.press("Tabella Fusi", "Salva")
+            run.type_into("Tabella Fusi", "ctrl+a", "6")  # not saved: closing would ask
+            changed = ("fusi.dat",)
+        time.sleep(0.3)
+        run.send(number)
+        s.finish(run, workdir, before, BLUE_WINDOW_SETTINGS, changed=changed)
+        if number == signal.SIGHUP:
+            s.check.equal("Rome's offset as staged and committed", rome_offset(workdir / "fusi.dat"), "5")
+            s.check.true("fusi.tmp renamed to fusi.dat", not (workdir / "fusi.tmp").exists())
+
+
+def display_lost(s):
+    """The X server goes away under the program (a logout does that): Qt ends
+    the program with status 1, and seg.dat holds the colour chosen."""
+    workdir = s.workdir("display-lost")
+    run, before = s.start(workdir, "2024-03-10 10:00:00", "display-lost")
+    run.keys("alt+c", "f", "Return")                     # Fondo schermo > Blu
+    time.sleep(0.3)
+    s.desktop.kill_display()
+    s.finish(run, workdir, before, BLUE_WINDOW_SETTINGS, status=1)
+
+
+def second_instance(s):
+    """A second start in the same directory brings the running window back
+    from the task bar and ends with status 0; when the running program
+    cannot answer, the second start says so and ends with status 1. The
+    first program's changes are then saved as usual."""
+    workdir = s.workdir("second-instance")
+    first, before = s.start(workdir, "2024-03-10 10:00:00", "first")
+    first.keys("alt+c", "f", "Return")                   # Fondo schermo > Blu
+    s.desktop.tool("xdotool", "windowminimize", "--sync", first.window_id)
+    wait_until("the window to leave the screen", lambda: not first.window_visible(), 5)
+
+    second = s.desktop.launch(s.program, workdir, "2024-03-10 10:00:05", name="second")
+    s.check.equal("second start's status", second.wait_exit(10), 0)
+    s.check.equal("second start's messages", second.log(), "")
+    wait_until("the first window to come back", first.window_visible, 5)
+
+    first.send(signal.SIGSTOP)                           # holds the lock, answers nothing
+    try:
+        third = s.desktop.launch(s.program, workdir, "2024-03-10 10:00:10", name="third")
+        s.check.equal("start beside a program that does not answer", third.wait_exit(15), 1)
+        s.check.true(f"the third start says why: {third.log()!r}", "non risponde" in third.log())
+    finally:
+        first.send(signal.SIGCONT)
+    first.close_by_window_manager()
+    s.finish(first, workdir, before, BLUE_WINDOW_SETTINGS)
+
+
 SCENARIOS = {f.__name__: f for f in (first_start, midnight_month_end, noon_date_lines, page2_saved_scheme,
+                                     end_on_signals, display_lost, second_instance,
                                      *(new_user(key) for key in NEW_USERS))}
 
 

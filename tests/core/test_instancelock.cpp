@@ -1,0 +1,60 @@
+// One program per settings directory: the lock is refused to a second holder
+// and comes free however the first one ends, a kill included.
+
+#include "core/instancelock.h"
+#include "testsupport.h"
+
+#include <csignal>
+#include <sys/wait.h>
+
+namespace vemar {
+namespace {
+
+using Outcome = InstanceLock::Outcome;
+
+TEST(InstanceLock, ASecondHolderIsRefusedUntilTheFirstLetsGo) {
+    test::WorkDir dir(false);
+    auto first = std::make_unique<InstanceLock>();
+    InstanceLock second;
+    EXPECT_EQ(first->take(dir.path()), Outcome::Taken);
+    EXPECT_EQ(first->take(dir.path()), Outcome::Taken);   // taking it again is harmless
+    EXPECT_EQ(second.take(dir.path()), Outcome::Held);
+    test::WorkDir other(false);
+    EXPECT_EQ(InstanceLock().take(other.path()), Outcome::Taken) << "each directory has its own lock";
+    first.reset();
+    EXPECT_EQ(second.take(dir.path()), Outcome::Taken);
+}
+
+TEST(InstanceLock, AKilledHolderLeavesNoLockBehind) {
+    test::WorkDir dir(false);
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        InstanceLock lock;
+        const char taken = lock.take(dir.path()) == Outcome::Taken ? 'y' : 'n';
+        (void)!::write(ready[1], &taken, 1);
+        ::pause();
+        ::_exit(0);
+    }
+    char taken = 0;
+    ASSERT_EQ(::read(ready[0], &taken, 1), 1);
+    EXPECT_EQ(taken, 'y');
+    EXPECT_EQ(InstanceLock().take(dir.path()), Outcome::Held);
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    EXPECT_EQ(InstanceLock().take(dir.path()), Outcome::Taken);
+    ::close(ready[0]);
+    ::close(ready[1]);
+}
+
+TEST(InstanceLock, ADirectoryThatCannotHoldTheLockSaysWhy) {
+    test::WorkDir dir(false);
+    InstanceLock lock;
+    EXPECT_EQ(lock.take(dir / "missing"), Outcome::Failed);
+    EXPECT_EQ(lock.error(), ".vemar.lock: No such file or directory");
+}
+
+} // namespace
+} // namespace vemar

@@ -1,0 +1,45 @@
+// The pieces of an orderly end that need no desktop: the signals that ask
+// the program to end reach the event loop, and the name a second start
+// looks for is the directory's, however its path is written. The whole
+// program's ends (signals, a lost display, a second start) are proved end
+// to end under Xvfb (tests/e2e).
+
+#include "ui/signalwatcher.h"
+#include "ui/singleinstance.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+class EndingsTest : public QObject {
+    Q_OBJECT
+private slots:
+    // Each signal arrives once, in order, on the user-interface thread.
+    void signalsReachTheEventLoop() {
+        vemar::ui::SignalWatcher watcher;
+        QSignalSpy spy(&watcher, &vemar::ui::SignalWatcher::endRequested);
+        for (int number : {SIGTERM, SIGHUP, SIGINT}) std::raise(number);
+        QTRY_COMPARE(spy.count(), 3);
+        QCOMPARE(spy.at(0).at(0).toInt(), SIGTERM);
+        QCOMPARE(spy.at(1).at(0).toInt(), SIGHUP);
+        QCOMPARE(spy.at(2).at(0).toInt(), SIGINT);
+    }
+
+    void serverNameFollowsTheDirectoryNotItsSpelling() {
+        QTemporaryDir base;
+        QVERIFY(QDir(base.path()).mkpath("a/b"));
+        QVERIFY(QDir(base.path()).mkpath("c"));
+        const std::string root = base.path().toStdString();
+        const QString name = vemar::ui::SingleInstance::serverName(root + "/a/b");
+        for (const std::string& spelling : {root + "/a/b/", root + "/a/./b", root + "/c/../a/b"})
+            QCOMPARE(vemar::ui::SingleInstance::serverName(spelling), name);
+        QVERIFY(vemar::ui::SingleInstance::serverName(root + "/a") != name);
+        QVERIFY(vemar::ui::SingleInstance::serverName(root + "/c") != name);
+    }
+};
+
+QTEST_MAIN(EndingsTest)
+#include "test_endings.moc"
