@@ -119,6 +119,8 @@ void Program::tick() {
 }
 
 void Program::tickBody(const ClockReading& now) {
+    const int dayShiftBefore = s_.dayShift;
+    const std::string firstDateBefore = v_.ssPanel2.caption, secondDateBefore = v_.ssPanel3.caption;
     if (s_.tickStage == 0) reinitialise();
     namesPass();
     southernSync();
@@ -147,6 +149,8 @@ void Program::tickBody(const ClockReading& now) {
     yearEnd(now);
     datePair(now, morningWindow || previousDay);
     astronomy(now);
+    dayChangedLastTick_ = s_.dayShift != dayShiftBefore || v_.ssPanel2.caption != firstDateBefore ||
+                          v_.ssPanel3.caption != secondDateBefore;
 }
 
 // Runs on the first tick and after a reload request from a table editor.

@@ -38,6 +38,11 @@ public:
     bool startUp();
     void tick();
     bool shutDown();
+    // The next tick is due within a few milliseconds, not at the next whole
+    // second: the start-up count runs on ticks, a date-marker refresh is
+    // spread over nine ticks, and a tick that moved the day on leaves panels
+    // that read the previous tick's day.
+    bool needsFastTicks() const;
 
     // Main window commands.
     void signalClick();                  // SSCommand1 and the Segnale item
@@ -107,6 +112,10 @@ private:
     MainView v_;
     bool failed_ = false;
     bool startupPictureOpen_ = false;
+    // The last tick changed the day shift or a date line. The day panels and
+    // the markers' tooltips are computed before the date pair and so read the
+    // previous tick's values: one more tick at once brings them level.
+    bool dayChangedLastTick_ = false;
 
     // Remembers the inputs of a computation so that a tick whose inputs did
     // not change skips it: most ticks fall within a second already shown.
