@@ -257,6 +257,10 @@ void Program::refreshDateMarkers() {
     v_.ssPanel1[3].fontSize = sizeFor(v_.ssPanel1[3].caption);
 }
 
+bool Program::needsFastTicks() const {
+    return s_.tickStage != 2 || s_.symbolRefresh == 1 || tick_.movedTheDay();
+}
+
 void Program::requestReload() {
     s_.zoneTableLoaded = 0;
     s_.tickStage = 0;

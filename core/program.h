@@ -51,6 +51,11 @@ public:
     // Writes seg.dat as shut-down would, without ending anything: for a
     // desktop session that is about to end. False after a fatal file error.
     bool saveDisplaySettings();
+    // The next tick is due within a few milliseconds, not at the next whole
+    // second: the start-up count runs on ticks, a date-marker refresh is
+    // spread over nine ticks, and a tick that moved the day on leaves panels
+    // that read the previous tick's day.
+    bool needsFastTicks() const;
 
     // Main window commands.
     void signalClick();                  // SSCommand1 and the Segnale item

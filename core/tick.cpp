@@ -276,7 +276,8 @@ void Tick::datePair(const ClockReading& now, bool firstIsYesterday) {
     const CalendarDate today{now.day, now.month, now.year};
     s_.dayShift = firstIsYesterday ? 1 : 0;
     v_.form.textColour = palette(15);
-    if (!datePair_.changed({now.day, now.month, now.year, s_.dayShift})) return;
+    movedTheDay_ = datePair_.changed({now.day, now.month, now.year, s_.dayShift});
+    if (!movedTheDay_) return;
     const CalendarDate first = firstIsYesterday ? DayBefore(today) : today;
     const CalendarDate second = firstIsYesterday ? today : DayAfter(today);
 

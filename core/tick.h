@@ -28,6 +28,10 @@ public:
     void run(const ClockReading& now);
     // Reads fusi.dat into the main window's table, as the first tick does.
     void loadZoneTable();
+    // The last tick changed the day shift or the date pair. The day panels
+    // and the markers' tooltips are computed before the date pair and so read
+    // the previous tick's values: one more tick at once brings them level.
+    bool movedTheDay() const { return movedTheDay_; }
 
 private:
     void reinitialise();
@@ -80,6 +84,7 @@ private:
     Memo<double> julianDayLabel_;
     Memo<SkyKey> sky_;
     YearEnd yearEndResult_;
+    bool movedTheDay_ = false;
     std::string scratch_;
 };
 

@@ -110,7 +110,7 @@ QWidget* Driver::control(const QString& qualifiedName) const {
 
 bool Driver::perform(const QString& action, QString* error) {
     // Without a running timer the main window renders after each action, as
-    // the timer would within 16 ms.
+    // the running window's immediate tick after a user action would.
     const bool ok = performOne(action, error);
     window_.render();
     return ok;

@@ -24,6 +24,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <cmath>
+#include <cstdlib>
 
 namespace vemar::ui {
 
@@ -31,8 +32,10 @@ namespace {
 
 constexpr int kClientWidth = 10365;       // twips
 constexpr int kClientHeight = 7305;
-constexpr int kTickMs = 16;
-
+constexpr int kFastTickMs = 16;    // 64 ticks a second, the rate the start-up count was designed for
+// Past the whole second, so that the clock reading of the tick is surely in
+// the new second even when the timer fires a little early.
+constexpr int kPastSecondMs = 3;
 
 
 // The city grid: three columns of nine rows. The first column lies a few
@@ -49,6 +52,13 @@ constexpr GridColumn kColumns[3] = {
 QString indexed(const char* name, int index) { return QStringLiteral("%1(%2)").arg(name).arg(index); }
 
 } // namespace
+
+int NextTickDelayMs(std::chrono::system_clock::time_point now, bool fast) {
+    using namespace std::chrono;
+    if (fast) return kFastTickMs;
+    const auto toNextSecond = seconds(1) - now.time_since_epoch() % seconds(1);
+    return static_cast<int>(ceil<milliseconds>(toNextSecond).count()) + kPastSecondMs;
+}
 
 MainWindow::MainWindow(Program& program, QWidget* parent) : QMainWindow(parent), program_(program) {
     setObjectName("Form1");
@@ -71,12 +81,15 @@ void MainWindow::buildControls(QWidget* client) {
         auto* widget = new QLabel(client);
         widget->setAlignment(align);
         place(widget, name, l, t, w, h);
+        // Fixed size: a new text repaints the label and asks for no relayout.
+        widget->setFixedSize(widget->size());
         binder_.bind(widget, &view);
         return widget;
     };
     auto panel = [&](const QString& name, ControlView& view, int l, int t, int w, int h) {
         auto* widget = new Panel(client);
         place(widget, name, l, t, w, h);
+        widget->setFixedSize(widget->size());
         binder_.bind(widget, &view);
         return widget;
     };
@@ -246,10 +259,15 @@ void MainWindow::buildMenus() {
             &MainWindow::openHelp);
 }
 
+MainWindow::~MainWindow() {
+    if (tickLog_) std::fclose(tickLog_);
+}
+
 template <class Fn> void MainWindow::command(Fn&& fn) {
     if (program_.failed()) return;
     fn();
     render();
+    tickSoon();
 }
 
 void MainWindow::render() {
@@ -266,10 +284,59 @@ void MainWindow::tickOnce() {
 void MainWindow::startClock() {
     if (!timer_) {
         timer_ = new QTimer(this);
-        timer_->setInterval(kTickMs);
-        connect(timer_, &QTimer::timeout, this, &MainWindow::tickOnce);
+        timer_->setObjectName("Timer1");
+        timer_->setSingleShot(true);
+        timer_->setTimerType(Qt::PreciseTimer);
+        connect(timer_, &QTimer::timeout, this, &MainWindow::timerTick);
+        qApp->installEventFilter(this);
+        if (const char* path = std::getenv("VEMAR_TICK_LOG")) tickLog_ = std::fopen(path, "a");
     }
-    timer_->start();
+    armTimer();
+}
+
+// Armed afresh from the system clock at every tick, so a change of the
+// clock or a resume from suspend shows within a second.
+void MainWindow::armTimer() {
+    if (program_.failed() || shutDownDone_) return;
+    timer_->start(NextTickDelayMs(std::chrono::system_clock::now(), program_.needsFastTicks()));
+}
+
+void MainWindow::timerTick() {
+    const auto start = std::chrono::system_clock::now();
+    tickOnce();
+    if (tickLog_) logTick(start);
+    armTimer();
+}
+
+void MainWindow::tickSoon() {
+    if (timer_ && timer_->isActive()) timer_->start(0);
+}
+
+// One line per second shown: the second (system clock, seconds since 1970)
+// and how long after it the tick that shows it was rendered.
+void MainWindow::logTick(std::chrono::system_clock::time_point start) {
+    using namespace std::chrono;
+    const auto second = floor<seconds>(start);
+    if (second.time_since_epoch().count() == lastLoggedSecond_) return;
+    lastLoggedSecond_ = second.time_since_epoch().count();
+    std::fprintf(tickLog_, "%lld %.6f\n", lastLoggedSecond_,
+                 duration<double>(system_clock::now() - second).count());
+    std::fflush(tickLog_);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Wheel:
+        tickSoon();
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 // Within the available area (panels and docks left out), and never off it,
@@ -288,7 +355,10 @@ void MainWindow::showModal(QDialog* dialog) {
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::ApplicationModal);
     dialogs_.append(dialog);
-    connect(dialog, &QDialog::finished, this, [this] { render(); });
+    connect(dialog, &QDialog::finished, this, [this] {
+        render();
+        tickSoon();
+    });
     dialog->show();
 }
 

@@ -7,6 +7,8 @@
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
+#include <chrono>
+#include <cstdio>
 
 class QAction;
 class QDialog;
@@ -19,13 +21,22 @@ class Program;
 
 namespace vemar::ui {
 
+// Milliseconds from `now` to the next tick of the running clock: the fast
+// rate while the program needs it, else a few milliseconds past the next
+// whole second of the system clock, when the shown second changes.
+int NextTickDelayMs(std::chrono::system_clock::time_point now, bool fast);
+
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     explicit MainWindow(Program& program, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
-    // The timer of the real program: 64 ticks a second (16 ms), the rate the
-    // start-up count was designed for.
+    // The timer of the real program (Timer1): a tick just after each whole
+    // second of the system clock, 64 a second (16 ms) while the program
+    // needs fast ticks, and one at once after any user action. With
+    // VEMAR_TICK_LOG set, each tick that shows a new second appends that
+    // second and its delay to the file it names.
     void startClock();
     // One tick of the clock, then a render of everything that changed.
     void tickOnce();
@@ -43,6 +54,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Every click and keystroke of the application, dialogs included.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls(QWidget* client);
@@ -52,12 +65,19 @@ private:
     // Runs a command of the core, then renders and checks for a fatal error.
     template <class Fn> void command(Fn&& fn);
     void showModal(QDialog* dialog);
+    void timerTick();
+    void armTimer();
+    // A user action may have changed what the window shows: tick at once.
+    void tickSoon();
+    void logTick(std::chrono::system_clock::time_point start);
     void openInformation();
     void openHelp();
 
     Program& program_;
     ViewBinder binder_;
     QTimer* timer_ = nullptr;
+    std::FILE* tickLog_ = nullptr;
+    long long lastLoggedSecond_ = -1;
     QLineEdit* text1_ = nullptr;
     QPointer<QDialog> startupPicture_;
     QList<QPointer<QDialog>> dialogs_;

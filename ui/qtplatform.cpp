@@ -16,11 +16,18 @@
 namespace vemar::ui {
 
 // localtime_r, unlike QDateTime::currentDateTime(), does not look at the
-// time-zone file on every call: at 64 readings a second that stat was the
-// largest single cost of the running program. The zone is read again once a
+// time-zone file on every call: during the fast ticks of start-up that stat
+// was the largest single cost of the program. The zone is read again once a
 // minute, so a change of the system's zone still shows.
+//
+// The seconds come from clock_gettime, not time(): time() reads a copy the
+// kernel refreshes only at its timer interrupt, up to a few milliseconds
+// after the whole second, and the tick armed just past the second must read
+// the new one.
 ClockReading QtPlatform::now() {
-    const std::time_t t = std::time(nullptr);
+    timespec precise{};
+    clock_gettime(CLOCK_REALTIME, &precise);
+    const std::time_t t = precise.tv_sec;
     if (t / 60 != lastZoneCheckMinute_) {
         lastZoneCheckMinute_ = t / 60;
         tzset();

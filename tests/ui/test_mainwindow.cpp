@@ -4,7 +4,10 @@
 #include "uitestsupport.h"
 
 #include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 using vemar::test::RunningProgram;
 using vemar::test::writeBytes;
@@ -16,6 +19,10 @@ private slots:
     void scripts_data();
     void scripts();
     void damagedFileEndsBeforeAnyWindow();
+    void nextTickDelay_data();
+    void nextTickDelay();
+    void runningClockWakesOnceASecond();
+    void ticksRelayoutNothing();
 };
 
 void MainWindowTest::scripts_data() {
@@ -96,6 +103,89 @@ void MainWindowTest::damagedFileEndsBeforeAnyWindow() {
     QCOMPARE(p.platform.count("fatal"), 1);
     QCOMPARE(QString::fromStdString(p.platform.effects.back().file), QString("Parleg.dat"));
     QVERIFY(!p.window->isVisible());
+}
+
+void MainWindowTest::nextTickDelay_data() {
+    QTest::addColumn<qint64>("intoSecondUs");   // microseconds past a whole second
+    QTest::addColumn<bool>("fast");
+    QTest::addColumn<int>("delayMs");
+    QTest::newRow("on the second: the next one") << qint64(0) << false << 1003;
+    QTest::newRow("just after it") << qint64(1) << false << 1003;
+    QTest::newRow("mid-second, rounded up") << qint64(500200) << false << 503;
+    QTest::newRow("just before the second") << qint64(999999) << false << 4;
+    QTest::newRow("fast ticks ignore the second") << qint64(500200) << true << 16;
+}
+
+void MainWindowTest::nextTickDelay() {
+    QFETCH(qint64, intoSecondUs);
+    QFETCH(bool, fast);
+    QFETCH(int, delayMs);
+    const std::chrono::system_clock::time_point now{std::chrono::seconds(1718999999) +
+                                                    std::chrono::microseconds(intoSecondUs)};
+    QCOMPARE(vemar::ui::NextTickDelayMs(now, fast), delayMs);
+}
+
+// Timer1 runs fast through the start-up count and a marker refresh, slow
+// otherwise, and a click or a keystroke in a dialog ticks at once.
+void MainWindowTest::runningClockWakesOnceASecond() {
+    RunningProgram p;
+    QVERIFY(p.start());
+    p.window->startClock();
+    auto* timer = p.window->findChild<QTimer*>("Timer1");
+    QVERIFY(timer);
+    QVERIFY(timer->isSingleShot());
+    QCOMPARE(timer->timerType(), Qt::PreciseTimer);
+    const auto slow = [timer] { return timer->isActive() && timer->interval() > 16; };
+    QCOMPARE(timer->interval(), 16);   // the start-up count
+
+    p.do_("ticks:50");   // the count ends in an even second
+    QTRY_VERIFY(slow());
+    QVERIFY(timer->interval() <= 1003);
+
+    // A command ticks at once: the new second shows without waiting for it.
+    p.do_("at:2024-06-21T22:00:07");
+    p.window->findChild<QPushButton*>("SSCommand1")->click();
+    QCOMPARE(timer->interval(), 0);
+    QTRY_COMPARE(p.caption("Form1.Label2(0)"), QString("22:00:07"));
+    QTRY_VERIFY(slow());
+
+    // A page switch: fast while its 27 marker refreshes run, then slow again.
+    p.do_("click:Form1.SSPanel7");
+    QTRY_COMPARE(timer->interval(), 16);
+    QTRY_VERIFY(slow());
+    QCOMPARE(p.program->state().symbolRefresh, 0);
+
+    // A keystroke in a dialog may change what the main window shows.
+    p.do_("click:Form1.CarDat");
+    QWidget* dialog = QApplication::activeModalWidget();
+    QVERIFY(dialog);
+    QTRY_VERIFY(slow());
+    QTest::keyClick(dialog->findChild<QLineEdit*>("Text1"), Qt::Key_A);
+    QCOMPARE(timer->interval(), 0);
+    QTRY_VERIFY(slow());
+}
+
+// New texts every second repaint their labels but never lay the window out again.
+void MainWindowTest::ticksRelayoutNothing() {
+    struct LayoutCounter : QObject {
+        int requests = 0;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::LayoutRequest) ++requests;
+            return false;
+        }
+    } counter;
+    RunningProgram p;
+    QVERIFY(p.start(50));
+    QWidget* client = p.window->findChild<QWidget*>("client");
+    client->installEventFilter(&counter);
+    // Noon in summer ends the morning window: the rows, both date lines and the panels change.
+    for (const char* at : {"2024-06-21T11:59:58", "2024-06-21T11:59:59", "2024-06-21T12:00:00", "2024-06-21T12:00:01"}) {
+        p.do_(QStringLiteral("at:") + at);
+        p.do_("ticks:2");
+    }
+    QCOMPARE(p.caption("Form1.SSPanel3"), QString("Sabato  22 Giugno 2024"));
+    QCoreApplication::processEvents();
+    QCOMPARE(counter.requests, 0);
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -1,0 +1,175 @@
+// How often the clock must tick: once a second is enough at steady state,
+// and the program says when it needs the fast rate instead. The proof is a
+// clock ticked once a second (plus its fast ticks) showing, second by
+// second, exactly what a clock ticked 64 times a second shows.
+
+#include "testsupport.h"
+
+namespace vemar {
+namespace {
+
+using test::RecordingPlatform;
+using test::WorkDir;
+
+constexpr int kFastTicksPerSecond = 64;
+
+// A started program over its own platform; several may share a directory.
+struct Clock {
+    RecordingPlatform platform;
+    Program program;
+    explicit Clock(const WorkDir& dir) : program(platform, dir.path()) {
+        EXPECT_TRUE(program.startUp());
+    }
+    void at(const ClockReading& reading) { platform.clock = reading; }
+    // The ticks the running window gives one second: one at its start, then
+    // fast ones for as long as the program asks for them.
+    int tickScheduled() {
+        int ticks = 0;
+        do {
+            program.tick();
+        } while (++ticks < kFastTicksPerSecond && program.needsFastTicks());
+        return ticks;
+    }
+    void tickFast() {
+        for (int i = 0; i < kFastTicksPerSecond; ++i) program.tick();
+    }
+};
+
+ClockReading plusSeconds(ClockReading c, int seconds) {
+    // Only walks within a day and across one midnight into the next day of
+    // the same month or year end, which is all the cases below need.
+    int total = c.hour * 3600 + c.minute * 60 + c.second + seconds;
+    if (total >= 86400) {
+        total -= 86400;
+        if (c.month == 12 && c.day == 31) c = {c.year + 1, 1, 1, 0, 0, 0};
+        else ++c.day;
+    }
+    c.hour = total / 3600;
+    c.minute = total / 60 % 60;
+    c.second = total % 60;
+    return c;
+}
+
+// Everything the window would show, as one text per property.
+std::vector<std::string> Picture(MainView& v) {
+    std::vector<std::string> out;
+    v.forEachControl([&](const std::string& name, const ControlView& c) {
+        out.push_back(name + " \"" + c.caption + "\" tip \"" + c.tooltip + "\" colours " +
+                      std::to_string(c.textColour) + "/" + std::to_string(c.backColour) + " size " +
+                      std::to_string(c.fontSize) + (c.enabled ? "" : " disabled"));
+    });
+    v.forEachMenuItem([&](const std::string& name, const MenuItemView& m) {
+        out.push_back(name + (m.enabled ? "" : " disabled") + (m.checked ? " checked" : ""));
+    });
+    return out;
+}
+
+// "" when both show the same, else the first property that differs.
+std::string FirstDifference(MainView& got, MainView& expected) {
+    const auto a = Picture(got), b = Picture(expected);
+    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i)
+        if (a[i] != b[i]) return a[i] + "\n  instead of " + b[i];
+    return a.size() == b.size() ? "" : "a different number of controls";
+}
+
+struct RunCase {
+    const char* why;
+    ClockReading start;
+    int seconds;
+    int zoneOffset, hemisphere, inDstWindow;
+    int pageSwitchAtSecond;   // -1: none
+    bool signalOn;
+};
+
+const RunCase kRunCases[] = {
+    {"start-up count, then steady running", {2024, 6, 21, 22, 0, 1}, 8, 1, 1, 1, -1, false},
+    {"midnight and the year's end move the date lines", {2024, 12, 31, 23, 59, 50}, 20, 1, 1, 0, -1, false},
+    {"the morning window closes at noon in summer", {2024, 6, 21, 11, 59, 55}, 10, 1, 1, 1, -1, false},
+    {"the morning window closes at 11 in winter", {2024, 1, 15, 10, 59, 57}, 5, 1, 1, 0, -1, false},
+    {"west of Greenwich the date turns in the evening", {2024, 2, 28, 18, 59, 57}, 6, -5, 1, 0, -1, false},
+    {"southern hemisphere, its summer", {2024, 3, 31, 10, 59, 58}, 4, -3, 2, 1, -1, false},
+    {"a page switch refreshes the markers", {2024, 6, 21, 22, 0, 0}, 4, 1, 1, 1, 2, false},
+    {"the hour's pips", {2024, 6, 21, 22, 59, 50}, 15, 1, 1, 1, -1, true},
+};
+
+// Second by second, the scheduled clock shows what the fast one shows and
+// sounds the same pips.
+TEST(TickRate, OnceASecondShowsWhatSixtyFourTicksShow) {
+    WorkDir dir;
+    for (const RunCase& c : kRunCases) {
+        SCOPED_TRACE(c.why);
+        Clock fast(dir), scheduled(dir);
+        for (Clock* clock : {&fast, &scheduled}) {
+            SharedState& s = clock->program.state();
+            s.zoneOffset = c.zoneOffset;
+            s.hemisphere = c.hemisphere;
+            s.inDstWindow = c.inDstWindow;
+            s.southSyncDone = 1;   // the sync's switch would write lxp2.par, shared by both
+            // car.tip draws "*" large and "+" small: a refresh that misses a
+            // changed marker shows in its size.
+            s.dateSymbol1 = "*";
+            s.dateSymbol2 = "+";
+            if (c.signalOn) clock->program.signalClick();
+        }
+        for (int second = 0; second < c.seconds; ++second) {
+            const ClockReading reading = plusSeconds(c.start, second);
+            if (second == c.pageSwitchAtSecond) {
+                fast.program.pageSwitchClick();
+                scheduled.program.pageSwitchClick();
+            }
+            fast.at(reading);
+            scheduled.at(reading);
+            fast.tickFast();
+            scheduled.tickScheduled();
+            ASSERT_EQ(FirstDifference(scheduled.program.view(), fast.program.view()), "")
+                << "at second " << second << " of the run";
+            ASSERT_EQ(scheduled.platform.beeps, fast.platform.beeps) << "at second " << second;
+        }
+        EXPECT_EQ(scheduled.platform.beeps, c.signalOn ? 6 : 0);
+    }
+}
+
+// What each event asks of the timer: the fast ticks it needs after the
+// event, then the steady rate.
+TEST(TickRate, FastTicksOnlyWhileNeeded) {
+    struct Case {
+        const char* why;
+        ClockReading before, after;   // the clock of the ticks before the event, and of those after it
+        void (*event)(Program&);
+        int fastTicks;                // ticks after the event that still leave needsFastTicks()
+    };
+    const auto none = [](Program&) {};
+    const Case cases[] = {
+        {"a second goes by", {2024, 6, 21, 22, 0, 0}, {2024, 6, 21, 22, 0, 1}, none, 0},
+        {"a page switch: 27 refreshes over nine ticks", {2024, 6, 21, 22, 0, 0}, {2024, 6, 21, 22, 0, 0},
+         [](Program& p) { p.pageSwitchClick(); }, 8},
+        {"a reload request ends its stage at once", {2024, 6, 21, 22, 0, 0}, {2024, 6, 21, 22, 0, 0},
+         [](Program& p) { p.requestReload(); }, 0},
+        {"midnight: one follow-up tick", {2024, 6, 21, 23, 59, 59}, {2024, 6, 22, 0, 0, 0}, none, 1},
+        {"the morning window closes: one follow-up tick", {2024, 6, 21, 11, 59, 59}, {2024, 6, 21, 12, 0, 0},
+         none, 1},
+        {"typing zone 12 puts universal time in the morning window", {2024, 6, 21, 22, 0, 0},
+         {2024, 6, 21, 22, 0, 0}, [](Program& p) { p.text1Changed("12"); }, 1},
+    };
+    WorkDir dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        Clock clock(dir);
+        EXPECT_TRUE(clock.program.needsFastTicks()) << "before the first tick";
+        clock.program.state().startCounter = 44;   // past the start-up count
+        clock.at(c.before);
+        clock.program.tick();
+        clock.program.tick();
+        ASSERT_FALSE(clock.program.needsFastTicks()) << "steady before the event";
+
+        c.event(clock.program);
+        clock.at(c.after);
+        int fastTicks = 0;
+        for (clock.program.tick(); clock.program.needsFastTicks() && fastTicks < 100; clock.program.tick())
+            ++fastTicks;
+        EXPECT_EQ(fastTicks, c.fastTicks);
+    }
+}
+
+} // namespace
+} // namespace vemar
