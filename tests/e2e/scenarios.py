@@ -13,7 +13,6 @@ written, every other file is left as it was.
 import argparse
 import re
 import signal
-import subprocess
 import sys
 import time
 import traceback
@@ -384,19 +383,30 @@ def main():
     args.out = str(Path(args.out) / args.scenario)
     Path(args.out).mkdir(parents=True, exist_ok=True)
 
+    return run_on_desktop(args.scenario, args.out,
+                          lambda desktop, check: SCENARIOS[args.scenario](Scenario(args, desktop, check)))
+
+
+def run_on_desktop(name, out, body, skip=None, skip_reason=""):
+    """Runs body(desktop, check) on a private desktop, then prints the time it
+    took and every failed expectation; returns the exit status. An exception
+    of the type `skip` means the test cannot run on this machine: status 77."""
     started = time.monotonic()
     check = Check()
-    desktop = Desktop(args.out)
+    desktop = Desktop(out)
     try:
         desktop.start()
-        SCENARIOS[args.scenario](Scenario(args, desktop, check))
+        body(desktop, check)
     except DesktopError as e:
         check.failures.append(str(e))
-    except Exception:
+    except Exception as e:
+        if skip is not None and isinstance(e, skip):
+            print(f"SKIPPED: {skip_reason}{e}")
+            return 77
         check.failures.append(traceback.format_exc())
     finally:
         desktop.stop()
-    print(f"{args.scenario}: {time.monotonic() - started:.1f} s, screenshots in {args.out}")
+    print(f"{name}: {time.monotonic() - started:.1f} s, output in {out}")
     for failure in check.failures:
         print("FAIL:", failure)
     return 1 if check.failures else 0

@@ -24,7 +24,6 @@ import sys
 import tempfile
 import threading
 import time
-import traceback
 import wave
 from datetime import datetime
 from pathlib import Path
@@ -32,10 +31,9 @@ from zoneinfo import ZoneInfo
 
 sys.dont_write_bytecode = True   # no __pycache__ in the source tree
 import numpy as np
-from desktop import Desktop, DesktopError, display_settings_bytes, read_display_settings, seed_workdir, wait_until
-from scenarios import FIRST_START_SETTINGS, Check
+from desktop import DesktopError, display_settings_bytes, read_display_settings, seed_workdir, wait_until
+from scenarios import FIRST_START_SETTINGS, run_on_desktop
 
-SKIPPED = 77
 TZ = "Europe/Rome"
 SINK = "vemar_test"
 RATE = 44100
@@ -299,25 +297,9 @@ def main():
     shutil.rmtree(args.out, ignore_errors=True)
     Path(args.out).mkdir(parents=True)
 
-    started = time.monotonic()
-    check = Check()
-    desktop = Desktop(args.out)
-    try:
-        desktop.start()
-        SCENARIOS[args.scenario](args, desktop, check)
-    except NoSoundServer as e:
-        print(f"SKIPPED: no sound server can be started here: {e}")
-        return SKIPPED
-    except DesktopError as e:
-        check.failures.append(str(e))
-    except Exception:
-        check.failures.append(traceback.format_exc())
-    finally:
-        desktop.stop()
-    print(f"{args.scenario}: {time.monotonic() - started:.1f} s")
-    for failure in check.failures:
-        print("FAIL:", failure)
-    return 1 if check.failures else 0
+    return run_on_desktop(args.scenario, args.out,
+                          lambda desktop, check: SCENARIOS[args.scenario](args, desktop, check),
+                          skip=NoSoundServer, skip_reason="no sound server can be started here: ")
 
 
 if __name__ == "__main__":
