@@ -1,5 +1,6 @@
 #include "core/firststart.h"
 
+#include "core/dst.h"
 #include "core/files.h"
 
 #include <sys/stat.h>
@@ -87,7 +88,7 @@ std::optional<TransitionRule> FitTransition(const std::vector<ZoneTransition>& s
     std::set<int> weeks = {0, 1, 2, 3, 4};
     for (const ZoneTransition& t : sameKind) {
         if (t.month != first.month || t.weekday != first.weekday) return std::nullopt;
-        std::erase_if(weeks, [&](int w) { return RuleDay(t.month - 1, w, t.weekday, t.year) != t.day; });
+        std::erase_if(weeks, [&](int w) { return TransitionDay(t.month - 1, w, t.weekday, t.year) != t.day; });
     }
     if (weeks.empty()) return std::nullopt;
     const int week = weeks.count(4) ? 4 : *weeks.begin();
@@ -196,17 +197,6 @@ StoredOffset StorableOffset(int offsetSeconds) {
     const long minutes = clamped * 30;
     const long hours = minutes >= 0 ? minutes / 60 : -((-minutes + 59) / 60);   // rounded down
     return {int(hours), int(minutes - hours * 60)};
-}
-
-int RuleDay(int monthIndex, int week, int weekday, int year) {
-    using namespace std::chrono;
-    const auto last = year_month_day_last{std::chrono::year{year}, month_day_last{month(unsigned(monthIndex + 1))}};
-    const int lastDay = int(unsigned(last.day()));
-    const int lastWeekday = int(std::chrono::weekday{sys_days{last}}.c_encoding());
-    int day = lastDay - lastWeekday - std::abs(28 - 7 * week) + weekday;
-    if (day < 1) day += 7;
-    if (day > lastDay) day -= 7;
-    return day;
 }
 
 std::optional<DstRule> RuleFor(const ZoneFacts& facts, int hemisphere) {

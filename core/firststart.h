@@ -76,11 +76,6 @@ StoredOffset StorableOffset(int offsetSeconds);
 // every year of facts; nullopt when no rule expresses them exactly.
 std::optional<DstRule> RuleFor(const ZoneFacts& facts, int hemisphere);
 
-// The day of the month that a rule's transition names in a year, as the
-// period text shows it: the weekday in the month's last week, moved back
-// whole weeks (week 4 is the last occurrence, week 0 the first).
-int RuleDay(int monthIndex, int week, int weekday, int year);
-
 struct SeededSettings {
     std::vector<FieldValue> site;   // the 18 fields of lxp2.par
     DstRule rule;

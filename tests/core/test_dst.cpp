@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <climits>
 #include <string>
 
@@ -111,6 +112,31 @@ TEST(LegaleSino, SwitchHappensOnTheDaysThePanelNames) {
                     << day << "/" << month << " " << text;
             }
     }
+}
+
+// Every month of 2000..2040 and every weekday: each week lands on that
+// weekday, week 4 names the last occurrence and each earlier week lies
+// a week before the next one or, at the month's start, on the same day.
+TEST(TransitionDay, NamesTheWeekdayOccurrences) {
+    using namespace std::chrono;
+    for (int y = 2000; y <= 2040; ++y)
+        for (int m = 0; m < 12; ++m) {
+            const int lastDay = int(unsigned(year_month_day_last{std::chrono::year{y}, month_day_last{month(m + 1)}}.day()));
+            for (int wd = 0; wd < 7; ++wd) {
+                for (int week = 0; week < 5; ++week) {
+                    const int day = TransitionDay(m, week, wd, y);
+                    ASSERT_GE(day, 1);
+                    ASSERT_LE(day, lastDay);
+                    const auto date = sys_days{std::chrono::year{y} / (m + 1) / day};
+                    ASSERT_EQ(int(weekday{date}.c_encoding()), wd) << y << "-" << m + 1 << "-" << day;
+                }
+                ASSERT_GT(TransitionDay(m, 4, wd, y) + 7, lastDay);
+                for (int week = 0; week < 4; ++week) {
+                    const int step = TransitionDay(m, week + 1, wd, y) - TransitionDay(m, week, wd, y);
+                    ASSERT_TRUE(step == 7 || step == 0) << y << "-" << m + 1 << " week " << week;
+                }
+            }
+        }
 }
 
 // ---------------------------------------------------------------- leap flag

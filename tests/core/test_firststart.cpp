@@ -1,5 +1,6 @@
 #include "core/firststart.h"
 
+#include "core/dst.h"
 #include "testsupport.h"
 
 #include <sys/stat.h>
@@ -108,31 +109,6 @@ TEST(FirstStart, ZoneCoordinatesThroughAHardLink) {
 
 // ------------------------------------------------------------------ rule days
 
-// Every month of 2000..2040 and every weekday: each week lands on that
-// weekday, week 4 names the last occurrence and each earlier week lies
-// a week before the next one or, at the month's start, on the same day.
-TEST(FirstStart, RuleDayNamesTheWeekdayOccurrences) {
-    using namespace std::chrono;
-    for (int y = 2000; y <= 2040; ++y)
-        for (int m = 0; m < 12; ++m) {
-            const int lastDay = int(unsigned(year_month_day_last{std::chrono::year{y}, month_day_last{month(m + 1)}}.day()));
-            for (int wd = 0; wd < 7; ++wd) {
-                for (int week = 0; week < 5; ++week) {
-                    const int day = RuleDay(m, week, wd, y);
-                    ASSERT_GE(day, 1);
-                    ASSERT_LE(day, lastDay);
-                    const auto date = sys_days{std::chrono::year{y} / (m + 1) / day};
-                    ASSERT_EQ(int(weekday{date}.c_encoding()), wd) << y << "-" << m + 1 << "-" << day;
-                }
-                ASSERT_GT(RuleDay(m, 4, wd, y) + 7, lastDay);
-                for (int week = 0; week < 4; ++week) {
-                    const int step = RuleDay(m, week + 1, wd, y) - RuleDay(m, week, wd, y);
-                    ASSERT_TRUE(step == 7 || step == 0) << y << "-" << m + 1 << " week " << week;
-                }
-            }
-        }
-}
-
 // ------------------------------------------------------------------ whole zones
 
 // What the first start decides for a zone, measured by the C library on
@@ -189,8 +165,8 @@ TEST(FirstStart, OwnRuleMatchesEveryTransition) {
         for (std::size_t i = 0; i < facts.transitions.size(); i += 2) {
             const ZoneTransition& a = facts.transitions[i];
             const ZoneTransition& b = facts.transitions[i + 1];
-            EXPECT_EQ(RuleDay(rule->monthA, rule->weekA, rule->weekdayA, a.year), a.day) << name << " " << a.year;
-            EXPECT_EQ(RuleDay(rule->monthB, rule->weekB, rule->weekdayB, b.year), b.day) << name << " " << b.year;
+            EXPECT_EQ(TransitionDay(rule->monthA, rule->weekA, rule->weekdayA, a.year), a.day) << name << " " << a.year;
+            EXPECT_EQ(TransitionDay(rule->monthB, rule->weekB, rule->weekdayB, b.year), b.day) << name << " " << b.year;
         }
         // Asked for the wrong hemisphere, no rule fits.
         EXPECT_FALSE(RuleFor(facts, 3 - hemisphere)) << name;
