@@ -103,9 +103,10 @@ void Tick::run(const ClockReading& now) {
     }
 
     const bool firstIsYesterday = morningWindow || previousDay;
-    rowsPass(now, firstIsYesterday);
+    const UniversalTime ut = ToUniversal(now, homeClockOf(s_));
+    rowsPass(ut, firstIsYesterday);
     timeSignal(now.second);
-    panelsUpdate(now);
+    panelsUpdate(now, ut);
 
     yearEnd(now);
     datePair(now, firstIsYesterday);
@@ -191,8 +192,7 @@ void Tick::startupCount(int second) {
 // Each row is universal time plus the city's offset and its summer hour by
 // the rule. Its marker tells whether the city's own date is the second date
 // of the pair (or later) or not.
-void Tick::rowsPass(const ClockReading& now, bool firstIsYesterday) {
-    const UniversalTime ut = ToUniversal(now, homeClockOf(s_));
+void Tick::rowsPass(const UniversalTime& ut, bool firstIsYesterday) {
     const int secondDateDelta = firstIsYesterday ? 0 : 1;
     for (int k = 0; k < kPageRows; ++k) {
         const int n = s_.tableBase + k;
@@ -209,7 +209,7 @@ void Tick::rowsPass(const ClockReading& now, bool firstIsYesterday) {
         const bool firstPanel = symbol == s_.dateSymbol1;
         assignPadded(marker.tooltip, firstPanel ? v_.ssPanel2.caption : v_.ssPanel3.caption);
 
-        RowTimeText(scratch_, city.hour, city.minute, now.second);
+        RowTimeText(scratch_, city.hour, city.minute, ut.second);
         assignIfChanged(v_.label2[k].caption, scratch_);
     }
 }
@@ -237,8 +237,7 @@ void Tick::timeSignal(int second) {
 
 // Universal time, the year's progress, local mean and sidereal time, all
 // from the same universal time.
-void Tick::panelsUpdate(const ClockReading& now) {
-    const UniversalTime ut = ToUniversal(now, homeClockOf(s_));
+void Tick::panelsUpdate(const ClockReading& now, const UniversalTime& ut) {
     s_.utHour = ut.hour < 0 ? ut.hour + 24 : ut.hour;
     s_.dayOfYear = InAnno(now.day, now.month, s_.leapYear, s_.dayShift);
     s_.daysLeft = 365 + s_.leapYear - s_.dayOfYear;

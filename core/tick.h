@@ -4,6 +4,7 @@
 // the cities' times come from the home clock model (homeclock.h).
 
 #include "calendar.h"
+#include "homeclock.h"
 #include "platform.h"
 #include "state.h"
 #include "view.h"
@@ -39,9 +40,9 @@ private:
     void southernSync();
     void followSummerTime(const ClockReading& now);
     void startupCount(int second);
-    void rowsPass(const ClockReading& now, bool firstIsYesterday);
+    void rowsPass(const UniversalTime& ut, bool firstIsYesterday);
     void timeSignal(int second);
-    void panelsUpdate(const ClockReading& now);
+    void panelsUpdate(const ClockReading& now, const UniversalTime& ut);
     void yearEnd(const ClockReading& now);
     void datePair(const ClockReading& now, bool firstIsYesterday);
     void astronomy(const ClockReading& now);
