@@ -124,10 +124,10 @@ TEST(ProgramSessionEnd, SavesWhatShutDownWouldAndChangesNothing) {
     struct Case { const char* why; std::function<void(Program&)> edit; std::array<const char*, 3> stored; };
     const Case cases[] = {
         {"first start, nothing changed", [](Program&) {}, {" 7", " 7", " 0"}},
-        {"a blue window", [](Program& p) { p.screenColourClick(1); }, {" 1", " 0", " 0"}},
-        {"all three grey", [](Program& p) { p.screenColourClick(7); p.timesColourClick(7); p.citiesLightGreyClick(); },
+        {"a blue window", [](Program& p) { p.colours().screenColourClick(1); }, {" 1", " 0", " 0"}},
+        {"all three grey", [](Program& p) { p.colours().screenColourClick(7); p.colours().timesColourClick(7); p.colours().citiesLightGreyClick(); },
          {" 7", " 7", " 7"}},
-        {"signal on, times red", [](Program& p) { p.signalClick(); p.timesColourClick(4); }, {" 0", " 4", " 0"}},
+        {"signal on, times red", [](Program& p) { p.signalClick(); p.colours().timesColourClick(4); }, {" 0", " 4", " 0"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -286,19 +286,19 @@ TEST_F(ProgramTest, PageSwitchRefreshesTheMarkers) {
 
 TEST_F(ProgramTest, GreyWindowAfterADarkOneRestoresTheDesignColours) {
     ASSERT_TRUE(program->startUp());
-    program->screenColourClick(4);
+    program->colours().screenColourClick(4);
     EXPECT_TRUE(v.menu.colorig.enabled);
-    program->screenColourClick(7);
+    program->colours().screenColourClick(7);
     ExpectShown(v, {"Label4.textColour=1", "Label5.textColour=4", "Label6.textColour=5", "Option1.textColour=0",
                     "grigio.enabled=0", "Rscuro.enabled=1"});
 }
 
 TEST_F(ProgramTest, AllThreeGreyEndsTheChangedScheme) {
     startWithSeg({" 0", " 0", " 1", " 1", " 0", " 1", " 0", "*", "°"});
-    program->screenColourClick(7);
-    program->timesColourClick(7);
+    program->colours().screenColourClick(7);
+    program->colours().timesColourClick(7);
     EXPECT_TRUE(v.menu.colorig.enabled);
-    program->citiesLightGreyClick();
+    program->colours().citiesLightGreyClick();
     EXPECT_EQ(s.coloursChanged, 0);
     EXPECT_FALSE(v.menu.colorig.enabled);
 }
@@ -306,7 +306,7 @@ TEST_F(ProgramTest, AllThreeGreyEndsTheChangedScheme) {
 // The scheme is kept although the window shows grey; closing saves grey.
 TEST_F(ProgramTest, OriginalColoursThenCloseSavesGrey) {
     startWithSeg({" 0", " 0", " 1", " 4", " 0", " 1", " 0", "*", "°"});
-    program->originalColoursClick();
+    program->colours().originalColoursClick();
     EXPECT_EQ((std::array{s.screenColour, s.timesColour}), (std::array{1, 4}));
     ExpectShown(v, {"Form1.backColour=7", "Label2(0).backColour=7", "Label2(0).textColour=0", "colorig.enabled=0",
                     "Annulla.enabled=1"});
@@ -316,8 +316,8 @@ TEST_F(ProgramTest, OriginalColoursThenCloseSavesGrey) {
 
 TEST_F(ProgramTest, UndoBringsBackTheSchemeAndItsMenus) {
     startWithSeg({" 0", " 0", " 7", " 4", " 0", " 1", " 0", "*", "°"});
-    program->originalColoursClick();
-    program->undoColoursClick();
+    program->colours().originalColoursClick();
+    program->colours().undoColoursClick();
     EXPECT_EQ((std::array{s.screenColour, s.timesColour, s.citiesColour, s.coloursChanged}), (std::array{7, 4, 0, 1}));
     ExpectShown(v, {"grigio.enabled=0", "Rscuro2.enabled=0", "Nero.enabled=0", "Gric.enabled=1", "Annulla.enabled=0",
                     "colorig.enabled=1", "Label2(3).backColour=4", "Label1(3).backColour=0"});
@@ -325,17 +325,17 @@ TEST_F(ProgramTest, UndoBringsBackTheSchemeAndItsMenus) {
 
 TEST_F(ProgramTest, BlackCitiesAfterOriginalColoursDisablesUndo) {
     ASSERT_TRUE(program->startUp());
-    program->screenColourClick(2);
-    program->originalColoursClick();
-    program->citiesBlackClick();
+    program->colours().screenColourClick(2);
+    program->colours().originalColoursClick();
+    program->colours().citiesBlackClick();
     ExpectShown(v, {"Annulla.enabled=0", "Label1(0).backColour=0", "Form1.backColour=7", "Label2(0).backColour=7"});
 }
 
 TEST_F(ProgramTest, LightGreyCitiesBetweenReplacesTheSavedCityColour) {
     startWithSeg({" 0", " 0", " 2", " 2", " 0", " 1", " 0", "*", "°"});
-    program->originalColoursClick();   // saves cities 0, shows 7
-    program->citiesLightGreyClick();   // saves the 7 it overwrote
-    program->undoColoursClick();
+    program->colours().originalColoursClick();   // saves cities 0, shows 7
+    program->colours().citiesLightGreyClick();   // saves the 7 it overwrote
+    program->colours().undoColoursClick();
     EXPECT_EQ((std::array{s.citiesColour, s.screenColour}), (std::array{7, 2}));
 }
 

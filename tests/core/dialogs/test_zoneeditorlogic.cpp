@@ -2,8 +2,8 @@
 // Staged states, and what every sequence of Salva, Annulla and closing
 // leaves in fusi.dat and fusi.tmp, byte for byte, faults included.
 
-#include "core/zoneeditor.h"
-#include "testsupport.h"
+#include "core/dialogs/zoneeditorlogic.h"
+#include "../testsupport.h"
 
 #include <algorithm>
 #include <optional>
@@ -12,7 +12,7 @@
 namespace vemar {
 namespace {
 
-using Variant = ZoneEditor::Variant;
+using Variant = ZoneEditorLogic::Variant;
 
 // ---------------------------------------------------------------- Filters
 
@@ -106,7 +106,7 @@ protected:
         platform.writes.clear();
         platform.beeps = 0;
     }
-    void run(ZoneEditor& editor, const std::vector<Step>& steps) {
+    void run(ZoneEditorLogic& editor, const std::vector<Step>& steps) {
         for (const Step& s : steps) {
             switch (s.op) {
             case Step::Name: editor.nameChanged(s.row, s.text); break;
@@ -131,8 +131,8 @@ protected:
 };
 
 TEST_F(ZoneEditorTest, BoxesHoldTheirLengthBeforeFiltering) {
-    const ZoneEditor zones(*program, Variant::Zones), classes(*program, Variant::Classes);
-    struct Case { const ZoneEditor* editor; bool name; const char* typed; const char* kept; };
+    const ZoneEditorLogic zones(*program, Variant::Zones), classes(*program, Variant::Classes);
+    struct Case { const ZoneEditorLogic* editor; bool name; const char* typed; const char* kept; };
     const Case cases[] = {
         {&zones, true, "Abcdefghijklmnop", "Abcdefghijklm"},   // 13 characters
         {&zones, true, "àbcdefghijklmnop", "bcdefghijklm"},    // the accent counts, then goes
@@ -162,13 +162,13 @@ TEST_F(ZoneEditorTest, OpeningFillsTheBoxesAsIfTyped) {
     for (int row = 0; row < kZoneRows; ++row)
         bytes += (row < int(std::size(cases)) ? Line(cases[row].stored) : Line({row, "X", "0", "0"})) + "\r\n";
     dir.write(kZoneFile, bytes);
-    ZoneEditor zones(*program, Variant::Zones), classes(*program, Variant::Classes);
+    ZoneEditorLogic zones(*program, Variant::Zones), classes(*program, Variant::Classes);
     zones.open();
     classes.open();
     EXPECT_EQ(zones.view().form.caption, "Tabella Fusi");
     EXPECT_EQ(classes.view().form.caption, "Tabella Tipi");
     for (const auto& k : cases) {
-        for (const ZoneEditor* e : {&zones, &classes}) {
+        for (const ZoneEditorLogic* e : {&zones, &classes}) {
             EXPECT_EQ(e->view().text2[k.stored.row].caption, k.name);
             EXPECT_EQ(e->view().text2[k.stored.row].textColour, k.colour) << k.name;
         }
@@ -198,7 +198,7 @@ TEST_F(ZoneEditorTest, StatesAfterEveryPath) {
     };
     for (Variant variant : {Variant::Zones, Variant::Classes}) {
         for (const auto& c : cases) {
-            ZoneEditor editor(*program, variant);
+            ZoneEditorLogic editor(*program, variant);
             editor.open();
             run(editor, c.steps);
             EXPECT_EQ(editor.view().ssCommand1.enabled, c.salva) << c.path;
@@ -211,7 +211,7 @@ TEST_F(ZoneEditorTest, StatesAfterEveryPath) {
 // Annulla shows fusi.dat again, even over a staged table; an emptied class
 // box stays empty at Salva although "0" is saved.
 TEST_F(ZoneEditorTest, BoxesAfterAnnullaAndSalva) {
-    ZoneEditor zones(*program, Variant::Zones), classes(*program, Variant::Classes);
+    ZoneEditorLogic zones(*program, Variant::Zones), classes(*program, Variant::Classes);
     zones.open();
     run(zones, {name(0, "Rome"), value(0, "+3"), kSalva, name(1, "London"), kAnnulla});
     EXPECT_EQ(zones.view().text2[0].caption, "Roma");
@@ -278,7 +278,7 @@ TEST_F(ZoneEditorTest, FilesLeftByEverySequence) {
         platform.questions.clear();
         platform.answers = {c.answer.value_or(false)};
 
-        ZoneEditor editor(*program, c.variant);
+        ZoneEditorLogic editor(*program, c.variant);
         editor.open();
         run(editor, c.steps);
 
@@ -296,7 +296,7 @@ TEST_F(ZoneEditorTest, FilesLeftByEverySequence) {
 }
 
 TEST_F(ZoneEditorTest, EverySaveBeeps) {
-    ZoneEditor editor(*program, Variant::Zones);
+    ZoneEditorLogic editor(*program, Variant::Zones);
     editor.open();
     platform.answers = {true};
     run(editor, {name(0, "Rome"), kSalva, name(0, "Roma"), kSalva, name(0, "Rom"), kClose});
@@ -335,7 +335,7 @@ TEST_F(ZoneEditorTest, AFailedWriteOrCommitLosesNothing) {
         restart();
         platform = test::RecordingPlatform();
         platform.answers = {true};
-        ZoneEditor editor(*program, Variant::Zones);
+        ZoneEditorLogic editor(*program, Variant::Zones);
         editor.open();
         run(editor, c.steps);
         const bool staged = dir.exists(kStagedZoneFile);
@@ -372,7 +372,7 @@ TEST_F(ZoneEditorTest, AFailedWriteOrCommitLosesNothing) {
 
 TEST_F(ZoneEditorTest, AMissingTableEndsTheProgramAtOpening) {
     std::filesystem::remove(dir / kZoneFile);
-    ZoneEditor editor(*program, Variant::Classes);
+    ZoneEditorLogic editor(*program, Variant::Classes);
     editor.open();
     EXPECT_TRUE(program->failed());
     EXPECT_EQ(platform.fatalFiles, std::vector<std::string>{"fusi.dat"});

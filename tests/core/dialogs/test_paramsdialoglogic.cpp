@@ -1,6 +1,6 @@
-#include "core/paramsdialog.h"
+#include "core/dialogs/paramsdialoglogic.h"
 
-#include "testsupport.h"
+#include "../testsupport.h"
 
 #include <cmath>
 #include <cstring>

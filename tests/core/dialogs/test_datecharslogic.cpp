@@ -1,8 +1,8 @@
 // The date characters dialog (the pair live on the main window, Default and
 // Annulla), the characters it refuses, and the marker sizes read from car.tip.
 
-#include "core/datechars.h"
-#include "testsupport.h"
+#include "core/dialogs/datecharslogic.h"
+#include "../testsupport.h"
 
 #include <algorithm>
 #include <vector>
@@ -29,7 +29,7 @@ struct DialogCase {
 
 class DateCharsTest : public test::ProgramTest {
 protected:
-    void run(DateChars& dialog, const std::vector<Action>& actions) {
+    void run(DateCharsLogic& dialog, const std::vector<Action>& actions) {
         for (const Action& a : actions) {
             switch (a.op) {
             case Action::Type1: dialog.text1Changed(a.text); break;
@@ -70,7 +70,7 @@ TEST_F(DateCharsTest, EveryActionOnTheLivePair) {
         s.dateSymbol1 = c.open1;
         s.dateSymbol2 = c.open2;
         s.symbolRefresh = 0;
-        DateChars dialog(*program);
+        DateCharsLogic dialog(*program);
         dialog.open();
         EXPECT_EQ(s.symbolRefresh, 1);   // opening runs the change handling
         run(dialog, c.actions);
@@ -168,7 +168,7 @@ TEST_F(MarkerSizeTest, TheDialogsRequestLastsNineTicks) {
     while (program->state().tickStage != 2) program->tick();   // start-up refreshes done
     dir.write(kMarkerFile, "\"#\",\"\",\"\",\"\",\"\"\r\n");
 
-    DateChars dialog(*program);
+    DateCharsLogic dialog(*program);
     dialog.open();
     dialog.text1Changed("#");
     dialog.text2Changed("%");
