@@ -27,29 +27,25 @@ TEST(ZoneEditorFilters, WhatEachBoxKeeps) {
         {name, "Città 1", "Citt "},          // the accented letter goes whole, the digit too
         {name, "@[\\]^_`az", "@[\\]^_`az"},  // the edges of the range stay
         {name, "?{|}~", ""},                 // 63 and 123..126 go
-        {name, "New York", "New York"}, {name, "Sa'o-Paulo!", "SaoPaulo"}, {name, "Ærø", "r"}, {name, "", ""},
-        {offset, "15", "12"}, {offset, "-20", "-12"}, {offset, "a5", "5"}, {offset, "13", "12"},
-        {offset, "-13", "-12"}, {offset, "12", "12"}, {offset, "-12", "-12"}, {offset, "+5", "+5"},
-        {offset, "1a3", "12"}, {offset, "05", "05"}, {offset, "-", "-"}, {offset, "+-", "+-"}, {offset, "", ""},
-        {offset, "h", ""},
+        {name, "Sa'o-Paulo!", "SaoPaulo"},
+        {offset, "13", "12"}, {offset, "-13", "-12"}, {offset, "12", "12"}, {offset, "-12", "-12"},
+        {offset, "a5", "5"}, {offset, "1a3", "12"}, {offset, "+5", "+5"}, {offset, "05", "05"},
+        {offset, "-", "-"}, {offset, "+-", "+-"}, {offset, "h", ""},
         {offset, "99999999999999999999999", "12"},   // far beyond any integer still clamps
         {offset, "-5+9", "-5+9"},                    // the value ends at the second sign
-        {zoneClass, "7", "3"}, {zoneClass, "/", "0"}, {zoneClass, " ", "0"}, {zoneClass, "0", "0"},
-        {zoneClass, "1", "1"}, {zoneClass, "2", "2"}, {zoneClass, "3", "3"}, {zoneClass, "4", "3"},
-        {zoneClass, "a", "3"}, {zoneClass, "é", "3"}, {zoneClass, "", ""},
-        {shown, "+5", "+5"}, {shown, "5", "+5"}, {shown, "05", "+5"}, {shown, "0", "0"}, {shown, "-0", "0"},
-        {shown, "-3", "-3"}, {shown, "", "0"}, {shown, "+-", "0"}, {shown, "+12", "+12"},
+        {zoneClass, "/", "0"}, {zoneClass, "0", "0"}, {zoneClass, "3", "3"}, {zoneClass, "4", "3"},
+        {zoneClass, "é", "3"}, {zoneClass, "", ""},
+        {shown, "5", "+5"}, {shown, "05", "+5"}, {shown, "-0", "0"}, {shown, "-3", "-3"}, {shown, "", "0"},
+        {shown, "+-", "0"},
     };
     for (const auto& c : cases) EXPECT_EQ(c.filter(c.typed), c.kept) << c.typed;
 }
 
+// Only the four known classes colour a name; anything else leaves it.
 TEST(ZoneEditorFilters, NameColourByClass) {
     struct Case { const char* zoneClass; std::optional<Rgb> colour; };
-    const Case cases[] = {
-        {"0", rgb(0, 255, 0)},   {"1", rgb(0, 255, 255)}, {"2", rgb(255, 0, 0)},
-        {"3", rgb(255, 0, 255)}, {"4", std::nullopt},     {"", std::nullopt},
-        {"01", std::nullopt},    {"x", std::nullopt},
-    };
+    const Case cases[] = {{"0", rgb(0, 255, 0)}, {"1", rgb(0, 255, 255)}, {"2", rgb(255, 0, 0)},
+                          {"3", rgb(255, 0, 255)}, {"4", std::nullopt}, {"", std::nullopt}, {"01", std::nullopt}};
     for (const auto& c : cases) EXPECT_EQ(ClassNameColour(c.zoneClass), c.colour) << c.zoneClass;
 }
 
@@ -186,12 +182,9 @@ TEST_F(ZoneEditorTest, StatesAfterEveryPath) {
         {"opened", {}, false, false, false},
         {"edited", {name(0, "Rome")}, true, true, false},
         {"edited, refused character only", {name(0, "Roma1")}, true, true, false},
-        {"edited value", {value(0, "+2")}, true, true, false},
         {"staged", {name(0, "Rome"), kSalva}, false, true, true},
-        {"staged, edited", {name(0, "Rome"), kSalva, name(1, "London")}, true, true, true},
-        {"staged twice", {name(0, "Rome"), kSalva, name(1, "London"), kSalva}, false, true, true},
+        {"staged, edited", {name(0, "Rome"), kSalva, value(1, "2")}, true, true, true},
         {"edited, cancelled", {name(0, "Rome"), kAnnulla}, false, false, false},
-        {"staged, cancelled", {name(0, "Rome"), kSalva, kAnnulla}, false, false, false},
         {"staged, edited, cancelled", {name(0, "Rome"), kSalva, value(0, "3"), kAnnulla}, false, false, false},
         {"Salva while clean does nothing", {kSalva}, false, false, false},
         {"Annulla while clean does nothing", {kAnnulla}, false, false, false},
@@ -286,9 +279,7 @@ TEST_F(ZoneEditorTest, FilesLeftByEverySequence) {
         EXPECT_EQ(dir.exists(kStagedZoneFile), c.tmp.has_value());
         if (c.tmp) ExpectSameRecords(dir.read(kStagedZoneFile), originalWith(*c.tmp));
         EXPECT_EQ(platform.questions, std::vector<std::string>(c.answer ? 1 : 0, "Salvare i cambiamenti effettuati?"));
-        if (c.answer) {
-            EXPECT_EQ(platform.lastTitle, " Avviso!");
-        }
+        if (c.answer) EXPECT_EQ(platform.lastTitle, " Avviso!");
         EXPECT_EQ(reloadRequested(), c.reload);
         EXPECT_EQ(platform.writes, c.writes);
         EXPECT_TRUE(platform.fatalFiles.empty());
@@ -362,9 +353,8 @@ TEST_F(ZoneEditorTest, AFailedWriteOrCommitLosesNothing) {
         ASSERT_EQ(platform.fatalMessages.size(), 1u);
         EXPECT_EQ(platform.fatalMessages[0].rfind(c.message, 0), 0u) << platform.fatalMessages[0];
         ExpectSameRecords(dir.read(kZoneFile), c.datIsStaged ? stagedBytes : original);
-        if (c.fault == Fault::WriteTmp && staged) {
-            ExpectSameRecords(dir.read(kStagedZoneFile), stagedBytes);   // the earlier staged table survives
-        }
+        // The earlier staged table survives.
+        if (c.fault == Fault::WriteTmp && staged) ExpectSameRecords(dir.read(kStagedZoneFile), stagedBytes);
         EXPECT_EQ(platform.questions.size(), std::size_t(c.questions));
         EXPECT_EQ(ReadZoneTable(dir / kZoneFile)[0].name, "Roma");   // still a whole table
     }
