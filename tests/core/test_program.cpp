@@ -259,13 +259,6 @@ TEST_F(ProgramTest, SaveZoneWritesAndBeeps) {
     EXPECT_EQ(dir.read("lxp2.par"), "-41,-54,-12,-29,5,,0,,,0,,0,,,2,1,0,1\r\n");
 }
 
-// The other page's markers take their sizes again.
-TEST_F(ProgramTest, PageSwitchRefreshesTheMarkers) {
-    ASSERT_TRUE(program->startUp());
-    program->pageSwitchClick();
-    EXPECT_EQ((std::array{s.tableBase, s.symbolRefresh}), (std::array{27, 1}));
-}
-
 // From seg.dat's window, times and city colours and its changed flag, a run
 // of colour commands: what the window and menus show, and the scheme in
 // force afterwards (window, times, cities, changed).
