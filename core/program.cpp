@@ -11,16 +11,6 @@ namespace vemar {
 
 namespace {
 
-constexpr int kStandardGrey = 7;
-
-// Text colours of the window group: the design colours on light grey, the
-// bright entries of the palette on any darker background.
-struct ScreenTextColours { int legendNorth, legendHalfHour, legendSouth, frames; };
-constexpr ScreenTextColours kDesignText{1, 4, 5, 0};
-constexpr ScreenTextColours kBrightText{11, 12, 13, 15};
-
-std::string numberTextOf(int value) { return NumberText(value); }
-
 int toInt(double value) {
     // Settings read from files are whole numbers; anything beyond the 16-bit
     // range of the stored fields is clamped rather than wrapped.
@@ -127,14 +117,9 @@ bool Program::startUp() {
             showDstLabel();
         }
 
-        text1Changed(numberTextOf(s_.zoneOffset));
+        text1Changed(NumberText(s_.zoneOffset));
         applySignalView();
-        disableCurrentColourItems();
-        applyScreenColourView(s_.screenColour);
-        applyCitiesColourView(s_.citiesColour);
-        applyTimesColourView(s_.timesColour);
-        v_.menu.annulla.enabled = false;
-        if (s_.coloursChanged == 0) v_.menu.colorig.enabled = false;
+        colours_.applyAtStartUp();
 
         v_.ssPanel7.caption = std::string(texts::kTablePrefix) + "1" + std::string(texts::kTableSuffix);
         startupPictureOpen_ = true;
@@ -153,28 +138,10 @@ void Program::readDisplaySettings() {
     s_.dateSymbol2 = fields[8];
 }
 
-namespace {
-
-// The colours shut-down stores: the standard scheme, or colours never
-// changed, are stored as a light grey window and times (the city names keep theirs).
-struct StoredColours { int screen, times, cities, changed; };
-
-StoredColours ColoursToStore(const SharedState& s) {
-    StoredColours c{s.screenColour, s.timesColour, s.citiesColour, s.coloursChanged};
-    if (c.screen == kStandardGrey && c.times == kStandardGrey && c.cities == kStandardGrey) c.changed = 0;
-    if (c.changed == 0) {
-        c.screen = kStandardGrey;
-        c.times = kStandardGrey;
-    }
-    return c;
-}
-
-} // namespace
-
 bool Program::shutDown() {
     shutDownStarted_ = true;
     return guarded([&] {
-        const StoredColours stored = ColoursToStore(s_);
+        const StoredColours stored = colours_.toStore();
         s_.screenColour = stored.screen;
         s_.timesColour = stored.times;
         s_.coloursChanged = stored.changed;
@@ -187,7 +154,7 @@ bool Program::shutDown() {
 }
 
 std::array<std::string, 9> Program::displaySettingsToSave() const {
-    const StoredColours c = ColoursToStore(s_);
+    const StoredColours c = colours_.toStore();
     return {NumberText(s_.signalOn), NumberText(s_.signalToggle), NumberText(c.screen),
             NumberText(c.times),     NumberText(c.cities),        NumberText(c.changed),
             NumberText(s_.spareValue), s_.dateSymbol1,            s_.dateSymbol2};
@@ -206,6 +173,13 @@ void Program::writeSiteSettings() {
     s_.storedZoneOffset = -s_.zoneOffset;
     WriteSiteSettings(file(kSiteFile), s_);
     platform_.fileWritten(kSiteFile);
+}
+
+void Program::saveSiteSettings() {
+    writeSiteSettings();
+    s_.zoneOffsetAtLoad = s_.zoneOffset;
+    s_.hemisphereAtLoad = s_.hemisphere;
+    v_.command1.enabled = false;
 }
 
 void Program::tick() {
@@ -242,6 +216,11 @@ void Program::showDstLabel() {
 void Program::showDateSymbols() {
     v_.ssPanel1[0].caption = s_.dateSymbol1;
     v_.ssPanel1[3].caption = s_.dateSymbol2;
+}
+
+void Program::dateSymbolsChanged() {
+    showDateSymbols();
+    s_.symbolRefresh = 1;
 }
 
 // car.tip is read at every call, so an edit of it shows at the next refresh.
@@ -330,12 +309,8 @@ void Program::text1Changed(const std::string& text) {
 
 void Program::saveZoneClick() {
     guarded([&] {
-        writeSiteSettings();
-        s_.zoneOffsetAtLoad = s_.zoneOffset;
-        s_.hemisphereAtLoad = s_.hemisphere;
+        saveSiteSettings();
         platform_.beep();
-        v_.command1.enabled =
-            s_.zoneOffset != s_.zoneOffsetAtLoad || s_.hemisphereAtLoad != s_.hemisphere;
     });
 }
 

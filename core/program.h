@@ -1,10 +1,11 @@
 #pragma once
-// The main window's logic: start-up, the tick, the commands, the colour
-// schemes and shut-down, on the shared state and the main view. The Qt
-// window forwards its events here and renders view() afterwards.
+// The main window's logic: start-up, the commands and shut-down, on the
+// shared state and the main view; the tick and the colour schemes are its
+// parts. The Qt window forwards its events here and renders view() afterwards.
 
 #include "astro.h"
 #include "calendar.h"
+#include "colourscheme.h"
 #include "files.h"
 #include "platform.h"
 #include "state.h"
@@ -68,13 +69,8 @@ public:
     void tableMenuClick(int index);      // tabel(2), tabel(3)
     void infoClick();                    // starts Infor.snm; the window then opens Form3
 
-    // Colour schemes.
-    void screenColourClick(int colour);  // Bscuro 1, vscuro 2, Rscuro 4, grigio 7, GScuro 8
-    void timesColourClick(int colour);   // blu 1, vscuro2 2, Rscuro2 4, Gchiaro 7
-    void citiesLightGreyClick();         // Gric
-    void citiesBlackClick();             // Nero
-    void originalColoursClick();         // colorig
-    void undoColoursClick();             // Annulla
+    // The colour menus act on the scheme directly.
+    ColourScheme& colours() { return colours_; }
 
     // Services for the dialogs and the tick.
     ClockReading now() { return platform_.now(); }
@@ -83,29 +79,27 @@ public:
     // The date of the last summer-time decision; none before start-up.
     std::optional<CalendarDate> summerTimeDecidedFor() const { return summerTimeDecidedFor_; }
     void showDstLabel();                 // ShowDstLabel
-    void showDateSymbols();              // the two date-panel symbols
+    // The date-marker pair changed: the date panels show it at once, the
+    // row markers and their sizes follow over the next ticks.
+    void dateSymbolsChanged();
     void refreshDateMarkers();           // font sizes from car.tip
     void requestReload();                // the tick re-reads fusi.dat
-    void writeSiteSettings();            // lxp2.par, storedZoneOffset set first
+    // Writes lxp2.par with the settings in force; the home zone and
+    // hemisphere in it count as saved: Command1 goes off and shut-down has
+    // nothing left to ask about.
+    void saveSiteSettings();
     // Runs fn; a FileError is reported as fatal. Returns false after one.
     template <class Fn> bool guarded(Fn&& fn);
 
 private:
     void readDisplaySettings();
+    void showDateSymbols();
     void applySignalView();
-    void disableCurrentColourItems();
-    void paintSurround(Rgb back);
-    void applyScreenColourView(int colour);
-    void applyTimesColourView(int colour);
-    void applyCitiesColourView(int colour);
-    void setWindowColourMenu(int colour);
-    void setTimesColourMenu(int colour);
-    void setCitiesColourMenu(int colour);
-    void origOff();
     void setCommand1();
     void pageSwitched();
     void setupStaticView();
     void writeDisplaySettings();
+    void writeSiteSettings();            // lxp2.par alone, nothing counts as saved
     void reportFatal(const FileError& e);
 
     Platform& platform_;
@@ -118,6 +112,7 @@ private:
     bool startupPictureOpen_ = false;
 
     std::optional<CalendarDate> summerTimeDecidedFor_;
+    ColourScheme colours_{s_, v_};
     Tick tick_{*this};
 };
 

@@ -11,7 +11,6 @@ namespace vemar::texts {
 
 using T = std::string_view;
 
-inline constexpr T kProgramName = "Vemar";
 inline constexpr T kCaption = "Vemar 2.4";
 
 // Calendar names

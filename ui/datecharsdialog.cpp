@@ -49,9 +49,9 @@ DateCharsDialog::DateCharsDialog(Program& program, QWidget* parent) : QDialog(pa
     label("Label2", v.label2, 880);
     QLineEdit* text2 = makeBox("Text2", v.text2, 840);
     connect(text1, &QLineEdit::textEdited, this,
-            [this, text1](const QString& text) { boxEdited(text1, text, &DateChars::text1Changed); });
+            [this, text1](const QString& text) { boxEdited(text1, text, &DateCharsLogic::text1Changed); });
     connect(text2, &QLineEdit::textEdited, this,
-            [this, text2](const QString& text) { boxEdited(text2, text, &DateChars::text2Changed); });
+            [this, text2](const QString& text) { boxEdited(text2, text, &DateCharsLogic::text2Changed); });
 
     std::map<std::string, QPushButton*> buttons;
     auto button = [&](const char* name, const ControlView& view, int left, int width, auto click) {
@@ -62,9 +62,9 @@ DateCharsDialog::DateCharsDialog(Program& program, QWidget* parent) : QDialog(pa
         binder_.bind(widget, &view);
         connect(widget, &QPushButton::clicked, this, [this, click] { handle([&] { (dialog_.*click)(); }); });
     };
-    button("SSCommand3", v.ssCommand3, 120, 1095, &DateChars::defaultClick);
-    button("SSCommand1", v.ssCommand1, 1320, 1215, &DateChars::annullaClick);
-    button("SSCommand2", v.ssCommand2, 2640, 735, &DateChars::okClick);
+    button("SSCommand3", v.ssCommand3, 120, 1095, &DateCharsLogic::defaultClick);
+    button("SSCommand1", v.ssCommand1, 1320, 1215, &DateCharsLogic::annullaClick);
+    button("SSCommand2", v.ssCommand2, 2640, 735, &DateCharsLogic::okClick);
     DialogKeys::install(this, buttons["SSCommand2"], buttons["SSCommand1"]);
 
     dialog_.open();
@@ -81,7 +81,7 @@ DateCharsDialog::DateCharsDialog(Program& program, QWidget* parent) : QDialog(pa
 
 // A refused character leaves the view as it was: the box is redrawn anyway.
 void DateCharsDialog::boxEdited(QLineEdit* box, const QString& text,
-                                void (DateChars::*changed)(std::string_view)) {
+                                void (DateCharsLogic::*changed)(std::string_view)) {
     binder_.retypeCaption(box);
     handle([&] { (dialog_.*changed)(text.toStdString()); });
 }

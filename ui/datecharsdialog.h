@@ -2,7 +2,7 @@
 // Form8 "Caratteri Per le Date": two one-character boxes and three buttons;
 // the window shows the core dialog's view and forwards every event to it.
 
-#include "core/datechars.h"
+#include "core/dialogs/datecharslogic.h"
 #include "viewbinder.h"
 
 #include <QDialog>
@@ -23,11 +23,11 @@ public:
 private:
     QLineEdit* makeBox(const char* name, const ControlView& view, int top);
     void boxEdited(QLineEdit* box, const QString& text,
-                   void (DateChars::*changed)(std::string_view));
+                   void (DateCharsLogic::*changed)(std::string_view));
     // Runs an event of the core, shows the result and closes when it asks to.
     template <class Fn> void handle(Fn&& fn);
 
-    DateChars dialog_;
+    DateCharsLogic dialog_;
     ViewBinder binder_;
 };
 

@@ -233,8 +233,8 @@ void MainWindow::buildMenus() {
 
     QMenu* colours = menuBar()->addMenu(qs(kMenuColours));
     colours->setObjectName("colori");
-    on(addItem(colours, "colorig", kMenuOriginal, &m.colorig), [this] { program_.originalColoursClick(); });
-    on(addItem(colours, "Annulla", kMenuUndo, &m.annulla), [this] { program_.undoColoursClick(); });
+    on(addItem(colours, "colorig", kMenuOriginal, &m.colorig), [this] { program_.colours().originalColoursClick(); });
+    on(addItem(colours, "Annulla", kMenuUndo, &m.annulla), [this] { program_.colours().undoColoursClick(); });
     colours->addSeparator();
     QMenu* screen = colours->addMenu(qs(kMenuScreen));
     screen->setObjectName("fondo");
@@ -242,16 +242,16 @@ void MainWindow::buildMenus() {
     for (const Item& i : {Item{"Bscuro", kBlue, &m.bscuro, 1}, Item{"vscuro", kDarkGreen, &m.vscuro, 2},
                           Item{"Rscuro", kDarkRed, &m.rscuro, 4}, Item{"grigio", kLightGrey, &m.grigio, 7},
                           Item{"GScuro", kDarkGrey, &m.gscuro, 8}})
-        on(addItem(screen, i.name, i.caption, i.view), [this, c = i.colour] { program_.screenColourClick(c); });
+        on(addItem(screen, i.name, i.caption, i.view), [this, c = i.colour] { program_.colours().screenColourClick(c); });
     QMenu* cities = colours->addMenu(qs(kMenuCities));
     cities->setObjectName("fcit");
-    on(addItem(cities, "Gric", kLightGreyCap, &m.gric), [this] { program_.citiesLightGreyClick(); });
-    on(addItem(cities, "Nero", kBlack, &m.nero), [this] { program_.citiesBlackClick(); });
+    on(addItem(cities, "Gric", kLightGreyCap, &m.gric), [this] { program_.colours().citiesLightGreyClick(); });
+    on(addItem(cities, "Nero", kBlack, &m.nero), [this] { program_.colours().citiesBlackClick(); });
     QMenu* times = colours->addMenu(qs(kMenuTimes));
     times->setObjectName("fondora");
     for (const Item& i : {Item{"blu", kBlue, &m.blu, 1}, Item{"vscuro2", kDarkGreenTimes, &m.vscuro2, 2},
                           Item{"Rscuro2", kDarkRed, &m.rscuro2, 4}, Item{"Gchiaro", kLightGreyCap, &m.gchiaro, 7}})
-        on(addItem(times, i.name, i.caption, i.view), [this, c = i.colour] { program_.timesColourClick(c); });
+        on(addItem(times, i.name, i.caption, i.view), [this, c = i.colour] { program_.colours().timesColourClick(c); });
 
     connect(addItem(nullptr, "info(5)", kMenuInfo, &m.info5), &QAction::triggered, this,
             &MainWindow::openInformation);

@@ -3,7 +3,7 @@
 // time. The boxes forward every keystroke to the core, which edits the shared
 // settings at once; the window shows what the core decided.
 
-#include "core/paramsdialog.h"
+#include "core/dialogs/paramsdialoglogic.h"
 #include "viewbinder.h"
 
 #include <QDialog>

@@ -2,7 +2,7 @@
 // Form10: the summer-time rule seen from the user's hemisphere. The lists
 // change only by mouse; the core maps each choice onto the rule.
 
-#include "core/ruledialog.h"
+#include "core/dialogs/ruledialoglogic.h"
 #include "viewbinder.h"
 
 #include <QComboBox>

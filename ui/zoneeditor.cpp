@@ -54,7 +54,7 @@ void ZoneEditorDialog::buildBoxes() {
         const int top = kFirstTop + (row % kRowsPerColumn) * kRowPitch;
         auto* name = new QLineEdit(this);
         place(name, indexed("Text2", row), kNameLefts[column], top, kNameWidth, kBoxHeight);
-        name->setMaxLength(ZoneEditor::kNameLength);
+        name->setMaxLength(ZoneEditorLogic::kNameLength);
         auto* value = new QLineEdit(this);
         place(value, indexed("Text1", row), kValueLefts[column], top, kValueWidth, kBoxHeight);
         if (editor_.valueLength() > 0) value->setMaxLength(editor_.valueLength());

@@ -3,7 +3,7 @@
 // table in four columns. The window shows the core editor's view and
 // forwards every keystroke and click to it.
 
-#include "core/zoneeditor.h"
+#include "core/dialogs/zoneeditorlogic.h"
 #include "viewbinder.h"
 
 #include <QDialog>
@@ -18,7 +18,7 @@ class Program;
 
 namespace vemar::ui {
 
-using EditorVariant = ZoneEditor::Variant;   // Zones: Form5, Classes: Form6
+using EditorVariant = ZoneEditorLogic::Variant;   // Zones: Form5, Classes: Form6
 
 class ZoneEditorDialog : public QDialog {
     Q_OBJECT
@@ -38,7 +38,7 @@ private:
     void boxEdited(QLineEdit* box, const QString& text, bool isName, int row);
     void finish();
 
-    ZoneEditor editor_;
+    ZoneEditorLogic editor_;
     ViewBinder binder_;
     std::array<QLineEdit*, kZoneRows> names_{};
     std::array<QLineEdit*, kZoneRows> values_{};

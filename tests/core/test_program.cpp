@@ -10,6 +10,7 @@ namespace {
 using test::ExpectShown;
 using test::RecordingPlatform;
 using test::WorkDir;
+using Strings = std::vector<std::string>;
 
 class ProgramTest : public test::ProgramTest {
 protected:
@@ -21,7 +22,11 @@ protected:
         WriteDisplaySettings(dir / kDisplayFile, plain);
         ASSERT_TRUE(program->startUp());
     }
-    std::array<std::string, 9> readSeg() { return *ReadDisplaySettings(dir / kDisplayFile); }
+    // seg.dat's window, times and city colours.
+    std::array<std::string, 3> storedColours() {
+        const auto seg = *ReadDisplaySettings(dir / kDisplayFile);
+        return {seg[2], seg[3], seg[4]};
+    }
 };
 
 // The window's colours and controls after start-up are checked on the real
@@ -31,45 +36,38 @@ TEST_F(ProgramTest, FirstStartWithoutSegDat) {
     ExpectShown(v, {"Label1(0).backColour=0", "Annulla.enabled=0", "tabel(3).enabled=1", "Segnale.checked=0",
                     "SSPanel7.caption=- Tabella 1 -   Fusi Orari", "SSPanel5.caption=Ora Legale",
                     "SSPanel6.caption=Ora Legale dal 31 Marzo  al 27 Ottobre 2024     (Emisfero Boreale)"});
-    EXPECT_EQ(s.zoneOffset, 1);
-    EXPECT_EQ(s.latDegrees, 41);
+    EXPECT_EQ((std::array{s.zoneOffset, int(s.latDegrees)}), (std::array{1, 41}));
     EXPECT_TRUE(program->startupPictureOpen());
     ASSERT_TRUE(program->shutDown());
     EXPECT_TRUE(platform.questions.empty());
     // Window and times light grey, city names still black.
-    EXPECT_EQ((std::array{readSeg()[2], readSeg()[3], readSeg()[4]}), (std::array<std::string, 3>{" 7", " 7", " 0"}));
-    EXPECT_EQ(platform.writes, std::vector<std::string>{"seg.dat"});
+    EXPECT_EQ(storedColours(), (std::array<std::string, 3>{" 7", " 7", " 0"}));
+    EXPECT_EQ(platform.writes, Strings{"seg.dat"});
 }
 
 TEST_F(ProgramTest, StartWithASavedSchemeAndSaveItBack) {
-    startWithSeg({" 1", "-1", " 1", " 4", " 7", " 1", " 0", "#", "%"});
+    const std::array<std::string, 9> seg{" 1", "-1", " 1", " 4", " 7", " 1", " 0", "#", "%"};
+    startWithSeg(seg);
     ExpectShown(v, {"Frame1.textColour=15", "Label2(5).backColour=4", "Label1(5).backColour=7", "Bscuro.enabled=0",
                     "Rscuro2.enabled=0", "Gric.enabled=0", "colorig.enabled=1"});
     ASSERT_TRUE(program->shutDown());
-    EXPECT_EQ(readSeg(), (std::array<std::string, 9>{" 1", "-1", " 1", " 4", " 7", " 1", " 0", "#", "%"}));
+    EXPECT_EQ(*ReadDisplaySettings(dir / kDisplayFile), seg);
 }
 
 // A write killed before its rename leaves ".<file>.XXXXXX" behind: start-up
-// removes those of the program's files and nothing else.
-TEST_F(ProgramTest, StartUpRemovesStaleTemporaries) {
+// removes those of the program's files and nothing else; a seg.dat of
+// garbage gives the start values.
+TEST_F(ProgramTest, StartUpRemovesStaleTemporariesAndSurvivesGarbage) {
     for (const char* name : {".seg.dat.a1B2c3", ".fusi.tmp.zzzzzz", ".lxp2.par.short", "notes.txt"})
         dir.write(name, "x");
-    restart();
-    EXPECT_FALSE(dir.exists(".seg.dat.a1B2c3"));
-    EXPECT_FALSE(dir.exists(".fusi.tmp.zzzzzz"));
-    EXPECT_TRUE(dir.exists(".lxp2.par.short")) << "not a temporary name";
-    EXPECT_TRUE(dir.exists("notes.txt"));
-}
-
-TEST_F(ProgramTest, SegDatWithGarbageGivesStartValues) {
     dir.write("seg.dat", "\"abc\",\"\x01\x02\",,zz\r\n");
     ASSERT_TRUE(program->startUp());
-    EXPECT_EQ(s.signalOn, 0);
-    EXPECT_EQ(s.screenColour, 0);
-    EXPECT_TRUE(platform.fatalFiles.empty());
+    EXPECT_EQ((std::array{dir.exists(".seg.dat.a1B2c3"), dir.exists(".fusi.tmp.zzzzzz"),
+                          dir.exists(".lxp2.par.short"), dir.exists("notes.txt")}),
+              (std::array{false, false, true, true}));
+    EXPECT_EQ((std::array{s.signalOn, s.screenColour}), (std::array{0, 0}));
 }
 
-// A damaged or missing required file ends start-up naming that file alone.
 // The sound is part of the installed data, never copied into the settings:
 // it plays from the data folder once one is set, else from the working one.
 TEST_F(ProgramTest, InformationSoundPlaysFromTheDataFolder) {
@@ -77,57 +75,53 @@ TEST_F(ProgramTest, InformationSoundPlaysFromTheDataFolder) {
     program->infoClick();
     program->setDataDir("/usr/share/vemar");
     program->infoClick();
-    EXPECT_EQ(platform.effects, (std::vector<std::string>{"sound " + (dir.path() / kInfoSound).string(),
-                                                          "sound /usr/share/vemar/Infor.snm"}));
+    EXPECT_EQ(platform.effects, (Strings{"sound " + (dir.path() / kInfoSound).string(),
+                                         "sound /usr/share/vemar/Infor.snm"}));
 }
 
-TEST(ProgramFaults, DamagedRequiredFileEndsStartUpNamingIt) {
-    struct Case { const char* file; std::optional<std::string> bytes; };   // nullopt: no file
+// A required file damaged or missing, or an optional one that is there but is
+// no file, ends the program naming that file alone: seg.dat at start-up,
+// car.tip at the first tick that sizes the markers.
+TEST(ProgramFaults, ABadFileEndsTheProgramNamingIt) {
+    const std::string kAbsent = "<absent>", kDirectory = "<directory>";
+    struct Case { const char* file; std::string bytes; };
     const Case cases[] = {
-        {"lxp2.par", "41,54,-12\r\n"}, {"lxp2.par", std::nullopt},
-        {"Parleg.dat", "2,4,0,12,4,0\r\n"}, {"Parleg.dat", std::nullopt},
-        {"fusi.dat", "\"Kh\",\"*\",\"$*\"\r\n"}, {"fusi.dat", std::string(54, '\xFA')}, {"fusi.dat", std::nullopt},
+        {"lxp2.par", "41,54,-12\r\n"}, {"lxp2.par", kAbsent},
+        {"Parleg.dat", "2,4,0,12,4,0\r\n"}, {"Parleg.dat", kAbsent},
+        {"fusi.dat", "\"Kh\",\"*\",\"$*\"\r\n"}, {"fusi.dat", std::string(54, '\xFA')}, {"fusi.dat", kAbsent},
+        {"seg.dat", kDirectory}, {"car.tip", kDirectory},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + " " + c.bytes);
         WorkDir dir;
-        if (c.bytes) dir.write(c.file, *c.bytes);
-        else std::filesystem::remove(dir / c.file);
-        RecordingPlatform platform;
-        Program program(platform, dir.path());
-        EXPECT_FALSE(program.startUp()) << c.file;
-        EXPECT_EQ(platform.fatalFiles, std::vector<std::string>{c.file});
-        EXPECT_TRUE(program.failed());
-    }
-}
-
-// The optional files may be absent, but one that is there and is no file
-// (here a directory) ends the program like a damaged required one: seg.dat
-// at start-up, car.tip at the first tick that sizes the markers.
-TEST(ProgramFaults, AnOptionalFileThatIsNoFileEndsTheProgram) {
-    for (const char* file : {"seg.dat", "car.tip"}) {
-        SCOPED_TRACE(file);
-        WorkDir dir;
-        std::filesystem::remove(dir / file);
-        std::filesystem::create_directory(dir / file);
+        std::filesystem::remove(dir / c.file);
+        if (c.bytes == kDirectory) std::filesystem::create_directory(dir / c.file);
+        else if (c.bytes != kAbsent) dir.write(c.file, c.bytes);
         RecordingPlatform platform;
         Program program(platform, dir.path());
         if (program.startUp()) program.tick();
         EXPECT_TRUE(program.failed());
-        EXPECT_EQ(platform.fatalFiles, std::vector<std::string>{file});
-        EXPECT_EQ(platform.fatalMessages, std::vector<std::string>{"non è un file regolare"});
+        EXPECT_EQ(platform.fatalFiles, Strings{c.file});
+        if (c.bytes == kDirectory) EXPECT_EQ(platform.fatalMessages, Strings{"non è un file regolare"});
     }
 }
 
 // At the end of a desktop session seg.dat is written as shut-down would
 // write it, while the program, still running, shows what it showed.
 TEST(ProgramSessionEnd, SavesWhatShutDownWouldAndChangesNothing) {
-    struct Case { const char* why; std::function<void(Program&)> edit; std::array<const char*, 3> stored; };
+    struct Case { const char* why; std::function<void(Program&)> edit; std::array<std::string, 3> stored; };
     const Case cases[] = {
         {"first start, nothing changed", [](Program&) {}, {" 7", " 7", " 0"}},
-        {"a blue window", [](Program& p) { p.screenColourClick(1); }, {" 1", " 0", " 0"}},
-        {"all three grey", [](Program& p) { p.screenColourClick(7); p.timesColourClick(7); p.citiesLightGreyClick(); },
-         {" 7", " 7", " 7"}},
-        {"signal on, times red", [](Program& p) { p.signalClick(); p.timesColourClick(4); }, {" 0", " 4", " 0"}},
+        {"a blue window", [](Program& p) { p.colours().screenColourClick(1); }, {" 1", " 0", " 0"}},
+        {"all three grey", [](Program& p) {
+             p.colours().screenColourClick(7); p.colours().timesColourClick(7); p.colours().citiesLightGreyClick();
+         }, {" 7", " 7", " 7"}},
+        {"signal on, times red", [](Program& p) { p.signalClick(); p.colours().timesColourClick(4); },
+         {" 0", " 4", " 0"}},
+        // The scheme is kept although the window shows grey; it is saved grey.
+        {"original colours over blue", [](Program& p) {
+             p.colours().screenColourClick(1); p.colours().originalColoursClick();
+         }, {" 7", " 7", " 7"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -136,14 +130,12 @@ TEST(ProgramSessionEnd, SavesWhatShutDownWouldAndChangesNothing) {
         Program program(platform, dir.path());
         ASSERT_TRUE(program.startUp());
         c.edit(program);
-        const SharedState before = program.state();
+        const SharedState& s = program.state();
+        const std::array before{s.screenColour, s.timesColour, s.coloursChanged};
         ASSERT_TRUE(program.saveDisplaySettings());
         const auto saved = *ReadDisplaySettings(dir / kDisplayFile);
-        EXPECT_EQ((std::array<std::string, 3>{saved[2], saved[3], saved[4]}),
-                  (std::array<std::string, 3>{c.stored[0], c.stored[1], c.stored[2]}));
-        EXPECT_EQ(program.state().screenColour, before.screenColour);
-        EXPECT_EQ(program.state().timesColour, before.timesColour);
-        EXPECT_EQ(program.state().coloursChanged, before.coloursChanged);
+        EXPECT_EQ((std::array{saved[2], saved[3], saved[4]}), c.stored);
+        EXPECT_EQ((std::array{s.screenColour, s.timesColour, s.coloursChanged}), before);
         EXPECT_FALSE(program.shutDownStarted());
 
         const std::string sessionBytes = dir.read("seg.dat");
@@ -159,21 +151,15 @@ TEST_F(ProgramTest, FailingWriteKeepsTheOldFileAndIsFatal) {
     program->signalClick();
     SetWriteFaultForTesting([](const std::filesystem::path& p) { return p.filename() == "seg.dat"; });
     EXPECT_FALSE(program->shutDown());
-    EXPECT_EQ(platform.fatalFiles, std::vector<std::string>{"seg.dat"});
+    EXPECT_EQ(platform.fatalFiles, Strings{"seg.dat"});
     EXPECT_EQ(dir.read("seg.dat"), before);
 }
 
 // Command1 after the edit, the question at shut-down, and the zone lxp2.par
 // keeps (field 5, stored negated).
-struct QuestionCase {
-    const char* why;
-    std::function<void(Program&)> edit;
-    bool saveEnabled, asked, answer;
-    int zoneInFile;
-};
-
 TEST(ProgramShutDown, AsksOnlyWhenZoneOrHemisphereChanged) {
-    const QuestionCase cases[] = {
+    struct Case { const char* why; std::function<void(Program&)> edit; bool saveEnabled, asked, answer; int zoneInFile; };
+    const Case cases[] = {
         {"nothing changed", [](Program&) {}, false, false, false, -1},
         {"zone up and back", [](Program& p) { p.upDownClick(+1); p.upDownClick(-1); }, false, false, false, -1},
         {"south and back north", [](Program& p) { p.hemisphereClick(2); p.hemisphereClick(1); },
@@ -185,7 +171,7 @@ TEST(ProgramShutDown, AsksOnlyWhenZoneOrHemisphereChanged) {
         {"zone changed, north clicked again", [](Program& p) { p.upDownClick(+1); p.hemisphereClick(1); },
          false, true, false, -1},
     };
-    for (const QuestionCase& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         WorkDir dir;
         RecordingPlatform platform;
@@ -195,10 +181,8 @@ TEST(ProgramShutDown, AsksOnlyWhenZoneOrHemisphereChanged) {
         c.edit(program);
         EXPECT_EQ(program.view().command1.enabled, c.saveEnabled);
         ASSERT_TRUE(program.shutDown());
-        EXPECT_EQ(platform.questions, c.asked ? std::vector<std::string>{"Salvare i Cambiamenti sul fuso orario?"}
-                                              : std::vector<std::string>{});
+        EXPECT_EQ(platform.questions, c.asked ? Strings{"Salvare i Cambiamenti sul fuso orario?"} : Strings{});
         EXPECT_EQ(ReadFields(dir.read("lxp2.par"), 18)[4].text, std::to_string(c.zoneInFile));
-        EXPECT_TRUE(dir.exists("seg.dat"));
     }
 }
 
@@ -212,19 +196,20 @@ TEST_F(ProgramTest, ZoneBoxFiltersClampsAndWraps) {
         {"-", 0, "-", 0},       // a lone minus sign reads as 0 and stays on screen
         {" 5", 0, "5", 5}, {"-7x", 0, "-7", -7}, {"99999999999999999999", 0, "12", 12},
         {"", 0, "", 12},        // an empty box leaves the zone as it is
-        {"12", 0, "12", 12}, {nullptr, +1, "-12", -12}, {nullptr, -1, "12", 12},   // wraps at twelve
+        {nullptr, +1, "-12", -12}, {nullptr, -1, "12", 12},   // wraps at twelve
         {"0", 0, "0", 0}, {nullptr, -1, "-1", -1},
     };
     ASSERT_TRUE(program->startUp());
     for (const Step& c : steps) {
+        SCOPED_TRACE(c.typed ? c.typed : "UpDown1");
         if (c.typed) {
             program->text1Changed("");
             for (const char* key = c.typed; *key; ++key) program->text1Changed(v.text1.caption + *key);
         } else {
             program->upDownClick(c.click);
         }
-        EXPECT_EQ(v.text1.caption, c.shown) << (c.typed ? c.typed : "UpDown1");
-        EXPECT_EQ(s.zoneOffset, c.zone) << (c.typed ? c.typed : "UpDown1");
+        EXPECT_EQ(v.text1.caption, c.shown);
+        EXPECT_EQ(s.zoneOffset, c.zone);
         EXPECT_EQ(v.command1.enabled, c.zone != 1);
     }
 }
@@ -274,69 +259,45 @@ TEST_F(ProgramTest, SaveZoneWritesAndBeeps) {
     EXPECT_EQ(dir.read("lxp2.par"), "-41,-54,-12,-29,5,,0,,,0,,0,,,2,1,0,1\r\n");
 }
 
-// The other page's markers take their sizes again.
-TEST_F(ProgramTest, PageSwitchRefreshesTheMarkers) {
-    ASSERT_TRUE(program->startUp());
-    program->pageSwitchClick();
-    EXPECT_EQ(s.tableBase, 27);
-    EXPECT_EQ(s.symbolRefresh, 1);
-}
-
-// --- Colour schemes ---
-
-TEST_F(ProgramTest, GreyWindowAfterADarkOneRestoresTheDesignColours) {
-    ASSERT_TRUE(program->startUp());
-    program->screenColourClick(4);
-    EXPECT_TRUE(v.menu.colorig.enabled);
-    program->screenColourClick(7);
-    ExpectShown(v, {"Label4.textColour=1", "Label5.textColour=4", "Label6.textColour=5", "Option1.textColour=0",
-                    "grigio.enabled=0", "Rscuro.enabled=1"});
-}
-
-TEST_F(ProgramTest, AllThreeGreyEndsTheChangedScheme) {
-    startWithSeg({" 0", " 0", " 1", " 1", " 0", " 1", " 0", "*", "°"});
-    program->screenColourClick(7);
-    program->timesColourClick(7);
-    EXPECT_TRUE(v.menu.colorig.enabled);
-    program->citiesLightGreyClick();
-    EXPECT_EQ(s.coloursChanged, 0);
-    EXPECT_FALSE(v.menu.colorig.enabled);
-}
-
-// The scheme is kept although the window shows grey; closing saves grey.
-TEST_F(ProgramTest, OriginalColoursThenCloseSavesGrey) {
-    startWithSeg({" 0", " 0", " 1", " 4", " 0", " 1", " 0", "*", "°"});
-    program->originalColoursClick();
-    EXPECT_EQ((std::array{s.screenColour, s.timesColour}), (std::array{1, 4}));
-    ExpectShown(v, {"Form1.backColour=7", "Label2(0).backColour=7", "Label2(0).textColour=0", "colorig.enabled=0",
-                    "Annulla.enabled=1"});
-    ASSERT_TRUE(program->shutDown());
-    EXPECT_EQ((std::array{readSeg()[2], readSeg()[3], readSeg()[4]}), (std::array<std::string, 3>{" 7", " 7", " 7"}));
-}
-
-TEST_F(ProgramTest, UndoBringsBackTheSchemeAndItsMenus) {
-    startWithSeg({" 0", " 0", " 7", " 4", " 0", " 1", " 0", "*", "°"});
-    program->originalColoursClick();
-    program->undoColoursClick();
-    EXPECT_EQ((std::array{s.screenColour, s.timesColour, s.citiesColour, s.coloursChanged}), (std::array{7, 4, 0, 1}));
-    ExpectShown(v, {"grigio.enabled=0", "Rscuro2.enabled=0", "Nero.enabled=0", "Gric.enabled=1", "Annulla.enabled=0",
-                    "colorig.enabled=1", "Label2(3).backColour=4", "Label1(3).backColour=0"});
-}
-
-TEST_F(ProgramTest, BlackCitiesAfterOriginalColoursDisablesUndo) {
-    ASSERT_TRUE(program->startUp());
-    program->screenColourClick(2);
-    program->originalColoursClick();
-    program->citiesBlackClick();
-    ExpectShown(v, {"Annulla.enabled=0", "Label1(0).backColour=0", "Form1.backColour=7", "Label2(0).backColour=7"});
-}
-
-TEST_F(ProgramTest, LightGreyCitiesBetweenReplacesTheSavedCityColour) {
-    startWithSeg({" 0", " 0", " 2", " 2", " 0", " 1", " 0", "*", "°"});
-    program->originalColoursClick();   // saves cities 0, shows 7
-    program->citiesLightGreyClick();   // saves the 7 it overwrote
-    program->undoColoursClick();
-    EXPECT_EQ((std::array{s.citiesColour, s.screenColour}), (std::array{7, 2}));
+// From seg.dat's window, times and city colours and its changed flag, a run
+// of colour commands: what the window and menus show, and the scheme in
+// force afterwards (window, times, cities, changed).
+TEST_F(ProgramTest, ColourSchemes) {
+    using Clicks = std::function<void(ColourScheme&)>;
+    struct Case { const char* why; std::array<const char*, 4> seg; Clicks clicks; Strings shown; std::array<int, 4> inForce; };
+    const Case cases[] = {
+        {"grey window after a dark one: the legend's design colours", {" 0", " 0", " 0", " 0"},
+         [](ColourScheme& c) { c.screenColourClick(4); c.screenColourClick(7); },
+         {"Label4.textColour=1", "Label5.textColour=4", "Label6.textColour=5", "Option1.textColour=0",
+          "grigio.enabled=0", "Rscuro.enabled=1", "colorig.enabled=1"}, {7, 0, 0, 1}},
+        {"all three grey ends the changed scheme", {" 1", " 1", " 0", " 1"},
+         [](ColourScheme& c) { c.screenColourClick(7); c.timesColourClick(7); c.citiesLightGreyClick(); },
+         {"colorig.enabled=0"}, {7, 7, 7, 0}},
+        {"original colours keep the scheme behind a grey window", {" 1", " 4", " 0", " 1"},
+         [](ColourScheme& c) { c.originalColoursClick(); },
+         {"Form1.backColour=7", "Label2(0).backColour=7", "Label2(0).textColour=0", "colorig.enabled=0",
+          "Annulla.enabled=1"}, {1, 4, 7, 0}},
+        {"undo brings back the scheme and its menus", {" 7", " 4", " 0", " 1"},
+         [](ColourScheme& c) { c.originalColoursClick(); c.undoColoursClick(); },
+         {"grigio.enabled=0", "Rscuro2.enabled=0", "Nero.enabled=0", "Gric.enabled=1", "Annulla.enabled=0",
+          "colorig.enabled=1", "Label2(3).backColour=4", "Label1(3).backColour=0"}, {7, 4, 0, 1}},
+        {"black cities after original colours disable undo", {" 0", " 0", " 0", " 0"},
+         [](ColourScheme& c) { c.screenColourClick(2); c.originalColoursClick(); c.citiesBlackClick(); },
+         {"Annulla.enabled=0", "Label1(0).backColour=0", "Form1.backColour=7", "Label2(0).backColour=7"},
+         {2, 0, 0, 1}},
+        {"light grey cities in between replace the saved city colour", {" 2", " 2", " 0", " 1"},
+         [](ColourScheme& c) { c.originalColoursClick(); c.citiesLightGreyClick(); c.undoColoursClick(); },
+         {"Label1(0).backColour=7"}, {2, 2, 7, 1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        WriteDisplaySettings(dir / kDisplayFile, {" 0", " 0", c.seg[0], c.seg[1], c.seg[2], c.seg[3], " 0", "*", "°"});
+        restart();
+        c.clicks(program->colours());
+        for (const std::string& row : c.shown) ExpectShown(program->view(), {row});
+        const SharedState& now = state();
+        EXPECT_EQ((std::array{now.screenColour, now.timesColour, now.citiesColour, now.coloursChanged}), c.inForce);
+    }
 }
 
 } // namespace

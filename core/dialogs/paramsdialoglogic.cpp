@@ -1,8 +1,8 @@
-#include "paramsdialog.h"
+#include "paramsdialoglogic.h"
 
-#include "files.h"
-#include "program.h"
-#include "texts.h"
+#include "core/files.h"
+#include "core/program.h"
+#include "core/texts.h"
 
 #include <algorithm>
 #include <cmath>
@@ -170,15 +170,9 @@ void ParamsDialogLogic::check1Click(bool ticked) {
 
 void ParamsDialogLogic::okClick() {
     program_.guarded([&] {
-        SharedState& s = program_.state();
-        s.storedZoneOffset = -s.zoneOffset;
         program_.legaleSinoToday();
         program_.showDstLabel();
-        program_.writeSiteSettings();
-        // The zone is saved now: shut-down has nothing left to ask about.
-        s.zoneOffsetAtLoad = s.zoneOffset;
-        s.hemisphereAtLoad = s.hemisphere;
-        program_.view().command1.enabled = false;
+        program_.saveSiteSettings();
         closedByOk_ = true;
     });
 }

@@ -1,8 +1,8 @@
-#include "datechars.h"
+#include "datecharslogic.h"
 
-#include "files.h"
-#include "program.h"
-#include "texts.h"
+#include "core/files.h"
+#include "core/program.h"
+#include "core/texts.h"
 
 namespace vemar {
 
@@ -28,7 +28,7 @@ std::string DateCharFilter(std::string_view typed) {
     return ScrambleField(first) ? std::string(first) : std::string();
 }
 
-DateChars::DateChars(Program& program) : program_(program) {
+DateCharsLogic::DateCharsLogic(Program& program) : program_(program) {
     using namespace texts;
     view_.form.caption = kDateCharsCaption;
     view_.label1.caption = kFirstDateChar;
@@ -45,7 +45,7 @@ DateChars::DateChars(Program& program) : program_(program) {
     view_.ssCommand3.caption = kDefault;
 }
 
-void DateChars::open() {
+void DateCharsLogic::open() {
     const SharedState& s = program_.state();
     saved1_ = s.dateSymbol1;
     saved2_ = s.dateSymbol2;
@@ -53,15 +53,15 @@ void DateChars::open() {
     text2Changed(s.dateSymbol2);
 }
 
-void DateChars::text1Changed(std::string_view text) {
+void DateCharsLogic::text1Changed(std::string_view text) {
     boxChanged(view_.text1, program_.state().dateSymbol1, saved1_, text);
 }
 
-void DateChars::text2Changed(std::string_view text) {
+void DateCharsLogic::text2Changed(std::string_view text) {
     boxChanged(view_.text2, program_.state().dateSymbol2, saved2_, text);
 }
 
-void DateChars::boxChanged(ControlView& box, std::string& symbol, const std::string& saved,
+void DateCharsLogic::boxChanged(ControlView& box, std::string& symbol, const std::string& saved,
                            std::string_view text) {
     box.caption = DateCharFilter(text);
     symbol = box.caption;
@@ -70,18 +70,11 @@ void DateChars::boxChanged(ControlView& box, std::string& symbol, const std::str
     else if (symbol != saved) ok.enabled = true;
     const SharedState& s = program_.state();
     view_.ssCommand3.enabled = !(s.dateSymbol1 == texts::kDefaultSymbol1 && s.dateSymbol2 == texts::kDefaultSymbol2);
-    showOnMainWindow();
-}
-
-// The panels show the symbols at once; the tick redraws the row markers and
-// their sizes over the following ticks.
-void DateChars::showOnMainWindow() {
-    program_.showDateSymbols();
-    program_.state().symbolRefresh = 1;
+    program_.dateSymbolsChanged();
 }
 
 // A command whose button is disabled does nothing, whoever calls it.
-void DateChars::defaultClick() {
+void DateCharsLogic::defaultClick() {
     if (!view_.ssCommand3.enabled) return;
     SharedState& s = program_.state();
     if (!s.dateSymbol1.empty()) saved1_ = s.dateSymbol1;
@@ -90,18 +83,18 @@ void DateChars::defaultClick() {
     s.dateSymbol2 = texts::kDefaultSymbol2;
     text1Changed(texts::kDefaultSymbol1);
     text2Changed(texts::kDefaultSymbol2);
-    showOnMainWindow();
+    program_.dateSymbolsChanged();
 }
 
-void DateChars::annullaClick() {
+void DateCharsLogic::annullaClick() {
     SharedState& s = program_.state();
     s.dateSymbol1 = saved1_;
     s.dateSymbol2 = saved2_;
-    showOnMainWindow();
+    program_.dateSymbolsChanged();
     closeRequested_ = true;
 }
 
-void DateChars::okClick() {
+void DateCharsLogic::okClick() {
     if (view_.ssCommand2.enabled) closeRequested_ = true;
 }
 

@@ -4,7 +4,7 @@
 // the user types, so the main window's sun and moon follow the boxes; OK keeps
 // and saves them, any other way of closing puts back what was in force.
 
-#include "view.h"
+#include "core/view.h"
 
 #include <string>
 #include <string_view>

@@ -1,6 +1,6 @@
-#include "core/ruledialog.h"
+#include "core/dialogs/ruledialoglogic.h"
 
-#include "testsupport.h"
+#include "../testsupport.h"
 
 namespace vemar {
 namespace {

@@ -1,7 +1,4 @@
-// The colour schemes of the main window: three groups of background colours,
-// the standard light-grey scheme (colorig) and its undo (Annulla).
-
-#include "program.h"
+#include "colourscheme.h"
 
 namespace vemar {
 
@@ -27,12 +24,31 @@ void markCurrent(MainView::Menu& menu, const ColourItem (&items)[N], int colour)
 
 } // namespace
 
-void Program::setWindowColourMenu(int colour) { markCurrent(v_.menu, kWindowItems, colour); }
-void Program::setTimesColourMenu(int colour) { markCurrent(v_.menu, kTimesItems, colour); }
-void Program::setCitiesColourMenu(int colour) { markCurrent(v_.menu, kCitiesItems, colour); }
+void ColourScheme::setWindowMenu(int colour) { markCurrent(v_.menu, kWindowItems, colour); }
+void ColourScheme::setTimesMenu(int colour) { markCurrent(v_.menu, kTimesItems, colour); }
+void ColourScheme::setCitiesMenu(int colour) { markCurrent(v_.menu, kCitiesItems, colour); }
+
+void ColourScheme::applyAtStartUp() {
+    disableCurrentItems();
+    applyScreenColour(s_.screenColour);
+    applyCitiesColour(s_.citiesColour);
+    applyTimesColour(s_.timesColour);
+    v_.menu.annulla.enabled = false;
+    if (s_.coloursChanged == 0) v_.menu.colorig.enabled = false;
+}
+
+StoredColours ColourScheme::toStore() const {
+    StoredColours c{s_.screenColour, s_.timesColour, s_.citiesColour, s_.coloursChanged};
+    if (c.screen == kGrey && c.times == kGrey && c.cities == kGrey) c.changed = 0;
+    if (c.changed == 0) {
+        c.screen = kGrey;
+        c.times = kGrey;
+    }
+    return c;
+}
 
 // Start-up: only the items of the colours in force are disabled.
-void Program::disableCurrentColourItems() {
+void ColourScheme::disableCurrentItems() {
     auto disable = [&](const auto& items, int colour) {
         for (const auto& entry : items)
             if (entry.colour == colour) (v_.menu.*entry.item).enabled = false;
@@ -44,7 +60,7 @@ void Program::disableCurrentColourItems() {
 
 // The window group's backgrounds. The date markers have no background of
 // their own: they stand on the window's.
-void Program::paintSurround(Rgb back) {
+void ColourScheme::paintSurround(Rgb back) {
     for (ControlView* c : {&v_.form, &v_.frame1, &v_.frame2, &v_.label4, &v_.label5, &v_.label6,
                            &v_.option1, &v_.option2})
         c->backColour = back;
@@ -55,7 +71,7 @@ void Program::paintSurround(Rgb back) {
 
 // The window and its surround; the legend keeps its design colours (blue,
 // red, magenta, matching its wording) only on light grey.
-void Program::applyScreenColourView(int colour) {
+void ColourScheme::applyScreenColour(int colour) {
     const Rgb back = palette(colour);
     paintSurround(back);
     const bool design = colour == kGrey;
@@ -68,27 +84,27 @@ void Program::applyScreenColourView(int colour) {
     for (int i : {33, 34}) v_.label2[i].textColour = palette(design ? 0 : 14);
 }
 
-void Program::applyTimesColourView(int colour) {
+void ColourScheme::applyTimesColour(int colour) {
     for (int i = 0; i < kPageRows; ++i) {
         v_.label2[i].backColour = palette(colour);
         v_.label2[i].textColour = palette(colour == kGrey ? 0 : 15);
     }
 }
 
-void Program::applyCitiesColourView(int colour) {
+void ColourScheme::applyCitiesColour(int colour) {
     for (auto& name : v_.label1) name.backColour = palette(colour);
 }
 
-void Program::origOff() {
+void ColourScheme::origOff() {
     if (s_.screenColour == kGrey && s_.timesColour == kGrey && s_.citiesColour == kGrey) {
         s_.coloursChanged = 0;
         v_.menu.colorig.enabled = false;
     }
 }
 
-void Program::screenColourClick(int colour) {
-    applyScreenColourView(colour);
-    setWindowColourMenu(colour);
+void ColourScheme::screenColourClick(int colour) {
+    applyScreenColour(colour);
+    setWindowMenu(colour);
     s_.screenColour = colour;
     if (colour != kGrey) {
         v_.menu.colorig.enabled = true;
@@ -97,10 +113,10 @@ void Program::screenColourClick(int colour) {
     origOff();
 }
 
-void Program::timesColourClick(int colour) {
+void ColourScheme::timesColourClick(int colour) {
     s_.timesColour = colour;
-    setTimesColourMenu(colour);
-    applyTimesColourView(colour);
+    setTimesMenu(colour);
+    applyTimesColour(colour);
     if (colour != kGrey) {
         v_.menu.colorig.enabled = true;
         s_.coloursChanged = 1;
@@ -108,33 +124,33 @@ void Program::timesColourClick(int colour) {
     origOff();
 }
 
-void Program::citiesLightGreyClick() {
+void ColourScheme::citiesLightGreyClick() {
     s_.savedCitiesColour = s_.citiesColour;
     s_.citiesColour = kGrey;
-    setCitiesColourMenu(kGrey);
-    applyCitiesColourView(kGrey);
+    setCitiesMenu(kGrey);
+    applyCitiesColour(kGrey);
     origOff();
 }
 
-void Program::citiesBlackClick() {
+void ColourScheme::citiesBlackClick() {
     s_.citiesColour = 0;
-    setCitiesColourMenu(0);
+    setCitiesMenu(0);
     v_.menu.annulla.enabled = false;
     v_.menu.colorig.enabled = true;
-    applyCitiesColourView(0);
+    applyCitiesColour(0);
     s_.coloursChanged = 1;
     origOff();
 }
 
 // ScreenColour and TimesColour keep their values although the window shows
 // grey: shut-down turns them grey while ColoursChanged is still 0.
-void Program::originalColoursClick() {
-    applyScreenColourView(kGrey);
-    setWindowColourMenu(kGrey);
-    setTimesColourMenu(kGrey);
-    setCitiesColourMenu(kGrey);
-    applyCitiesColourView(kGrey);
-    applyTimesColourView(kGrey);
+void ColourScheme::originalColoursClick() {
+    applyScreenColour(kGrey);
+    setWindowMenu(kGrey);
+    setTimesMenu(kGrey);
+    setCitiesMenu(kGrey);
+    applyCitiesColour(kGrey);
+    applyTimesColour(kGrey);
     v_.menu.colorig.enabled = false;
     v_.menu.annulla.enabled = true;
     s_.coloursChanged = 0;
@@ -144,16 +160,16 @@ void Program::originalColoursClick() {
     s_.citiesColour = kGrey;
 }
 
-void Program::undoColoursClick() {
+void ColourScheme::undoColoursClick() {
     const int screen = s_.savedScreenColour;
     paintSurround(palette(screen));
     // On a saved grey the text colours stay as they are.
-    if (screen != kGrey) applyScreenColourView(screen);
-    applyCitiesColourView(s_.savedCitiesColour);
-    applyTimesColourView(s_.savedTimesColour);
-    setWindowColourMenu(screen);
-    setTimesColourMenu(s_.savedTimesColour);
-    setCitiesColourMenu(s_.savedCitiesColour);
+    if (screen != kGrey) applyScreenColour(screen);
+    applyCitiesColour(s_.savedCitiesColour);
+    applyTimesColour(s_.savedTimesColour);
+    setWindowMenu(screen);
+    setTimesMenu(s_.savedTimesColour);
+    setCitiesMenu(s_.savedCitiesColour);
     v_.menu.annulla.enabled = false;
     v_.menu.colorig.enabled = true;
     s_.screenColour = screen;

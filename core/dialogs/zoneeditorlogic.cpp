@@ -1,8 +1,8 @@
-#include "zoneeditor.h"
+#include "zoneeditorlogic.h"
 
-#include "files.h"
-#include "program.h"
-#include "texts.h"
+#include "core/files.h"
+#include "core/program.h"
+#include "core/texts.h"
 
 namespace vemar {
 
@@ -66,7 +66,7 @@ std::optional<Rgb> ClassNameColour(std::string_view zoneClass) {
     return byClass[zoneClass[0] - '0'];
 }
 
-ZoneEditor::ZoneEditor(Program& program, Variant variant) : program_(program), variant_(variant) {
+ZoneEditorLogic::ZoneEditorLogic(Program& program, Variant variant) : program_(program), variant_(variant) {
     using namespace texts;
     view_.form.caption = variant == Variant::Zones ? kZoneEditorCaption : kClassEditorCaption;
     for (auto& name : view_.text2) {
@@ -84,24 +84,24 @@ ZoneEditor::ZoneEditor(Program& program, Variant variant) : program_(program), v
     view_.ssCommand2.enabled = false;
 }
 
-int ZoneEditor::valueLength() const { return variant_ == Variant::Classes ? 1 : 0; }
+int ZoneEditorLogic::valueLength() const { return variant_ == Variant::Classes ? 1 : 0; }
 
-std::string ZoneEditor::filterName(std::string_view typed) const {
+std::string ZoneEditorLogic::filterName(std::string_view typed) const {
     return ControlCar(FirstCharacters(typed, kNameLength));
 }
 
-std::string ZoneEditor::filterValue(std::string_view typed) const {
+std::string ZoneEditorLogic::filterValue(std::string_view typed) const {
     if (variant_ == Variant::Classes) return ControlNumClass(FirstCharacters(typed, valueLength()));
     return ControlNumOffset(typed);
 }
 
-void ZoneEditor::open() {
+void ZoneEditorLogic::open() {
     if (program_.guarded([&] { table_ = ReadZoneTable(program_.file(kZoneFile)); })) fill();
 }
 
 // Filling a box is a change of its text like typing: it runs the box's
 // filter, so a damaged value in the file shows (and saves) filtered.
-void ZoneEditor::fill() {
+void ZoneEditorLogic::fill() {
     for (int row = 0; row < kZoneRows; ++row) {
         const ZoneRow& record = table_[row];
         colourName(row);
@@ -112,22 +112,22 @@ void ZoneEditor::fill() {
     view_.ssCommand2.enabled = false;
 }
 
-void ZoneEditor::colourName(int row) {
+void ZoneEditorLogic::colourName(int row) {
     if (auto colour = ClassNameColour(table_[row].zoneClass)) view_.text2[row].textColour = *colour;
 }
 
-void ZoneEditor::markEdited() {
+void ZoneEditorLogic::markEdited() {
     view_.ssCommand1.enabled = true;
     view_.ssCommand2.enabled = true;
 }
 
-void ZoneEditor::nameChanged(int row, std::string_view text) {
+void ZoneEditorLogic::nameChanged(int row, std::string_view text) {
     if (row < 0 || row >= kZoneRows) return;
     assignIfChanged(view_.text2[row].caption, filterName(text));
     markEdited();
 }
 
-void ZoneEditor::valueChanged(int row, std::string_view text) {
+void ZoneEditorLogic::valueChanged(int row, std::string_view text) {
     if (row < 0 || row >= kZoneRows) return;
     assignIfChanged(view_.text1[row].caption, filterValue(text));
     markEdited();
@@ -136,7 +136,7 @@ void ZoneEditor::valueChanged(int row, std::string_view text) {
 // The field the variant does not show comes from the editor's own copy, so
 // it goes to the file exactly as it was read. The copy stays plain: every
 // write scrambles its own copy of the fields.
-void ZoneEditor::takeBoxes() {
+void ZoneEditorLogic::takeBoxes() {
     for (int row = 0; row < kZoneRows; ++row) {
         ZoneRow& record = table_[row];
         record.name = view_.text2[row].caption;
@@ -147,7 +147,7 @@ void ZoneEditor::takeBoxes() {
 }
 
 // A command whose button is disabled does nothing, whoever calls it.
-void ZoneEditor::salva() {
+void ZoneEditorLogic::salva() {
     if (!view_.ssCommand1.enabled) return;
     takeBoxes();
     // Form5 changes no class, so this only ever recolours the names of Form6.
@@ -160,13 +160,13 @@ void ZoneEditor::salva() {
     savePending_ = true;
 }
 
-void ZoneEditor::annulla() {
+void ZoneEditorLogic::annulla() {
     if (!view_.ssCommand2.enabled) return;
     savePending_ = false;
     open();
 }
 
-void ZoneEditor::salvafile() {
+void ZoneEditorLogic::salvafile() {
     takeBoxes();
     if (!program_.guarded([&] { WriteZoneTable(program_.file(kZoneFile), table_); })) return;
     program_.platform().fileWritten(kZoneFile);
@@ -175,7 +175,7 @@ void ZoneEditor::salvafile() {
     program_.requestReload();
 }
 
-void ZoneEditor::close() {
+void ZoneEditorLogic::close() {
     if (program_.failed()) return;
     if (savePending_) {
         // The staged table replaces fusi.dat in one rename rather than by

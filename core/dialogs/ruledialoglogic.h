@@ -5,8 +5,8 @@
 // A selection changes the rule in memory at once; "Applica" puts it in force,
 // "Ok" also saves it, "Annulla" drops every edit by reading the file again.
 
-#include "state.h"
-#include "view.h"
+#include "core/state.h"
+#include "core/view.h"
 
 #include <array>
 

@@ -3,7 +3,7 @@
 // main window from the first keystroke; "Default" sets "*" and "°",
 // "Annulla" restores the pair saved before, "Ok" keeps what is shown.
 
-#include "view.h"
+#include "core/view.h"
 
 #include <string>
 #include <string_view>
@@ -28,9 +28,9 @@ struct DateCharsView {
     ControlView ssCommand3;   // "Default"
 };
 
-class DateChars {
+class DateCharsLogic {
 public:
-    explicit DateChars(Program& program);
+    explicit DateCharsLogic(Program& program);
 
     const DateCharsView& view() const { return view_; }
     // Annulla and Ok end the dialog; the window closes when this turns true.
@@ -45,7 +45,6 @@ public:
 
 private:
     void boxChanged(ControlView& box, std::string& symbol, const std::string& saved, std::string_view text);
-    void showOnMainWindow();
 
     Program& program_;
     DateCharsView view_;

@@ -1,8 +1,8 @@
-#include "ruledialog.h"
+#include "ruledialoglogic.h"
 
-#include "files.h"
-#include "program.h"
-#include "texts.h"
+#include "core/files.h"
+#include "core/program.h"
+#include "core/texts.h"
 
 namespace vemar {
 

@@ -4,9 +4,9 @@
 // editor keeps its own plain copy of the table, filters every box as it
 // changes, stages a save in fusi.tmp and commits it when it closes.
 
-#include "palette.h"
-#include "state.h"
-#include "view.h"
+#include "core/palette.h"
+#include "core/state.h"
+#include "core/view.h"
 
 #include <array>
 #include <optional>
@@ -51,13 +51,13 @@ struct ZoneEditorView {
     ControlView ssCommand3;                   // "Esci"
 };
 
-class ZoneEditor {
+class ZoneEditorLogic {
 public:
     enum class Variant { Zones, Classes };   // Form5, Form6
 
     static constexpr int kNameLength = 13;   // characters a name box holds
 
-    ZoneEditor(Program& program, Variant variant);
+    ZoneEditorLogic(Program& program, Variant variant);
 
     Variant variant() const { return variant_; }
     const ZoneEditorView& view() const { return view_; }
