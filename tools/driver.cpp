@@ -1,9 +1,9 @@
 #include "driver.h"
 
 #include "core/program.h"
-#include "ui/mainwindow.h"
 #include "scriptedplatform.h"
-#include "ui/widgets.h"
+#include "ui/main/mainwindow.h"
+#include "ui/main/widgets.h"
 
 #include <QAbstractButton>
 #include <QAction>

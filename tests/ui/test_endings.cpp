@@ -4,8 +4,8 @@
 // program's ends (signals, a lost display, a second start) are proved end
 // to end under Xvfb (tests/e2e).
 
-#include "ui/signalwatcher.h"
-#include "ui/singleinstance.h"
+#include "ui/support/signalwatcher.h"
+#include "ui/support/singleinstance.h"
 
 #include <QDir>
 #include <QSignalSpy>

@@ -1,8 +1,7 @@
-#include "paramsdialog.h"
-#include "dialogkeys.h"
-#include "twips.h"
-
+#include "ui/dialogs/paramsdialog.h"
 #include "core/program.h"
+#include "ui/dialogs/dialogkeys.h"
+#include "ui/support/twips.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -11,7 +10,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <cmath>
 
 namespace vemar::ui {
 
@@ -19,8 +17,6 @@ namespace {
 
 constexpr int kClientWidth = 3375;   // twips
 constexpr int kClientHeight = 2985;
-
-
 
 } // namespace
 

@@ -1,6 +1,6 @@
-#include "application.h"
+#include "ui/main/application.h"
 
-#include "picture.h"
+#include "ui/info/picture.h"
 
 #include <QApplication>
 #include <QFont>

@@ -4,7 +4,7 @@
 // forwards every keystroke and click to it.
 
 #include "core/zoneeditor.h"
-#include "viewbinder.h"
+#include "ui/support/viewbinder.h"
 
 #include <QDialog>
 

@@ -4,7 +4,7 @@
 // settings at once; the window shows what the core decided.
 
 #include "core/paramsdialog.h"
-#include "viewbinder.h"
+#include "ui/support/viewbinder.h"
 
 #include <QDialog>
 
