@@ -3,12 +3,13 @@
 // the system's time zone; `--dir DIR` works in another folder instead.
 
 #include "core/program.h"
-#include "ui/application.h"
-#include "ui/endguard.h"
-#include "ui/mainwindow.h"
-#include "ui/qtplatform.h"
-#include "ui/settingsdir.h"
-#include "ui/singleinstance.h"
+#include "ui/main/application.h"
+#include "ui/main/mainwindow.h"
+#include "ui/support/centreddialog.h"
+#include "ui/support/endguard.h"
+#include "ui/support/qtplatform.h"
+#include "ui/support/settingsdir.h"
+#include "ui/support/singleinstance.h"
 
 #include <QApplication>
 #include <QDir>
@@ -58,7 +59,7 @@ int main(int argc, char* argv[]) {
                      Qt::QueuedConnection);
     window.tickOnce();
     if (program.failed()) return 1;
-    window.centreOnScreen();
+    vemar::ui::centreOnScreen(&window);
     window.show();
     instance.serve(&window);
     window.startClock();

@@ -65,8 +65,8 @@ void ColourScheme::paintSurround(Rgb back) {
                            &v_.option1, &v_.option2})
         c->backColour = back;
     for (auto& marker : v_.label3) marker.backColour = back;
-    v_.label2[33].backColour = back;
-    v_.label2[34].backColour = back;
+    v_.sunSentence.backColour = back;
+    v_.moonSentence.backColour = back;
 }
 
 // The window and its surround; the legend keeps its design colours (blue,
@@ -81,7 +81,7 @@ void ColourScheme::applyScreenColour(int colour) {
     for (ControlView* c : {&v_.frame1, &v_.frame2, &v_.option1, &v_.option2})
         c->textColour = palette(design ? 0 : 15);
     // The sun and moon sentences stand on the window like the legend.
-    for (int i : {33, 34}) v_.label2[i].textColour = palette(design ? 0 : 14);
+    for (ControlView* c : {&v_.sunSentence, &v_.moonSentence}) c->textColour = palette(design ? 0 : 14);
 }
 
 void ColourScheme::applyTimesColour(int colour) {

@@ -47,7 +47,7 @@ void Program::setupStaticView() {
     v_.label6.caption = kLegendSouth;
     constexpr std::string_view panelTips[] = {kTipUt, kTipLmt, kTipSidereal,
                                               kTipSinceYearStart, kTipToYearEnd, kTipJulianDay};
-    for (int i = 0; i < 6; ++i) v_.label2[27 + i].tooltip = panelTips[i];
+    for (int i = 0; i < 6; ++i) v_.panels()[i]->tooltip = panelTips[i];
     v_.ssPanel1[0].tooltip = kTipDateSymbol;
     v_.ssPanel1[3].tooltip = kTipDateSymbol;
     v_.ssPanel5.tooltip = kTipDstSwitch;
@@ -65,9 +65,9 @@ void Program::setupStaticView() {
     v_.option2.tooltip = kTipSouth;
 
     // The time-scale values read like a display: yellow on black on every scheme.
-    for (int i = 27; i < 35; ++i) {
-        v_.label2[i].backColour = palette(0);
-        v_.label2[i].textColour = palette(14);
+    for (ControlView* panel : v_.panels()) {
+        panel->backColour = palette(0);
+        panel->textColour = palette(14);
     }
     for (auto* heading : {&v_.label7, &v_.label8, &v_.label9}) {
         heading->backColour = palette(0);

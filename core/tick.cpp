@@ -245,14 +245,14 @@ void Tick::panelsUpdate(const ClockReading& now, const UniversalTime& ut) {
                        s_.zoneOffset, s_.inDstWindow, s_.siteHalfHour};
     if (!panels_.changed(key)) return;
 
-    v_.label2[27].caption = UtLine(s_.utHour, s_.clockMinutes, now.second);
+    v_.utTime.caption = UtLine(s_.utHour, s_.clockMinutes, now.second);
     const YearProgress progress =
         YearProgressTexts(s_.dayOfYear, s_.daysLeft, s_.utHour, s_.clockMinutes, now.second);
-    assignIfChanged(v_.label2[30].caption, progress.since);
-    assignIfChanged(v_.label2[31].caption, progress.toEnd);
-    assignIfChanged(v_.label2[29].caption,
+    assignIfChanged(v_.yearStart.caption, progress.since);
+    assignIfChanged(v_.yearEnd.caption, progress.toEnd);
+    assignIfChanged(v_.siderealTime.caption,
                     astro::SiderealText(now.year, now.month, now.day, ut, s_.lonDegrees, s_.lonMinutes));
-    assignIfChanged(v_.label2[28].caption,
+    assignIfChanged(v_.meanTime.caption,
                     astro::LocalMeanTimeText(s_.utHour, ut.minute, now.second, s_.lonDegrees,
                                              s_.lonMinutes));
 }
@@ -302,11 +302,11 @@ void Tick::astronomy(const ClockReading& now) {
     if (sky_.changed(key)) {
         const astro::Place place{key.latDegrees, key.latMinutes, key.lonDegrees, key.lonMinutes};
         const auto sun = astro::ComputeSunTimes(key.year, key.month, key.day, place, key.zoneHours);
-        v_.label2[33].caption = astro::SunSentence(sun);
+        v_.sunSentence.caption = astro::SunSentence(sun);
         const auto moon = astro::ComputeMoonDay(key.year, key.month, key.day, place, key.zoneHours);
-        v_.label2[34].caption = astro::MoonSentence(moon);
+        v_.moonSentence.caption = astro::MoonSentence(moon);
     }
-    if (julianDayLabel_.changed(s_.julianDay)) v_.label2[32].caption = JulianDayLabel(s_.julianDay);
+    if (julianDayLabel_.changed(s_.julianDay)) v_.julianDay.caption = JulianDayLabel(s_.julianDay);
 }
 
 } // namespace vemar

@@ -37,13 +37,28 @@ inline void assignIfChanged(std::string& target, std::string_view value) {
 struct MainView {
     ControlView form;                            // caption and background of Form1
     std::array<ControlView, 27> label1;          // city names
-    std::array<ControlView, 35> label2;          // 0..26 row times, 27..34 panels
+    std::array<ControlView, 27> label2;          // row times
     std::array<ControlView, 27> label3;          // date markers
     std::array<ControlView, 4> ssPanel1;         // 0 and 3: date symbols
     ControlView ssPanel2, ssPanel3, ssPanel5, ssPanel6, ssPanel7, ssPanel8, ssPanel9;
     ControlView ssCommand1, command1, text1, upDown1;
     ControlView frame1, frame2, option1, option2;
     ControlView label4, label5, label6, label7, label8, label9;
+    // The panels under the grid, numbered on after the row times.
+    ControlView utTime;          // Label2(27)
+    ControlView meanTime;        // Label2(28), local mean time
+    ControlView siderealTime;    // Label2(29)
+    ControlView yearStart;       // Label2(30), time since the year began
+    ControlView yearEnd;         // Label2(31), time to the year's end
+    ControlView julianDay;       // Label2(32)
+    ControlView sunSentence;     // Label2(33)
+    ControlView moonSentence;    // Label2(34)
+
+    // The panels in the order of their control numbers, 27 to 34.
+    std::array<ControlView*, 8> panels() {
+        return {&utTime, &meanTime, &siderealTime, &yearStart, &yearEnd, &julianDay, &sunSentence,
+                &moonSentence};
+    }
 
     struct Menu {
         MenuItemView param, orlega, tabel2, tabel3, tabfu, tabtip, carDat, segnale, esci4;
@@ -64,7 +79,8 @@ struct MainView {
 template <class Fn> void MainView::forEachControl(Fn&& fn) {
     fn(std::string("Form1"), form);
     for (int k = 0; k < 27; ++k) fn("Label1(" + std::to_string(k) + ")", label1[k]);
-    for (int k = 0; k < 35; ++k) fn("Label2(" + std::to_string(k) + ")", label2[k]);
+    for (int k = 0; k < 27; ++k) fn("Label2(" + std::to_string(k) + ")", label2[k]);
+    for (int k = 0; k < 8; ++k) fn("Label2(" + std::to_string(27 + k) + ")", *panels()[k]);
     for (int k = 0; k < 27; ++k) fn("Label3(" + std::to_string(k) + ")", label3[k]);
     for (int k = 0; k < 4; ++k) fn("SSPanel1(" + std::to_string(k) + ")", ssPanel1[k]);
     fn(std::string("SSPanel2"), ssPanel2);  fn(std::string("SSPanel3"), ssPanel3);

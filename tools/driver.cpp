@@ -1,9 +1,10 @@
 #include "driver.h"
 
 #include "core/program.h"
-#include "ui/mainwindow.h"
 #include "scriptedplatform.h"
-#include "ui/widgets.h"
+#include "ui/main/mainwindow.h"
+#include "ui/main/widgets.h"
+#include "ui/support/twips.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -24,7 +25,6 @@ namespace vemar::ui {
 
 namespace {
 
-constexpr int kTwips = 15;   // twips per pixel at 96 dots per inch
 
 QString colourName(const QColor& c) { return c.name(QColor::HexRgb); }
 
@@ -66,10 +66,10 @@ QJsonObject describe(const QWidget* w, const QWidget* window) {
         {"enabled", w->isEnabled()},
         {"visible", w->isWindow() ? w->isVisible() : w->isVisibleTo(window)},
         {"checked", button ? button->isChecked() : false},
-        {"left", g.x() * kTwips},
-        {"top", g.y() * kTwips},
-        {"width", g.width() * kTwips},
-        {"height", g.height() * kTwips},
+        {"left", g.x() * kTwipsPerPixel},
+        {"top", g.y() * kTwipsPerPixel},
+        {"width", g.width() * kTwipsPerPixel},
+        {"height", g.height() * kTwipsPerPixel},
     };
 }
 

@@ -1,7 +1,7 @@
 #include "scriptedplatform.h"
 
-#include "ui/questionbox.h"
-#include "ui/viewbinder.h"
+#include "ui/dialogs/questionbox.h"
+#include "ui/support/viewbinder.h"
 
 #include <cstdio>
 

@@ -3,8 +3,8 @@
 //
 //   vemar-icons OUTDIR     (run offscreen: QT_QPA_PLATFORM=offscreen)
 
-#include "ui/application.h"
-#include "ui/picture.h"
+#include "ui/info/picture.h"
+#include "ui/main/application.h"
 
 #include <QApplication>
 #include <QBuffer>

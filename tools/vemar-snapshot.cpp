@@ -9,8 +9,8 @@
 #include "core/program.h"
 #include "tools/driver.h"
 #include "tools/scriptedplatform.h"
-#include "ui/application.h"
-#include "ui/mainwindow.h"
+#include "ui/main/application.h"
+#include "ui/main/mainwindow.h"
 
 #include <QApplication>
 #include <QFile>

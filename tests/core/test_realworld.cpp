@@ -208,10 +208,10 @@ protected:
             const long homeError = (homeZone[i].summer ? 1 : 0) - s.inDstWindow;
             const std::tm ut = Civil(t);
             const std::tm shownUt = Civil(t + homeError * 3600);
-            if (Trimmed(v.label2[27].caption) != TimeText(ut)) ++tally.wrongUt;
-            if (Trimmed(v.label2[27].caption) != TimeText(shownUt)) {
+            if (Trimmed(v.utTime.caption) != TimeText(ut)) ++tally.wrongUt;
+            if (Trimmed(v.utTime.caption) != TimeText(shownUt)) {
                 ++tally.unexplainedUt;
-                tally.fail("UT " + v.label2[27].caption + " for " + TimeText(ut));
+                tally.fail("UT " + v.utTime.caption + " for " + TimeText(ut));
             } else if (homeError != 0) {
                 ++tally.explained.utLines;
             }

@@ -4,8 +4,8 @@
 // program's ends (signals, a lost display, a second start) are proved end
 // to end under Xvfb (tests/e2e).
 
-#include "ui/signalwatcher.h"
-#include "ui/singleinstance.h"
+#include "ui/support/signalwatcher.h"
+#include "ui/support/singleinstance.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -21,11 +21,10 @@ private slots:
     void signalsReachTheEventLoop() {
         vemar::ui::SignalWatcher watcher;
         QSignalSpy spy(&watcher, &vemar::ui::SignalWatcher::endRequested);
-        for (int number : {SIGTERM, SIGHUP, SIGINT}) std::raise(number);
+        const int numbers[] = {SIGTERM, SIGHUP, SIGINT};
+        for (int number : numbers) std::raise(number);
         QTRY_COMPARE(spy.count(), 3);
-        QCOMPARE(spy.at(0).at(0).toInt(), SIGTERM);
-        QCOMPARE(spy.at(1).at(0).toInt(), SIGHUP);
-        QCOMPARE(spy.at(2).at(0).toInt(), SIGINT);
+        for (int i = 0; i < 3; ++i) QCOMPARE(spy.at(i).at(0).toInt(), numbers[i]);
     }
 
     void serverNameFollowsTheDirectoryNotItsSpelling() {

@@ -10,7 +10,6 @@
 #include <QTimer>
 
 using vemar::test::RunningProgram;
-using vemar::test::writeBytes;
 
 class MainWindowTest : public QObject {
     Q_OBJECT
@@ -91,14 +90,14 @@ void MainWindowTest::scripts() {
     QFETCH(QStringList, files);
     QFETCH(QStringList, steps);
     RunningProgram p;
-    for (const QString& f : files) writeBytes(p.path(f.section('=', 0, 0)), f.mid(f.indexOf('=') + 1).toLatin1());
+    for (const QString& f : files) p.write(f.section('=', 0, 0), f.mid(f.indexOf('=') + 1).toLatin1());
     QVERIFY(p.start());
     p.run(steps);
 }
 
 void MainWindowTest::damagedFileEndsBeforeAnyWindow() {
     RunningProgram p;
-    writeBytes(p.path("Parleg.dat"), "2,4,0\r\n");
+    p.write("Parleg.dat", "2,4,0\r\n");
     QVERIFY(!p.start());
     QCOMPARE(p.platform.count("fatal"), 1);
     QCOMPARE(QString::fromStdString(p.platform.effects.back().file), QString("Parleg.dat"));

@@ -1,25 +1,18 @@
-#include "infowindows.h"
-
-#include "core/placement.h"
-#include "twips.h"
+#include "ui/info/picturewindow.h"
 
 #include "core/texts.h"
-#include "picture.h"
-#include "viewbinder.h"
+#include "ui/info/picture.h"
+#include "ui/support/twips.h"
+#include "ui/support/viewbinder.h"
 
-#include <QApplication>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
-#include <QTextEdit>
-#include <cmath>
 
 namespace vemar::ui {
 
 namespace {
-
 
 constexpr qreal kTitlePoints = 27.75;
 
@@ -51,19 +44,9 @@ QLabel* titleLabel(QWidget* parent) {
     return title;
 }
 
-void centreOnScreen(QWidget* window) {
-    const QScreen* screen = window->screen() ? window->screen() : QApplication::primaryScreen();
-    if (!screen) return;
-    const QRect area = screen->availableGeometry();
-    const QRect frame = window->frameGeometry();
-    const WindowPosition at = CentredPosition({area.x(), area.y(), area.width(), area.height()},
-                                              frame.width(), frame.height());
-    window->move(window->pos() + QPoint(at.left, at.top) - frame.topLeft());
-}
-
 } // namespace
 
-PictureWindow::PictureWindow(Kind kind, QWidget* parent) : QDialog(parent) {
+PictureWindow::PictureWindow(Kind kind, QWidget* parent) : CentredDialog(parent) {
     auto* image = new QLabel(this);
     image->setObjectName("Image1");
     image->setPixmap(vemarPicture());
@@ -89,14 +72,6 @@ PictureWindow::PictureWindow(Kind kind, QWidget* parent) : QDialog(parent) {
     }
 }
 
-void PictureWindow::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!centred_) {
-        centred_ = true;
-        centreOnScreen(this);
-    }
-}
-
 bool PictureWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonRelease) {
         emit pictureClicked();
@@ -104,46 +79,6 @@ bool PictureWindow::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     return QDialog::eventFilter(watched, event);
-}
-
-HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
-    setObjectName("Form2");
-    setWindowTitle(qs(texts::kHelpCaption));
-    setFixedSize(px(6030), px(3810));
-
-    auto* text = new QTextEdit(this);
-    text->setObjectName("RichTextBox1");
-    text->setReadOnly(true);
-    text->setGeometry(0, 0, px(6015), px(3255));
-    // The lines are laid out by their leading blanks: they must never wrap.
-    text->setLineWrapMode(QTextEdit::NoWrap);
-    QFont font(QStringList{"MS Sans Serif", "Liberation Sans", "DejaVu Sans"});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(12);
-    font.setBold(true);
-    text->setFont(font);
-    QPalette p = text->palette();
-    p.setColor(QPalette::Base, Qt::white);
-    p.setColor(QPalette::Text, Qt::black);
-    text->setPalette(p);
-    QString lines;
-    for (std::string_view line : texts::kHelpLines) lines += qs(line) + '\n';
-    lines.chop(1);
-    text->setPlainText(lines);
-
-    auto* ok = new QPushButton(qs(texts::kOk), this);
-    ok->setObjectName("SSCommand1");
-    ok->setGeometry(px(2520), px(3360), px(1095), px(375));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-}
-
-void HelpWindow::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!centred_) {
-        centred_ = true;
-        centreOnScreen(this);
-    }
 }
 
 } // namespace vemar::ui

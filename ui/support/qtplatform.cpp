@@ -1,8 +1,8 @@
-#include "qtplatform.h"
+#include "ui/support/qtplatform.h"
 
 #include "core/texts.h"
-#include "questionbox.h"
-#include "viewbinder.h"
+#include "ui/dialogs/questionbox.h"
+#include "ui/support/viewbinder.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "sound.h"
+#include "ui/support/sound.h"
 
 #include <canberra.h>
 #include <cstdio>

@@ -1,20 +1,17 @@
-#include "zoneeditor.h"
-#include "twips.h"
-
+#include "ui/dialogs/zoneeditordialog.h"
 #include "core/program.h"
+#include "ui/support/twips.h"
 
 #include <QCloseEvent>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include <algorithm>
-#include <cmath>
 #include <utility>
 
 namespace vemar::ui {
 
 namespace {
-
 
 // The grid in twips: four columns of name and value boxes, 14 rows to a
 // column (the last holds 12), the three buttons under the short column.
@@ -30,9 +27,6 @@ constexpr int kFirstTop = 120;
 constexpr int kRowPitch = 465;
 constexpr int kButtonWidth = 1095;
 constexpr int kButtonHeight = 375;
-
-
-QString indexed(const char* name, int index) { return QStringLiteral("%1(%2)").arg(name).arg(index); }
 
 } // namespace
 

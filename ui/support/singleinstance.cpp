@@ -1,8 +1,8 @@
-#include "singleinstance.h"
+#include "ui/support/singleinstance.h"
 
 #include "core/texts.h"
-#include "mainwindow.h"
-#include "viewbinder.h"
+#include "ui/main/mainwindow.h"
+#include "ui/support/viewbinder.h"
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>

@@ -4,10 +4,12 @@
 // settings at once; the window shows what the core decided.
 
 #include "core/dialogs/paramsdialoglogic.h"
-#include "viewbinder.h"
+#include "ui/support/viewbinder.h"
 
 #include <QDialog>
+#include <array>
 
+class QAbstractButton;
 class QLineEdit;
 
 namespace vemar {
@@ -36,6 +38,7 @@ private:
 
     ParamsDialogLogic logic_;
     ViewBinder binder_;
+    std::array<QAbstractButton*, 3> framedButtons_{};   // Option1, Option2, Check1
     bool unloaded_ = false;
 };
 

@@ -1,4 +1,4 @@
-#include "viewbinder.h"
+#include "ui/support/viewbinder.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -17,11 +17,6 @@ void ViewBinder::bind(QWidget* widget, const ControlView* view) {
 
 void ViewBinder::bind(QAction* action, const MenuItemView* view) {
     items_.push_back({action, view, *view, true});
-}
-
-void ViewBinder::invalidate() {
-    for (auto& c : controls_) c.fresh = true;
-    for (auto& i : items_) i.fresh = true;
 }
 
 void ViewBinder::retypeCaption(QWidget* widget) {

@@ -1,6 +1,6 @@
-#include "application.h"
+#include "ui/main/application.h"
 
-#include "picture.h"
+#include "ui/info/picture.h"
 
 #include <QApplication>
 #include <QFont>
@@ -8,6 +8,7 @@
 #include <QLibraryInfo>
 #include <QStyleFactory>
 #include <QTranslator>
+#include <memory>
 
 namespace vemar::ui {
 
@@ -23,12 +24,12 @@ QIcon programIcon() {
 } // namespace
 
 bool loadItalianQtTexts(QApplication& app) {
-    auto* translator = new QTranslator(&app);
-    if (!translator->load(QStringLiteral("qtbase_it"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        delete translator;
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(QStringLiteral("qtbase_it"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         return false;
-    }
-    return QApplication::installTranslator(translator);
+    // The application owns it from here, for as long as it runs.
+    translator->setParent(&app);
+    return QApplication::installTranslator(translator.release());
 }
 
 void setUpLook(QApplication& app) {

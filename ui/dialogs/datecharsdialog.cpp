@@ -1,8 +1,7 @@
-#include "datecharsdialog.h"
-#include "dialogkeys.h"
-#include "twips.h"
-
+#include "ui/dialogs/datecharsdialog.h"
 #include "core/program.h"
+#include "ui/dialogs/dialogkeys.h"
+#include "ui/support/twips.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -10,12 +9,9 @@
 #include <map>
 #include <string>
 
-#include <cmath>
-
 namespace vemar::ui {
 
 namespace {
-
 
 // In twips.
 constexpr int kClientWidth = 3435;
@@ -23,7 +19,6 @@ constexpr int kClientHeight = 1935;
 constexpr int kLabelHeight = 255;
 constexpr int kBoxSide = 375;
 constexpr double kBoxPoints = 13.5;
-
 
 } // namespace
 

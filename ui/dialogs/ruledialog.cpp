@@ -1,9 +1,8 @@
-#include "ruledialog.h"
-#include "dialogkeys.h"
-#include "twips.h"
-
+#include "ui/dialogs/ruledialog.h"
 #include "core/program.h"
 #include "core/texts.h"
+#include "ui/dialogs/dialogkeys.h"
+#include "ui/support/twips.h"
 
 #include <QAbstractItemView>
 #include <QGroupBox>
@@ -12,7 +11,6 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QWheelEvent>
-#include <cmath>
 
 namespace vemar::ui {
 
@@ -21,8 +19,6 @@ namespace {
 constexpr int kClientWidth = 6150;   // twips
 constexpr int kClientHeight = 2505;
 constexpr int kListHeight = 315;
-
-
 
 // A closed list is painted as a button and its open popup as a view: both
 // take the list's colours, and the highlighted entry the inverse.

@@ -2,7 +2,7 @@
 // Form1, the main window: renders the program's view and forwards every
 // click, keystroke and timer event to the core.
 
-#include "viewbinder.h"
+#include "ui/support/viewbinder.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -41,7 +41,6 @@ public:
     // One tick of the clock, then a render of everything that changed.
     void tickOnce();
     void render();
-    void centreOnScreen();
     void showStartupPicture();
 
     Program& program() { return program_; }

@@ -1,16 +1,15 @@
-#include "mainwindow.h"
-
-#include "core/placement.h"
-#include "twips.h"
+#include "ui/main/mainwindow.h"
 
 #include "core/program.h"
 #include "core/texts.h"
-#include "datecharsdialog.h"
-#include "infowindows.h"
-#include "paramsdialog.h"
-#include "ruledialog.h"
-#include "zoneeditor.h"
-#include "widgets.h"
+#include "ui/dialogs/datecharsdialog.h"
+#include "ui/dialogs/paramsdialog.h"
+#include "ui/dialogs/ruledialog.h"
+#include "ui/dialogs/zoneeditordialog.h"
+#include "ui/info/helpwindow.h"
+#include "ui/info/picturewindow.h"
+#include "ui/main/widgets.h"
+#include "ui/support/twips.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -21,9 +20,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QTimer>
-#include <cmath>
 #include <cstdlib>
 
 namespace vemar::ui {
@@ -37,7 +34,6 @@ constexpr int kFastTickMs = 16;    // 64 ticks a second, the rate the start-up c
 // the new second even when the timer fires a little early.
 constexpr int kPastSecondMs = 3;
 
-
 // The city grid: three columns of nine rows. The first column lies a few
 // twips off the grid of the other two, as the window was drawn.
 struct GridColumn { int nameLeft, nameWidth, timeLeft, timeWidth, markLeft, markWidth, height; const int* tops; };
@@ -48,8 +44,6 @@ constexpr GridColumn kColumns[3] = {
     {3495, 1695, 5250, 1215, 6525, 375, 300, kOtherTops},
     {6980, 1575, 8630, 1215, 9890, 375, 300, kOtherTops},
 };
-
-QString indexed(const char* name, int index) { return QStringLiteral("%1(%2)").arg(name).arg(index); }
 
 } // namespace
 
@@ -136,16 +130,16 @@ void MainWindow::buildControls(QWidget* client) {
     label("Label7", v.label7, 120, 5760, 900, 300);
     label("Label8", v.label8, 120, 6120, 900, 300);
     label("Label9", v.label9, 120, 6520, 900, 300);
-    label(indexed("Label2", 27), v.label2[27], 1080, 5760, 1050, 300, centred);
-    label(indexed("Label2", 28), v.label2[28], 1080, 6135, 1050, 300, centred);
-    label(indexed("Label2", 29), v.label2[29], 1080, 6525, 1050, 300, centred);
-    label(indexed("Label2", 33), v.label2[33], 2640, 5880, 5010, 270, centred);
-    label(indexed("Label2", 34), v.label2[34], 2640, 6210, 5010, 270, centred);
+    label(indexed("Label2", 27), v.utTime, 1080, 5760, 1050, 300, centred);
+    label(indexed("Label2", 28), v.meanTime, 1080, 6135, 1050, 300, centred);
+    label(indexed("Label2", 29), v.siderealTime, 1080, 6525, 1050, 300, centred);
+    label(indexed("Label2", 33), v.sunSentence, 2640, 5880, 5010, 270, centred);
+    label(indexed("Label2", 34), v.moonSentence, 2640, 6210, 5010, 270, centred);
     panel("SSPanel8", v.ssPanel8, 2280, 6535, 2775, 300);
     panel("SSPanel9", v.ssPanel9, 5160, 6535, 2895, 300);
-    label(indexed("Label2", 30), v.label2[30], 120, 6900, 3210, 300, centred);
-    label(indexed("Label2", 32), v.label2[32], 3960, 6900, 2490, 300, centred);
-    label(indexed("Label2", 31), v.label2[31], 7005, 6900, 3210, 300, centred);
+    label(indexed("Label2", 30), v.yearStart, 120, 6900, 3210, 300, centred);
+    label(indexed("Label2", 32), v.julianDay, 3960, 6900, 2490, 300, centred);
+    label(indexed("Label2", 31), v.yearEnd, 7005, 6900, 3210, 300, centred);
 
     auto* hemisphere = new QGroupBox(client);
     place(hemisphere, "Frame2", 8040, 5400, 975, 975);
@@ -337,18 +331,6 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         break;
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-// Within the available area (panels and docks left out), and never off it,
-// whatever the scale factor makes of the window's size.
-void MainWindow::centreOnScreen() {
-    const QScreen* screen = QApplication::primaryScreen();
-    if (!screen) return;
-    const QRect area = screen->availableGeometry();
-    const QSize frame = frameGeometry().size();
-    const WindowPosition at = CentredPosition({area.x(), area.y(), area.width(), area.height()},
-                                              frame.width(), frame.height());
-    move(at.left, at.top);
 }
 
 void MainWindow::showModal(QDialog* dialog) {

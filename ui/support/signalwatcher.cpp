@@ -1,4 +1,4 @@
-#include "signalwatcher.h"
+#include "ui/support/signalwatcher.h"
 
 #include <QSocketNotifier>
 

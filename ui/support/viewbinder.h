@@ -26,8 +26,6 @@ public:
     void bind(QAction* action, const MenuItemView* view);
     // Applies every view that differs from what was rendered last.
     void render();
-    // Forgets what was rendered: the next render applies everything.
-    void invalidate();
     // A box the user typed into may show more than its filtered view, which
     // need not have changed: the next render sets its text again.
     void retypeCaption(QWidget* widget);

@@ -1,4 +1,4 @@
-#include "picture.h"
+#include "ui/info/picture.h"
 
 #include <QConicalGradient>
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "widgets.h"
+#include "ui/main/widgets.h"
 
 #include <QMouseEvent>
 #include <QToolButton>

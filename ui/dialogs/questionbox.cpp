@@ -1,4 +1,4 @@
-#include "questionbox.h"
+#include "ui/dialogs/questionbox.h"
 
 #include <QAbstractButton>
 

@@ -1,9 +1,9 @@
-#include "paramsdialog.h"
-#include "dialogkeys.h"
-#include "twips.h"
-
+#include "ui/dialogs/paramsdialog.h"
 #include "core/program.h"
+#include "ui/dialogs/dialogkeys.h"
+#include "ui/support/twips.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <cmath>
 
 namespace vemar::ui {
 
@@ -19,8 +18,6 @@ namespace {
 
 constexpr int kClientWidth = 3375;   // twips
 constexpr int kClientHeight = 2985;
-
-
 
 } // namespace
 
@@ -34,8 +31,7 @@ ParamsDialog::ParamsDialog(Program& program, QWidget* parent)
     // The frames paint a shaded panel: the buttons inside show it through
     // rather than a grey box of their own. Each button is as wide as its
     // caption, so a click anywhere on it counts.
-    for (const char* name : {"Option1", "Option2", "Check1"}) {
-        auto* button = findChild<QWidget*>(name);
+    for (QAbstractButton* button : framedButtons_) {
         button->setAutoFillBackground(false);
         button->resize(button->sizeHint().width(), button->height());
     }
@@ -80,6 +76,7 @@ void ParamsDialog::buildControls() {
     binder_.bind(frame2, &v.frame2);
     auto* check1 = place(new QCheckBox(frame2), "Check1", 120, 150, 2940, 300);
     binder_.bind(check1, &v.check1);
+    framedButtons_ = {option1, option2, check1};
     connect(check1, &QCheckBox::clicked, this, [this](bool ticked) { logic_.check1Click(ticked); render(); });
 
     auto* cancel = place(new QPushButton(this), "SSCommand1", 120, 2520, 1335, 375);

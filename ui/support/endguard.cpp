@@ -1,10 +1,10 @@
-#include "endguard.h"
+#include "ui/support/endguard.h"
 
 #include "core/files.h"
 #include "core/program.h"
-#include "mainwindow.h"
-#include "qtplatform.h"
-#include "signalwatcher.h"
+#include "ui/main/mainwindow.h"
+#include "ui/support/qtplatform.h"
+#include "ui/support/signalwatcher.h"
 
 #include <QGuiApplication>
 #include <QSessionManager>

@@ -3,7 +3,7 @@
 // sounds and message boxes.
 
 #include "core/platform.h"
-#include "sound.h"
+#include "ui/support/sound.h"
 
 #include <QPointer>
 

@@ -1,4 +1,4 @@
-#include "settingsdir.h"
+#include "ui/support/settingsdir.h"
 
 #include "core/firststart.h"
 

@@ -1,4 +1,4 @@
-#include "dialogkeys.h"
+#include "ui/dialogs/dialogkeys.h"
 
 #include <QDialog>
 #include <QKeyEvent>

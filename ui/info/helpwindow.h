@@ -1,0 +1,14 @@
+#pragma once
+// Form2, "?": the short description of the program, read-only.
+
+#include "ui/support/centreddialog.h"
+
+namespace vemar::ui {
+
+class HelpWindow : public CentredDialog {
+    Q_OBJECT
+public:
+    explicit HelpWindow(QWidget* parent = nullptr);
+};
+
+} // namespace vemar::ui

@@ -1,0 +1,22 @@
+#pragma once
+// The program's picture with its name: Form4 at start-up, closed by a click
+// or by the start-up count, and Form3, the same picture with an OK button,
+// from the Informazioni menu. Neither reads or changes any setting.
+
+#include "ui/support/centreddialog.h"
+
+namespace vemar::ui {
+
+class PictureWindow : public CentredDialog {
+    Q_OBJECT
+public:
+    enum class Kind { Startup, Information };   // Form4, Form3
+    PictureWindow(Kind kind, QWidget* parent = nullptr);
+signals:
+    // Form4 only: a click anywhere on the picture, which then closes it.
+    void pictureClicked();
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
+} // namespace vemar::ui
