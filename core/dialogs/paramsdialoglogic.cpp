@@ -61,11 +61,6 @@ int whole(double value) {
 
 } // namespace
 
-int CaretAfterFilter(int typedLength, int caret, int shownLength) {
-    const int removed = std::max(typedLength - shownLength, 0);
-    return std::clamp(caret - removed, 0, shownLength);
-}
-
 ParamsDialogLogic::ParamsDialogLogic(Program& program) : program_(program) { setupStaticView(); }
 
 void ParamsDialogLogic::setupStaticView() {

@@ -4,6 +4,7 @@
 // the user types, so the main window's sun and moon follow the boxes; OK keeps
 // and saves them, any other way of closing puts back what was in force.
 
+#include "core/caret.h"
 #include "core/view.h"
 
 #include <string>
@@ -21,11 +22,6 @@ struct ParamsView {
     ControlView frame2, check1;             // automatic summer time
     ControlView ssCommand1, ssCommand2;     // "Annulla", "OK"
 };
-
-// Where the caret goes after a filter rewrote what the user typed: it keeps
-// its place less the characters that went away, inside the new text.
-// Lengths and positions count characters.
-int CaretAfterFilter(int typedLength, int caret, int shownLength);
 
 class ParamsDialogLogic {
 public:

@@ -1,6 +1,7 @@
 #include "ui/dialogs/paramsdialog.h"
 #include "core/program.h"
 #include "ui/dialogs/dialogkeys.h"
+#include "ui/support/filteredbox.h"
 #include "ui/support/twips.h"
 
 #include <QAbstractButton>
@@ -91,19 +92,14 @@ void ParamsDialog::buildControls() {
     DialogKeys::install(this, ok, cancel);
 }
 
-// The filter may drop a refused character or clamp the number: the caret
-// then stays where the user was typing rather than jumping to the end.
+// A refused character leaves the view as it was: the box is redrawn anyway.
 void ParamsDialog::edited(QLineEdit* box, void (ParamsDialogLogic::*changed)(std::string_view),
                           const QString& typed) {
-    const int caret = box->cursorPosition();
-    (logic_.*changed)(typed.toStdString());
-    // A refused character leaves the view as it was: the box is redrawn anyway.
-    binder_.retypeCaption(box);
-    render();
-    if (box->text() != typed) {
-        box->setCursorPosition(CaretAfterFilter(static_cast<int>(typed.size()), caret,
-                                                static_cast<int>(box->text().size())));
-    }
+    editFiltered(box, typed, [&] {
+        (logic_.*changed)(typed.toStdString());
+        binder_.retypeCaption(box);
+        render();
+    });
 }
 
 void ParamsDialog::render() { binder_.render(); }

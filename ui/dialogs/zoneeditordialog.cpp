@@ -1,5 +1,6 @@
 #include "ui/dialogs/zoneeditordialog.h"
 #include "core/program.h"
+#include "ui/support/filteredbox.h"
 #include "ui/support/twips.h"
 
 #include <QCloseEvent>
@@ -96,21 +97,14 @@ void ZoneEditorDialog::buildButtons() {
 }
 
 // The box shows what the editor kept, even when that equals what it showed
-// before the keystroke (the binder is told to redraw it). The caret stays
-// after what was kept of the text before it, so a refused character leaves
-// the caret where it was typed.
+// before the keystroke (the binder is told to redraw it).
 void ZoneEditorDialog::boxEdited(QLineEdit* box, const QString& text, bool isName, int row) {
-    const std::string beforeCaret = text.left(box->cursorPosition()).toStdString();
-    const ControlView& view = isName ? editor_.view().text2[row] : editor_.view().text1[row];
-    if (isName) editor_.nameChanged(row, text.toStdString());
-    else editor_.valueChanged(row, text.toStdString());
-    binder_.retypeCaption(box);
-    binder_.render();
-    const QString kept = qs(view.caption);
-    if (kept != text) {
-        const std::string keptBefore = isName ? editor_.filterName(beforeCaret) : editor_.filterValue(beforeCaret);
-        box->setCursorPosition(std::min(qs(keptBefore).size(), kept.size()));
-    }
+    editFiltered(box, text, [&] {
+        if (isName) editor_.nameChanged(row, text.toStdString());
+        else editor_.valueChanged(row, text.toStdString());
+        binder_.retypeCaption(box);
+        binder_.render();
+    });
 }
 
 void ZoneEditorDialog::finish() {

@@ -7,6 +7,7 @@
 #include "ui/dialogs/ruledialog.h"
 #include "ui/dialogs/zoneeditordialog.h"
 #include "ui/info/helpwindow.h"
+#include "ui/support/filteredbox.h"
 #include "ui/info/picturewindow.h"
 #include "ui/main/widgets.h"
 #include "ui/support/twips.h"
@@ -165,8 +166,10 @@ void MainWindow::buildControls(QWidget* client) {
     text1_->setFrame(true);
     binder_.bind(text1_, &v.text1);
     connect(text1_, &QLineEdit::textEdited, this, [this](const QString& text) {
-        binder_.retypeCaption(text1_);
-        command([&] { program_.text1Changed(text.toStdString()); });
+        editFiltered(text1_, text, [&] {
+            binder_.retypeCaption(text1_);
+            command([&] { program_.text1Changed(text.toStdString()); });
+        });
     });
     auto* upDown = new UpDown(zone);
     place(upDown, "UpDown1", 720, 240, 240, 615);
