@@ -171,7 +171,6 @@ void ParamsDialogLogic::check1Click(bool ticked) {
 void ParamsDialogLogic::okClick() {
     program_.guarded([&] {
         SharedState& s = program_.state();
-        s.storedZoneOffset = -s.zoneOffset;
         program_.legaleSinoToday();
         program_.showDstLabel();
         program_.writeSiteSettings();

@@ -86,7 +86,7 @@ public:
     void showDateSymbols();              // the two date-panel symbols
     void refreshDateMarkers();           // font sizes from car.tip
     void requestReload();                // the tick re-reads fusi.dat
-    void writeSiteSettings();            // lxp2.par, storedZoneOffset set first
+    void writeSiteSettings();            // lxp2.par
     // Runs fn; a FileError is reported as fatal. Returns false after one.
     template <class Fn> bool guarded(Fn&& fn);
 
