@@ -18,12 +18,9 @@ constexpr std::array<std::size_t, 6> kSpareAnyFields = {6, 8, 9, 11, 13, 14};
 // Spare Integer fields: kept, but always written as numbers.
 constexpr std::array<std::size_t, 2> kSpareIntegerFields = {10, 12};
 
-// The file holds the zone as hours behind universal time, the program as
-// hours ahead: turning the sign is its own inverse, so reading and writing
-// both go through here.
-int TurnedZoneSign(int offset) { return -offset; }
-
 }  // namespace
+
+int TurnedZoneSign(int offset) { return -offset; }
 
 SiteSettings ReadSiteSettings(const fs::path& file) {
     const std::vector<FieldValue> fields = RequireFields(file, kSiteFields);

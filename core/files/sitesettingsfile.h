@@ -25,6 +25,11 @@ struct SiteSettings {
     std::array<FieldValue, 18> record{};
 };
 
+// Field 5 holds the zone as hours behind universal time, the program counts
+// hours ahead. Turning the sign is its own inverse: every reader and writer
+// of field 5 goes through here, both ways.
+int TurnedZoneSign(int offset);
+
 // Throws FileError, also when a field other than a spare one of any kind
 // holds something else than a number.
 SiteSettings ReadSiteSettings(const std::filesystem::path& file);
