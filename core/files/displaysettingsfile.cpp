@@ -28,7 +28,7 @@ void WriteDisplaySettings(const fs::path& file, const std::array<std::string, 9>
         // rather than corrupting the line.
         fields.push_back(TextField(ScrambleField(text).value_or("")));
     }
-    WriteWithFileName(file, fields);
+    WriteSettingsLine(file, fields);
 }
 
 }  // namespace vemar

@@ -44,6 +44,19 @@ double TakeSign(std::string_view s, std::size_t& pos) {
 // Adds 0.0 so that a negative zero never reaches a number text as "-0".
 double Signed(double sign, double magnitude) { return sign * magnitude + 0.0; }
 
+// The number that starts text after its blanks: an optional sign, digits and
+// a decimal part; nullopt when no digit is there. end receives where it stops.
+std::optional<double> NumberAtStart(std::string_view text, std::size_t& end) {
+    std::size_t pos = 0;
+    while (pos < text.size() && IsBlank(text[pos])) ++pos;
+    const double sign = TakeSign(text, pos);
+    end = DigitsEnd(text, pos);
+    if (end < text.size() && text[end] == '.') end = DigitsEnd(text, end + 1);
+    const std::string_view number = text.substr(pos, end - pos);
+    if (number.find_first_of("0123456789") == std::string_view::npos) return std::nullopt;
+    return Signed(sign, UnsignedValue(number));
+}
+
 // The shortest decimal text that reads back as value, without exponent.
 std::string BareNumber(double value) {
     if (!std::isfinite(value)) value = 0;   // a file must always read back as a number
@@ -119,15 +132,8 @@ std::string NumberText(double value) {
 }
 
 double LeadingNumber(std::string_view text) {
-    std::size_t pos = 0;
-    while (pos < text.size() && IsBlank(text[pos])) ++pos;
-    const double sign = TakeSign(text, pos);
-    const std::size_t start = pos;
-    std::size_t end = DigitsEnd(text, pos);
-    if (end < text.size() && text[end] == '.') end = DigitsEnd(text, end + 1);
-    const std::string_view number = text.substr(start, end - start);
-    if (number.find_first_of("0123456789") == std::string_view::npos) return 0;
-    return Signed(sign, UnsignedValue(number));
+    std::size_t end = 0;
+    return NumberAtStart(text, end).value_or(0);
 }
 
 double OffsetNumber(std::string_view text) {
@@ -171,16 +177,11 @@ int IntegerOf(std::string_view text) {
 
 std::optional<double> StrictNumber(std::string_view text) {
     while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    std::size_t pos = 0;
-    while (pos < text.size() && IsBlank(text[pos])) ++pos;
-    if (pos == text.size()) return 0.0;
-    const double sign = TakeSign(text, pos);
-    const std::size_t start = pos;
-    std::size_t end = DigitsEnd(text, pos);
-    if (end < text.size() && text[end] == '.') end = DigitsEnd(text, end + 1);
-    const std::string_view number = text.substr(start, end - start);
-    if (end != text.size() || number.find_first_of("0123456789") == std::string_view::npos) return std::nullopt;
-    return Signed(sign, UnsignedValue(number));
+    if (std::all_of(text.begin(), text.end(), IsBlank)) return 0.0;   // an empty field
+    std::size_t end = 0;
+    const auto number = NumberAtStart(text, end);
+    if (end != text.size()) return std::nullopt;
+    return number;
 }
 
 // A bare field runs to the next separator whatever it holds, so a quote

@@ -44,7 +44,7 @@ void WriteParleg(const fs::path& file, const DstRule& rule) {
             throw FileError(FileNameOf(file), FieldName(i) + reason::kOutOfRange);
         fields.push_back(NumberField(value));
     }
-    WriteWithFileName(file, fields);
+    WriteSettingsLine(file, fields);
 }
 
 }  // namespace vemar

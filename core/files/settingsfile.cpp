@@ -59,7 +59,7 @@ std::vector<FieldValue> SettingsFields(const fs::path& path, std::string_view co
     return fields;
 }
 
-void WriteWithFileName(const fs::path& path, const std::vector<FieldValue>& fields) {
+void WriteSettingsLine(const fs::path& path, const std::vector<FieldValue>& fields) {
     for (std::size_t i = 0; i < fields.size(); ++i)
         if (!FieldWritable(fields[i]))
             throw FileError(FileNameOf(path), reason::kField + std::to_string(i + 1) + reason::kUnwritable);

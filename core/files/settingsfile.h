@@ -31,6 +31,6 @@ std::vector<FieldValue> SettingsFields(const std::filesystem::path& path, std::s
 // missing field when there are fewer.
 std::vector<FieldValue> RequireFields(const std::filesystem::path& path, std::size_t count);
 // One field line, replacing the file; FileError naming a field that cannot be written.
-void WriteWithFileName(const std::filesystem::path& path, const std::vector<FieldValue>& fields);
+void WriteSettingsLine(const std::filesystem::path& path, const std::vector<FieldValue>& fields);
 
 } // namespace vemar

@@ -62,7 +62,7 @@ void WriteSiteSettings(const fs::path& file, const SiteSettings& settings) {
     field(16) = NumberField(settings.outsideDstWindow);
     field(17) = NumberField(settings.halfHourMinutes);
     field(18) = NumberField(settings.autoDst);
-    WriteWithFileName(file, fields);
+    WriteSettingsLine(file, fields);
 }
 
 }  // namespace vemar

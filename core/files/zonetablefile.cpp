@@ -12,13 +12,20 @@ namespace vemar {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+constexpr std::size_t kFieldsPerRow = 3;
+
+// "record 12, campo 3" for the field at index 35 of the file.
+std::string Place(std::size_t index) {
+    return reason::kRecord + std::to_string(index / kFieldsPerRow + 1) + ", " + FieldName(index % kFieldsPerRow);
+}
+
+}  // namespace
+
 ZoneTable ReadZoneTable(const fs::path& file) {
-    constexpr std::size_t kFieldsPerRow = 3;
-    auto place = [](std::size_t i) {
-        return reason::kRecord + std::to_string(i / kFieldsPerRow + 1) + ", " + FieldName(i % kFieldsPerRow);
-    };
     const std::vector<FieldValue> fields =
-        SettingsFields(file, RequireFile(file), kZoneRows * kFieldsPerRow, place);
+        SettingsFields(file, RequireFile(file), kZoneRows * kFieldsPerRow, Place);
     if (fields.size() < kZoneRows * kFieldsPerRow) {
         const std::size_t record = fields.size() / kFieldsPerRow + 1;
         const bool started = fields.size() % kFieldsPerRow != 0;
@@ -29,7 +36,7 @@ ZoneTable ReadZoneTable(const fs::path& file) {
     for (std::size_t i = 0; i < fields.size(); ++i) {
         const auto plain = UnscrambleField(fields[i].text);
         if (!plain)
-            throw FileError(FileNameOf(file), place(i) + reason::kBadCharacter);
+            throw FileError(FileNameOf(file), Place(i) + reason::kBadCharacter);
         ZoneRow& row = table[i / kFieldsPerRow];
         std::string* targets[] = {&row.name, &row.zoneClass, &row.offset};
         *targets[i % kFieldsPerRow] = std::move(*plain);
@@ -48,9 +55,7 @@ void WriteZoneTable(const fs::path& file, const ZoneTable& table) {
         for (std::size_t f = 0; f < 3; ++f) {
             auto scrambled = ScrambleField(*texts[f]);
             if (!scrambled)
-                throw FileError(FileNameOf(file), reason::kRecord + std::to_string(r + 1) + ", " +
-                                                      reason::kField + std::to_string(f + 1) +
-                                                      reason::kUnstorableCharacter);
+                throw FileError(FileNameOf(file), Place(r * kFieldsPerRow + f) + reason::kUnstorableCharacter);
             line.push_back(TextField(std::move(*scrambled)));
         }
         // An offset the user cleared is stored as nothing after the second comma.
