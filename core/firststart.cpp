@@ -242,7 +242,7 @@ SeededSettings SeedSettings(const ZoneFacts& facts, const std::optional<Coordina
         field(3, place->lonDegrees);
         field(4, place->lonMinutes);
     }
-    field(5, -stored.zoneHours);
+    field(5, TurnedZoneSign(stored.zoneHours));
     field(7, summerNow);
     field(15, hemisphere);
     field(16, 1 - summerNow);

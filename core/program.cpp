@@ -20,6 +20,38 @@ int toInt(double value) {
     return static_cast<int>(std::lround(value));
 }
 
+// lxp2.par into the shared state and back; the record keeps the spare fields
+// from the read until every later write.
+void PutSiteSettings(const SiteSettings& site, SharedState& s) {
+    s.latDegrees = site.latDegrees;
+    s.latMinutes = site.latMinutes;
+    s.lonDegrees = site.lonDegrees;
+    s.lonMinutes = site.lonMinutes;
+    s.zoneOffset = site.zoneOffset;
+    s.inDstWindow = site.inDstWindow;
+    s.hemisphere = site.hemisphere;
+    s.outsideDstWindow = site.outsideDstWindow;
+    s.siteHalfHour = site.halfHourMinutes;
+    s.autoDst = site.autoDst;
+    s.siteRecord = site.record;
+}
+
+SiteSettings SiteSettingsOf(const SharedState& s) {
+    SiteSettings site;
+    site.latDegrees = s.latDegrees;
+    site.latMinutes = s.latMinutes;
+    site.lonDegrees = s.lonDegrees;
+    site.lonMinutes = s.lonMinutes;
+    site.zoneOffset = s.zoneOffset;
+    site.inDstWindow = s.inDstWindow;
+    site.hemisphere = s.hemisphere;
+    site.outsideDstWindow = s.outsideDstWindow;
+    site.halfHourMinutes = s.siteHalfHour;
+    site.autoDst = s.autoDst;
+    site.record = s.siteRecord;
+    return site;
+}
+
 } // namespace
 
 Program::Program(Platform& platform, std::filesystem::path workDir)
@@ -89,12 +121,11 @@ bool Program::startUp() {
         readDisplaySettings();
         showDateSymbols();
 
-        ReadSiteSettings(file(kSiteFile), s_);
+        PutSiteSettings(ReadSiteSettings(file(kSiteFile)), s_);
         s_.dstRule = ReadParleg(file(kRuleFile));
         // The first tick would read the table; reading it here means a damaged
         // fusi.dat ends the program before any window is drawn.
         tick_.loadZoneTable();
-        s_.zoneOffset = -s_.zoneOffset;
         s_.zoneOffsetAtLoad = s_.zoneOffset;
         s_.hemisphereAtLoad = s_.hemisphere;
 
@@ -170,8 +201,7 @@ bool Program::saveDisplaySettings() {
 }
 
 void Program::writeSiteSettings() {
-    s_.storedZoneOffset = -s_.zoneOffset;
-    WriteSiteSettings(file(kSiteFile), s_);
+    WriteSiteSettings(file(kSiteFile), SiteSettingsOf(s_));
     platform_.fileWritten(kSiteFile);
 }
 

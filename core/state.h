@@ -60,7 +60,6 @@ struct SharedState {
     double latDegrees = 0, latMinutes = 0;   // negative in the southern hemisphere
     double lonDegrees = 0, lonMinutes = 0;   // east of Greenwich is negative
     int zoneOffset = 1;          // hours ahead of universal time, -12..12
-    int storedZoneOffset = 0;    // minus zoneOffset, as written to the file
     int zoneOffsetAtLoad = 0;
     int hemisphere = 1;          // 1 northern, 2 southern
     int hemisphereAtLoad = 1;

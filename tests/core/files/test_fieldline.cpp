@@ -1,0 +1,85 @@
+#include "core/files/fieldline.h"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <stdexcept>
+
+namespace vemar {
+namespace {
+
+// Fields as one compact text: "n:45|e|t:abc" (bare, empty, quoted).
+std::string Describe(const std::vector<FieldValue>& fields) {
+    static const char* const kKinds[] = {"e", "n:", "t:"};   // in the order of FieldValue::Kind
+    std::string out;
+    for (const FieldValue& f : fields) out += (out.empty() ? "" : "|") + (kKinds[int(f.kind)] + f.text);
+    return out;
+}
+
+TEST(NumberText, LeadingBlankUnlessNegativeAndReadsBack) {
+    struct Case { double value; const char* text; };
+    const Case cases[] = {{7, " 7"}, {-1, "-1"}, {0, " 0"}, {-0.0, " 0"}, {-0.25, "-0.25"}, {0.1, " 0.1"},
+                          {1e20, " 100000000000000000000"}, {1e-5, " 0.00001"}};
+    for (const Case& c : cases) EXPECT_EQ(NumberText(c.value), c.text) << c.value;
+    for (int i = -2000; i <= 2000; ++i) {
+        const double value = i / 8.0;
+        EXPECT_EQ(LeadingNumber(NumberText(value)), value) << value;
+        EXPECT_EQ(LeadingNumber(NumberField(value).text), value) << value;
+    }
+}
+
+const std::string kHugeDigits(400, '9');
+
+// The three readings of a number text: the leading number (seg.dat), the
+// offset of fusi.dat, and the strict number of lxp2.par and Parleg.dat,
+// which refuses what is not wholly a number (nullopt).
+TEST(NumberTexts, LeadingOffsetAndStrictNumbers) {
+    const std::optional<double> no;
+    struct Case { std::string text; double leading, offset; std::optional<double> strict; };
+    const Case cases[] = {
+        {" 7", 7, 0, 7}, {"-1", -1, -1, -1}, {"+5", 5, 5, 5}, {"  2.5xyz", 2.5, 0, no}, {"3abc", 3, 3, no},
+        {"5.", 5, 5, 5}, {".5", 0.5, 0, 0.5}, {"-.5", -0.5, 0, -0.5}, {"\t4 ", 4, 0, 4}, {"", 0, 0, 0},
+        {"  ", 0, 0, 0}, {"abc", 0, 0, no}, {"-", 0, 0, no}, {"+-3", 0, 0, no}, {".", 0, 0, no},
+        {"- 3", 0, 0, no}, {"1e5", 1, 1, no}, {"1,5", 1, 1, no}, {"4 1", 4, 4, no}, {"1.2.3", 1.2, 1, no},
+        {"007", 7, 7, 7}, {"-0", 0, 0, 0}, {"5.5", 5.5, 5, 5.5}, {"-12", -12, -12, -12},
+        {kHugeDigits, DBL_MAX, DBL_MAX, DBL_MAX}, {"-" + kHugeDigits, -DBL_MAX, -DBL_MAX, -DBL_MAX},
+        {kHugeDigits + ".5", DBL_MAX, DBL_MAX, DBL_MAX}, {"0." + std::string(400, '0') + "1", 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(LeadingNumber(c.text), c.leading) << c.text;
+        EXPECT_EQ(OffsetNumber(c.text), c.offset) << c.text;
+        EXPECT_EQ(StrictNumber(c.text), c.strict) << c.text;
+    }
+}
+
+TEST(ReadFields, FieldsAsRead) {
+    struct Case { const char* why; std::string content; std::size_t count; const char* fields; };
+    const Case cases[] = {
+        {"bare numbers", "45,30,-9", 3, "n:45|n:30|n:-9"},
+        {"quoted texts", "\"a b\",\"\"", 2, "t:a b|t:"},
+        {"blanks around", "  7 ,  \"x\"  ,8\t", 3, "n:7|t:x|n:8"},
+        {"garbage after a quote", "\"ab\"zz,1", 2, "t:ab|n:1"},
+        {"CR LF, LF and CR end lines", "1\r\n2\n3\r4", 4, "n:1|n:2|n:3|n:4"},
+        {"empty fields", ",,1,", 5, "e|e|n:1|e"},
+        {"empty last field before CR LF", "1,\r\n", 5, "n:1|e"},
+        {"rest ignored", "1,2,3,4\r\n5", 2, "n:1|n:2"},
+        {"quote never closed", "\"abc", 2, "t:abc"},
+        {"separators inside quotes", "\"a,\r\nb\",2", 2, "t:a,\r\nb|n:2"},
+        {"bare non-number kept bare", "abc, 1 x ,", 2, "n:abc|n:1 x"},
+        {"nothing", "", 3, ""},
+        {"a blank line is one empty field", "\r\n", 3, "e"},
+        {"trailing blanks after the line", "1\r\n  ", 3, "n:1"},
+        {"control codes in quotes", "\"\x19\x01\t\"", 1, "t:\x19\x01\t"},
+        {"empty offset then next record", "\"a\",\"b\",\r\n\"c\"", 4, "t:a|t:b|e|t:c"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Describe(ReadFields(c.content, c.count)), c.fields) << c.why;
+}
+
+TEST(WriteFieldLine, RefusesFieldsThatWouldBreakTheLine) {
+    using K = FieldValue::Kind;
+    const FieldValue bad[] = {{K::Text, "a\"b"}, {K::Number, "1,2"}, {K::Number, "1\r\n"}, {K::Number, "\"1"}};
+    for (const FieldValue& f : bad) EXPECT_THROW(WriteFieldLine({f}), std::invalid_argument) << f.text;
+}
+
+}  // namespace
+}  // namespace vemar

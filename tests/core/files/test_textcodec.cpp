@@ -1,0 +1,52 @@
+#include "core/files/textcodec.h"
+
+#include <gtest/gtest.h>
+
+namespace vemar {
+namespace {
+
+TEST(Cp1252, KnownBytesAndTheirCharacters) {
+    struct Case { unsigned char byte; const char* utf8; };
+    const Case cases[] = {
+        {0x41, "A"}, {0x80, "€"}, {0x82, "‚"}, {0x8A, "Š"}, {0x8C, "Œ"}, {0x8E, "Ž"}, {0x91, "‘"},
+        {0x93, "“"}, {0x96, "–"}, {0x97, "—"}, {0x99, "™"}, {0x9F, "Ÿ"}, {0xA0, "\u00A0"}, {0xB0, "°"},
+        {0xE0, "à"}, {0xFF, "ÿ"},
+        {0x81, "\u0081"}, {0x8D, "\u008D"}, {0x8F, "\u008F"}, {0x90, "\u0090"}, {0x9D, "\u009D"},   // unassigned
+    };
+    for (const Case& c : cases) {
+        const std::string byte(1, char(c.byte));
+        EXPECT_EQ(Cp1252ToUtf8(byte), c.utf8) << int(c.byte);
+        EXPECT_EQ(Utf8ToCp1252(c.utf8), byte) << int(c.byte);
+    }
+    for (int b = 0; b < 256; ++b) {
+        const std::string byte(1, char(b));
+        EXPECT_EQ(Utf8ToCp1252(Cp1252ToUtf8(byte)), byte) << b;
+    }
+}
+
+TEST(Cp1252, RefusesWhatHasNoCode) {
+    const char* refused[] = {
+        "\u0080",                  // a C1 control whose byte is the euro sign
+        "\u4E2D", "\U0001F600",    // no code in the page
+        "\xC0\x80", "\xE2\x82", "\xED\xA0\x80", "\xFF", "ok\x80",   // overlong, cut short, surrogate, not UTF-8
+    };
+    for (const char* text : refused) EXPECT_EQ(Utf8ToCp1252(text), std::nullopt) << text;
+}
+
+// Over every byte a file can hold: bytes 249..255 cannot be unscrambled; every
+// other byte unscrambles and scrambles back to itself, except the bytes that
+// no writer produces (zero, LF, CR and the quote).
+TEST(ScrambleField, EveryStoredByteRoundTrips) {
+    for (int b = 0; b < 256; ++b) {
+        const std::string stored(1, char(b));
+        const auto plain = UnscrambleField(stored);
+        ASSERT_EQ(plain.has_value(), b + kShift <= 255) << b;
+        if (!plain) continue;
+        const bool writable = b != 0 && b != '\n' && b != '\r' && b != '"';
+        EXPECT_EQ(ScrambleField(*plain), writable ? std::optional(stored) : std::nullopt) << b;
+    }
+    EXPECT_EQ(ScrambleField("\x06"), std::nullopt);   // would fall below zero
+}
+
+}  // namespace
+}  // namespace vemar
