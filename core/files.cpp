@@ -1,5 +1,6 @@
 #include "core/files.h"
 
+#include "core/calendar.h"
 #include "core/texts.h"
 
 #include <algorithm>
@@ -149,8 +150,7 @@ std::string BareNumber(double value) {
 // number (ties to even) and held within a 16-bit Integer's range, so no text
 // can overflow it. A text that is not a number gives 0.
 int IntegerOf(std::string_view text) {
-    const double value = std::clamp(LeadingNumber(text), -32768.0, 32767.0);
-    return static_cast<int>(std::nearbyint(value));
+    return ToInteger(LeadingNumber(text));
 }
 
 // ---------------------------------------------------------------- Field lines
@@ -672,7 +672,7 @@ void ReadSiteSettings(const fs::path& file, SharedState& state) {
     // Integer fields take the nearest whole number within a 16-bit Integer.
     state.zoneOffset = IntegerOf(text(5));
     state.inDstWindow = IntegerOf(text(7));
-    state.hemisphere = IntegerOf(text(15));
+    state.hemisphere = static_cast<Hemisphere>(IntegerOf(text(15)));
     state.outsideDstWindow = IntegerOf(text(16));
     state.siteHalfHour = IntegerOf(text(17));
     state.autoDst = IntegerOf(text(18));
@@ -689,7 +689,7 @@ void WriteSiteSettings(const fs::path& file, const SharedState& state) {
     field(7) = NumberField(state.inDstWindow);
     for (std::size_t n : kSpareAnyFields) field(n) = state.siteRecord[n - 1];
     for (std::size_t n : kSpareIntegerFields) field(n) = NumberField(IntegerOf(state.siteRecord[n - 1].text));
-    field(15) = NumberField(state.hemisphere);
+    field(15) = NumberField(static_cast<int>(state.hemisphere));
     field(16) = NumberField(state.outsideDstWindow);
     field(17) = NumberField(state.siteHalfHour);
     field(18) = NumberField(state.autoDst);
