@@ -27,9 +27,16 @@ std::string stri(double value) {
     return std::string(buffer, end);
 }
 
+void AppendTwoDigits(std::string& out, long long value) {
+    if (value >= 0 && value < 10) out += '0';
+    char buffer[24];
+    out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
+}
+
 std::string TwoDigits(long long value) {
-    std::string text = value >= 0 && value < 10 ? "0" : "";
-    return text += std::to_string(value);
+    std::string text;
+    AppendTwoDigits(text, value);
+    return text;
 }
 
 bool IsLeapYear(int year) { return year % 4 == 0; }

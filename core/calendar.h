@@ -33,6 +33,9 @@ CalendarDate DayAfter(const CalendarDate& date);
 std::string stri(double value);
 
 // Minutes and seconds: "05" below 10, else the number as it is ("59", "-3").
+// The tick appends its 27 rows' times in place; TwoDigits is the same text
+// as a value.
+void AppendTwoDigits(std::string& out, long long value);
 std::string TwoDigits(long long value);
 
 // A number as a 16-bit Integer: NaN gives 0, values beyond -32768..32767 stop

@@ -52,9 +52,9 @@ void RowTimeText(std::string& out, int hour, int minutes, int seconds) {
     if (hour >= 0 && hour < 10) out += "  ";
     appendInt(out, hour);
     out += ':';
-    out += TwoDigits(minutes);
+    AppendTwoDigits(out, minutes);
     out += ':';
-    out += TwoDigits(seconds);
+    AppendTwoDigits(out, seconds);
 }
 
 void DateLineText(std::string& out, const CalendarDate& date, int weekday) {

@@ -19,11 +19,9 @@ const Place kSvalbard{75, 0, -20, 0};
 const Place kArcticCircle{66, 0, -20, 0};
 const Place kLapland{68, 0, -20, 0};
 
-constexpr int kMonthLengths2024[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-
 template <typename F> void ForEachDayOf2024(F f) {
     for (int m = 1; m <= 12; ++m)
-        for (int d = 1; d <= kMonthLengths2024[m - 1]; ++d) f(m, d);
+        for (int d = 1; d <= vemar::MonthLength(m, true); ++d) f(m, d);
 }
 
 // "h:mm" -> minutes of the day.

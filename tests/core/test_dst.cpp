@@ -171,17 +171,18 @@ TEST(LegaleSino, DamagedRuleStillGivesAFramedText) {
 
 // ---------------------------------------------------------------- captions of SSPanel5
 
-// The caption names the regime in force, the same way in both hemispheres.
+// The caption names the regime in force, the same way in both hemispheres;
+// ShowDstLabel changes nothing for a value other than 0 or 1, Emisfero reads
+// any value but 1 as standard time.
 TEST(ShowDstLabel, CaptionNamesTheRegimeInForce) {
-    const auto summer = ShowDstLabel(1);
-    const auto standard = ShowDstLabel(0);
-    ASSERT_TRUE(summer && standard);
-    EXPECT_EQ((std::pair{summer->caption, summer->outsideDstWindow}), (std::pair{std::string("Ora Legale"), 0}));
-    EXPECT_EQ((std::pair{standard->caption, standard->outsideDstWindow}), (std::pair{std::string("Ora Solare"), 1}));
-    for (int window : {-1, 2, 5}) EXPECT_FALSE(ShowDstLabel(window)) << "other values change nothing";
-    // Emisfero reads any value but 1 as standard time.
-    for (int window : {0, 2, -1}) EXPECT_EQ(Emisfero(window).caption, "Ora Solare");
-    EXPECT_EQ(Emisfero(1).caption, "Ora Legale");
+    struct Case { int window; const char* caption; int outside; };
+    for (const Case& c : {Case{1, "Ora Legale", 0}, Case{0, "Ora Solare", 1}}) {
+        ASSERT_TRUE(ShowDstLabel(c.window));
+        EXPECT_EQ(ShowDstLabel(c.window)->caption, c.caption);
+        EXPECT_EQ(ShowDstLabel(c.window)->outsideDstWindow, c.outside);
+    }
+    for (int window : {-1, 2, 5}) EXPECT_FALSE(ShowDstLabel(window)) << window;
+    for (int window : {0, 2, -1}) EXPECT_EQ(Emisfero(window).caption, "Ora Solare") << window;
 }
 
 } // namespace

@@ -107,8 +107,6 @@ TEST(FirstStart, ZoneCoordinatesThroughAHardLink) {
     EXPECT_EQ(ZoneCoordinates(db.path(), "Test/Zone"), (Coordinates{10, 0, -20, 0}));
 }
 
-// ------------------------------------------------------------------ rule days
-
 // ------------------------------------------------------------------ whole zones
 
 // What the first start decides for a zone, measured by the C library on
