@@ -34,6 +34,7 @@ protected:
 // The home's zone, hemisphere, summer hour and half hour, the rule's summer
 // W, the clock on 21 June 2024, row 0's class and offset, and what row 0
 // shows: universal time plus the city's offset and its summer hour by the rule.
+// (Each class's own rule: the city-time table.)
 struct RowCase {
     const char* why;
     int zone, hemisphere, inDst, ruleSummer, halfHour, hour, minute, second;
@@ -41,10 +42,7 @@ struct RowCase {
 };
 
 const RowCase kRowCases[] = {
-    {"northern summer, class 1 keeps its summer hour", 1, 1, 1, 1, 0, 14, 30, 5, "1", "+1", "14:30:05", false},
     {"northern summer, a southern city is in winter", 1, 1, 1, 1, 0, 14, 30, 5, "3", "-3", "  9:30:05", false},
-    {"northern winter, a southern city is in summer", 1, 1, 0, 0, 0, 14, 30, 5, "3", "-3", "11:30:05", false},
-    {"half-hour zone carries into the hour", 1, 1, 0, 0, 0, 14, 40, 0, "2", "+5", "19:10:00", false},
     {"site half hour borrows an hour once", 1, 1, 0, 0, 30, 10, 10, 0, "0", "+1", "  9:40:00", true},
     {"west of Greenwich: a row past midnight UT", -5, 1, 0, 0, 0, 21, 0, 0, "1", "+1", "  3:00:00", true},
     {"past midnight UT is the second date", 1, 1, 0, 0, 0, 23, 0, 0, "0", "+9", "  7:00:00", true},
