@@ -28,7 +28,7 @@ void BM_Tick(benchmark::State& state) {
         state.SkipWithError("start-up failed");
         return;
     }
-    program.state().tickStage = 2;   // past the start-up count
+    program.state().tickStage = vemar::TickStage::Running;   // past the start-up count
     program.tick();
     int second = 0;
     for (auto _ : state) {

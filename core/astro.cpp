@@ -1,9 +1,9 @@
 #include "core/astro.h"
 
+#include "core/calendar.h"
 #include "core/texts.h"
 
 #include <cmath>
-#include <cstdio>
 #include <string_view>
 
 namespace vemar::astro {
@@ -45,32 +45,32 @@ double EastLongitudeTurns(const Place& p) {
 
 // The day count and sidereal angle that both scans start from.
 struct DayStart {
-    double t = 0;    // days from 2000 January 1.5 UT to 0h UT of the date
-    double z0 = 0;   // UT of 0h zone time, days
-    double t0 = 0;   // local sidereal angle at 0h zone time
+    double daysFromJ2000 = 0;        // to 0h UT of the date
+    double zoneMidnightUtDays = 0;   // UT of 0h zone time
+    double siderealRad = 0;          // local sidereal angle at 0h zone time
 };
 
-DayStart StartOfDay(int year, int month, int day, const Place& place, double zoneHours) {
-    const DayNumber dn = CalendarDayNumber(month, day, year);
+DayStart StartOfDay(const CalendarDate& date, const Site& site) {
+    const DayNumber dn = CalendarDayNumber(date.month, date.day, date.year);
     DayStart s;
-    s.t = (dn.j - 2451545) + dn.f;
-    s.z0 = -zoneHours / 24.0;
-    s.t0 = SiderealAtZoneMidnight(s.t, s.z0, EastLongitudeTurns(place));
+    s.daysFromJ2000 = (dn.j - 2451545) + dn.f;
+    s.zoneMidnightUtDays = -site.zoneHours / 24.0;
+    s.siderealRad = SiderealAtZoneMidnight(s.daysFromJ2000, s.zoneMidnightUtDays, EastLongitudeTurns(site.place));
     return s;
 }
 
-Horizon MakeHorizon(const Place& place, double zenithDeg, double t0) {
-    const double b = Latitude(place);
+Horizon MakeHorizon(const Place& place, double zenithDeg, double siderealRad) {
+    const double latDeg = Latitude(place);
     Horizon h;
     h.cosZenith = std::cos(zenithDeg * kRadPerDeg);
-    h.sinLat = std::sin(b * kRadPerDeg);
-    h.cosLat = std::cos(b * kRadPerDeg);
-    h.t0 = t0;
+    h.sinLat = std::sin(latDeg * kRadPerDeg);
+    h.cosLat = std::cos(latDeg * kRadPerDeg);
+    h.siderealAtMidnightRad = siderealRad;
     return h;
 }
 
-double Altitude(const Horizon& h, double dec, double hourAngle) {
-    return h.sinLat * std::sin(dec) + h.cosLat * std::cos(dec) * std::cos(hourAngle) - h.cosZenith;
+double Altitude(const Horizon& h, double decRad, double hourAngleRad) {
+    return h.sinLat * std::sin(decRad) + h.cosLat * std::cos(decRad) * std::cos(hourAngleRad) - h.cosZenith;
 }
 
 // Fraction 0..1 of the hour at which a e² + b e + v0 crosses 0.
@@ -106,12 +106,6 @@ bool StartsWith(std::string_view s, std::string_view prefix) {
     return s.substr(0, prefix.size()) == prefix;
 }
 
-std::string TwoDigits(long long n) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "%02lld", n);
-    return buf;
-}
-
 std::string ClockText(long long h, long long m, long long s) {
     return std::to_string(h) + ":" + TwoDigits(m) + ":" + TwoDigits(s) + " ";
 }
@@ -140,16 +134,16 @@ DayNumber CalendarDayNumber(int month, int day, int year) {
     return {j, f};
 }
 
-double SiderealAtZoneMidnight(double t, double z0, double l5) {
-    const double tc = t / 36525;
+double SiderealAtZoneMidnight(double daysFromJ2000, double zoneMidnightUtDays, double eastLonTurns) {
+    const double tc = daysFromJ2000 / 36525;
     double s = 24110.5 + 8640184.813 * tc;   // seconds
-    s = s + 86636.6 * z0 + 86400 * l5;
+    s = s + 86636.6 * zoneMidnightUtDays + 86400 * eastLonTurns;
     s = s / 86400;
     s = s - Int(s);
     return s * 360 * kRadPerDeg;
 }
 
-Equatorial SunPosition(double t, double tt) {
+Equatorial SunPosition(double t, double tt) {   // days from J2000, centuries from 1900
     const double l = TurnsToRadians(0.779072 + 0.00273790931 * t);   // mean longitude
     const double g = TurnsToRadians(0.993126 + 0.0027377785 * t);    // mean anomaly
     double v = 0.39785 * std::sin(l);
@@ -167,12 +161,12 @@ Equatorial SunPosition(double t, double tt) {
     w = w - 0.00035 * std::sin(2 * l + g);
     w = w - 0.00008 * tt * std::sin(g);
     Equatorial e;
-    e.ra = l + ArcSine(w / std::sqrt(u - v * v));
-    e.dec = ArcSine(v / std::sqrt(u));
+    e.raRad = l + ArcSine(w / std::sqrt(u - v * v));
+    e.decRad = ArcSine(v / std::sqrt(u));
     return e;
 }
 
-MoonEquatorial MoonPosition(double t) {
+MoonEquatorial MoonPosition(double t) {   // days from J2000
     const double l = TurnsToRadians(0.606434 + 0.03660110129 * t);   // mean longitude
     const double m = TurnsToRadians(0.374897 + 0.03629164709 * t);   // mean anomaly
     const double f = TurnsToRadians(0.259091 + 0.0367481952 * t);    // argument of latitude
@@ -219,34 +213,35 @@ MoonEquatorial MoonPosition(double t) {
     w = w - 0.00092 * std::sin(2 * m - 2 * d);
 
     MoonEquatorial e;
-    e.ra = l + ArcSine(w / std::sqrt(u - v * v));
-    e.dec = ArcSine(v / std::sqrt(u));
+    e.raRad = l + ArcSine(w / std::sqrt(u - v * v));
+    e.decRad = ArcSine(v / std::sqrt(u));
     e.distEarthRadii = 60.40974 * std::sqrt(u);
     return e;
 }
 
-HourResult TestHour(const Horizon& h, int c, double a0, double d0, double a2, double d2, double v0) {
-    const double l0 = h.t0 + c * kSiderealPerHour;
-    const double l2 = l0 + kSiderealPerHour;
-    const double h0 = l0 - a0;
-    const double h2 = l2 - a2;
-    const double h1 = (h2 + h0) / 2;
-    const double d1 = (d2 + d0) / 2;
-    if (c == 0) v0 = Altitude(h, d0, h0);
+HourResult TestHour(const Horizon& horizon, const HourSpan& span) {
+    const double siderealStartRad = horizon.siderealAtMidnightRad + span.hour * kSiderealPerHour;
+    const double siderealEndRad = siderealStartRad + kSiderealPerHour;
+    const double hourAngleStartRad = siderealStartRad - span.start.raRad;
+    const double hourAngleEndRad = siderealEndRad - span.end.raRad;
+    const double hourAngleMidRad = (hourAngleEndRad + hourAngleStartRad) / 2;
+    const double decMidRad = (span.end.decRad + span.start.decRad) / 2;
+    const double startAltitude =
+        span.hour == 0 ? Altitude(horizon, span.start.decRad, hourAngleStartRad) : span.startAltitude;
 
     HourResult r;
-    r.v2 = Altitude(h, d2, h2);
-    if (Sgn(v0) == Sgn(r.v2)) return r;
+    r.endAltitude = Altitude(horizon, span.end.decRad, hourAngleEndRad);
+    if (Sgn(startAltitude) == Sgn(r.endAltitude)) return r;
 
     // Parabola through the altitude at the start, middle and end of the hour.
-    const double v1 = Altitude(h, d1, h1);
-    const double a = 2 * r.v2 - 4 * v1 + 2 * v0;
-    const double b = 4 * v1 - 3 * v0 - r.v2;
+    const double midAltitude = Altitude(horizon, decMidRad, hourAngleMidRad);
+    const double a = 2 * r.endAltitude - 4 * midAltitude + 2 * startAltitude;
+    const double b = 4 * midAltitude - 3 * startAltitude - r.endAltitude;
     double e = 0;
-    if (!RootInHour(a, b, v0, e)) return r;
+    if (!RootInHour(a, b, startAltitude, e)) return r;
 
-    r.kind = KindOf(v0, r.v2);
-    r.timeHours = c + e + 1.0 / 120;   // the half minute turns the later truncation into rounding
+    r.kind = KindOf(startAltitude, r.endAltitude);
+    r.timeHours = span.hour + e + 1.0 / 120;   // the half minute turns the later truncation into rounding
     return r;
 }
 
@@ -256,28 +251,28 @@ std::string EventTimeText(double tHours) {
     return std::to_string(static_cast<long long>(h)) + ":" + TwoDigits(static_cast<long long>(m));
 }
 
-SunTimes ComputeSunTimes(int year, int month, int day, const Place& place, double zoneHours) {
-    const DayStart start = StartOfDay(year, month, day, place, zoneHours);
-    const double tt = start.t / 36525 + 1;   // centuries from 1900
-    double t = start.t + start.z0;           // now 0h zone time
+SunTimes ComputeSunTimes(const CalendarDate& date, const Site& site) {
+    const DayStart start = StartOfDay(date, site);
+    const double centuriesFrom1900 = start.daysFromJ2000 / 36525 + 1;
+    double t = start.daysFromJ2000 + start.zoneMidnightUtDays;   // now 0h zone time
 
     // Today's and tomorrow's positions at 0h zone time, linear in between.
-    const Equatorial p1 = SunPosition(t, tt);
+    const Equatorial p1 = SunPosition(t, centuriesFrom1900);
     t = t + 1;
-    Equatorial p2 = SunPosition(t, tt);
-    if (p2.ra < p1.ra) p2.ra = p2.ra + kTwoPi;
+    Equatorial p2 = SunPosition(t, centuriesFrom1900);
+    if (p2.raRad < p1.raRad) p2.raRad = p2.raRad + kTwoPi;
 
-    const Horizon horizon = MakeHorizon(place, kSunZenithDeg, start.t0);
-    const double da = p2.ra - p1.ra;
-    const double dd = p2.dec - p1.dec;
-    double a0 = p1.ra, d0 = p1.dec, v0 = 0;
+    const Horizon horizon = MakeHorizon(site.place, kSunZenithDeg, start.siderealRad);
+    const double raStepRad = p2.raRad - p1.raRad;
+    const double decStepRad = p2.decRad - p1.decRad;
+    HourSpan span{0, p1, p1, 0};
     SunTimes times;
     bool found = false;
     for (int c = 0; c < 24; ++c) {
         const double p = (c + 1) / 24.0;
-        const double a2 = p1.ra + p * da;
-        const double d2 = p1.dec + p * dd;
-        const HourResult r = TestHour(horizon, c, a0, d0, a2, d2, v0);
+        span.hour = c;
+        span.end = {p1.raRad + p * raStepRad, p1.decRad + p * decStepRad};
+        const HourResult r = TestHour(horizon, span);
         // The sentence names the first crossing the rising and the last the
         // setting, whatever their kinds: a lone crossing shows twice.
         if (r.kind != EventKind::None) {
@@ -286,9 +281,8 @@ SunTimes ComputeSunTimes(int year, int month, int day, const Place& place, doubl
             times.last = text;
             found = true;
         }
-        a0 = a2;
-        d0 = d2;
-        v0 = r.v2;
+        span.start = span.end;
+        span.startAltitude = r.endAltitude;
     }
     return times;
 }
@@ -297,9 +291,9 @@ std::string SunSentence(const SunTimes& times) {
     return std::string(texts::kSunRises) + times.first + std::string(texts::kSunSets) + times.last;
 }
 
-MoonDay ComputeMoonDay(int year, int month, int day, const Place& place, double zoneHours) {
-    const DayStart start = StartOfDay(year, month, day, place, zoneHours);
-    double t = start.t + start.z0;
+MoonDay ComputeMoonDay(const CalendarDate& date, const Site& site) {
+    const DayStart start = StartOfDay(date, site);
+    double t = start.daysFromJ2000 + start.zoneMidnightUtDays;
 
     // The moon moves too fast for a straight line over the day: 0h, 12h, 24h.
     std::array<MoonEquatorial, 3> row{};
@@ -307,27 +301,27 @@ MoonDay ComputeMoonDay(int year, int month, int day, const Place& place, double 
         r = MoonPosition(t);
         t = t + 0.5;
     }
-    if (row[1].ra <= row[0].ra) row[1].ra = row[1].ra + kTwoPi;
-    if (row[2].ra <= row[1].ra) row[2].ra = row[2].ra + kTwoPi;
+    if (row[1].raRad <= row[0].raRad) row[1].raRad = row[1].raRad + kTwoPi;
+    if (row[2].raRad <= row[1].raRad) row[2].raRad = row[2].raRad + kTwoPi;
 
     // The rising altitude depends on the parallax, taken at midday.
     const double zenithDeg = kMoonZenithDeg - kMoonParallaxDegEarthRadii / row[1].distEarthRadii;
-    const Horizon horizon = MakeHorizon(place, zenithDeg, start.t0);
+    const Horizon horizon = MakeHorizon(site.place, zenithDeg, start.siderealRad);
 
     MoonDay result;
-    double a0 = row[0].ra, d0 = row[0].dec, v0 = 0;
+    HourSpan span{0, {row[0].raRad, row[0].decRad}, {}, 0};
     for (int c = 0; c < 24; ++c) {
         const double p = (c + 1) / 24.0;
-        double a2 = Interpolate3(row[0].ra, row[1].ra, row[2].ra, p);
-        const double d2 = Interpolate3(row[0].dec, row[1].dec, row[2].dec, p);
-        if (a2 < a0) a2 = a2 + 2 * kPi;
-        const HourResult r = TestHour(horizon, c, a0, d0, a2, d2, v0);
+        span.hour = c;
+        span.end.raRad = Interpolate3(row[0].raRad, row[1].raRad, row[2].raRad, p);
+        span.end.decRad = Interpolate3(row[0].decRad, row[1].decRad, row[2].decRad, p);
+        if (span.end.raRad < span.start.raRad) span.end.raRad = span.end.raRad + 2 * kPi;
+        const HourResult r = TestHour(horizon, span);
         if (r.kind != EventKind::None) result.events[result.count++] = {r.kind, r.timeHours};
-        a0 = a2;
-        d0 = d2;
-        v0 = r.v2;
+        span.start = span.end;
+        span.startAltitude = r.endAltitude;
     }
-    result.endValue = v0;
+    result.endValue = span.startAltitude;
     return result;
 }
 
@@ -378,12 +372,12 @@ std::string MoonSentence(const MoonDay& day) {
     return firstText + std::string(texts::kAnd) + second;
 }
 
-std::string SiderealText(int year, int month, int day, const UniversalTime& universal,
-                         double lonDegrees, double lonMinutes) {
+std::string SiderealText(const CalendarDate& homeDate, const UniversalTime& universal, const Place& place) {
+    const double lonDegrees = place.lonDegrees, lonMinutes = place.lonMinutes;
     // Days from 0h of the date, may leave 0..1.
     const double ut = ((universal.second / 60.0 + universal.minute) / 60 + universal.hour) / 24;
     const double sid = ut * 1.0027379092;
-    const DayNumber dn = CalendarDayNumber(month, day, year);
+    const DayNumber dn = CalendarDayNumber(homeDate.month, homeDate.day, homeDate.year);
     const double tc = (dn.j + dn.f - 2451545) / 36525;
     // Greenwich mean sidereal time at 0h UT (IAU 1982), in turns.
     const double g = 0.2790572732639 + tc * (100.002139037801 + tc * (1.07759259e-06 - tc * 7.17593e-11));
@@ -406,14 +400,14 @@ std::string SiderealText(int year, int month, int day, const UniversalTime& univ
     return ClockText(h, mm, ss);
 }
 
-std::string LocalMeanTimeText(double utHour, double utMinutes, int second,
-                              double lonDegrees, double lonMinutes) {
+std::string LocalMeanTimeText(const UniversalTime& ut, const Place& place) {
     // Whole seconds throughout: one arc-minute of longitude is 4 s of time, so
     // every term is an integer-valued double and the sum is exact; hours as a
     // fraction would lose a second on almost half of the readings.
-    const double lonSeconds = std::abs(lonDegrees * 60 + lonMinutes) * 4;
-    const double u = utHour * 3600 + utMinutes * 60 + second;
-    double t = lonDegrees > 0 ? u - lonSeconds : u + lonSeconds;
+    const double lonSeconds = std::abs(place.lonDegrees * 60 + place.lonMinutes) * 4;
+    const double utHour = ut.hour < 0 ? ut.hour + 24 : ut.hour;
+    const double u = utHour * 3600 + ut.minute * 60.0 + ut.second;
+    double t = place.lonDegrees > 0 ? u - lonSeconds : u + lonSeconds;
     if (t > kSecondsPerDay) t = t - kSecondsPerDay;   // greater than: exactly 24 h shows as 24
     if (t < 0) t = t + kSecondsPerDay;
     const long long whole = static_cast<long long>(std::floor(t));

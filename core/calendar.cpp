@@ -3,7 +3,6 @@
 #include "core/texts.h"
 
 #include <charconv>
-#include <climits>
 #include <cmath>
 
 namespace vemar {
@@ -12,21 +11,6 @@ namespace {
 
 // Int of the calendar formulas: rounds toward minus infinity.
 double Int(double x) { return std::floor(x); }
-
-// Keeps a whole number inside int: out-of-range inputs (a damaged rule file,
-// say) must give a wrong day, never undefined behaviour.
-int toIntSaturated(double x) {
-    if (!(x == x)) return 0;   // NaN
-    if (x >= double(INT_MAX)) return INT_MAX;
-    if (x <= double(INT_MIN)) return INT_MIN;
-    return int(x);
-}
-
-// Minutes and seconds are shown with a leading "0" below 10.
-std::string twoDigits(double value) {
-    std::string text = stri(value);
-    return value >= 0 && value < 10 ? "0" + text : text;
-}
 
 constexpr int kSecondsPerDay = 86400;
 
@@ -43,12 +27,27 @@ std::string stri(double value) {
     return std::string(buffer, end);
 }
 
+void AppendTwoDigits(std::string& out, long long value) {
+    if (value >= 0 && value < 10) out += '0';
+    char buffer[24];
+    out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
+}
+
+std::string TwoDigits(long long value) {
+    std::string text;
+    AppendTwoDigits(text, value);
+    return text;
+}
+
+bool IsLeapYear(int year) { return year % 4 == 0; }
+
 int InAnno(int day, int month, int leap, int dayShift) {
     const double k = leap == 0 ? 63 : 62;
     // 30.6 rather than 30.6001: with it 1 March is day 60 (61 in a leap year).
     const double n = month > 2 ? Int(30.6 * (double(month) + 1)) - k + day
                                : Int((double(month) - 1) * k / 2) + day;
-    return toIntSaturated(n - dayShift);
+    // Whole already: the conversion only keeps a damaged date within range.
+    return ToInteger(n - dayShift);
 }
 
 // On 1 January while the date pair still starts with yesterday, the shifted
@@ -58,7 +57,7 @@ int InAnno(int day, int month, int leap, int dayShift) {
 // progress applies the same rule, so both panels agree.
 YearEnd InFineAnno(int day, int month, int year, int dayShift) {
     YearEnd end;
-    end.leapYear = year % 4 == 0 ? 1 : 0;   // no century rule: 2100 counts as leap
+    end.leapYear = IsLeapYear(year) ? 1 : 0;
     end.dayOfYear = InAnno(day, month, end.leapYear, dayShift);
     if (end.dayOfYear < 1) end.dayOfYear = 1;
     end.daysLeft = 365 + end.leapYear - end.dayOfYear;
@@ -79,8 +78,6 @@ std::optional<WeekDay> WeekDays(int day, int month, int year) {
     if (year < 0 || month < 1 || month > 12 || day < 1 || year > 2500) return std::nullopt;
 
     WeekDay result;
-    result.dateText = stri(day) + "/" + stri(month) + "/" + stri(year);
-
     // Julian day of a Gregorian date: January and February count as months
     // 13 and 14 of the year before, so the leap day ends the counted year.
     double y = year, m = month;
@@ -100,31 +97,30 @@ std::optional<WeekDay> WeekDays(int day, int month, int year) {
     return result;
 }
 
-int MonthLength(int month, int year) {
-    static constexpr int kind[] = {0, 2, 0, 1, 0, 1, 0, 0, 1, 0, 1, 0};   // 0: 31, 1: 30, 2: February
-    switch (kind[(month - 1) % 12]) {
-    case 0: return 31;
-    case 1: return 30;
-    default: return 28 + (year % 4 == 0 ? 1 : 0);
+int MonthLength(int month, bool leapYear) {
+    switch (month) {
+    case 2: return leapYear ? 29 : 28;
+    case 4: case 6: case 9: case 11: return 30;
+    default: return 31;
     }
 }
 
 CalendarDate DayBefore(const CalendarDate& d) {
     if (d.day > 1) return {d.day - 1, d.month, d.year};
-    if (d.month > 1) return {MonthLength(d.month - 1, d.year), d.month - 1, d.year};
+    if (d.month > 1) return {MonthLength(d.month - 1, IsLeapYear(d.year)), d.month - 1, d.year};
     return {31, 12, d.year - 1};
 }
 
 CalendarDate DayAfter(const CalendarDate& d) {
-    if (d.day < MonthLength(d.month, d.year)) return {d.day + 1, d.month, d.year};
+    if (d.day < MonthLength(d.month, IsLeapYear(d.year))) return {d.day + 1, d.month, d.year};
     if (d.month < 12) return {1, d.month + 1, d.year};
     return {1, 1, d.year + 1};
 }
 
-std::string UtLine(double utHour, double clockMinutes, int seconds) {
+std::string UtLine(double utHour, int clockMinutes, int seconds) {
     double hour = std::fmod(utHour, 24);
     if (hour < 0) hour += 24;
-    return stri(hour) + ":" + twoDigits(clockMinutes) + ":" + twoDigits(seconds) + " ";
+    return stri(hour) + ":" + TwoDigits(clockMinutes) + ":" + TwoDigits(seconds) + " ";
 }
 
 // West of Greenwich on the evening of 31 December the universal time is
@@ -133,7 +129,7 @@ std::string UtLine(double utHour, double clockMinutes, int seconds) {
 // (1 January while the date pair starts with yesterday) counts as day 1, as in
 // InFineAnno; daysLeft moves with it, whichever of the two the caller passed.
 YearProgress YearProgressTexts(int dayOfYear, int daysLeft, double utHour,
-                               double clockMinutes, int seconds) {
+                               int clockMinutes, int seconds) {
     long long day = dayOfYear;
     long long left = daysLeft;
     if (day < 1) {
@@ -145,14 +141,14 @@ YearProgress YearProgressTexts(int dayOfYear, int daysLeft, double utHour,
     double hoursSince = double(day - 1) * 24 + utHour;
     if (hoursSince < 0) hoursSince = 0;
     progress.since = std::string(texts::kSinceYearStart) + stri(hoursSince) + " h  " +
-                     twoDigits(clockMinutes) + "'  " + twoDigits(seconds) + "''";
+                     TwoDigits(clockMinutes) + "'  " + TwoDigits(seconds) + "''";
 
     const double elapsed = utHour * 3600 + clockMinutes * 60 + seconds;
     double remaining = double(left + 1) * kSecondsPerDay - elapsed;
     if (!(remaining > 0)) remaining = 0;
     const long long r = std::llround(remaining);
     progress.toEnd = std::string(texts::kToYearEndPrefix) + std::to_string(r / 3600) + " h  " +
-                     twoDigits(double(r % 3600 / 60)) + "'  " + twoDigits(double(r % 60)) + "''";
+                     TwoDigits(r % 3600 / 60) + "'  " + TwoDigits(r % 60) + "''";
     return progress;
 }
 

@@ -5,23 +5,48 @@
 
 #include "palette.h"
 
+#include <algorithm>
+#include <cmath>
 #include <optional>
 #include <string>
 
 namespace vemar {
 
+// Division that rounds toward minus infinity: minute -1 lies in hour -1, not 0.
+constexpr int FloorDiv(int a, int b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+constexpr int FloorMod(int a, int b) { return a - FloorDiv(a, b) * b; }
+
 struct CalendarDate {
     int day = 1, month = 1, year = 2000;
     friend bool operator==(const CalendarDate&, const CalendarDate&) = default;
 };
-// Month lengths with the program's leap rule: every year divisible by 4.
-int MonthLength(int month, int year);
+// The program's leap rule: every year divisible by 4, 2100 included.
+bool IsLeapYear(int year);
+// Days of a month 1..12; a month outside that range (a damaged rule file)
+// counts 31 days.
+int MonthLength(int month, bool leapYear);
 CalendarDate DayBefore(const CalendarDate& date);
 CalendarDate DayAfter(const CalendarDate& date);
 
 // Decimal text of a number without the leading blank of non-negative numbers:
 // 5 -> "5", -5 -> "-5", 2.5 -> "2.5".
 std::string stri(double value);
+
+// Minutes and seconds: "05" below 10, else the number as it is ("59", "-3").
+// The tick appends its 27 rows' times in place; TwoDigits is the same text
+// as a value.
+void AppendTwoDigits(std::string& out, long long value);
+std::string TwoDigits(long long value);
+
+// A number as a 16-bit Integer: NaN gives 0, values beyond -32768..32767 stop
+// at the nearer end, halves go to the even neighbour. A caller that wants
+// halves away from zero rounds first. Every Integer the program keeps is 16
+// bits wide: a value read from a damaged file must stop at the range's end,
+// never wrap or overflow. Inline, so the file readers need no other source.
+inline int ToInteger(double value) {
+    if (!(value == value)) return 0;   // NaN
+    return static_cast<int>(std::nearbyint(std::clamp(value, -32768.0, 32767.0)));
+}
 
 // Day of the year (1 = 1 January) less dayShift. leap: 1 in a leap year.
 // Uses 30.6, not 30.6001: the constant that makes 1 March day 60 (61 in a leap year).
@@ -41,20 +66,19 @@ YearEnd InFineAnno(int day, int month, int year, int dayShift);
 struct WeekDay {
     double julianDay = 0;    // Julian day at 0 h UT of the date
     int weekday = 0;         // 0 = Sunday .. 6 = Saturday
-    std::string dateText;    // "5/4/2026"
 };
 // nullopt for year < 0, year > 2500, month outside 1..12 or day < 1.
 std::optional<WeekDay> WeekDays(int day, int month, int year);
 
 // Label2(27): "h:mm:ss " with h = utHour mod 24.
-std::string UtLine(double utHour, double clockMinutes, int seconds);
+std::string UtLine(double utHour, int clockMinutes, int seconds);
 
 struct YearProgress {
     std::string since;   // Label2(30): "Inizio anno da: 3960 h  05'  07''"
     std::string toEnd;   // Label2(31): "Fine anno tra: 258 h  49'  30''"
 };
 YearProgress YearProgressTexts(int dayOfYear, int daysLeft, double utHour,
-                               double clockMinutes, int seconds);
+                               int clockMinutes, int seconds);
 
 // Label2(32): "JD = 2461135,5" (decimal comma: the program speaks Italian).
 std::string JulianDayLabel(double julianDay);

@@ -4,7 +4,6 @@
 #include "core/texts.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstdlib>
 
 namespace vemar {
@@ -18,17 +17,11 @@ std::string_view monthName(int monthIndex) {
     return texts::kMonthNames[std::size_t(monthIndex)];
 }
 
-// Last day of a month, with the leap flag as it stands when it is asked.
+// Last day of a month, with the leap flag as it stands when it is asked. A
+// damaged index goes through the clamped conversion, so it stays a month
+// outside 1..12 (31 days) instead of overflowing.
 int lastDayOfMonth(int monthIndex, int leapYear) {
-    switch (monthIndex) {
-    case 1: return 28 + leapYear;
-    case 3: case 5: case 8: case 10: return 30;
-    default: return 31;
-    }
-}
-
-int clampToInt(long long value) {
-    return int(std::clamp<long long>(value, INT_MIN, INT_MAX));
+    return MonthLength(ToInteger(monthIndex + 1.0), leapYear == 1);
 }
 
 // From the month's last Sunday to the weekday of its last week, then back
@@ -42,15 +35,16 @@ long long dayCountedBack(long long lastDay, int lastWeekday, long long week, lon
 }
 
 // The day of the month the period text shows for one transition. The
-// weekday lookup raises the leap flag for a year divisible by 4 and never
-// clears it; a date it cannot evaluate leaves the weekday at 0.
+// weekday lookup raises the leap flag for a leap year and never clears it;
+// a date it cannot evaluate (the clamped values are then still outside its
+// range) leaves the weekday at 0.
 long long shownDay(int monthIndex, int week, int weekday, int lastDay, long long year, int& leapYear) {
-    const int month = clampToInt(monthIndex + 1LL);
-    const int yearArg = clampToInt(year);
+    const int month = ToInteger(monthIndex + 1.0);
+    const int yearArg = ToInteger(double(year));
     int lastWeekday = 0;
     if (auto wd = WeekDays(lastDay, month, yearArg)) {
         lastWeekday = wd->weekday;
-        if (yearArg % 4 == 0) leapYear = 1;
+        if (IsLeapYear(yearArg)) leapYear = 1;
     }
     return dayCountedBack(lastDay, lastWeekday, week, weekday);
 }
@@ -70,31 +64,32 @@ int ruleSummerOn(const DstRule& rule, int day, int month, int year) {
 int TransitionDay(int monthIndex, int week, int weekday, int year) {
     if (monthIndex < 0 || monthIndex > 11) return 0;
     const int month = monthIndex + 1;
-    const int lastDay = lastDayOfMonth(monthIndex, year % 4 == 0 ? 1 : 0);
+    const int lastDay = MonthLength(month, IsLeapYear(year));
     const auto last = WeekDays(lastDay, month, year);
     if (!last) return 0;
     return int(std::clamp(dayCountedBack(lastDay, last->weekday, week, weekday), -99LL, 99LL));
 }
 
-DstPeriod LegaleSino(const DstRule& rule, int hemisphere, int autoDst,
+DstPeriod LegaleSino(const DstRule& rule, Hemisphere hemisphere, int autoDst,
                      int day, int month, int year) {
     DstPeriod period;
-    int leap = year % 4 == 0 ? 1 : 0;
+    int leap = IsLeapYear(year) ? 1 : 0;
 
     // Month lengths take the flag of today's year, before the weekday lookups
     // can raise it.
     const int lastDayA = lastDayOfMonth(rule.monthA, leap);
     const int lastDayB = lastDayOfMonth(rule.monthB, leap);
 
-    // In the south summer time runs from B of this year to A of the next.
-    const long long yearA = year + (long long)hemisphere - 1;
+    // In the south summer time runs from B of this year to A of the next. A
+    // damaged file's hemisphere moves A's year by as many years as it is above 1.
+    const long long yearA = year + static_cast<long long>(hemisphere) - 1;
     const std::string dayA =
         std::to_string(shownDay(rule.monthA, rule.weekA, rule.weekdayA, lastDayA, yearA, leap));
     const std::string dayB =
         std::to_string(shownDay(rule.monthB, rule.weekB, rule.weekdayB, lastDayB, year, leap));
     std::string& text = period.caption;
     text = texts::kPeriodFrom;
-    if (hemisphere == 1) {
+    if (IsNorthern(hemisphere)) {
         text += dayA + " ";
         text += monthName(rule.monthA);
         text += texts::kNorthTo;
@@ -119,7 +114,7 @@ DstPeriod LegaleSino(const DstRule& rule, int hemisphere, int autoDst,
     // weekday included, from the start of A's day to the start of B's. In
     // the south the rule's summer is the home's winter.
     period.ruleSummer = ruleSummerOn(rule, day, month, year);
-    if (autoDst == 1) period.inDstWindow = hemisphere == 1 ? period.ruleSummer : 1 - period.ruleSummer;
+    if (autoDst == 1) period.inDstWindow = IsNorthern(hemisphere) ? period.ruleSummer : 1 - period.ruleSummer;
     period.leapYear = leap;
     return period;
 }

@@ -18,7 +18,7 @@ struct DstPeriod {
 };
 
 // day, month (1..12), year: today.
-DstPeriod LegaleSino(const DstRule& rule, int hemisphere, int autoDst, int day, int month, int year);
+DstPeriod LegaleSino(const DstRule& rule, Hemisphere hemisphere, int autoDst, int day, int month, int year);
 
 // Day of the month of a transition: the rule's weekday in its week, weeks
 // counted back from the month's last such weekday (week 4 is the last one).

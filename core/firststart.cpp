@@ -199,7 +199,7 @@ StoredOffset StorableOffset(int offsetSeconds) {
     return {int(hours), int(minutes - hours * 60)};
 }
 
-std::optional<DstRule> RuleFor(const ZoneFacts& facts, int hemisphere) {
+std::optional<DstRule> RuleFor(const ZoneFacts& facts, Hemisphere hemisphere) {
     std::vector<ZoneTransition> earlier, later;
     for (int year = facts.firstYear; year < facts.firstYear + facts.years; ++year) {
         std::vector<ZoneTransition> inYear;
@@ -208,7 +208,7 @@ std::optional<DstRule> RuleFor(const ZoneFacts& facts, int hemisphere) {
         if (inYear.size() != 2 || inYear[0].toSummer == inYear[1].toSummer) return std::nullopt;
         // A is the calendar year's earlier transition: the start of summer in
         // the north, its end in the south.
-        if (inYear[0].toSummer != (hemisphere == 1)) return std::nullopt;
+        if (inYear[0].toSummer != IsNorthern(hemisphere)) return std::nullopt;
         earlier.push_back(inYear[0]);
         later.push_back(inYear[1]);
     }
@@ -230,8 +230,9 @@ SeededSettings SeedSettings(const ZoneFacts& facts, const std::optional<Coordina
     const StoredOffset stored = StorableOffset(standardSeconds);
     const int autoDst = facts.januaryOffsetSeconds != facts.julyOffsetSeconds ? 1 : 0;
     // Without a place, the season of the summer hour tells the hemisphere.
-    const int hemisphere = place ? (place->latDegrees < 0 || place->latMinutes < 0 ? 2 : 1)
-                                 : (facts.januaryOffsetSeconds > facts.julyOffsetSeconds ? 2 : 1);
+    const bool south = place ? place->latDegrees < 0 || place->latMinutes < 0
+                             : facts.januaryOffsetSeconds > facts.julyOffsetSeconds;
+    const Hemisphere hemisphere = south ? Hemisphere::South : Hemisphere::North;
     // 1 while the home's clock holds a summer hour; recomputed at every start
     // while AutoDst is 1, and standard time where the zone has none.
     const int summerNow = autoDst == 1 && facts.nowOffsetSeconds > standardSeconds ? 1 : 0;
@@ -244,7 +245,7 @@ SeededSettings SeedSettings(const ZoneFacts& facts, const std::optional<Coordina
     }
     field(5, TurnedZoneSign(stored.zoneHours));
     field(7, summerNow);
-    field(15, hemisphere);
+    field(15, static_cast<int>(hemisphere));
     field(16, 1 - summerNow);
     field(17, stored.halfHourMinutes);
     field(18, autoDst);

@@ -74,7 +74,7 @@ StoredOffset StorableOffset(int offsetSeconds);
 
 // The month-week-weekday rule whose shown days are the zone's transitions in
 // every year of facts; nullopt when no rule expresses them exactly.
-std::optional<DstRule> RuleFor(const ZoneFacts& facts, int hemisphere);
+std::optional<DstRule> RuleFor(const ZoneFacts& facts, Hemisphere hemisphere);
 
 struct SeededSettings {
     std::vector<FieldValue> site;   // the 18 fields of lxp2.par

@@ -11,15 +11,6 @@ namespace vemar {
 
 namespace {
 
-int toInt(double value) {
-    // Settings read from files are whole numbers; anything beyond the 16-bit
-    // range of the stored fields is clamped rather than wrapped.
-    if (!(value == value)) return 0;
-    if (value > 32767) return 32767;
-    if (value < -32768) return -32768;
-    return static_cast<int>(std::lround(value));
-}
-
 // lxp2.par into the shared state and back; the record keeps the spare fields
 // from the read until every later write.
 void PutSiteSettings(const SiteSettings& site, SharedState& s) {
@@ -129,7 +120,7 @@ bool Program::startUp() {
         s_.zoneOffsetAtLoad = s_.zoneOffset;
         s_.hemisphereAtLoad = s_.hemisphere;
 
-        if (s_.hemisphere == 1 || s_.hemisphere == 2) hemisphereClick(s_.hemisphere);
+        if (s_.hemisphere == Hemisphere::North || s_.hemisphere == Hemisphere::South) hemisphereClick(s_.hemisphere);
         legaleSinoToday();
         const ClockReading today = now();
         const YearEnd yearEnd = InFineAnno(today.day, today.month, today.year, s_.dayShift);
@@ -164,7 +155,7 @@ void Program::readDisplaySettings() {
     if (auto read = ReadDisplaySettings(file(kDisplayFile))) fields = *read;
     int* numbers[] = {&s_.signalOn, &s_.signalToggle, &s_.screenColour, &s_.timesColour,
                       &s_.citiesColour, &s_.coloursChanged, &s_.spareValue};
-    for (int i = 0; i < 7; ++i) *numbers[i] = toInt(LeadingNumber(fields[i]));
+    for (int i = 0; i < 7; ++i) *numbers[i] = ToInteger(std::round(LeadingNumber(fields[i])));
     s_.dateSymbol1 = fields[7];
     s_.dateSymbol2 = fields[8];
 }
@@ -267,12 +258,12 @@ void Program::refreshDateMarkers() {
 }
 
 bool Program::needsFastTicks() const {
-    return s_.tickStage != 2 || s_.symbolRefresh == 1 || tick_.movedTheDay();
+    return s_.tickStage != TickStage::Running || s_.symbolRefresh == 1 || tick_.movedTheDay();
 }
 
 void Program::requestReload() {
     s_.zoneTableLoaded = 0;
-    s_.tickStage = 0;
+    s_.tickStage = TickStage::Reinitialise;
 }
 
 // --- Main window commands ---
@@ -292,16 +283,16 @@ void Program::signalClick() {
     if (s_.signalToggle == 1) s_.signalToggle = -1;
 }
 
-void Program::hemisphereClick(int hemisphere) {
+void Program::hemisphereClick(Hemisphere hemisphere) {
     s_.hemisphere = hemisphere;
-    v_.option1.checked = hemisphere == 1;
-    v_.option2.checked = hemisphere == 2;
+    v_.option1.checked = hemisphere == Hemisphere::North;
+    v_.option2.checked = hemisphere == Hemisphere::South;
     v_.command1.enabled = s_.hemisphereAtLoad != hemisphere;
     const DstLabel label = Emisfero(s_.inDstWindow);
     v_.ssPanel5.caption = label.caption;
     s_.outsideDstWindow = label.outsideDstWindow;
     legaleSinoToday();
-    const double sign = hemisphere == 1 ? 1 : -1;
+    const double sign = IsNorthern(hemisphere) ? 1 : -1;
     s_.latDegrees = sign * std::fabs(s_.latDegrees);
     s_.latMinutes = sign * std::fabs(s_.latMinutes);
     showDstLabel();
@@ -332,7 +323,7 @@ void Program::text1Changed(const std::string& text) {
         if (number > 12) kept = "12";
         else if (number < -12) kept = "-12";
         v_.text1.caption = kept;
-        s_.zoneOffset = toInt(LeadingNumber(kept));
+        s_.zoneOffset = ToInteger(LeadingNumber(kept));
     }
     setCommand1();
 }

@@ -60,7 +60,7 @@ public:
 
     // Main window commands.
     void signalClick();                  // SSCommand1 and the Segnale item
-    void hemisphereClick(int hemisphere);  // Option1 (1), Option2 (2)
+    void hemisphereClick(Hemisphere hemisphere);  // Option1 (North), Option2 (South)
     void upDownClick(int step);          // +1 up, -1 down
     void text1Changed(const std::string& text);  // any change of Text1
     void saveZoneClick();                // Command1

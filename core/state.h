@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace vemar {
 
@@ -21,6 +22,34 @@ struct ZoneRow {
     friend bool operator==(const ZoneRow&, const ZoneRow&) = default;
 };
 using ZoneTable = std::array<ZoneRow, kZoneRows>;
+
+// A row's summer-time class, read once from its text when the main window
+// loads the table; the text itself stays in the row, so the file is written
+// back as it was read.
+enum class ZoneClass {
+    Standard,         // "0": no summer time
+    NorthernSummer,   // "1": an hour more in the rule's summer
+    HalfHour,         // "2": half an hour more all year
+    SouthernSummer,   // "3": an hour more outside the rule's summer
+    Unlisted,         // any other text: no adjustment and no colour of its own
+};
+constexpr ZoneClass ZoneClassOf(std::string_view text) {
+    if (text.size() != 1 || text[0] < '0' || text[0] > '3') return ZoneClass::Unlisted;
+    return static_cast<ZoneClass>(text[0] - '0');
+}
+
+// The hemisphere option of lxp2.par. The number read is kept as it is (a
+// damaged file may hold 0 or 7), so the file is written back unchanged; only
+// 1 counts as northern wherever the two hemispheres' rules differ.
+enum class Hemisphere : int { North = 1, South = 2 };
+constexpr bool IsNorthern(Hemisphere h) { return h == Hemisphere::North; }
+
+// What the next tick does first.
+enum class TickStage {
+    Reinitialise,   // (re)read the zone table: the first tick, or after an editor saved it
+    StartupCount,   // count ticks until the start-up picture closes
+    Running,
+};
 
 // The summer-time rule: transition A (earlier in the calendar year) and B.
 struct DstRule {
@@ -61,8 +90,8 @@ struct SharedState {
     double lonDegrees = 0, lonMinutes = 0;   // east of Greenwich is negative
     int zoneOffset = 1;          // hours ahead of universal time, -12..12
     int zoneOffsetAtLoad = 0;
-    int hemisphere = 1;          // 1 northern, 2 southern
-    int hemisphereAtLoad = 1;
+    Hemisphere hemisphere = Hemisphere::North;
+    Hemisphere hemisphereAtLoad = Hemisphere::North;
     int inDstWindow = 0;         // 1 while the home's clock holds a summer hour, either hemisphere
     int outsideDstWindow = 0;
     int ruleSummer = 0;          // 1 from the rule's transition A to the day before B, this year
@@ -75,7 +104,7 @@ struct SharedState {
     int leapYear = 0;
 
     // --- The tick ---
-    int tickStage = 0;           // 0 (re)initialise, 1 start-up count, 2 running
+    TickStage tickStage = TickStage::Reinitialise;
     int zoneTableLoaded = 0;
     int tableBase = 0;           // 0 for page 1, 27 for page 2
     int startCounter = 0;
@@ -97,7 +126,8 @@ struct SharedState {
 
     // --- The main window's copy of the zone table ---
     ZoneTable zoneTable{};
-    std::array<double, kZoneRows> zoneOffsets{};  // Offset as a number
+    std::array<double, kZoneRows> zoneOffsets{};     // Offset as a number
+    std::array<ZoneClass, kZoneRows> zoneClasses{};  // the rows' classes, parsed
 };
 
 } // namespace vemar

@@ -4,8 +4,8 @@
 #include "core/tick.h"
 
 #include "core/astro.h"
+#include "core/citytime.h"
 #include "core/files.h"
-#include "core/homeclock.h"
 #include "core/program.h"
 #include "core/texts.h"
 
@@ -22,11 +22,6 @@ void appendInt(std::string& out, int value) {
     out.append(buf, end);
 }
 
-void appendTwoDigits(std::string& out, int value) {
-    if (value >= 0 && value < 10) out += '0';
-    appendInt(out, value);
-}
-
 // Writes " " + middle + " " into target unless it already holds exactly that.
 void assignPadded(std::string& target, std::string_view middle) {
     if (target.size() == middle.size() + 2 && target.front() == ' ' && target.back() == ' ' &&
@@ -35,12 +30,12 @@ void assignPadded(std::string& target, std::string_view middle) {
     target.assign(" ").append(middle).append(" ");
 }
 
-int classColour(std::string_view zoneClass, int citiesColour) {
+int classColour(ZoneClass zoneClass, int citiesColour) {
     // Dark colours on light grey, bright ones on black; -1: leave unchanged.
     static constexpr int onGrey[] = {2, 1, 4, 5};
     static constexpr int onBlack[] = {10, 11, 12, 13};
-    if (zoneClass.size() != 1 || zoneClass[0] < '0' || zoneClass[0] > '3') return -1;
-    const int index = zoneClass[0] - '0';
+    if (zoneClass == ZoneClass::Unlisted) return -1;
+    const auto index = static_cast<std::size_t>(zoneClass);
     if (citiesColour == 7) return onGrey[index];
     if (citiesColour == 0) return onBlack[index];
     return -1;
@@ -57,9 +52,9 @@ void RowTimeText(std::string& out, int hour, int minutes, int seconds) {
     if (hour >= 0 && hour < 10) out += "  ";
     appendInt(out, hour);
     out += ':';
-    appendTwoDigits(out, minutes);
+    AppendTwoDigits(out, minutes);
     out += ':';
-    appendTwoDigits(out, seconds);
+    AppendTwoDigits(out, seconds);
 }
 
 void DateLineText(std::string& out, const CalendarDate& date, int weekday) {
@@ -76,7 +71,7 @@ void DateLineText(std::string& out, const CalendarDate& date, int weekday) {
 Tick::Tick(Program& program) : program_(program), s_(program.state()), v_(program.view()) {}
 
 void Tick::run(const ClockReading& now) {
-    if (s_.tickStage == 0) reinitialise();
+    if (s_.tickStage == TickStage::Reinitialise) reinitialise();
     namesPass();
     southernSync();
     followSummerTime(now);
@@ -84,17 +79,17 @@ void Tick::run(const ClockReading& now) {
     // The base hour and the date windows keep their traditional form: in the
     // south the summer hour is taken out of the base hour, in the north the
     // morning window is an hour longer in summer.
-    s_.hourCorrection = (s_.hemisphere != 1 && s_.inDstWindow == 1) ? -1 : 0;
+    s_.hourCorrection = (!IsNorthern(s_.hemisphere) && s_.inDstWindow == 1) ? -1 : 0;
     s_.tickHour = now.hour - s_.zoneOffset + s_.hourCorrection;
     const double rawHour = s_.tickHour;
-    if (s_.tickStage == 1) startupCount(now.second);
+    if (s_.tickStage == TickStage::StartupCount) startupCount(now.second);
 
     bool previousDay = false;
     if (s_.tickHour < 0) {
         s_.tickHour += 24;
         previousDay = true;
     }
-    const int morningEnd = 10 + (s_.hemisphere == 1 ? s_.inDstWindow : 0);
+    const int morningEnd = 10 + (IsNorthern(s_.hemisphere) ? s_.inDstWindow : 0);
     const bool morningWindow = rawHour > -2 && rawHour < morningEnd;
     s_.clockMinutes = now.minute - s_.siteHalfHour;
     if (s_.clockMinutes < 0) {
@@ -115,7 +110,7 @@ void Tick::run(const ClockReading& now) {
 
 // Runs on the first tick and after a reload request from a table editor.
 void Tick::reinitialise() {
-    s_.tickStage = 1;
+    s_.tickStage = TickStage::StartupCount;
     if (s_.zoneTableLoaded == 0) loadZoneTable();
     v_.form.textColour = palette(15);
     for (int k = 0; k < kPageRows; ++k) v_.label2[k].backColour = palette(s_.timesColour);
@@ -125,8 +120,10 @@ void Tick::loadZoneTable() {
     s_.zoneTable = ReadZoneTable(program_.file(kZoneFile));
     // A damaged file may hold any number of digits: keep the hours
     // arithmetic far from overflow.
-    for (int n = 0; n < kZoneRows; ++n)
+    for (int n = 0; n < kZoneRows; ++n) {
         s_.zoneOffsets[n] = std::clamp(OffsetNumber(s_.zoneTable[n].offset), -1000.0, 1000.0);
+        s_.zoneClasses[n] = ZoneClassOf(s_.zoneTable[n].zoneClass);
+    }
     s_.zoneTableLoaded = 1;
 }
 
@@ -136,7 +133,7 @@ void Tick::namesPass() {
             const int k = column * kColumnRows + place;
             const int n = s_.tableBase + k;
             const ZoneRow& row = s_.zoneTable[n];
-            const int colour = classColour(row.zoneClass, s_.citiesColour);
+            const int colour = classColour(s_.zoneClasses[n], s_.citiesColour);
             if (colour >= 0) v_.label1[k].textColour = palette(colour);
             assignIfChanged(v_.label1[k].caption, row.name);
 
@@ -160,7 +157,7 @@ void Tick::namesPass() {
 // Once per run in the southern hemisphere outside the window: the manual
 // switch twice, which settles InDstWindow from the caption shown.
 void Tick::southernSync() {
-    if (s_.hemisphere == 2 && s_.inDstWindow == 0 && s_.southSyncDone == 0) {
+    if (s_.hemisphere == Hemisphere::South && s_.inDstWindow == 0 && s_.southSyncDone == 0) {
         s_.southSyncDone = 1;
         program_.dstSwitchClick();
         program_.dstSwitchClick();
@@ -185,7 +182,7 @@ void Tick::startupCount(int second) {
     if (s_.startCounter < 6) program_.refreshDateMarkers();
     if (s_.startCounter >= 44) {
         program_.closeStartupPicture();
-        s_.tickStage = 2;
+        s_.tickStage = TickStage::Running;
     }
 }
 
@@ -196,9 +193,8 @@ void Tick::rowsPass(const UniversalTime& ut, bool firstIsYesterday) {
     const int secondDateDelta = firstIsYesterday ? 0 : 1;
     for (int k = 0; k < kPageRows; ++k) {
         const int n = s_.tableBase + k;
-        const ZoneRow& row = s_.zoneTable[n];
         const CityTime city =
-            CityTimeOf(ut, static_cast<int>(s_.zoneOffsets[n]), row.zoneClass, s_.ruleSummer);
+            CityTimeOf(ut, static_cast<int>(s_.zoneOffsets[n]), s_.zoneClasses[n], s_.ruleSummer);
         const bool secondDate = city.dayDelta >= secondDateDelta;
 
         ControlView& marker = v_.label3[k];
@@ -245,16 +241,15 @@ void Tick::panelsUpdate(const ClockReading& now, const UniversalTime& ut) {
                        s_.zoneOffset, s_.inDstWindow, s_.siteHalfHour};
     if (!panels_.changed(key)) return;
 
-    v_.utTime.caption = UtLine(s_.utHour, s_.clockMinutes, now.second);
-    const YearProgress progress =
-        YearProgressTexts(s_.dayOfYear, s_.daysLeft, s_.utHour, s_.clockMinutes, now.second);
+    // The minutes are whole: the clock's minute less 0 or 30.
+    const int minutes = static_cast<int>(s_.clockMinutes);
+    v_.utTime.caption = UtLine(s_.utHour, minutes, now.second);
+    const YearProgress progress = YearProgressTexts(s_.dayOfYear, s_.daysLeft, s_.utHour, minutes, now.second);
     assignIfChanged(v_.yearStart.caption, progress.since);
     assignIfChanged(v_.yearEnd.caption, progress.toEnd);
-    assignIfChanged(v_.siderealTime.caption,
-                    astro::SiderealText(now.year, now.month, now.day, ut, s_.lonDegrees, s_.lonMinutes));
-    assignIfChanged(v_.meanTime.caption,
-                    astro::LocalMeanTimeText(s_.utHour, ut.minute, now.second, s_.lonDegrees,
-                                             s_.lonMinutes));
+    const astro::Place place{s_.latDegrees, s_.latMinutes, s_.lonDegrees, s_.lonMinutes};
+    assignIfChanged(v_.siderealTime.caption, astro::SiderealText({now.day, now.month, now.year}, ut, place));
+    assignIfChanged(v_.meanTime.caption, astro::LocalMeanTimeText(ut, place));
 }
 
 void Tick::yearEnd(const ClockReading& now) {
@@ -297,14 +292,11 @@ void Tick::datePair(const ClockReading& now, bool firstIsYesterday) {
 // are computed again only when one of those changes. The zone hours are the
 // home's true offset, summer hour and half hour included.
 void Tick::astronomy(const ClockReading& now) {
-    const SkyKey key{now.year, now.month, now.day, homeClockOf(s_).aheadOfUtHours(),
-                     s_.latDegrees, s_.latMinutes, s_.lonDegrees, s_.lonMinutes};
+    const SkyKey key{{now.day, now.month, now.year},
+                     {{s_.latDegrees, s_.latMinutes, s_.lonDegrees, s_.lonMinutes}, homeClockOf(s_).aheadOfUtHours()}};
     if (sky_.changed(key)) {
-        const astro::Place place{key.latDegrees, key.latMinutes, key.lonDegrees, key.lonMinutes};
-        const auto sun = astro::ComputeSunTimes(key.year, key.month, key.day, place, key.zoneHours);
-        v_.sunSentence.caption = astro::SunSentence(sun);
-        const auto moon = astro::ComputeMoonDay(key.year, key.month, key.day, place, key.zoneHours);
-        v_.moonSentence.caption = astro::MoonSentence(moon);
+        v_.sunSentence.caption = astro::SunSentence(astro::ComputeSunTimes(key.date, key.site));
+        v_.moonSentence.caption = astro::MoonSentence(astro::ComputeMoonDay(key.date, key.site));
     }
     if (julianDayLabel_.changed(s_.julianDay)) v_.julianDay.caption = JulianDayLabel(s_.julianDay);
 }

@@ -1,8 +1,9 @@
 #pragma once
 // The clock tick: everything on the main window that changes from second to
-// second, redone at every timer event in a fixed order. Universal time and
-// the cities' times come from the home clock model (homeclock.h).
+// second, redone at every timer event in a fixed order. Universal time comes
+// from the home clock model (homeclock.h), the cities' times from citytime.h.
 
+#include "astro.h"
 #include "calendar.h"
 #include "homeclock.h"
 #include "platform.h"
@@ -75,9 +76,8 @@ private:
     };
     // Sun and moon change only with the date, the place and the zone hours.
     struct SkyKey {
-        int year = 0, month = 0, day = 0;
-        double zoneHours = 0;
-        double latDegrees = 0, latMinutes = 0, lonDegrees = 0, lonMinutes = 0;
+        CalendarDate date;
+        astro::Site site;
         friend bool operator==(const SkyKey&, const SkyKey&) = default;
     };
     Memo<PanelKey> panels_;

@@ -67,8 +67,9 @@ int main(int argc, char** argv) {
         const int month = static_cast<int>(static_cast<unsigned>(date.month()));
         const int day = static_cast<int>(static_cast<unsigned>(date.day()));
         const double zoneHours = zoneOffset + (InSummerTime(date, rule) ? 1 : 0);
-        const auto sun = vemar::astro::ComputeSunTimes(y, month, day, place, zoneHours);
-        const auto moon = vemar::astro::ComputeMoonDay(y, month, day, place, zoneHours);
+        const vemar::astro::Site site{place, zoneHours};
+        const auto sun = vemar::astro::ComputeSunTimes({day, month, y}, site);
+        const auto moon = vemar::astro::ComputeMoonDay({day, month, y}, site);
         std::printf("%04d-%02d-%02d %g %s %s", y, month, day, zoneHours, OrDash(sun.first), OrDash(sun.last));
         for (int k = 0; k < moon.count; ++k)
             std::printf(" %c@%.6f", KindLetter(moon.events[k].kind), moon.events[k].timeHours);

@@ -1,5 +1,6 @@
 #include "paramsdialoglogic.h"
 
+#include "core/calendar.h"
 #include "core/files.h"
 #include "core/program.h"
 #include "core/texts.h"
@@ -56,7 +57,7 @@ double digitsBox(std::string_view text, int max, ControlView& box) {
 
 // The dialog remembers the place as whole numbers; the fills show them so.
 int whole(double value) {
-    return static_cast<int>(std::clamp(std::lround(value), -32768L, 32767L));
+    return ToInteger(std::round(value));   // halves away from zero
 }
 
 } // namespace
@@ -91,7 +92,7 @@ void ParamsDialogLogic::setupStaticView() {
 }
 
 double ParamsDialogLogic::latitudeSign() const {
-    return program_.state().hemisphere == 2 ? -1.0 : 1.0;
+    return program_.state().hemisphere == Hemisphere::South ? -1.0 : 1.0;
 }
 
 void ParamsDialogLogic::load() {

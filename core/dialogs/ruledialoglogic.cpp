@@ -14,14 +14,14 @@ constexpr Rgb kEndText = rgb(192, 255, 255);     // light cyan
 
 // Which transition a group shows: the start of summer time is A in the north
 // and B in the south.
-bool groupIsA(int hemisphere, int combo) {
+bool groupIsA(Hemisphere hemisphere, int combo) {
     const bool startGroup = combo < 3;
-    return hemisphere == 2 ? !startGroup : startGroup;
+    return hemisphere == Hemisphere::South ? !startGroup : startGroup;
 }
 
 } // namespace
 
-int& RuleField(DstRule& rule, int hemisphere, int combo) {
+int& RuleField(DstRule& rule, Hemisphere hemisphere, int combo) {
     const bool a = groupIsA(hemisphere, combo);
     switch (combo % 3) {
     case 0: return a ? rule.monthA : rule.monthB;
@@ -30,7 +30,7 @@ int& RuleField(DstRule& rule, int hemisphere, int combo) {
     }
 }
 
-int RuleField(const DstRule& rule, int hemisphere, int combo) {
+int RuleField(const DstRule& rule, Hemisphere hemisphere, int combo) {
     DstRule copy = rule;
     return RuleField(copy, hemisphere, combo);
 }
@@ -73,7 +73,7 @@ void RuleDialogLogic::load() {
     program_.guarded([&] { s.dstRule = ReadParleg(program_.file(kRuleFile)); });
     euguaglia();
     for (int combo = 0; combo < kRuleLists; ++combo) select(combo, RuleField(s.dstRule, s.hemisphere, combo));
-    v_.form.caption = s.hemisphere == 1 ? texts::kRuleCaptionNorth : texts::kRuleCaptionSouth;
+    v_.form.caption = IsNorthern(s.hemisphere) ? texts::kRuleCaptionNorth : texts::kRuleCaptionSouth;
 }
 
 void RuleDialogLogic::select(int combo, int index) {

@@ -18,8 +18,8 @@ constexpr int kRuleLists = 6;   // Combo1..Combo6
 
 // The rule field that list `combo` (0 = Combo1 .. 5 = Combo6) edits:
 // Combo1..3 month, week, weekday of "Inizio ", Combo4..6 those of "Fine ".
-int& RuleField(DstRule& rule, int hemisphere, int combo);
-int RuleField(const DstRule& rule, int hemisphere, int combo);
+int& RuleField(DstRule& rule, Hemisphere hemisphere, int combo);
+int RuleField(const DstRule& rule, Hemisphere hemisphere, int combo);
 // How many entries list `combo` holds: 12 months, 5 weeks, 7 weekdays.
 int RuleListSize(int combo);
 

@@ -1,5 +1,6 @@
 #include "core/files/fieldline.h"
 
+#include "core/calendar.h"
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -170,10 +171,7 @@ FieldValue NumberField(double value) { return {FieldValue::Kind::Number, BareNum
 
 FieldValue TextField(std::string text) { return {FieldValue::Kind::Text, std::move(text)}; }
 
-int IntegerOf(std::string_view text) {
-    const double value = std::clamp(LeadingNumber(text), -32768.0, 32767.0);
-    return static_cast<int>(std::nearbyint(value));
-}
+int IntegerOf(std::string_view text) { return ToInteger(LeadingNumber(text)); }
 
 std::optional<double> StrictNumber(std::string_view text) {
     while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);

@@ -40,7 +40,7 @@ SiteSettings ReadSiteSettings(const fs::path& file) {
     // Integer fields take the nearest whole number within a 16-bit Integer.
     settings.zoneOffset = TurnedZoneSign(IntegerOf(text(5)));
     settings.inDstWindow = IntegerOf(text(7));
-    settings.hemisphere = IntegerOf(text(15));
+    settings.hemisphere = static_cast<Hemisphere>(IntegerOf(text(15)));
     settings.outsideDstWindow = IntegerOf(text(16));
     settings.halfHourMinutes = IntegerOf(text(17));
     settings.autoDst = IntegerOf(text(18));
@@ -58,7 +58,7 @@ void WriteSiteSettings(const fs::path& file, const SiteSettings& settings) {
     field(7) = NumberField(settings.inDstWindow);
     for (std::size_t n : kSpareAnyFields) field(n) = settings.record[n - 1];
     for (std::size_t n : kSpareIntegerFields) field(n) = NumberField(IntegerOf(settings.record[n - 1].text));
-    field(15) = NumberField(settings.hemisphere);
+    field(15) = NumberField(static_cast<int>(settings.hemisphere));
     field(16) = NumberField(settings.outsideDstWindow);
     field(17) = NumberField(settings.halfHourMinutes);
     field(18) = NumberField(settings.autoDst);

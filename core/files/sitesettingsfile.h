@@ -16,7 +16,7 @@ struct SiteSettings {
     double lonDegrees = 0, lonMinutes = 0;   // fields 3, 4: east of Greenwich is negative
     int zoneOffset = 0;         // field 5, hours ahead of universal time (the file holds minus this)
     int inDstWindow = 0;        // field 7
-    int hemisphere = 1;         // field 15: 1 northern, 2 southern
+    Hemisphere hemisphere = Hemisphere::North;   // field 15, any number kept as read
     int outsideDstWindow = 0;   // field 16
     int halfHourMinutes = 0;    // field 17: 0 or 30
     int autoDst = 0;            // field 18

@@ -9,6 +9,7 @@
 #include <vector>
 
 using namespace vemar::astro;
+using vemar::CalendarDate;
 
 namespace {
 
@@ -18,11 +19,9 @@ const Place kSvalbard{75, 0, -20, 0};
 const Place kArcticCircle{66, 0, -20, 0};
 const Place kLapland{68, 0, -20, 0};
 
-constexpr int kMonthLengths2024[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-
 template <typename F> void ForEachDayOf2024(F f) {
     for (int m = 1; m <= 12; ++m)
-        for (int d = 1; d <= kMonthLengths2024[m - 1]; ++d) f(m, d);
+        for (int d = 1; d <= vemar::MonthLength(m, true); ++d) f(m, d);
 }
 
 // "h:mm" -> minutes of the day.
@@ -67,13 +66,14 @@ const SunCase kSunCases[] = {
 
 TEST(SunSentence, WorkedDays2024) {
     for (const auto& c : kSunCases)
-        EXPECT_EQ(SunSentence(ComputeSunTimes(2024, c.month, c.day, c.place, c.zone)), c.sentence)
+        EXPECT_EQ(SunSentence(ComputeSunTimes({c.day, c.month, 2024}, {c.place, double(c.zone)})), c.sentence)
             << c.day << "/" << c.month;
 }
 
+// New York's published times for 21 June 2024, 5:25 and 20:31: west of
+// Greenwich keeps its own zone.
 TEST(SunTimes, WestOfGreenwichKeepsItsZone) {
-    const Place newYork{40, 43, 74, 0};
-    const SunTimes t = ComputeSunTimes(2024, 6, 21, newYork, -4);
+    const SunTimes t = ComputeSunTimes({21, 6, 2024}, {{40, 43, 74, 0}, -4});
     EXPECT_NEAR(Minutes(t.first), 5 * 60 + 25, 3) << t.first;
     EXPECT_NEAR(Minutes(t.last), 20 * 60 + 31, 3) << t.last;
 }
@@ -88,14 +88,14 @@ const SamePlaceCase kSamePlaceCases[] = {
 
 TEST(Longitude, MinutesAndSideAsStored) {
     for (const auto& c : kSamePlaceCases) {
-        const MoonDay a = ComputeMoonDay(2024, 6, 1, c.stored, 2);
-        const MoonDay b = ComputeMoonDay(2024, 6, 1, c.equivalent, 2);
+        const MoonDay a = ComputeMoonDay({1, 6, 2024}, {c.stored, 2});
+        const MoonDay b = ComputeMoonDay({1, 6, 2024}, {c.equivalent, 2});
         EXPECT_EQ(MoonSentence(a), MoonSentence(b)) << c.stored.lonMinutes;
         EXPECT_EQ(a.events[0].timeHours, b.events[0].timeHours) << c.stored.lonMinutes;
     }
     // 12° west: events about 96 minutes of time later than at 12° east.
-    const SunTimes east = ComputeSunTimes(2024, 3, 20, k45N12E, 0);
-    const SunTimes west = ComputeSunTimes(2024, 3, 20, Place{45, 0, 12, 0}, 0);
+    const SunTimes east = ComputeSunTimes({20, 3, 2024}, {k45N12E, 0});
+    const SunTimes west = ComputeSunTimes({20, 3, 2024}, {{45, 0, 12, 0}, 0});
     EXPECT_NEAR(Minutes(west.first) - Minutes(east.first), 96, 2);
 }
 
@@ -105,7 +105,7 @@ TEST(SunTimes, SunsetFollowsSunriseAwayFromThePoles) {
     for (double lat : {-60.0, -45.0, -23.0, 0.0, 23.0, 45.0, 60.0})
         for (const Site& s : sites)
             ForEachDayOf2024([&](int m, int d) {
-                const SunTimes t = ComputeSunTimes(2024, m, d, Place{lat, 0, s.lonDegrees, 0}, s.zone);
+                const SunTimes t = ComputeSunTimes({d, m, 2024}, {{lat, 0, s.lonDegrees, 0}, double(s.zone)});
                 ASSERT_FALSE(t.first.empty()) << lat << " " << d << "/" << m;
                 ASSERT_LT(Minutes(t.first), Minutes(t.last)) << lat << " " << s.lonDegrees << " " << d << "/" << m;
             });
@@ -128,7 +128,7 @@ const MoonCase kMoonCases[] = {
 
 TEST(MoonSentence, WorkedDays2024) {
     for (const auto& c : kMoonCases)
-        EXPECT_EQ(MoonSentence(ComputeMoonDay(2024, c.month, c.day, c.place, c.zone)), c.sentence)
+        EXPECT_EQ(MoonSentence(ComputeMoonDay({c.day, c.month, 2024}, {c.place, double(c.zone)})), c.sentence)
             << c.day << "/" << c.month;
 }
 
@@ -153,7 +153,7 @@ TEST(MoonSentence, ComposedFromTheEvents) {
 TEST(MoonDay, EventsInHourOrderAlternatingAtMostThree) {
     for (const Place& place : {k45N12E, Place{40, 43, 74, 0}, kLapland, Place{-34, 0, -151, 0}})
         ForEachDayOf2024([&](int m, int d) {
-            const MoonDay day = ComputeMoonDay(2024, m, d, place, 1);
+            const MoonDay day = ComputeMoonDay({d, m, 2024}, {place, 1});
             ASSERT_LE(day.count, 3) << d << "/" << m;
             for (int k = 0; k < day.count; ++k) {
                 const MoonEvent& e = day.events[k];
@@ -176,13 +176,13 @@ TEST(MoonDay, EventsInHourOrderAlternatingAtMostThree) {
 // straight line, whose leading coefficient is exactly 0.
 TEST(TestHour, StraightLineCrossing) {
     const Horizon pole{1, 0, 0, 0};
-    const HourResult up = TestHour(pole, 0, 0, -0.1, 0, 0.1, 0);
+    const HourResult up = TestHour(pole, {0, {0, -0.1}, {0, 0.1}, 0});
     EXPECT_EQ(up.kind, EventKind::Rise);
     EXPECT_DOUBLE_EQ(up.timeHours, 0.5 + 1.0 / 120);
-    const HourResult down = TestHour(pole, 5, 0, 0.1, 0, -0.1, std::sin(0.1));
+    const HourResult down = TestHour(pole, {5, {0, 0.1}, {0, -0.1}, std::sin(0.1)});
     EXPECT_EQ(down.kind, EventKind::Set);
     EXPECT_DOUBLE_EQ(down.timeHours, 5.5 + 1.0 / 120);
-    const HourResult touch = TestHour(pole, 0, 0, -0.1, 0, 0, 0);
+    const HourResult touch = TestHour(pole, {0, {0, -0.1}, {0, 0}, 0});
     EXPECT_EQ(touch.kind, EventKind::Neither);   // ends exactly on the horizon
 }
 
@@ -195,22 +195,23 @@ const SiderealCase kSiderealCases[] = {
 
 TEST(SiderealText, WorkedReadings) {
     for (const auto& c : kSiderealCases)
-        EXPECT_EQ(SiderealText(c.y, c.mo, c.d, {c.h - c.zh, 0, 0}, c.lonDegrees, 0), c.text);
+        EXPECT_EQ(SiderealText({c.d, c.mo, c.y}, {c.h - c.zh, 0, 0}, {0, 0, c.lonDegrees, 0}), c.text);
 }
 
 TEST(SiderealText, GainsAbout3m56sPerDay) {
-    int previous = ClockSeconds(SiderealText(2023, 12, 31, {21, 0, 0}, -12, 0));
+    int previous = ClockSeconds(SiderealText({31, 12, 2023}, {21, 0, 0}, k45N12E));
     ForEachDayOf2024([&](int m, int d) {
-        const int now = ClockSeconds(SiderealText(2024, m, d, {21, 0, 0}, -12, 0));
+        const int now = ClockSeconds(SiderealText({d, m, 2024}, {21, 0, 0}, k45N12E));
         ASSERT_NEAR((now - previous + 86400) % 86400, 236, 1) << d << "/" << m;
         previous = now;
     });
 }
 
 TEST(SiderealText, EverySecondOfADayIsWellFormed) {
-    int previous = ClockSeconds(SiderealText(2024, 3, 9, {28, 59, 59}, 74, 30));
+    const Place west{40, 43, 74, 30};
+    int previous = ClockSeconds(SiderealText({9, 3, 2024}, {28, 59, 59}, west));
     for (int s = 0; s < 86400; ++s) {
-        const std::string text = SiderealText(2024, 3, 10, {s / 3600 + 5, s / 60 % 60, s % 60}, 74, 30);
+        const std::string text = SiderealText({10, 3, 2024}, {s / 3600 + 5, s / 60 % 60, s % 60}, west);
         const int now = ClockSeconds(text);
         ASSERT_GE(now, 0) << text;
         ASSERT_LT(now, 86400) << text;
@@ -220,30 +221,32 @@ TEST(SiderealText, EverySecondOfADayIsWellFormed) {
     }
 }
 
-struct LmtCase { double utHour, minutes; int second; double lonDegrees, lonMinutes; const char* text; };
+struct LmtCase { vemar::UniversalTime ut; double lonDegrees, lonMinutes; const char* text; };
 const LmtCase kLmtCases[] = {
-    {20, 15, 0, -15, 0, "21:15:00 "},
-    {20, 15, 0, 15, 0, "19:15:00 "},
-    {20, 15, 7, -15, 0, "21:15:07 "},
-    {23, 0, 0, -15, 0, "24:00:00 "},    // exactly 24 h is not folded
-    {23, 0, 1, -15, 0, "0:00:01 "},
-    {0, 30, 0, 15, 0, "23:30:00 "},     // below 0 comes up by a day
-    {12, 0, 0, -12, 29, "12:46:04 "},   // minutes keep their own sign: 11°31' east
-    {11, 0, 0, -12, -29, "11:49:56 "},  // 12°29' east
+    {{20, 15, 0}, -15, 0, "21:15:00 "},
+    {{20, 15, 0}, 15, 0, "19:15:00 "},
+    {{20, 15, 7}, -15, 0, "21:15:07 "},
+    {{23, 0, 0}, -15, 0, "24:00:00 "},    // exactly 24 h is not folded
+    {{23, 0, 1}, -15, 0, "0:00:01 "},
+    {{0, 30, 0}, 15, 0, "23:30:00 "},     // below 0 comes up by a day
+    {{-1, 30, 0}, 15, 0, "22:30:00 "},    // universal time before the home's midnight: 23:30
+    {{12, 0, 0}, -12, 29, "12:46:04 "},   // minutes keep their own sign: 11°31' east
+    {{11, 0, 0}, -12, -29, "11:49:56 "},  // 12°29' east
 };
 
 TEST(LocalMeanTimeText, WorkedReadings) {
     for (const auto& c : kLmtCases)
-        EXPECT_EQ(LocalMeanTimeText(c.utHour, c.minutes, c.second, c.lonDegrees, c.lonMinutes), c.text)
-            << c.utHour << ":" << c.minutes << ":" << c.second;
+        EXPECT_EQ(LocalMeanTimeText(c.ut, {0, 0, c.lonDegrees, c.lonMinutes}), c.text)
+            << c.ut.hour << ":" << c.ut.minute << ":" << c.ut.second;
 }
 
 TEST(LocalMeanTimeText, AdvancesOneSecondPerSecond) {
     for (const double lonDegrees : {-12.0, -15.0, 74.0, -179.0})
         for (const double lonMinutes : {0.0, 29.0}) {
-            int previous = ClockSeconds(LocalMeanTimeText(23, 59, 59, lonDegrees, lonMinutes)) % 86400;
+            const Place place{0, 0, lonDegrees, lonMinutes};
+            int previous = ClockSeconds(LocalMeanTimeText({23, 59, 59}, place)) % 86400;
             for (int s = 0; s < 86400; ++s) {
-                const std::string text = LocalMeanTimeText(s / 3600, s / 60 % 60, s % 60, lonDegrees, lonMinutes);
+                const std::string text = LocalMeanTimeText({s / 3600, s / 60 % 60, s % 60}, place);
                 const int now = ClockSeconds(text);
                 ASSERT_GE(now, 0) << text;
                 ASSERT_EQ((now - previous + 86400) % 86400, 1) << text << " lon " << lonDegrees;

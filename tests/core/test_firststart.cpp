@@ -107,8 +107,6 @@ TEST(FirstStart, ZoneCoordinatesThroughAHardLink) {
     EXPECT_EQ(ZoneCoordinates(db.path(), "Test/Zone"), (Coordinates{10, 0, -20, 0}));
 }
 
-// ------------------------------------------------------------------ rule days
-
 // ------------------------------------------------------------------ whole zones
 
 // What the first start decides for a zone, measured by the C library on
@@ -159,7 +157,8 @@ TEST(FirstStart, OwnRuleMatchesEveryTransition) {
         ScopedZone zone(name);
         const ZoneFacts facts = MeasureLocalZone(Utc(2026, 7, 1));
         ASSERT_EQ(facts.transitions.size(), 22u) << name;
-        const int hemisphere = facts.januaryOffsetSeconds > facts.julyOffsetSeconds ? 2 : 1;
+        const bool south = facts.januaryOffsetSeconds > facts.julyOffsetSeconds;
+        const Hemisphere hemisphere = south ? Hemisphere::South : Hemisphere::North;
         const auto rule = RuleFor(facts, hemisphere);
         ASSERT_TRUE(rule) << name;
         for (std::size_t i = 0; i < facts.transitions.size(); i += 2) {
@@ -169,7 +168,7 @@ TEST(FirstStart, OwnRuleMatchesEveryTransition) {
             EXPECT_EQ(TransitionDay(rule->monthB, rule->weekB, rule->weekdayB, b.year), b.day) << name << " " << b.year;
         }
         // Asked for the wrong hemisphere, no rule fits.
-        EXPECT_FALSE(RuleFor(facts, 3 - hemisphere)) << name;
+        EXPECT_FALSE(RuleFor(facts, south ? Hemisphere::North : Hemisphere::South)) << name;
     }
 }
 

@@ -1,6 +1,7 @@
 // The home clock model: universal time from a clock reading, and a city's
-// time and date from universal time.
+// time and date from universal time by its zone class.
 
+#include "core/citytime.h"
 #include "core/homeclock.h"
 
 #include <gtest/gtest.h>
@@ -26,6 +27,7 @@ TEST(HomeClock, UniversalTimeOfAClockReading) {
     }
 }
 
+// The class is parsed from the row's text as fusi.dat holds it.
 struct CityCase { const char* why; int utHour, utMinute, offset; const char* zoneClass; int ruleSummer; CityTime time; };
 const CityCase kCityCases[] = {
     {"class 1 in the rule's summer", 12, 30, 1, "1", 1, {14, 30, 0}},
@@ -34,15 +36,18 @@ const CityCase kCityCases[] = {
     {"class 3 outside it", 12, 30, 10, "3", 0, {23, 30, 0}},
     {"class 2 carries its half hour", 12, 40, 5, "2", 1, {18, 10, 0}},
     {"an unknown class: offset only", 12, 40, 5, "7", 1, {17, 40, 0}},
+    {"a class of two characters is unknown", 12, 40, 5, "11", 1, {17, 40, 0}},
+    {"an empty class is unknown", 12, 40, 5, "", 0, {17, 40, 0}},
     {"past midnight: the next day", 23, 0, 9, "0", 0, {8, 0, 1}},
     {"universal time already the day after", 26, 0, 1, "1", 0, {3, 0, 1}},
     {"before midnight: the day before", -2, 0, -5, "1", 1, {18, 0, -1}},
     {"far behind on the day before", 1, 0, -12, "0", 0, {13, 0, -1}},
 };
 
-TEST(HomeClock, CityTimeAndDate) {
+TEST(CityTime, TimeAndDateOfARow) {
     for (const CityCase& c : kCityCases)
-        EXPECT_EQ(CityTimeOf({c.utHour, c.utMinute, 0}, c.offset, c.zoneClass, c.ruleSummer), c.time) << c.why;
+        EXPECT_EQ(CityTimeOf({c.utHour, c.utMinute, 0}, c.offset, ZoneClassOf(c.zoneClass), c.ruleSummer), c.time)
+            << c.why;
 }
 
 // Every minute of two days, every zone: going to universal time and back to
@@ -55,7 +60,7 @@ TEST(HomeClock, RoundTripThroughUniversalTime) {
                 const UniversalTime ut = ToUniversal(local, {zone, 0, halfHour});
                 ASSERT_GE(ut.minute, 0);
                 ASSERT_LT(ut.minute, 60);
-                const CityTime back = CityTimeOf(ut, zone, halfHour ? "2" : "0", 0);
+                const CityTime back = CityTimeOf(ut, zone, halfHour ? ZoneClass::HalfHour : ZoneClass::Standard, 0);
                 ASSERT_EQ(back, (CityTime{local.hour, local.minute, 0})) << zone << " " << minute;
             }
 }

@@ -162,13 +162,13 @@ TEST(ProgramShutDown, AsksOnlyWhenZoneOrHemisphereChanged) {
     const Case cases[] = {
         {"nothing changed", [](Program&) {}, false, false, false, -1},
         {"zone up and back", [](Program& p) { p.upDownClick(+1); p.upDownClick(-1); }, false, false, false, -1},
-        {"south and back north", [](Program& p) { p.hemisphereClick(2); p.hemisphereClick(1); },
+        {"south and back north", [](Program& p) { p.hemisphereClick(Hemisphere::South); p.hemisphereClick(Hemisphere::North); },
          false, false, false, -1},
         {"zone changed, Yes", [](Program& p) { p.upDownClick(+1); }, true, true, true, -2},
         {"zone changed, No", [](Program& p) { p.upDownClick(+1); }, true, true, false, -1},
         {"zone changed then saved", [](Program& p) { p.upDownClick(+1); p.saveZoneClick(); }, false, false, false, -2},
         // The hemisphere option sets Command1 by its own test alone.
-        {"zone changed, north clicked again", [](Program& p) { p.upDownClick(+1); p.hemisphereClick(1); },
+        {"zone changed, north clicked again", [](Program& p) { p.upDownClick(+1); p.hemisphereClick(Hemisphere::North); },
          false, true, false, -1},
     };
     for (const Case& c : cases) {
@@ -218,11 +218,11 @@ TEST_F(ProgramTest, HemisphereFlipsTheLatitudeSign) {
     ASSERT_TRUE(program->startUp());
     s.latDegrees = 45;
     s.latMinutes = 30;
-    program->hemisphereClick(2);
+    program->hemisphereClick(Hemisphere::South);
     EXPECT_EQ((std::array{s.latDegrees, s.latMinutes}), (std::array{-45.0, -30.0}));
     ExpectShown(v, {"Option2.checked=1", "Option1.checked=0",
                     "SSPanel6.caption=Ora Legale dal 27 Ottobre 2024 al 30 Marzo 2025     (Emisfero Australe)"});
-    program->hemisphereClick(1);
+    program->hemisphereClick(Hemisphere::North);
     EXPECT_EQ((std::array{s.latDegrees, s.latMinutes}), (std::array{45.0, 30.0}));
 }
 
@@ -251,7 +251,7 @@ TEST_F(ProgramTest, SummerTimeSwitchOnlyByHandAndSaved) {
 TEST_F(ProgramTest, SaveZoneWritesAndBeeps) {
     ASSERT_TRUE(program->startUp());
     program->text1Changed("-5");
-    program->hemisphereClick(2);
+    program->hemisphereClick(Hemisphere::South);
     program->saveZoneClick();
     EXPECT_EQ(platform.beeps, 1);
     EXPECT_FALSE(v.command1.enabled);

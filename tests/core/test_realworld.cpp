@@ -74,17 +74,14 @@ constexpr int kYear = 2026;
 // whole hour over the year.
 constexpr int kUtHoursPerDay = 24;
 
-// One instant of the year and, per zone, what the C library says of it.
-struct Instant {
-    std::time_t t = 0;
-};
+// What the C library says of one instant of the year in one zone.
 struct Local {
     long offsetSeconds = 0;   // ahead of universal time, summer hour included
     bool summer = false;
 };
 
-std::vector<Instant> YearInstants() {
-    std::vector<Instant> out;
+std::vector<std::time_t> YearInstants() {
+    std::vector<std::time_t> out;
     std::tm jan1{};
     jan1.tm_year = kYear - 1900;
     jan1.tm_mday = 1;
@@ -92,7 +89,7 @@ std::vector<Instant> YearInstants() {
     for (int day = 0; day < 365; ++day)
         for (int h = 0; h < kUtHoursPerDay; ++h) {
             const int minute = (day * 7 + h * 11) % 60;   // every minute of the hour over the year
-            out.push_back({start + day * 86400L + h * 3600L + minute * 60L + (day + h) % 60});
+            out.push_back(start + day * 86400L + h * 3600L + minute * 60L + (day + h) % 60);
         }
     return out;
 }
@@ -100,16 +97,16 @@ std::vector<Instant> YearInstants() {
 // The zone's offsets at every instant, read with TZ set to it. Summer time is
 // told by the offset, not by tm_isdst: Dublin's winter is its "daylight
 // saving" time with a negative hour.
-std::vector<Local> ZoneAt(const char* zone, const std::vector<Instant>& instants) {
+std::vector<Local> ZoneAt(const char* zone, const std::vector<std::time_t>& instants) {
     const char* old = std::getenv("TZ");
     const std::string saved = old ? old : "";
     setenv("TZ", zone, 1);
     tzset();
     std::vector<Local> out;
     out.reserve(instants.size());
-    for (const Instant& i : instants) {
+    for (const std::time_t& t : instants) {
         std::tm tm{};
-        localtime_r(&i.t, &tm);
+        localtime_r(&t, &tm);
         out.push_back({tm.tm_gmtoff, false});
     }
     long standard = out.front().offsetSeconds;
@@ -168,7 +165,7 @@ struct Tally {
 class RealWorld : public ::testing::TestWithParam<Home> {
 protected:
     static void SetUpTestSuite() {
-        instants_ = new std::vector<Instant>(YearInstants());
+        instants_ = new std::vector<std::time_t>(YearInstants());
         zones_ = new std::map<std::string, std::vector<Local>>;
         for (const char* z : kCityZones) (*zones_)[z] = ZoneAt(z, *instants_);
         for (const Home& h : kHomes)
@@ -186,7 +183,7 @@ protected:
         test::RecordingPlatform platform;
         const std::vector<Local>& homeZone = zones_->at(home.zone);
         auto homeReading = [&](std::size_t i) {
-            return Reading(Civil((*instants_)[i].t + homeZone[i].offsetSeconds));
+            return Reading(Civil((*instants_)[i] + homeZone[i].offsetSeconds));
         };
         platform.clock = homeReading(0);
         Program program(platform, dir.path());
@@ -198,7 +195,7 @@ protected:
         const MainView& v = program.view();
 
         for (std::size_t i = 0; i < instants_->size(); ++i) {
-            const std::time_t t = (*instants_)[i].t;
+            const std::time_t t = (*instants_)[i];
             const std::tm homeLocal = Civil(t + homeZone[i].offsetSeconds);
             platform.clock = Reading(homeLocal);
             program.tick();
@@ -246,11 +243,11 @@ protected:
         }
     }
 
-    static std::vector<Instant>* instants_;
+    static std::vector<std::time_t>* instants_;
     static std::map<std::string, std::vector<Local>>* zones_;
 };
 
-std::vector<Instant>* RealWorld::instants_ = nullptr;
+std::vector<std::time_t>* RealWorld::instants_ = nullptr;
 std::map<std::string, std::vector<Local>>* RealWorld::zones_ = nullptr;
 
 TEST_P(RealWorld, EveryRowAndTheUniversalTimeAllYear) {

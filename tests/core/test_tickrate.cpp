@@ -102,7 +102,7 @@ TEST(TickRate, OnceASecondShowsWhatSixtyFourTicksShow) {
         for (Clock* clock : {&fast, &scheduled}) {
             SharedState& s = clock->program.state();
             s.zoneOffset = c.zoneOffset;
-            s.hemisphere = c.hemisphere;
+            s.hemisphere = static_cast<Hemisphere>(c.hemisphere);
             s.inDstWindow = c.inDstWindow;
             s.southSyncDone = 1;   // the sync's switch would write lxp2.par, shared by both
             // car.tip draws "*" large and "+" small: a refresh that misses a

@@ -46,7 +46,7 @@ std::array<Version, 2> MakeVersions() {
     v[1].site = v[0].site;
     v[1].site.latDegrees = -33.5;
     v[1].site.zoneOffset = 10;
-    v[1].site.hemisphere = 2;
+    v[1].site.hemisphere = Hemisphere::South;
     v[0].display = {" 0", " 0", " 7", " 7", " 0", " 0", " 0", "", ""};
     v[1].display = {" 1", "-1", " 1", " 4", " 7", " 1", " 12", "*", "°"};
     v[0].rule = DstRule{};

@@ -154,8 +154,8 @@ void MainWindow::buildControls(QWidget* client) {
     // The checked option is the core's: a click only forwards the command.
     north->setAutoExclusive(false);
     south->setAutoExclusive(false);
-    connect(north, &QRadioButton::clicked, this, [this] { command([&] { program_.hemisphereClick(1); }); });
-    connect(south, &QRadioButton::clicked, this, [this] { command([&] { program_.hemisphereClick(2); }); });
+    connect(north, &QRadioButton::clicked, this, [this] { command([&] { program_.hemisphereClick(vemar::Hemisphere::North); }); });
+    connect(south, &QRadioButton::clicked, this, [this] { command([&] { program_.hemisphereClick(vemar::Hemisphere::South); }); });
 
     auto* zone = new QGroupBox(client);
     place(zone, "Frame1", 9120, 5400, 1095, 975);

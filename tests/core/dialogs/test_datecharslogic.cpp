@@ -159,7 +159,7 @@ TEST_F(MarkerSizeTest, LargeWhenListedInCarTip) {
 // every row marker with its size over nine ticks and stops refreshing.
 TEST_F(MarkerSizeTest, TheDialogsRequestLastsNineTicks) {
     ASSERT_TRUE(program->startUp());
-    while (program->state().tickStage != 2) program->tick();   // start-up refreshes done
+    while (program->state().tickStage != TickStage::Running) program->tick();   // start-up refreshes done
     dir.write(kMarkerFile, "\"#\",\"\",\"\",\"\",\"\"\r\n");
 
     DateCharsLogic dialog(*program);

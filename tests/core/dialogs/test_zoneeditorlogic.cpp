@@ -121,7 +121,7 @@ protected:
         for (const auto& l : lines) out += l + "\r\n";
         return out;
     }
-    bool reloadRequested() { return state().zoneTableLoaded == 0 && state().tickStage == 0; }
+    bool reloadRequested() { return state().zoneTableLoaded == 0 && state().tickStage == TickStage::Reinitialise; }
 
     std::string original;
 };

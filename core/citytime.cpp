@@ -1,0 +1,24 @@
+#include "core/citytime.h"
+
+#include "core/calendar.h"
+
+namespace vemar {
+
+int CitySummerHours(ZoneClass zoneClass, int ruleSummer) {
+    switch (zoneClass) {
+    case ZoneClass::NorthernSummer: return ruleSummer == 1 ? 1 : 0;
+    case ZoneClass::SouthernSummer: return ruleSummer == 1 ? 0 : 1;
+    default: return 0;
+    }
+}
+
+CityTime CityTimeOf(const UniversalTime& ut, int offsetHours, ZoneClass zoneClass, int ruleSummer) {
+    const int halfHour = zoneClass == ZoneClass::HalfHour ? 30 : 0;
+    const int minutes = ut.minutesFromLocalMidnight() +
+                        (offsetHours + CitySummerHours(zoneClass, ruleSummer)) * 60 + halfHour;
+    constexpr int kDayMinutes = 24 * 60;
+    const int inDay = FloorMod(minutes, kDayMinutes);
+    return {inDay / 60, inDay % 60, FloorDiv(minutes, kDayMinutes)};
+}
+
+} // namespace vemar

@@ -1,0 +1,27 @@
+#pragma once
+// A city's time of day from universal time: the row's standard offset, its
+// summer hour by the rule and its half hour, as its zone class says.
+
+#include "homeclock.h"
+#include "state.h"
+
+namespace vemar {
+
+// A city's time of day and its date, as days after the home's date (-1, 0, 1...).
+struct CityTime {
+    int hour = 0;     // 0..23
+    int minute = 0;   // 0..59
+    int dayDelta = 0;
+    friend bool operator==(const CityTime&, const CityTime&) = default;
+};
+
+// Hours a city of this class adds in the rule's summer (ruleSummer 1) or
+// outside it: northern summer time in the summer, southern the rest of the
+// year; every other class none.
+int CitySummerHours(ZoneClass zoneClass, int ruleSummer);
+
+// The time of a city of the zone table: universal time, plus its standard
+// offset, plus its summer hour by the rule, plus 30 minutes for a half-hour zone.
+CityTime CityTimeOf(const UniversalTime& ut, int offsetHours, ZoneClass zoneClass, int ruleSummer);
+
+} // namespace vemar
