@@ -3,7 +3,8 @@
 #include "core/program.h"
 #include "scriptedplatform.h"
 #include "ui/main/mainwindow.h"
-#include "ui/main/widgets.h"
+#include "ui/main/panel.h"
+#include "ui/main/updown.h"
 #include "ui/support/twips.h"
 
 #include <QAbstractButton>

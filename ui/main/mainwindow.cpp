@@ -9,7 +9,8 @@
 #include "ui/info/helpwindow.h"
 #include "ui/support/filteredbox.h"
 #include "ui/info/picturewindow.h"
-#include "ui/main/widgets.h"
+#include "ui/main/panel.h"
+#include "ui/main/updown.h"
 #include "ui/support/twips.h"
 
 #include <QApplication>

@@ -1,24 +1,12 @@
 #pragma once
-// The few controls Qt lacks in the form the window needs: a raised panel
-// that can be clicked, and an up-down control of two arrow buttons.
+// An up-down control: two arrow buttons stacked, which Qt offers only as part
+// of a spin box, while the zone's box beside it is a plain text box.
 
-#include <QLabel>
 #include <QWidget>
 
 class QToolButton;
 
 namespace vemar::ui {
-
-// A three-dimensional panel with a centred caption; clickable ones emit clicked().
-class Panel : public QLabel {
-    Q_OBJECT
-public:
-    explicit Panel(QWidget* parent = nullptr, bool raised = true);
-signals:
-    void clicked();
-protected:
-    void mouseReleaseEvent(QMouseEvent* event) override;
-};
 
 class UpDown : public QWidget {
     Q_OBJECT

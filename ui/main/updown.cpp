@@ -1,23 +1,10 @@
-#include "ui/main/widgets.h"
+#include "ui/main/updown.h"
 
-#include <QMouseEvent>
 #include <QToolButton>
 
 namespace vemar::ui {
 
-Panel::Panel(QWidget* parent, bool raised) : QLabel(parent) {
-    setFrameStyle(QFrame::Panel | (raised ? QFrame::Raised : QFrame::Sunken));
-    setLineWidth(2);
-    setAlignment(Qt::AlignCenter);
-    setAutoFillBackground(true);
-}
-
-void Panel::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        emit clicked();
-    QLabel::mouseReleaseEvent(event);
-}
-
+// Held down, an arrow repeats, so the zone runs through its hours.
 UpDown::UpDown(QWidget* parent) : QWidget(parent), up_(new QToolButton(this)), down_(new QToolButton(this)) {
     up_->setObjectName("up");
     down_->setObjectName("down");
