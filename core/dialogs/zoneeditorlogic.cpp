@@ -61,9 +61,14 @@ std::string OffsetBoxText(std::string_view offset) {
 }
 
 std::optional<Rgb> ClassNameColour(std::string_view zoneClass) {
-    static constexpr Rgb byClass[] = {rgb(0, 255, 0), rgb(0, 255, 255), rgb(255, 0, 0), rgb(255, 0, 255)};
-    if (zoneClass.size() != 1 || zoneClass[0] < '0' || zoneClass[0] > '3') return std::nullopt;
-    return byClass[zoneClass[0] - '0'];
+    switch (ZoneClassOf(zoneClass)) {
+    case ZoneClass::Standard: return rgb(0, 255, 0);
+    case ZoneClass::NorthernSummer: return rgb(0, 255, 255);
+    case ZoneClass::HalfHour: return rgb(255, 0, 0);
+    case ZoneClass::SouthernSummer: return rgb(255, 0, 255);
+    case ZoneClass::Unlisted: break;
+    }
+    return std::nullopt;
 }
 
 ZoneEditorLogic::ZoneEditorLogic(Program& program, Variant variant) : program_(program), variant_(variant) {
