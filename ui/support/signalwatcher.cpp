@@ -28,8 +28,8 @@ extern "C" void onEndSignal(int number) {
 
 SignalWatcher::SignalWatcher(QObject* parent) : QObject(parent) {
     if (::pipe2(gPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
-    notifier_ = new QSocketNotifier(gPipe[0], QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, &SignalWatcher::drain);
+    notifier_ = std::make_unique<QSocketNotifier>(gPipe[0], QSocketNotifier::Read);
+    connect(notifier_.get(), &QSocketNotifier::activated, this, &SignalWatcher::drain);
     struct sigaction action {};
     action.sa_handler = onEndSignal;
     sigemptyset(&action.sa_mask);
@@ -40,7 +40,7 @@ SignalWatcher::SignalWatcher(QObject* parent) : QObject(parent) {
 SignalWatcher::~SignalWatcher() {
     if (!notifier_) return;
     for (std::size_t i = 0; i < std::size(kWatched); ++i) ::sigaction(kWatched[i], &gPrevious[i], nullptr);
-    delete notifier_;
+    notifier_.reset();   // it must stop watching before its pipe is closed
     ::close(gPipe[0]);
     ::close(gPipe[1]);
     gPipe[0] = gPipe[1] = -1;

@@ -6,6 +6,8 @@
 
 #include <QObject>
 
+#include <memory>
+
 class QSocketNotifier;
 
 namespace vemar::ui {
@@ -23,7 +25,7 @@ signals:
 private:
     void drain();
 
-    QSocketNotifier* notifier_ = nullptr;
+    std::unique_ptr<QSocketNotifier> notifier_;
 };
 
 } // namespace vemar::ui
