@@ -291,24 +291,24 @@ TEST_F(ZoneEditorTest, EverySaveBeeps) {
 // fusi.dat keeps a complete table: the one before, or the staged one once
 // it was committed.
 TEST_F(ZoneEditorTest, AFailedWriteOrCommitLosesNothing) {
-    enum class Fault { WriteTmp, WriteDat, Rename };
+    // failing: the file whose write fails, nullptr for the commit's rename;
     // faulted: the steps run with the fault in place; datIsStaged: else the
     // installed file. The user chose to save the table, so every failure names
     // fusi.dat; a staged one then names the staged copy it was writing.
     struct Case {
-        const char* when; Fault fault; std::vector<Step> steps, faulted;
+        const char* when; const char* failing; std::vector<Step> steps, faulted;
         const char* message; bool datIsStaged; int questions;
     };
     const char* stagedWrite = "copia provvisoria fusi.tmp, scrittura non riuscita: spazio esaurito sul disco";
     const Case cases[] = {
-        {"first Salva", Fault::WriteTmp, {name(3, "Lima")}, {kSalva}, stagedWrite, false, 0},
-        {"second Salva", Fault::WriteTmp, {name(3, "Lima"), kSalva, name(1, "London")}, {kSalva, kClose},
+        {"first Salva", kStagedZoneFile, {name(3, "Lima")}, {kSalva}, stagedWrite, false, 0},
+        {"second Salva", kStagedZoneFile, {name(3, "Lima"), kSalva, name(1, "London")}, {kSalva, kClose},
          stagedWrite, false, 0},
-        {"commit", Fault::Rename, {name(3, "Lima"), kSalva, name(1, "London")}, {kClose},
+        {"commit", nullptr, {name(3, "Lima"), kSalva, name(1, "London")}, {kClose},
          "sostituzione non riuscita: ", false, 0},
-        {"direct save after commit", Fault::WriteDat, {name(3, "Lima"), kSalva, name(1, "London")}, {kClose},
+        {"direct save after commit", kZoneFile, {name(3, "Lima"), kSalva, name(1, "London")}, {kClose},
          "scrittura non riuscita: ", true, 1},
-        {"direct save", Fault::WriteDat, {name(3, "Lima")}, {kClose}, "scrittura non riuscita: ", false, 1},
+        {"direct save", kZoneFile, {name(3, "Lima")}, {kClose}, "scrittura non riuscita: ", false, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.when);
@@ -323,18 +323,12 @@ TEST_F(ZoneEditorTest, AFailedWriteOrCommitLosesNothing) {
         const bool staged = dir.exists(kStagedZoneFile);
         const std::string stagedBytes = dir.read(kStagedZoneFile);
 
-        switch (c.fault) {
-        case Fault::WriteTmp:
-        case Fault::WriteDat: {
-            const std::string target = c.fault == Fault::WriteTmp ? kStagedZoneFile : kZoneFile;
-            SetWriteFaultForTesting([target](const std::filesystem::path& p) { return p.filename() == target; });
-            break;
-        }
-        case Fault::Rename:
-            // A directory in the place of the staged file: the rename is refused.
+        const std::string failing = c.failing ? c.failing : "";
+        if (c.failing) {
+            SetWriteFaultForTesting([failing](const std::filesystem::path& p) { return p.filename() == failing; });
+        } else {   // a directory in the place of the staged file: the rename is refused
             std::filesystem::remove(dir / kStagedZoneFile);
             std::filesystem::create_directory(dir / kStagedZoneFile);
-            break;
         }
         run(editor, c.faulted);
         SetWriteFaultForTesting(nullptr);
@@ -345,7 +339,7 @@ TEST_F(ZoneEditorTest, AFailedWriteOrCommitLosesNothing) {
         EXPECT_EQ(platform.fatalMessages[0].rfind(c.message, 0), 0u) << platform.fatalMessages[0];
         ExpectSameRecords(dir.read(kZoneFile), c.datIsStaged ? stagedBytes : original);
         // The earlier staged table survives.
-        if (c.fault == Fault::WriteTmp && staged) ExpectSameRecords(dir.read(kStagedZoneFile), stagedBytes);
+        if (failing == kStagedZoneFile && staged) ExpectSameRecords(dir.read(kStagedZoneFile), stagedBytes);
         EXPECT_EQ(platform.questions.size(), std::size_t(c.questions));
         EXPECT_EQ(ReadZoneTable(dir / kZoneFile)[0].name, "Roma");   // still a whole table
     }
