@@ -60,11 +60,7 @@ void MainWindowTest::scripts_data() {
         "Form1.backColour=#c0c0c0", "Form1.Label4.textColour=#000080", "Form1.Annulla.enabled=true",
         "click:Form1.Annulla", "Form1.backColour=#800000", "Form1.Label2(0).backColour=#000080",
         "Form1.Rscuro.enabled=false"};
-    // Shut-down asks about the zone only when it changed; seg.dat is always written.
-    const QString installed = "file:lxp2.par=41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,1\r\n";
-    QTest::newRow("closed unchanged") << QStringList{} << QStringList{
-        "click:Form1.UpDown1:up", "click:Form1.UpDown1:down", "close:Form1", "count:question=0", installed,
-        "count:write=1"};
+    // Shut-down asks about the zone only when it changed.
     QTest::newRow("closed with the zone changed, Yes") << QStringList{} << QStringList{
         "click:Form1.UpDown1:up", "answer:yes", "close:Form1", "count:question=1",
         "file:lxp2.par=41,54,-12,-29,-2,,1,,,0,,0,,,1,0,0,1\r\n"};
