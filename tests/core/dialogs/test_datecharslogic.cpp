@@ -70,14 +70,16 @@ TEST_F(DateCharsTest, EveryActionOnTheLivePair) {
         s.symbolRefresh = 0;
         DateCharsLogic dialog(*program);
         dialog.open();
-        EXPECT_EQ(s.symbolRefresh, 1);   // opening runs the change handling
+        // Opening runs the change handling: the tick then redraws the row markers,
+        // as after a page switch.
+        EXPECT_EQ(s.symbolRefresh, 1);
         run(dialog, c.actions);
 
         const std::array<std::string, 2> pair{c.symbol1, c.symbol2};
         EXPECT_EQ((std::array{s.dateSymbol1, s.dateSymbol2}), pair);
         EXPECT_EQ((std::array{view().ssPanel1[0].caption, view().ssPanel1[3].caption}), pair);
         // Annulla leaves the boxes as they were; the window is gone.
-        if (!c.closed) EXPECT_EQ((std::array{dialog.view().text1.caption, dialog.view().text2.caption}), pair);
+        if (!c.closed) { EXPECT_EQ((std::array{dialog.view().text1.caption, dialog.view().text2.caption}), pair); }
         const DateCharsView& d = dialog.view();
         EXPECT_EQ((std::array{d.ssCommand2.enabled, d.ssCommand3.enabled, dialog.closeRequested()}),
                   (std::array{c.ok, c.byDefault, c.closed}));
@@ -153,37 +155,6 @@ TEST_F(MarkerSizeTest, LargeWhenListedInCarTip) {
         program->refreshDateMarkers();
         EXPECT_EQ(sizes(), c.sizes);
     }
-}
-
-// A change in the dialog shows on the panels at once; the tick then redraws
-// every row marker with its size over nine ticks and stops refreshing.
-TEST_F(MarkerSizeTest, TheDialogsRequestLastsNineTicks) {
-    ASSERT_TRUE(program->startUp());
-    while (program->state().tickStage != TickStage::Running) program->tick();   // start-up refreshes done
-    dir.write(kMarkerFile, "\"#\",\"\",\"\",\"\",\"\"\r\n");
-
-    DateCharsLogic dialog(*program);
-    dialog.open();
-    dialog.text1Changed("#");
-    dialog.text2Changed("%");
-    EXPECT_EQ(program->view().ssPanel1[0].caption, "#");
-    for (int tick = 1; tick <= 9; ++tick) {
-        EXPECT_EQ(program->state().symbolRefresh, 1) << "before tick " << tick;
-        program->tick();
-    }
-    EXPECT_EQ(program->state().symbolRefresh, 0);
-
-    MainView& v = view();
-    test::ExpectShown(v, {"SSPanel1(0).fontSize=18", "SSPanel1(3).fontSize=10"});
-    for (const ControlView& marker : v.label3) {
-        ASSERT_TRUE(marker.caption == "#" || marker.caption == "%");
-        EXPECT_EQ(marker.fontSize, marker.caption == "#" ? 18 : 10);
-    }
-
-    // Without a request the tick no longer reads car.tip.
-    dir.write(kMarkerFile, "\"%\"\r\n");
-    program->tick();
-    EXPECT_EQ(v.ssPanel1[3].fontSize, 10);
 }
 
 } // namespace

@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <functional>
 
 namespace vemar {
 namespace {
@@ -55,7 +54,6 @@ const TypingCase kTypingCases[] = {
     {1, 4, "75", "59", -59},       // longitude minutes clamped, sign of the (eastern) degrees
     {1, 3, "-200", "-180", -180},
     {1, 3, "1a8b0", "180", 180},   // letters dropped as they come
-    {1, 3, "-", "-", 0},           // a lone minus sign reads as 0 and stays
     {1, 1, "-5", "5", 5},          // no minus sign in a latitude box
     {1, 4, "-3", "3", -3},         // nor in the longitude minutes
     {1, 1, "", "", 0},             // an empty box reads as 0
@@ -83,7 +81,7 @@ const LongitudeStep kLongitudeSteps[] = {
     {3, "-10", "-10", -10, -30}, // and back east
     {4, "75", "59", -10, -59},   // clamped, and negative like the degrees
     {3, "0", "0", 0, 59},        // 0 degrees count as west
-    {3, "-", "-", 0, 59},
+    {3, "-", "-", 0, 59},        // a lone minus sign reads as 0 and stays
     {3, "-1", "-1", -1, -59},
 };
 
@@ -128,31 +126,20 @@ TEST_F(ParamsDialogTest, OpeningShowsTheSettingsAndOkWritesThemBack) {
     }
 }
 
-// Each row changes one of the six settings; closing without OK puts every
-// one back and writes nothing.
-struct EditCase { const char* name; std::function<void(ParamsDialogLogic&)> edit; };
-const EditCase kEditCases[] = {
-    {"latitude degrees", [](ParamsDialogLogic& d) { d.text1Changed("12"); }},
-    {"latitude minutes", [](ParamsDialogLogic& d) { d.text2Changed("7"); }},
-    {"longitude degrees", [](ParamsDialogLogic& d) { d.text3Changed("100"); }},   // also flips the minutes
-    {"longitude minutes", [](ParamsDialogLogic& d) { d.text4Changed("1"); }},
-    {"half hour", [](ParamsDialogLogic& d) { d.option1Click(); }},
-    {"automatic summer time", [](ParamsDialogLogic& d) { d.check1Click(false); }},
-};
-
+// Closing without OK puts every one of the six settings back and writes nothing.
 TEST_F(ParamsDialogTest, ClosingWithoutOkRestoresAllSixAndWritesNothing) {
-    for (const EditCase& c : kEditCases) {
-        SCOPED_TRACE(c.name);
-        dir.write(kSiteFile, kSiteLine);
-        restart();
-        const auto before = settings();
-        open();
-        c.edit(*dialog);
-        dialog->unload();
-        EXPECT_EQ(settings(), before);
-        EXPECT_EQ(platform.effects, std::vector<std::string>{});
-        EXPECT_EQ(dir.read(kSiteFile), kSiteLine);
-    }
+    dir.write(kSiteFile, kSiteLine);
+    restart();
+    const auto before = settings();
+    open();
+    for (int box = 1; box <= 4; ++box) type(box, std::array{"12", "7", "100", "1"}[box - 1]);
+    dialog->option1Click();
+    dialog->check1Click(false);
+    ASSERT_NE(settings(), before);
+    dialog->unload();
+    EXPECT_EQ(settings(), before);
+    EXPECT_EQ(platform.effects, std::vector<std::string>{});
+    EXPECT_EQ(dir.read(kSiteFile), kSiteLine);
 }
 
 // lxp2.par and SSPanel5 after OK on 45°30' north, 9°10' west, a half hour.
@@ -189,22 +176,19 @@ TEST_F(ParamsDialogTest, OkSavesTheSettingsAndTheSummerTimeState) {
     }
 }
 
-struct CaretCase { const char* typed; int caret; const char* shown; int expected; };
-const CaretCase kCaretCases[] = {
-    {"1a", 2, "1", 1},        // a refused letter at the end
-    {"1a8", 2, "18", 1},      // a refused letter in the middle: the caret stays before the 8
-    {"95", 2, "89", 2},       // clamped to a text of the same length: at the end
-    {"1000", 4, "89", 2},     // clamped to a shorter text: at its end
-    {"-5", 1, "5", 0},        // the minus sign typed in front goes
-};
-
+// The caret after a filter, from the typed text, the caret in it and the text shown.
 TEST(ParamsDialogCaret, StaysWhereTheUserWasTyping) {
-    for (const CaretCase& c : kCaretCases) {
-        SCOPED_TRACE(c.typed);
-        EXPECT_EQ(CaretAfterFilter(static_cast<int>(std::strlen(c.typed)), c.caret,
-                                   static_cast<int>(std::strlen(c.shown))),
-                  c.expected);
-    }
+    struct Case { const char* typed; int caret; const char* shown; int expected; };
+    const Case cases[] = {
+        {"1a", 2, "1", 1},        // a refused letter at the end
+        {"1a8", 2, "18", 1},      // a refused letter in the middle: the caret stays before the 8
+        {"95", 2, "89", 2},       // clamped to a text of the same length: at the end
+        {"1000", 4, "89", 2},     // clamped to a shorter text: at its end
+        {"-5", 1, "5", 0},        // the minus sign typed in front goes
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CaretAfterFilter(int(std::strlen(c.typed)), c.caret, int(std::strlen(c.shown))), c.expected)
+            << c.typed;
 }
 
 } // namespace
