@@ -40,11 +40,7 @@ constexpr const char* kCityZones[kZoneRows] = {
 // Explained differences of one year, per home: samples where a row differs
 // from the real time by the rule's summer hour, and universal-time lines
 // that differ by the home's.
-struct Counts {
-    int rows = 0;
-    int utLines = 0;
-    friend bool operator==(const Counts&, const Counts&) = default;
-};
+struct Counts { int rows = 0, utLines = 0; };
 
 // A home as its user would set it: automatic summer time where the place has
 // it, otherwise "Ora Solare" by hand; the place's own half hour.
@@ -70,16 +66,13 @@ const Home kHomes[] = {
 };
 
 constexpr int kYear = 2026;
+
+// What the C library says of one instant of the year in one zone: seconds
+// ahead of universal time, summer hour included.
+struct Local { long offsetSeconds = 0; bool summer = false; };
+
 // Every hour of universal time, at a minute and second that walk through the
 // whole hour over the year.
-constexpr int kUtHoursPerDay = 24;
-
-// What the C library says of one instant of the year in one zone.
-struct Local {
-    long offsetSeconds = 0;   // ahead of universal time, summer hour included
-    bool summer = false;
-};
-
 std::vector<std::time_t> YearInstants() {
     std::vector<std::time_t> out;
     std::tm jan1{};
@@ -87,7 +80,7 @@ std::vector<std::time_t> YearInstants() {
     jan1.tm_mday = 1;
     const std::time_t start = timegm(&jan1);
     for (int day = 0; day < 365; ++day)
-        for (int h = 0; h < kUtHoursPerDay; ++h) {
+        for (int h = 0; h < 24; ++h) {
             const int minute = (day * 7 + h * 11) % 60;   // every minute of the hour over the year
             out.push_back(start + day * 86400L + h * 3600L + minute * 60L + (day + h) % 60);
         }
@@ -118,19 +111,9 @@ std::vector<Local> ZoneAt(const char* zone, const std::vector<std::time_t>& inst
     return out;
 }
 
-std::tm Civil(std::time_t t) {
-    std::tm tm{};
-    gmtime_r(&t, &tm);
-    return tm;
-}
-
-ClockReading Reading(const std::tm& tm) {
-    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
-}
-
-int DayNumber(const std::tm& tm) {
-    return int(timegm(const_cast<std::tm*>(&tm)) / 86400);
-}
+std::tm Civil(std::time_t t) { std::tm tm{}; return *gmtime_r(&t, &tm); }
+ClockReading Reading(const std::tm& tm) { return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec}; }
+int DayNumber(std::tm tm) { return int(timegm(&tm) / 86400); }
 
 std::string TimeText(const std::tm& tm) {
     char buf[16];
@@ -138,18 +121,15 @@ std::string TimeText(const std::tm& tm) {
     return buf;
 }
 
-std::string Trimmed(std::string s) {
-    while (!s.empty() && s.front() == ' ') s.erase(0, 1);
-    while (!s.empty() && s.back() == ' ') s.pop_back();
-    return s;
+std::string Trimmed(const std::string& s) {
+    const auto first = s.find_first_not_of(' ');
+    return first == std::string::npos ? "" : s.substr(first, s.find_last_not_of(' ') - first + 1);
 }
 
 // The summer state the one rule gives a city of this class: the rule's own
 // summer for class 1, its complement for the southern class 3.
 bool RuleSummer(const std::string& zoneClass, int ruleSummerW) {
-    if (zoneClass == "1") return ruleSummerW == 1;
-    if (zoneClass == "3") return ruleSummerW == 0;
-    return false;
+    return (zoneClass == "1" && ruleSummerW == 1) || (zoneClass == "3" && ruleSummerW == 0);
 }
 
 struct Tally {
