@@ -142,28 +142,28 @@ struct Tally {
     }
 };
 
+// The year's instants, and each zone's offsets at them, computed once for all homes.
+const std::vector<std::time_t>& Instants() {
+    static const std::vector<std::time_t> instants = YearInstants();
+    return instants;
+}
+const std::vector<Local>& Zone(const std::string& zone) {
+    static std::map<std::string, std::vector<Local>> zones;
+    auto it = zones.find(zone);
+    if (it == zones.end()) it = zones.emplace(zone, ZoneAt(zone.c_str(), Instants())).first;
+    return it->second;
+}
+
 class RealWorld : public ::testing::TestWithParam<Home> {
 protected:
-    static void SetUpTestSuite() {
-        instants_ = new std::vector<std::time_t>(YearInstants());
-        zones_ = new std::map<std::string, std::vector<Local>>;
-        for (const char* z : kCityZones) (*zones_)[z] = ZoneAt(z, *instants_);
-        for (const Home& h : kHomes)
-            if (!zones_->count(h.zone)) (*zones_)[h.zone] = ZoneAt(h.zone, *instants_);
-    }
-    static void TearDownTestSuite() {
-        delete instants_;
-        delete zones_;
-    }
-
     // One page of the table, one program left running through the year.
     void runPage(const Home& home, int page, Tally& tally) {
         test::WorkDir dir;
         dir.write("lxp2.par", std::string(home.lxp2) + "\r\n");
         test::RecordingPlatform platform;
-        const std::vector<Local>& homeZone = zones_->at(home.zone);
+        const std::vector<Local>& homeZone = Zone(home.zone);
         auto homeReading = [&](std::size_t i) {
-            return Reading(Civil((*instants_)[i] + homeZone[i].offsetSeconds));
+            return Reading(Civil(Instants()[i] + homeZone[i].offsetSeconds));
         };
         platform.clock = homeReading(0);
         Program program(platform, dir.path());
@@ -174,8 +174,8 @@ protected:
         const SharedState& s = program.state();
         const MainView& v = program.view();
 
-        for (std::size_t i = 0; i < instants_->size(); ++i) {
-            const std::time_t t = (*instants_)[i];
+        for (std::size_t i = 0; i < Instants().size(); ++i) {
+            const std::time_t t = Instants()[i];
             const std::tm homeLocal = Civil(t + homeZone[i].offsetSeconds);
             platform.clock = Reading(homeLocal);
             program.tick();
@@ -196,7 +196,7 @@ protected:
             const int secondDate = DayNumber(homeLocal) - s.dayShift + 1;
             for (int k = 0; k < kPageRows; ++k) {
                 const int n = (page - 1) * kPageRows + k;
-                const Local& city = zones_->at(kCityZones[n])[i];
+                const Local& city = Zone(kCityZones[n])[i];
                 const long cityError =
                     (RuleSummer(s.zoneTable[n].zoneClass, s.ruleSummer) ? 1 : 0) - (city.summer ? 1 : 0);
                 const long error = homeError + cityError;
@@ -223,19 +223,14 @@ protected:
         }
     }
 
-    static std::vector<std::time_t>* instants_;
-    static std::map<std::string, std::vector<Local>>* zones_;
 };
-
-std::vector<std::time_t>* RealWorld::instants_ = nullptr;
-std::map<std::string, std::vector<Local>>* RealWorld::zones_ = nullptr;
 
 TEST_P(RealWorld, EveryRowAndTheUniversalTimeAllYear) {
     const Home& home = GetParam();
     Tally tally;
     runPage(home, 1, tally);
     runPage(home, 2, tally);
-    const int samples = int(instants_->size());
+    const int samples = int(Instants().size());
     std::printf("%-13s %d instants x 54 rows: differ from the real time: rows %5d, dates %5d, UT %4d;"
                 " explained rows %5d, UT %4d; unexplained rows %d, dates %d, UT %d\n",
                 home.name, samples, tally.wrongRows, tally.wrongDates, tally.wrongUt,
