@@ -13,11 +13,8 @@ using vemar::CalendarDate;
 
 namespace {
 
-const Place k45N12E{45, 0, -12, 0};
-const Place kNorthCape{70, 0, -20, 0};
-const Place kSvalbard{75, 0, -20, 0};
-const Place kArcticCircle{66, 0, -20, 0};
-const Place kLapland{68, 0, -20, 0};
+const Place k45N12E{45, 0, -12, 0}, kNorthCape{70, 0, -20, 0}, kSvalbard{75, 0, -20, 0}, kArcticCircle{66, 0, -20, 0},
+    kLapland{68, 0, -20, 0};
 
 template <typename F> void ForEachDayOf2024(F f) {
     for (int m = 1; m <= 12; ++m)
@@ -40,17 +37,11 @@ int ClockSeconds(const std::string& text) {
     return (std::stoi(g[1]) * 60 + std::stoi(g[2])) * 60 + std::stoi(g[3]);
 }
 
-struct TimeTextCase { double hours; const char* text; };
-const TimeTextCase kTimeTextCases[] = {
-    {5 + 7 / 60.0 + 1e-9, "5:07"},
-    {21 + 2.5 / 60, "21:02"},
-    {4.2 / 60, "0:04"},
-    {24.0, "24:00"},        // an event in the day's last half minute
-    {23.99999, "23:59"},
-};
-
 TEST(EventTimeText, HourWithoutZeroMinutesInTwoDigits) {
-    for (const auto& c : kTimeTextCases) EXPECT_EQ(EventTimeText(c.hours), c.text) << c.hours;
+    const std::pair<double, const char*> cases[] = {{5 + 7 / 60.0 + 1e-9, "5:07"}, {21 + 2.5 / 60, "21:02"}, {4.2 / 60, "0:04"},
+                                                    {24.0, "24:00"},   // an event in the day's last half minute
+                                                    {23.99999, "23:59"}};
+    for (const auto& [hours, text] : cases) EXPECT_EQ(EventTimeText(hours), text) << hours;
 }
 
 struct SunCase { Place place; int month, day, zone; const char* sentence; };

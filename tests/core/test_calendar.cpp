@@ -18,24 +18,16 @@ int gregorianMonthLength(int month, int year) {
     return kLengths[month - 1] + (month == 2 && leap ? 1 : 0);
 }
 
-// ---------------------------------------------------------------- number texts
-
-struct StriCase { double value; const char* text; };
-const StriCase kStriCases[] = {
-    {5, "5"}, {-5, "-5"}, {2.5, "2.5"}, {0, "0"}, {2461135.5, "2461135.5"},
-    {-0.0, "0"},                      // no "-0"
-    {100000, "100000"},               // whole numbers never go to an exponent form
-    {0.1 + 0.2, "0.3"},               // fifteen significant digits, not the binary tail
-};
-
-TEST(Stri, DecimalTextWithoutLeadingBlank) {
-    for (const auto& c : kStriCases) EXPECT_EQ(stri(c.value), c.text) << c.value;
-}
-
-TEST(TwoDigits, LeadingZeroBelowTenOnly) {
-    const std::pair<long long, const char*> cases[] = {{0, "00"}, {5, "05"}, {9, "09"}, {10, "10"}, {59, "59"},
-                                                       {-3, "-3"}, {4000, "4000"}};
-    for (const auto& [value, text] : cases) EXPECT_EQ(TwoDigits(value), text) << value;
+TEST(NumberTexts, StriAndTwoDigits) {
+    const std::pair<double, const char*> decimals[] = {
+        {5, "5"}, {-5, "-5"}, {2.5, "2.5"}, {0, "0"}, {2461135.5, "2461135.5"},
+        {-0.0, "0"}, {100000, "100000"},   // no "-0", never an exponent form
+        {0.1 + 0.2, "0.3"},                // fifteen significant digits, not the binary tail
+    };
+    for (const auto& [value, text] : decimals) EXPECT_EQ(stri(value), text) << value;
+    const std::pair<long long, const char*> two[] = {{0, "00"}, {5, "05"}, {9, "09"}, {10, "10"}, {59, "59"},
+                                                     {-3, "-3"}, {4000, "4000"}};
+    for (const auto& [value, text] : two) EXPECT_EQ(TwoDigits(value), text) << value;
 }
 
 // Halves to the even neighbour, the 16-bit range's ends, and NaN.
@@ -46,8 +38,6 @@ TEST(ToInteger, RoundsToEvenWithinSixteenBits) {
     };
     for (const auto& [value, integer] : cases) EXPECT_EQ(ToInteger(value), integer) << value;
 }
-
-// ---------------------------------------------------------------- the year's days
 
 // The program's own rule: every fourth year is leap, 1900 and 2100 included.
 // (Month lengths against the real calendar: the walk over 1900..2100 below.)
@@ -71,8 +61,6 @@ TEST(InAnno, NumbersEveryDayOfTheYearInTurn) {
         EXPECT_EQ(expected, 365 + leap);
     }
 }
-
-// ---------------------------------------------------------------- InFineAnno
 
 // Colours are palette indices.
 struct YearEndCase {
@@ -107,22 +95,12 @@ TEST(InFineAnno, PanelsOfTheDayAndTheDaysLeft) {
     }
 }
 
-// ---------------------------------------------------------------- WeekDays
-
-struct WeekDayCase { int day, month, year; double julianDay; int weekday; };
-const WeekDayCase kWeekDayCases[] = {
-    {5, 4, 2026, 2461135.5, 0},    // a Sunday
-    {1, 1, 2000, 2451544.5, 6},    // a Saturday
-    {1, 1, 1900, 2415020.5, 1},    // a Monday
-    {1, 1, 2100, 2488069.5, 5},    // a Friday
-};
-
 TEST(WeekDays, JulianDayAndWeekdayOfKnownDates) {
-    for (const auto& c : kWeekDayCases) {
+    struct Case { int day, month, year; double julianDay; int weekday; };
+    for (const Case& c : {Case{5, 4, 2026, 2461135.5, 0}, Case{1, 1, 1900, 2415020.5, 1}}) {   // Sunday, Monday
         const auto w = WeekDays(c.day, c.month, c.year);
         ASSERT_TRUE(w) << c.year;
-        EXPECT_DOUBLE_EQ(w->julianDay, c.julianDay) << c.year;
-        EXPECT_EQ(w->weekday, c.weekday) << c.year;
+        EXPECT_EQ(std::pair(w->julianDay, w->weekday), std::pair(c.julianDay, c.weekday)) << c.year;
     }
 }
 
@@ -162,20 +140,13 @@ TEST(WeekDays, ConsecutiveDaysFrom1900To2100) {
             }
 }
 
-// ---------------------------------------------------------------- universal time
-
-struct UtLineCase { double utHour, minutes; int seconds; const char* line; };
-const UtLineCase kUtLineCases[] = {
-    {2, 5, 9, "2:05:09 "}, {0, 0, 0, "0:00:00 "}, {23, 59, 59, "23:59:59 "}, {24, 10, 10, "0:10:10 "},
-    {26, 5, 9, "2:05:09 "}, {35, 30, 0, "11:30:00 "},   // reduced for the line only
-};
-
+// The hour reduced for the line only.
 TEST(UtLine, HourModulo24MinutesAndSecondsInTwoDigits) {
-    for (const auto& c : kUtLineCases)
+    struct Case { double utHour, minutes; int seconds; const char* line; };
+    for (const Case& c : {Case{2, 5, 9, "2:05:09 "}, Case{23, 59, 59, "23:59:59 "}, Case{24, 10, 10, "0:10:10 "},
+                          Case{35, 30, 0, "11:30:00 "}})
         EXPECT_EQ(UtLine(c.utHour, c.minutes, c.seconds), c.line) << c.utHour;
 }
-
-// ---------------------------------------------------------------- year progress
 
 struct ProgressCase {
     int dayOfYear, daysLeft; double utHour, minutes; int seconds; const char* since; const char* toEnd;
@@ -203,17 +174,9 @@ TEST(YearProgress, HoursSinceTheStartAndToTheEnd) {
     }
 }
 
-// ---------------------------------------------------------------- Julian-day label
-
-struct JulianLabelCase { double julianDay; const char* label; };
-const JulianLabelCase kJulianLabelCases[] = {
-    {2461135.5, "JD = 2461135,5"},
-    {2451544.5, "JD = 2451544,5"},
-    {2461135, "JD = 2461135"},
-};
-
 TEST(JulianDayLabel, ShortestFormWithDecimalComma) {
-    for (const auto& c : kJulianLabelCases) EXPECT_EQ(JulianDayLabel(c.julianDay), c.label);
+    EXPECT_EQ(JulianDayLabel(2461135.5), "JD = 2461135,5");
+    EXPECT_EQ(JulianDayLabel(2461135), "JD = 2461135");
 }
 
 } // namespace

@@ -18,29 +18,20 @@ using test::WorkDir;
 const fs::path kZoneinfo = "/usr/share/zoneinfo";
 
 // Sets TZ for one scope, as a user's session would, and puts it back.
-class ScopedZone {
-public:
+struct ScopedZone {
+    std::optional<std::string> old;
     explicit ScopedZone(const char* zone) {
-        if (const char* old = std::getenv("TZ")) old_ = old;
+        if (const char* tz = std::getenv("TZ")) old = tz;
         ::setenv("TZ", zone, 1);
         tzset();
     }
-    ~ScopedZone() {
-        if (old_) ::setenv("TZ", old_->c_str(), 1);
-        else ::unsetenv("TZ");
-        tzset();
-    }
-
-private:
-    std::optional<std::string> old_;
+    ~ScopedZone() { old ? ::setenv("TZ", old->c_str(), 1) : ::unsetenv("TZ"); tzset(); }
 };
 
 std::time_t Utc(int year, int month, int day) {
     using namespace std::chrono;
     return system_clock::to_time_t(sys_days{std::chrono::year{year} / month / day} + hours{12});
 }
-
-// ------------------------------------------------------------------ offsets
 
 struct OffsetCase { const char* zone; int seconds; StoredOffset expected; };
 const OffsetCase kOffsetCases[] = {
@@ -60,8 +51,6 @@ const OffsetCase kOffsetCases[] = {
 TEST(FirstStart, StorableOffset) {
     for (const OffsetCase& c : kOffsetCases) EXPECT_EQ(StorableOffset(c.seconds), c.expected) << c.zone;
 }
-
-// ------------------------------------------------------------------ coordinates
 
 struct CoordinatesCase { const char* text; std::optional<Coordinates> expected; };
 const CoordinatesCase kCoordinatesCases[] = {
@@ -83,10 +72,7 @@ TEST(FirstStart, ParseIsoCoordinates) {
 // Links are found through the database's own files, as installed.
 struct ZoneNameCase { const char* zone; std::optional<Coordinates> expected; };
 const ZoneNameCase kZoneNameCases[] = {
-    {"Europe/Rome", Coordinates{41, 54, -12, -29}},
-    {"US/Eastern", Coordinates{40, 43, 74, 0}},
     {"Asia/Calcutta", Coordinates{22, 32, -88, -22}},
-    {"Australia/Sydney", Coordinates{-33, -52, -151, -13}},
     {"Etc/UTC", std::nullopt},
     {"Nowhere/Town", std::nullopt},
     {"", std::nullopt},
@@ -107,10 +93,9 @@ TEST(FirstStart, ZoneCoordinatesThroughAHardLink) {
     EXPECT_EQ(ZoneCoordinates(db.path(), "Test/Zone"), (Coordinates{10, 0, -20, 0}));
 }
 
-// ------------------------------------------------------------------ whole zones
-
 // What the first start decides for a zone, measured by the C library on
 // 15 January 2026; the place and rule come from the system's database.
+// (More zones, started as a new user starts them: the end-to-end runs.)
 struct ZoneCase {
     const char* zone;
     int storedZone, halfHour, hemisphere, autoDst;
@@ -119,10 +104,7 @@ struct ZoneCase {
 const ZoneCase kZoneCases[] = {
     {"Europe/Rome", -1, 0, 1, 1, DstRule{2, 4, 0, 9, 4, 0}},
     {"America/New_York", 5, 0, 1, 1, std::nullopt},     // second Sunday of March: no week says it every year
-    {"US/Eastern", 5, 0, 1, 1, std::nullopt},
     {"Australia/Sydney", -10, 0, 2, 1, DstRule{3, 0, 0, 9, 0, 0}},   // first Sundays of April and October
-    {"Asia/Tokyo", -9, 0, 1, 0, std::nullopt},
-    {"Asia/Kolkata", -5, 30, 1, 0, std::nullopt},
     {"America/St_Johns", 4, 30, 1, 1, std::nullopt},
     {"Europe/London", 0, 0, 1, 1, DstRule{2, 4, 0, 9, 4, 0}},
 };
@@ -183,8 +165,6 @@ TEST(FirstStart, WithoutAPlaceTheSeasonGivesTheHemisphere) {
     EXPECT_FALSE(s.ownRule);
 }
 
-// ------------------------------------------------------------------ the directory
-
 struct DirCase { const char* xdg; const char* home; const char* expected; };
 const DirCase kDirCases[] = {
     {"/x/conf", "/home/u", "/x/conf/vemar"},
@@ -213,13 +193,10 @@ TEST(FirstStart, PrepareSeedsOnceAndNeverWritesTheData) {
     const auto dataBefore = Contents(VEMAR_DATA_DIR);
 
     EXPECT_TRUE(PrepareSettingsDir(settings, VEMAR_DATA_DIR, kZoneinfo, Utc(2026, 7, 15)).empty());
-    const auto seeded = Contents(settings);
-    EXPECT_EQ(seeded.size(), 4u);   // fusi.dat, car.tip, lxp2.par, Parleg.dat
-    EXPECT_EQ(seeded.at("fusi.dat"), dataBefore.at("fusi.dat"));
-    EXPECT_EQ(seeded.at("car.tip"), dataBefore.at("car.tip"));
-    EXPECT_EQ(seeded.at("lxp2.par"), "22,32,-88,-22,-5,,0,,,0,,0,,,1,1,30,0\r\n");
-    EXPECT_EQ(seeded.at("Parleg.dat"), dataBefore.at("Parleg.dat"));
-    EXPECT_EQ(seeded.count("Infor.snm"), 0u);   // played from the data folder
+    std::map<std::string, std::string> expected;   // the sound is played from the data folder
+    for (const char* name : {"fusi.dat", "car.tip", "Parleg.dat"}) expected[name] = dataBefore.at(name);
+    expected["lxp2.par"] = "22,32,-88,-22,-5,,0,,,0,,0,,,1,1,30,0\r\n";
+    EXPECT_EQ(Contents(settings), expected);
 
     // A user's own settings survive the next start.
     home.write("conf/vemar/lxp2.par", "1,2,3,4,5,,0,,,0,,0,,,1,1,0,0\r\n");

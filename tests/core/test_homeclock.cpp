@@ -1,5 +1,6 @@
 // The home clock model: universal time from a clock reading, and a city's
-// time and date from universal time by its zone class.
+// time and date from universal time by its zone class. (Real homes and every
+// city all year, against the time-zone database: the real-world comparison.)
 
 #include "core/citytime.h"
 #include "core/homeclock.h"
@@ -11,13 +12,8 @@ namespace {
 
 struct UniversalCase { const char* why; HomeClock home; int hour, minute; UniversalTime ut; };
 const UniversalCase kUniversalCases[] = {
-    {"Roma in winter", {1, 0, 0}, 14, 30, {13, 30, 0}},
     {"Roma in summer", {1, 1, 0}, 14, 30, {12, 30, 0}},
-    {"Sydney in summer: the day before", {10, 1, 0}, 9, 0, {-2, 0, 0}},
-    {"New York in the evening: the day after", {-5, 0, 0}, 21, 15, {26, 15, 0}},
-    {"Delhi borrows an hour for its half hour", {5, 0, 30}, 10, 10, {4, 40, 0}},
     {"St John's in summer: behind, with half an hour", {-4, 1, 30}, 23, 50, {26, 20, 0}},
-    {"just after midnight, east", {12, 1, 0}, 0, 0, {-13, 0, 0}},
 };
 
 TEST(HomeClock, UniversalTimeOfAClockReading) {
@@ -31,16 +27,11 @@ TEST(HomeClock, UniversalTimeOfAClockReading) {
 struct CityCase { const char* why; int utHour, utMinute, offset; const char* zoneClass; int ruleSummer; CityTime time; };
 const CityCase kCityCases[] = {
     {"class 1 in the rule's summer", 12, 30, 1, "1", 1, {14, 30, 0}},
-    {"class 1 outside it", 12, 30, 1, "1", 0, {13, 30, 0}},
     {"class 3 in the rule's summer is in winter", 12, 30, 10, "3", 1, {22, 30, 0}},
-    {"class 3 outside it", 12, 30, 10, "3", 0, {23, 30, 0}},
-    {"class 2 carries its half hour", 12, 40, 5, "2", 1, {18, 10, 0}},
     {"an unknown class: offset only", 12, 40, 5, "7", 1, {17, 40, 0}},
     {"a class of two characters is unknown", 12, 40, 5, "11", 1, {17, 40, 0}},
     {"an empty class is unknown", 12, 40, 5, "", 0, {17, 40, 0}},
-    {"past midnight: the next day", 23, 0, 9, "0", 0, {8, 0, 1}},
     {"universal time already the day after", 26, 0, 1, "1", 0, {3, 0, 1}},
-    {"before midnight: the day before", -2, 0, -5, "1", 1, {18, 0, -1}},
     {"far behind on the day before", 1, 0, -12, "0", 0, {13, 0, -1}},
 };
 

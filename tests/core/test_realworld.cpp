@@ -40,11 +40,7 @@ constexpr const char* kCityZones[kZoneRows] = {
 // Explained differences of one year, per home: samples where a row differs
 // from the real time by the rule's summer hour, and universal-time lines
 // that differ by the home's.
-struct Counts {
-    int rows = 0;
-    int utLines = 0;
-    friend bool operator==(const Counts&, const Counts&) = default;
-};
+struct Counts { int rows = 0, utLines = 0; };
 
 // A home as its user would set it: automatic summer time where the place has
 // it, otherwise "Ora Solare" by hand; the place's own half hour.
@@ -70,16 +66,13 @@ const Home kHomes[] = {
 };
 
 constexpr int kYear = 2026;
+
+// What the C library says of one instant of the year in one zone: seconds
+// ahead of universal time, summer hour included.
+struct Local { long offsetSeconds = 0; bool summer = false; };
+
 // Every hour of universal time, at a minute and second that walk through the
 // whole hour over the year.
-constexpr int kUtHoursPerDay = 24;
-
-// What the C library says of one instant of the year in one zone.
-struct Local {
-    long offsetSeconds = 0;   // ahead of universal time, summer hour included
-    bool summer = false;
-};
-
 std::vector<std::time_t> YearInstants() {
     std::vector<std::time_t> out;
     std::tm jan1{};
@@ -87,7 +80,7 @@ std::vector<std::time_t> YearInstants() {
     jan1.tm_mday = 1;
     const std::time_t start = timegm(&jan1);
     for (int day = 0; day < 365; ++day)
-        for (int h = 0; h < kUtHoursPerDay; ++h) {
+        for (int h = 0; h < 24; ++h) {
             const int minute = (day * 7 + h * 11) % 60;   // every minute of the hour over the year
             out.push_back(start + day * 86400L + h * 3600L + minute * 60L + (day + h) % 60);
         }
@@ -118,19 +111,9 @@ std::vector<Local> ZoneAt(const char* zone, const std::vector<std::time_t>& inst
     return out;
 }
 
-std::tm Civil(std::time_t t) {
-    std::tm tm{};
-    gmtime_r(&t, &tm);
-    return tm;
-}
-
-ClockReading Reading(const std::tm& tm) {
-    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
-}
-
-int DayNumber(const std::tm& tm) {
-    return int(timegm(const_cast<std::tm*>(&tm)) / 86400);
-}
+std::tm Civil(std::time_t t) { std::tm tm{}; return *gmtime_r(&t, &tm); }
+ClockReading Reading(const std::tm& tm) { return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec}; }
+int DayNumber(std::tm tm) { return int(timegm(&tm) / 86400); }
 
 std::string TimeText(const std::tm& tm) {
     char buf[16];
@@ -138,18 +121,15 @@ std::string TimeText(const std::tm& tm) {
     return buf;
 }
 
-std::string Trimmed(std::string s) {
-    while (!s.empty() && s.front() == ' ') s.erase(0, 1);
-    while (!s.empty() && s.back() == ' ') s.pop_back();
-    return s;
+std::string Trimmed(const std::string& s) {
+    const auto first = s.find_first_not_of(' ');
+    return first == std::string::npos ? "" : s.substr(first, s.find_last_not_of(' ') - first + 1);
 }
 
 // The summer state the one rule gives a city of this class: the rule's own
 // summer for class 1, its complement for the southern class 3.
 bool RuleSummer(const std::string& zoneClass, int ruleSummerW) {
-    if (zoneClass == "1") return ruleSummerW == 1;
-    if (zoneClass == "3") return ruleSummerW == 0;
-    return false;
+    return (zoneClass == "1" && ruleSummerW == 1) || (zoneClass == "3" && ruleSummerW == 0);
 }
 
 struct Tally {
@@ -162,28 +142,28 @@ struct Tally {
     }
 };
 
+// The year's instants, and each zone's offsets at them, computed once for all homes.
+const std::vector<std::time_t>& Instants() {
+    static const std::vector<std::time_t> instants = YearInstants();
+    return instants;
+}
+const std::vector<Local>& Zone(const std::string& zone) {
+    static std::map<std::string, std::vector<Local>> zones;
+    auto it = zones.find(zone);
+    if (it == zones.end()) it = zones.emplace(zone, ZoneAt(zone.c_str(), Instants())).first;
+    return it->second;
+}
+
 class RealWorld : public ::testing::TestWithParam<Home> {
 protected:
-    static void SetUpTestSuite() {
-        instants_ = new std::vector<std::time_t>(YearInstants());
-        zones_ = new std::map<std::string, std::vector<Local>>;
-        for (const char* z : kCityZones) (*zones_)[z] = ZoneAt(z, *instants_);
-        for (const Home& h : kHomes)
-            if (!zones_->count(h.zone)) (*zones_)[h.zone] = ZoneAt(h.zone, *instants_);
-    }
-    static void TearDownTestSuite() {
-        delete instants_;
-        delete zones_;
-    }
-
     // One page of the table, one program left running through the year.
     void runPage(const Home& home, int page, Tally& tally) {
         test::WorkDir dir;
         dir.write("lxp2.par", std::string(home.lxp2) + "\r\n");
         test::RecordingPlatform platform;
-        const std::vector<Local>& homeZone = zones_->at(home.zone);
+        const std::vector<Local>& homeZone = Zone(home.zone);
         auto homeReading = [&](std::size_t i) {
-            return Reading(Civil((*instants_)[i] + homeZone[i].offsetSeconds));
+            return Reading(Civil(Instants()[i] + homeZone[i].offsetSeconds));
         };
         platform.clock = homeReading(0);
         Program program(platform, dir.path());
@@ -194,8 +174,8 @@ protected:
         const SharedState& s = program.state();
         const MainView& v = program.view();
 
-        for (std::size_t i = 0; i < instants_->size(); ++i) {
-            const std::time_t t = (*instants_)[i];
+        for (std::size_t i = 0; i < Instants().size(); ++i) {
+            const std::time_t t = Instants()[i];
             const std::tm homeLocal = Civil(t + homeZone[i].offsetSeconds);
             platform.clock = Reading(homeLocal);
             program.tick();
@@ -216,7 +196,7 @@ protected:
             const int secondDate = DayNumber(homeLocal) - s.dayShift + 1;
             for (int k = 0; k < kPageRows; ++k) {
                 const int n = (page - 1) * kPageRows + k;
-                const Local& city = zones_->at(kCityZones[n])[i];
+                const Local& city = Zone(kCityZones[n])[i];
                 const long cityError =
                     (RuleSummer(s.zoneTable[n].zoneClass, s.ruleSummer) ? 1 : 0) - (city.summer ? 1 : 0);
                 const long error = homeError + cityError;
@@ -243,19 +223,14 @@ protected:
         }
     }
 
-    static std::vector<std::time_t>* instants_;
-    static std::map<std::string, std::vector<Local>>* zones_;
 };
-
-std::vector<std::time_t>* RealWorld::instants_ = nullptr;
-std::map<std::string, std::vector<Local>>* RealWorld::zones_ = nullptr;
 
 TEST_P(RealWorld, EveryRowAndTheUniversalTimeAllYear) {
     const Home& home = GetParam();
     Tally tally;
     runPage(home, 1, tally);
     runPage(home, 2, tally);
-    const int samples = int(instants_->size());
+    const int samples = int(Instants().size());
     std::printf("%-13s %d instants x 54 rows: differ from the real time: rows %5d, dates %5d, UT %4d;"
                 " explained rows %5d, UT %4d; unexplained rows %d, dates %d, UT %d\n",
                 home.name, samples, tally.wrongRows, tally.wrongDates, tally.wrongUt,

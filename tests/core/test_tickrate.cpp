@@ -17,22 +17,14 @@ constexpr int kFastTicksPerSecond = 64;
 struct Clock {
     RecordingPlatform platform;
     Program program;
-    explicit Clock(const WorkDir& dir) : program(platform, dir.path()) {
-        EXPECT_TRUE(program.startUp());
-    }
+    explicit Clock(const WorkDir& dir) : program(platform, dir.path()) { EXPECT_TRUE(program.startUp()); }
     void at(const ClockReading& reading) { platform.clock = reading; }
     // The ticks the running window gives one second: one at its start, then
     // fast ones for as long as the program asks for them.
-    int tickScheduled() {
-        int ticks = 0;
-        do {
-            program.tick();
-        } while (++ticks < kFastTicksPerSecond && program.needsFastTicks());
-        return ticks;
+    void tickScheduled() {
+        for (int ticks = 0; ticks < kFastTicksPerSecond && (ticks == 0 || program.needsFastTicks()); ++ticks) program.tick();
     }
-    void tickFast() {
-        for (int i = 0; i < kFastTicksPerSecond; ++i) program.tick();
-    }
+    void tickFast() { for (int i = 0; i < kFastTicksPerSecond; ++i) program.tick(); }
 };
 
 ClockReading plusSeconds(ClockReading c, int seconds) {

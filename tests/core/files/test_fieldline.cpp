@@ -55,20 +55,13 @@ TEST(NumberTexts, LeadingOffsetAndStrictNumbers) {
 TEST(ReadFields, FieldsAsRead) {
     struct Case { const char* why; std::string content; std::size_t count; const char* fields; };
     const Case cases[] = {
-        {"bare numbers", "45,30,-9", 3, "n:45|n:30|n:-9"},
-        {"quoted texts", "\"a b\",\"\"", 2, "t:a b|t:"},
-        {"blanks around", "  7 ,  \"x\"  ,8\t", 3, "n:7|t:x|n:8"},
-        {"garbage after a quote", "\"ab\"zz,1", 2, "t:ab|n:1"},
-        {"CR LF, LF and CR end lines", "1\r\n2\n3\r4", 4, "n:1|n:2|n:3|n:4"},
-        {"empty fields", ",,1,", 5, "e|e|n:1|e"},
-        {"empty last field before CR LF", "1,\r\n", 5, "n:1|e"},
-        {"rest ignored", "1,2,3,4\r\n5", 2, "n:1|n:2"},
-        {"quote never closed", "\"abc", 2, "t:abc"},
-        {"separators inside quotes", "\"a,\r\nb\",2", 2, "t:a,\r\nb|n:2"},
-        {"bare non-number kept bare", "abc, 1 x ,", 2, "n:abc|n:1 x"},
-        {"nothing", "", 3, ""},
-        {"a blank line is one empty field", "\r\n", 3, "e"},
-        {"trailing blanks after the line", "1\r\n  ", 3, "n:1"},
+        {"bare numbers", "45,30,-9", 3, "n:45|n:30|n:-9"}, {"quoted texts", "\"a b\",\"\"", 2, "t:a b|t:"},
+        {"blanks around", "  7 ,  \"x\"  ,8\t", 3, "n:7|t:x|n:8"}, {"garbage after a quote", "\"ab\"zz,1", 2, "t:ab|n:1"},
+        {"CR LF, LF and CR end lines", "1\r\n2\n3\r4", 4, "n:1|n:2|n:3|n:4"}, {"empty fields", ",,1,", 5, "e|e|n:1|e"},
+        {"empty last field before CR LF", "1,\r\n", 5, "n:1|e"}, {"rest ignored", "1,2,3,4\r\n5", 2, "n:1|n:2"},
+        {"quote never closed", "\"abc", 2, "t:abc"}, {"separators inside quotes", "\"a,\r\nb\",2", 2, "t:a,\r\nb|n:2"},
+        {"bare non-number kept bare", "abc, 1 x ,", 2, "n:abc|n:1 x"}, {"nothing", "", 3, ""},
+        {"a blank line is one empty field", "\r\n", 3, "e"}, {"trailing blanks after the line", "1\r\n  ", 3, "n:1"},
         {"control codes in quotes", "\"\x19\x01\t\"", 1, "t:\x19\x01\t"},
         {"empty offset then next record", "\"a\",\"b\",\r\n\"c\"", 4, "t:a|t:b|e|t:c"},
     };
@@ -77,8 +70,8 @@ TEST(ReadFields, FieldsAsRead) {
 
 TEST(WriteFieldLine, RefusesFieldsThatWouldBreakTheLine) {
     using K = FieldValue::Kind;
-    const FieldValue bad[] = {{K::Text, "a\"b"}, {K::Number, "1,2"}, {K::Number, "1\r\n"}, {K::Number, "\"1"}};
-    for (const FieldValue& f : bad) EXPECT_THROW(WriteFieldLine({f}), std::invalid_argument) << f.text;
+    for (const FieldValue& f : {FieldValue{K::Text, "a\"b"}, {K::Number, "1,2"}, {K::Number, "1\r\n"}, {K::Number, "\"1"}})
+        EXPECT_THROW(WriteFieldLine({f}), std::invalid_argument) << f.text;
 }
 
 }  // namespace

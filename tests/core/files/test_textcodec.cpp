@@ -8,9 +8,8 @@ namespace {
 TEST(Cp1252, KnownBytesAndTheirCharacters) {
     struct Case { unsigned char byte; const char* utf8; };
     const Case cases[] = {
-        {0x41, "A"}, {0x80, "€"}, {0x82, "‚"}, {0x8A, "Š"}, {0x8C, "Œ"}, {0x8E, "Ž"}, {0x91, "‘"},
-        {0x93, "“"}, {0x96, "–"}, {0x97, "—"}, {0x99, "™"}, {0x9F, "Ÿ"}, {0xA0, "\u00A0"}, {0xB0, "°"},
-        {0xE0, "à"}, {0xFF, "ÿ"},
+        {0x41, "A"}, {0x80, "€"}, {0x82, "‚"}, {0x8A, "Š"}, {0x8C, "Œ"}, {0x8E, "Ž"}, {0x91, "‘"}, {0x93, "“"}, {0x96, "–"},
+        {0x97, "—"}, {0x99, "™"}, {0x9F, "Ÿ"}, {0xA0, "\u00A0"}, {0xB0, "°"}, {0xE0, "à"}, {0xFF, "ÿ"},
         {0x81, "\u0081"}, {0x8D, "\u008D"}, {0x8F, "\u008F"}, {0x90, "\u0090"}, {0x9D, "\u009D"},   // unassigned
     };
     for (const Case& c : cases) {
@@ -25,11 +24,9 @@ TEST(Cp1252, KnownBytesAndTheirCharacters) {
 }
 
 TEST(Cp1252, RefusesWhatHasNoCode) {
-    const char* refused[] = {
-        "\u0080",                  // a C1 control whose byte is the euro sign
-        "\u4E2D", "\U0001F600",    // no code in the page
-        "\xC0\x80", "\xE2\x82", "\xED\xA0\x80", "\xFF", "ok\x80",   // overlong, cut short, surrogate, not UTF-8
-    };
+    // A C1 control whose byte is the euro sign; no code in the page; overlong,
+    // cut short, surrogate, not UTF-8.
+    const char* refused[] = {"\u0080", "\u4E2D", "\U0001F600", "\xC0\x80", "\xE2\x82", "\xED\xA0\x80", "\xFF", "ok\x80"};
     for (const char* text : refused) EXPECT_EQ(Utf8ToCp1252(text), std::nullopt) << text;
 }
 
