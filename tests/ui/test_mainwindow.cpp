@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <QTimer>
 
@@ -21,6 +23,8 @@ private slots:
     void nextTickDelay();
     void runningClockWakesOnceASecond();
     void ticksRelayoutNothing();
+    void chosenOptionShowsOnEveryScheme_data();
+    void chosenOptionShowsOnEveryScheme();
 };
 
 void MainWindowTest::scripts_data() {
@@ -159,6 +163,31 @@ void MainWindowTest::ticksRelayoutNothing() {
     QCOMPARE(p.caption("Form1.SSPanel3"), QString("Sabato  22 Giugno 2024"));
     QCoreApplication::processEvents();
     QCOMPARE(counter.requests, 0);
+}
+
+// The chosen hemisphere must stand out from the other option whatever the
+// window's colours: a white caption once made the mark white on its white
+// indicator. Compared at the centre of each option's indicator.
+void MainWindowTest::chosenOptionShowsOnEveryScheme_data() {
+    QTest::addColumn<QStringList>("steps");
+    QTest::newRow("dark, first start") << QStringList{};
+    QTest::newRow("light grey") << QStringList{"click:Form1.grigio"};
+}
+
+void MainWindowTest::chosenOptionShowsOnEveryScheme() {
+    QFETCH(QStringList, steps);
+    RunningProgram p;
+    QVERIFY(p.start(50));
+    p.run(steps);
+    auto markAt = [&](const char* name) {
+        auto* option = qobject_cast<QRadioButton*>(p.driver->control(QString("Form1.") + name));
+        QStyleOptionButton style;
+        style.initFrom(option);
+        const QRect indicator = option->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &style, option);
+        return option->grab().toImage().pixelColor(indicator.center()).lightness();
+    };
+    QVERIFY(qobject_cast<QRadioButton*>(p.driver->control("Form1.Option1"))->isChecked());
+    QVERIFY2(std::abs(markAt("Option1") - markAt("Option2")) > 60, "the chosen option looks like the other");
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -84,8 +84,19 @@ void setColours(QWidget* w, Rgb text, Rgb back) {
                !w->inherits("QCheckBox")) {
         p.setColor(QPalette::Button, bg);
         setText(QPalette::ButtonText);
+    } else if (w->inherits("QRadioButton") || w->inherits("QCheckBox")) {
+        // The mark sits on the style's light indicator: it takes the caption's
+        // colour when that shows there, and the application's text colour
+        // when the caption is light (white captions on a dark scheme), or the
+        // chosen option could not be told from the others. It is set here
+        // rather than inherited, since the frame around passes on its own.
+        for (auto role : {QPalette::Window, QPalette::Button}) p.setColor(role, bg);
+        setText(QPalette::WindowText);
+        const QColor mark = fg.lightness() < 160 ? fg : QApplication::palette().color(QPalette::Text);
+        for (auto group : {QPalette::Active, QPalette::Inactive}) p.setColor(group, QPalette::Text, mark);
+        p.setColor(QPalette::Disabled, QPalette::Text, QApplication::palette().color(QPalette::Disabled, QPalette::Text));
+        w->setAutoFillBackground(true);
     } else {
-        // Option buttons and check boxes fill with the Button role.
         for (auto role : {QPalette::Window, QPalette::Button}) p.setColor(role, bg);
         for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) setText(role);
         w->setAutoFillBackground(true);
