@@ -11,6 +11,7 @@ written, every other file is left as it was.
 """
 
 import argparse
+import shutil
 import re
 import signal
 import sys
@@ -373,16 +374,25 @@ SCENARIOS = {f.__name__: f for f in (first_start, midnight_month_end, noon_date_
                                      *(new_user(key) for key in NEW_USERS))}
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("scenario", choices=sorted(SCENARIOS))
+def scenario_args(doc, scenarios, fresh=False):
+    """The command line every runner takes: a scenario, the installed program
+    and data, and an output folder of the scenario's own (emptied first when
+    fresh: a recording must not mix with an earlier run's)."""
+    parser = argparse.ArgumentParser(description=doc.splitlines()[0])
+    parser.add_argument("scenario", choices=sorted(scenarios))
     parser.add_argument("--program", required=True, help="the installed vemar")
     parser.add_argument("--data", required=True, help="the installed data files")
-    parser.add_argument("--out", required=True, help="working directories, screenshots and logs")
+    parser.add_argument("--out", required=True, help="working directories, recordings, screenshots and logs")
     args = parser.parse_args()
     args.out = str(Path(args.out) / args.scenario)
+    if fresh:
+        shutil.rmtree(args.out, ignore_errors=True)
     Path(args.out).mkdir(parents=True, exist_ok=True)
+    return args
 
+
+def main():
+    args = scenario_args(__doc__, SCENARIOS)
     return run_on_desktop(args.scenario, args.out,
                           lambda desktop, check: SCENARIOS[args.scenario](Scenario(args, desktop, check)))
 

@@ -16,7 +16,6 @@ while the program keeps running. The recording is kept as recording.wav in
 Exits with 77 (skipped) only when no sound server can be started here.
 """
 
-import argparse
 import os
 import shutil
 import subprocess
@@ -32,7 +31,7 @@ from zoneinfo import ZoneInfo
 sys.dont_write_bytecode = True   # no __pycache__ in the source tree
 import numpy as np
 from desktop import DesktopError, display_settings_bytes, read_display_settings, seed_workdir, wait_until
-from scenarios import FIRST_START_SETTINGS, run_on_desktop
+from scenarios import FIRST_START_SETTINGS, run_on_desktop, scenario_args
 
 TZ = "Europe/Rome"
 SINK = "vemar_test"
@@ -287,16 +286,7 @@ SCENARIOS = {f.__name__: f for f in (time_signal_and_info, without_sound_server)
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("scenario", choices=sorted(SCENARIOS))
-    parser.add_argument("--program", required=True, help="the installed vemar")
-    parser.add_argument("--data", required=True, help="the installed data files")
-    parser.add_argument("--out", required=True, help="working directory, recording and logs")
-    args = parser.parse_args()
-    args.out = str(Path(args.out) / args.scenario)
-    shutil.rmtree(args.out, ignore_errors=True)
-    Path(args.out).mkdir(parents=True)
-
+    args = scenario_args(__doc__, SCENARIOS, fresh=True)
     return run_on_desktop(args.scenario, args.out,
                           lambda desktop, check: SCENARIOS[args.scenario](args, desktop, check),
                           skip=NoSoundServer, skip_reason="no sound server can be started here: ")
