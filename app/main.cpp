@@ -3,6 +3,7 @@
 // the system's time zone; `--dir DIR` works in another folder instead.
 
 #include "core/program.h"
+#include "core/systemzones.h"
 #include "ui/main/application.h"
 #include "ui/main/mainwindow.h"
 #include "ui/support/centreddialog.h"
@@ -13,6 +14,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 
@@ -48,6 +50,7 @@ int main(int argc, char* argv[]) {
     if (const auto status = instance.claim()) return *status;
 
     vemar::ui::QtPlatform platform;
+    const vemar::SystemZoneDatabase zones;
     vemar::Program program(platform, dir);
     program.setDataDir(folders.data.toStdString());
     if (!program.startUp()) return 1;
@@ -61,6 +64,11 @@ int main(int argc, char* argv[]) {
     if (program.failed()) return 1;
     vemar::ui::centreOnScreen(&window);
     window.show();
+    // The zone database is read once the window is on its way to the screen.
+    QTimer::singleShot(0, &window, [&] {
+        program.attachZoneDatabase(zones);
+        window.tickOnce();
+    });
     instance.serve(&window);
     window.startClock();
     window.showStartupPicture();

@@ -41,6 +41,31 @@ std::string TwoDigits(long long value) {
 
 bool IsLeapYear(int year) { return year % 4 == 0; }
 
+// Eras of 400 years (146097 days) starting on 1 March, so that the leap day
+// ends a year: yearOfEra 0..399, dayOfYear 0..365 from 1 March, dayOfEra
+// 0..146096.
+std::int64_t DaysFromCivil(const CalendarDate& date) {
+    const std::int64_t y = static_cast<std::int64_t>(date.year) - (date.month <= 2);
+    const std::int64_t era = FloorDiv(y, std::int64_t{400});
+    const std::int64_t yearOfEra = y - era * 400;
+    const std::int64_t monthFromMarch = (date.month + 9) % 12;   // March 0 .. February 11
+    const std::int64_t dayOfYear = (153 * monthFromMarch + 2) / 5 + date.day - 1;
+    const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;   // 719468: days from 0000-03-01 to 1970-01-01
+}
+
+CalendarDate CivilFromDays(std::int64_t days) {
+    days += 719468;
+    const std::int64_t era = FloorDiv(days, std::int64_t{146097});
+    const std::int64_t dayOfEra = days - era * 146097;
+    const std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const std::int64_t monthFromMarch = (5 * dayOfYear + 2) / 153;
+    const int day = int(dayOfYear - (153 * monthFromMarch + 2) / 5 + 1);
+    const int month = int(monthFromMarch < 10 ? monthFromMarch + 3 : monthFromMarch - 9);
+    return {day, month, int(yearOfEra + era * 400 + (month <= 2))};
+}
+
 int InAnno(int day, int month, int leap, int dayShift) {
     const double k = leap == 0 ? 63 : 62;
     // 30.6 rather than 30.6001: with it 1 March is day 60 (61 in a leap year).

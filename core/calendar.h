@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -27,6 +28,16 @@ bool IsLeapYear(int year);
 int MonthLength(int month, bool leapYear);
 CalendarDate DayBefore(const CalendarDate& date);
 CalendarDate DayAfter(const CalendarDate& date);
+
+// Days from 1970-01-01 of a date of the proleptic Gregorian calendar, and
+// back: the bridge between a clock reading and an instant. Exact for every
+// year a 32-bit int holds (the intermediates stay far inside 64 bits).
+std::int64_t DaysFromCivil(const CalendarDate& date);
+CalendarDate CivilFromDays(std::int64_t days);
+// Floor division and remainder on seconds: an instant before 1970 lies in a
+// day before the epoch's, not in it.
+constexpr std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+constexpr std::int64_t FloorMod(std::int64_t a, std::int64_t b) { return a - FloorDiv(a, b) * b; }
 
 // Decimal text of a number without the leading blank of non-negative numbers:
 // 5 -> "5", -5 -> "-5", 2.5 -> "2.5".

@@ -21,4 +21,12 @@ CityTime CityTimeOf(const UniversalTime& ut, int offsetHours, ZoneClass zoneClas
     return {inDay / 60, inDay % 60, FloorDiv(minutes, kDayMinutes)};
 }
 
+CityTime CityTimeInZone(std::int64_t utcSeconds, int offsetSeconds, std::int64_t homeDay) {
+    constexpr std::int64_t kDaySeconds = 24 * 3600;
+    const std::int64_t local = utcSeconds + offsetSeconds;
+    const std::int64_t day = FloorDiv(local, kDaySeconds);
+    const int inDay = static_cast<int>(local - day * kDaySeconds);
+    return {inDay / 3600, inDay % 3600 / 60, static_cast<int>(day - homeDay)};
+}
+
 } // namespace vemar

@@ -5,6 +5,8 @@
 #include "homeclock.h"
 #include "state.h"
 
+#include <cstdint>
+
 namespace vemar {
 
 // A city's time of day and its date, as days after the home's date (-1, 0, 1...).
@@ -23,5 +25,9 @@ int CitySummerHours(ZoneClass zoneClass, int ruleSummer);
 // The time of a city of the zone table: universal time, plus its standard
 // offset, plus its summer hour by the rule, plus 30 minutes for a half-hour zone.
 CityTime CityTimeOf(const UniversalTime& ut, int offsetHours, ZoneClass zoneClass, int ruleSummer);
+
+// The time of a city that follows a zone: the instant (Unix seconds) plus
+// the zone's offset now; its date counted from homeDay (days since 1970).
+CityTime CityTimeInZone(std::int64_t utcSeconds, int offsetSeconds, std::int64_t homeDay);
 
 } // namespace vemar

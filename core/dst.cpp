@@ -61,6 +61,36 @@ int ruleSummerOn(const DstRule& rule, int day, int month, int year) {
 
 } // namespace
 
+// North: "Ora Legale dal 29 Marzo  al 25 Ottobre 2026     (Emisfero Boreale)";
+// south: "Ora Legale dal 25 Ottobre 2026 al 28 Marzo 2027     (Emisfero Australe)".
+std::string PeriodCaption(bool north, const PeriodDay& start, const PeriodDay& end) {
+    std::string text(texts::kPeriodFrom);
+    text += start.day + " ";
+    text += start.month;
+    if (!north) text += " " + std::to_string(start.year);
+    text += north ? texts::kNorthTo : texts::kSouthTo;
+    text += end.day + " ";
+    text += end.month;
+    text += " " + std::to_string(end.year);
+    text += north ? texts::kNorthSuffix : texts::kSouthSuffix;
+    return text;
+}
+
+ZonePeriod ZonePeriodTexts(const std::optional<SummerPeriod>& period, Hemisphere hemisphere, int year) {
+    const bool northOption = IsNorthern(hemisphere);
+    ZonePeriod out{{}, std::string(northOption ? texts::kNorthTip : texts::kSouthTip)};
+    if (!period) {
+        out.caption = std::string(texts::kNoSummerTime) + std::to_string(year);
+        out.caption += northOption ? texts::kNorthSuffix : texts::kSouthSuffix;
+        return out;
+    }
+    auto day = [](const CalendarDate& d) {
+        return PeriodDay{std::to_string(d.day), texts::kMonthNames[std::size_t(d.month - 1) % 12], d.year};
+    };
+    out.caption = PeriodCaption(period->start.year == period->end.year, day(period->start), day(period->end));
+    return out;
+}
+
 int TransitionDay(int monthIndex, int week, int weekday, int year) {
     if (monthIndex < 0 || monthIndex > 11) return 0;
     const int month = monthIndex + 1;
@@ -87,28 +117,12 @@ DstPeriod LegaleSino(const DstRule& rule, Hemisphere hemisphere, int autoDst,
         std::to_string(shownDay(rule.monthA, rule.weekA, rule.weekdayA, lastDayA, yearA, leap));
     const std::string dayB =
         std::to_string(shownDay(rule.monthB, rule.weekB, rule.weekdayB, lastDayB, year, leap));
-    std::string& text = period.caption;
-    text = texts::kPeriodFrom;
-    if (IsNorthern(hemisphere)) {
-        text += dayA + " ";
-        text += monthName(rule.monthA);
-        text += texts::kNorthTo;
-        text += dayB + " ";
-        text += monthName(rule.monthB);
-        text += " " + std::to_string(year);
-        text += texts::kNorthSuffix;
-        period.tooltip = texts::kNorthTip;
-    } else {
-        text += dayB + " ";
-        text += monthName(rule.monthB);
-        text += " " + std::to_string(year);
-        text += texts::kSouthTo;
-        text += dayA + " ";
-        text += monthName(rule.monthA);
-        text += " " + std::to_string(year + 1LL);
-        text += texts::kSouthSuffix;
-        period.tooltip = texts::kSouthTip;
-    }
+    if (IsNorthern(hemisphere))
+        period.caption = PeriodCaption(true, {dayA, monthName(rule.monthA), year}, {dayB, monthName(rule.monthB), year});
+    else
+        period.caption =
+            PeriodCaption(false, {dayB, monthName(rule.monthB), year}, {dayA, monthName(rule.monthA), year + 1LL});
+    period.tooltip = IsNorthern(hemisphere) ? texts::kNorthTip : texts::kSouthTip;
 
     // The switch follows the days the panel shows, the rule's week and
     // weekday included, from the start of A's day to the start of B's. In

@@ -3,6 +3,7 @@
 // of SSPanel6, the automatic decision and the caption of SSPanel5.
 
 #include "state.h"
+#include "zonedatabase.h"
 
 #include <optional>
 #include <string>
@@ -17,8 +18,23 @@ struct DstPeriod {
     std::optional<int> inDstWindow;   // set only when autoDst == 1: W in the north, 1 - W in the south
 };
 
+// One end of a period as the text shows it: the day as a number text (a
+// damaged rule may give any number), the month's name, the year.
+struct PeriodDay { std::string day; std::string_view month; long long year; };
+// The period text of SSPanel6, laid out as the north's (the year once, at
+// the end) or the south's (each date with its year).
+std::string PeriodCaption(bool north, const PeriodDay& start, const PeriodDay& end);
+
 // day, month (1..12), year: today.
 DstPeriod LegaleSino(const DstRule& rule, Hemisphere hemisphere, int autoDst, int day, int month, int year);
+
+// SSPanel6 for a home that follows its zone: the zone's own summer period,
+// laid out as the north's when it ends in the year it starts and as the
+// south's when it ends in the next, so the text is true of the zone whatever
+// the hemisphere option; without a period, "Nessuna Ora Legale nel 2026".
+// The option gives the tooltip.
+struct ZonePeriod { std::string caption, tooltip; };
+ZonePeriod ZonePeriodTexts(const std::optional<SummerPeriod>& period, Hemisphere hemisphere, int year);
 
 // Day of the month of a transition: the rule's weekday in its week, weeks
 // counted back from the month's last such weekday (week 4 is the last one).

@@ -4,6 +4,7 @@
 // rest of the core is UTF-8.
 
 #include "core/files/atomicfile.h"
+#include "core/files/cityzonesfile.h"
 #include "core/files/displaysettingsfile.h"
 #include "core/files/fieldline.h"
 #include "core/files/fileerror.h"

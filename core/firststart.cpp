@@ -292,11 +292,15 @@ std::vector<std::string> PrepareSettingsDir(const fs::path& settingsDir, const f
             // The rule every European zone uses stands in for a damaged file.
         }
         const SeededSettings seeded = SeedSettings(facts, place, ReadFields(shippedSite, kSiteFields), shippedRule);
+        // A new user's cities follow the system's time-zone database; a
+        // folder made before keeps its table until its user copies fusi.tz in.
+        CopyIfAbsent(dataDir / kCityZonesFile, settingsDir / kCityZonesFile, log);
         // lxp2.par last: its presence marks a finished first start.
         if (!fs::exists(settingsDir / kRuleFile, ec)) WriteParleg(settingsDir / kRuleFile, seeded.rule);
         WriteFileAtomic(settingsDir / kSiteFile, WriteFieldLine(seeded.site));
     } catch (const std::exception& e) {
         log.push_back(std::string("cannot seed the settings from the time zone: ") + e.what());
+        CopyIfAbsent(dataDir / kCityZonesFile, settingsDir / kCityZonesFile, log);
         CopyIfAbsent(dataDir / kRuleFile, settingsDir / kRuleFile, log);
         CopyIfAbsent(dataDir / kSiteFile, settingsDir / kSiteFile, log);
     }

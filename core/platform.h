@@ -2,11 +2,16 @@
 // Everything the core needs from the world: the clock and the effects.
 // The Qt layer implements it for the real program; tests use a recording fake.
 
+#include <cstdint>
+#include <cstdio>
+#include <optional>
 #include <string>
 
 namespace vemar {
 
-// A local clock reading, as the system gives it: no time zone attached.
+// A local clock reading, as the system gives it, and the instant it was
+// read at, when the platform knows it (taken from the same reading of the
+// system clock, so the two never disagree by a second).
 struct ClockReading {
     int year = 2000;   // e.g. 2026
     int month = 1;     // 1..12
@@ -14,6 +19,7 @@ struct ClockReading {
     int hour = 0;      // 0..23
     int minute = 0;    // 0..59
     int second = 0;    // 0..59
+    std::optional<std::int64_t> utcSeconds{};   // seconds since 1970-01-01 00:00:00 UTC
     friend bool operator==(const ClockReading&, const ClockReading&) = default;
 };
 
@@ -21,6 +27,9 @@ class Platform {
 public:
     virtual ~Platform() = default;
     virtual ClockReading now() = 0;
+    // The name of the zone the system's clock is set to ("Europe/Rome"), as
+    // the time-zone database names it; empty when it cannot be told.
+    virtual std::string systemZone() { return {}; }
     // The toolkit's standard warning sound.
     virtual void beep() = 0;
     // Starts playing a sound file and returns at once; never reports failure.
@@ -32,6 +41,9 @@ public:
     virtual void fatalFileError(const std::string& file, const std::string& message) = 0;
     // A settings file was replaced; for the record of what happened.
     virtual void fileWritten(const std::string& /*file*/) {}
+    // Something the user may want to know that stops nothing (a damaged
+    // line of fusi.tz): one line for the standard error.
+    virtual void warning(const std::string& line) { std::fprintf(stderr, "vemar: %s\n", line.c_str()); }
 };
 
 } // namespace vemar

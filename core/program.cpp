@@ -6,6 +6,7 @@
 #include "texts.h"
 
 #include <cmath>
+#include <set>
 
 namespace vemar {
 
@@ -211,20 +212,110 @@ void Program::tick() {
 
 // --- Services shared with the dialogs ---
 
-void Program::legaleSinoToday() {
-    const ClockReading today = now();
-    legaleSino({today.day, today.month, today.year});
-}
+void Program::legaleSinoToday() { legaleSino(now()); }
 
-void Program::legaleSino(const CalendarDate& today) {
+// The rule's summer still drives the rows without a zone; the home's summer
+// hour and the period text come from the rule only while the home does not
+// follow the system's zone.
+void Program::legaleSino(const ClockReading& today) {
     const DstPeriod period =
         LegaleSino(s_.dstRule, s_.hemisphere, s_.autoDst, today.day, today.month, today.year);
-    v_.ssPanel6.caption = period.caption;
-    v_.ssPanel6.tooltip = period.tooltip;
     s_.leapYear = period.leapYear;
     s_.ruleSummer = period.ruleSummer;
-    if (period.inDstWindow) s_.inDstWindow = *period.inDstWindow;
-    summerTimeDecidedFor_ = today;
+    const HomeZone::State home = homeZoneAt(today);
+    if (home.followsZone) {
+        const auto zone = platform_.systemZone();
+        const ZonePeriod texts = ZonePeriodTexts(SummerPeriodOf(*zones_, zone, today.year, *today.utcSeconds),
+                                                 s_.hemisphere, today.year);
+        v_.ssPanel6.caption = texts.caption;
+        v_.ssPanel6.tooltip = texts.tooltip;
+    } else {
+        v_.ssPanel6.caption = period.caption;
+        v_.ssPanel6.tooltip = period.tooltip;
+        if (period.inDstWindow) s_.inDstWindow = *period.inDstWindow;
+    }
+    summerTimeDecidedFor_ = CalendarDate{today.day, today.month, today.year};
+}
+
+// --- The system's time-zone database ---
+
+void Program::attachZoneDatabase(const ZoneDatabase& zones) {
+    zones_ = &zones;
+    loadCityZones();
+    if (summerTimeDecidedFor_) legaleSinoToday();
+}
+
+void Program::loadCityZones() {
+    cityZones_.reset();
+    s_.rowZones.fill({});
+    tick_.zonesChanged();
+    if (!zones_) return;
+    const std::string fileName = kCityZonesFile;
+    std::optional<CityZones> read;
+    try {
+        read = ReadCityZones(file(kCityZonesFile));
+    } catch (const FileError& e) {
+        platform_.warning(fileName + ": " + e.what() + std::string(texts::kEveryRowKeepsClass));
+        return;
+    }
+    if (!read) return;
+    if (const std::string why = zones_->failure(); !why.empty()) {
+        // Once a run: the database will not appear while the program runs.
+        if (!reportedNoDatabase_)
+            platform_.warning(fileName + ": " + std::string(texts::kNoZoneDatabase) + why +
+                              std::string(texts::kEveryRowKeepsClass));
+        reportedNoDatabase_ = true;
+        return;
+    }
+    for (const std::string& problem : read->problems)
+        platform_.warning(fileName + problem + std::string(texts::kRowKeepsClass));
+    cityZones_ = std::move(read);
+
+    // Only the zones of the table's rows are looked up: an unknown zone among
+    // the dictionary's hundreds of names harms no one until a row uses it.
+    std::set<int> reported;
+    for (int n = 0; n < kZoneRows; ++n) {
+        const std::string_view name = TrimmedName(s_.zoneTable[n].name);
+        const auto zone = cityZones_->zoneOf(name);
+        if (!zone) continue;
+        if (zones_->offsetAt(*zone, 0)) {
+            s_.rowZones[n] = std::string(*zone);
+        } else {
+            const int line = cityZones_->entries.find(name)->second.line;
+            if (reported.insert(line).second)
+                platform_.warning(fileName + std::string(texts::kLine) + std::to_string(line) +
+                                  std::string(texts::kUnknownZone) + std::string(*zone) +
+                                  std::string(texts::kRowKeepsClass));
+        }
+    }
+}
+
+std::string Program::zoneOfCity(std::string_view name) const {
+    if (!zones_ || !cityZones_) return {};
+    const auto zone = cityZones_->zoneOf(name);
+    if (!zone || !zones_->offsetAt(*zone, 0)) return {};
+    return std::string(*zone);
+}
+
+std::optional<int> Program::zoneOffsetNow(std::string_view zone) const {
+    if (!zones_) return std::nullopt;
+    const auto offset = zones_->offsetAt(zone, tick_.lastInstant());
+    if (!offset) return std::nullopt;
+    return offset->seconds;
+}
+
+HomeZone::State Program::homeZoneAt(const ClockReading& now) {
+    if (!zones_ || !cityZones_ || !now.utcSeconds) return {};
+    const std::string zone = platform_.systemZone();
+    if (zone.empty()) return {};
+    return homeZone_.at(*zones_, zone, {s_.zoneOffset, s_.siteHalfHour, s_.autoDst, s_.inDstWindow}, now.year,
+                        *now.utcSeconds);
+}
+
+std::optional<int> Program::homeNoonOffsetMinutes(const ClockReading& now) const {
+    if (!zones_) return std::nullopt;
+    const std::int64_t dayStart = DaysFromCivil({now.day, now.month, now.year}) * 86400;
+    return homeZone_.noonOffsetMinutes(*zones_, platform_.systemZone(), dayStart);
 }
 
 void Program::showDstLabel() {

@@ -7,10 +7,12 @@
 #include "calendar.h"
 #include "colourscheme.h"
 #include "files.h"
+#include "homezone.h"
 #include "platform.h"
 #include "state.h"
 #include "tick.h"
 #include "view.h"
+#include "zonedatabase.h"
 
 #include <filesystem>
 #include <optional>
@@ -72,10 +74,34 @@ public:
     // The colour menus act on the scheme directly.
     ColourScheme& colours() { return colours_; }
 
+    // The system's time-zone database, attached once the window is shown
+    // (reading it takes a few milliseconds). From then on the rows whose
+    // names fusi.tz gives a zone follow it, and so may the home.
+    void attachZoneDatabase(const ZoneDatabase& zones);
+    const ZoneDatabase* zoneDatabase() const { return zones_; }
+    // Reads fusi.tz again and tells each row of the table which zone it
+    // follows; every damaged line is one warning. Without the file, or
+    // without a database, every row follows its class.
+    void loadCityZones();
+    // fusi.tz as last read; nullopt in table mode (no file, no database).
+    const std::optional<CityZones>& cityZones() const { return cityZones_; }
+    // The zone a city of that name follows; empty when it follows its class.
+    std::string zoneOfCity(std::string_view name) const;
+    // A zone's offset at the instant of the last tick, in seconds.
+    std::optional<int> zoneOffsetNow(std::string_view zone) const;
+    // The home's clock at a reading: whether it follows the system's zone,
+    // and that zone's offset and summer hour now.
+    HomeZone::State homeZoneAt(const ClockReading& now);
+    // The day of a reading as universal time counts it: the zone's offset at
+    // that day's local noon, in minutes, for the sun and moon.
+    std::optional<int> homeNoonOffsetMinutes(const ClockReading& now) const;
+
     // Services for the dialogs and the tick.
     ClockReading now() { return platform_.now(); }
     void legaleSinoToday();              // LegaleSino with today's date
-    void legaleSino(const CalendarDate& today);
+    // LegaleSino: the period text; the summer hour by the rule, unless the
+    // home follows its zone, whose period the text then shows.
+    void legaleSino(const ClockReading& today);
     // The date of the last summer-time decision; none before start-up.
     std::optional<CalendarDate> summerTimeDecidedFor() const { return summerTimeDecidedFor_; }
     void showDstLabel();                 // ShowDstLabel
@@ -112,6 +138,10 @@ private:
     bool startupPictureOpen_ = false;
 
     std::optional<CalendarDate> summerTimeDecidedFor_;
+    const ZoneDatabase* zones_ = nullptr;
+    std::optional<CityZones> cityZones_;
+    bool reportedNoDatabase_ = false;
+    HomeZone homeZone_;
     ColourScheme colours_{s_, v_};
     Tick tick_{*this};
 };

@@ -128,6 +128,9 @@ struct SharedState {
     ZoneTable zoneTable{};
     std::array<double, kZoneRows> zoneOffsets{};     // Offset as a number
     std::array<ZoneClass, kZoneRows> zoneClasses{};  // the rows' classes, parsed
+    // The database zone each row follows, by its name in fusi.tz; empty for
+    // a row that follows its class.
+    std::array<std::string, kZoneRows> rowZones{};
 };
 
 } // namespace vemar

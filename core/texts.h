@@ -38,6 +38,7 @@ inline constexpr T kNorthTo = "  al ";
 inline constexpr T kSouthTo = " al ";
 inline constexpr T kNorthSuffix = "     (Emisfero Boreale)";
 inline constexpr T kSouthSuffix = "     (Emisfero Australe)";
+inline constexpr T kNoSummerTime = "Nessuna Ora Legale nel ";   // then the year
 inline constexpr T kNorthTip = " Ora Legale Applicata nell'emisfero Boreale ";
 inline constexpr T kSouthTip = " Ora Legale Applicata nell'emisfero Australe ";
 
@@ -176,6 +177,18 @@ inline constexpr T kNotWholeNumber = ": numero intero non valido";
 inline constexpr T kOutOfRange = " fuori intervallo";
 inline constexpr T kUnwritable = " non scrivibile";
 inline constexpr T kStagedCopy = "copia provvisoria ";   // then "fusi.tmp"
+
+// fusi.tz, the cities that follow the system's time-zone database: warnings
+// on the standard error. Nothing stops; the rows concerned keep their class.
+inline constexpr T kLine = ", riga ";                    // after the file's name, then a number
+inline constexpr T kNoTab = ": manca la tabulazione fra nome e fuso";
+inline constexpr T kNoName = ": nome mancante";
+inline constexpr T kNoZone = ": fuso mancante";
+inline constexpr T kNotUtf8 = ": testo non UTF-8";
+inline constexpr T kUnknownZone = ": fuso sconosciuto ";   // then the zone's name
+inline constexpr T kRowKeepsClass = "; la città segue la sua classe";
+inline constexpr T kEveryRowKeepsClass = "; ogni città segue la sua classe";
+inline constexpr T kNoZoneDatabase = "nessun database dei fusi orari (pacchetto tzdata): ";   // then why
 
 // One program per settings directory (messages on the standard error)
 inline constexpr T kInstanceUnreachable =

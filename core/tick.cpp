@@ -75,15 +75,56 @@ void Tick::run(const ClockReading& now) {
     namesPass();
     southernSync();
     followSummerTime(now);
+    const Home home = readHome(now);
+    lastInstant_ = home.utc;
+    if (s_.tickStage == TickStage::StartupCount) startupCount(now.second);
+    rowsPass(home);
+    timeSignal(now.second);
+    panelsUpdate(now, home.ut);
 
+    yearEnd(now);
+    datePair(now, home.firstIsYesterday);
+    astronomy(now, home);
+}
+
+// A home that follows the system's zone takes its summer hour from the
+// database and universal time from the instant; any other home turns its
+// clock reading into universal time by its settings and the rule.
+Tick::Home Tick::readHome(const ClockReading& now) {
+    const HomeZone::State zone = program_.homeZoneAt(now);
+    if (!zone.followsZone) return homeByRule(now);
+    const int summerHour = zone.summer ? 1 : 0;
+    if (s_.inDstWindow != summerHour) {
+        s_.inDstWindow = summerHour;
+        program_.showDstLabel();
+    }
+    const bool north = IsNorthern(s_.hemisphere);
+    s_.hourCorrection = (!north && s_.inDstWindow == 1) ? -1 : 0;
+
+    Home home;
+    home.followsZone = true;
+    home.utc = *now.utcSeconds;
+    home.day = DaysFromCivil({now.day, now.month, now.year});
+    const std::int64_t sinceMidnight = home.utc - home.day * 86400;
+    home.ut = {static_cast<int>(FloorDiv(sinceMidnight, std::int64_t{3600})), static_cast<int>(FloorMod(sinceMidnight, std::int64_t{3600}) / 60),
+               static_cast<int>(FloorMod(sinceMidnight, std::int64_t{60}))};
+    // The date pair's window keeps the rule's form: universal time from the
+    // reading's midnight, with the summer hour in it in the north.
+    const int rawHour = home.ut.hour + (north ? s_.inDstWindow : 0);
+    s_.tickHour = rawHour < 0 ? rawHour + 24 : rawHour;
+    s_.clockMinutes = home.ut.minute;
+    const bool morningWindow = rawHour > -2 && rawHour < 10 + (north ? s_.inDstWindow : 0);
+    home.firstIsYesterday = morningWindow || rawHour < 0;
+    return home;
+}
+
+Tick::Home Tick::homeByRule(const ClockReading& now) {
     // The base hour and the date windows keep their traditional form: in the
     // south the summer hour is taken out of the base hour, in the north the
     // morning window is an hour longer in summer.
     s_.hourCorrection = (!IsNorthern(s_.hemisphere) && s_.inDstWindow == 1) ? -1 : 0;
     s_.tickHour = now.hour - s_.zoneOffset + s_.hourCorrection;
     const double rawHour = s_.tickHour;
-    if (s_.tickStage == TickStage::StartupCount) startupCount(now.second);
-
     bool previousDay = false;
     if (s_.tickHour < 0) {
         s_.tickHour += 24;
@@ -97,15 +138,12 @@ void Tick::run(const ClockReading& now) {
         s_.tickHour -= 1;
     }
 
-    const bool firstIsYesterday = morningWindow || previousDay;
-    const UniversalTime ut = ToUniversal(now, homeClockOf(s_));
-    rowsPass(ut, firstIsYesterday);
-    timeSignal(now.second);
-    panelsUpdate(now, ut);
-
-    yearEnd(now);
-    datePair(now, firstIsYesterday);
-    astronomy(now);
+    Home home;
+    home.ut = ToUniversal(now, homeClockOf(s_));
+    home.day = DaysFromCivil({now.day, now.month, now.year});
+    home.utc = home.day * 86400 + home.ut.minutesFromLocalMidnight() * 60LL + home.ut.second;
+    home.firstIsYesterday = morningWindow || previousDay;
+    return home;
 }
 
 // Runs on the first tick and after a reload request from a table editor.
@@ -125,6 +163,8 @@ void Tick::loadZoneTable() {
         s_.zoneClasses[n] = ZoneClassOf(s_.zoneTable[n].zoneClass);
     }
     s_.zoneTableLoaded = 1;
+    // The names may have changed: each row learns again which zone it follows.
+    program_.loadCityZones();
 }
 
 void Tick::namesPass() {
@@ -136,6 +176,7 @@ void Tick::namesPass() {
             const int colour = classColour(s_.zoneClasses[n], s_.citiesColour);
             if (colour >= 0) v_.label1[k].textColour = palette(colour);
             assignIfChanged(v_.label1[k].caption, row.name);
+            if (!s_.rowZones[n].empty() && rowOffsets_[n]) continue;   // the rows pass names its zone
 
             const int offset = static_cast<int>(s_.zoneOffsets[n]);
             scratch_.assign(row.name).append(" ");
@@ -170,7 +211,7 @@ void Tick::followSummerTime(const ClockReading& now) {
     const auto decided = program_.summerTimeDecidedFor();
     const CalendarDate today{now.day, now.month, now.year};
     if (!decided || *decided == today) return;
-    program_.legaleSino(today);
+    program_.legaleSino(now);
     if (s_.autoDst == 1) program_.showDstLabel();
 }
 
@@ -186,15 +227,40 @@ void Tick::startupCount(int second) {
     }
 }
 
-// Each row is universal time plus the city's offset and its summer hour by
-// the rule. Its marker tells whether the city's own date is the second date
-// of the pair (or later) or not.
-void Tick::rowsPass(const UniversalTime& ut, bool firstIsYesterday) {
-    const int secondDateDelta = firstIsYesterday ? 0 : 1;
+void Tick::zonesChanged() {
+    rowOffsets_.fill(std::nullopt);
+    noonOffset_ = {};
+}
+
+// A row that follows a zone is universal time plus the zone's offset now;
+// any other row is universal time plus its standard offset and its summer
+// hour by the rule.
+CityTime Tick::cityTime(const Home& home, int n) {
+    const std::string& zone = s_.rowZones[n];
+    const ZoneDatabase* zones = program_.zoneDatabase();
+    if (!zone.empty() && zones) {
+        std::optional<ZoneOffset>& offset = rowOffsets_[n];
+        if (!offset || !offset->holdsAt(home.utc)) offset = zones->offsetAt(zone, home.utc);
+        if (offset) return CityTimeInZone(home.utc, offset->seconds, home.day);
+    }
+    return CityTimeOf(home.ut, static_cast<int>(s_.zoneOffsets[n]), s_.zoneClasses[n], s_.ruleSummer);
+}
+
+// " Kathmandu +5:45h Asia/Kathmandu ": the offset in force and the zone.
+void Tick::zoneTooltip(int k, int n, int offsetSeconds) {
+    scratch_.assign(TrimmedName(s_.zoneTable[n].name)).append(" ");
+    scratch_.append(OffsetText(offsetSeconds)).append("h ").append(s_.rowZones[n]);
+    assignPadded(v_.label2[k].tooltip, scratch_);
+}
+
+// Each row's marker tells whether the city's own date is the second date of
+// the pair (or later) or not.
+void Tick::rowsPass(const Home& home) {
+    const int secondDateDelta = home.firstIsYesterday ? 0 : 1;
     for (int k = 0; k < kPageRows; ++k) {
         const int n = s_.tableBase + k;
-        const CityTime city =
-            CityTimeOf(ut, static_cast<int>(s_.zoneOffsets[n]), s_.zoneClasses[n], s_.ruleSummer);
+        const CityTime city = cityTime(home, n);
+        if (!s_.rowZones[n].empty() && rowOffsets_[n]) zoneTooltip(k, n, rowOffsets_[n]->seconds);
         const bool secondDate = city.dayDelta >= secondDateDelta;
 
         ControlView& marker = v_.label3[k];
@@ -205,7 +271,7 @@ void Tick::rowsPass(const UniversalTime& ut, bool firstIsYesterday) {
         const bool firstPanel = symbol == s_.dateSymbol1;
         assignPadded(marker.tooltip, firstPanel ? v_.ssPanel2.caption : v_.ssPanel3.caption);
 
-        RowTimeText(scratch_, city.hour, city.minute, ut.second);
+        RowTimeText(scratch_, city.hour, city.minute, home.ut.second);
         assignIfChanged(v_.label2[k].caption, scratch_);
     }
 }
@@ -241,10 +307,8 @@ void Tick::panelsUpdate(const ClockReading& now, const UniversalTime& ut) {
                        s_.zoneOffset, s_.inDstWindow, s_.siteHalfHour};
     if (!panels_.changed(key)) return;
 
-    // The minutes are whole: the clock's minute less 0 or 30.
-    const int minutes = static_cast<int>(s_.clockMinutes);
-    v_.utTime.caption = UtLine(s_.utHour, minutes, now.second);
-    const YearProgress progress = YearProgressTexts(s_.dayOfYear, s_.daysLeft, s_.utHour, minutes, now.second);
+    v_.utTime.caption = UtLine(s_.utHour, ut.minute, ut.second);
+    const YearProgress progress = YearProgressTexts(s_.dayOfYear, s_.daysLeft, s_.utHour, ut.minute, ut.second);
     assignIfChanged(v_.yearStart.caption, progress.since);
     assignIfChanged(v_.yearEnd.caption, progress.toEnd);
     const astro::Place place{s_.latDegrees, s_.latMinutes, s_.lonDegrees, s_.lonMinutes};
@@ -290,10 +354,16 @@ void Tick::datePair(const ClockReading& now, bool firstIsYesterday) {
 
 // Sun and moon depend only on the date, the place and the zone hours: they
 // are computed again only when one of those changes. The zone hours are the
-// home's true offset, summer hour and half hour included.
-void Tick::astronomy(const ClockReading& now) {
+// home's true offset, summer hour and half hour included: for a home that
+// follows its zone, the zone's offset at the day's local noon.
+void Tick::astronomy(const ClockReading& now, const Home& home) {
+    double zoneHours = homeClockOf(s_).aheadOfUtHours();
+    if (home.followsZone) {
+        if (noonOffset_.changed(home.day)) noonOffsetMinutes_ = program_.homeNoonOffsetMinutes(now);
+        if (noonOffsetMinutes_) zoneHours = *noonOffsetMinutes_ / 60.0;
+    }
     const SkyKey key{{now.day, now.month, now.year},
-                     {{s_.latDegrees, s_.latMinutes, s_.lonDegrees, s_.lonMinutes}, homeClockOf(s_).aheadOfUtHours()}};
+                     {{s_.latDegrees, s_.latMinutes, s_.lonDegrees, s_.lonMinutes}, zoneHours}};
     if (sky_.changed(key)) {
         v_.sunSentence.caption = astro::SunSentence(astro::ComputeSunTimes(key.date, key.site));
         v_.moonSentence.caption = astro::MoonSentence(astro::ComputeMoonDay(key.date, key.site));

@@ -5,11 +5,16 @@
 
 #include "astro.h"
 #include "calendar.h"
+#include "citytime.h"
 #include "homeclock.h"
 #include "platform.h"
 #include "state.h"
 #include "view.h"
+#include "zonedatabase.h"
 
+#include <array>
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace vemar {
@@ -34,19 +39,36 @@ public:
     // and the markers' tooltips are computed before the date pair and so read
     // the previous tick's values: one more tick at once brings them level.
     bool movedTheDay() const { return movedTheDay_; }
+    // The rows' zones changed (fusi.tz read again): forget their offsets.
+    void zonesChanged();
+    // The instant of the last tick (Unix seconds), as the rows were computed for it.
+    std::int64_t lastInstant() const { return lastInstant_; }
 
 private:
+    // The home's clock at this tick: universal time and the date pair's window.
+    struct Home {
+        UniversalTime ut;            // counted from 0h of the reading's date
+        std::int64_t utc = 0;        // the instant, Unix seconds
+        std::int64_t day = 0;           // the reading's date, days since 1970
+        bool firstIsYesterday = false;
+        bool followsZone = false;    // the home follows the system's zone
+    };
+
     void reinitialise();
     void namesPass();
     void southernSync();
     void followSummerTime(const ClockReading& now);
+    Home readHome(const ClockReading& now);
+    Home homeByRule(const ClockReading& now);
     void startupCount(int second);
-    void rowsPass(const UniversalTime& ut, bool firstIsYesterday);
+    void rowsPass(const Home& home);
+    CityTime cityTime(const Home& home, int n);
+    void zoneTooltip(int k, int n, int offsetSeconds);
     void timeSignal(int second);
     void panelsUpdate(const ClockReading& now, const UniversalTime& ut);
     void yearEnd(const ClockReading& now);
     void datePair(const ClockReading& now, bool firstIsYesterday);
-    void astronomy(const ClockReading& now);
+    void astronomy(const ClockReading& now, const Home& home);
 
     Program& program_;
     SharedState& s_;
@@ -84,6 +106,13 @@ private:
     Memo<DayKey> yearEnd_, datePair_;
     Memo<double> julianDayLabel_;
     Memo<SkyKey> sky_;
+    // Each row's zone offset and the span it holds for: a row asks the
+    // database again only when the instant leaves its span.
+    std::array<std::optional<ZoneOffset>, kZoneRows> rowOffsets_{};
+    // The home zone's offset at local noon of the day the sun and moon are for.
+    Memo<std::int64_t> noonOffset_;
+    std::optional<int> noonOffsetMinutes_;
+    std::int64_t lastInstant_ = 0;
     YearEnd yearEndResult_;
     bool movedTheDay_ = false;
     std::string scratch_;

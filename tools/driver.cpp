@@ -85,11 +85,34 @@ bool isNamedControl(const QWidget* w) {
 
 Driver::Driver(MainWindow& window, ScriptedPlatform& platform) : window_(window), platform_(platform) {}
 
-bool setClock(ScriptedPlatform& platform, const QString& iso) {
+namespace {
+
+// "2024-06-21T22:00:00" as the fields of a clock reading; false when malformed.
+bool parseReading(const QString& iso, ClockReading& reading) {
     const QDateTime t = QDateTime::fromString(iso, Qt::ISODate);
-    if (!t.isValid()) return false;
-    platform.clock = {t.date().year(), t.date().month(), t.date().day(),
-                      t.time().hour(), t.time().minute(), t.time().second()};
+    if (!t.isValid() || iso.size() != 19) return false;
+    reading = {t.date().year(), t.date().month(), t.date().day(), t.time().hour(), t.time().minute(),
+               t.time().second()};
+    return true;
+}
+
+} // namespace
+
+bool setClock(ScriptedPlatform& platform, const QString& iso, QString* error) {
+    ClockReading reading;
+    if (!parseReading(iso, reading)) return error && (*error = "YYYY-MM-DDTHH:MM:SS expected", false);
+    const ReadingInstant instant = InstantOfReading(reading);
+    if (instant.skipped) return error && (*error = iso + " falls in the hour the clock of TZ skips", false);
+    reading.utcSeconds = instant.utcSeconds;
+    platform.clock = reading;
+    return true;
+}
+
+bool setInstant(ScriptedPlatform& platform, const QString& iso, QString* error) {
+    ClockReading utc;
+    if (!parseReading(iso, utc)) return error && (*error = "YYYY-MM-DDTHH:MM:SS (universal time) expected", false);
+    platform.clock = ReadingAt(std::int64_t(DaysFromCivil({utc.day, utc.month, utc.year})) * 86400 +
+                               utc.hour * 3600 + utc.minute * 60 + utc.second);
     return true;
 }
 
@@ -127,7 +150,8 @@ bool Driver::performOne(const QString& action, QString* error) {
         for (int i = 0; i < n && !window_.program().failed(); ++i) window_.tickOnce();
         return true;
     }
-    if (verb == "at") return setClock(platform_, rest) || (*error = "at: YYYY-MM-DDTHH:MM:SS expected", false);
+    if (verb == "at") return setClock(platform_, rest, error);
+    if (verb == "utc") return setInstant(platform_, rest, error);
     if (verb == "answer") {
         if (rest != "yes" && rest != "no") return *error = "answer: yes or no", false;
         platform_.answers.push_back(rest == "yes");

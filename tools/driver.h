@@ -18,7 +18,7 @@ class Driver {
 public:
     Driver(MainWindow& window, ScriptedPlatform& platform);
 
-    // ticks:N, at:YYYY-MM-DDTHH:MM:SS, click:Form1.SSCommand1, click:Form1.UpDown1:up,
+    // ticks:N, at:YYYY-MM-DDTHH:MM:SS (the home clock), utc:YYYY-MM-DDTHH:MM:SS, click:Form1.SSCommand1, click:Form1.UpDown1:up,
     // click:Form10.Combo1=Marzo, type:Form1.Text1=1a3, key:Form10.Combo1=Down,
     // answer:yes|no, close:Form1. Returns false with a reason for a malformed
     // action or a control that does not exist.
@@ -43,7 +43,12 @@ private:
     ScriptedPlatform& platform_;
 };
 
-// Parses "2024-06-21T22:00:00" into the platform's clock; false when malformed.
-bool setClock(ScriptedPlatform& platform, const QString& iso);
+// Sets the platform's clock to the home clock's reading "2024-06-21T22:00:00".
+// The instant follows from the process's TZ: the earlier one in a repeated
+// hour; a reading in a skipped hour is refused. False with a reason.
+bool setClock(ScriptedPlatform& platform, const QString& iso, QString* error = nullptr);
+// Sets the platform's clock to the instant "2026-03-29T01:30:00" of universal
+// time, read on the clock of the process's TZ.
+bool setInstant(ScriptedPlatform& platform, const QString& iso, QString* error = nullptr);
 
 } // namespace vemar::ui

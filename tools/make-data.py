@@ -4,8 +4,15 @@
 fusi.dat holds each field shifted down by K (the program's kShift) as
 Windows-1252 bytes; the plain table below is its source.
 Class: 0 no summer time, 1 northern summer time, 2 half-hour zone, 3 southern summer time.
+
+fusi.tz gives each shipped city its zone of the system's time-zone database,
+then the cities of zone1970.tab under English names taken from their zone
+IDs, so that a name typed into "Tabella Fusi" finds its zone. It is read
+from the tzdata installed here (/usr/share/zoneinfo).
 """
 import math, pathlib, struct, wave
+
+ZONEINFO = pathlib.Path("/usr/share/zoneinfo")
 
 K = 7
 DATA = pathlib.Path(__file__).resolve().parent.parent / "data"
@@ -32,6 +39,67 @@ ZONES = [
     ("Honolulu", "0", "-10"), ("Anchorage", "1", "-9"), ("Denver", "1", "-7"),
     ("Phoenix", "0", "-7"), ("Lima", "0", "-5"), ("Reykjavik", "0", "0"),
 ]
+
+
+# The zone of each shipped city: names tzdata lists for selection (zone.tab or
+# zone1970.tab), never a backward link that newer tzdata moves to
+# tzdata-legacy (Europe/Kyiv, not Europe/Kiev).
+CITY_ZONES = {
+    "Roma": "Europe/Rome", "Londra": "Europe/London", "Parigi": "Europe/Paris",
+    "Berlino": "Europe/Berlin", "Madrid": "Europe/Madrid", "Mosca": "Europe/Moscow",
+    "Istanbul": "Europe/Istanbul", "Il Cairo": "Africa/Cairo", "Dubai": "Asia/Dubai",
+    "Nuova Delhi": "Asia/Kolkata", "Pechino": "Asia/Shanghai", "Tokyo": "Asia/Tokyo",
+    "Seul": "Asia/Seoul", "Hong Kong": "Asia/Hong_Kong", "Singapore": "Asia/Singapore",
+    "Bangkok": "Asia/Bangkok", "Sydney": "Australia/Sydney", "Auckland": "Pacific/Auckland",
+    "Los Angeles": "America/Los_Angeles", "Chicago": "America/Chicago", "New York": "America/New_York",
+    "Toronto": "America/Toronto", "Mexico City": "America/Mexico_City", "San Paolo": "America/Sao_Paulo",
+    "Buenos Aires": "America/Argentina/Buenos_Aires", "Johannesburg": "Africa/Johannesburg",
+    "Giacarta": "Asia/Jakarta",
+    "Lisbona": "Europe/Lisbon", "Dublino": "Europe/Dublin", "Amsterdam": "Europe/Amsterdam",
+    "Bruxelles": "Europe/Brussels", "Vienna": "Europe/Vienna", "Zurigo": "Europe/Zurich",
+    "Stoccolma": "Europe/Stockholm", "Atene": "Europe/Athens", "Helsinki": "Europe/Helsinki",
+    "Kiev": "Europe/Kyiv", "Gerusalemme": "Asia/Jerusalem", "Riad": "Asia/Riyadh",
+    "Teheran": "Asia/Tehran", "Kabul": "Asia/Kabul", "Karachi": "Asia/Karachi",
+    "Dacca": "Asia/Dhaka", "Yangon": "Asia/Yangon", "Manila": "Asia/Manila",
+    "Darwin": "Australia/Darwin", "Melbourne": "Australia/Melbourne", "Santiago": "America/Santiago",
+    "Honolulu": "Pacific/Honolulu", "Anchorage": "America/Anchorage", "Denver": "America/Denver",
+    "Phoenix": "America/Phoenix", "Lima": "America/Lima", "Reykjavik": "Atlantic/Reykjavik",
+}
+
+CITY_ZONES_HEADER = """\
+# Vemar: le città che seguono il database dei fusi orari del sistema (tzdata).
+# Una riga per città: il nome come in "Tabella Fusi", una tabulazione, il
+# fuso come lo chiama il database (Europe/Rome), oppure "-" perché la città
+# segua la sua classe. Vale la prima riga di ogni nome; le righe che
+# iniziano con # non contano. Senza questo file ogni città segue la sua classe.
+"""
+
+
+def admitted(name):
+    """A name the zone editor's name box keeps as typed."""
+    return len(name) <= 13 and all(c == " " or 64 <= ord(c) <= 122 for c in name)
+
+
+def zone_tab(name):
+    """The zone column of one of tzdata's tables."""
+    rows = (line.split("\t") for line in (ZONEINFO / name).read_text().splitlines())
+    return [row[2].strip() for row in rows if row and not row[0].startswith("#") and len(row) > 2]
+
+
+def city_zones():
+    selectable = set(zone_tab("zone.tab")) | set(zone_tab("zone1970.tab"))
+    lines, names = [], set()
+    for name, _, _ in ZONES:
+        zone = CITY_ZONES[name]
+        assert zone in selectable, zone
+        lines.append(f"{name}\t{zone}")
+        names.add(name)
+    for zone in sorted(zone_tab("zone1970.tab")):
+        name = zone.rsplit("/", 1)[-1].replace("_", " ")
+        if admitted(name) and name not in names:
+            lines.append(f"{name}\t{zone}")
+            names.add(name)
+    return (CITY_ZONES_HEADER + "\n".join(lines) + "\n").encode("utf-8")
 
 
 def scramble(text):
@@ -69,6 +137,7 @@ def chime(path, rate=22050):
 
 DATA.mkdir(exist_ok=True)
 (DATA / "fusi.dat").write_bytes(fusi())
+(DATA / "fusi.tz").write_bytes(city_zones())
 (DATA / "Parleg.dat").write_bytes(b"2,4,0,9,4,0\r\n")
 # Roma: 41 deg 54' N, 12 deg 29' E (east is negative), zone +1 stored as -1.
 (DATA / "lxp2.par").write_bytes(b"41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,1\r\n")

@@ -3,9 +3,63 @@
 #include "ui/dialogs/questionbox.h"
 #include "ui/support/viewbinder.h"
 
+#include "core/calendar.h"
+#include "core/firststart.h"
+
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <set>
 
 namespace vemar::ui {
+
+namespace {
+
+bool HaveTz() {
+    const char* tz = std::getenv("TZ");
+    return tz && *tz;
+}
+
+std::int64_t AsIfUtc(const ClockReading& r) {
+    return DaysFromCivil({r.day, r.month, r.year}) * 86400 + r.hour * 3600 + r.minute * 60 + r.second;
+}
+
+} // namespace
+
+ClockReading ReadingAt(std::int64_t utcSeconds) {
+    tzset();
+    const std::time_t t = utcSeconds;
+    std::tm tm{};
+    if (HaveTz()) localtime_r(&t, &tm);
+    else gmtime_r(&t, &tm);
+    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, utcSeconds};
+}
+
+// Every offset the zone has within two days of the reading gives one
+// candidate instant; those whose clock shows the reading are its instants.
+ReadingInstant InstantOfReading(const ClockReading& reading) {
+    if (!HaveTz()) return {};
+    tzset();
+    const std::int64_t asUtc = AsIfUtc(reading);
+    std::set<long> offsets;
+    for (std::int64_t t = asUtc - 48 * 3600; t <= asUtc + 48 * 3600; t += 1800) {
+        const std::time_t when = t;
+        std::tm tm{};
+        localtime_r(&when, &tm);
+        offsets.insert(tm.tm_gmtoff);
+    }
+    std::optional<std::int64_t> earliest;
+    for (long offset : offsets) {
+        const std::int64_t candidate = asUtc - offset;
+        ClockReading shown = ReadingAt(candidate);
+        shown.utcSeconds = reading.utcSeconds;
+        if (shown == reading && (!earliest || candidate < *earliest)) earliest = candidate;
+    }
+    if (!earliest) return {std::nullopt, true};
+    return {earliest, false};
+}
+
+std::string ScriptedPlatform::systemZone() { return HaveTz() ? SystemZoneName() : std::string(); }
 
 bool ScriptedPlatform::askYesNo(const std::string& text, const std::string& title) {
     bool answer = false;

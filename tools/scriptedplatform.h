@@ -4,11 +4,25 @@
 
 #include "core/platform.h"
 
+#include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace vemar::ui {
+
+// The instant of a home clock reading on the clock of the process's TZ: the
+// earlier one of a repeated hour; skipped for a reading the clock jumps
+// over. Without TZ there is none, so nothing made without it depends on the
+// machine's own zone.
+struct ReadingInstant {
+    std::optional<std::int64_t> utcSeconds;
+    bool skipped = false;
+};
+ReadingInstant InstantOfReading(const ClockReading& reading);
+// The reading of the clock of TZ (universal time without TZ) at an instant.
+ClockReading ReadingAt(std::int64_t utcSeconds);
 
 struct Effect {
     std::string kind;      // beep, sound, question, fatal, write
@@ -25,6 +39,8 @@ public:
     std::deque<bool> answers;   // the next Yes/No answers; No when none is left
 
     ClockReading now() override { return clock; }
+    // TZ alone, never /etc/localtime.
+    std::string systemZone() override;
     void beep() override { effects.push_back({"beep", {}, {}, {}, {}, false, {}}); }
     void playSound(const std::string& file) override { effects.push_back({"sound", file, {}, {}, {}, false, {}}); }
     bool askYesNo(const std::string& text, const std::string& title) override;

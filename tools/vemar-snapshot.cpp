@@ -5,8 +5,13 @@
 //
 //   vemar-snapshot --dir DIR --at 2024-06-21T22:00:00 --ticks 60 [--do ACTION]...
 //                  [--png out.png] [--png-all DIR] [--json out.json]
+//
+// --at is the home clock's reading; its instant follows from TZ. --utc gives
+// the instant instead, in universal time. The system's time-zone database is
+// attached as the program attaches it, so rows that fusi.tz names follow it.
 
 #include "core/program.h"
+#include "core/systemzones.h"
 #include "tools/driver.h"
 #include "tools/scriptedplatform.h"
 #include "ui/main/application.h"
@@ -20,13 +25,13 @@
 namespace {
 
 struct Options {
-    QString dir = ".", at, png, pngAll, json;
+    QString dir = ".", at, utc, png, pngAll, json;
     int ticks = 0;
     QStringList actions;
 };
 
 int usage(const char* why) {
-    std::fprintf(stderr, "vemar-snapshot: %s\nusage: vemar-snapshot --dir DIR --at YYYY-MM-DDTHH:MM:SS "
+    std::fprintf(stderr, "vemar-snapshot: %s\nusage: vemar-snapshot --dir DIR (--at|--utc) YYYY-MM-DDTHH:MM:SS "
                          "[--ticks N] [--do ACTION]... [--png FILE] [--png-all DIR] [--json FILE]\n", why);
     return 64;
 }
@@ -38,6 +43,7 @@ bool parse(const QStringList& args, Options& o) {
         const QString value = args[++i];
         if (a == "--dir") o.dir = value;
         else if (a == "--at") o.at = value;
+        else if (a == "--utc") o.utc = value;
         else if (a == "--ticks") o.ticks = value.toInt();
         else if (a == "--do") o.actions << value;
         else if (a == "--png") o.png = value;
@@ -58,8 +64,13 @@ int main(int argc, char* argv[]) {
     Options o;
     if (!parse(app.arguments(), o)) return usage("bad arguments");
     vemar::ui::ScriptedPlatform platform;
-    if (!o.at.isEmpty() && !vemar::ui::setClock(platform, o.at)) return usage("--at: YYYY-MM-DDTHH:MM:SS");
+    QString clockError;
+    if (!o.at.isEmpty() && !vemar::ui::setClock(platform, o.at, &clockError))
+        return usage(qPrintable("--at: " + clockError));
+    if (!o.utc.isEmpty() && !vemar::ui::setInstant(platform, o.utc, &clockError))
+        return usage(qPrintable("--utc: " + clockError));
 
+    const vemar::SystemZoneDatabase zones;
     vemar::Program program(platform, o.dir.toStdString());
     vemar::ui::MainWindow window(program);
     vemar::ui::Driver driver(window, platform);
@@ -75,6 +86,7 @@ int main(int argc, char* argv[]) {
     };
 
     if (program.startUp()) {
+        program.attachZoneDatabase(zones);
         window.tickOnce();
         window.show();
         window.showStartupPicture();

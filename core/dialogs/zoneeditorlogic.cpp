@@ -1,6 +1,8 @@
 #include "zoneeditorlogic.h"
 
 #include "core/files.h"
+#include "core/files/settingsfile.h"
+#include "core/zonedatabase.h"
 #include "core/program.h"
 #include "core/texts.h"
 
@@ -101,7 +103,10 @@ std::string ZoneEditorLogic::filterValue(std::string_view typed) const {
 }
 
 void ZoneEditorLogic::open() {
-    if (program_.guarded([&] { table_ = ReadZoneTable(program_.file(kZoneFile)); })) fill();
+    if (program_.guarded([&] { table_ = ReadZoneTable(program_.file(kZoneFile)); })) {
+        read_ = table_;
+        fill();
+    }
 }
 
 // Filling a box is a change of its text like typing: it runs the box's
@@ -129,26 +134,77 @@ void ZoneEditorLogic::markEdited() {
 void ZoneEditorLogic::nameChanged(int row, std::string_view text) {
     if (row < 0 || row >= kZoneRows) return;
     assignIfChanged(view_.text2[row].caption, filterName(text));
+    showWhatRowFollows(row);
     markEdited();
 }
 
 void ZoneEditorLogic::valueChanged(int row, std::string_view text) {
     if (row < 0 || row >= kZoneRows) return;
     assignIfChanged(view_.text1[row].caption, filterValue(text));
+    showWhatRowFollows(row);
     markEdited();
+}
+
+ZoneRow ZoneEditorLogic::rowInBoxes(int row) const {
+    ZoneRow record = table_[row];
+    record.name = view_.text2[row].caption;
+    const std::string& value = view_.text1[row].caption;
+    if (variant_ == Variant::Zones) record.offset = value;
+    else record.zoneClass = value.empty() ? "0" : value;   // the box stays empty
+    return record;
+}
+
+namespace {
+
+// The user changed what the clock of a row that follows a zone would show
+// by its class: the edit must take effect, so the row leaves its zone.
+bool ChangedTime(const ZoneRow& saved, const ZoneRow& read) {
+    return OffsetNumber(saved.offset) != OffsetNumber(read.offset) || saved.zoneClass != read.zoneClass;
+}
+
+} // namespace
+
+void ZoneEditorLogic::showWhatRowFollows(int row) {
+    const ZoneRow record = rowInBoxes(row);
+    const std::string_view name = TrimmedName(record.name);
+    std::string zone = ChangedTime(record, read_[row]) ? std::string() : program_.zoneOfCity(name);
+    std::string text(name);
+    text += ' ';
+    const auto offset = zone.empty() ? std::nullopt : program_.zoneOffsetNow(zone);
+    if (offset) {
+        text += OffsetText(*offset) + "h " + zone;
+    } else {
+        const int hours = static_cast<int>(OffsetNumber(record.offset));
+        text += OffsetText(hours * 3600) + "h";
+    }
+    view_.text2[row].tooltip = " " + text + " ";
+}
+
+void ZoneEditorLogic::takeRowsOffZones(const ZoneTable& saved) {
+    const auto file = program_.file(kCityZonesFile);
+    std::optional<std::string> content;
+    try {
+        content = SettingsContent(file, false);
+    } catch (const FileError&) {
+        return;   // a fusi.tz the program cannot read names no zone: nothing to take off
+    }
+    if (!content) return;
+    const CityZones zones = ParseCityZones(*content);
+    std::vector<std::string> names;
+    for (int row = 0; row < kZoneRows; ++row) {
+        const std::string_view name = TrimmedName(saved[row].name);
+        if (zones.zoneOf(name) && ChangedTime(saved[row], read_[row])) names.emplace_back(name);
+    }
+    if (names.empty()) return;
+    WriteCityZones(file, WithNamesOnClasses(*content, names));
+    program_.platform().fileWritten(kCityZonesFile);
 }
 
 // The field the variant does not show comes from the editor's own copy, so
 // it goes to the file exactly as it was read. The copy stays plain: every
 // write scrambles its own copy of the fields.
 void ZoneEditorLogic::takeBoxes() {
-    for (int row = 0; row < kZoneRows; ++row) {
-        ZoneRow& record = table_[row];
-        record.name = view_.text2[row].caption;
-        const std::string& value = view_.text1[row].caption;
-        if (variant_ == Variant::Zones) record.offset = value;
-        else record.zoneClass = value.empty() ? "0" : value;   // the box stays empty
-    }
+    for (int row = 0; row < kZoneRows; ++row) table_[row] = rowInBoxes(row);
 }
 
 // A command whose button is disabled does nothing, whoever calls it.
@@ -173,7 +229,11 @@ void ZoneEditorLogic::annulla() {
 
 void ZoneEditorLogic::salvafile() {
     takeBoxes();
-    if (!program_.guarded([&] { WriteZoneTable(program_.file(kZoneFile), table_); })) return;
+    if (!program_.guarded([&] {
+            takeRowsOffZones(table_);
+            WriteZoneTable(program_.file(kZoneFile), table_);
+        }))
+        return;
     program_.platform().fileWritten(kZoneFile);
     program_.platform().beep();
     view_.ssCommand1.enabled = false;
@@ -187,7 +247,11 @@ void ZoneEditorLogic::close() {
         // deleting fusi.dat first: a program stopped between the two steps
         // would leave no table at all, and the program cannot start without one.
         const auto dir = program_.file(kZoneFile).parent_path();
-        if (!program_.guarded([&] { CommitStagedTable(dir); })) return;
+        if (!program_.guarded([&] {
+                takeRowsOffZones(table_);
+                CommitStagedTable(dir);
+            }))
+            return;
         program_.platform().fileWritten(kZoneFile);
         program_.requestReload();
         savePending_ = false;

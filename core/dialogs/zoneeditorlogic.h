@@ -85,10 +85,20 @@ private:
     void colourName(int row);
     void markEdited();
     void salvafile();
+    // The box's row as it would be saved now.
+    ZoneRow rowInBoxes(int row) const;
+    // " Kathmandu +5:45h Asia/Kathmandu " for a row that follows a zone,
+    // " Roma +1h " for one that follows its class.
+    void showWhatRowFollows(int row);
+    // Before the table is written: the rows that follow a zone but whose
+    // offset or class the user changed leave their zone in fusi.tz, which is
+    // replaced first, so a crash between the two leaves a row on its class.
+    void takeRowsOffZones(const ZoneTable& saved);
 
     Program& program_;
     Variant variant_;
     ZoneTable table_{};
+    ZoneTable read_{};   // fusi.dat as the editor read it
     ZoneEditorView view_;
     bool savePending_ = false;
 };

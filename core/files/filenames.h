@@ -9,6 +9,7 @@ inline constexpr const char* kSiteFile = "lxp2.par";
 inline constexpr const char* kDisplayFile = "seg.dat";
 inline constexpr const char* kRuleFile = "Parleg.dat";
 inline constexpr const char* kMarkerFile = "car.tip";
+inline constexpr const char* kCityZonesFile = "fusi.tz";
 inline constexpr const char* kInfoSound = "Infor.snm";
 
 } // namespace vemar

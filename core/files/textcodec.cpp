@@ -72,6 +72,12 @@ std::string Cp1252ToUtf8(std::string_view bytes) {
     return out;
 }
 
+bool IsUtf8(std::string_view text) {
+    for (std::size_t pos = 0; pos < text.size();)
+        if (!NextCodePoint(text, pos)) return false;
+    return true;
+}
+
 std::optional<std::string> Utf8ToCp1252(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());

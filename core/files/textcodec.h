@@ -15,6 +15,8 @@ namespace vemar {
 constexpr int kShift = 7;
 
 std::string Cp1252ToUtf8(std::string_view bytes);
+// Strict UTF-8: no overlong form, no surrogate, nothing past U+10FFFF.
+bool IsUtf8(std::string_view text);
 // nullopt when a character has no Windows-1252 code (or the text is not UTF-8).
 std::optional<std::string> Utf8ToCp1252(std::string_view utf8);
 // Every byte c becomes c + k; nullopt when one would leave 0..255.

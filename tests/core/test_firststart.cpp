@@ -194,16 +194,19 @@ TEST(FirstStart, PrepareSeedsOnceAndNeverWritesTheData) {
 
     EXPECT_TRUE(PrepareSettingsDir(settings, VEMAR_DATA_DIR, kZoneinfo, Utc(2026, 7, 15)).empty());
     std::map<std::string, std::string> expected;   // the sound is played from the data folder
-    for (const char* name : {"fusi.dat", "car.tip", "Parleg.dat"}) expected[name] = dataBefore.at(name);
+    for (const char* name : {"fusi.dat", "fusi.tz", "car.tip", "Parleg.dat"}) expected[name] = dataBefore.at(name);
     expected["lxp2.par"] = "22,32,-88,-22,-5,,0,,,0,,0,,,1,1,30,0\r\n";
     EXPECT_EQ(Contents(settings), expected);
 
-    // A user's own settings survive the next start.
+    // A user's own settings survive the next start, and a folder without
+    // fusi.tz stays in table mode.
     home.write("conf/vemar/lxp2.par", "1,2,3,4,5,,0,,,0,,0,,,1,1,0,0\r\n");
     fs::remove(settings / "Parleg.dat");
+    fs::remove(settings / "fusi.tz");
     EXPECT_TRUE(PrepareSettingsDir(settings, VEMAR_DATA_DIR, kZoneinfo, Utc(2026, 7, 15)).empty());
     EXPECT_EQ(home.read("conf/vemar/lxp2.par"), "1,2,3,4,5,,0,,,0,,0,,,1,1,0,0\r\n");
     EXPECT_EQ(home.read("conf/vemar/Parleg.dat"), dataBefore.at("Parleg.dat"));
+    EXPECT_FALSE(fs::exists(settings / "fusi.tz"));
     EXPECT_EQ(Contents(VEMAR_DATA_DIR), dataBefore);
 }
 

@@ -494,13 +494,16 @@ class RunningProgram:
 
 
 def seed_workdir(data_dir, workdir, extra=None):
-    """A fresh working directory with the installed data files, plus extra {name: bytes}."""
+    """A fresh working directory with the installed data files but fusi.tz (a
+    folder in table mode, as every folder before the zone database), plus
+    extra {name: bytes}."""
     workdir = Path(workdir)
     if workdir.exists():
         shutil.rmtree(workdir)
     workdir.mkdir(parents=True)
     for f in Path(data_dir).iterdir():
-        shutil.copy(f, workdir / f.name)
+        if f.name != "fusi.tz":
+            shutil.copy(f, workdir / f.name)
     for name, content in (extra or {}).items():
         (workdir / name).write_bytes(content)
     return workdir

@@ -25,11 +25,11 @@ struct RunningProgram {
     std::unique_ptr<ui::MainWindow> window;
     std::unique_ptr<ui::Driver> driver;
 
-    // at: "2024-06-21T22:00:00". Files of data/ are copied unless a test
-    // writes its own before calling start().
+    // at: "2024-06-21T22:00:00". Files of data/ but fusi.tz (table mode)
+    // are copied unless a test writes its own before calling start().
     explicit RunningProgram(const QString& at = "2024-06-21T22:00:00") {
         for (const QString& name : QDir(VEMAR_DATA_DIR).entryList(QDir::Files))
-            QFile::copy(QDir(VEMAR_DATA_DIR).filePath(name), path(name));
+            if (name != QLatin1String(kCityZonesFile)) QFile::copy(QDir(VEMAR_DATA_DIR).filePath(name), path(name));
         ui::setClock(platform, at);
     }
     QString path(const QString& name) const { return dir.filePath(name); }

@@ -1,5 +1,6 @@
 #include "ui/support/qtplatform.h"
 
+#include "core/firststart.h"
 #include "core/texts.h"
 #include "ui/dialogs/questionbox.h"
 #include "ui/support/viewbinder.h"
@@ -17,25 +18,39 @@ namespace vemar::ui {
 
 // localtime_r, unlike QDateTime::currentDateTime(), does not look at the
 // time-zone file on every call: during the fast ticks of start-up that stat
-// was the largest single cost of the program. The zone is read again once a
-// minute, so a change of the system's zone still shows.
+// was the largest single cost of the program. The zone and its name are read
+// again once a minute, so a change of the system's zone still shows.
 //
 // The seconds come from clock_gettime, not time(): time() reads a copy the
 // kernel refreshes only at its timer interrupt, up to a few milliseconds
 // after the whole second, and the tick armed just past the second must read
-// the new one.
+// the new one. The local reading and the instant come from the same call.
 ClockReading QtPlatform::now() {
     timespec precise{};
     clock_gettime(CLOCK_REALTIME, &precise);
     const std::time_t t = precise.tv_sec;
-    if (t / 60 != lastZoneCheckMinute_) {
-        lastZoneCheckMinute_ = t / 60;
-        tzset();
-    }
+    checkZone(t);
     std::tm local{};
     localtime_r(&t, &local);
     return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-            local.tm_hour, local.tm_min, std::min(local.tm_sec, 59)};   // a leap second shows as 59
+            local.tm_hour, local.tm_min, std::min(local.tm_sec, 59),   // a leap second shows as 59
+            std::int64_t{t}};
+}
+
+void QtPlatform::checkZone(std::time_t t) {
+    if (t / 60 == lastZoneCheckMinute_) return;
+    lastZoneCheckMinute_ = t / 60;
+    tzset();
+    zoneName_ = SystemZoneName();
+}
+
+// The database's own current_zone() ignores TZ; this is the zone the C
+// library, and so the clock reading, follows.
+std::string QtPlatform::systemZone() {
+    timespec precise{};
+    clock_gettime(CLOCK_REALTIME_COARSE, &precise);
+    checkZone(precise.tv_sec);
+    return zoneName_;
 }
 
 // The theme's bell through the sound server: an X11 bell is not heard on a

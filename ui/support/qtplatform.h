@@ -6,6 +6,8 @@
 #include "ui/support/sound.h"
 
 #include <QPointer>
+#include <ctime>
+#include <string>
 
 class QMessageBox;
 class QWidget;
@@ -15,6 +17,7 @@ namespace vemar::ui {
 class QtPlatform : public Platform {
 public:
     ClockReading now() override;
+    std::string systemZone() override;
     void beep() override;
     void playSound(const std::string& file) override;
     bool askYesNo(const std::string& text, const std::string& title) override;
@@ -32,7 +35,11 @@ private:
     EventSound sound_;
     QPointer<QMessageBox> openBox_;
     bool unattended_ = false;
+    // Reads TZ or /etc/localtime again once a minute.
+    void checkZone(std::time_t t);
+
     long long lastZoneCheckMinute_ = -1;
+    std::string zoneName_;
 };
 
 } // namespace vemar::ui

@@ -1,0 +1,49 @@
+#include "core/systemzones.h"
+
+#include <date/tz.h>
+
+#include <chrono>
+
+namespace vemar {
+
+namespace {
+
+constexpr const char* kZoneinfo = "/usr/share/zoneinfo";
+
+std::int64_t UnixSeconds(date::sys_seconds t) { return t.time_since_epoch().count(); }
+
+} // namespace
+
+// The library throws for a missing database; every exception stops here.
+bool SystemZoneDatabase::load() const {
+    std::call_once(loaded_, [this] {
+        try {
+            if (date::get_tzdb().zones.empty()) failure_ = std::string("no time zones in ") + kZoneinfo;
+        } catch (const std::exception& e) {
+            failure_ = std::string("no time-zone database in ") + kZoneinfo + " (" + e.what() + ")";
+        } catch (...) {
+            failure_ = std::string("no time-zone database in ") + kZoneinfo;
+        }
+    });
+    return failure_.empty();
+}
+
+std::string SystemZoneDatabase::failure() const {
+    load();
+    return failure_;
+}
+
+// An unknown name throws in locate_zone; a file that is not a zone (a
+// damaged one) throws on its first use. Either is an unknown zone.
+std::optional<ZoneOffset> SystemZoneDatabase::offsetAt(std::string_view zone, std::int64_t utcSeconds) const {
+    if (zone.empty() || !load()) return std::nullopt;
+    try {
+        const date::time_zone* tz = date::locate_zone(zone);
+        const date::sys_info info = tz->get_info(date::sys_seconds{std::chrono::seconds{utcSeconds}});
+        return ZoneOffset{static_cast<int>(info.offset.count()), UnixSeconds(info.begin), UnixSeconds(info.end)};
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+} // namespace vemar

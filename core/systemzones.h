@@ -1,0 +1,28 @@
+#pragma once
+// The system's time-zone database (/usr/share/zoneinfo, Debian's tzdata),
+// read through Howard Hinnant's date library: the same interface as the
+// C++20 <chrono> zones, so this file moves to std::chrono unchanged once the
+// compiler has them. The library reads the database on the first question,
+// a few milliseconds; the program asks it only once its window is shown.
+
+#include "core/zonedatabase.h"
+
+#include <mutex>
+#include <string>
+
+namespace vemar {
+
+class SystemZoneDatabase final : public ZoneDatabase {
+public:
+    std::string failure() const override;
+    std::optional<ZoneOffset> offsetAt(std::string_view zone, std::int64_t utcSeconds) const override;
+
+private:
+    // Reads the database once; false when there is none.
+    bool load() const;
+
+    mutable std::once_flag loaded_;
+    mutable std::string failure_;
+};
+
+} // namespace vemar

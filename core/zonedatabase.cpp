@@ -1,0 +1,100 @@
+#include "core/zonedatabase.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+namespace vemar {
+
+namespace {
+
+constexpr std::int64_t kSecondsPerDay = 86400;
+
+std::int64_t NoonUtc(int year, int month, int day) {
+    return DaysFromCivil({day, month, year}) * kSecondsPerDay + kSecondsPerDay / 2;
+}
+
+std::int64_t StartOfYearUtc(int year) { return DaysFromCivil({1, 1, year}) * kSecondsPerDay; }
+
+// A change of a zone between summer and standard time.
+struct SummerChange {
+    std::int64_t at = 0;     // the instant of the change
+    CalendarDate localDate;  // the date on the clock just before it
+    bool toSummer = false;
+};
+
+// Every change between summer and standard time from `from` to `to`. Changes
+// of the standard offset itself (a country moving to another zone) are not
+// summer changes and are skipped.
+std::vector<SummerChange> SummerChanges(const ZoneDatabase& zones, std::string_view zone, int standardSeconds,
+                                        std::int64_t from, std::int64_t to) {
+    std::vector<SummerChange> changes;
+    auto span = zones.offsetAt(zone, from);
+    // A real zone changes at most a few times a year; the bound only guards
+    // against a database that returns empty spans.
+    for (int guard = 0; span && span->until < to && span->until > span->from && guard < 1000; ++guard) {
+        const auto next = zones.offsetAt(zone, span->until);
+        if (!next) break;
+        const bool before = span->seconds > standardSeconds;
+        const bool after = next->seconds > standardSeconds;
+        if (before != after) {
+            const std::int64_t local = span->until + span->seconds;
+            changes.push_back({span->until, CivilFromDays(FloorDiv(local, kSecondsPerDay)), after});
+        }
+        span = next;
+    }
+    return changes;
+}
+
+} // namespace
+
+std::optional<int> StandardOffsetSeconds(const ZoneDatabase& zones, std::string_view zone, int year) {
+    const auto january = zones.offsetAt(zone, NoonUtc(year, 1, 1));
+    const auto july = zones.offsetAt(zone, NoonUtc(year, 7, 1));
+    if (!january || !july) return std::nullopt;
+    return std::min(january->seconds, july->seconds);
+}
+
+bool HasSummerTime(const ZoneDatabase& zones, std::string_view zone, int year) {
+    const auto january = zones.offsetAt(zone, NoonUtc(year, 1, 1));
+    const auto july = zones.offsetAt(zone, NoonUtc(year, 7, 1));
+    return january && july && january->seconds != july->seconds;
+}
+
+std::optional<SummerPeriod> SummerPeriodOf(const ZoneDatabase& zones, std::string_view zone, int year,
+                                           std::int64_t utcSeconds) {
+    const auto standard = StandardOffsetSeconds(zones, zone, year);
+    if (!standard) return std::nullopt;
+    // From the year before (a southern summer in force on 1 January) to the
+    // end of the next (a southern summer that starts this year ends in it).
+    const auto changes = SummerChanges(zones, zone, *standard, StartOfYearUtc(year - 1), StartOfYearUtc(year + 2));
+    // The change that ends the summer begun by change i, if the span holds one.
+    auto endOf = [&](std::size_t i) -> const SummerChange* {
+        for (std::size_t j = i + 1; j < changes.size(); ++j)
+            if (!changes[j].toSummer) return &changes[j];
+        return nullptr;
+    };
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        if (!changes[i].toSummer || changes[i].localDate.year != year) continue;
+        if (const SummerChange* end = endOf(i)) return SummerPeriod{changes[i].localDate, end->localDate};
+        return std::nullopt;
+    }
+    for (std::size_t i = changes.size(); i-- > 0;) {
+        if (!changes[i].toSummer || changes[i].at > utcSeconds) continue;
+        const SummerChange* end = endOf(i);
+        if (end && end->at > utcSeconds) return SummerPeriod{changes[i].localDate, end->localDate};
+        break;
+    }
+    return std::nullopt;
+}
+
+std::string OffsetText(int seconds) {
+    if (seconds == 0) return "0";
+    const int minutes = std::abs(seconds) / 60;
+    std::string text = seconds > 0 ? "+" : "-";
+    text += std::to_string(minutes / 60);
+    if (minutes % 60 != 0) text += ":" + TwoDigits(minutes % 60);
+    return text;
+}
+
+} // namespace vemar

@@ -1,0 +1,56 @@
+#pragma once
+// The system's time-zone database as the core sees it: a zone by name gives
+// its offset from universal time at an instant. The real database
+// (systemzones.h) and the tests' fixed tables implement it; what the program
+// derives from it (the standard offset of a year, summer time, the year's
+// summer period) is written once, here, on top of that one question.
+
+#include "core/calendar.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vemar {
+
+// A zone's offset and the instants over which it holds, from <= t < until
+// (Unix seconds), so a caller asks again only when time leaves the span.
+struct ZoneOffset {
+    int seconds = 0;   // ahead of universal time, summer time included: 19800 for +5:30
+    std::int64_t from = 0;
+    std::int64_t until = 0;
+    bool holdsAt(std::int64_t utc) const { return from <= utc && utc < until; }
+};
+
+class ZoneDatabase {
+public:
+    virtual ~ZoneDatabase() = default;
+    // Why the database cannot answer at all (none is installed); empty when it can.
+    virtual std::string failure() const = 0;
+    // nullopt for a zone the database does not know. Never throws.
+    virtual std::optional<ZoneOffset> offsetAt(std::string_view zone, std::int64_t utcSeconds) const = 0;
+};
+
+// The zone's standard offset in a year: the smaller of its offsets on 1
+// January and 1 July, noon UTC. A "daylight saving" flag would not do:
+// Dublin's is set in winter, with a negative hour.
+std::optional<int> StandardOffsetSeconds(const ZoneDatabase& zones, std::string_view zone, int year);
+// The zone moves its clocks in that year: its 1 January and 1 July offsets differ.
+bool HasSummerTime(const ZoneDatabase& zones, std::string_view zone, int year);
+
+// A summer period of a zone, as local dates: the day its clocks go forward
+// and the day they go back, each read on the clock as it stood just before.
+struct SummerPeriod {
+    CalendarDate start, end;
+    friend bool operator==(const SummerPeriod&, const SummerPeriod&) = default;
+};
+// The summer period that starts in `year`; else the one in force at
+// `utcSeconds`; nullopt when neither exists.
+std::optional<SummerPeriod> SummerPeriodOf(const ZoneDatabase& zones, std::string_view zone, int year,
+                                           std::int64_t utcSeconds);
+
+// "+5:45", "+1", "0", "-3:30": an offset as the rows' tooltips show it.
+std::string OffsetText(int seconds);
+
+} // namespace vemar
