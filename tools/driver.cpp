@@ -89,10 +89,12 @@ namespace {
 
 // "2024-06-21T22:00:00" as the fields of a clock reading; false when malformed.
 bool parseReading(const QString& iso, ClockReading& reading) {
-    const QDateTime t = QDateTime::fromString(iso, Qt::ISODate);
-    if (!t.isValid() || iso.size() != 19) return false;
-    reading = {t.date().year(), t.date().month(), t.date().day(), t.time().hour(), t.time().minute(),
-               t.time().second()};
+    // Date and time apart: a QDateTime of the local zone is invalid in an
+    // hour the clock skips, which is for the caller to refuse with its reason.
+    const QDate date = QDate::fromString(iso.left(10), Qt::ISODate);
+    const QTime time = QTime::fromString(iso.mid(11), QStringLiteral("HH:mm:ss"));
+    if (!date.isValid() || !time.isValid() || iso.size() != 19 || iso[10] != QLatin1Char('T')) return false;
+    reading = {date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second()};
     return true;
 }
 

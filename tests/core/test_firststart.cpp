@@ -17,16 +17,7 @@ using test::WorkDir;
 
 const fs::path kZoneinfo = "/usr/share/zoneinfo";
 
-// Sets TZ for one scope, as a user's session would, and puts it back.
-struct ScopedZone {
-    std::optional<std::string> old;
-    explicit ScopedZone(const char* zone) {
-        if (const char* tz = std::getenv("TZ")) old = tz;
-        ::setenv("TZ", zone, 1);
-        tzset();
-    }
-    ~ScopedZone() { old ? ::setenv("TZ", old->c_str(), 1) : ::unsetenv("TZ"); tzset(); }
-};
+using test::ScopedZone;
 
 std::time_t Utc(int year, int month, int day) {
     using namespace std::chrono;

@@ -12,10 +12,14 @@
 
 #include "testsupport.h"
 
+#include "core/firststart.h"
+#include "core/systemzones.h"
+
 #include <cstdlib>
 #include <algorithm>
 #include <ctime>
 #include <map>
+#include <set>
 
 namespace vemar {
 namespace {
@@ -73,13 +77,14 @@ struct Local { long offsetSeconds = 0; bool summer = false; };
 
 // Every hour of universal time, at a minute and second that walk through the
 // whole hour over the year.
-std::vector<std::time_t> YearInstants() {
+std::vector<std::time_t> YearInstants(int year = kYear) {
     std::vector<std::time_t> out;
     std::tm jan1{};
-    jan1.tm_year = kYear - 1900;
+    jan1.tm_year = year - 1900;
     jan1.tm_mday = 1;
     const std::time_t start = timegm(&jan1);
-    for (int day = 0; day < 365; ++day)
+    const int days = year % 4 == 0 ? 366 : 365;
+    for (int day = 0; day < days; ++day)
         for (int h = 0; h < 24; ++h) {
             const int minute = (day * 7 + h * 11) % 60;   // every minute of the hour over the year
             out.push_back(start + day * 86400L + h * 3600L + minute * 60L + (day + h) % 60);
@@ -91,10 +96,7 @@ std::vector<std::time_t> YearInstants() {
 // told by the offset, not by tm_isdst: Dublin's winter is its "daylight
 // saving" time with a negative hour.
 std::vector<Local> ZoneAt(const char* zone, const std::vector<std::time_t>& instants) {
-    const char* old = std::getenv("TZ");
-    const std::string saved = old ? old : "";
-    setenv("TZ", zone, 1);
-    tzset();
+    test::ScopedZone scoped(zone);
     std::vector<Local> out;
     out.reserve(instants.size());
     for (const std::time_t& t : instants) {
@@ -105,9 +107,6 @@ std::vector<Local> ZoneAt(const char* zone, const std::vector<std::time_t>& inst
     long standard = out.front().offsetSeconds;
     for (const Local& l : out) standard = std::min(standard, l.offsetSeconds);
     for (Local& l : out) l.summer = l.offsetSeconds > standard;
-    if (old) setenv("TZ", saved.c_str(), 1);
-    else unsetenv("TZ");
-    tzset();
     return out;
 }
 
@@ -290,6 +289,159 @@ TEST(LeftRunning, ShowsWhatAFreshStartShows) {
         for (const auto& [name, shown] : startedThen) EXPECT_EQ(leftRunning.at(name), shown) << name;
     }
 }
+
+// ---------------------------------------------------------------- database mode
+//
+// With fusi.tz in the folder, a new user's program (seeded by the first
+// start from the machine's zone) must show the real time everywhere: every
+// row, date marker and universal-time line equals the C library's, at every
+// hour of two years and on both sides of every change of any zone shown,
+// left running. Three odd zones stand in for three cities of page 2: a
+// quarter hour (Kathmandu, Chatham) and half an hour of summer time (Lord Howe).
+
+constexpr int kOddRows[] = {29, 30, 31};
+constexpr const char* kOddNames[] = {"Kathmandu", "Chatham", "Lord Howe"};
+constexpr const char* kOddZones[] = {"Asia/Kathmandu", "Pacific/Chatham", "Australia/Lord_Howe"};
+
+const char* DatabaseCityZone(int n) {
+    for (int i = 0; i < 3; ++i)
+        if (kOddRows[i] == n) return kOddZones[i];
+    return kCityZones[n];
+}
+
+// The instants a zone changes its offset in [from, to), to the second.
+std::vector<std::time_t> Changes(const char* zone, std::time_t from, std::time_t to) {
+    test::ScopedZone scoped(zone);
+    auto offset = [](std::time_t t) { std::tm tm{}; localtime_r(&t, &tm); return tm.tm_gmtoff; };
+    std::vector<std::time_t> out;
+    for (std::time_t t = from; t + 3600 <= to; t += 3600) {
+        if (offset(t) == offset(t + 3600)) continue;
+        std::time_t lo = t, hi = t + 3600;   // offset(lo) is the old one, offset(hi) the new one
+        while (hi - lo > 1) {
+            const std::time_t mid = lo + (hi - lo) / 2;
+            (offset(mid) == offset(lo) ? lo : hi) = mid;
+        }
+        out.push_back(hi);
+    }
+    return out;
+}
+
+// Two years of hours, and the minute before and after each change of every
+// zone shown or lived in, in order.
+const std::vector<std::time_t>& DatabaseInstants() {
+    static const std::vector<std::time_t> instants = [] {
+        std::set<std::time_t> all;
+        for (int year : {2026, 2027})
+            for (std::time_t t : YearInstants(year)) all.insert(t);
+        const std::time_t from = *all.begin(), to = *all.rbegin();
+        std::set<std::string> zones;
+        for (int n = 0; n < kZoneRows; ++n) zones.insert(DatabaseCityZone(n));
+        for (const Home& home : kHomes) zones.insert(home.zone);
+        for (const std::string& zone : zones)
+            for (std::time_t change : Changes(zone.c_str(), from, to))
+                for (std::time_t t : {change - 60, change - 1, change, change + 60}) all.insert(t);
+        return std::vector<std::time_t>(all.begin(), all.end());
+    }();
+    return instants;
+}
+
+const std::vector<Local>& DatabaseZone(const std::string& zone) {
+    static std::map<std::string, std::vector<Local>> zones;
+    auto it = zones.find(zone);
+    if (it == zones.end()) it = zones.emplace(zone, ZoneAt(zone.c_str(), DatabaseInstants())).first;
+    return it->second;
+}
+
+struct Differences {
+    int rows = 0, dates = 0, utLines = 0, homeNotFollowing = 0;
+    std::map<std::string, int> examples;
+    void note(int& counter, const std::string& what) {
+        ++counter;
+        if (examples.size() < 8) ++examples[what];
+    }
+};
+
+class DatabaseMode : public ::testing::TestWithParam<Home> {
+protected:
+    void SetUp() override {
+        // The folder as a new user's first start leaves it, on the home's machine.
+        test::ScopedZone scoped(GetParam().zone);
+        ASSERT_EQ(PrepareSettingsDir(dir.path(), VEMAR_DATA_DIR, "/usr/share/zoneinfo", test::UtcSeconds(2026, 1, 1)),
+                  std::vector<std::string>{});
+        ZoneTable table = ReadZoneTable(dir / kZoneFile);
+        for (int i = 0; i < 3; ++i) table[kOddRows[i]].name = kOddNames[i];
+        WriteZoneTable(dir / kZoneFile, table);
+        ASSERT_TRUE(dir.exists(kCityZonesFile));
+    }
+
+    void runPage(int page, Differences& differences) {
+        const Home& home = GetParam();
+        test::RecordingPlatform platform;
+        platform.zone = home.zone;
+        const std::vector<std::time_t>& instants = DatabaseInstants();
+        const std::vector<Local>& homeZone = DatabaseZone(home.zone);
+        auto reading = [&](std::size_t i) {
+            ClockReading r = Reading(Civil(instants[i] + homeZone[i].offsetSeconds));
+            r.utcSeconds = instants[i];
+            return r;
+        };
+        platform.clock = reading(0);
+        Program program(platform, dir.path());
+        ASSERT_TRUE(program.startUp());
+        program.attachZoneDatabase(zones);
+        EXPECT_EQ(platform.warnings, std::vector<std::string>{});
+        program.state().dateSymbol1 = "*";
+        program.state().dateSymbol2 = "°";
+        if (page == 2) program.pageSwitchClick();
+        const SharedState& s = program.state();
+        const MainView& v = program.view();
+
+        for (std::size_t i = 0; i < instants.size(); ++i) {
+            platform.clock = reading(i);
+            program.tick();
+            ASSERT_FALSE(program.failed());
+            if (!program.homeZoneAt(platform.clock).followsZone) ++differences.homeNotFollowing;
+            const std::string shownUt = Trimmed(v.utTime.caption), realUt = TimeText(Civil(instants[i]));
+            if (shownUt != realUt) differences.note(differences.utLines, "UT " + shownUt + " for " + realUt);
+
+            const int secondDate = DayNumber(Civil(instants[i] + homeZone[i].offsetSeconds)) - s.dayShift + 1;
+            for (int k = 0; k < kPageRows; ++k) {
+                const int n = (page - 1) * kPageRows + k;
+                const std::tm real = Civil(instants[i] + DatabaseZone(DatabaseCityZone(n))[i].offsetSeconds);
+                const std::string shown = Trimmed(v.label2[k].caption);
+                if (shown != TimeText(real))
+                    differences.note(differences.rows, s.zoneTable[n].name + " " + shown + " for " + TimeText(real));
+                const std::string& marker = DayNumber(real) >= secondDate ? s.dateSymbol2 : s.dateSymbol1;
+                if (v.label3[k].caption != marker)
+                    differences.note(differences.dates, s.zoneTable[n].name + " marker " + v.label3[k].caption);
+            }
+        }
+    }
+
+    test::WorkDir dir{false};
+    SystemZoneDatabase zones;
+};
+
+TEST_P(DatabaseMode, EveryRowAndTheUniversalTimeTwoYears) {
+    Differences differences;
+    runPage(1, differences);
+    runPage(2, differences);
+    std::printf("%-13s %zu instants x 54 rows in database mode: rows %d, dates %d, UT %d differ; "
+                "home off its zone %d times\n",
+                GetParam().name, DatabaseInstants().size(), differences.rows, differences.dates,
+                differences.utLines, differences.homeNotFollowing);
+    for (const auto& [what, count] : differences.examples) std::printf("    e.g. %s\n", what.c_str());
+    EXPECT_EQ(differences.rows, 0);
+    EXPECT_EQ(differences.dates, 0);
+    EXPECT_EQ(differences.utLines, 0);
+    EXPECT_EQ(differences.homeNotFollowing, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Homes, DatabaseMode, ::testing::ValuesIn(kHomes), [](const auto& info) {
+    std::string name = info.param.name;
+    std::erase(name, ' ');
+    return name;
+});
 
 } // namespace
 } // namespace vemar

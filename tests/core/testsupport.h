@@ -6,16 +6,22 @@
 #include "core/files.h"
 #include "core/platform.h"
 #include "core/program.h"
+#include "core/zonedatabase.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <deque>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +35,8 @@ namespace fs = std::filesystem;
 
 struct RecordingPlatform : Platform {
     ClockReading clock{2024, 6, 21, 22, 0, 0};
+    std::string zone;                         // the system's zone; none by default
+    std::vector<std::string> warnings;
     std::deque<bool> answers;                 // next Yes/No answers; No when empty
     int beeps = 0;
     std::string lastTitle;
@@ -36,6 +44,8 @@ struct RecordingPlatform : Platform {
     std::vector<std::string> effects;         // all of them in turn: "write lxp2.par", "beep", ...
 
     ClockReading now() override { return clock; }
+    std::string systemZone() override { return zone; }
+    void warning(const std::string& line) override { warnings.push_back(line); effects.push_back("warning"); }
     void beep() override { ++beeps; effects.push_back("beep"); }
     void playSound(const std::string& file) override { effects.push_back("sound " + file); }
     bool askYesNo(const std::string& text, const std::string& title) override {
@@ -54,6 +64,50 @@ struct RecordingPlatform : Platform {
     }
     void fileWritten(const std::string& file) override { writes.push_back(file); effects.push_back("write " + file); }
 };
+
+// A time-zone database of fixed tables, for what the system's cannot show:
+// a zone that ends its summer time, a database that is missing.
+class FixedZones : public ZoneDatabase {
+public:
+    std::string failureText;   // non-empty: no database at all
+    // The zone's offsets: `seconds` from each instant on; the first holds since ever.
+    void add(const std::string& zone, std::vector<std::pair<std::int64_t, int>> offsets) {
+        zones_[zone] = std::move(offsets);
+    }
+    std::string failure() const override { return failureText; }
+    std::optional<ZoneOffset> offsetAt(std::string_view zone, std::int64_t utc) const override {
+        const auto it = zones_.find(std::string(zone));
+        if (!failureText.empty() || it == zones_.end()) return std::nullopt;
+        const auto& offsets = it->second;
+        std::size_t i = 0;
+        while (i + 1 < offsets.size() && offsets[i + 1].first <= utc) ++i;
+        const std::int64_t from = i == 0 ? std::numeric_limits<std::int64_t>::min() / 2 : offsets[i].first;
+        const std::int64_t until =
+            i + 1 < offsets.size() ? offsets[i + 1].first : std::numeric_limits<std::int64_t>::max() / 2;
+        return ZoneOffset{offsets[i].second, from, until};
+    }
+
+private:
+    std::map<std::string, std::vector<std::pair<std::int64_t, int>>> zones_;
+};
+
+// Sets TZ for one scope, as a user's session would, and puts it back.
+struct ScopedZone {
+    std::optional<std::string> old;
+    explicit ScopedZone(const char* zone) {
+        if (const char* tz = std::getenv("TZ")) old = tz;
+        ::setenv("TZ", zone, 1);
+        tzset();
+    }
+    ~ScopedZone() { old ? ::setenv("TZ", old->c_str(), 1) : ::unsetenv("TZ"); tzset(); }
+    ScopedZone(const ScopedZone&) = delete;
+    ScopedZone& operator=(const ScopedZone&) = delete;
+};
+
+// Unix seconds of a date and time of universal time.
+inline std::int64_t UtcSeconds(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
+    return DaysFromCivil({day, month, year}) * 86400 + hour * 3600 + minute * 60 + second;
+}
 
 // A temporary working directory, removed at the end of the test. Seeded, it
 // holds the installed data files but fusi.tz: a folder in table mode, as
