@@ -4,6 +4,10 @@
 
 #include "testsupport.h"
 
+#include "core/systemzones.h"
+
+#include <sys/stat.h>
+
 namespace vemar {
 namespace {
 
@@ -268,6 +272,75 @@ TEST_F(ProgramTest, ColourSchemes) {
         const SharedState& now = state();
         EXPECT_EQ((std::array{now.screenColour, now.timesColour, now.citiesColour, now.coloursChanged}), c.inForce);
     }
+}
+
+// --- fusi.tz: the rows that follow the system's time-zone database ---
+
+// A damaged fusi.tz never stops the program: each damaged line is one
+// warning naming the file and the line, at every load, its row keeps its
+// class, the others follow their zones, and the file is left as it was.
+TEST_F(ProgramTest, DamagedCityZonesWarnAndKeepRowsOnTheirClasses) {
+    struct Case { const char* why; std::string content; std::string warning; bool londonFollows; };
+    const std::string keeps = "; la città segue la sua classe", all = "; ogni città segue la sua classe";
+    const Case cases[] = {
+        {"unknown zone", "Roma\tEurope/Roma\nLondra\tEurope/London\n",
+         "fusi.tz, riga 1: fuso sconosciuto Europe/Roma" + keeps, true},
+        {"no tab", "Roma Europe/Rome\nLondra\tEurope/London\n",
+         "fusi.tz, riga 1: manca la tabulazione fra nome e fuso" + keeps, true},
+        {"zero byte", std::string("Roma\tEurope/Rome\0\nLondra\tEurope/London\n", 38),
+         "fusi.tz, riga 1: carattere nullo" + keeps, true},
+        {"not UTF-8", "Roma\tEurope/R\xF6me\nLondra\tEurope/London\n", "fusi.tz, riga 1: testo non UTF-8" + keeps, true},
+        {"200 KiB", "Londra\tEurope/London\n" + std::string(200 * 1024, '#'), "fusi.tz: file troppo grande" + all, false},
+        {"a FIFO", "", "fusi.tz: non è un file regolare" + all, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        WorkDir folder;
+        if (c.content.empty()) ASSERT_EQ(mkfifo((folder / kCityZonesFile).c_str(), 0600), 0);
+        else folder.write(kCityZonesFile, c.content);
+        RecordingPlatform recording;
+        Program running(recording, folder.path());
+        ASSERT_TRUE(running.startUp());
+        SystemZoneDatabase zones;
+        running.attachZoneDatabase(zones);
+        running.tick();
+        running.requestReload();
+        running.tick();
+        EXPECT_EQ(recording.warnings, Strings(2, c.warning));   // once per load
+        EXPECT_EQ(running.state().rowZones[0], "");
+        EXPECT_EQ(running.state().rowZones[1], c.londonFollows ? "Europe/London" : "");
+        EXPECT_FALSE(running.failed());
+        if (!c.content.empty()) {
+            EXPECT_EQ(folder.read(kCityZonesFile), c.content);
+        }
+    }
+}
+
+TEST_F(ProgramTest, WithoutADatabaseOneWarningInAll) {
+    dir.write(kCityZonesFile, "Roma\tEurope/Rome\n");
+    ASSERT_TRUE(program->startUp());
+    test::FixedZones none;
+    none.failureText = "/usr/share/zoneinfo: no such folder";
+    program->attachZoneDatabase(none);
+    program->tick();
+    program->requestReload();
+    program->tick();
+    EXPECT_EQ(platform.warnings, Strings{"fusi.tz: nessun database dei fusi orari (pacchetto tzdata): "
+                                         "/usr/share/zoneinfo: no such folder; ogni città segue la sua classe"});
+    EXPECT_EQ(s.rowZones[0], "");
+    ExpectShown(v, {"Label2(0).tooltip= Roma +1h "});
+}
+
+// Without fusi.tz the table alone: a database that cannot answer is not
+// even worth a warning.
+TEST_F(ProgramTest, WithoutCityZonesTheTableAlone) {
+    ASSERT_TRUE(program->startUp());
+    test::FixedZones counting;
+    counting.failureText = "must not be asked";
+    program->attachZoneDatabase(counting);
+    program->tick();
+    EXPECT_TRUE(platform.warnings.empty());
+    EXPECT_EQ(program->cityZones(), std::nullopt);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // leaves in fusi.dat and fusi.tmp, byte for byte, faults included.
 
 #include "core/dialogs/zoneeditorlogic.h"
+#include "core/systemzones.h"
 #include "../testsupport.h"
 
 #include <algorithm>
@@ -275,6 +276,75 @@ TEST_F(ZoneEditorTest, FilesLeftByEverySequence) {
         EXPECT_EQ(platform.writes, c.writes);
         EXPECT_TRUE(platform.fatalFiles.empty());
     }
+}
+
+// ---------------------------------------------------------------- Rows that follow a zone
+
+// An edit of a row that follows a zone must show: its offset or class saved
+// takes it off its zone in fusi.tz (written before fusi.dat); a rename onto
+// a known name puts it on one; Annulla leaves both files as they were.
+TEST_F(ZoneEditorTest, SavedEditsMoveRowsOnAndOffTheirZones) {
+    const std::string zones = "Roma\tEurope/Rome\r\nBerlino\tEurope/Berlin\n# mine\nKathmandu\tAsia/Kathmandu\n";
+    auto withRomaOff = [&] { return "Roma\t-\r\nBerlino\tEurope/Berlin\n# mine\nKathmandu\tAsia/Kathmandu\n"; };
+    struct Case {
+        const char* sequence;
+        Variant variant;
+        std::vector<Step> steps;
+        std::string tz;                       // fusi.tz afterwards
+        std::vector<std::string> writes;
+        std::array<const char*, 4> rowZones;  // rows 0..3 after the reload
+    };
+    const Case cases[] = {
+        {"offset saved", Variant::Zones, {value(0, "+2"), kSalva, kClose}, withRomaOff(),
+         {"fusi.tmp", "fusi.tz", "fusi.dat"}, {"", "", "", "Europe/Berlin"}},
+        {"class saved", Variant::Classes, {value(3, "0"), kSalva, kClose},
+         "Roma\tEurope/Rome\r\nBerlino\t-\n# mine\nKathmandu\tAsia/Kathmandu\n", {"fusi.tmp", "fusi.tz", "fusi.dat"},
+         {"Europe/Rome", "", "", ""}},
+        {"renamed onto a known name", Variant::Zones, {name(1, "Kathmandu"), kSalva, kClose}, zones,
+         {"fusi.tmp", "fusi.dat"}, {"Europe/Rome", "Asia/Kathmandu", "", "Europe/Berlin"}},
+        {"renamed, offset changed", Variant::Zones, {name(1, "Kathmandu"), value(1, "+6"), kSalva, kClose},
+         "Roma\tEurope/Rome\r\nBerlino\tEurope/Berlin\n# mine\nKathmandu\t-\n", {"fusi.tmp", "fusi.tz", "fusi.dat"},
+         {"Europe/Rome", "", "", "Europe/Berlin"}},
+        {"offset changed and back", Variant::Zones, {value(0, "+2"), value(0, "+1"), kSalva, kClose}, zones,
+         {"fusi.tmp", "fusi.dat"}, {"Europe/Rome", "", "", "Europe/Berlin"}},
+        {"Salva, Annulla", Variant::Zones, {value(0, "+2"), kSalva, kAnnulla, kClose}, zones, {"fusi.tmp"},
+         {"Europe/Rome", "", "", "Europe/Berlin"}},
+        {"edited, closed, Yes", Variant::Zones, {value(0, "+2"), kClose}, withRomaOff(), {"fusi.tz", "fusi.dat"},
+         {"", "", "", "Europe/Berlin"}},
+    };
+    SystemZoneDatabase database;
+    program->attachZoneDatabase(database);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.sequence);
+        dir.write(kZoneFile, original);
+        dir.write(kCityZonesFile, zones);
+        program->requestReload();
+        program->tick();
+        platform.writes.clear();
+        platform.answers = {true};
+        ZoneEditorLogic editor(*program, c.variant);
+        editor.open();
+        run(editor, c.steps);
+        program->tick();
+        EXPECT_EQ(dir.read(kCityZonesFile), c.tz);
+        EXPECT_EQ(platform.writes, c.writes);
+        for (int n = 0; n < 4; ++n) EXPECT_EQ(state().rowZones[n], c.rowZones[n]) << "row " << n;
+    }
+}
+
+// Each name box tells what its row will follow once saved.
+TEST_F(ZoneEditorTest, NameTooltipsTellZoneOrClass) {
+    dir.write(kCityZonesFile, "Roma\tEurope/Rome\nKathmandu\tAsia/Kathmandu\n");
+    SystemZoneDatabase database;
+    program->attachZoneDatabase(database);
+    program->tick();   // 21 June 2024, 22:00 in Rome: summer time
+    ZoneEditorLogic editor(*program, Variant::Zones);
+    editor.open();
+    EXPECT_EQ(editor.view().text2[0].tooltip, " Roma +2h Europe/Rome ");
+    EXPECT_EQ(editor.view().text2[1].tooltip, " Londra 0h ");
+    run(editor, {value(0, "+3"), name(1, "Kathmandu")});
+    EXPECT_EQ(editor.view().text2[0].tooltip, " Roma +3h ");
+    EXPECT_EQ(editor.view().text2[1].tooltip, " Kathmandu +5:45h Asia/Kathmandu ");
 }
 
 TEST_F(ZoneEditorTest, EverySaveBeeps) {

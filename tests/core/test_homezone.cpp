@@ -1,0 +1,83 @@
+// The home by the system's zone: when it follows the zone, and what the
+// window then shows of it.
+
+#include "testsupport.h"
+
+#include "core/homezone.h"
+#include "core/systemzones.h"
+
+namespace vemar {
+namespace {
+
+TEST(HomeZone, FollowsTheZoneOnlyAsTheFirstStartWouldSetIt) {
+    struct Case { const char* why; StoredOffset stored; HomeSettings settings; bool zoneHasSummer, follows; };
+    const Case cases[] = {
+        {"Roma, automatic", {1, 0}, {1, 0, 1, 0}, true, true},
+        {"Roma, automatic, in summer", {1, 0}, {1, 0, 1, 1}, true, true},
+        {"another zone in the box", {1, 0}, {2, 0, 1, 0}, true, false},
+        {"a half hour the zone lacks", {1, 0}, {1, 30}, true, false},
+        {"Delhi with its half hour", {5, 30}, {5, 30, 0, 0}, false, true},
+        {"summer time by hand", {1, 0}, {1, 0, 0, 0}, true, false},
+        {"Tokyo, nothing to switch", {9, 0}, {9, 0, 0, 0}, false, true},
+        {"Tokyo with a summer hour set by hand", {9, 0}, {9, 0, 0, 1}, false, false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(FollowsSystemZone(c.stored, c.settings, c.zoneHasSummer), c.follows) << c.why;
+}
+
+class HomeZoneTest : public test::ProgramTest {
+protected:
+    // A Sydney user on 15 January 2026, 10:30 local (summer, +11).
+    void startInSydney(const std::string& lxp2) {
+        dir.write(kSiteFile, lxp2);
+        dir.write(kCityZonesFile, "Sydney\tAustralia/Sydney\n");
+        platform.zone = "Australia/Sydney";
+        platform.clock = {2026, 1, 15, 10, 30, 0, test::UtcSeconds(2026, 1, 14, 23, 30)};
+        ASSERT_TRUE(program->startUp());
+        program->attachZoneDatabase(zones);
+        program->tick();
+    }
+    SystemZoneDatabase zones;
+};
+
+// Sydney's settings as its first start writes them, but a summer hour the
+// stored flag gets wrong: the database decides.
+TEST_F(HomeZoneTest, AHomeOnItsZoneShowsTheZonesSummerAndPeriod) {
+    startInSydney("-33,-52,-151,-13,-10,,0,,,0,,0,,,2,1,0,1\r\n");
+    test::ExpectShown(view(), {
+        "SSPanel5.caption=Ora Legale",
+        "SSPanel6.caption=Ora Legale dal 4 Ottobre 2026 al 4 Aprile 2027     (Emisfero Australe)",
+        "SSPanel6.tooltip= Ora Legale Applicata nell'emisfero Australe ",
+        "Label2(27).caption=23:30:00 ",
+        "Label2(16).caption=10:30:00",
+        "Label2(16).tooltip= Sydney +11h Australia/Sydney ",
+        "Label2(20).caption=18:30:00",   // New York follows its class: -5 in its winter
+    });
+    EXPECT_EQ(state().inDstWindow, 1);
+}
+
+// A zone box set to another zone, or summer time by hand: the rule, as before.
+TEST_F(HomeZoneTest, AHomeOffItsZoneFollowsTheRule) {
+    startInSydney("-33,-52,-151,-13,-11,,0,,,0,,0,,,2,1,0,1\r\n");
+    test::ExpectShown(view(), {
+        "SSPanel6.caption=Ora Legale dal 25 Ottobre 2026 al 28 Marzo 2027     (Emisfero Australe)",
+        "Label2(27).caption=22:30:00 ",   // 10:30 at +11 and the rule's summer hour
+        "Label2(16).caption=  9:30:00",  // the instant the rule makes of the reading
+    });
+}
+
+// A home that follows its zone is left running across the change to summer
+// time: at 2:00 the clock jumps to 3:00 and everything follows at once.
+TEST_F(HomeZoneTest, LeftRunningAcrossItsChange) {
+    startInSydney("-33,-52,-151,-13,-10,,0,,,0,,0,,,2,1,0,1\r\n");
+    platform.clock = {2026, 10, 4, 1, 59, 59, test::UtcSeconds(2026, 10, 3, 15, 59, 59)};
+    program->tick();
+    test::ExpectShown(view(), {"SSPanel5.caption=Ora Solare", "Label2(27).caption=15:59:59 ",
+                                "Label2(16).caption=  1:59:59"});
+    platform.clock = {2026, 10, 4, 3, 0, 0, test::UtcSeconds(2026, 10, 3, 16)};
+    program->tick();
+    test::ExpectShown(view(), {"SSPanel5.caption=Ora Legale", "Label2(27).caption=16:00:00 ",
+                                "Label2(16).caption=  3:00:00"});
+}
+
+} // namespace
+} // namespace vemar
