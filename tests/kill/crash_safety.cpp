@@ -2,7 +2,8 @@
 // every kill, that each file holds its old or its new content: never a
 // partial file, never none. The child saves every file in a loop, two
 // versions in turn, through the program's own calls (fusi.dat both directly
-// and the editors' way, staged in fusi.tmp and renamed).
+// and the editors' way: fusi.tz replaced, then the table staged in fusi.tmp
+// and renamed).
 //   crash_safety DIR [KILLS] [SEED]      DIR is emptied and used.
 
 #include "core/files.h"
@@ -25,7 +26,13 @@ using namespace vemar;
 
 namespace {
 
-struct Version { SiteSettings site; std::array<std::string, 9> display; DstRule rule; ZoneTable zones; };
+struct Version {
+    SiteSettings site;
+    std::array<std::string, 9> display;
+    DstRule rule;
+    ZoneTable zones;
+    std::string cityZones;
+};
 using Bytes = std::map<std::string, std::string>;
 
 // The versions differ in every file and in every file's length, so that a
@@ -33,9 +40,11 @@ using Bytes = std::map<std::string, std::string>;
 std::array<Version, 2> MakeVersions() {
     const fs::path data = VEMAR_DATA_DIR;
     std::array<Version, 2> v;
+    const std::string cityZones = ReadFileBytes(data / kCityZonesFile).value_or("Roma\tEurope/Rome\n");
     v[0] = {ReadSiteSettings(data / kSiteFile), {" 0", " 0", " 7", " 7", " 0", " 0", " 0", "", ""}, DstRule{},
-            ReadZoneTable(data / kZoneFile)};
-    v[1] = {v[0].site, {" 1", "-1", " 1", " 4", " 7", " 1", " 12", "*", "°"}, DstRule{9, 0, 0, 3, 0, 0}, v[0].zones};
+            ReadZoneTable(data / kZoneFile), cityZones};
+    v[1] = {v[0].site, {" 1", "-1", " 1", " 4", " 7", " 1", " 12", "*", "°"}, DstRule{9, 0, 0, 3, 0, 0}, v[0].zones,
+            WithNamesOnClasses(cityZones, {"Roma", "Londra", "Kathmandu"})};
     v[1].site.latDegrees = -33.5;
     v[1].site.zoneOffset = 10;
     v[1].site.hemisphere = Hemisphere::South;
@@ -43,7 +52,7 @@ std::array<Version, 2> MakeVersions() {
     return v;
 }
 
-const char* const kCheckedFiles[] = {kSiteFile, kDisplayFile, kRuleFile, "zone-direct.dat", kZoneFile};
+const char* const kCheckedFiles[] = {kSiteFile, kDisplayFile, kRuleFile, "zone-direct.dat", kCityZonesFile, kZoneFile};
 
 void WriteAll(const fs::path& dir, const Version& v) {
     WriteSiteSettings(dir / kSiteFile, v.site);
@@ -51,6 +60,7 @@ void WriteAll(const fs::path& dir, const Version& v) {
     WriteParleg(dir / kRuleFile, v.rule);
     WriteZoneTable(dir / "zone-direct.dat", v.zones);
     StageZoneTable(dir, v.zones);
+    WriteCityZones(dir / kCityZonesFile, v.cityZones);
     CommitStagedTable(dir);
 }
 

@@ -415,6 +415,37 @@ TEST_F(ZoneEditorTest, AFailedWriteOrCommitLosesNothing) {
     }
 }
 
+// fusi.tz is written before fusi.dat: when the second write fails, a row is
+// at worst on its class with its old offset; when the first fails, neither
+// file changes and the staged table waits in fusi.tmp.
+TEST_F(ZoneEditorTest, AFailedWriteOfTheTwoFilesLeavesARowAtWorstOnItsClass) {
+    const std::string zones = "Roma\tEurope/Rome\n";
+    struct Case { const char* failing; std::vector<Step> steps; const char* tzAfter; };
+    const Case cases[] = {
+        {kCityZonesFile, {value(0, "+2"), kSalva, kClose}, "Roma\tEurope/Rome\n"},
+        {kZoneFile, {value(0, "+2"), kClose}, "Roma\t-\n"},
+    };
+    SystemZoneDatabase database;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.failing);
+        dir.write(kZoneFile, original);
+        dir.write(kCityZonesFile, zones);
+        restart();
+        program->attachZoneDatabase(database);
+        platform = test::RecordingPlatform();
+        platform.answers = {true};
+        ZoneEditorLogic editor(*program, Variant::Zones);
+        editor.open();
+        const std::string failing = c.failing;
+        SetWriteFaultForTesting([failing](const std::filesystem::path& p) { return p.filename() == failing; });
+        run(editor, c.steps);
+        SetWriteFaultForTesting(nullptr);
+        EXPECT_EQ(platform.fatalFiles, std::vector<std::string>{c.failing});
+        ExpectSameRecords(dir.read(kZoneFile), original);
+        EXPECT_EQ(dir.read(kCityZonesFile), c.tzAfter);
+    }
+}
+
 TEST_F(ZoneEditorTest, AMissingTableEndsTheProgramAtOpening) {
     std::filesystem::remove(dir / kZoneFile);
     ZoneEditorLogic editor(*program, Variant::Classes);
