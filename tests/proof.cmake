@@ -26,7 +26,8 @@ if(VEMAR_UI)
   set_tests_properties(e2e.desktop_files PROPERTIES FIXTURES_REQUIRED e2e_installed LABELS e2e)
   foreach(scenario first_start midnight_month_end noon_date_lines page2_saved_scheme
                    end_on_signals display_lost second_instance
-                   new_user_sydney new_user_new_york new_user_tokyo new_user_kolkata new_user_rome
+                   new_user_sydney new_user_new_york new_user_tokyo new_user_kolkata new_user_kathmandu
+                   new_user_santiago new_user_rome
                    new_user_us_eastern)
     add_test(NAME e2e.${scenario}
              COMMAND ${VEMAR_SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/scenarios.py ${scenario}

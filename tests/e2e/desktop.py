@@ -47,6 +47,7 @@ CONTROL_TWIPS = {
     "SSCommand1": (120, 5280),
     "SSPanel8": (2280, 6535),
     "SSPanel9": (5160, 6535),
+    "Label2(27)": (1080, 5760),
     "Label2(30)": (120, 6900),
     "Label2(31)": (7005, 6900),
     "Option2": (8040 + 120, 5400 + 600),   # inside Frame2: for clicks only
