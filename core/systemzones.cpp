@@ -1,5 +1,7 @@
 #include "core/systemzones.h"
 
+#include "core/texts.h"
+
 #include <date/tz.h>
 
 #include <chrono>
@@ -18,11 +20,11 @@ std::int64_t UnixSeconds(date::sys_seconds t) { return t.time_since_epoch().coun
 bool SystemZoneDatabase::load() const {
     std::call_once(loaded_, [this] {
         try {
-            if (date::get_tzdb().zones.empty()) failure_ = std::string("no time zones in ") + kZoneinfo;
+            if (date::get_tzdb().zones.empty()) failure_ = std::string(texts::kNoZonesIn) + kZoneinfo;
         } catch (const std::exception& e) {
-            failure_ = std::string("no time-zone database in ") + kZoneinfo + " (" + e.what() + ")";
+            failure_ = std::string(kZoneinfo) + ": " + e.what();
         } catch (...) {
-            failure_ = std::string("no time-zone database in ") + kZoneinfo;
+            failure_ = std::string(texts::kNoZonesIn) + kZoneinfo;
         }
     });
     return failure_.empty();

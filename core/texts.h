@@ -189,6 +189,7 @@ inline constexpr T kUnknownZone = ": fuso sconosciuto ";   // then the zone's na
 inline constexpr T kRowKeepsClass = "; la città segue la sua classe";
 inline constexpr T kEveryRowKeepsClass = "; ogni città segue la sua classe";
 inline constexpr T kNoZoneDatabase = "nessun database dei fusi orari (pacchetto tzdata): ";   // then why
+inline constexpr T kNoZonesIn = "nessun fuso in ";   // then the folder
 
 // One program per settings directory (messages on the standard error)
 inline constexpr T kInstanceUnreachable =

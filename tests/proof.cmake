@@ -36,6 +36,11 @@ if(VEMAR_UI)
     set_tests_properties(e2e.${scenario} PROPERTIES
                          FIXTURES_REQUIRED e2e_installed LABELS e2e TIMEOUT 90)
   endforeach()
+  # Without tzdata: the zone database hidden in a mount namespace (root only).
+  add_test(NAME e2e.without_tzdata
+           COMMAND ${VEMAR_SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/without-tzdata
+                   $<TARGET_FILE:vemar-snapshot> ${CMAKE_CURRENT_SOURCE_DIR}/data ${E2E_DIR}/without_tzdata)
+  set_tests_properties(e2e.without_tzdata PROPERTIES LABELS e2e TIMEOUT 60 SKIP_RETURN_CODE 77)
   # The time signal and Infor.snm through a private PulseAudio server (skipped
   # only where no sound server can be started), and where none answers.
   foreach(scenario time_signal_and_info without_sound_server)
