@@ -1,7 +1,10 @@
 // One tick of the core at steady state: 27 rows, the date pair, the pips and
-// the panels, with the sun and moon already cached for the day.
+// the panels, with the sun and moon already cached for the day; in table
+// mode, and in database mode (every row and the home by the system's
+// tzdata, their offsets kept until they change).
 
 #include "core/program.h"
+#include "core/systemzones.h"
 
 #include <benchmark/benchmark.h>
 #include <filesystem>
@@ -10,7 +13,9 @@ namespace {
 
 struct NullPlatform : vemar::Platform {
     vemar::ClockReading clock{2024, 6, 21, 22, 0, 0};
+    std::string zone;
     vemar::ClockReading now() override { return clock; }
+    std::string systemZone() override { return zone; }
     void beep() override {}
     void playSound(const std::string&) override {}
     bool askYesNo(const std::string&, const std::string&) override { return false; }
@@ -39,5 +44,33 @@ void BM_Tick(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Tick);
+
+void BM_TickDatabaseMode(benchmark::State& state) {
+    NullPlatform platform;
+    platform.zone = "Europe/Rome";
+    platform.clock.utcSeconds = 1719000000;   // 21 June 2024, 20:00 UTC: 22:00 in Rome
+    const vemar::SystemZoneDatabase zones;
+    vemar::Program program(platform, VEMAR_DATA_DIR);
+    if (!program.startUp()) {
+        state.SkipWithError("start-up failed");
+        return;
+    }
+    program.attachZoneDatabase(zones);
+    if (program.state().rowZones[0].empty()) {
+        state.SkipWithError("the rows follow no zone");
+        return;
+    }
+    program.state().tickStage = vemar::TickStage::Running;
+    program.tick();
+    int second = 0;
+    for (auto _ : state) {
+        platform.clock.second = second;
+        *platform.clock.utcSeconds = 1719000000 + second;
+        second = (second + 1) % 60;
+        program.tick();
+        benchmark::DoNotOptimize(program.view().label2[0].caption.data());
+    }
+}
+BENCHMARK(BM_TickDatabaseMode);
 
 } // namespace
