@@ -25,6 +25,8 @@ private slots:
     void ticksRelayoutNothing();
     void chosenOptionShowsOnEveryScheme_data();
     void chosenOptionShowsOnEveryScheme();
+    void clockReadingsOfTheDriver_data();
+    void clockReadingsOfTheDriver();
 };
 
 void MainWindowTest::scripts_data() {
@@ -188,6 +190,52 @@ void MainWindowTest::chosenOptionShowsOnEveryScheme() {
     };
     QVERIFY(qobject_cast<QRadioButton*>(p.driver->control("Form1.Option1"))->isChecked());
     QVERIFY2(std::abs(markAt("Option1") - markAt("Option2")) > 60, "the chosen option looks like the other");
+}
+
+// at: is the home clock, its instant from TZ: the earlier one of a repeated
+// hour, none in a skipped one; without TZ no instant at all. utc: is read on
+// the clock of TZ.
+void MainWindowTest::clockReadingsOfTheDriver_data() {
+    QTest::addColumn<QString>("tz");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<QString>("reading");    // the home clock afterwards
+    QTest::addColumn<qint64>("utcSeconds");  // -1: none
+    QTest::newRow("summer") << "Europe/Rome" << "at:2026-07-01T12:00:00" << true << "2026-07-01T12:00:00"
+                            << qint64(1782900000);
+    QTest::newRow("repeated hour: the first") << "Europe/Rome" << "at:2026-10-25T02:30:00" << true
+                                              << "2026-10-25T02:30:00" << qint64(1792888200);
+    QTest::newRow("skipped hour") << "Europe/Rome" << "at:2026-03-29T02:30:00" << false << "" << qint64(-1);
+    QTest::newRow("no TZ, no instant") << "" << "at:2026-03-29T02:30:00" << true << "2026-03-29T02:30:00"
+                                       << qint64(-1);
+    QTest::newRow("utc, the second 2:30") << "Europe/Rome" << "utc:2026-10-25T01:30:00" << true
+                                          << "2026-10-25T02:30:00" << qint64(1792891800);
+    QTest::newRow("utc without TZ") << "" << "utc:2026-10-25T01:30:00" << true << "2026-10-25T01:30:00"
+                                    << qint64(1792891800);
+}
+
+void MainWindowTest::clockReadingsOfTheDriver() {
+    QFETCH(QString, tz);
+    QFETCH(QString, action);
+    QFETCH(bool, accepted);
+    QFETCH(QString, reading);
+    QFETCH(qint64, utcSeconds);
+    const QByteArray saved = qgetenv("TZ");
+    tz.isEmpty() ? qunsetenv("TZ") : qputenv("TZ", tz.toUtf8());
+    vemar::ui::ScriptedPlatform platform;
+    QString error;
+    const bool ok = action.startsWith("at:") ? vemar::ui::setClock(platform, action.mid(3), &error)
+                                             : vemar::ui::setInstant(platform, action.mid(4), &error);
+    saved.isNull() ? qunsetenv("TZ") : qputenv("TZ", saved);
+    QCOMPARE(ok, accepted);
+    if (!accepted) {
+        QVERIFY(error.contains("skips"));
+        return;
+    }
+    const vemar::ClockReading& c = platform.clock;
+    QCOMPARE(QString::asprintf("%04d-%02d-%02dT%02d:%02d:%02d", c.year, c.month, c.day, c.hour, c.minute, c.second),
+             reading);
+    QCOMPARE(c.utcSeconds ? qint64(*c.utcSeconds) : qint64(-1), utcSeconds);
 }
 
 QTEST_MAIN(MainWindowTest)
