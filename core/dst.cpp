@@ -34,18 +34,13 @@ long long dayCountedBack(long long lastDay, int lastWeekday, long long week, lon
     return day;
 }
 
-// The day of the month the period text shows for one transition. The
-// weekday lookup raises the leap flag for a leap year and never clears it;
-// a date it cannot evaluate (the clamped values are then still outside its
-// range) leaves the weekday at 0.
-long long shownDay(int monthIndex, int week, int weekday, int lastDay, long long year, int& leapYear) {
+// The day of the month the period text shows for one transition. A date
+// the weekday lookup cannot evaluate (the clamped values are then still
+// outside its range) leaves the weekday at 0.
+long long shownDay(int monthIndex, int week, int weekday, int lastDay, long long year) {
     const int month = ToInteger(monthIndex + 1.0);
-    const int yearArg = ToInteger(double(year));
     int lastWeekday = 0;
-    if (auto wd = WeekDays(lastDay, month, yearArg)) {
-        lastWeekday = wd->weekday;
-        if (IsLeapYear(yearArg)) leapYear = 1;
-    }
+    if (auto wd = WeekDays(lastDay, month, ToInteger(double(year)))) lastWeekday = wd->weekday;
     return dayCountedBack(lastDay, lastWeekday, week, weekday);
 }
 
@@ -103,10 +98,8 @@ int TransitionDay(int monthIndex, int week, int weekday, int year) {
 DstPeriod LegaleSino(const DstRule& rule, Hemisphere hemisphere, int autoDst,
                      int day, int month, int year) {
     DstPeriod period;
-    int leap = IsLeapYear(year) ? 1 : 0;
-
-    // Month lengths take the flag of today's year, before the weekday lookups
-    // can raise it.
+    // Month lengths take the leap year of today's year, in either hemisphere.
+    const int leap = IsLeapYear(year) ? 1 : 0;
     const int lastDayA = lastDayOfMonth(rule.monthA, leap);
     const int lastDayB = lastDayOfMonth(rule.monthB, leap);
 
@@ -114,9 +107,9 @@ DstPeriod LegaleSino(const DstRule& rule, Hemisphere hemisphere, int autoDst,
     // damaged file's hemisphere moves A's year by as many years as it is above 1.
     const long long yearA = year + static_cast<long long>(hemisphere) - 1;
     const std::string dayA =
-        std::to_string(shownDay(rule.monthA, rule.weekA, rule.weekdayA, lastDayA, yearA, leap));
+        std::to_string(shownDay(rule.monthA, rule.weekA, rule.weekdayA, lastDayA, yearA));
     const std::string dayB =
-        std::to_string(shownDay(rule.monthB, rule.weekB, rule.weekdayB, lastDayB, year, leap));
+        std::to_string(shownDay(rule.monthB, rule.weekB, rule.weekdayB, lastDayB, year));
     if (IsNorthern(hemisphere))
         period.caption = PeriodCaption(true, {dayA, monthName(rule.monthA), year}, {dayB, monthName(rule.monthB), year});
     else
@@ -129,7 +122,6 @@ DstPeriod LegaleSino(const DstRule& rule, Hemisphere hemisphere, int autoDst,
     // the south the rule's summer is the home's winter.
     period.ruleSummer = ruleSummerOn(rule, day, month, year);
     if (autoDst == 1) period.inDstWindow = IsNorthern(hemisphere) ? period.ruleSummer : 1 - period.ruleSummer;
-    period.leapYear = leap;
     return period;
 }
 

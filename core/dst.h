@@ -13,7 +13,6 @@ namespace vemar {
 struct DstPeriod {
     std::string caption;              // SSPanel6
     std::string tooltip;
-    int leapYear = 0;                 // as LegaleSino leaves the shared LeapYear
     int ruleSummer = 0;               // W: 1 from A's day of this year up to the day before B's
     std::optional<int> inDstWindow;   // set only when autoDst == 1: W in the north, 1 - W in the south
 };

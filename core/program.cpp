@@ -125,7 +125,6 @@ bool Program::startUp() {
         legaleSinoToday();
         const ClockReading today = now();
         const YearEnd yearEnd = InFineAnno(today.day, today.month, today.year, s_.dayShift);
-        s_.leapYear = yearEnd.leapYear;
         s_.dayOfYear = yearEnd.dayOfYear;
         s_.daysLeft = yearEnd.daysLeft;
         v_.ssPanel8.caption = yearEnd.dayCaption;
@@ -220,7 +219,6 @@ void Program::legaleSinoToday() { legaleSino(now()); }
 void Program::legaleSino(const ClockReading& today) {
     const DstPeriod period =
         LegaleSino(s_.dstRule, s_.hemisphere, s_.autoDst, today.day, today.month, today.year);
-    s_.leapYear = period.leapYear;
     s_.ruleSummer = period.ruleSummer;
     const HomeZone::State home = homeZoneAt(today);
     if (home.followsZone) {
@@ -349,7 +347,7 @@ void Program::refreshDateMarkers() {
 }
 
 bool Program::needsFastTicks() const {
-    return s_.tickStage != TickStage::Running || s_.symbolRefresh == 1 || tick_.movedTheDay();
+    return s_.tickStage != TickStage::Running || s_.symbolRefresh == 1;
 }
 
 void Program::requestReload() {

@@ -55,9 +55,8 @@ public:
     // desktop session that is about to end. False after a fatal file error.
     bool saveDisplaySettings();
     // The next tick is due within a few milliseconds, not at the next whole
-    // second: the start-up count runs on ticks, a date-marker refresh is
-    // spread over nine ticks, and a tick that moved the day on leaves panels
-    // that read the previous tick's day.
+    // second: the start-up count runs on ticks, and a date-marker refresh is
+    // spread over nine ticks.
     bool needsFastTicks() const;
 
     // Main window commands.

@@ -101,7 +101,6 @@ struct SharedState {
 
     DstRule dstRule;
     int tableNumber = 1;
-    int leapYear = 0;
 
     // --- The tick ---
     TickStage tickStage = TickStage::Reinitialise;

@@ -78,12 +78,13 @@ void Tick::run(const ClockReading& now) {
     const Home home = readHome(now);
     lastInstant_ = home.utc;
     if (s_.tickStage == TickStage::StartupCount) startupCount(now.second);
-    rowsPass(home);
-    timeSignal(now.second);
-    panelsUpdate(now, home.ut);
-
-    yearEnd(now);
+    // This tick's day first: the markers' tooltips and the year panels read
+    // it, so the first tick of a new day is right on its own.
     datePair(now, home.firstIsYesterday);
+    yearEnd(now);
+    rowsPass(home);
+    timeSignal(now.minute, now.second);
+    panelsUpdate(now, home.ut);
     astronomy(now, home);
 }
 
@@ -276,22 +277,23 @@ void Tick::rowsPass(const Home& home) {
     }
 }
 
-// Five pips at seconds 54..58 of minute 59 and one at second 0: each once,
-// however many ticks fall in that second.
-void Tick::timeSignal(int second) {
+// Five pips at seconds 54..58 of minute 59 and one at second 0 of the
+// home's own clock, whatever its offset (a half or a quarter hour
+// included): each once, however many ticks fall in that second.
+void Tick::timeSignal(int minute, int second) {
     if (second == 50) {
         s_.pipSent.fill(0);
         s_.hourPipSent = 0;
     }
     if (s_.signalOn != 1) return;
-    if (s_.clockMinutes == 59 && second >= 54 && second <= 58) {
+    if (minute == 59 && second >= 54 && second <= 58) {
         int& sent = s_.pipSent[static_cast<std::size_t>(second - 54)];
         if (sent == 0) {
             program_.platform().beep();
             sent = 1;
         }
     }
-    if (second == 0 && s_.clockMinutes == 0 && s_.hourPipSent == 0) {
+    if (second == 0 && minute == 0 && s_.hourPipSent == 0) {
         program_.platform().beep();
         s_.hourPipSent = 1;
     }
@@ -301,8 +303,6 @@ void Tick::timeSignal(int second) {
 // from the same universal time.
 void Tick::panelsUpdate(const ClockReading& now, const UniversalTime& ut) {
     s_.utHour = ut.hour < 0 ? ut.hour + 24 : ut.hour;
-    s_.dayOfYear = InAnno(now.day, now.month, s_.leapYear, s_.dayShift);
-    s_.daysLeft = 365 + s_.leapYear - s_.dayOfYear;
     const PanelKey key{now, s_.lonDegrees, s_.lonMinutes, s_.dayOfYear, s_.daysLeft,
                        s_.zoneOffset, s_.inDstWindow, s_.siteHalfHour};
     if (!panels_.changed(key)) return;
@@ -324,8 +324,6 @@ void Tick::yearEnd(const ClockReading& now) {
         v_.ssPanel9.caption = yearEndResult_.leftCaption;
         v_.ssPanel9.textColour = yearEndResult_.leftColour;
     }
-    // LegaleSino may have left another LeapYear since: set it again every tick.
-    s_.leapYear = yearEndResult_.leapYear;
     s_.dayOfYear = yearEndResult_.dayOfYear;
     s_.daysLeft = yearEndResult_.daysLeft;
 }
@@ -334,8 +332,7 @@ void Tick::datePair(const ClockReading& now, bool firstIsYesterday) {
     const CalendarDate today{now.day, now.month, now.year};
     s_.dayShift = firstIsYesterday ? 1 : 0;
     v_.form.textColour = palette(15);
-    movedTheDay_ = datePair_.changed({now.day, now.month, now.year, s_.dayShift});
-    if (!movedTheDay_) return;
+    if (!datePair_.changed({now.day, now.month, now.year, s_.dayShift})) return;
     const CalendarDate first = firstIsYesterday ? DayBefore(today) : today;
     const CalendarDate second = firstIsYesterday ? today : DayAfter(today);
 

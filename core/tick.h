@@ -35,10 +35,6 @@ public:
     void run(const ClockReading& now);
     // Reads fusi.dat into the main window's table, as the first tick does.
     void loadZoneTable();
-    // The last tick changed the day shift or the date pair. The day panels
-    // and the markers' tooltips are computed before the date pair and so read
-    // the previous tick's values: one more tick at once brings them level.
-    bool movedTheDay() const { return movedTheDay_; }
     // The rows' zones changed (fusi.tz read again): forget their offsets.
     void zonesChanged();
     // The instant of the last tick (Unix seconds), as the rows were computed for it.
@@ -64,7 +60,7 @@ private:
     void rowsPass(const Home& home);
     CityTime cityTime(const Home& home, int n);
     void zoneTooltip(int k, int n, int offsetSeconds);
-    void timeSignal(int second);
+    void timeSignal(int minute, int second);
     void panelsUpdate(const ClockReading& now, const UniversalTime& ut);
     void yearEnd(const ClockReading& now);
     void datePair(const ClockReading& now, bool firstIsYesterday);
@@ -114,7 +110,6 @@ private:
     std::optional<int> noonOffsetMinutes_;
     std::int64_t lastInstant_ = 0;
     YearEnd yearEndResult_;
-    bool movedTheDay_ = false;
     std::string scratch_;
 };
 

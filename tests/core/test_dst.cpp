@@ -126,19 +126,6 @@ TEST(TransitionDay, NamesTheWeekdayOccurrences) {
         }
 }
 
-struct LeapCase { Hemisphere hemisphere; int year, leapYear; };
-const LeapCase kLeapCases[] = {
-    {kNorth, 2024, 1}, {kNorth, 2025, 0}, {kSouth, 2024, 1}, {kSouth, 2025, 0},
-    {kNorth, 2100, 1},   // every fourth year, no century rule
-    {kSouth, 2023, 1},   // raised by the March end evaluated in 2024, never cleared
-};
-
-TEST(LegaleSino, LeavesTheLeapFlag) {
-    for (const auto& c : kLeapCases)
-        EXPECT_EQ(LegaleSino(kEuropeanRule, c.hemisphere, 1, 1, 6, c.year).leapYear, c.leapYear)
-            << c.year << (IsNorthern(c.hemisphere) ? " north" : " south");
-}
-
 // Values a damaged Parleg.dat may hold: the text keeps its frame and nothing
 // indexes outside a table or overflows.
 const DstRule kDamagedRules[] = {

@@ -249,8 +249,9 @@ INSTANTIATE_TEST_SUITE_P(Homes, RealWorld, ::testing::ValuesIn(kHomes), [](const
     return name;
 });
 
-// A clock left running across a change of summer time, or of the year,
-// shows what a clock started afresh at that moment shows.
+// A clock left running across a change of summer time, of the day or of the
+// year shows at its first tick what a clock started afresh at that moment
+// shows, the year panels and the markers' tooltips included.
 struct Crossing { const char* why; const char* lxp2; ClockReading before, after; };
 const Crossing kCrossings[] = {
     {"Roma into summer", kHomes[0].lxp2, {2026, 3, 28, 23, 59, 50}, {2026, 3, 29, 12, 0, 0}},
@@ -260,6 +261,11 @@ const Crossing kCrossings[] = {
     {"Sydney into summer", kHomes[4].lxp2, {2026, 10, 24, 23, 59, 50}, {2026, 10, 25, 0, 0, 5}},
     {"Sydney into the new year", kHomes[4].lxp2, {2026, 12, 31, 23, 59, 50}, {2027, 1, 1, 12, 0, 0}},
     {"New York into summer", kHomes[1].lxp2, {2026, 3, 28, 23, 59, 50}, {2026, 3, 29, 0, 0, 1}},
+    {"Roma into a new day", kHomes[0].lxp2, {2026, 6, 10, 23, 59, 58}, {2026, 6, 11, 0, 0, 0}},
+    // The south reads the rule in the next year, a leap year from 2027.
+    {"Sydney into a new day of 2027", kHomes[4].lxp2, {2027, 3, 10, 23, 59, 58}, {2027, 3, 11, 0, 0, 0}},
+    {"Sydney into a new day of 2023", kHomes[4].lxp2, {2023, 3, 10, 23, 59, 58}, {2023, 3, 11, 0, 0, 0}},
+    {"Delhi's morning ends", kHomes[3].lxp2, {2026, 6, 10, 14, 59, 59}, {2026, 6, 10, 15, 0, 0}},
 };
 
 TEST(LeftRunning, ShowsWhatAFreshStartShows) {
@@ -274,7 +280,6 @@ TEST(LeftRunning, ShowsWhatAFreshStartShows) {
             for (const ClockReading& r : readings) {
                 platform.clock = r;
                 program.tick();
-                program.tick();   // the markers' tooltips read the previous tick's dates
             }
             std::map<std::string, std::string> shown;
             program.view().forEachControl([&](const std::string& name, ControlView& control) {

@@ -5,6 +5,8 @@
 
 #include "testsupport.h"
 
+#include "core/systemzones.h"
+
 namespace vemar {
 namespace {
 
@@ -121,6 +123,44 @@ TEST(TickRate, OnceASecondShowsWhatSixtyFourTicksShow) {
     }
 }
 
+// The hour's pips follow the clock on the desk, whatever the home's offset
+// (a half hour, a quarter hour by the zone database): five at 59:54..58 and
+// one at 00:00 of that clock, none at its half hour.
+TEST(TimeSignal, PipsAtTheHomeClocksFullHour) {
+    struct Case { const char* why; const char* lxp2; const char* zone; std::vector<int> beepsAt; };
+    const std::vector<int> fullHour{54, 55, 56, 57, 58, 60};   // seconds from 10:59:00 (60: 11:00:00)
+    const Case cases[] = {
+        {"Roma", "41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,1", "", fullHour},
+        {"Nuova Delhi, +5:30", "28,37,-77,-13,-5,,0,,,0,,0,,,1,1,30,0", "", fullHour},
+        {"Kathmandu, +5:45 by the zone database", "27,43,-85,-19,-6,,0,,,0,,0,,,1,1,0,0", "Asia/Kathmandu", fullHour},
+    };
+    SystemZoneDatabase zones;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        WorkDir dir;
+        dir.write(kSiteFile, std::string(c.lxp2) + "\r\n");
+        dir.write(kCityZonesFile, "Roma\tEurope/Rome\n");
+        RecordingPlatform platform;
+        platform.zone = c.zone;
+        Program program(platform, dir.path());
+        ASSERT_TRUE(program.startUp());
+        program.attachZoneDatabase(zones);
+        program.signalClick();
+        std::vector<int> beepsAt;
+        // Every second from 10:29:00 to 11:00:30 on the desk; s counts from 10:59:00.
+        for (int s = -30 * 60; s <= 90; ++s) {
+            const int sinceStart = s + 30 * 60;
+            ClockReading reading = plusSeconds({2026, 6, 10, 10, 29, 0}, sinceStart);
+            if (*c.zone) reading.utcSeconds = test::UtcSeconds(2026, 6, 10, 4, 44) + sinceStart;   // +5:45
+            platform.clock = reading;
+            const int before = platform.beeps;
+            program.tick();
+            if (platform.beeps != before) beepsAt.push_back(s);
+        }
+        EXPECT_EQ(beepsAt, c.beepsAt);
+    }
+}
+
 // What each event asks of the timer: the fast ticks it needs after the
 // event, then the steady rate.
 TEST(TickRate, FastTicksOnlyWhileNeeded) {
@@ -137,11 +177,8 @@ TEST(TickRate, FastTicksOnlyWhileNeeded) {
          [](Program& p) { p.pageSwitchClick(); }, 8},
         {"a reload request ends its stage at once", {2024, 6, 21, 22, 0, 0}, {2024, 6, 21, 22, 0, 0},
          [](Program& p) { p.requestReload(); }, 0},
-        {"midnight: one follow-up tick", {2024, 6, 21, 23, 59, 59}, {2024, 6, 22, 0, 0, 0}, none, 1},
-        {"the morning window closes: one follow-up tick", {2024, 6, 21, 11, 59, 59}, {2024, 6, 21, 12, 0, 0},
-         none, 1},
-        {"typing zone 12 puts universal time in the morning window", {2024, 6, 21, 22, 0, 0},
-         {2024, 6, 21, 22, 0, 0}, [](Program& p) { p.text1Changed("12"); }, 1},
+        // The first tick of a day is right on its own: no follow-up.
+        {"midnight", {2024, 6, 21, 23, 59, 59}, {2024, 6, 22, 0, 0, 0}, none, 0},
     };
     WorkDir dir;
     for (const Case& c : cases) {
