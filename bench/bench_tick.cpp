@@ -26,22 +26,35 @@ struct NullPlatform : vemar::Platform {
 #define VEMAR_DATA_DIR "data"
 #endif
 
-void BM_Tick(benchmark::State& state) {
-    NullPlatform platform;
+// Starts the program and ticks it once a second past the start-up count;
+// attaching zones puts it in database mode.
+void RunTicks(benchmark::State& state, NullPlatform& platform, const vemar::ZoneDatabase* zones) {
     vemar::Program program(platform, VEMAR_DATA_DIR);
     if (!program.startUp()) {
         state.SkipWithError("start-up failed");
         return;
     }
+    if (zones) program.attachZoneDatabase(*zones);
+    if (zones && program.state().rowZones[0].empty()) {
+        state.SkipWithError("the rows follow no zone");
+        return;
+    }
     program.state().tickStage = vemar::TickStage::Running;   // past the start-up count
     program.tick();
+    const vemar::ClockReading start = platform.clock;
     int second = 0;
     for (auto _ : state) {
         platform.clock.second = second;
+        if (start.utcSeconds) platform.clock.utcSeconds = *start.utcSeconds + second;
         second = (second + 1) % 60;
         program.tick();
         benchmark::DoNotOptimize(program.view().label2[0].caption.data());
     }
+}
+
+void BM_Tick(benchmark::State& state) {
+    NullPlatform platform;
+    RunTicks(state, platform, nullptr);
 }
 BENCHMARK(BM_Tick);
 
@@ -50,26 +63,7 @@ void BM_TickDatabaseMode(benchmark::State& state) {
     platform.zone = "Europe/Rome";
     platform.clock.utcSeconds = 1719000000;   // 21 June 2024, 20:00 UTC: 22:00 in Rome
     const vemar::SystemZoneDatabase zones;
-    vemar::Program program(platform, VEMAR_DATA_DIR);
-    if (!program.startUp()) {
-        state.SkipWithError("start-up failed");
-        return;
-    }
-    program.attachZoneDatabase(zones);
-    if (program.state().rowZones[0].empty()) {
-        state.SkipWithError("the rows follow no zone");
-        return;
-    }
-    program.state().tickStage = vemar::TickStage::Running;
-    program.tick();
-    int second = 0;
-    for (auto _ : state) {
-        platform.clock.second = second;
-        *platform.clock.utcSeconds = 1719000000 + second;
-        second = (second + 1) % 60;
-        program.tick();
-        benchmark::DoNotOptimize(program.view().label2[0].caption.data());
-    }
+    RunTicks(state, platform, &zones);
 }
 BENCHMARK(BM_TickDatabaseMode);
 

@@ -4,6 +4,9 @@
 fusi.dat holds each field shifted down by K (the program's kShift) as
 Windows-1252 bytes; the plain table below is its source.
 Class: 0 no summer time, 1 northern summer time, 2 half-hour zone, 3 southern summer time.
+Zone: the city's zone in the system's time-zone database, a name tzdata
+lists for selection (zone.tab or zone1970.tab), never a backward link that
+newer tzdata moves to tzdata-legacy (Europe/Kyiv, not Europe/Kiev).
 
 fusi.tz gives each shipped city its zone of the system's time-zone database,
 then the cities of zone1970.tab under English names taken from their zone
@@ -19,52 +22,63 @@ DATA = pathlib.Path(__file__).resolve().parent.parent / "data"
 
 ZONES = [
     # page 1: the most asked-for cities
-    ("Roma", "1", "+1"), ("Londra", "1", "0"), ("Parigi", "1", "+1"),
-    ("Berlino", "1", "+1"), ("Madrid", "1", "+1"), ("Mosca", "0", "+3"),
-    ("Istanbul", "0", "+3"), ("Il Cairo", "1", "+2"), ("Dubai", "0", "+4"),
-    ("Nuova Delhi", "2", "+5"), ("Pechino", "0", "+8"), ("Tokyo", "0", "+9"),
-    ("Seul", "0", "+9"), ("Hong Kong", "0", "+8"), ("Singapore", "0", "+8"),
-    ("Bangkok", "0", "+7"), ("Sydney", "3", "+10"), ("Auckland", "3", "+12"),
-    ("Los Angeles", "1", "-8"), ("Chicago", "1", "-6"), ("New York", "1", "-5"),
-    ("Toronto", "1", "-5"), ("Mexico City", "0", "-6"), ("San Paolo", "0", "-3"),
-    ("Buenos Aires", "0", "-3"), ("Johannesburg", "0", "+2"), ("Giacarta", "0", "+7"),
+    ("Roma", "1", "+1", "Europe/Rome"),
+    ("Londra", "1", "0", "Europe/London"),
+    ("Parigi", "1", "+1", "Europe/Paris"),
+    ("Berlino", "1", "+1", "Europe/Berlin"),
+    ("Madrid", "1", "+1", "Europe/Madrid"),
+    ("Mosca", "0", "+3", "Europe/Moscow"),
+    ("Istanbul", "0", "+3", "Europe/Istanbul"),
+    ("Il Cairo", "1", "+2", "Africa/Cairo"),
+    ("Dubai", "0", "+4", "Asia/Dubai"),
+    ("Nuova Delhi", "2", "+5", "Asia/Kolkata"),
+    ("Pechino", "0", "+8", "Asia/Shanghai"),
+    ("Tokyo", "0", "+9", "Asia/Tokyo"),
+    ("Seul", "0", "+9", "Asia/Seoul"),
+    ("Hong Kong", "0", "+8", "Asia/Hong_Kong"),
+    ("Singapore", "0", "+8", "Asia/Singapore"),
+    ("Bangkok", "0", "+7", "Asia/Bangkok"),
+    ("Sydney", "3", "+10", "Australia/Sydney"),
+    ("Auckland", "3", "+12", "Pacific/Auckland"),
+    ("Los Angeles", "1", "-8", "America/Los_Angeles"),
+    ("Chicago", "1", "-6", "America/Chicago"),
+    ("New York", "1", "-5", "America/New_York"),
+    ("Toronto", "1", "-5", "America/Toronto"),
+    ("Mexico City", "0", "-6", "America/Mexico_City"),
+    ("San Paolo", "0", "-3", "America/Sao_Paulo"),
+    ("Buenos Aires", "0", "-3", "America/Argentina/Buenos_Aires"),
+    ("Johannesburg", "0", "+2", "Africa/Johannesburg"),
+    ("Giacarta", "0", "+7", "Asia/Jakarta"),
     # page 2
-    ("Lisbona", "1", "0"), ("Dublino", "1", "0"), ("Amsterdam", "1", "+1"),
-    ("Bruxelles", "1", "+1"), ("Vienna", "1", "+1"), ("Zurigo", "1", "+1"),
-    ("Stoccolma", "1", "+1"), ("Atene", "1", "+2"), ("Helsinki", "1", "+2"),
-    ("Kiev", "1", "+2"), ("Gerusalemme", "1", "+2"), ("Riad", "0", "+3"),
-    ("Teheran", "2", "+3"), ("Kabul", "2", "+4"), ("Karachi", "0", "+5"),
-    ("Dacca", "0", "+6"), ("Yangon", "2", "+6"), ("Manila", "0", "+8"),
-    ("Darwin", "2", "+9"), ("Melbourne", "3", "+10"), ("Santiago", "3", "-4"),
-    ("Honolulu", "0", "-10"), ("Anchorage", "1", "-9"), ("Denver", "1", "-7"),
-    ("Phoenix", "0", "-7"), ("Lima", "0", "-5"), ("Reykjavik", "0", "0"),
+    ("Lisbona", "1", "0", "Europe/Lisbon"),
+    ("Dublino", "1", "0", "Europe/Dublin"),
+    ("Amsterdam", "1", "+1", "Europe/Amsterdam"),
+    ("Bruxelles", "1", "+1", "Europe/Brussels"),
+    ("Vienna", "1", "+1", "Europe/Vienna"),
+    ("Zurigo", "1", "+1", "Europe/Zurich"),
+    ("Stoccolma", "1", "+1", "Europe/Stockholm"),
+    ("Atene", "1", "+2", "Europe/Athens"),
+    ("Helsinki", "1", "+2", "Europe/Helsinki"),
+    ("Kiev", "1", "+2", "Europe/Kyiv"),
+    ("Gerusalemme", "1", "+2", "Asia/Jerusalem"),
+    ("Riad", "0", "+3", "Asia/Riyadh"),
+    ("Teheran", "2", "+3", "Asia/Tehran"),
+    ("Kabul", "2", "+4", "Asia/Kabul"),
+    ("Karachi", "0", "+5", "Asia/Karachi"),
+    ("Dacca", "0", "+6", "Asia/Dhaka"),
+    ("Yangon", "2", "+6", "Asia/Yangon"),
+    ("Manila", "0", "+8", "Asia/Manila"),
+    ("Darwin", "2", "+9", "Australia/Darwin"),
+    ("Melbourne", "3", "+10", "Australia/Melbourne"),
+    ("Santiago", "3", "-4", "America/Santiago"),
+    ("Honolulu", "0", "-10", "Pacific/Honolulu"),
+    ("Anchorage", "1", "-9", "America/Anchorage"),
+    ("Denver", "1", "-7", "America/Denver"),
+    ("Phoenix", "0", "-7", "America/Phoenix"),
+    ("Lima", "0", "-5", "America/Lima"),
+    ("Reykjavik", "0", "0", "Atlantic/Reykjavik"),
 ]
 
-
-# The zone of each shipped city: names tzdata lists for selection (zone.tab or
-# zone1970.tab), never a backward link that newer tzdata moves to
-# tzdata-legacy (Europe/Kyiv, not Europe/Kiev).
-CITY_ZONES = {
-    "Roma": "Europe/Rome", "Londra": "Europe/London", "Parigi": "Europe/Paris",
-    "Berlino": "Europe/Berlin", "Madrid": "Europe/Madrid", "Mosca": "Europe/Moscow",
-    "Istanbul": "Europe/Istanbul", "Il Cairo": "Africa/Cairo", "Dubai": "Asia/Dubai",
-    "Nuova Delhi": "Asia/Kolkata", "Pechino": "Asia/Shanghai", "Tokyo": "Asia/Tokyo",
-    "Seul": "Asia/Seoul", "Hong Kong": "Asia/Hong_Kong", "Singapore": "Asia/Singapore",
-    "Bangkok": "Asia/Bangkok", "Sydney": "Australia/Sydney", "Auckland": "Pacific/Auckland",
-    "Los Angeles": "America/Los_Angeles", "Chicago": "America/Chicago", "New York": "America/New_York",
-    "Toronto": "America/Toronto", "Mexico City": "America/Mexico_City", "San Paolo": "America/Sao_Paulo",
-    "Buenos Aires": "America/Argentina/Buenos_Aires", "Johannesburg": "Africa/Johannesburg",
-    "Giacarta": "Asia/Jakarta",
-    "Lisbona": "Europe/Lisbon", "Dublino": "Europe/Dublin", "Amsterdam": "Europe/Amsterdam",
-    "Bruxelles": "Europe/Brussels", "Vienna": "Europe/Vienna", "Zurigo": "Europe/Zurich",
-    "Stoccolma": "Europe/Stockholm", "Atene": "Europe/Athens", "Helsinki": "Europe/Helsinki",
-    "Kiev": "Europe/Kyiv", "Gerusalemme": "Asia/Jerusalem", "Riad": "Asia/Riyadh",
-    "Teheran": "Asia/Tehran", "Kabul": "Asia/Kabul", "Karachi": "Asia/Karachi",
-    "Dacca": "Asia/Dhaka", "Yangon": "Asia/Yangon", "Manila": "Asia/Manila",
-    "Darwin": "Australia/Darwin", "Melbourne": "Australia/Melbourne", "Santiago": "America/Santiago",
-    "Honolulu": "Pacific/Honolulu", "Anchorage": "America/Anchorage", "Denver": "America/Denver",
-    "Phoenix": "America/Phoenix", "Lima": "America/Lima", "Reykjavik": "Atlantic/Reykjavik",
-}
 
 CITY_ZONES_HEADER = """\
 # Vemar: le città che seguono il database dei fusi orari del sistema (tzdata).
@@ -89,8 +103,7 @@ def zone_tab(name):
 def city_zones():
     selectable = set(zone_tab("zone.tab")) | set(zone_tab("zone1970.tab"))
     lines, names = [], set()
-    for name, _, _ in ZONES:
-        zone = CITY_ZONES[name]
+    for name, _, _, zone in ZONES:
         assert zone in selectable, zone
         lines.append(f"{name}\t{zone}")
         names.add(name)
@@ -107,9 +120,9 @@ def scramble(text):
 
 
 def fusi():
-    assert len(ZONES) == 54 and len({n for n, _, _ in ZONES}) == 54
+    assert len(ZONES) == 54 and len({n for n, _, _, _ in ZONES}) == 54
     out = b""
-    for name, cls, off in ZONES:
+    for name, cls, off, _ in ZONES:
         assert len(name) <= 13 and all(c == " " or 64 <= ord(c) <= 122 for c in name)
         assert -12 <= int(off) <= 12
         out += b",".join(b'"' + scramble(f) + b'"' for f in (name, cls, off)) + b"\r\n"
