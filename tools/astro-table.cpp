@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
         const vemar::astro::Site site{place, zoneHours};
         const auto sun = vemar::astro::ComputeSunTimes({day, month, y}, site);
         const auto moon = vemar::astro::ComputeMoonDay({day, month, y}, site);
-        std::printf("%04d-%02d-%02d %g %s %s", y, month, day, zoneHours, OrDash(sun.first), OrDash(sun.last));
+        std::printf("%04d-%02d-%02d %g %s %s", y, month, day, zoneHours, OrDash(sun.rise), OrDash(sun.set));
         for (int k = 0; k < moon.count; ++k)
             std::printf(" %c@%.6f", KindLetter(moon.events[k].kind), moon.events[k].timeHours);
         std::printf("\n");
