@@ -10,6 +10,7 @@
 #include "ui/support/endguard.h"
 #include "ui/support/qtplatform.h"
 #include "ui/support/settingsdir.h"
+#include "ui/support/signalwatcher.h"
 #include "ui/support/singleinstance.h"
 
 #include <QApplication>
@@ -27,6 +28,10 @@ bool haveDisplay() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // First of all: an end signal while the start-up takes its time is noted
+    // rather than killing the program; the start-up then stops at its next
+    // step with status 0, and once the window exists it closes as usual.
+    vemar::ui::SignalWatcher::catchFromNow();
     if (!haveDisplay()) {
         std::fprintf(stderr, "vemar: no display (DISPLAY and WAYLAND_DISPLAY are not set): "
                              "run it in a desktop session.\n");
@@ -35,6 +40,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QString::fromLatin1(vemar::ui::kApplicationId));
     vemar::ui::setUpLook(app);
+    if (vemar::ui::SignalWatcher::endAsked()) return 0;
 
     const vemar::ui::Folders folders =
         vemar::ui::chooseFolders(QApplication::arguments(), QApplication::applicationDirPath());
@@ -48,6 +54,7 @@ int main(int argc, char* argv[]) {
     // Before start-up, which clears what a killed write left in the directory.
     vemar::ui::SingleInstance instance(dir);
     if (const auto status = instance.claim()) return *status;
+    if (vemar::ui::SignalWatcher::endAsked()) return 0;
 
     vemar::ui::QtPlatform platform;
     const vemar::SystemZoneDatabase zones;
@@ -62,6 +69,7 @@ int main(int argc, char* argv[]) {
                      Qt::QueuedConnection);
     window.tickOnce();
     if (program.failed()) return 1;
+    if (vemar::ui::SignalWatcher::endAsked()) return 0;   // nothing changed yet, nothing to save
     vemar::ui::centreOnScreen(&window);
     window.show();
     // The zone database is read once the window is on its way to the screen.

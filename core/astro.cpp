@@ -267,20 +267,20 @@ SunTimes ComputeSunTimes(const CalendarDate& date, const Site& site) {
     const double decStepRad = p2.decRad - p1.decRad;
     HourSpan span{0, p1, p1, 0};
     SunTimes times;
-    bool found = false;
     for (int c = 0; c < 24; ++c) {
         const double p = (c + 1) / 24.0;
         span.hour = c;
         span.end = {p1.raRad + p * raStepRad, p1.decRad + p * decStepRad};
         const HourResult r = TestHour(horizon, span);
-        // The sentence names the first crossing the rising and the last the
-        // setting, whatever their kinds: a lone crossing shows twice.
-        if (r.kind != EventKind::None) {
-            const std::string text = EventTimeText(r.timeHours);
-            if (!found) times.first = text;
-            times.last = text;
-            found = true;
-        }
+        // Each time goes under its own kind, so that a lone crossing at the
+        // edge of the midnight sun or the polar night never reads as both.
+        // An hour that ends exactly on the horizon leaves the crossing to the
+        // next hour, which starts there and knows which way the sun goes.
+        EventKind kind = r.kind;
+        if (kind == EventKind::Neither)
+            kind = r.endAltitude > 0 ? EventKind::Rise : r.endAltitude < 0 ? EventKind::Set : EventKind::None;
+        if (kind == EventKind::Rise && times.rise.empty()) times.rise = EventTimeText(r.timeHours);
+        if (kind == EventKind::Set) times.set = EventTimeText(r.timeHours);
         span.start = span.end;
         span.startAltitude = r.endAltitude;
     }
@@ -288,7 +288,7 @@ SunTimes ComputeSunTimes(const CalendarDate& date, const Site& site) {
 }
 
 std::string SunSentence(const SunTimes& times) {
-    return std::string(texts::kSunRises) + times.first + std::string(texts::kSunSets) + times.last;
+    return std::string(texts::kSunRises) + times.rise + std::string(texts::kSunSets) + times.set;
 }
 
 MoonDay ComputeMoonDay(const CalendarDate& date, const Site& site) {

@@ -68,7 +68,10 @@ HourResult TestHour(const Horizon& horizon, const HourSpan& span);
 // "5:07", "21:02", "0:04", "24:00".
 std::string EventTimeText(double tHours);
 
-struct SunTimes { std::string first, last; };   // empty when the sun does not cross
+// The day's first rising and last setting, each empty when the sun does not
+// cross that way today: a day at the edge of the midnight sun or the polar
+// night has one crossing, or a setting before its rising.
+struct SunTimes { std::string rise, set; };
 SunTimes ComputeSunTimes(const CalendarDate& date, const Site& site);
 std::string SunSentence(const SunTimes& times);  // "Il Sole Sorge alle 5:25 e tramonta alle 21:02"
 

@@ -156,6 +156,10 @@ void Program::readDisplaySettings() {
     int* numbers[] = {&s_.signalOn, &s_.signalToggle, &s_.screenColour, &s_.timesColour,
                       &s_.citiesColour, &s_.coloursChanged, &s_.spareValue};
     for (int i = 0; i < 7; ++i) *numbers[i] = ToInteger(std::round(LeadingNumber(fields[i])));
+    // The button flips the signal only from -1 (on) or 0 (off): a damaged or
+    // hand-edited memory that disagrees with the signal would make clicks do
+    // nothing, for good when it lies outside the two. The signal decides.
+    s_.signalToggle = s_.signalOn == 1 ? -1 : 0;
     s_.dateSymbol1 = fields[7];
     s_.dateSymbol2 = fields[8];
 }

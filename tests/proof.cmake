@@ -41,6 +41,16 @@ if(VEMAR_UI)
            COMMAND ${VEMAR_SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/without-tzdata
                    $<TARGET_FILE:vemar-snapshot> ${CMAKE_CURRENT_SOURCE_DIR}/data ${E2E_DIR}/without_tzdata)
   set_tests_properties(e2e.without_tzdata PROPERTIES LABELS e2e TIMEOUT 60 SKIP_RETURN_CODE 77)
+  # SIGTERM at random moments of the start, again and again in one settings
+  # folder: 50 starts, about a minute; -DVEMAR_START_KILLS=200 for more.
+  set(VEMAR_START_KILLS 50 CACHE STRING "Starts that e2e.killed_early ends with SIGTERM")
+  math(EXPR start_kills_timeout "60 + 3 * ${VEMAR_START_KILLS}")
+  add_test(NAME e2e.killed_early
+           COMMAND ${VEMAR_SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/scenarios.py killed_early
+                   --program ${E2E_DIR}/install/bin/vemar --data ${E2E_DIR}/install/share/vemar
+                   --out ${E2E_DIR})
+  set_tests_properties(e2e.killed_early PROPERTIES FIXTURES_REQUIRED e2e_installed LABELS e2e
+                       TIMEOUT ${start_kills_timeout} ENVIRONMENT "VEMAR_START_KILLS=${VEMAR_START_KILLS}")
   # The time signal and Infor.snm through a private PulseAudio server (skipped
   # only where no sound server can be started), and where none answers.
   foreach(scenario time_signal_and_info without_sound_server)

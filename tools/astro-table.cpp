@@ -2,14 +2,16 @@
 // the main window would show, with the zone hours each day was computed for,
 // so that tools/astro-accuracy.py can compare them with an ephemeris.
 //
-//   astro-table YEAR LATDEG LATMIN LONDEG LONMIN ZONEHOURS none|eu|us|au
+//   astro-table YEAR LATDEG LATMIN LONDEG LONMIN ZONEHOURS none|eu|us|au|nz
 //
 // Place as stored: the minutes carry their own sign, LONDEG > 0 is west.
 // Summer time: eu = last Sunday of March to last Sunday of October,
 // us = second Sunday of March to first Sunday of November, au = first
-// Sunday of October to first Sunday of April (southern); ZONEHOURS may carry
-// a half hour (5.5); the whole
-// switching day counts as summer time (the comparer uses the same hours).
+// Sunday of October to first Sunday of April (southern), nz = last Sunday of
+// September to first Sunday of April (southern: New Zealand and the
+// Antarctic stations that keep its time); ZONEHOURS may carry a half hour
+// (5.5); the whole switching day counts as summer time (the comparer uses
+// the same hours).
 //
 // One line a day:  YYYY-MM-DD ZONEHOURS SUNRISE SUNSET [R|S|N@HOURS ...]
 // where the sun's times are the shown "h:mm" texts ("-" when empty) and each
@@ -37,6 +39,8 @@ bool InSummerTime(const year_month_day& date, const std::string& rule) {
         return d >= sys_days{y / March / Sunday[2]} && d < sys_days{y / November / Sunday[1]};
     if (rule == "au")
         return d < sys_days{y / April / Sunday[1]} || d >= sys_days{y / October / Sunday[1]};
+    if (rule == "nz")
+        return d < sys_days{y / April / Sunday[1]} || d >= sys_days{y / September / Sunday[last]};
     return false;
 }
 
@@ -54,7 +58,7 @@ const char* OrDash(const std::string& s) { return s.empty() ? "-" : s.c_str(); }
 
 int main(int argc, char** argv) {
     if (argc != 8) {
-        std::fprintf(stderr, "usage: %s YEAR LATDEG LATMIN LONDEG LONMIN ZONEHOURS none|eu|us|au\n", argv[0]);
+        std::fprintf(stderr, "usage: %s YEAR LATDEG LATMIN LONDEG LONMIN ZONEHOURS none|eu|us|au|nz\n", argv[0]);
         return 2;
     }
     const int y = std::atoi(argv[1]);
@@ -70,7 +74,7 @@ int main(int argc, char** argv) {
         const vemar::astro::Site site{place, zoneHours};
         const auto sun = vemar::astro::ComputeSunTimes({day, month, y}, site);
         const auto moon = vemar::astro::ComputeMoonDay({day, month, y}, site);
-        std::printf("%04d-%02d-%02d %g %s %s", y, month, day, zoneHours, OrDash(sun.first), OrDash(sun.last));
+        std::printf("%04d-%02d-%02d %g %s %s", y, month, day, zoneHours, OrDash(sun.rise), OrDash(sun.set));
         for (int k = 0; k < moon.count; ++k)
             std::printf(" %c@%.6f", KindLetter(moon.events[k].kind), moon.events[k].timeHours);
         std::printf("\n");

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <numbers>
 #include <regex>
 #include <string>
 #include <vector>
@@ -14,7 +15,7 @@ using vemar::CalendarDate;
 namespace {
 
 const Place k45N12E{45, 0, -12, 0}, kNorthCape{70, 0, -20, 0}, kSvalbard{75, 0, -20, 0}, kArcticCircle{66, 0, -20, 0},
-    kLapland{68, 0, -20, 0};
+    kLapland{68, 0, -20, 0}, kTromso{69, 39, -18, -57};
 
 template <typename F> void ForEachDayOf2024(F f) {
     for (int m = 1; m <= 12; ++m)
@@ -50,9 +51,16 @@ const SunCase kSunCases[] = {
     {k45N12E, 12, 21, 1, "Il Sole Sorge alle 7:47 e tramonta alle 16:33"},
     {kNorthCape, 6, 21, 2, "Il Sole Sorge alle  e tramonta alle "},    // midnight sun
     {kNorthCape, 12, 21, 2, "Il Sole Sorge alle  e tramonta alle "},   // polar night
-    // A lone crossing, rising or setting, fills both places.
-    {kArcticCircle, 6, 10, 1, "Il Sole Sorge alle 0:06 e tramonta alle 0:06"},
-    {kArcticCircle, 6, 30, 1, "Il Sole Sorge alle 23:24 e tramonta alle 23:24"},
+    // A lone crossing stands under its own kind; the other place stays empty.
+    {kArcticCircle, 6, 10, 1, "Il Sole Sorge alle 0:06 e tramonta alle "},
+    {kArcticCircle, 6, 30, 1, "Il Sole Sorge alle  e tramonta alle 23:24"},
+    // Tromsø on summer time as the midnight sun begins and ends, each
+    // crossing checked against PyEphem: a lone rising, then days that set
+    // just after midnight and rise an hour later.
+    {kTromso, 5, 16, 2, "Il Sole Sorge alle 1:25 e tramonta alle "},
+    {kTromso, 5, 17, 2, "Il Sole Sorge alle 1:08 e tramonta alle 0:13"},
+    {kTromso, 7, 26, 2, "Il Sole Sorge alle 1:19 e tramonta alle 0:23"},
+    {kTromso, 7, 27, 2, "Il Sole Sorge alle 1:37 e tramonta alle 23:53"},   // and sets again at night
 };
 
 TEST(SunSentence, WorkedDays2024) {
@@ -65,8 +73,8 @@ TEST(SunSentence, WorkedDays2024) {
 // Greenwich keeps its own zone.
 TEST(SunTimes, WestOfGreenwichKeepsItsZone) {
     const SunTimes t = ComputeSunTimes({21, 6, 2024}, {{40, 43, 74, 0}, -4});
-    EXPECT_NEAR(Minutes(t.first), 5 * 60 + 25, 3) << t.first;
-    EXPECT_NEAR(Minutes(t.last), 20 * 60 + 31, 3) << t.last;
+    EXPECT_NEAR(Minutes(t.rise), 5 * 60 + 25, 3) << t.rise;
+    EXPECT_NEAR(Minutes(t.set), 20 * 60 + 31, 3) << t.set;
 }
 
 struct SamePlaceCase { Place stored, equivalent; };
@@ -87,7 +95,7 @@ TEST(Longitude, MinutesAndSideAsStored) {
     // 12° west: events about 96 minutes of time later than at 12° east.
     const SunTimes east = ComputeSunTimes({20, 3, 2024}, {k45N12E, 0});
     const SunTimes west = ComputeSunTimes({20, 3, 2024}, {{45, 0, 12, 0}, 0});
-    EXPECT_NEAR(Minutes(west.first) - Minutes(east.first), 96, 2);
+    EXPECT_NEAR(Minutes(west.rise) - Minutes(east.rise), 96, 2);
 }
 
 TEST(SunTimes, SunsetFollowsSunriseAwayFromThePoles) {
@@ -97,9 +105,52 @@ TEST(SunTimes, SunsetFollowsSunriseAwayFromThePoles) {
         for (const Site& s : sites)
             ForEachDayOf2024([&](int m, int d) {
                 const SunTimes t = ComputeSunTimes({d, m, 2024}, {{lat, 0, s.lonDegrees, 0}, double(s.zone)});
-                ASSERT_FALSE(t.first.empty()) << lat << " " << d << "/" << m;
-                ASSERT_LT(Minutes(t.first), Minutes(t.last)) << lat << " " << s.lonDegrees << " " << d << "/" << m;
+                ASSERT_FALSE(t.rise.empty()) << lat << " " << d << "/" << m;
+                ASSERT_LT(Minutes(t.rise), Minutes(t.set)) << lat << " " << s.lonDegrees << " " << d << "/" << m;
             });
+}
+
+// The sun's altitude in degrees at a zone time of a date, from the series'
+// position and the Earth's rotation angle: a clock of its own, not the scan's.
+double SunAltitudeDeg(const CalendarDate& date, const Site& site, double zoneHoursOfDay) {
+    const DayNumber dn = CalendarDayNumber(date.month, date.day, date.year);
+    const double days = (dn.j - 2451545) + dn.f + (zoneHoursOfDay - site.zoneHours) / 24;
+    const Equatorial sun = SunPosition(days, days / 36525 + 1);
+    const double eastLonDeg = -(site.place.lonDegrees + site.place.lonMinutes / 60);
+    constexpr double kRadPerDeg = std::numbers::pi / 180;
+    const double latRad = (site.place.latDegrees + site.place.latMinutes / 60) * kRadPerDeg;
+    const double rotationTurns = 0.7790572732640 + 1.00273781191135448 * days;
+    const double hourAngleRad = 2 * std::numbers::pi * rotationTurns + eastLonDeg * kRadPerDeg - sun.raRad;
+    return std::asin(std::sin(latRad) * std::sin(sun.decRad) +
+                     std::cos(latRad) * std::cos(sun.decRad) * std::cos(hourAngleRad)) / kRadPerDeg;
+}
+
+// Where the sun crosses the horizon once a day or sets before it rises (the
+// weeks at either end of the midnight sun and the polar night), each shown
+// time must still be a rising under "Sorge" and a setting under "tramonta":
+// the sun climbs through a shown rising and sinks through a shown setting.
+TEST(SunTimes, EachTimeUnderItsOwnKindNearThePoles) {
+    const Site sites[] = {
+        {kTromso, 2},                    // summer time, solar midnight after 0h
+        {{78, 13, -15, -38}, 1},         // Longyearbyen
+        {{-77, -51, -166, -41}, 13},     // McMurdo on New Zealand summer time
+        {kArcticCircle, 1}, {{-66, -30, 60, 0}, -4}, {{85, 0, 0, 0}, 0},
+    };
+    for (const Site& site : sites) {
+        int shown = 0;
+        ForEachDayOf2024([&](int m, int d) {
+            const CalendarDate date{d, m, 2024};
+            const SunTimes t = ComputeSunTimes(date, site);
+            for (const auto& [text, climbs] : {std::pair{t.rise, true}, std::pair{t.set, false}}) {
+                if (text.empty()) continue;
+                ++shown;
+                const double at = Minutes(text) / 60.0, tenMinutes = 1 / 6.0;
+                const double change = SunAltitudeDeg(date, site, at + tenMinutes) - SunAltitudeDeg(date, site, at - tenMinutes);
+                EXPECT_EQ(change > 0, climbs) << site.place.latDegrees << " " << d << "/" << m << " " << SunSentence(t);
+            }
+        });
+        EXPECT_GT(shown, 100) << site.place.latDegrees;   // the walk met days with crossings
+    }
 }
 
 struct MoonCase { Place place; int month, day, zone; const char* sentence; };

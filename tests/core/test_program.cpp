@@ -131,6 +131,35 @@ TEST(ProgramSessionEnd, SavesWhatShutDownWouldAndChangesNothing) {
     }
 }
 
+// The signal button works from whatever memory seg.dat holds for it: one
+// click turns the stored signal over, and the pair saved is one the button
+// reads back. Only SignalOn 1 sounds the signal.
+TEST(ProgramSignal, OneClickTurnsTheStoredSignalOver) {
+    struct Case { const char* signalOn; const char* toggle; bool onAfterClick; };
+    const Case cases[] = {
+        {" 1", "-1", false}, {" 0", " 0", true},    // as the program saves them
+        {" 0", " 5", true},  {" 1", " 7", false},   // above 0: every click was lost
+        {" 1", "-3", false}, {" 0", "-2", true},    // below -1: the first clicks were
+        {" 0", "-1", true},  {" 1", " 0", false},   // disagreeing: the first click was lost
+        {" 2", "-1", true},                         // a signal that does not sound is off
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.signalOn) + "," + c.toggle);
+        WorkDir dir;
+        WriteDisplaySettings(dir / kDisplayFile, {c.signalOn, c.toggle, " 0", " 0", " 0", " 0", " 0", "", ""});
+        RecordingPlatform platform;
+        Program program(platform, dir.path());
+        ASSERT_TRUE(program.startUp());
+        program.signalClick();
+        EXPECT_EQ(program.state().signalOn == 1, c.onAfterClick);
+        EXPECT_EQ(program.view().menu.segnale.checked, c.onAfterClick);
+        ASSERT_TRUE(program.shutDown());
+        const auto saved = *ReadDisplaySettings(dir / kDisplayFile);
+        EXPECT_EQ((std::array{saved[0], saved[1]}),
+                  c.onAfterClick ? (std::array<std::string, 2>{" 1", "-1"}) : (std::array<std::string, 2>{" 0", " 0"}));
+    }
+}
+
 TEST_F(ProgramTest, FailingWriteKeepsTheOldFileAndIsFatal) {
     startWithSeg({" 1", "-1", " 1", " 4", " 7", " 1", " 0", "#", "%"});
     const std::string before = dir.read("seg.dat");

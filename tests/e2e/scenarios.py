@@ -11,6 +11,8 @@ written, every other file is left as it was.
 """
 
 import argparse
+import os
+import random
 import shutil
 import re
 import signal
@@ -389,8 +391,64 @@ def second_instance(s):
     s.finish(first, workdir, before, BLUE_WINDOW_SETTINGS)
 
 
+def killed_early(s):
+    """SIGTERM at a random moment from 40 ms to 1.5 s after the start, again
+    and again in one settings folder (VEMAR_START_KILLS times, 50 unless
+    set): before the window exists as well as after, every run ends with
+    status 0, and every file keeps its content or, for seg.dat, what a clean
+    close writes; nothing is left half-written or missing. The delays come
+    from a seed printed at the end; VEMAR_START_KILLS_SEED replays them."""
+    cycles = int(os.environ.get("VEMAR_START_KILLS", "50"))
+    settings = [" 1", "-1", " 1", " 4", " 7", " 1", " 0", "*", "°"]   # signal on, a saved scheme
+    workdir = s.workdir("killed-early", {"seg.dat": display_settings_bytes(settings)})
+    # What a clean close leaves, to compare every killed run with.
+    run, before = s.start(workdir, "2024-03-10 10:00:00", "clean-close")
+    run.close_by_window_manager()
+    s.finish(run, workdir, before, settings)
+    clean = {p.name: p.read_bytes() for p in workdir.iterdir()}
+    seed = int(os.environ.get("VEMAR_START_KILLS_SEED", time.time_ns() % 100000))
+    rng = random.Random(seed)
+    endings, failed = {}, []
+    record = []   # one line a cycle: the delay in ms and how it ended
+    for cycle in range(cycles):
+        delay = rng.uniform(0.04, 1.5)
+        run = s.desktop.launch(s.program, workdir, "2024-03-10 10:00:00", name="killed")
+        time.sleep(delay)
+        run.send(signal.SIGTERM)
+        try:
+            status = run.wait_exit(15)
+        except DesktopError as e:
+            status = str(e)
+        ending = status if not isinstance(status, int) or status >= 0 else signal.Signals(-status).name
+        endings[ending] = endings.get(ending, 0) + 1
+        record.append(f"{delay * 1000:.0f} {ending}\n")
+        after = {p.name: p.read_bytes() for p in workdir.iterdir()}
+        wrong = [f"exit status {ending!r}"] if ending != 0 else []
+        if "vemar:" in run.log():
+            wrong.append(f"said {run.log()!r}")
+        if sorted(after) != sorted(clean):
+            wrong.append(f"files {sorted(after)}")
+        wrong += [f"{name} of {len(content)} bytes" for name, content in after.items()
+                  if name in clean and content != clean[name]]
+        if wrong:
+            failed.append(f"cycle {cycle + 1}, SIGTERM after {delay * 1000:.0f} ms: {', '.join(wrong)}")
+            shutil.copy(run.log_path, s.out / f"killed-{cycle + 1}.stderr")
+            # The next start meets the settings as they were.
+            for name in set(after) - set(clean):
+                (workdir / name).unlink()
+            for name, content in clean.items():
+                if after.get(name) != content:
+                    (workdir / name).write_bytes(content)
+    (s.out / "cycles.txt").write_text("".join(record))
+    summary = ", ".join(f"{count} x {ending!r}" for ending, count in sorted(endings.items(), key=str))
+    print(f"{cycles} starts ended by SIGTERM (seed {seed}): {summary}; {len(failed)} failed")
+    s.check.failures += failed[:10]
+    if len(failed) > 10:
+        s.check.failures.append(f"... and {len(failed) - 10} more failed cycles")
+
+
 SCENARIOS = {f.__name__: f for f in (first_start, midnight_month_end, noon_date_lines, page2_saved_scheme,
-                                     end_on_signals, display_lost, second_instance,
+                                     end_on_signals, display_lost, second_instance, killed_early,
                                      *(new_user(key) for key in NEW_USERS))}
 
 

@@ -7,15 +7,15 @@
 #include <cstdlib>
 #include <ctime>
 
-#ifndef VEMAR_DATA_FROM_BIN
-#define VEMAR_DATA_FROM_BIN "../share/vemar"
+#ifndef VEMAR_DATA_FROM_PROGRAM
+#define VEMAR_DATA_FROM_PROGRAM "../../share/vemar"
 #endif
 
 namespace vemar::ui {
 
 Folders chooseFolders(const QStringList& arguments, const QString& programDir) {
     Folders folders;
-    folders.data = QDir::cleanPath(QDir(programDir).filePath(QStringLiteral(VEMAR_DATA_FROM_BIN)));
+    folders.data = QDir::cleanPath(QDir(programDir).filePath(QStringLiteral(VEMAR_DATA_FROM_PROGRAM)));
     for (int i = 1; i < arguments.size(); ++i) {
         if (arguments[i] == QLatin1String("--dir") && i + 1 < arguments.size()) {
             folders.work = QDir(arguments[++i]).absolutePath();

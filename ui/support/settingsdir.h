@@ -13,8 +13,9 @@ struct Folders {
 };
 
 // `--dir DIR` names the working folder (tests and developers); otherwise it
-// is the user's settings folder. The data folder lies beside the program's
-// own folder, as installed (bin/ and share/vemar/ under one prefix).
+// is the user's settings folder. The data folder is found from the
+// program's own folder, as installed (libexec/vemar/ and share/vemar/ under
+// one prefix).
 Folders chooseFolders(const QStringList& arguments, const QString& programDir);
 
 // Makes the working folder, fills in what it lacks from the data folder
