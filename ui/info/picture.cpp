@@ -37,15 +37,21 @@ QPolygonF octagon(QPointF centre, qreal apothem) {
 }
 
 // Three box blurs in a row approach a Gaussian; only the alpha matters for a shadow.
+// It works on the image's bits directly: QImage::scanLine() checks whether
+// to detach the image at every call, and a call per pixel and pass was most
+// of the time a start-up took.
 void blurAlpha(QImage& image, int radius) {
     const int w = image.width(), h = image.height();
+    uchar* const bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
     std::vector<int> line(std::max(w, h));
     auto pass = [&](bool horizontal) {
         const int n = horizontal ? w : h, lines = horizontal ? h : w;
+        // Pixel i of line l, along a row or down a column.
+        const qsizetype step = horizontal ? sizeof(QRgb) : stride;
         for (int l = 0; l < lines; ++l) {
-            auto at = [&](int i) -> QRgb& {
-                return reinterpret_cast<QRgb*>(image.scanLine(horizontal ? l : i))[horizontal ? i : l];
-            };
+            uchar* const first = horizontal ? bits + l * stride : bits + l * sizeof(QRgb);
+            auto at = [&](int i) -> QRgb& { return *reinterpret_cast<QRgb*>(first + i * step); };
             for (int i = 0; i < n; ++i) line[i] = qAlpha(at(i));
             int sum = 0;
             for (int i = -radius; i <= radius; ++i) sum += line[std::clamp(i, 0, n - 1)];
@@ -311,9 +317,7 @@ void drawCurledCorner(QPainter& p) {
     p.drawPath(flap);
 }
 
-} // namespace
-
-QPixmap vemarPicture() {
+QImage drawPicture() {
     QImage image(kPictureWidth, kPictureHeight, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::black);
     {
@@ -326,26 +330,37 @@ QPixmap vemarPicture() {
         drawGlass(p);
         drawCurledCorner(p);
     }
-    return QPixmap::fromImage(image);
+    return image;
 }
 
-// Drawn large and scaled down, so that the small sizes stay smooth.
-QPixmap vemarIcon(int side) {
-    constexpr int kDrawnSide = 512;
+} // namespace
+
+QPixmap vemarPicture() {
+    // Kept as an image, which outlives the application object that a pixmap
+    // would need at the program's exit.
+    static const QImage picture = drawPicture();
+    return QPixmap::fromImage(picture);
+}
+
+QImage vemarIconDrawing() {
     constexpr qreal kReach = 116;   // centre to the frame's corners, its shadow included
-    QImage image(kDrawnSide, kDrawnSide, QImage::Format_ARGB32_Premultiplied);
+    QImage image(kIconDrawnSide, kIconDrawnSide, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     {
         QPainter p(&image);
         p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
-        p.scale(kDrawnSide / (2 * kReach), kDrawnSide / (2 * kReach));
+        p.scale(kIconDrawnSide / (2 * kReach), kIconDrawnSide / (2 * kReach));
         p.translate(QPointF(kReach, kReach) - kClockCentre);
         drawFrame(p);
         drawDial(p);
         drawHands(p);
         drawGlass(p);
     }
-    return QPixmap::fromImage(image.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    return image;
+}
+
+QPixmap vemarIcon(const QImage& drawing, int side) {
+    return QPixmap::fromImage(drawing.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
 }
 
 } // namespace vemar::ui
