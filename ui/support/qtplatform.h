@@ -5,6 +5,7 @@
 #include "core/platform.h"
 #include "ui/support/sound.h"
 
+#include <QObject>
 #include <QPointer>
 
 class QMessageBox;
@@ -14,6 +15,10 @@ namespace vemar::ui {
 
 class QtPlatform : public Platform {
 public:
+    // The sound server is reached once the event loop runs, after the
+    // window has been shown: connecting and uploading the bell take longer
+    // than the rest of the start-up, and the window need not wait for them.
+    QtPlatform();
     ClockReading now() override;
     void beep() override;
     void playSound(const std::string& file) override;
@@ -33,6 +38,7 @@ private:
     QPointer<QMessageBox> openBox_;
     bool unattended_ = false;
     long long lastZoneCheckMinute_ = -1;
+    QObject lifetime_;   // ends the deferred opening of the sound with the platform
 };
 
 } // namespace vemar::ui
