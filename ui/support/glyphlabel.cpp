@@ -39,43 +39,69 @@ constexpr qreal kBlend = 1;
 
 GlyphLabel::GlyphLabel(QWidget* parent) : QLabel(parent) {}
 
-std::optional<GlyphLabel::Glyph> GlyphLabel::glyph(QChar c) {
-    const auto known = glyphs_.constFind(c.unicode());
-    if (known != glyphs_.cend()) return *known;
+std::optional<GlyphLabel::Glyph> GlyphLabel::Glyphs::glyph(QChar c) {
+    const auto known = byChar.constFind(c.unicode());
+    if (known != byChar.cend()) return *known;
     std::optional<Glyph> found;
     // A line break or half of a surrogate pair is not one glyph of its own.
-    if (c.unicode() < u' ' || c.isSurrogate()) return found;
-    const Shaped shaped = shape(QString(c), font());
-    if (shaped.runs.size() == 1 && shaped.runs[0].glyphIndexes().size() == 1) {
-        const QGlyphRun& run = shaped.runs[0];
-        if (!rawFont_.isValid()) {
-            rawFont_ = run.rawFont();
-            ascent_ = shaped.ascent;
-            lineHeight_ = shaped.height;
-        }
-        if (run.rawFont() == rawFont_) {
-            const quint32 index = run.glyphIndexes()[0];
-            found = Glyph{index, shaped.advance, rawFont_.boundingRect(index)};
+    if (c.unicode() >= u' ' && !c.isSurrogate()) {
+        const Shaped shaped = shape(QString(c), font);
+        if (shaped.runs.size() == 1 && shaped.runs[0].glyphIndexes().size() == 1) {
+            const QGlyphRun& run = shaped.runs[0];
+            if (!rawFont.isValid()) {
+                rawFont = run.rawFont();
+                ascent = shaped.ascent;
+                lineHeight = shaped.height;
+            }
+            if (run.rawFont() == rawFont) {
+                const quint32 index = run.glyphIndexes()[0];
+                found = Glyph{index, shaped.advance, rawFont.boundingRect(index)};
+            }
         }
     }
-    glyphs_.insert(c.unicode(), found);
+    byChar.insert(c.unicode(), found);
     return found;
 }
 
-std::optional<qreal> GlyphLabel::kerning(QChar a, QChar b) {
+std::optional<qreal> GlyphLabel::Glyphs::kerning(QChar a, QChar b) {
     const quint32 key = quint32(a.unicode()) << 16 | b.unicode();
-    auto known = kerning_.constFind(key);
-    if (known != kerning_.cend()) return *known;
+    const auto known = byPair.constFind(key);
+    if (known != byPair.cend()) return *known;
     std::optional<qreal> found;
     const std::optional<Glyph> first = glyph(a);
-    const Shaped shaped = shape(QString(a) + b, font());
+    const Shaped shaped = shape(QString(a) + b, font);
     if (first && shaped.runs.size() == 1 && shaped.runs[0].glyphIndexes().size() == 2 &&
-        shaped.runs[0].rawFont() == rawFont_) {
+        shaped.runs[0].rawFont() == rawFont) {
         const QList<QPointF> at = shaped.runs[0].positions();
         found = at[1].x() - at[0].x() - first->advance;
     }
-    kerning_.insert(key, found);
+    byPair.insert(key, found);
     return found;
+}
+
+std::shared_ptr<GlyphLabel::Glyphs> GlyphLabel::glyphsOf(const QFont& font) {
+    // Each font's glyphs, gone with the last label of that font.
+    static QHash<QString, std::weak_ptr<Glyphs>> fonts;
+    const QString key = font.key();
+    if (std::shared_ptr<Glyphs> known = fonts.value(key).lock()) return known;
+    auto made = std::make_shared<Glyphs>();
+    made->font = font;
+    fonts.insert(key, made);
+    return made;
+}
+
+void GlyphLabel::Glyphs::learnPairs(const QString& text) {
+    const Shaped shaped = shape(text, font);
+    if (shaped.runs.size() != 1 || shaped.runs[0].glyphIndexes().size() != text.size() ||
+        shaped.runs[0].rawFont() != rawFont)
+        return;   // not one glyph a character: each pair is learnt alone
+    const QList<QPointF> at = shaped.runs[0].positions();
+    for (qsizetype k = 0; k + 1 < text.size(); ++k) {
+        const std::optional<Glyph> first = glyph(text[k]);
+        if (!first) return;
+        byPair.insert(quint32(text[k].unicode()) << 16 | text[k + 1].unicode(),
+                      at[k + 1].x() - at[k].x() - first->advance);
+    }
 }
 
 GlyphLabel::Layout GlyphLabel::layOut(const QString& text) {
@@ -85,15 +111,24 @@ GlyphLabel::Layout GlyphLabel::layOut(const QString& text) {
     if (Qt::mightBeRichText(text) || wordWrap() || margin() != 0 || indent() > 0 || frameWidth() != 0 ||
         layoutDirection() != Qt::LeftToRight)
         return layout;
+    if (!glyphs_) glyphs_ = glyphsOf(font());
+    Glyphs& shared = *glyphs_;
+    for (qsizetype k = 0; k + 1 < text.size(); ++k) {
+        if (!shared.byPair.contains(quint32(text[k].unicode()) << 16 | text[k + 1].unicode())) {
+            // The first seconds of a run meet a new pair or two every second.
+            shared.learnPairs(text);
+            break;
+        }
+    }
     qreal x = 0;
     std::vector<QRectF> inks;
     std::vector<qreal> advances;
     for (qsizetype k = 0; k < text.size(); ++k) {
-        const std::optional<Glyph> g = glyph(text[k]);
+        const std::optional<Glyph> g = shared.glyph(text[k]);
         if (!g) return layout;
         qreal advance = g->advance;
         if (k + 1 < text.size()) {
-            const std::optional<qreal> kern = kerning(text[k], text[k + 1]);
+            const std::optional<qreal> kern = shared.kerning(text[k], text[k + 1]);
             if (!kern) return layout;
             advance += *kern;
         }
@@ -109,9 +144,9 @@ GlyphLabel::Layout GlyphLabel::layOut(const QString& text) {
     const qreal width = x;
     const qreal left = align & Qt::AlignHCenter ? (r.width() - width) / 2
                        : align & Qt::AlignRight ? r.width() - width : 0;
-    const qreal top = align & Qt::AlignVCenter ? (r.height() - lineHeight_) / 2
-                      : align & Qt::AlignBottom ? r.height() - lineHeight_ : 0;
-    layout.origin = QPointF(r.x() + left, r.y() + top + ascent_);
+    const qreal top = align & Qt::AlignVCenter ? (r.height() - shared.lineHeight) / 2
+                      : align & Qt::AlignBottom ? r.height() - shared.lineHeight : 0;
+    layout.origin = QPointF(r.x() + left, r.y() + top + shared.ascent);
     for (size_t k = 0; k < advances.size(); ++k) {
         const qreal from = layout.origin.x() + layout.positions[qsizetype(k)].x();
         const qreal start = from + std::min<qreal>(0, inks[k].left()) - kBlend;
@@ -164,7 +199,7 @@ void GlyphLabel::paintEvent(QPaintEvent* event) {
     }
     if (layout_.glyphs.isEmpty()) return;
     QGlyphRun run;
-    run.setRawFont(rawFont_);
+    run.setRawFont(glyphs_->rawFont);
     run.setGlyphIndexes(layout_.glyphs);
     run.setPositions(layout_.positions);
     QPainter painter(this);
@@ -186,9 +221,7 @@ void GlyphLabel::changeEvent(QEvent* event) {
 }
 
 void GlyphLabel::forgetGlyphs() {
-    rawFont_ = QRawFont();
-    glyphs_.clear();
-    kerning_.clear();
+    glyphs_.reset();
     layout_ = Layout();
 }
 

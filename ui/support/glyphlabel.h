@@ -4,7 +4,8 @@
 //
 // QLabel lays out and shapes its whole text again at every paint. Here each
 // character's glyph and advance, and each pair's kerning, are taken once
-// from Qt's own layout of that character or pair and kept; a new text is
+// from Qt's own layout of that character or text and kept, for every label
+// of the same font (the 27 row times share one font); a new text is
 // placed from them, so it lands on exactly the pixels QLabel would paint,
 // and only the characters whose glyph or place changed are repainted.
 // The text itself stays the QLabel's: the accessibility tree and the test
@@ -17,6 +18,7 @@
 #include <QHash>
 #include <QLabel>
 #include <QRawFont>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -41,6 +43,21 @@ private:
         qreal advance = 0;
         QRectF ink;   // the glyph's bounds, from its pen position on the baseline
     };
+    // What the labels of one font share, filled as characters come.
+    struct Glyphs {
+        QFont font;
+        QRawFont rawFont;   // the font as its first character was shaped
+        qreal ascent = 0;
+        qreal lineHeight = 0;
+        QHash<char16_t, std::optional<Glyph>> byChar;    // nullopt: not one glyph of rawFont
+        QHash<quint32, std::optional<qreal>> byPair;     // nullopt: not two glyphs of rawFont
+        std::optional<Glyph> glyph(QChar c);
+        // What follows a's advance when b comes next.
+        std::optional<qreal> kerning(QChar a, QChar b);
+        // Learns every pair of text from one layout of it, which costs what
+        // a layout of one pair costs.
+        void learnPairs(const QString& text);
+    };
     // A text placed in the label: glyph k is drawn at origin + positions[k].
     struct Layout {
         QString text;
@@ -51,21 +68,12 @@ private:
         std::vector<QRectF> cells;   // what repainting glyph k covers, in the label
     };
 
+    static std::shared_ptr<Glyphs> glyphsOf(const QFont& font);
     Layout layOut(const QString& text);
-    // nullopt when the character is not one glyph of the label's font.
-    std::optional<Glyph> glyph(QChar c);
-    // What follows a's advance when b comes next; nullopt when the pair is
-    // not two glyphs of the label's font.
-    std::optional<qreal> kerning(QChar a, QChar b);
     QRegion changed(const Layout& before, const Layout& after) const;
     void forgetGlyphs();
 
-    // The label's font as its first character was shaped, and its line.
-    QRawFont rawFont_;
-    qreal ascent_ = 0;
-    qreal lineHeight_ = 0;
-    QHash<char16_t, std::optional<Glyph>> glyphs_;
-    QHash<quint32, std::optional<qreal>> kerning_;
+    std::shared_ptr<Glyphs> glyphs_;   // of font(); made at the first layout
     Layout layout_;
 };
 
