@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPaintEvent>
 #include <QTextLayout>
+#include <QVarLengthArray>
 #include <algorithm>
 
 namespace vemar::ui {
@@ -31,6 +32,8 @@ Shaped shape(const QString& text, const QFont& font) {
     // The line's height unrounded, as QLabel centres it (QTextLine::height() rounds up).
     return {layout.glyphRuns(), line.horizontalAdvance(), line.ascent(), line.ascent() + line.descent()};
 }
+
+quint32 pairKey(QChar a, QChar b) { return quint32(a.unicode()) << 16 | b.unicode(); }
 
 // Repainting a glyph also repaints the pixels its edges blend into.
 constexpr qreal kBlend = 1;
@@ -63,16 +66,30 @@ std::optional<GlyphLabel::Glyph> GlyphLabel::Glyphs::glyph(QChar c) {
     return found;
 }
 
-std::optional<qreal> GlyphLabel::Glyphs::kerning(QChar a, QChar b) {
-    const quint32 key = quint32(a.unicode()) << 16 | b.unicode();
-    const auto known = byPair.constFind(key);
+std::optional<qreal> GlyphLabel::Glyphs::kerning(const QString& text, qsizetype k) {
+    const quint32 key = pairKey(text[k], text[k + 1]);
+    auto known = byPair.constFind(key);
     if (known != byPair.cend()) return *known;
     std::optional<qreal> found;
-    const std::optional<Glyph> first = glyph(a);
-    const Shaped shaped = shape(QString(a) + b, font);
-    if (first && shaped.runs.size() == 1 && shaped.runs[0].glyphIndexes().size() == 2 &&
-        shaped.runs[0].rawFont() == rawFont) {
-        const QList<QPointF> at = shaped.runs[0].positions();
+    const std::optional<Glyph> first = glyph(text[k]);   // which also settles rawFont
+    if (!first) return found;
+
+    // Every pair of the text from one layout of it, when that gives a glyph a character.
+    const Shaped whole = shape(text, font);
+    if (whole.runs.size() == 1 && whole.runs[0].glyphIndexes().size() == text.size() &&
+        whole.runs[0].rawFont() == rawFont) {
+        const QList<QPointF> at = whole.runs[0].positions();
+        for (qsizetype i = 0; i + 1 < text.size(); ++i)
+            if (const std::optional<Glyph> g = glyph(text[i]))
+                byPair.insert(pairKey(text[i], text[i + 1]), at[i + 1].x() - at[i].x() - g->advance);
+        known = byPair.constFind(key);
+        if (known != byPair.cend()) return *known;
+    }
+
+    // Else this pair alone.
+    const Shaped pair = shape(text.mid(k, 2), font);
+    if (pair.runs.size() == 1 && pair.runs[0].glyphIndexes().size() == 2 && pair.runs[0].rawFont() == rawFont) {
+        const QList<QPointF> at = pair.runs[0].positions();
         found = at[1].x() - at[0].x() - first->advance;
     }
     byPair.insert(key, found);
@@ -87,21 +104,15 @@ std::shared_ptr<GlyphLabel::Glyphs> GlyphLabel::glyphsOf(const QFont& font) {
     auto made = std::make_shared<Glyphs>();
     made->font = font;
     fonts.insert(key, made);
+    // Every pair of the characters of times, learnt from one layout of a
+    // text that holds them all, rather than a few each second as the times
+    // first show them.
+    static const QString kTimeCharacters = QStringLiteral("0123456789:' ,");
+    QString pairs;
+    for (QChar a : kTimeCharacters)
+        for (QChar b : kTimeCharacters) pairs.append(a).append(b);
+    made->kerning(pairs, 0);
     return made;
-}
-
-void GlyphLabel::Glyphs::learnPairs(const QString& text) {
-    const Shaped shaped = shape(text, font);
-    if (shaped.runs.size() != 1 || shaped.runs[0].glyphIndexes().size() != text.size() ||
-        shaped.runs[0].rawFont() != rawFont)
-        return;   // not one glyph a character: each pair is learnt alone
-    const QList<QPointF> at = shaped.runs[0].positions();
-    for (qsizetype k = 0; k + 1 < text.size(); ++k) {
-        const std::optional<Glyph> first = glyph(text[k]);
-        if (!first) return;
-        byPair.insert(quint32(text[k].unicode()) << 16 | text[k + 1].unicode(),
-                      at[k + 1].x() - at[k].x() - first->advance);
-    }
 }
 
 GlyphLabel::Layout GlyphLabel::layOut(const QString& text) {
@@ -113,62 +124,50 @@ GlyphLabel::Layout GlyphLabel::layOut(const QString& text) {
         return layout;
     if (!glyphs_) glyphs_ = glyphsOf(font());
     Glyphs& shared = *glyphs_;
-    for (qsizetype k = 0; k + 1 < text.size(); ++k) {
-        if (!shared.byPair.contains(quint32(text[k].unicode()) << 16 | text[k + 1].unicode())) {
-            // The first seconds of a run meet a new pair or two every second.
-            shared.learnPairs(text);
-            break;
-        }
-    }
+    const qsizetype n = text.size();
+    layout.glyphs.reserve(n);
+    layout.positions.reserve(n);
+    layout.cells.reserve(n);
+    QVarLengthArray<QRectF, 40> extents;   // the pixels of glyph k from the first pen position
     qreal x = 0;
-    std::vector<QRectF> inks;
-    std::vector<qreal> advances;
-    for (qsizetype k = 0; k < text.size(); ++k) {
+    for (qsizetype k = 0; k < n; ++k) {
         const std::optional<Glyph> g = shared.glyph(text[k]);
         if (!g) return layout;
         qreal advance = g->advance;
-        if (k + 1 < text.size()) {
-            const std::optional<qreal> kern = shared.kerning(text[k], text[k + 1]);
+        if (k + 1 < n) {
+            const std::optional<qreal> kern = shared.kerning(text, k);
             if (!kern) return layout;
             advance += *kern;
         }
         layout.glyphs.append(g->index);
         layout.positions.append(QPointF(x, 0));
-        inks.push_back(g->ink);
-        advances.push_back(advance);
+        const qreal left = x + std::min<qreal>(0, g->ink.left()) - kBlend;
+        extents.append(QRectF(left, 0, x + std::max(advance, g->ink.right()) + kBlend - left, height()));
         x += advance;
     }
     // Placed in the contents rectangle as QStyle::drawItemText places one line.
     const QRectF r = contentsRect();
     const Qt::Alignment align = alignment();
-    const qreal width = x;
-    const qreal left = align & Qt::AlignHCenter ? (r.width() - width) / 2
-                       : align & Qt::AlignRight ? r.width() - width : 0;
+    const qreal left = align & Qt::AlignHCenter ? (r.width() - x) / 2 : align & Qt::AlignRight ? r.width() - x : 0;
     const qreal top = align & Qt::AlignVCenter ? (r.height() - shared.lineHeight) / 2
                       : align & Qt::AlignBottom ? r.height() - shared.lineHeight : 0;
     layout.origin = QPointF(r.x() + left, r.y() + top + shared.ascent);
-    for (size_t k = 0; k < advances.size(); ++k) {
-        const qreal from = layout.origin.x() + layout.positions[qsizetype(k)].x();
-        const qreal start = from + std::min<qreal>(0, inks[k].left()) - kBlend;
-        const qreal end = from + std::max(advances[k], inks[k].right()) + kBlend;
-        layout.cells.push_back(QRectF(start, 0, end - start, height()));
-    }
+    for (const QRectF& extent : extents) layout.cells.append(extent.translated(layout.origin.x(), 0).toAlignedRect());
     layout.placed = true;
     return layout;
 }
 
-QRegion GlyphLabel::changed(const Layout& before, const Layout& after) const {
-    if (!before.placed || !after.placed) return QRegion(rect());
-    QRegion region;
+QRect GlyphLabel::changed(const Layout& before, const Layout& after) const {
+    if (!before.placed || !after.placed) return rect();
+    QRect region;
     const qsizetype most = std::max(before.glyphs.size(), after.glyphs.size());
-    // Glyph k of either text: unchanged only where both draw the same glyph on the same spot.
     for (qsizetype k = 0; k < most; ++k) {
         const bool inBefore = k < before.glyphs.size(), inAfter = k < after.glyphs.size();
         if (inBefore && inAfter && before.glyphs[k] == after.glyphs[k] &&
             before.origin + before.positions[k] == after.origin + after.positions[k])
             continue;
-        if (inBefore) region += before.cells[size_t(k)].toAlignedRect();
-        if (inAfter) region += after.cells[size_t(k)].toAlignedRect();
+        if (inBefore) region |= before.cells[k];
+        if (inAfter) region |= after.cells[k];
     }
     return region;
 }
@@ -177,7 +176,7 @@ void GlyphLabel::showText(const QString& text) {
     if (text == this->text()) return;
     if (layout_.text != this->text()) layout_ = layOut(this->text());
     Layout next = layOut(text);
-    const QRegion region = changed(layout_, next);
+    const QRect region = changed(layout_, next);
     layout_ = std::move(next);
     {
         // QLabel::setText asks to repaint the whole label; the characters
@@ -197,11 +196,16 @@ void GlyphLabel::paintEvent(QPaintEvent* event) {
         QLabel::paintEvent(event);
         return;
     }
-    if (layout_.glyphs.isEmpty()) return;
+    // Only the glyphs with pixels in the repainted area.
+    const QRect area = event->rect();
+    qsizetype first = 0, last = layout_.cells.size();
+    while (first < last && !layout_.cells[first].intersects(area)) ++first;
+    while (last > first && !layout_.cells[last - 1].intersects(area)) --last;
+    if (first == last) return;
     QGlyphRun run;
     run.setRawFont(glyphs_->rawFont);
-    run.setGlyphIndexes(layout_.glyphs);
-    run.setPositions(layout_.positions);
+    run.setGlyphIndexes(layout_.glyphs.mid(first, last - first));
+    run.setPositions(layout_.positions.mid(first, last - first));
     QPainter painter(this);
     painter.setPen(QPen(palette().brush(foregroundRole()), 1));
     painter.drawGlyphRun(layout_.origin, run);

@@ -20,7 +20,6 @@
 #include <QRawFont>
 #include <memory>
 #include <optional>
-#include <vector>
 
 namespace vemar::ui {
 
@@ -52,11 +51,10 @@ private:
         QHash<char16_t, std::optional<Glyph>> byChar;    // nullopt: not one glyph of rawFont
         QHash<quint32, std::optional<qreal>> byPair;     // nullopt: not two glyphs of rawFont
         std::optional<Glyph> glyph(QChar c);
-        // What follows a's advance when b comes next.
-        std::optional<qreal> kerning(QChar a, QChar b);
-        // Learns every pair of text from one layout of it, which costs what
-        // a layout of one pair costs.
-        void learnPairs(const QString& text);
+        // What follows the advance of text[k] when text[k + 1] comes next.
+        // A pair not met yet is learnt with every other pair of the text,
+        // from one layout of it, which costs what a layout of one pair costs.
+        std::optional<qreal> kerning(const QString& text, qsizetype k);
     };
     // A text placed in the label: glyph k is drawn at origin + positions[k].
     struct Layout {
@@ -65,12 +63,14 @@ private:
         QPointF origin;        // the first pen position, on the baseline
         QList<quint32> glyphs;
         QList<QPointF> positions;
-        std::vector<QRectF> cells;   // what repainting glyph k covers, in the label
+        QList<QRect> cells;    // the pixels glyph k paints or blends into
     };
 
     static std::shared_ptr<Glyphs> glyphsOf(const QFont& font);
     Layout layOut(const QString& text);
-    QRegion changed(const Layout& before, const Layout& after) const;
+    // The pixels that differ between the two texts: the cells of the glyphs
+    // that are not the same glyph on the same spot in both.
+    QRect changed(const Layout& before, const Layout& after) const;
     void forgetGlyphs();
 
     std::shared_ptr<Glyphs> glyphs_;   // of font(); made at the first layout
