@@ -337,8 +337,9 @@ QImage drawPicture() {
 
 QPixmap vemarPicture() {
     // Kept as an image, which outlives the application object that a pixmap
-    // would need at the program's exit.
-    static const QImage picture = drawPicture();
+    // would need at the program's exit; opaque, so that every pixmap made
+    // from it shares its pixels instead of copying them.
+    static const QImage picture = drawPicture().convertToFormat(QImage::Format_RGB32);
     return QPixmap::fromImage(picture);
 }
 

@@ -17,11 +17,13 @@ namespace vemar::ui {
 
 namespace {
 
-// The sizes a window manager picks from, for the title bar to the task switcher.
-constexpr int kIconSides[] = {16, 32, 48, 64, 128, 256};
+// The sizes a window manager picks from, for the title bar to the task
+// switcher. Each window sends them all to the display server; a 256-pixel
+// one would add a quarter of a MiB that no switcher shows.
+constexpr int kIconSides[] = {16, 32, 48, 64, 128};
 
 // The icons installed with the program in the hicolor theme (share/icons
-// beside share/vemar) where they are: reading six small files costs a
+// beside share/vemar) where they are: reading five small files costs a
 // fraction of drawing the clock. Elsewhere (a build tree) the clock is drawn
 // once and scaled to each size.
 QIcon programIcon() {
