@@ -40,7 +40,11 @@ constexpr qreal kBlend = 1;
 
 } // namespace
 
-GlyphLabel::GlyphLabel(QWidget* parent) : QLabel(parent) {}
+GlyphLabel::GlyphLabel(QWidget* parent) : QLabel(parent) {
+    // The background is filled here, with the glyphs' painter, rather than
+    // by a painter of its own for each repaint.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
 
 std::optional<GlyphLabel::Glyph> GlyphLabel::Glyphs::glyph(QChar c) {
     const auto known = byChar.constFind(c.unicode());
@@ -192,23 +196,26 @@ void GlyphLabel::showText(const QString& text) {
 void GlyphLabel::paintEvent(QPaintEvent* event) {
     // QLabel::setText called directly leaves the layout behind.
     if (layout_.text != text()) layout_ = layOut(text());
-    if (!layout_.placed || !isEnabled()) {
-        QLabel::paintEvent(event);
-        return;
+    {
+        QPainter painter(this);
+        painter.fillRect(event->rect(), palette().brush(backgroundRole()));
+        if (layout_.placed && isEnabled()) {
+            // Only the glyphs with pixels in the repainted area.
+            const QRect area = event->rect();
+            qsizetype first = 0, last = layout_.cells.size();
+            while (first < last && !layout_.cells[first].intersects(area)) ++first;
+            while (last > first && !layout_.cells[last - 1].intersects(area)) --last;
+            if (first == last) return;
+            QGlyphRun run;
+            run.setRawFont(glyphs_->rawFont);
+            run.setGlyphIndexes(layout_.glyphs.mid(first, last - first));
+            run.setPositions(layout_.positions.mid(first, last - first));
+            painter.setPen(QPen(palette().brush(foregroundRole()), 1));
+            painter.drawGlyphRun(layout_.origin, run);
+            return;
+        }
     }
-    // Only the glyphs with pixels in the repainted area.
-    const QRect area = event->rect();
-    qsizetype first = 0, last = layout_.cells.size();
-    while (first < last && !layout_.cells[first].intersects(area)) ++first;
-    while (last > first && !layout_.cells[last - 1].intersects(area)) --last;
-    if (first == last) return;
-    QGlyphRun run;
-    run.setRawFont(glyphs_->rawFont);
-    run.setGlyphIndexes(layout_.glyphs.mid(first, last - first));
-    run.setPositions(layout_.positions.mid(first, last - first));
-    QPainter painter(this);
-    painter.setPen(QPen(palette().brush(foregroundRole()), 1));
-    painter.drawGlyphRun(layout_.origin, run);
+    QLabel::paintEvent(event);
 }
 
 void GlyphLabel::changeEvent(QEvent* event) {

@@ -14,6 +14,9 @@
 // A text this cannot place as QLabel would (rich text, a character drawn
 // from another font, a ligature, a disabled label, an indent or margin) is
 // left to QLabel, whole.
+//
+// The label is opaque: it fills its rectangle with its palette's background,
+// as the time labels' autoFillBackground asks, whether that is set or not.
 
 #include <QHash>
 #include <QLabel>
