@@ -119,6 +119,23 @@ std::shared_ptr<GlyphLabel::Glyphs> GlyphLabel::glyphsOf(const QFont& font) {
     return made;
 }
 
+std::optional<GlyphLabel::Step> GlyphLabel::step(const QString& text, qsizetype k) {
+    const std::optional<Glyph> g = glyphs_->glyph(text[k]);
+    if (!g) return std::nullopt;
+    qreal advance = g->advance;
+    if (k + 1 < text.size()) {
+        const std::optional<qreal> kern = glyphs_->kerning(text, k);
+        if (!kern) return std::nullopt;
+        advance += *kern;
+    }
+    return Step{g->index, advance, std::min<qreal>(0, g->ink.left()) - kBlend,
+                std::max(advance, g->ink.right()) + kBlend};
+}
+
+QRect GlyphLabel::cell(const Step& step, qreal x, const QPointF& origin) const {
+    return QRectF(origin.x() + x + step.from, 0, step.to - step.from, height()).toAlignedRect();
+}
+
 GlyphLabel::Layout GlyphLabel::layOut(const QString& text) {
     Layout layout;
     layout.text = text;
@@ -127,38 +144,71 @@ GlyphLabel::Layout GlyphLabel::layOut(const QString& text) {
         layoutDirection() != Qt::LeftToRight)
         return layout;
     if (!glyphs_) glyphs_ = glyphsOf(font());
-    Glyphs& shared = *glyphs_;
     const qsizetype n = text.size();
-    layout.glyphs.reserve(n);
-    layout.positions.reserve(n);
-    layout.cells.reserve(n);
-    QVarLengthArray<QRectF, 40> extents;   // the pixels of glyph k from the first pen position
+    QVarLengthArray<Step, 40> steps;
     qreal x = 0;
     for (qsizetype k = 0; k < n; ++k) {
-        const std::optional<Glyph> g = shared.glyph(text[k]);
-        if (!g) return layout;
-        qreal advance = g->advance;
-        if (k + 1 < n) {
-            const std::optional<qreal> kern = shared.kerning(text, k);
-            if (!kern) return layout;
-            advance += *kern;
-        }
-        layout.glyphs.append(g->index);
-        layout.positions.append(QPointF(x, 0));
-        const qreal left = x + std::min<qreal>(0, g->ink.left()) - kBlend;
-        extents.append(QRectF(left, 0, x + std::max(advance, g->ink.right()) + kBlend - left, height()));
-        x += advance;
+        const std::optional<Step> next = step(text, k);
+        if (!next) return layout;
+        steps.append(*next);
+        x += next->advance;
     }
     // Placed in the contents rectangle as QStyle::drawItemText places one line.
     const QRectF r = contentsRect();
     const Qt::Alignment align = alignment();
     const qreal left = align & Qt::AlignHCenter ? (r.width() - x) / 2 : align & Qt::AlignRight ? r.width() - x : 0;
-    const qreal top = align & Qt::AlignVCenter ? (r.height() - shared.lineHeight) / 2
-                      : align & Qt::AlignBottom ? r.height() - shared.lineHeight : 0;
-    layout.origin = QPointF(r.x() + left, r.y() + top + shared.ascent);
-    for (const QRectF& extent : extents) layout.cells.append(extent.translated(layout.origin.x(), 0).toAlignedRect());
+    const qreal top = align & Qt::AlignVCenter ? (r.height() - glyphs_->lineHeight) / 2
+                      : align & Qt::AlignBottom ? r.height() - glyphs_->lineHeight : 0;
+    layout.origin = QPointF(r.x() + left, r.y() + top + glyphs_->ascent);
+    layout.width = x;
+    layout.glyphs.reserve(n);
+    layout.positions.reserve(n);
+    layout.cells.reserve(n);
+    x = 0;
+    for (const Step& s : steps) {
+        layout.glyphs.append(s.index);
+        layout.positions.append(QPointF(x, 0));
+        layout.cells.append(cell(s, x, layout.origin));
+        x += s.advance;
+    }
     layout.placed = true;
     return layout;
+}
+
+// A second's new text differs from the last one in its end, and its digits
+// are as wide as the ones they replace: the characters before the first
+// difference keep their glyphs and places, and only the end is placed again,
+// in the layout itself.
+std::optional<QRect> GlyphLabel::relayEnd(const QString& text) {
+    Layout& l = layout_;
+    const qsizetype n = text.size();
+    if (!l.placed || n != l.text.size() || n == 0 || Qt::mightBeRichText(text)) return std::nullopt;
+    qsizetype first = 0;
+    while (first < n && text[first] == l.text[first]) ++first;
+    // The character before the first difference: its pair, so its advance, may change.
+    const qsizetype from = std::max<qsizetype>(0, first - 1);
+    QVarLengthArray<Step, 40> steps;
+    qreal width = l.positions[from].x();
+    for (qsizetype k = from; k < n; ++k) {
+        const std::optional<Step> next = step(text, k);
+        if (!next) return std::nullopt;
+        steps.append(*next);
+        width += next->advance;
+    }
+    if (width != l.width) return std::nullopt;   // a new width moves the whole centred text
+    QRect region;
+    qreal x = l.positions[from].x();
+    for (qsizetype k = from; k < n; ++k) {
+        const Step& s = steps[k - from];
+        const QRect moved = cell(s, x, l.origin);
+        if (s.index != l.glyphs[k] || x != l.positions[k].x()) region |= l.cells[k] | moved;
+        l.glyphs[k] = s.index;
+        l.positions[k].setX(x);
+        l.cells[k] = moved;
+        x += s.advance;
+    }
+    l.text = text;
+    return region;
 }
 
 QRect GlyphLabel::changed(const Layout& before, const Layout& after) const {
@@ -179,9 +229,14 @@ QRect GlyphLabel::changed(const Layout& before, const Layout& after) const {
 void GlyphLabel::showText(const QString& text) {
     if (text == this->text()) return;
     if (layout_.text != this->text()) layout_ = layOut(this->text());
-    Layout next = layOut(text);
-    const QRect region = changed(layout_, next);
-    layout_ = std::move(next);
+    QRect region;
+    if (const std::optional<QRect> end = relayEnd(text)) {
+        region = *end;
+    } else {
+        Layout next = layOut(text);
+        region = changed(layout_, next);
+        layout_ = std::move(next);
+    }
     {
         // QLabel::setText asks to repaint the whole label; the characters
         // that changed are asked for below instead.

@@ -59,18 +59,32 @@ private:
         // from one layout of it, which costs what a layout of one pair costs.
         std::optional<qreal> kerning(const QString& text, qsizetype k);
     };
+    // A character of a text placed: its glyph, the advance to the next one
+    // (its pair's kerning included), and the pixels it paints or blends
+    // into, from its pen position.
+    struct Step {
+        quint32 index = 0;
+        qreal advance = 0;
+        qreal from = 0, to = 0;
+    };
     // A text placed in the label: glyph k is drawn at origin + positions[k].
     struct Layout {
         QString text;
         bool placed = false;   // false: QLabel paints this text
         QPointF origin;        // the first pen position, on the baseline
+        qreal width = 0;       // of the whole text
         QList<quint32> glyphs;
         QList<QPointF> positions;
         QList<QRect> cells;    // the pixels glyph k paints or blends into
     };
 
     static std::shared_ptr<Glyphs> glyphsOf(const QFont& font);
+    std::optional<Step> step(const QString& text, qsizetype k);
+    QRect cell(const Step& step, qreal x, const QPointF& origin) const;
     Layout layOut(const QString& text);
+    // The layout changed in place to text, and the pixels that changed;
+    // nullopt when text must be laid out whole.
+    std::optional<QRect> relayEnd(const QString& text);
     // The pixels that differ between the two texts: the cells of the glyphs
     // that are not the same glyph on the same spot in both.
     QRect changed(const Layout& before, const Layout& after) const;
