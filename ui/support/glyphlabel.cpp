@@ -228,6 +228,12 @@ QRect GlyphLabel::changed(const Layout& before, const Layout& after) const {
 
 void GlyphLabel::showText(const QString& text) {
     if (text == this->text()) return;
+    // Hidden, nothing is repainted: the text is laid out when it is first
+    // painted, after the window has been shown, not while the start waits.
+    if (!isVisible()) {
+        QLabel::setText(text);
+        return;
+    }
     if (layout_.text != this->text()) layout_ = layOut(this->text());
     QRect region;
     if (const std::optional<QRect> end = relayEnd(text)) {
