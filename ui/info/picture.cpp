@@ -67,18 +67,26 @@ void blurAlpha(QImage& image, int radius) {
     }
 }
 
-// A soft shadow of a shape, drawn offset beneath it.
+// A soft shadow of a shape, drawn offset beneath it. Only the rectangle the
+// blur can reach is made and blurred: three boxes of the radius spread the
+// shape that far and no farther, and where the rectangle ends at the
+// picture's edge the blur repeats the same edge pixels as on the whole
+// picture.
 void dropShadow(QPainter& p, const QPainterPath& shape, QPointF offset, int blur, int alpha) {
-    QImage shadow(kPictureWidth, kPictureHeight, QImage::Format_ARGB32);
+    const int reach = 3 * blur + 2;   // the blur's spread, and the fill's antialiased edge
+    const QRect area = shape.boundingRect().translated(offset).toAlignedRect()
+                           .adjusted(-reach, -reach, reach, reach)
+                           .intersected(QRect(0, 0, kPictureWidth, kPictureHeight));
+    QImage shadow(area.size(), QImage::Format_ARGB32);
     shadow.fill(Qt::transparent);
     {
         QPainter s(&shadow);
         s.setRenderHint(QPainter::Antialiasing);
-        s.translate(offset);
+        s.translate(offset - area.topLeft());
         s.fillPath(shape, QColor(0, 0, 0, alpha));
     }
     blurAlpha(shadow, blur);
-    p.drawImage(0, 0, shadow);
+    p.drawImage(area.topLeft(), shadow);
 }
 
 void drawBackground(QPainter& p) {
