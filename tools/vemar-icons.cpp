@@ -15,7 +15,7 @@
 namespace {
 
 constexpr int kSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
-constexpr int kSvgSide = 512;
+constexpr int kSvgSide = vemar::ui::kIconDrawnSide;
 
 // The SVG carries the large drawing: the desktop scales it for the sizes
 // between and above the PNG ones.
@@ -43,14 +43,15 @@ int main(int argc, char* argv[]) {
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
     const QString id = QString::fromLatin1(vemar::ui::kApplicationId);
+    const QImage drawing = vemar::ui::vemarIconDrawing();
     bool ok = true;
     for (int side : kSizes) {
         const QString dir = QStringLiteral("%1x%1/apps").arg(side);
-        ok = out.mkpath(dir) && vemar::ui::vemarIcon(side).save(out.filePath(dir + "/" + id + ".png")) && ok;
+        ok = out.mkpath(dir) && vemar::ui::vemarIcon(drawing, side).save(out.filePath(dir + "/" + id + ".png")) && ok;
     }
     QFile svg(out.filePath("scalable/apps/" + id + ".svg"));
     ok = out.mkpath("scalable/apps") && svg.open(QIODevice::WriteOnly) &&
-         svg.write(svgOf(vemar::ui::vemarIcon(kSvgSide))) > 0 && ok;
+         svg.write(svgOf(vemar::ui::vemarIcon(drawing, kSvgSide))) > 0 && ok;
     if (!ok) std::fprintf(stderr, "vemar-icons: cannot write into %s\n", argv[1]);
     return ok ? 0 : 1;
 }

@@ -8,11 +8,14 @@
 #include "ui/support/singleinstance.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
 #include <csignal>
+#include <thread>
 
 #include <pthread.h>
 
@@ -60,6 +63,41 @@ private slots:
             QCOMPARE(vemar::ui::SingleInstance::serverName(spelling), name);
         QVERIFY(vemar::ui::SingleInstance::serverName(root + "/a") != name);
         QVERIFY(vemar::ui::SingleInstance::serverName(root + "/c") != name);
+    }
+
+    // A later start in the same directory asks the running program to show
+    // its window and ends 0, or ends 1 when the running one does not answer
+    // (stopped, or busy past the wait). The socket is the user's alone and
+    // goes with the program.
+    void laterStartAsksTheRunningOne_data() {
+        QTest::addColumn<bool>("answering");
+        QTest::addColumn<int>("status");
+        QTest::newRow("answered") << true << 0;
+        QTest::newRow("no answer") << false << 1;
+    }
+    void laterStartAsksTheRunningOne() {
+        QFETCH(bool, answering);
+        QFETCH(int, status);
+        QTemporaryDir dir;
+        const std::filesystem::path path = dir.path().toStdString();
+        const QString socket = vemar::ui::SingleInstance::socketPath(path);
+        {
+            vemar::ui::SingleInstance running(path);
+            QVERIFY(!running.claim());
+            QCOMPARE(QFileInfo(socket).permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther |
+                                                        QFile::WriteOther), QFile::Permissions());
+            std::optional<int> later;
+            std::atomic<bool> ended = false;
+            std::thread start([&] {
+                later = vemar::ui::SingleInstance(path).claim();
+                ended = true;
+            });
+            // The running program answers from its event loop, when that runs.
+            if (answering) QTRY_VERIFY_WITH_TIMEOUT(ended, 5000);
+            start.join();
+            QCOMPARE(later, std::optional<int>(status));
+        }
+        QVERIFY(!QFileInfo::exists(socket));
     }
 };
 

@@ -37,15 +37,21 @@ QPolygonF octagon(QPointF centre, qreal apothem) {
 }
 
 // Three box blurs in a row approach a Gaussian; only the alpha matters for a shadow.
+// It works on the image's bits directly: QImage::scanLine() checks whether
+// to detach the image at every call, and a call per pixel and pass was most
+// of the time a start-up took.
 void blurAlpha(QImage& image, int radius) {
     const int w = image.width(), h = image.height();
+    uchar* const bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
     std::vector<int> line(std::max(w, h));
     auto pass = [&](bool horizontal) {
         const int n = horizontal ? w : h, lines = horizontal ? h : w;
+        // Pixel i of line l, along a row or down a column.
+        const qsizetype step = horizontal ? sizeof(QRgb) : stride;
         for (int l = 0; l < lines; ++l) {
-            auto at = [&](int i) -> QRgb& {
-                return reinterpret_cast<QRgb*>(image.scanLine(horizontal ? l : i))[horizontal ? i : l];
-            };
+            uchar* const first = horizontal ? bits + l * stride : bits + l * sizeof(QRgb);
+            auto at = [&](int i) -> QRgb& { return *reinterpret_cast<QRgb*>(first + i * step); };
             for (int i = 0; i < n; ++i) line[i] = qAlpha(at(i));
             int sum = 0;
             for (int i = -radius; i <= radius; ++i) sum += line[std::clamp(i, 0, n - 1)];
@@ -61,18 +67,26 @@ void blurAlpha(QImage& image, int radius) {
     }
 }
 
-// A soft shadow of a shape, drawn offset beneath it.
+// A soft shadow of a shape, drawn offset beneath it. Only the rectangle the
+// blur can reach is made and blurred: three boxes of the radius spread the
+// shape that far and no farther, and where the rectangle ends at the
+// picture's edge the blur repeats the same edge pixels as on the whole
+// picture.
 void dropShadow(QPainter& p, const QPainterPath& shape, QPointF offset, int blur, int alpha) {
-    QImage shadow(kPictureWidth, kPictureHeight, QImage::Format_ARGB32);
+    const int reach = 3 * blur + 2;   // the blur's spread, and the fill's antialiased edge
+    const QRect area = shape.boundingRect().translated(offset).toAlignedRect()
+                           .adjusted(-reach, -reach, reach, reach)
+                           .intersected(QRect(0, 0, kPictureWidth, kPictureHeight));
+    QImage shadow(area.size(), QImage::Format_ARGB32);
     shadow.fill(Qt::transparent);
     {
         QPainter s(&shadow);
         s.setRenderHint(QPainter::Antialiasing);
-        s.translate(offset);
+        s.translate(offset - area.topLeft());
         s.fillPath(shape, QColor(0, 0, 0, alpha));
     }
     blurAlpha(shadow, blur);
-    p.drawImage(0, 0, shadow);
+    p.drawImage(area.topLeft(), shadow);
 }
 
 void drawBackground(QPainter& p) {
@@ -311,9 +325,7 @@ void drawCurledCorner(QPainter& p) {
     p.drawPath(flap);
 }
 
-} // namespace
-
-QPixmap vemarPicture() {
+QImage drawPicture() {
     QImage image(kPictureWidth, kPictureHeight, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::black);
     {
@@ -326,26 +338,38 @@ QPixmap vemarPicture() {
         drawGlass(p);
         drawCurledCorner(p);
     }
-    return QPixmap::fromImage(image);
+    return image;
 }
 
-// Drawn large and scaled down, so that the small sizes stay smooth.
-QPixmap vemarIcon(int side) {
-    constexpr int kDrawnSide = 512;
+} // namespace
+
+QPixmap vemarPicture() {
+    // Kept as an image, which outlives the application object that a pixmap
+    // would need at the program's exit; opaque, so that every pixmap made
+    // from it shares its pixels instead of copying them.
+    static const QImage picture = drawPicture().convertToFormat(QImage::Format_RGB32);
+    return QPixmap::fromImage(picture);
+}
+
+QImage vemarIconDrawing() {
     constexpr qreal kReach = 116;   // centre to the frame's corners, its shadow included
-    QImage image(kDrawnSide, kDrawnSide, QImage::Format_ARGB32_Premultiplied);
+    QImage image(kIconDrawnSide, kIconDrawnSide, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     {
         QPainter p(&image);
         p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
-        p.scale(kDrawnSide / (2 * kReach), kDrawnSide / (2 * kReach));
+        p.scale(kIconDrawnSide / (2 * kReach), kIconDrawnSide / (2 * kReach));
         p.translate(QPointF(kReach, kReach) - kClockCentre);
         drawFrame(p);
         drawDial(p);
         drawHands(p);
         drawGlass(p);
     }
-    return QPixmap::fromImage(image.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    return image;
+}
+
+QPixmap vemarIcon(const QImage& drawing, int side) {
+    return QPixmap::fromImage(drawing.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
 }
 
 } // namespace vemar::ui

@@ -1,8 +1,11 @@
 #include "ui/main/application.h"
 
 #include "ui/info/picture.h"
+#include "ui/support/settingsdir.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QFont>
 #include <QIcon>
 #include <QLibraryInfo>
@@ -14,11 +17,27 @@ namespace vemar::ui {
 
 namespace {
 
-// The installed theme icon where the desktop has it, else the clock drawn here.
+// The sizes a window manager picks from, for the title bar to the task
+// switcher. Each window sends them all to the display server; a 256-pixel
+// one would add a quarter of a MiB that no switcher shows.
+constexpr int kIconSides[] = {16, 32, 48, 64, 128};
+
+// The icons installed with the program in the hicolor theme (share/icons
+// beside share/vemar) where they are: reading five small files costs a
+// fraction of drawing the clock. Elsewhere (a build tree) the clock is drawn
+// once and scaled to each size.
 QIcon programIcon() {
-    QIcon fallback;
-    for (int side : {16, 32, 48, 64, 128, 256}) fallback.addPixmap(vemarIcon(side));
-    return QIcon::fromTheme(QString::fromLatin1(kApplicationId), fallback);
+    const QDir theme(installedDataFolder(QApplication::applicationDirPath()) + QStringLiteral("/../icons/hicolor"));
+    const QString name = QString::fromLatin1(kApplicationId) + QStringLiteral(".png");
+    QIcon icon;
+    for (int side : kIconSides) {
+        const QString file = theme.filePath(QStringLiteral("%1x%1/apps/").arg(side) + name);
+        if (QFileInfo::exists(file)) icon.addFile(file, QSize(side, side));
+    }
+    if (!icon.isNull()) return icon;
+    const QImage drawing = vemarIconDrawing();
+    for (int side : kIconSides) icon.addPixmap(vemarIcon(drawing, side));
+    return icon;
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "ui/info/picturewindow.h"
 #include "ui/main/panel.h"
 #include "ui/main/updown.h"
+#include "ui/support/glyphlabel.h"
 #include "ui/support/twips.h"
 
 #include <QApplication>
@@ -73,14 +74,18 @@ MainWindow::MainWindow(Program& program, QWidget* parent) : QMainWindow(parent),
 void MainWindow::buildControls(QWidget* client) {
     MainView& v = program_.view();
     auto label = [&](const QString& name, ControlView& view, int l, int t, int w, int h,
-                     Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
-        auto* widget = new QLabel(client);
+                     Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter, QLabel* widget = nullptr) {
+        if (!widget) widget = new QLabel(client);
         widget->setAlignment(align);
         place(widget, name, l, t, w, h);
         // Fixed size: a new text repaints the label and asks for no relayout.
         widget->setFixedSize(widget->size());
         binder_.bind(widget, &view);
         return widget;
+    };
+    // The times that change every second: painted from glyphs laid out once.
+    auto timeLabel = [&](const QString& name, ControlView& view, int l, int t, int w, int h) {
+        return label(name, view, l, t, w, h, Qt::AlignCenter, new GlyphLabel(client));
     };
     auto panel = [&](const QString& name, ControlView& view, int l, int t, int w, int h) {
         auto* widget = new Panel(client);
@@ -103,8 +108,8 @@ void MainWindow::buildControls(QWidget* client) {
             const int top = col.tops[r];
             label(indexed("Label1", k), v.label1[k], col.nameLeft, top, col.nameWidth, col.height)
                 ->setIndent(3);
-            label(indexed("Label2", k), v.label2[k], col.timeLeft, top, col.timeWidth, col.height,
-                  Qt::AlignCenter)->setFont(timeFont);
+            timeLabel(indexed("Label2", k), v.label2[k], col.timeLeft, top, col.timeWidth, col.height)
+                ->setFont(timeFont);
             label(indexed("Label3", k), v.label3[k], col.markLeft, top, col.markWidth, col.height,
                   Qt::AlignCenter)->setAutoFillBackground(false);
         }
@@ -132,16 +137,16 @@ void MainWindow::buildControls(QWidget* client) {
     label("Label7", v.label7, 120, 5760, 900, 300);
     label("Label8", v.label8, 120, 6120, 900, 300);
     label("Label9", v.label9, 120, 6520, 900, 300);
-    label(indexed("Label2", 27), v.utTime, 1080, 5760, 1050, 300, centred);
-    label(indexed("Label2", 28), v.meanTime, 1080, 6135, 1050, 300, centred);
-    label(indexed("Label2", 29), v.siderealTime, 1080, 6525, 1050, 300, centred);
+    timeLabel(indexed("Label2", 27), v.utTime, 1080, 5760, 1050, 300);
+    timeLabel(indexed("Label2", 28), v.meanTime, 1080, 6135, 1050, 300);
+    timeLabel(indexed("Label2", 29), v.siderealTime, 1080, 6525, 1050, 300);
     label(indexed("Label2", 33), v.sunSentence, 2640, 5880, 5010, 270, centred);
     label(indexed("Label2", 34), v.moonSentence, 2640, 6210, 5010, 270, centred);
     panel("SSPanel8", v.ssPanel8, 2280, 6535, 2775, 300);
     panel("SSPanel9", v.ssPanel9, 5160, 6535, 2895, 300);
-    label(indexed("Label2", 30), v.yearStart, 120, 6900, 3210, 300, centred);
-    label(indexed("Label2", 32), v.julianDay, 3960, 6900, 2490, 300, centred);
-    label(indexed("Label2", 31), v.yearEnd, 7005, 6900, 3210, 300, centred);
+    timeLabel(indexed("Label2", 30), v.yearStart, 120, 6900, 3210, 300);
+    timeLabel(indexed("Label2", 32), v.julianDay, 3960, 6900, 2490, 300);
+    timeLabel(indexed("Label2", 31), v.yearEnd, 7005, 6900, 3210, 300);
 
     auto* hemisphere = new QGroupBox(client);
     place(hemisphere, "Frame2", 8040, 5400, 975, 975);

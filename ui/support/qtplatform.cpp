@@ -10,11 +10,16 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
 
 namespace vemar::ui {
+
+QtPlatform::QtPlatform() {
+    QTimer::singleShot(0, &lifetime_, [this] { sound_.open(); });
+}
 
 // localtime_r, unlike QDateTime::currentDateTime(), does not look at the
 // time-zone file on every call: during the fast ticks of start-up that stat

@@ -5,6 +5,7 @@
 #include "core/platform.h"
 #include "ui/support/sound.h"
 
+#include <QObject>
 #include <QPointer>
 #include <ctime>
 #include <string>
@@ -16,6 +17,10 @@ namespace vemar::ui {
 
 class QtPlatform : public Platform {
 public:
+    // The sound server is reached once the event loop runs, after the
+    // window has been shown: connecting and uploading the bell take longer
+    // than the rest of the start-up, and the window need not wait for them.
+    QtPlatform();
     ClockReading now() override;
     std::string systemZone() override;
     void beep() override;
@@ -40,6 +45,7 @@ private:
 
     long long lastZoneCheckMinute_ = -1;
     std::string zoneName_;
+    QObject lifetime_;   // ends the deferred opening of the sound with the platform
 };
 
 } // namespace vemar::ui

@@ -13,9 +13,13 @@
 
 namespace vemar::ui {
 
+QString installedDataFolder(const QString& programDir) {
+    return QDir::cleanPath(QDir(programDir).filePath(QStringLiteral(VEMAR_DATA_FROM_PROGRAM)));
+}
+
 Folders chooseFolders(const QStringList& arguments, const QString& programDir) {
     Folders folders;
-    folders.data = QDir::cleanPath(QDir(programDir).filePath(QStringLiteral(VEMAR_DATA_FROM_PROGRAM)));
+    folders.data = installedDataFolder(programDir);
     for (int i = 1; i < arguments.size(); ++i) {
         if (arguments[i] == QLatin1String("--dir") && i + 1 < arguments.size()) {
             folders.work = QDir(arguments[++i]).absolutePath();

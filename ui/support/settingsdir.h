@@ -12,10 +12,12 @@ struct Folders {
     QString error;   // set when the arguments were not understood
 };
 
+// The installed data folder, found from the program's own folder as
+// installed (libexec/vemar/ and share/vemar/ under one prefix).
+QString installedDataFolder(const QString& programDir);
+
 // `--dir DIR` names the working folder (tests and developers); otherwise it
-// is the user's settings folder. The data folder is found from the
-// program's own folder, as installed (libexec/vemar/ and share/vemar/ under
-// one prefix).
+// is the user's settings folder. The data folder is installedDataFolder().
 Folders chooseFolders(const QStringList& arguments, const QString& programDir);
 
 // Makes the working folder, fills in what it lacks from the data folder

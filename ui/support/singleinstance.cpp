@@ -6,12 +6,21 @@
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QSocketNotifier>
 #include <QThread>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace vemar::ui {
 
@@ -23,33 +32,75 @@ constexpr QByteArrayView kShown = "ok\n";
 // or busy with a tick: a few seconds cover both.
 constexpr int kAnswerMs = 3000;
 constexpr int kRetryMs = 100;
-
-// True once the program at name has answered the request.
-bool askToShow(const QString& name) {
-    const QDeadlineTimer deadline(kAnswerMs);
-    while (!deadline.hasExpired()) {
-        QLocalSocket socket;
-        socket.connectToServer(name);
-        if (socket.waitForConnected(int(deadline.remainingTime()))) {
-            socket.write(kShowRequest.data(), kShowRequest.size());
-            QByteArray reply;
-            while (!reply.contains(kShown) && socket.waitForReadyRead(int(deadline.remainingTime())))
-                reply += socket.readAll();
-            return reply.contains(kShown);
-        }
-        QThread::msleep(kRetryMs);
-    }
-    return false;
-}
+// Longer than any request: a caller that sends more is not a later start.
+constexpr qsizetype kLongestRequest = 64;
 
 void say(std::string_view text, const std::string& detail) {
     std::fprintf(stderr, "vemar: %.*s%s\n", int(text.size()), text.data(), detail.c_str());
+}
+
+// The address of a socket file; false when the path does not fit one.
+bool addressOf(const QByteArray& path, sockaddr_un& address) {
+    address = {};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= qsizetype(sizeof address.sun_path)) return false;
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    return true;
+}
+
+int newSocket() { return ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0); }
+
+// Waits for fd to be ready for events until the deadline; false on timeout.
+bool await(int fd, short events, const QDeadlineTimer& deadline) {
+    pollfd p{fd, events, 0};
+    int result;
+    do result = ::poll(&p, 1, int(deadline.remainingTime()));
+    while (result < 0 && errno == EINTR);
+    return result > 0;
+}
+
+// True once the program listening at path has answered the request.
+bool askToShow(const QByteArray& path) {
+    sockaddr_un address;
+    if (!addressOf(path, address)) return false;
+    const QDeadlineTimer deadline(kAnswerMs);
+    while (!deadline.hasExpired()) {
+        const int fd = newSocket();
+        if (fd < 0) return false;
+        if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+            ::close(fd);
+            QThread::msleep(kRetryMs);
+            continue;
+        }
+        bool shown = ::send(fd, kShowRequest.data(), size_t(kShowRequest.size()), MSG_NOSIGNAL) ==
+                     kShowRequest.size();
+        QByteArray reply;
+        while (shown && !reply.contains(kShown) && await(fd, POLLIN, deadline)) {
+            char buffer[64];
+            const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+            if (n <= 0) break;
+            reply.append(buffer, n);
+        }
+        ::close(fd);
+        return shown && reply.contains(kShown);
+    }
+    return false;
 }
 
 } // namespace
 
 SingleInstance::SingleInstance(std::filesystem::path dir, QObject* parent)
     : QObject(parent), dir_(std::move(dir)) {}
+
+SingleInstance::~SingleInstance() {
+    for (auto& [fd, caller] : callers_) ::close(fd);
+    callers_.clear();
+    calls_.reset();
+    if (listener_ >= 0) {
+        ::close(listener_);
+        QFile::remove(socketPath(dir_));
+    }
+}
 
 void SingleInstance::serve(MainWindow* window) { window_ = window; }
 
@@ -58,6 +109,10 @@ QString SingleInstance::serverName(const std::filesystem::path& dir) {
     if (path.isEmpty()) path = QString::fromStdString(dir.string());
     const QByteArray hash = QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha256).toHex();
     return QStringLiteral("vemar-") + QString::fromLatin1(hash.left(32));
+}
+
+QString SingleInstance::socketPath(const std::filesystem::path& dir) {
+    return QDir::tempPath() + QLatin1Char('/') + serverName(dir);
 }
 
 std::optional<int> SingleInstance::claim() {
@@ -73,39 +128,89 @@ std::optional<int> SingleInstance::claim() {
     case InstanceLock::Outcome::Held:
         break;
     }
-    if (askToShow(serverName(dir_))) return 0;
+    if (askToShow(QFile::encodeName(socketPath(dir_)))) return 0;
     say(texts::kInstanceUnreachable, dir_.string());
     return 1;
 }
 
 // A holder killed earlier left its socket file behind: only the lock holder
-// gets here, so whatever has the name is stale.
+// gets here, so whatever has the name is stale. The socket is made in a
+// folder of its own, readable by this user alone, and moved into place, so
+// that no other user can reach it even for a moment.
 void SingleInstance::listen() {
-    const QString name = serverName(dir_);
-    QLocalServer::removeServer(name);
-    server_ = new QLocalServer(this);
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server_->listen(name)) {
-        std::fprintf(stderr, "vemar: %s: %s\n", qPrintable(name), qPrintable(server_->errorString()));
+    const QByteArray path = QFile::encodeName(socketPath(dir_));
+    QByteArray folder = QFile::encodeName(QDir::tempPath()) + "/vemar-XXXXXX";
+    sockaddr_un address;
+    const char* failed = nullptr;
+    // The staged name is the longer one: when it fits, the final one does.
+    if (!addressOf(folder + "/socket", address)) {
+        errno = ENAMETOOLONG;
+        failed = "cannot name the socket";
+    } else if (!::mkdtemp(folder.data())) {
+        failed = "cannot make a folder for the socket";
+    } else {
+        addressOf(folder + "/socket", address);
+        listener_ = newSocket();
+        if (listener_ < 0) failed = "cannot make the socket";
+        else if (::bind(listener_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+            failed = "cannot bind the socket";
+        else if (::chmod(address.sun_path, S_IRUSR | S_IWUSR) != 0) failed = "cannot restrict the socket";
+        else if (::listen(listener_, 8) != 0) failed = "cannot listen";
+        else if (::rename(address.sun_path, path.constData()) != 0) failed = "cannot move the socket into place";
+        ::unlink(address.sun_path);
+        ::rmdir(folder.constData());
+    }
+    if (failed) {
+        std::fprintf(stderr, "vemar: %s: %s: %s\n", path.constData(), failed, std::strerror(errno));
+        if (listener_ >= 0) ::close(listener_);
+        listener_ = -1;
         return;
     }
-    connect(server_, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* socket = server_->nextPendingConnection()) {
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] { answer(socket); });
-            if (socket->bytesAvailable() > 0) answer(socket);
-        }
-    });
+    ::fcntl(listener_, F_SETFL, ::fcntl(listener_, F_GETFL) | O_NONBLOCK);
+    calls_ = std::make_unique<QSocketNotifier>(listener_, QSocketNotifier::Read);
+    connect(calls_.get(), &QSocketNotifier::activated, this, &SingleInstance::acceptCallers);
 }
 
-void SingleInstance::answer(QLocalSocket* socket) {
-    if (!socket->canReadLine()) return;
-    if (socket->readLine() == kShowRequest) {
-        showWindow();
-        socket->write(kShown.data(), kShown.size());
-        socket->flush();
+void SingleInstance::acceptCallers() {
+    int fd;
+    while ((fd = ::accept4(listener_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC)) >= 0) {
+        Caller& caller = callers_[fd];
+        caller.readable = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+        connect(caller.readable.get(), &QSocketNotifier::activated, this, [this, fd] { hear(fd); });
+        hear(fd);   // the request may have come with the connection
     }
-    socket->disconnectFromServer();
+}
+
+// Reads what the caller sent; a whole line ends the call, answered when it
+// is the request to show the window.
+void SingleInstance::hear(int fd) {
+    const auto found = callers_.find(fd);
+    if (found == callers_.end()) return;
+    QByteArray& received = found->second.received;
+    char buffer[64];
+    ssize_t n;
+    while ((n = ::recv(fd, buffer, sizeof buffer, 0)) > 0) received.append(buffer, n);
+    const bool ended = n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK);
+    const qsizetype lineEnd = received.indexOf('\n');
+    if (lineEnd >= 0) {
+        if (received.left(lineEnd + 1) == kShowRequest) {
+            showWindow();
+            ::send(fd, kShown.data(), size_t(kShown.size()), MSG_NOSIGNAL);
+        }
+        hangUp(fd);
+    } else if (ended || received.size() > kLongestRequest) {
+        hangUp(fd);
+    }
+}
+
+void SingleInstance::hangUp(int fd) {
+    const auto found = callers_.find(fd);
+    if (found == callers_.end()) return;
+    // hear() may run from this notifier's own signal: it goes once that returns.
+    found->second.readable->setEnabled(false);
+    found->second.readable.release()->deleteLater();
+    callers_.erase(found);
+    ::close(fd);
 }
 
 // The main window comes back from the task bar, and the topmost window,

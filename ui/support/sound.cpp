@@ -14,7 +14,9 @@ constexpr uint32_t kFileId = 2;
 
 } // namespace
 
-EventSound::EventSound() {
+void EventSound::open() {
+    if (opened_) return;
+    opened_ = true;
     int result = ca_context_create(&context_);
     if (result == CA_SUCCESS)
         result = ca_context_change_props(context_, CA_PROP_APPLICATION_NAME, "Vemar", nullptr);
@@ -35,6 +37,7 @@ EventSound::~EventSound() {
 }
 
 bool EventSound::playBell() {
+    open();
     if (!context_) return told(openError_, bellReported_, "the bell", "using the system beep");
     // "permanent": should the server have lost its copy, it is uploaded again.
     const int result = ca_context_play(context_, kBellId, CA_PROP_EVENT_ID, "bell",
@@ -43,6 +46,7 @@ bool EventSound::playBell() {
 }
 
 bool EventSound::playFile(const std::string& absolutePath) {
+    open();
     if (!context_) return told(openError_, fileReported_, absolutePath, "it stays silent");
     ca_context_cancel(context_, kFileId);
     const int result = ca_context_play(context_, kFileId, CA_PROP_MEDIA_FILENAME, absolutePath.c_str(),

@@ -12,13 +12,15 @@ namespace vemar::ui {
 
 class EventSound {
 public:
-    // Connects to the sound server once, at start-up, and has the bell
-    // uploaded to it, so that every pip starts as promptly as the first.
-    EventSound();
+    EventSound() = default;
     ~EventSound();
     EventSound(const EventSound&) = delete;
     EventSound& operator=(const EventSound&) = delete;
 
+    // Connects to the sound server and has the bell uploaded to it, so that
+    // every pip starts as promptly as the first. Only the first call does
+    // anything; playing opens first when no one has.
+    void open();
     // False when the bell could not be started.
     bool playBell();
     // Starts a sound file, stopping the file started before; false when it
@@ -29,6 +31,7 @@ private:
     // True on success; otherwise says why on stderr, the first time only.
     bool told(int result, bool& reported, const std::string& what, const char* fallback);
 
+    bool opened_ = false;
     ca_context* context_ = nullptr;
     int openError_ = 0;           // why there is no context, as a libcanberra error
     bool bellReported_ = false;

@@ -1,5 +1,7 @@
 #include "ui/support/viewbinder.h"
 
+#include "ui/support/glyphlabel.h"
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
@@ -54,6 +56,8 @@ void setCaption(QWidget* w, const std::string& caption) {
     const QString text = qs(caption);
     if (w->isWindow()) {
         w->setWindowTitle(text);
+    } else if (auto* glyphs = qobject_cast<GlyphLabel*>(w)) {
+        glyphs->showText(text);
     } else if (auto* label = qobject_cast<QLabel*>(w)) {
         label->setText(text);
     } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
