@@ -7,7 +7,11 @@
 #include "../testsupport.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <map>
+#include <memory>
 #include <optional>
+#include <random>
 #include <vector>
 
 namespace vemar {
@@ -166,171 +170,170 @@ TEST_F(ZoneEditorTest, OpeningFillsTheBoxesAsIfTyped) {
     EXPECT_FALSE(zones.view().ssCommand1.enabled);
 }
 
-// Salva and Annulla enabled, and SavePending, after every path through the
-// states (Clean: both off; Edited: both on; Staged: only Annulla, pending).
-TEST_F(ZoneEditorTest, StatesAfterEveryPath) {
-    struct Case { const char* path; std::vector<Step> steps; bool salva, annulla, pending; };
-    const Case cases[] = {
-        {"opened", {}, false, false, false},
-        {"edited", {name(0, "Rome")}, true, true, false},
-        {"edited, refused character only", {name(0, "Roma1")}, true, true, false},
-        {"staged", {name(0, "Rome"), kSalva}, false, true, true},
-        {"staged, edited", {name(0, "Rome"), kSalva, value(1, "2")}, true, true, true},
-        {"edited, cancelled", {name(0, "Rome"), kAnnulla}, false, false, false},
-        {"staged, edited, cancelled", {name(0, "Rome"), kSalva, value(0, "3"), kAnnulla}, false, false, false},
-        {"Salva while clean does nothing", {kSalva}, false, false, false},
-        {"Annulla while clean does nothing", {kAnnulla}, false, false, false},
-    };
-    for (Variant variant : {Variant::Zones, Variant::Classes}) {
-        for (const auto& c : cases) {
-            ZoneEditorLogic editor(*program, variant);
-            editor.open();
-            run(editor, c.steps);
-            EXPECT_EQ(editor.view().ssCommand1.enabled, c.salva) << c.path;
-            EXPECT_EQ(editor.view().ssCommand2.enabled, c.annulla) << c.path;
-            EXPECT_EQ(editor.savePending(), c.pending) << c.path;
+// ---------------------------------------------------------------- Every sequence, against a model
+
+// What the files, the buttons and the beeps must be after any sequence of
+// edits, Salva, Annulla and closing, written without the editor: fusi.tmp
+// holds what Salva staged until a close commits it; closing with edits not
+// staged asks, and Yes writes them straight to fusi.dat; a row that follows
+// a zone and is saved with another offset or class leaves its zone in
+// fusi.tz, which is written first.
+struct EditorModel {
+    Variant variant = Variant::Zones;
+    ZoneTable dat, read, table;   // fusi.dat; what the editor read; its copy, staged by Salva
+    std::optional<ZoneTable> tmp;
+    std::map<std::string, std::string> tz;   // fusi.tz: name -> zone or "-"
+    std::array<std::string, kZoneRows> names, values;
+    bool salva = false, annulla = false, pending = false;
+    int beeps = 0, questions = 0;
+    std::vector<std::string> writes;
+
+    void open() {
+        read = table = dat;
+        for (int i = 0; i < kZoneRows; ++i) {
+            names[i] = dat[i].name;
+            values[i] = variant == Variant::Zones ? dat[i].offset : dat[i].zoneClass;
+        }
+        salva = annulla = false;
+    }
+    ZoneRow inBoxes(int i) const {
+        ZoneRow row = table[i];
+        row.name = names[i];
+        (variant == Variant::Zones ? row.offset : row.zoneClass) =
+            variant == Variant::Classes && values[i].empty() ? "0" : values[i];
+        return row;
+    }
+    void edit(int i, bool name, const std::string& text) {
+        (name ? names : values)[i] = text;
+        salva = annulla = true;
+    }
+    void doSalva() {
+        if (!salva) return;
+        for (int i = 0; i < kZoneRows; ++i) table[i] = inBoxes(i);
+        tmp = table;
+        pending = true;
+        salva = false;
+        ++beeps;
+        writes.push_back(kStagedZoneFile);
+    }
+    void doAnnulla() {
+        if (!annulla) return;
+        pending = false;
+        open();
+    }
+    void save(const ZoneTable& saved) {
+        bool tzChanged = false;
+        for (int i = 0; i < kZoneRows; ++i) {
+            auto entry = tz.find(saved[i].name);
+            const bool changed = std::atoi(saved[i].offset.c_str()) != std::atoi(read[i].offset.c_str()) ||
+                                 saved[i].zoneClass != read[i].zoneClass;
+            if (entry != tz.end() && entry->second != "-" && changed) entry->second = "-", tzChanged = true;
+        }
+        if (tzChanged) writes.push_back(kCityZonesFile);
+        writes.push_back(kZoneFile);
+        dat = saved;
+    }
+    void close(bool yes) {
+        if (pending) {
+            save(*tmp);
+            tmp.reset();
+            pending = false;
+        }
+        if (!salva) return;
+        ++questions;
+        if (!yes) return;
+        for (int i = 0; i < kZoneRows; ++i) table[i] = inBoxes(i);
+        save(table);
+        ++beeps;
+    }
+};
+
+TEST_F(ZoneEditorTest, EverySequenceLeavesWhatTheModelSays) {
+    const std::string zones = "Roma\tEurope/Rome\nBerlino\tEurope/Berlin\nKathmandu\tAsia/Kathmandu\n"
+                              "Lima\tAmerica/Lima\nLondra\t-\n";
+    const int rows[] = {0, 1, 3, 16, 52};
+    const char* names[] = {"Roma", "Lima", "Kathmandu", "Rome", "Nowhere", ""};
+    const char* offsets[] = {"+1", "+2", "-5", "0", ""};
+    const char* classes[] = {"0", "1", "2", "3", ""};
+    SystemZoneDatabase database;
+    program->attachZoneDatabase(database);
+    for (unsigned seed = 1; seed <= 6; ++seed) {
+        dir.write(kZoneFile, original);
+        dir.write(kCityZonesFile, zones);
+        std::filesystem::remove(dir / kStagedZoneFile);
+        program->requestReload();
+        program->tick();
+        platform = test::RecordingPlatform();
+        EditorModel model;
+        model.dat = ReadZoneTable(dir / kZoneFile);
+        for (const auto& [name, entry] : ParseCityZones(zones).entries) model.tz[name] = entry.zone;
+
+        std::mt19937 random(seed);
+        auto pick = [&](int n) { return int(random() % unsigned(n)); };
+        std::unique_ptr<ZoneEditorLogic> editor;
+        std::string history;
+        for (int step = 0; step < 60; ++step) {
+            if (!editor) {
+                model.variant = pick(2) ? Variant::Zones : Variant::Classes;
+                editor = std::make_unique<ZoneEditorLogic>(*program, model.variant);
+                editor->open();
+                model.open();
+                history += model.variant == Variant::Zones ? " | Fusi:" : " | Tipi:";
+            }
+            const int action = pick(10), row = rows[pick(5)];
+            if (action < 4) {
+                const std::string text = names[pick(6)];
+                editor->nameChanged(row, text);
+                model.edit(row, true, text);
+                history += " name " + std::to_string(row) + "=" + text;
+            } else if (action < 7) {
+                const std::string text = model.variant == Variant::Zones ? offsets[pick(5)] : classes[pick(5)];
+                editor->valueChanged(row, text);
+                model.edit(row, false, text);
+                history += " value " + std::to_string(row) + "=" + text;
+            } else if (action == 7) {
+                editor->salva();
+                model.doSalva();
+                history += " Salva";
+            } else if (action == 8) {
+                editor->annulla();
+                model.doAnnulla();
+                history += " Annulla";
+            } else {
+                const bool yes = pick(2);
+                platform.answers = {yes};
+                editor->close();
+                model.close(yes);
+                editor.reset();
+                program->tick();
+                history += yes ? " close(Yes)" : " close(No)";
+            }
+            SCOPED_TRACE("seed " + std::to_string(seed) + ":" + history);
+            if (editor) {
+                ASSERT_EQ(editor->view().ssCommand1.enabled, model.salva);
+                ASSERT_EQ(editor->view().ssCommand2.enabled, model.annulla);
+                ASSERT_EQ(editor->savePending(), model.pending);
+            }
+            ASSERT_EQ(ReadZoneTable(dir / kZoneFile), model.dat);
+            ASSERT_EQ(dir.exists(kStagedZoneFile), model.tmp.has_value());
+            if (model.tmp) { ASSERT_EQ(ReadZoneTable(dir / kStagedZoneFile), *model.tmp); }
+            std::map<std::string, std::string> tz;
+            for (const auto& [name, entry] : ParseCityZones(dir.read(kCityZonesFile)).entries) tz[name] = entry.zone;
+            ASSERT_EQ(tz, model.tz);
+            ASSERT_EQ(platform.writes, model.writes);
+            ASSERT_EQ((std::array{platform.beeps, int(platform.questions.size())}), (std::array{model.beeps, model.questions}));
+            ASSERT_TRUE(platform.fatalFiles.empty());
+            if (!editor)   // the main window follows the saved table from its next tick
+                for (int n : rows) {
+                    const auto entry = model.tz.find(model.dat[n].name);
+                    ASSERT_EQ(state().rowZones[n], entry == model.tz.end() || entry->second == "-" ? "" : entry->second)
+                        << "row " << n;
+                }
         }
     }
 }
 
-// Annulla shows fusi.dat again, even over a staged table; an emptied class
-// box stays empty at Salva although "0" is saved.
-TEST_F(ZoneEditorTest, BoxesAfterAnnullaAndSalva) {
-    ZoneEditorLogic zones(*program, Variant::Zones), classes(*program, Variant::Classes);
-    zones.open();
-    run(zones, {name(0, "Rome"), value(0, "+3"), kSalva, name(1, "London"), kAnnulla});
-    EXPECT_EQ(zones.view().text2[0].caption, "Roma");
-    EXPECT_EQ(zones.view().text1[0].caption, "+1");
-    EXPECT_EQ(zones.view().text2[1].caption, "Londra");
-    classes.open();
-    run(classes, {value(1, ""), kSalva});
-    EXPECT_EQ(classes.view().text1[1].caption, "");
-    EXPECT_EQ(classes.table()[1].zoneClass, "0");
-    EXPECT_EQ(classes.view().text2[1].textColour, rgb(0, 255, 0));
-}
-
-// The files every sequence leaves, the question asked and answered (nullopt:
-// none), the reload request and the writes.
-struct FileCase {
-    const char* sequence;
-    Variant variant;
-    std::vector<Step> steps;
-    std::optional<bool> answer;
-    std::vector<Record> dat;                  // the installed file with these records
-    std::optional<std::vector<Record>> tmp;   // nullopt: no fusi.tmp
-    bool reload;
-    std::vector<std::string> writes;
-};
-
-TEST_F(ZoneEditorTest, FilesLeftByEverySequence) {
-    const Record lima{3, "Lima", "1", "+1"}, london{1, "London", "1", "0"};
-    const std::vector<std::string> tmpDat{"fusi.tmp", "fusi.dat"};
-    const FileCase cases[] = {
-        {"open, close", Variant::Zones, {kClose}, {}, {}, {}, false, {}},
-        {"edit, Annulla, close", Variant::Zones, {name(3, "Lima"), kAnnulla, kClose}, {}, {}, {}, false, {}},
-        {"Salva, close", Variant::Zones, {name(3, "Lima"), kSalva, kClose}, {}, {lima}, {}, true, tmpDat},
-        {"Salva, edit, close, Yes", Variant::Zones, {name(3, "Lima"), kSalva, name(1, "London"), kClose}, true,
-         {lima, london}, {}, true, {"fusi.tmp", "fusi.dat", "fusi.dat"}},
-        {"Salva, edit, close, No", Variant::Zones, {name(3, "Lima"), kSalva, name(1, "London"), kClose}, false,
-         {lima}, {}, true, tmpDat},
-        {"Salva, edit, Salva, close", Variant::Zones, {name(3, "Lima"), kSalva, name(1, "London"), kSalva, kClose},
-         {}, {lima, london}, {}, true, {"fusi.tmp", "fusi.tmp", "fusi.dat"}},
-        {"Salva, Annulla, close", Variant::Zones, {name(3, "Lima"), kSalva, kAnnulla, kClose}, {}, {},
-         std::vector{lima}, false, {"fusi.tmp"}},
-        {"edit, close, Yes", Variant::Zones, {name(3, "Lima"), kClose}, true, {lima}, {}, true, {"fusi.dat"}},
-        {"edit, close, No", Variant::Zones, {name(3, "Lima"), kClose}, false, {}, {}, false, {}},
-        {"offset typed, clamped", Variant::Zones, {value(0, "15"), kSalva, kClose}, {}, {{0, "Roma", "1", "12"}},
-         {}, true, tmpDat},
-        {"offset cleared", Variant::Zones, {value(53, ""), kSalva, kClose}, {}, {{53, "Reykjavik", "0", ""}},
-         {}, true, tmpDat},
-        {"same text typed again", Variant::Zones, {name(0, "Roma"), kSalva, kClose}, {}, {}, {}, true, tmpDat},
-        {"class typed", Variant::Classes, {value(52, "3"), kSalva, kClose}, {}, {{52, "Lima", "3", "-5"}}, {},
-         true, tmpDat},
-        {"class emptied", Variant::Classes, {value(0, ""), kSalva, kClose}, {}, {{0, "Roma", "0", "+1"}}, {},
-         true, tmpDat},
-        {"class emptied, close, Yes", Variant::Classes, {value(0, ""), kClose}, true, {{0, "Roma", "0", "+1"}},
-         {}, true, {"fusi.dat"}},
-        {"class editor, two saves", Variant::Classes, {name(16, "Sidney"), kSalva, value(16, "1"), kSalva, kClose},
-         {}, {{16, "Sidney", "1", "+10"}}, {}, true, {"fusi.tmp", "fusi.tmp", "fusi.dat"}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.sequence);
-        dir.write(kZoneFile, original);
-        std::filesystem::remove(dir / kStagedZoneFile);
-        program->tick();
-        ASSERT_FALSE(reloadRequested());
-        platform.writes.clear();
-        platform.questions.clear();
-        platform.answers = {c.answer.value_or(false)};
-
-        ZoneEditorLogic editor(*program, c.variant);
-        editor.open();
-        run(editor, c.steps);
-
-        ExpectSameRecords(dir.read(kZoneFile), originalWith(c.dat));
-        EXPECT_EQ(dir.exists(kStagedZoneFile), c.tmp.has_value());
-        if (c.tmp) ExpectSameRecords(dir.read(kStagedZoneFile), originalWith(*c.tmp));
-        EXPECT_EQ(platform.questions, std::vector<std::string>(c.answer ? 1 : 0, "Salvare i cambiamenti effettuati?"));
-        if (c.answer) { EXPECT_EQ(platform.lastTitle, " Avviso!"); }
-        EXPECT_EQ(reloadRequested(), c.reload);
-        EXPECT_EQ(platform.writes, c.writes);
-        EXPECT_TRUE(platform.fatalFiles.empty());
-    }
-}
-
 // ---------------------------------------------------------------- Rows that follow a zone
-
-// An edit of a row that follows a zone must show: its offset or class saved
-// takes it off its zone in fusi.tz (written before fusi.dat); a rename onto
-// a known name puts it on one; Annulla leaves both files as they were.
-TEST_F(ZoneEditorTest, SavedEditsMoveRowsOnAndOffTheirZones) {
-    const std::string zones = "Roma\tEurope/Rome\r\nBerlino\tEurope/Berlin\n# mine\nKathmandu\tAsia/Kathmandu\n";
-    auto withRomaOff = [&] { return "Roma\t-\r\nBerlino\tEurope/Berlin\n# mine\nKathmandu\tAsia/Kathmandu\n"; };
-    struct Case {
-        const char* sequence;
-        Variant variant;
-        std::vector<Step> steps;
-        std::string tz;                       // fusi.tz afterwards
-        std::vector<std::string> writes;
-        std::array<const char*, 4> rowZones;  // rows 0..3 after the reload
-    };
-    const Case cases[] = {
-        {"offset saved", Variant::Zones, {value(0, "+2"), kSalva, kClose}, withRomaOff(),
-         {"fusi.tmp", "fusi.tz", "fusi.dat"}, {"", "", "", "Europe/Berlin"}},
-        {"class saved", Variant::Classes, {value(3, "0"), kSalva, kClose},
-         "Roma\tEurope/Rome\r\nBerlino\t-\n# mine\nKathmandu\tAsia/Kathmandu\n", {"fusi.tmp", "fusi.tz", "fusi.dat"},
-         {"Europe/Rome", "", "", ""}},
-        {"renamed onto a known name", Variant::Zones, {name(1, "Kathmandu"), kSalva, kClose}, zones,
-         {"fusi.tmp", "fusi.dat"}, {"Europe/Rome", "Asia/Kathmandu", "", "Europe/Berlin"}},
-        {"renamed, offset changed", Variant::Zones, {name(1, "Kathmandu"), value(1, "+6"), kSalva, kClose},
-         "Roma\tEurope/Rome\r\nBerlino\tEurope/Berlin\n# mine\nKathmandu\t-\n", {"fusi.tmp", "fusi.tz", "fusi.dat"},
-         {"Europe/Rome", "", "", "Europe/Berlin"}},
-        {"offset changed and back", Variant::Zones, {value(0, "+2"), value(0, "+1"), kSalva, kClose}, zones,
-         {"fusi.tmp", "fusi.dat"}, {"Europe/Rome", "", "", "Europe/Berlin"}},
-        {"Salva, Annulla", Variant::Zones, {value(0, "+2"), kSalva, kAnnulla, kClose}, zones, {"fusi.tmp"},
-         {"Europe/Rome", "", "", "Europe/Berlin"}},
-        {"edited, closed, Yes", Variant::Zones, {value(0, "+2"), kClose}, withRomaOff(), {"fusi.tz", "fusi.dat"},
-         {"", "", "", "Europe/Berlin"}},
-    };
-    SystemZoneDatabase database;
-    program->attachZoneDatabase(database);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.sequence);
-        dir.write(kZoneFile, original);
-        dir.write(kCityZonesFile, zones);
-        program->requestReload();
-        program->tick();
-        platform.writes.clear();
-        platform.answers = {true};
-        ZoneEditorLogic editor(*program, c.variant);
-        editor.open();
-        run(editor, c.steps);
-        program->tick();
-        EXPECT_EQ(dir.read(kCityZonesFile), c.tz);
-        EXPECT_EQ(platform.writes, c.writes);
-        for (int n = 0; n < 4; ++n) EXPECT_EQ(state().rowZones[n], c.rowZones[n]) << "row " << n;
-    }
-}
 
 // Each name box tells what its row will follow once saved.
 TEST_F(ZoneEditorTest, NameTooltipsTellZoneOrClass) {
@@ -345,14 +348,6 @@ TEST_F(ZoneEditorTest, NameTooltipsTellZoneOrClass) {
     run(editor, {value(0, "+3"), name(1, "Kathmandu")});
     EXPECT_EQ(editor.view().text2[0].tooltip, " Roma +3h ");
     EXPECT_EQ(editor.view().text2[1].tooltip, " Kathmandu +5:45h Asia/Kathmandu ");
-}
-
-TEST_F(ZoneEditorTest, EverySaveBeeps) {
-    ZoneEditorLogic editor(*program, Variant::Zones);
-    editor.open();
-    platform.answers = {true};
-    run(editor, {name(0, "Rome"), kSalva, name(0, "Roma"), kSalva, name(0, "Rom"), kClose});
-    EXPECT_EQ(platform.beeps, 3);   // two Salva and the direct save
 }
 
 // ---------------------------------------------------------------- Faults
