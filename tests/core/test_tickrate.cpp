@@ -44,23 +44,9 @@ ClockReading plusSeconds(ClockReading c, int seconds) {
     return c;
 }
 
-// Everything the window would show, as one text per property.
-std::vector<std::string> Picture(MainView& v) {
-    std::vector<std::string> out;
-    v.forEachControl([&](const std::string& name, const ControlView& c) {
-        out.push_back(name + " \"" + c.caption + "\" tip \"" + c.tooltip + "\" colours " +
-                      std::to_string(c.textColour) + "/" + std::to_string(c.backColour) + " size " +
-                      std::to_string(c.fontSize) + (c.enabled ? "" : " disabled"));
-    });
-    v.forEachMenuItem([&](const std::string& name, const MenuItemView& m) {
-        out.push_back(name + (m.enabled ? "" : " disabled") + (m.checked ? " checked" : ""));
-    });
-    return out;
-}
-
 // "" when both show the same, else the first property that differs.
 std::string FirstDifference(MainView& got, MainView& expected) {
-    const auto a = Picture(got), b = Picture(expected);
+    const auto a = test::Picture(got), b = test::Picture(expected);
     for (std::size_t i = 0; i < a.size() && i < b.size(); ++i)
         if (a[i] != b[i]) return a[i] + "\n  instead of " + b[i];
     return a.size() == b.size() ? "" : "a different number of controls";

@@ -169,6 +169,20 @@ inline std::string Shown(MainView& v, const std::string& control, const std::str
     return out;
 }
 
+// Everything the window shows, one text per control and menu item.
+inline std::vector<std::string> Picture(MainView& v) {
+    std::vector<std::string> out;
+    v.forEachControl([&](const std::string& name, const ControlView& c) {
+        out.push_back(name + " \"" + c.caption + "\" tip \"" + c.tooltip + "\" colours " +
+                      std::to_string(c.textColour) + "/" + std::to_string(c.backColour) + " size " +
+                      std::to_string(c.fontSize) + (c.enabled ? "" : " disabled"));
+    });
+    v.forEachMenuItem([&](const std::string& name, const MenuItemView& m) {
+        out.push_back(name + (m.enabled ? "" : " disabled") + (m.checked ? " checked" : ""));
+    });
+    return out;
+}
+
 // Each "Label2(0).backColour=7" holds on the main window.
 inline void ExpectShown(MainView& v, std::initializer_list<std::string> rows) {
     for (const std::string& row : rows) {
