@@ -1,3 +1,6 @@
+// Calendar and time-scale arithmetic: number texts, day of the year, Julian
+// day and weekday, days since 1970, the universal-time and year panels.
+
 #include "core/astro.h"
 #include "core/calendar.h"
 
@@ -37,29 +40,6 @@ TEST(ToInteger, RoundsToEvenWithinSixteenBits) {
         {1e300, 32767}, {-1e300, -32768}, {std::nan(""), 0}, {-0.0, 0},
     };
     for (const auto& [value, integer] : cases) EXPECT_EQ(ToInteger(value), integer) << value;
-}
-
-// The program's own rule: every fourth year is leap, 1900 and 2100 included.
-// (Month lengths against the real calendar: the walk over 1900..2100 below.)
-TEST(MonthLength, ProgramLeapRuleAndDamagedMonths) {
-    for (int year : {1900, 2000, 2024, 2100, -4, 0}) EXPECT_TRUE(IsLeapYear(year)) << year;
-    for (int year : {2023, 2025, -1}) EXPECT_FALSE(IsLeapYear(year)) << year;
-    EXPECT_EQ(MonthLength(2, true), 29);
-    for (int month : {0, 13, -1, 32767}) EXPECT_EQ(MonthLength(month, true), 31) << "a damaged month counts 31";
-}
-
-// Walking a year day by day numbers the days 1, 2, 3, ... up to 365 + leap
-// without a gap or a repeat; the date pair's shift takes one day off.
-TEST(InAnno, NumbersEveryDayOfTheYearInTurn) {
-    EXPECT_EQ(InAnno(1, 3, 0, 1), 59);
-    EXPECT_EQ(InAnno(1, 1, 0, 1), 0);
-    for (int leap = 0; leap <= 1; ++leap) {
-        int expected = 0;
-        for (int month = 1; month <= 12; ++month)
-            for (int day = 1; day <= MonthLength(month, leap == 1); ++day)
-                ASSERT_EQ(InAnno(day, month, leap, 0), ++expected) << day << "/" << month << " leap " << leap;
-        EXPECT_EQ(expected, 365 + leap);
-    }
 }
 
 // Colours are palette indices.
@@ -112,40 +92,37 @@ TEST(WeekDays, RefusesDatesOutsideItsRange) {
         EXPECT_EQ(WeekDays(d.day, d.month, d.year).has_value(), d.valid) << d.day << "/" << d.month << "/" << d.year;
 }
 
-// Every day of 1900..2100 by the real calendar: the Julian day grows by
-// exactly 1 and the weekday by one, the sky's day number of midnight agrees,
-// and the day after and the day before step from one day to its neighbour
-// (the program's own leap rule puts a 29 February into 1900 and 2100).
-TEST(WeekDays, ConsecutiveDaysFrom1900To2100) {
-    auto previous = WeekDays(31, 12, 1899);
+// Every day of 1600..2400 by the real calendar (leap centuries both ways):
+// the Julian day and the day count since 1970 grow by exactly 1 and the
+// weekday by one, the count comes back to the same date and keeps its
+// distance to the Julian day, the sky's day number of midnight agrees, and the day after and
+// the day before step to the neighbour (the program's own leap rule puts a
+// 29 February into 1700, 1800, 1900, 2100...).
+TEST(WeekDays, ConsecutiveDaysFrom1600To2400) {
+    auto previous = WeekDays(31, 12, 1599);
     ASSERT_TRUE(previous);
-    CalendarDate previousDate{31, 12, 1899};
-    for (int year = 1900; year <= 2100; ++year)
+    CalendarDate previousDate{31, 12, 1599};
+    for (int year = 1600; year <= 2400; ++year)
         for (int month = 1; month <= 12; ++month)
             for (int day = 1; day <= gregorianMonthLength(month, year); ++day) {
                 SCOPED_TRACE(std::to_string(day) + "/" + std::to_string(month) + "/" + std::to_string(year));
+                const CalendarDate date{day, month, year};
                 const auto w = WeekDays(day, month, year);
                 ASSERT_TRUE(w);
                 ASSERT_EQ(w->julianDay - previous->julianDay, 1.0);
                 ASSERT_EQ(w->weekday, (previous->weekday + 1) % 7);
+                ASSERT_EQ(DaysFromCivil(date), DaysFromCivil(previousDate) + 1);
+                ASSERT_EQ(CivilFromDays(DaysFromCivil(date)), date);
+                ASSERT_EQ(DaysFromCivil(date), std::int64_t(w->julianDay - 2440587.5));
                 const astro::DayNumber dn = astro::CalendarDayNumber(month, day, year);
                 ASSERT_EQ(dn.j + dn.f, w->julianDay);
-                const CalendarDate date{day, month, year};
-                if (!(day == 1 && month == 3 && (year == 1900 || year == 2100))) {
+                if (!(day == 1 && month == 3 && year % 100 == 0 && year % 400 != 0)) {
                     ASSERT_EQ(DayAfter(previousDate), date);
                     ASSERT_EQ(DayBefore(date), previousDate);
                 }
                 previous = w;
                 previousDate = date;
             }
-}
-
-// The hour reduced for the line only.
-TEST(UtLine, HourModulo24MinutesAndSecondsInTwoDigits) {
-    struct Case { double utHour, minutes; int seconds; const char* line; };
-    for (const Case& c : {Case{2, 5, 9, "2:05:09 "}, Case{23, 59, 59, "23:59:59 "}, Case{24, 10, 10, "0:10:10 "},
-                          Case{35, 30, 0, "11:30:00 "}})
-        EXPECT_EQ(UtLine(c.utHour, c.minutes, c.seconds), c.line) << c.utHour;
 }
 
 struct ProgressCase {

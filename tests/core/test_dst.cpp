@@ -53,32 +53,6 @@ TEST(LegaleSino, PeriodTextOfTheYearAndTooltip) {
     }
 }
 
-// W is the rule's summer, from A's day up to the day before B's of the same
-// year; the home's summer hour is W in the north and 1 - W in the south.
-// (Every day of a year against the panel's days: the next test.)
-struct WindowCase { DstRule rule; int day, month, year, ruleSummer; };
-const WindowCase kWindowCases[] = {
-    {kEuropeanRule, 31, 3, 2024, 1}, {kEuropeanRule, 27, 10, 2024, 0},
-    {{11, 4, 6, 0, 0, 0}, 15, 6, 2025, 0},   // out of order: never summer
-};
-
-TEST(LegaleSino, RuleSummerFromTransitionAToTheDayBeforeB) {
-    for (const auto& c : kWindowCases)
-        for (Hemisphere hemisphere : {kNorth, kSouth})
-            for (int autoDst : {0, 1}) {
-                const DstPeriod p = LegaleSino(c.rule, hemisphere, autoDst, c.day, c.month, c.year);
-                SCOPED_TRACE(std::to_string(c.day) + "/" + std::to_string(c.month) + "/" +
-                             std::to_string(c.year) + (IsNorthern(hemisphere) ? " north" : " south"));
-                EXPECT_EQ(p.ruleSummer, c.ruleSummer);
-                if (autoDst == 1) {
-                    ASSERT_TRUE(p.inDstWindow);
-                    EXPECT_EQ(*p.inDstWindow, hemisphere == kNorth ? c.ruleSummer : 1 - c.ruleSummer);
-                } else {
-                    EXPECT_FALSE(p.inDstWindow) << "the manual switch is left alone";
-                }
-            }
-}
-
 // The panel's days and the switch agree, whatever the rule: every day of
 // 2026 is summer exactly from the day the text names to the day before the
 // other one. The rules: European; second-to-last Sunday of March to the first
@@ -147,18 +121,23 @@ TEST(LegaleSino, DamagedRuleStillGivesAFramedText) {
         }
 }
 
-// The caption names the regime in force, the same way in both hemispheres;
-// ShowDstLabel changes nothing for a value other than 0 or 1, Emisfero reads
-// any value but 1 as standard time.
-TEST(ShowDstLabel, CaptionNamesTheRegimeInForce) {
-    struct Case { int window; const char* caption; int outside; };
-    for (const Case& c : {Case{1, "Ora Legale", 0}, Case{0, "Ora Solare", 1}}) {
-        ASSERT_TRUE(ShowDstLabel(c.window));
-        EXPECT_EQ(ShowDstLabel(c.window)->caption, c.caption);
-        EXPECT_EQ(ShowDstLabel(c.window)->outsideDstWindow, c.outside);
+// A home on its zone: the zone's own period, laid out as the north's when it
+// ends in the year it starts and as the south's when it ends in the next; the
+// hemisphere option gives the tooltip, and the suffix when there is none.
+TEST(ZonePeriodTexts, TheZonesOwnPeriod) {
+    struct Case { std::optional<SummerPeriod> period; Hemisphere option; const char* caption; const char* tip; };
+    const Case cases[] = {
+        {SummerPeriod{{29, 3, 2026}, {25, 10, 2026}}, kSouth,
+         "Ora Legale dal 29 Marzo  al 25 Ottobre 2026     (Emisfero Boreale)", " Ora Legale Applicata nell'emisfero Australe "},
+        {SummerPeriod{{4, 10, 2026}, {4, 4, 2027}}, kNorth,
+         "Ora Legale dal 4 Ottobre 2026 al 4 Aprile 2027     (Emisfero Australe)", " Ora Legale Applicata nell'emisfero Boreale "},
+        {std::nullopt, kNorth, "Nessuna Ora Legale nel 2026     (Emisfero Boreale)", " Ora Legale Applicata nell'emisfero Boreale "},
+    };
+    for (const Case& c : cases) {
+        const ZonePeriod texts = ZonePeriodTexts(c.period, c.option, 2026);
+        EXPECT_EQ(texts.caption, c.caption);
+        EXPECT_EQ(texts.tooltip, c.tip);
     }
-    for (int window : {-1, 2, 5}) EXPECT_FALSE(ShowDstLabel(window)) << window;
-    for (int window : {0, 2, -1}) EXPECT_EQ(Emisfero(window).caption, "Ora Solare") << window;
 }
 
 } // namespace

@@ -1,6 +1,5 @@
-// Start-up and shut-down over real files, the main window's commands and the
-// colour schemes, each checked on what the window shows and what is written.
-// Colours below are palette indices.
+// Start-up and shut-down over real files, the main window's commands, the
+// colour schemes and fusi.tz, checked on what is shown and written.
 
 #include "testsupport.h"
 
@@ -20,26 +19,10 @@ class ProgramTest : public test::ProgramTest {
 protected:
     SharedState& s = state();
     MainView& v = view();
-
-    // Starts over a seg.dat of nine plain fields.
-    void startWithSeg(const std::array<std::string, 9>& plain) {
-        WriteDisplaySettings(dir / kDisplayFile, plain);
-        ASSERT_TRUE(program->startUp());
-    }
 };
 
-// Every field of seg.dat, the signal and the date pair included, survives
-// a run unchanged.
-TEST_F(ProgramTest, StartWithASavedSchemeAndSaveItBack) {
-    const std::array<std::string, 9> seg{" 1", "-1", " 1", " 4", " 7", " 1", " 0", "#", "%"};
-    startWithSeg(seg);
-    ASSERT_TRUE(program->shutDown());
-    EXPECT_EQ(*ReadDisplaySettings(dir / kDisplayFile), seg);
-}
-
-// A write killed before its rename leaves ".<file>.XXXXXX" behind: start-up
-// removes those of the program's files and nothing else; a seg.dat of
-// garbage gives the start values.
+// Start-up removes the temporaries of writes killed before their rename
+// (".seg.dat.a1B2c3"), nothing else; a seg.dat of garbage gives start values.
 TEST_F(ProgramTest, StartUpRemovesStaleTemporariesAndSurvivesGarbage) {
     for (const char* name : {".seg.dat.a1B2c3", ".fusi.tmp.zzzzzz", ".lxp2.par.short", "notes.txt"})
         dir.write(name, "x");
@@ -51,20 +34,8 @@ TEST_F(ProgramTest, StartUpRemovesStaleTemporariesAndSurvivesGarbage) {
     EXPECT_EQ((std::array{s.signalOn, s.screenColour}), (std::array{0, 0}));
 }
 
-// The sound is part of the installed data, never copied into the settings:
-// it plays from the data folder once one is set, else from the working one.
-TEST_F(ProgramTest, InformationSoundPlaysFromTheDataFolder) {
-    ASSERT_TRUE(program->startUp());
-    program->infoClick();
-    program->setDataDir("/usr/share/vemar");
-    program->infoClick();
-    EXPECT_EQ(platform.effects, (Strings{"sound " + (dir.path() / kInfoSound).string(),
-                                         "sound /usr/share/vemar/Infor.snm"}));
-}
-
-// A required file damaged or missing, or an optional one that is there but is
-// no file, ends the program naming that file alone: seg.dat at start-up,
-// car.tip at the first tick that sizes the markers.
+// A required file damaged or missing, or an optional one that is no file,
+// ends the program naming that file alone (car.tip at the first tick).
 TEST(ProgramFaults, ABadFileEndsTheProgramNamingIt) {
     const std::string kAbsent = "<absent>", kDirectory = "<directory>";
     struct Case { const char* file; std::string bytes; };
@@ -89,9 +60,8 @@ TEST(ProgramFaults, ABadFileEndsTheProgramNamingIt) {
     }
 }
 
-// At the end of a desktop session seg.dat is written as shut-down would
-// write it, while the program, still running, shows what it showed. Stored:
-// the signal and its toggle memory, then the window, times and city colours.
+// At a desktop session's end seg.dat is written as shut-down would, and the
+// program runs on as it was. Stored: signal, its memory, three colours.
 TEST(ProgramSessionEnd, SavesWhatShutDownWouldAndChangesNothing) {
     struct Case { const char* why; std::function<void(Program&)> edit; std::array<std::string, 5> stored; };
     const Case cases[] = {
@@ -111,30 +81,26 @@ TEST(ProgramSessionEnd, SavesWhatShutDownWouldAndChangesNothing) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
-        WorkDir dir;
-        RecordingPlatform platform;
-        Program program(platform, dir.path());
-        ASSERT_TRUE(program.startUp());
+        test::Started started;
+        Program& program = started.program;
         c.edit(program);
         const SharedState& s = program.state();
         const std::array before{s.screenColour, s.timesColour, s.coloursChanged};
         ASSERT_TRUE(program.saveDisplaySettings());
-        const auto saved = *ReadDisplaySettings(dir / kDisplayFile);
+        const auto saved = *ReadDisplaySettings(started.dir / kDisplayFile);
         EXPECT_EQ((std::array{saved[0], saved[1], saved[2], saved[3], saved[4]}), c.stored);
         EXPECT_EQ((std::array{s.screenColour, s.timesColour, s.coloursChanged}), before);
         EXPECT_FALSE(program.shutDownStarted());
-
-        const std::string sessionBytes = dir.read("seg.dat");
+        const std::string sessionBytes = started.dir.read("seg.dat");
         ASSERT_TRUE(program.shutDown());
         EXPECT_TRUE(program.shutDownStarted());
-        EXPECT_EQ(dir.read("seg.dat"), sessionBytes);
+        EXPECT_EQ(started.dir.read("seg.dat"), sessionBytes);
     }
 }
 
-// The signal button works from whatever memory seg.dat holds for it: one
-// click turns the stored signal over, and the pair saved is one the button
-// reads back. Only SignalOn 1 sounds the signal.
-TEST(ProgramSignal, OneClickTurnsTheStoredSignalOver) {
+// Whatever memory seg.dat holds for the signal button, one click turns the
+// stored signal over and the pair saved reads back. Only SignalOn 1 sounds.
+TEST_F(ProgramTest, OneClickTurnsTheStoredSignalOver) {
     struct Case { const char* signalOn; const char* toggle; bool onAfterClick; };
     const Case cases[] = {
         {" 1", "-1", false}, {" 0", " 0", true},    // as the program saves them
@@ -145,11 +111,9 @@ TEST(ProgramSignal, OneClickTurnsTheStoredSignalOver) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.signalOn) + "," + c.toggle);
-        WorkDir dir;
         WriteDisplaySettings(dir / kDisplayFile, {c.signalOn, c.toggle, " 0", " 0", " 0", " 0", " 0", "", ""});
-        RecordingPlatform platform;
-        Program program(platform, dir.path());
-        ASSERT_TRUE(program.startUp());
+        restart();
+        Program& program = *this->program;
         program.signalClick();
         EXPECT_EQ(program.state().signalOn == 1, c.onAfterClick);
         EXPECT_EQ(program.view().menu.segnale.checked, c.onAfterClick);
@@ -160,18 +124,8 @@ TEST(ProgramSignal, OneClickTurnsTheStoredSignalOver) {
     }
 }
 
-TEST_F(ProgramTest, FailingWriteKeepsTheOldFileAndIsFatal) {
-    startWithSeg({" 1", "-1", " 1", " 4", " 7", " 1", " 0", "#", "%"});
-    const std::string before = dir.read("seg.dat");
-    program->signalClick();
-    SetWriteFaultForTesting([](const std::filesystem::path& p) { return p.filename() == "seg.dat"; });
-    EXPECT_FALSE(program->shutDown());
-    EXPECT_EQ(platform.fatalFiles, Strings{"seg.dat"});
-    EXPECT_EQ(dir.read("seg.dat"), before);
-}
-
-// Command1 after the edit, the question at shut-down, the files it writes
-// and the zone lxp2.par keeps (field 5, stored negated).
+// Command1 after the edit, the question at shut-down, the files written and
+// the zone lxp2.par keeps (field 5, negated).
 TEST(ProgramShutDown, AsksOnlyWhenZoneOrHemisphereChanged) {
     struct Case { const char* why; std::function<void(Program&)> edit; bool saveEnabled, asked, answer; int zoneInFile; };
     const Case cases[] = {
@@ -188,19 +142,15 @@ TEST(ProgramShutDown, AsksOnlyWhenZoneOrHemisphereChanged) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
-        WorkDir dir;
-        RecordingPlatform platform;
-        platform.answers = {c.answer};
-        Program program(platform, dir.path());
-        ASSERT_TRUE(program.startUp());
-        c.edit(program);
-        EXPECT_EQ(program.view().command1.enabled, c.saveEnabled);
-        platform.writes.clear();
-        ASSERT_TRUE(program.shutDown());
-        EXPECT_EQ(platform.questions, c.asked ? Strings{"Salvare i Cambiamenti sul fuso orario?"} : Strings{});
-        // lxp2.par is rewritten only when the user says Yes; seg.dat always.
-        EXPECT_EQ(platform.writes, (c.answer ? Strings{"seg.dat", "lxp2.par"} : Strings{"seg.dat"}));
-        EXPECT_EQ(ReadFields(dir.read("lxp2.par"), 18)[4].text, std::to_string(c.zoneInFile));
+        test::Started started({}, {c.answer});
+        c.edit(started.program);
+        EXPECT_EQ(started.program.view().command1.enabled, c.saveEnabled);
+        started.platform.writes.clear();
+        ASSERT_TRUE(started.program.shutDown());
+        EXPECT_EQ(started.platform.questions, c.asked ? Strings{"Salvare i Cambiamenti sul fuso orario?"} : Strings{});
+        // lxp2.par only after Yes; seg.dat always.
+        EXPECT_EQ(started.platform.writes, (c.answer ? Strings{"seg.dat", "lxp2.par"} : Strings{"seg.dat"}));
+        EXPECT_EQ(ReadFields(started.dir.read("lxp2.par"), 18)[4].text, std::to_string(c.zoneInFile));
     }
 }
 
@@ -358,18 +308,6 @@ TEST_F(ProgramTest, WithoutADatabaseOneWarningInAll) {
                                          "/usr/share/zoneinfo: no such folder; ogni città segue la sua classe"});
     EXPECT_EQ(s.rowZones[0], "");
     ExpectShown(v, {"Label2(0).tooltip= Roma +1h "});
-}
-
-// Without fusi.tz the table alone: a database that cannot answer is not
-// even worth a warning.
-TEST_F(ProgramTest, WithoutCityZonesTheTableAlone) {
-    ASSERT_TRUE(program->startUp());
-    test::FixedZones counting;
-    counting.failureText = "must not be asked";
-    program->attachZoneDatabase(counting);
-    program->tick();
-    EXPECT_TRUE(platform.warnings.empty());
-    EXPECT_EQ(program->cityZones(), std::nullopt);
 }
 
 } // namespace

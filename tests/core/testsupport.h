@@ -142,6 +142,21 @@ private:
     fs::path path_;
 };
 
+// A program started over a fresh seeded folder; files written first, the
+// Yes/No answers given.
+struct Started {
+    WorkDir dir;
+    RecordingPlatform platform;
+    Program program{platform, dir.path()};
+    bool ok = false;
+    explicit Started(std::initializer_list<std::pair<const char*, std::string>> files = {},
+                     std::deque<bool> answers = {}) {
+        for (const auto& [name, bytes] : files) dir.write(name, bytes);
+        platform.answers = std::move(answers);
+        ok = program.startUp();
+    }
+};
+
 // A property of a main-window control or menu item by the program's names,
 // as text: colours as palette indices, truth values as 0 or 1.
 inline std::string Shown(MainView& v, const std::string& control, const std::string& property) {
