@@ -12,55 +12,37 @@
 if(VEMAR_UI)
   # Debian's own python3: the harness needs its gi bindings for the
   # accessibility tree, which a python3 from elsewhere on PATH may lack.
-  find_program(VEMAR_SYSTEM_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH)
-  if(NOT VEMAR_SYSTEM_PYTHON)
-    set(VEMAR_SYSTEM_PYTHON /usr/bin/python3)
-  endif()
+  set(VEMAR_SYSTEM_PYTHON /usr/bin/python3 CACHE FILEPATH "The python3 of the end-to-end tests")
   set(E2E_DIR ${CMAKE_BINARY_DIR}/e2e)
+  set(E2E ${VEMAR_SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e)
+  set(INSTALLED --program ${E2E_DIR}/install/bin/vemar --data ${E2E_DIR}/install/share/vemar --out ${E2E_DIR})
   # A fresh prefix each time: files an older build installed must not linger.
   add_test(NAME e2e.install
            COMMAND sh -c "rm -rf '${E2E_DIR}/install' && '${CMAKE_COMMAND}' --install '${CMAKE_BINARY_DIR}' --prefix '${E2E_DIR}/install'")
-  set_tests_properties(e2e.install PROPERTIES FIXTURES_SETUP e2e_installed LABELS e2e)
-  add_test(NAME e2e.desktop_files
-           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/check-desktop-files ${E2E_DIR}/install)
-  set_tests_properties(e2e.desktop_files PROPERTIES FIXTURES_REQUIRED e2e_installed LABELS e2e)
-  foreach(scenario first_start midnight_month_end noon_date_lines page2_saved_scheme
-                   end_on_signals display_lost second_instance
-                   new_user_sydney new_user_new_york new_user_tokyo new_user_kolkata new_user_kathmandu
-                   new_user_santiago new_user_rome
-                   new_user_us_eastern)
-    add_test(NAME e2e.${scenario}
-             COMMAND ${VEMAR_SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/scenarios.py ${scenario}
-                     --program ${E2E_DIR}/install/bin/vemar --data ${E2E_DIR}/install/share/vemar
-                     --out ${E2E_DIR})
-    set_tests_properties(e2e.${scenario} PROPERTIES
-                         FIXTURES_REQUIRED e2e_installed LABELS e2e TIMEOUT 90)
+  add_test(NAME e2e.desktop_files COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/check-desktop-files ${E2E_DIR}/install)
+  # The sound scenarios (label sound) hear the time signal and Infor.snm through a private PulseAudio server.
+  foreach(scenario first_start midnight_month_end noon_date_lines page2_saved_scheme end_on_signals display_lost
+                   second_instance killed_early new_user_sydney new_user_new_york new_user_tokyo new_user_kolkata
+                   new_user_kathmandu new_user_santiago new_user_rome new_user_us_eastern)
+    add_test(NAME e2e.${scenario} COMMAND ${E2E}/scenarios.py ${scenario} ${INSTALLED})
+  endforeach()
+  foreach(scenario time_signal_and_info without_sound_server)
+    add_test(NAME e2e.${scenario} COMMAND ${E2E}/sound.py ${scenario} ${INSTALLED})
   endforeach()
   # Without tzdata: the zone database hidden in a mount namespace (root only).
-  add_test(NAME e2e.without_tzdata
-           COMMAND ${VEMAR_SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/without-tzdata
-                   $<TARGET_FILE:vemar-snapshot> ${CMAKE_CURRENT_SOURCE_DIR}/data ${E2E_DIR}/without_tzdata)
-  set_tests_properties(e2e.without_tzdata PROPERTIES LABELS e2e TIMEOUT 60 SKIP_RETURN_CODE 77)
-  # SIGTERM at random moments of the start, again and again in one settings
-  # folder: 50 starts, about a minute; -DVEMAR_START_KILLS=200 for more.
+  add_test(NAME e2e.without_tzdata COMMAND ${E2E}/scenarios.py without_tzdata --program $<TARGET_FILE:vemar-snapshot>
+                                           --data ${CMAKE_CURRENT_SOURCE_DIR}/data --out ${E2E_DIR})
+  get_property(e2e_tests DIRECTORY PROPERTY TESTS)
+  list(FILTER e2e_tests INCLUDE REGEX "^e2e\\.")
+  set_tests_properties(${e2e_tests} PROPERTIES FIXTURES_REQUIRED e2e_installed TIMEOUT 90 SKIP_RETURN_CODE 77 LABELS e2e)
+  set_tests_properties(e2e.install PROPERTIES FIXTURES_REQUIRED "" FIXTURES_SETUP e2e_installed)
+  set_tests_properties(e2e.time_signal_and_info e2e.without_sound_server PROPERTIES LABELS "e2e;sound")
+  # killed_early: SIGTERM at random moments of the start, 50 times in one
+  # settings folder, about a minute; -DVEMAR_START_KILLS=200 for more.
   set(VEMAR_START_KILLS 50 CACHE STRING "Starts that e2e.killed_early ends with SIGTERM")
   math(EXPR start_kills_timeout "60 + 3 * ${VEMAR_START_KILLS}")
-  add_test(NAME e2e.killed_early
-           COMMAND ${VEMAR_SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/scenarios.py killed_early
-                   --program ${E2E_DIR}/install/bin/vemar --data ${E2E_DIR}/install/share/vemar
-                   --out ${E2E_DIR})
-  set_tests_properties(e2e.killed_early PROPERTIES FIXTURES_REQUIRED e2e_installed LABELS e2e
-                       TIMEOUT ${start_kills_timeout} ENVIRONMENT "VEMAR_START_KILLS=${VEMAR_START_KILLS}")
-  # The time signal and Infor.snm through a private PulseAudio server (skipped
-  # only where no sound server can be started), and where none answers.
-  foreach(scenario time_signal_and_info without_sound_server)
-    add_test(NAME e2e.${scenario}
-             COMMAND ${VEMAR_SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/sound.py ${scenario}
-                     --program ${E2E_DIR}/install/bin/vemar --data ${E2E_DIR}/install/share/vemar
-                     --out ${E2E_DIR})
-    set_tests_properties(e2e.${scenario} PROPERTIES FIXTURES_REQUIRED e2e_installed
-                         LABELS "e2e;sound" TIMEOUT 90 SKIP_RETURN_CODE 77)
-  endforeach()
+  set_tests_properties(e2e.killed_early PROPERTIES TIMEOUT ${start_kills_timeout}
+                       ENVIRONMENT "VEMAR_START_KILLS=${VEMAR_START_KILLS}")
 endif()
 
 # ---------------------------------------------------------------- sanitize

@@ -1,26 +1,26 @@
 """A private desktop for driving the real program as a user would.
 
 One Desktop is a virtual X server (Xvfb) with a window manager (openbox), a
-session bus and the accessibility bus. The program runs on it with its clock
-set by libfaketime; the harness reads what the window shows through the
+session bus and the accessibility bus. The program runs on it with its clock set
+by libfaketime; the harness reads what the window shows through the
 accessibility tree (the texts a screen reader would speak), types and clicks
-through the X server, and takes screenshots of the whole screen.
-
-Needs Debian's python3 (for gi), xvfb, openbox, wmctrl, xdotool, x11-apps
-(xwd), dbus, at-spi2-core, gir1.2-atspi-2.0 and faketime.
+through the X server, and takes screenshots of the whole screen. Needs Debian's
+python3 (for gi), xvfb, openbox, wmctrl, xdotool, x11-apps (xwd), dbus,
+at-spi2-core, gir1.2-atspi-2.0, faketime and python3-numpy.
 """
 
 import glob
 import hashlib
 import os
 import shutil
-import signal
 import struct
 import subprocess
 import tempfile
 import time
 import zlib
 from pathlib import Path
+
+import numpy as np
 
 try:
     import gi
@@ -39,30 +39,18 @@ TWIPS_PER_PIXEL = 15
 
 # Where each control the tests read sits in the main window's client area,
 # in twips (left, top), as the window is laid out.
-CONTROL_TWIPS = {
-    "SSPanel7": (120, 120),
-    "SSPanel2": (1080, 4740),
-    "SSPanel3": (7370, 4740),
-    "SSPanel5": (4200, 4740),
-    "SSCommand1": (120, 5280),
-    "SSPanel8": (2280, 6535),
-    "SSPanel9": (5160, 6535),
-    "Label2(27)": (1080, 5760),
-    "Label2(30)": (120, 6900),
-    "Label2(31)": (7005, 6900),
-    "Option2": (8040 + 120, 5400 + 600),   # inside Frame2: for clicks only
-}
+CONTROL_TWIPS = {"SSPanel7": (120, 120), "SSPanel2": (1080, 4740), "SSPanel3": (7370, 4740), "SSPanel5": (4200, 4740),
+                 "SSCommand1": (120, 5280), "SSPanel8": (2280, 6535), "SSPanel9": (5160, 6535),
+                 "Label2(27)": (1080, 5760), "Label2(30)": (120, 6900), "Label2(31)": (7005, 6900),
+                 "Option2": (8040 + 120, 5400 + 600)}   # inside Frame2: for clicks only
+# The city grid: the name, time and marker lefts of its three columns, and
+# the tops of their nine rows (the first column's lie a few twips off).
 _FIRST_TOPS = [598, 1053, 1521, 1989, 2457, 2925, 3393, 3861, 4329]
 _OTHER_TOPS = [600, 1050, 1515, 1995, 2460, 2925, 3390, 3855, 4335]
-_COLUMNS = [  # name, time and marker lefts of the three columns of the city grid
-    ((117, 1755, 3042), _FIRST_TOPS),
-    ((3495, 5250, 6525), _OTHER_TOPS),
-    ((6980, 8630, 9890), _OTHER_TOPS),
-]
 for _k in range(27):
-    (_lefts, _tops) = _COLUMNS[_k // 9]
+    _lefts = [(117, 1755, 3042), (3495, 5250, 6525), (6980, 8630, 9890)][_k // 9]
     for _array, _left in zip(("Label1", "Label2", "Label3"), _lefts):
-        CONTROL_TWIPS[f"{_array}({_k})"] = (_left, _tops[_k % 9])
+        CONTROL_TWIPS[f"{_array}({_k})"] = (_left, (_OTHER_TOPS if _k >= 9 else _FIRST_TOPS)[_k % 9])
 
 
 class DesktopError(AssertionError):
@@ -72,13 +60,22 @@ class DesktopError(AssertionError):
 def wait_until(what, probe, timeout_s, interval_s=0.05):
     """Polls probe() until it returns a true value, which is returned."""
     deadline = time.monotonic() + timeout_s
-    while True:
-        value = probe()
-        if value:
-            return value
+    while not (value := probe()):
         if time.monotonic() > deadline:
             raise DesktopError(f"timed out after {timeout_s} s waiting for {what}")
         time.sleep(interval_s)
+    return value
+
+
+def end(process):
+    """Ends a process of the harness's: asked first, killed after 5 s."""
+    if process.poll() is None:
+        process.terminate()
+        try:
+            process.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
 
 
 def checksums(directory):
@@ -87,45 +84,56 @@ def checksums(directory):
             for p in sorted(Path(directory).iterdir()) if p.is_file()}
 
 
+def children(node):
+    """The children of a node of the accessibility tree."""
+    return [node.get_child_at_index(i) for i in range(node.get_child_count())]
+
+
 # ------------------------------------------------------------------ settings files
 
 SHIFT = 7  # the program's per-character shift of seg.dat and fusi.dat
 
 
-def quoted_fields(raw):
-    """The quoted fields of a line of the program's files, as bytes."""
-    fields, pos = [], 0
-    while True:
-        start = raw.find(b'"', pos)
-        if start < 0:
-            return fields
-        end = raw.index(b'"', start + 1)
-        fields.append(raw[start + 1:end])
-        pos = end + 1
-
-
-def read_display_settings(path):
-    """The nine plain texts of seg.dat."""
-    return [bytes(b + SHIFT for b in f).decode("cp1252")
-            for f in quoted_fields(Path(path).read_bytes())]
+def fields(path):
+    """The quoted fields of seg.dat or fusi.dat, each character shifted back."""
+    raw = Path(path).read_bytes().split(b'"')[1::2]
+    return [bytes(b + SHIFT for b in f).decode("cp1252") for f in raw]
 
 
 def display_settings_bytes(plain):
     """seg.dat holding the nine plain texts."""
-    scrambled = [bytes(b - SHIFT for b in t.encode("cp1252")) for t in plain]
-    return b",".join(b'"' + s + b'"' for s in scrambled) + b"\r\n"
+    return b",".join(b'"' + bytes(b - SHIFT for b in t.encode("cp1252")) + b'"' for t in plain) + b"\r\n"
 
 
 def zone_table(path):
     """The 54 rows of fusi.dat as (name, class, offset hours)."""
-    fields = [bytes(b + SHIFT for b in f).decode("cp1252") for f in quoted_fields(Path(path).read_bytes())]
-    return [(fields[i], fields[i + 1], int(fields[i + 2] or 0)) for i in range(0, 162, 3)]
+    f = fields(path)
+    return [(f[i], f[i + 1], int(f[i + 2] or 0)) for i in range(0, 162, 3)]
 
 
-def zone_names(path):
-    """The 54 city names of fusi.dat, in file order."""
-    fields = quoted_fields(Path(path).read_bytes())
-    return [bytes(b + SHIFT for b in fields[i]).decode("cp1252") for i in range(0, 162, 3)]
+def city_zones(path):
+    """{name: zone} of fusi.tz, the first entry of each name."""
+    zones = {}
+    for line in Path(path).read_text(encoding="utf-8").splitlines():
+        if "\t" in line and not line.lstrip().startswith("#"):
+            name, zone = (part.strip() for part in line.split("\t", 1))
+            zones.setdefault(name, zone)
+    return zones
+
+
+def seed_workdir(data_dir, workdir, extra=None):
+    """A fresh working directory with the installed data files but fusi.tz (a
+    folder in table mode, as every folder before the zone database), plus
+    extra {name: bytes}."""
+    workdir = Path(workdir)
+    shutil.rmtree(workdir, ignore_errors=True)
+    workdir.mkdir(parents=True)
+    for f in Path(data_dir).iterdir():
+        if f.name != "fusi.tz":
+            shutil.copy(f, workdir / f.name)
+    for name, content in (extra or {}).items():
+        (workdir / name).write_bytes(content)
+    return workdir
 
 
 # ------------------------------------------------------------------ screenshots
@@ -134,44 +142,27 @@ class Screenshot:
     """The whole screen as RGB pixels, read from xwd's dump of a true-colour screen."""
 
     def __init__(self, xwd_bytes):
-        header = struct.unpack(">25I", xwd_bytes[:100])
-        header_size, depth, width, height = header[0], header[3], header[4], header[5]
-        byte_order, bits_per_pixel, bytes_per_line = header[7], header[11], header[12]
-        masks, ncolours = header[14:17], header[19]
-        if depth != 24 or bits_per_pixel not in (24, 32):
-            raise DesktopError(f"unexpected screen format: depth {depth}, {bits_per_pixel} bits a pixel")
-        self.width, self.height = width, height
-        data = xwd_bytes[header_size + 12 * ncolours:]
-        step = bits_per_pixel // 8
-        order = "little" if byte_order == 0 else "big"
-        # Where red, green and blue sit in a pixel's bytes as stored.
-        offsets = []
-        for mask in masks:
-            shift = (mask & -mask).bit_length() - 1
-            offsets.append(shift // 8 if order == "little" else step - 1 - shift // 8)
-        self._rgb = bytearray(3 * width * height)
-        for y in range(height):
-            row = data[y * bytes_per_line:y * bytes_per_line + step * width]
-            out = 3 * width * y
-            for channel, offset in enumerate(offsets):
-                self._rgb[out + channel:out + 3 * width:3] = row[offset::step]
+        h = struct.unpack(">25I", xwd_bytes[:100])
+        header_size, depth, width, height, msb_first, bits, line = (h[i] for i in (0, 3, 4, 5, 7, 11, 12))
+        if depth != 24 or bits not in (24, 32):
+            raise DesktopError(f"unexpected screen format: depth {depth}, {bits} bits a pixel")
+        rows = np.frombuffer(xwd_bytes, np.uint8, height * line, header_size + 12 * h[19]).reshape(height, line)
+        stored = rows[:, :bits // 8 * width].reshape(height, width, bits // 8).astype(np.uint32)
+        stored = stored[..., ::-1] if msb_first else stored   # least significant byte first
+        pixels = sum(stored[..., k] << (8 * k) for k in range(bits // 8))
+        # Each of red, green and blue where its mask puts it in a pixel.
+        self.rgb = np.dstack([(pixels & m) >> ((m & -m).bit_length() - 1) for m in h[14:17]]).astype(np.uint8)
 
     def pixel(self, x, y):
-        i = 3 * (y * self.width + x)
-        return tuple(self._rgb[i:i + 3])
+        return tuple(int(c) for c in self.rgb[y, x])
 
     def save_png(self, path):
-        stride = 3 * self.width
-        rows = b"".join(b"\0" + bytes(self._rgb[y * stride:(y + 1) * stride]) for y in range(self.height))
-
         def chunk(kind, body):
-            return (struct.pack(">I", len(body)) + kind + body +
-                    struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
-
-        png = (b"\x89PNG\r\n\x1a\n" +
-               chunk(b"IHDR", struct.pack(">IIBBBBB", self.width, self.height, 8, 2, 0, 0, 0)) +
-               chunk(b"IDAT", zlib.compress(rows, 6)) + chunk(b"IEND", b""))
-        Path(path).write_bytes(png)
+            return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
+        h, w, _ = self.rgb.shape
+        rows = np.insert(self.rgb.reshape(h, 3 * w), 0, 0, axis=1)   # each row after its filter byte 0
+        png = chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 2, 0, 0, 0)) + chunk(b"IDAT", zlib.compress(rows))
+        Path(path).write_bytes(b"\x89PNG\r\n\x1a\n" + png + chunk(b"IEND", b""))
 
 
 # ------------------------------------------------------------------ the desktop
@@ -193,10 +184,23 @@ class Desktop:
         self.env["PULSE_CLIENTCONFIG"] = str(client_conf)
 
     def start(self):
-        self.env["DISPLAY"] = self._start_x()
+        # Xvfb on the first free display, which it names on the pipe.
+        read_end, write_end = os.pipe()
+        self._spawn("xvfb", ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24",
+                             "-nolisten", "tcp", "-noreset"], pass_fds=(write_end,))
+        os.close(write_end)
+        with os.fdopen(read_end) as pipe:
+            self.env["DISPLAY"] = ":" + pipe.readline().strip()
+        if self.env["DISPLAY"] == ":":
+            raise DesktopError("Xvfb did not start")
         self._spawn("openbox", ["openbox", "--sm-disable"])
-        wait_until("the window manager", lambda: self._quiet(["wmctrl", "-m"]) == 0, 10)
-        self.env["DBUS_SESSION_BUS_ADDRESS"] = self._start_session_bus()
+        wait_until("the window manager", lambda: subprocess.run(["wmctrl", "-m"], env=self.env,
+                                                                capture_output=True).returncode == 0, 10)
+        bus = self._spawn("session bus", ["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                          stdout=subprocess.PIPE)
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().decode().strip()
+        if not self.env["DBUS_SESSION_BUS_ADDRESS"]:
+            raise DesktopError("dbus-daemon did not start")
         self._spawn("a11y bus", [BUS_LAUNCHER, "--launch-immediately"])
         # The harness reads the tree over the same buses as the program.
         os.environ.update({k: self.env[k] for k in ("DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR")})
@@ -204,61 +208,29 @@ class Desktop:
 
     def stop(self):
         for process in reversed(self._processes):
-            if process.poll() is None:
-                process.terminate()
-                try:
-                    process.wait(timeout=5)
-                except subprocess.TimeoutExpired:
-                    process.kill()
-                    process.wait()
+            end(process)
         self._processes.clear()
         shutil.rmtree(self._runtime, ignore_errors=True)
 
     def kill_display(self):
         """Ends the X server at once, as a lost connection or a logout does."""
-        xvfb = self._processes[0]
-        xvfb.kill()
-        xvfb.wait()
+        self._processes[0].kill()
+        self._processes[0].wait()
 
-    def _spawn(self, name, argv, **kwargs):
+    def _spawn(self, name, argv, stdout=None, **kwargs):
         log = open(self.scratch / f"{name.replace(' ', '-')}.log", "wb")
-        process = subprocess.Popen(argv, env=self.env, stdout=kwargs.pop("stdout", log),
-                                   stderr=log, stdin=subprocess.DEVNULL, **kwargs)
-        self._processes.append(process)
+        process = subprocess.Popen(argv, env=kwargs.pop("env", self.env), stdout=stdout or log,
+                                   stderr=subprocess.STDOUT if stdout is None else log, stdin=subprocess.DEVNULL,
+                                   **kwargs)
+        self._processes.append(process)   # stop() ends it should a check fail midway
         return process
 
-    def _start_x(self):
-        """Starts Xvfb on the first free display; returns ":N"."""
-        read_end, write_end = os.pipe()
-        self._spawn("xvfb", ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-                             f"{SCREEN[0]}x{SCREEN[1]}x24", "-nolisten", "tcp", "-noreset"],
-                    pass_fds=(write_end,))
-        os.close(write_end)
-        with os.fdopen(read_end) as pipe:
-            number = pipe.readline().strip()
-        if not number:
-            raise DesktopError("Xvfb did not start")
-        return ":" + number
-
-    def _start_session_bus(self):
-        process = self._spawn("session bus", ["dbus-daemon", "--session", "--nofork", "--print-address=1"],
-                              stdout=subprocess.PIPE)
-        address = process.stdout.readline().decode().strip()
-        if not address:
-            raise DesktopError("dbus-daemon did not start")
-        return address
-
-    def _quiet(self, argv):
-        return subprocess.run(argv, env=self.env, stdout=subprocess.DEVNULL,
-                              stderr=subprocess.DEVNULL).returncode
-
-    def tool(self, *argv):
+    def tool(self, *argv, check=True, text=True):
         """Runs an X tool on this desktop; its standard output."""
-        return subprocess.run(argv, env=self.env, check=True, capture_output=True, text=True).stdout
+        return subprocess.run(argv, env=self.env, check=check, capture_output=True, text=text).stdout
 
     def screenshot(self, png_path=None):
-        shot = Screenshot(subprocess.run(["xwd", "-root", "-silent"], env=self.env, check=True,
-                                         capture_output=True).stdout)
+        shot = Screenshot(self.tool("xwd", "-root", "-silent", text=False))
         if png_path:
             shot.save_png(png_path)
         return shot
@@ -267,9 +239,8 @@ class Desktop:
         """Starts the program in workdir (--dir) with its clock running from
         `clock` ("2024-06-30 23:59:52", local time of tz), or shifted from the
         real clock by `clock` whole seconds (an int), so that its seconds turn
-        when the real ones do. With `home`, it starts instead as a menu
-        launcher starts it: in the home directory, working in its own
-        settings folder there."""
+        when the real ones do. With `home`, it starts instead as a menu launcher
+        starts it: in the home directory, working in its settings folder there."""
         if not FAKETIME_LIBRARIES:
             raise DesktopError("libfaketime is missing: run scripts/install-deps")
         faketime = f"{clock:+d}s" if isinstance(clock, int) else "@" + clock
@@ -281,33 +252,32 @@ class Desktop:
             env["HOME"] = str(home)
             env.pop("XDG_CONFIG_HOME", None)
             argv, workdir = [str(program)], home
-        log = open(self.scratch / f"{name}.stderr", "wb")
-        process = subprocess.Popen(argv, cwd=workdir, env=env, stdin=subprocess.DEVNULL,
-                                   stdout=log, stderr=subprocess.STDOUT)
-        self._processes.append(process)   # stop() ends it should a check fail midway
-        return RunningProgram(self, process, self.scratch / f"{name}.stderr")
+        process = self._spawn(name, argv, env=env, cwd=workdir)
+        return RunningProgram(self, process, self.scratch / f"{name}.log")
 
 
 # ------------------------------------------------------------------ the program
 
 class RunningProgram:
-    """The program on the desktop: its window's texts, menus, keys and clicks."""
+    """The program on the desktop: its windows' texts, menus, keys and clicks."""
 
     def __init__(self, desktop, process, log_path):
-        self.desktop = desktop
-        self.process = process
-        self.log_path = log_path
-        self.window_id = None
-        self._frame = None
+        self.desktop, self.process, self.log_path = desktop, process, log_path
+        self.window_id = self._frame = None
 
     # --- life
 
     def wait_for_window(self, timeout_s=15):
         """Waits for the main window to be shown and for the start-up picture to
         close, then gives the main window the keyboard focus."""
-        self.window_id = wait_until(f'the window "{CAPTION}"', self._find_window_id, timeout_s)
-        self._frame = wait_until("the window in the accessibility tree", self._find_frame, timeout_s)
-        wait_until("the start-up picture to close", lambda: not self._other_windows_open(), timeout_s)
+        def shown():
+            if self.process.poll() is not None:
+                raise DesktopError(f"the program ended with status {self.process.returncode}:\n{self.log()}")
+            return self.x_windows(CAPTION)
+        self.window_id = wait_until(f'the window "{CAPTION}"', shown, timeout_s)[0]
+        self._frame = wait_until("the window in the accessibility tree", lambda: self.window(CAPTION, "frame"),
+                                 timeout_s)
+        wait_until("the start-up picture to close", lambda: not self.other_windows_open(), timeout_s)
         self.desktop.tool("xdotool", "windowactivate", "--sync", self.window_id)
         return self
 
@@ -315,85 +285,55 @@ class RunningProgram:
         try:
             return self.process.wait(timeout=timeout_s)
         except subprocess.TimeoutExpired:
-            self.process.send_signal(signal.SIGKILL)
+            self.process.kill()
             self.process.wait()
             raise DesktopError(f"the program did not end within {timeout_s} s")
 
     def log(self):
         return Path(self.log_path).read_text(errors="replace")
 
-    def send(self, signal_number):
-        self.process.send_signal(signal_number)
+    # --- its windows: by caption on the X server, and in the accessibility tree
 
-    def _visible_windows(self, caption):
-        result = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{caption}$"],
-                                env=self.desktop.env, capture_output=True, text=True)
-        return result.stdout.split()
+    def x_windows(self, caption):
+        """The ids of the visible windows of that caption on the X server."""
+        return self.desktop.tool("xdotool", "search", "--onlyvisible", "--name", f"^{caption}$", check=False).split()
 
     def window_visible(self):
-        return self.window_id in self._visible_windows(CAPTION)
+        return self.window_id in self.x_windows(CAPTION)
 
-    def _find_window_id(self):
-        if self.process.poll() is not None:
-            raise DesktopError(f"the program ended with status {self.process.returncode}:\n{self.log()}")
-        result = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{CAPTION}$"],
-                                env=self.desktop.env, capture_output=True, text=True)
-        ids = result.stdout.split()
-        return ids[0] if ids else None
-
-    def _application(self):
-        desktop = Atspi.get_desktop(0)
-        for i in range(desktop.get_child_count()):
-            app = desktop.get_child_at_index(i)
+    def windows(self):
+        """The program's top-level windows in the accessibility tree."""
+        for app in children(Atspi.get_desktop(0)):
             if app is not None and app.get_process_id() == self.process.pid:
                 app.set_cache_mask(Atspi.Cache.NONE)
-                return app
-        return None
+                return [w for w in children(app) if w is not None]
+        return []
 
-    def _find_frame(self):
-        app = self._application()
-        if app is None:
-            return None
-        for i in range(app.get_child_count()):
-            child = app.get_child_at_index(i)
-            if child.get_role_name() == "frame" and child.get_name() == CAPTION:
-                return child
-        return None
+    def window(self, caption, role=None):
+        return next((w for w in self.windows() if w.get_name() == caption and role in (None, w.get_role_name())), None)
 
-    def _other_windows_open(self):
-        app = self._application()
-        return any(child is not None and child.get_name() != CAPTION and
-                   child.get_state_set().contains(Atspi.StateType.VISIBLE)
-                   for child in (app.get_child_at_index(i) for i in range(app.get_child_count())))
+    def other_windows_open(self):
+        return any(w.get_name() != CAPTION and w.get_state_set().contains(Atspi.StateType.VISIBLE)
+                   for w in self.windows())
 
-    # --- reading the window
-
-    def _client(self):
-        return self._frame.get_child_at_index(0)
+    # --- reading the main window
 
     def controls(self):
         """{control name: accessible} for the controls of CONTROL_TWIPS, found
         by where they sit in the client area."""
-        client = self._client()
+        client = self._frame.get_child_at_index(0)
         origin = client.get_extents(Atspi.CoordType.WINDOW)
-        placed = {}
-        for i in range(client.get_child_count()):
-            child = client.get_child_at_index(i)
-            box = child.get_extents(Atspi.CoordType.WINDOW)
-            placed[(box.x - origin.x, box.y - origin.y)] = child
         found = {}
-        for name, (left, top) in CONTROL_TWIPS.items():
-            want = (round(left / TWIPS_PER_PIXEL), round(top / TWIPS_PER_PIXEL))
-            for (x, y), child in placed.items():
-                if abs(x - want[0]) <= 1 and abs(y - want[1]) <= 1:
+        for child in children(client):
+            box = child.get_extents(Atspi.CoordType.WINDOW)
+            for name, (left, top) in CONTROL_TWIPS.items():
+                if (abs(box.x - origin.x - round(left / TWIPS_PER_PIXEL)) <= 1
+                        and abs(box.y - origin.y - round(top / TWIPS_PER_PIXEL)) <= 1):
                     found[name] = child
         return found
 
     def text(self, name):
-        control = self.controls().get(name)
-        if control is None:
-            raise DesktopError(f"no control {name} in the window")
-        return control.get_name()
+        return self.texts(name)[name]
 
     def texts(self, *names):
         """The texts of several controls as one tick left them: read until two
@@ -411,29 +351,35 @@ class RunningProgram:
         raise DesktopError(f"the texts of {', '.join(names)} never held still")
 
     def wait_for_text(self, name, predicate, timeout_s, what):
-        """Waits until the text of a control satisfies predicate; returns it."""
-        def probe():
-            text = self.text(name)
-            return text if predicate(text) else None
-        return wait_until(what, probe, timeout_s)
+        """Waits until the text of a control satisfies predicate."""
+        wait_until(what, lambda: predicate(self.text(name)), timeout_s)
 
     def menu_item(self, *path):
-        """The menu item at a path of captions, e.g. ("Colori", "Fondo schermo", "Blu")."""
+        """The menu item at a path of captions, e.g. ("Colori", "Fondo schermo", "Blu"); its action
+        chooses it through the accessibility tree, without opening the menus."""
         node = self._frame.get_child_at_index(1)  # the menu bar
         for caption in path:
-            items = [node.get_child_at_index(i) for i in range(node.get_child_count())]
+            items = children(node)
             if node.get_role_name() == "menu item":   # a menu item holds its pop-up menu
-                popup = items[0]
-                items = [popup.get_child_at_index(i) for i in range(popup.get_child_count())]
-            matches = [c for c in items if c.get_name() == caption]
-            if not matches:
+                items = children(items[0])
+            node = next((c for c in items if c.get_name() == caption), None)
+            if node is None:
                 raise DesktopError(f"no menu item {' > '.join(path)}")
-            node = matches[0]
         return node
 
-    def choose(self, *path):
-        """Chooses a menu item through the accessibility tree, without opening the menus."""
-        self.menu_item(*path).get_action_iface().do_action(0)
+    def menu_enabled(self, *path):
+        return self.menu_item(*path).get_state_set().contains(Atspi.StateType.ENABLED)
+
+    def on_screen(self, left_twips, top_twips):
+        """A point of the client area given in twips, in screen pixels."""
+        origin = self._frame.get_child_at_index(0).get_extents(Atspi.CoordType.SCREEN)
+        return origin.x + round(left_twips / TWIPS_PER_PIXEL), origin.y + round(top_twips / TWIPS_PER_PIXEL)
+
+    def client_pixel(self, shot, left_twips, top_twips):
+        """The colour on screen at a point of the client area given in twips."""
+        return shot.pixel(*self.on_screen(left_twips, top_twips))
+
+    # --- acting on the windows
 
     def press(self, window_caption, button_caption):
         """Presses a button of an open window of the program through the accessibility tree."""
@@ -442,69 +388,26 @@ class RunningProgram:
                 return None
             if node.get_role_name() == "push button" and node.get_name() == button_caption:
                 return node
-            for i in range(node.get_child_count()):
-                found = find(node.get_child_at_index(i), depth + 1)
-                if found:
-                    return found
-            return None
-        app = self._application()
-        windows = [app.get_child_at_index(i) for i in range(app.get_child_count())]
-        button = find(next((w for w in windows if w is not None and w.get_name() == window_caption), None))
+            return next(filter(None, (find(c, depth + 1) for c in children(node))), None)
+        button = find(self.window(window_caption))
         if button is None:
             raise DesktopError(f"no button {button_caption!r} in a window {window_caption!r}")
         button.get_action_iface().do_action(0)
 
-    def type_into(self, window_caption, *keys):
-        """Gives the keyboard to the program's window of that caption and types keys."""
-        window = wait_until(f"the window {window_caption!r}",
-                            lambda: self._visible_windows(window_caption), 5)[0]
-        self.desktop.tool("xdotool", "windowactivate", "--sync", window)
-        for key in keys:
-            self.desktop.tool("xdotool", "key", "--clearmodifiers", key)
-            time.sleep(0.1)
-
-    def menu_enabled(self, *path):
-        return self.menu_item(*path).get_state_set().contains(Atspi.StateType.ENABLED)
-
-    def control_centre_on_screen(self, name):
-        left, top = CONTROL_TWIPS[name]
-        origin = self._client().get_extents(Atspi.CoordType.SCREEN)
-        return origin.x + round(left / TWIPS_PER_PIXEL) + 10, origin.y + round(top / TWIPS_PER_PIXEL) + 10
-
-    def client_pixel(self, shot, left_twips, top_twips):
-        """The colour on screen at a point of the client area given in twips."""
-        origin = self._client().get_extents(Atspi.CoordType.SCREEN)
-        return shot.pixel(origin.x + round(left_twips / TWIPS_PER_PIXEL),
-                          origin.y + round(top_twips / TWIPS_PER_PIXEL))
-
-    # --- acting on the window
-
-    def keys(self, *keys):
-        """Types keys into the focused main window, one after another."""
+    def keys(self, *keys, into=None):
+        """Types keys, one after another, into the focused window, or first
+        gives the keyboard to the program's window of the caption `into`."""
+        if into:
+            window = wait_until(f"the window {into!r}", lambda: self.x_windows(into), 5)[0]
+            self.desktop.tool("xdotool", "windowactivate", "--sync", window)
         for key in keys:
             self.desktop.tool("xdotool", "key", "--clearmodifiers", key)
             time.sleep(0.15)   # lets a menu open before the next key
 
     def click(self, name):
-        x, y = self.control_centre_on_screen(name)
-        self.desktop.tool("xdotool", "mousemove", "--sync", str(x), str(y), "click", "1")
+        x, y = self.on_screen(*CONTROL_TWIPS[name])
+        self.desktop.tool("xdotool", "mousemove", "--sync", str(x + 10), str(y + 10), "click", "1")
 
     def close_by_window_manager(self):
         """Asks the window manager to close the window, as the close box does."""
         self.desktop.tool("wmctrl", "-c", CAPTION)
-
-
-def seed_workdir(data_dir, workdir, extra=None):
-    """A fresh working directory with the installed data files but fusi.tz (a
-    folder in table mode, as every folder before the zone database), plus
-    extra {name: bytes}."""
-    workdir = Path(workdir)
-    if workdir.exists():
-        shutil.rmtree(workdir)
-    workdir.mkdir(parents=True)
-    for f in Path(data_dir).iterdir():
-        if f.name != "fusi.tz":
-            shutil.copy(f, workdir / f.name)
-    for name, content in (extra or {}).items():
-        (workdir / name).write_bytes(content)
-    return workdir
