@@ -155,28 +155,6 @@ TEST(MoonSentence, ComposedFromTheEvents) {
     }
 }
 
-TEST(MoonDay, EventsInHourOrderAlternatingAtMostThree) {
-    for (const Place& place : {k45N12E, Place{40, 43, 74, 0}, kLapland, Place{-34, 0, -151, 0}})
-        ForEachDayOf2024([&](int m, int d) {
-            const MoonDay day = ComputeMoonDay({d, m, 2024}, {place, 1});
-            ASSERT_LE(day.count, 3) << d << "/" << m;
-            for (int k = 0; k < day.count; ++k) {
-                const MoonEvent& e = day.events[k];
-                ASSERT_TRUE(e.kind == R || e.kind == S) << d << "/" << m;
-                ASSERT_GE(e.timeHours, 0);
-                ASSERT_LE(e.timeHours, 24 + 1.0 / 120);
-                if (k > 0) {
-                    ASSERT_GE(e.timeHours, day.events[k - 1].timeHours) << d << "/" << m;
-                    ASSERT_NE(e.kind, day.events[k - 1].kind) << d << "/" << m;
-                }
-            }
-            // The altitude at the end of the day agrees with the last crossing.
-            if (day.count > 0) {
-                ASSERT_EQ(day.endValue > 0, day.events[day.count - 1].kind == R);
-            }
-        });
-}
-
 // f = sin(dec) - 0 at the pole: declinations -x, 0, +x make the parabola a
 // straight line, whose leading coefficient is exactly 0.
 TEST(TestHour, StraightLineCrossing) {

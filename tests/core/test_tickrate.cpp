@@ -113,12 +113,11 @@ TEST(TickRate, OnceASecondShowsWhatSixtyFourTicksShow) {
 // (a half hour, a quarter hour by the zone database): five at 59:54..58 and
 // one at 00:00 of that clock, none at its half hour.
 TEST(TimeSignal, PipsAtTheHomeClocksFullHour) {
-    struct Case { const char* why; const char* lxp2; const char* zone; std::vector<int> beepsAt; };
-    const std::vector<int> fullHour{54, 55, 56, 57, 58, 60};   // seconds from 10:59:00 (60: 11:00:00)
+    struct Case { const char* why; const char* lxp2; const char* zone; };
     const Case cases[] = {
-        {"Roma", "41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,1", "", fullHour},
-        {"Nuova Delhi, +5:30", "28,37,-77,-13,-5,,0,,,0,,0,,,1,1,30,0", "", fullHour},
-        {"Kathmandu, +5:45 by the zone database", "27,43,-85,-19,-6,,0,,,0,,0,,,1,1,0,0", "Asia/Kathmandu", fullHour},
+        {"Roma", "41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,1", ""},
+        {"Nuova Delhi, +5:30", "28,37,-77,-13,-5,,0,,,0,,0,,,1,1,30,0", ""},
+        {"Kathmandu, +5:45 by the zone database", "27,43,-85,-19,-6,,0,,,0,,0,,,1,1,0,0", "Asia/Kathmandu"},
     };
     SystemZoneDatabase zones;
     for (const Case& c : cases) {
@@ -143,7 +142,7 @@ TEST(TimeSignal, PipsAtTheHomeClocksFullHour) {
             program.tick();
             if (platform.beeps != before) beepsAt.push_back(s);
         }
-        EXPECT_EQ(beepsAt, c.beepsAt);
+        EXPECT_EQ(beepsAt, (std::vector{54, 55, 56, 57, 58, 60}));   // seconds from 10:59:00
     }
 }
 
@@ -174,9 +173,7 @@ TEST(TickRate, FastTicksOnlyWhileNeeded) {
         clock.program.state().startCounter = 44;   // past the start-up count
         clock.at(c.before);
         clock.program.tick();
-        clock.program.tick();
         ASSERT_FALSE(clock.program.needsFastTicks()) << "steady before the event";
-
         c.event(clock.program);
         clock.at(c.after);
         int fastTicks = 0;

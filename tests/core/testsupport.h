@@ -217,6 +217,7 @@ protected:
         ASSERT_TRUE(program->startUp());
         platform.effects.clear();
         platform.writes.clear();
+        platform.warnings.clear();
     }
     SharedState& state() { return program->state(); }
     MainView& view() { return program->view(); }
