@@ -2,7 +2,6 @@
 
 #include "../testsupport.h"
 
-#include <algorithm>
 #include <set>
 
 #include <sys/stat.h>
@@ -13,11 +12,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path kDataDir = VEMAR_DATA_DIR;
-const std::string kHugeDigits(400, '9');
-constexpr const char* kSettingsFiles[] = {kZoneFile, kSiteFile, kRuleFile, kDisplayFile, kMarkerFile};
-
-std::string Bytes(const fs::path& path) { return ReadFileBytes(path).value_or("<absent>"); }
-void Put(const fs::path& path, std::string_view bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+constexpr const char* kSettingsFiles[] = {kZoneFile, kSiteFile, kRuleFile, kDisplayFile, kMarkerFile, kCityZonesFile};
 
 // The settings lxp2.par holds, in the order of its fields.
 std::vector<double> SiteValues(const SiteSettings& s) {
@@ -25,25 +20,22 @@ std::vector<double> SiteValues(const SiteSettings& s) {
             double(s.hemisphere), double(s.outsideDstWindow), double(s.halfHourMinutes), double(s.autoDst)};
 }
 
-// Reads any settings file by its name as the program does; a short account
-// of what was read, for comparing two reads.
+// Reads any settings file by its name as the program does, into a short
+// account for comparing two reads.
 std::string ReadSettings(const fs::path& file) {
     const std::string name = file.filename().string();
     std::string out;
     auto put = [&](const auto& values) { for (const auto& v : values) out += std::string(v) + ","; };
     auto numbers = [&](const auto& values) { for (double v : values) out += std::to_string(v) + ","; };
-    if (name == kZoneFile) {
-        for (const ZoneRow& row : ReadZoneTable(file)) put(std::array{row.name, row.zoneClass, row.offset + ";"});
-    } else if (name == kSiteFile) {
-        numbers(SiteValues(ReadSiteSettings(file)));
-    } else if (name == kRuleFile) {
+    if (name == kZoneFile) for (const ZoneRow& r : ReadZoneTable(file)) put(std::array{r.name, r.zoneClass, r.offset});
+    if (name == kSiteFile) numbers(SiteValues(ReadSiteSettings(file)));
+    if (name == kDisplayFile) put(ReadDisplaySettings(file).value_or(std::array<std::string, 9>{"<absent>"}));
+    if (name == kMarkerFile) put(ReadLargeMarkers(file));
+    if (name == kCityZonesFile)
+        if (const auto zones = ReadCityZones(file)) for (const auto& [city, entry] : zones->entries) put(std::array{city, entry.zone});
+    if (name == kRuleFile) {
         const DstRule r = ReadParleg(file);
         numbers(std::array{r.monthA, r.weekA, r.weekdayA, r.monthB, r.weekB, r.weekdayB});
-    } else if (name == kDisplayFile) {
-        const auto plain = ReadDisplaySettings(file);
-        put(plain.value_or(std::array<std::string, 9>{"<absent>"}));
-    } else {
-        put(ReadLargeMarkers(file));
     }
     return out;
 }
@@ -52,9 +44,9 @@ ZoneTable SampleTable() {
     ZoneTable table;
     for (int i = 0; i < kZoneRows; ++i) table[i] = {"Zona " + std::to_string(i), std::to_string(i % 4), std::to_string(i % 25 - 12)};
     table[0] = {"Roma", "1", "+1"};
-    table[1] = {"", "0", ""};                  // both empty forms
+    table[1] = {"", "0", ""};                    // both empty forms
     table[2] = {"@[\\]^_`az Z", "", "0"};        // edges of the admitted codes
-    table[3] = {"Abcdefghijklm", "9", "-12"};   // 13 letters, a class outside 0..3
+    table[3] = {"Abcdefghijklm", "9", "-12"};    // 13 letters, a class outside 0..3
     return table;
 }
 
@@ -79,7 +71,7 @@ protected:
 // Saved as the editors save it: staged in fusi.tmp, then one rename; the
 // installed table goes back byte for byte.
 TEST_F(FilesTest, ZoneTableRoundTripsWithItsExactBytes) {
-    Put(dir / kZoneFile, "old");
+    dir.write(kZoneFile, "old");
     StageZoneTable(dir.path(), SampleTable());
     CommitStagedTable(dir.path());
     EXPECT_EQ(Entries(), std::set<std::string>{"fusi.dat"});
@@ -89,7 +81,7 @@ TEST_F(FilesTest, ZoneTableRoundTripsWithItsExactBytes) {
     EXPECT_STREQ(e.what(), "copia provvisoria fusi.tmp mancante");
     EXPECT_EQ(ReadZoneTable(dir / kZoneFile), SampleTable());
     WriteZoneTable(dir / kZoneFile, ReadZoneTable(kDataDir / kZoneFile));
-    EXPECT_EQ(Bytes(dir / kZoneFile), Bytes(kDataDir / kZoneFile));
+    EXPECT_EQ(dir.read(kZoneFile), ReadFileBytes(kDataDir / kZoneFile));
 }
 
 // Each line as read (the zone offset as the program counts it, minus the
@@ -112,11 +104,11 @@ TEST_F(FilesTest, SiteSettingsReadAndWrittenBack) {
          "1,2,3,4,-32768,,1,,,0,,0,,,1,0,0,1\r\n"},
     };
     for (const Case& c : cases) {
-        Put(dir / kSiteFile, c.line);
+        dir.write(kSiteFile, c.line);
         const SiteSettings settings = ReadSiteSettings(dir / kSiteFile);
         EXPECT_EQ(SiteValues(settings), c.settings) << c.line;
         WriteSiteSettings(dir / kSiteFile, settings);
-        EXPECT_EQ(Bytes(dir / kSiteFile), c.written ? c.written : c.line);
+        EXPECT_EQ(dir.read(kSiteFile), c.written ? c.written : c.line);
     }
 }
 
@@ -131,7 +123,7 @@ TEST_F(FilesTest, SiteSettingsRefuseATextWhereANumberBelongs) {
         for (auto [text, number] : {std::pair{"\" -4 \"", true}, {"4x", false}, {"\"4 1\"", false}}) {
             std::string line;
             for (std::size_t i = 0; i < std::size(good); ++i) line += (i ? "," : "") + std::string(i + 1 == n ? text : good[i]);
-            Put(dir / kSiteFile, line + "\r\n");
+            dir.write(kSiteFile, line + "\r\n");
             if (spare.count(n) || number) {
                 EXPECT_NO_THROW(ReadSiteSettings(dir / kSiteFile)) << "field " << n << ": " << text;
             } else {
@@ -142,14 +134,15 @@ TEST_F(FilesTest, SiteSettingsRefuseATextWhereANumberBelongs) {
 }
 
 // Each text shifted down by 7 and quoted; blanks become control codes. (That
-// any texts read back as saved: the seg.dat fuzzer.)
-TEST_F(FilesTest, DisplaySettingsAndMarkers) {
+// any texts read back as saved: the seg.dat fuzzer.) Besides its own writing,
+// Parleg.dat reads an empty field as 0 and a whole number with decimals.
+TEST_F(FilesTest, DisplaySettingsMarkersAndRule) {
     using Plain = std::array<std::string, 9>;
     WriteDisplaySettings(dir / kDisplayFile, {" 1", "-1", " 7", " 7", " 0", " 1", " 0", "*", "°"});
-    EXPECT_EQ(Bytes(dir / kDisplayFile),
+    EXPECT_EQ(dir.read(kDisplayFile),
               "\"\x19*\",\"&*\",\"\x19" "0\",\"\x19" "0\",\"\x19)\",\"\x19*\",\"\x19)\",\"#\",\"\xA9\"\r\n");
     // Missing fields and a byte that cannot be unscrambled read as empty.
-    Put(dir / kDisplayFile, "\"\x19*\",\"\xFA\",\"\x19\x30\"\r\n");
+    dir.write(kDisplayFile, "\"\x19*\",\"\xFA\",\"\x19\x30\"\r\n");
     EXPECT_EQ(ReadDisplaySettings(dir / kDisplayFile), (Plain{" 1", "", " 7", "", "", "", "", "", ""}));
     fs::remove(dir / kDisplayFile);
     EXPECT_EQ(ReadDisplaySettings(dir / kDisplayFile), std::nullopt);
@@ -157,55 +150,53 @@ TEST_F(FilesTest, DisplaySettingsAndMarkers) {
     using M = std::array<std::string, 5>;
     EXPECT_EQ(ReadLargeMarkers(kDataDir / kMarkerFile), (M{"*", "°", "", "", ""}));
     EXPECT_EQ(ReadLargeMarkers(dir / kMarkerFile), M{});
-    Put(dir / kMarkerFile, "\"\xB0\"\n#\n\"\x80\",+,\"a\",\"b\"");
+    dir.write(kMarkerFile, "\"\xB0\"\n#\n\"\x80\",+,\"a\",\"b\"");
     EXPECT_EQ(ReadLargeMarkers(dir / kMarkerFile), (M{"°", "#", "€", "+", "a"}));
-}
 
-// Besides the rule's own writing, an empty field is 0 and a whole number may have decimals.
-TEST_F(FilesTest, RuleRoundTrips) {
     WriteParleg(dir / kRuleFile, {11, 4, 6, 11, 4, 6});
-    EXPECT_EQ(Bytes(dir / kRuleFile), "11,4,6,11,4,6\r\n");
+    EXPECT_EQ(dir.read(kRuleFile), "11,4,6,11,4,6\r\n");
     EXPECT_EQ(ReadParleg(kDataDir / kRuleFile), (DstRule{2, 4, 0, 9, 4, 0}));
-    Put(dir / kRuleFile, " +2 ,,0,9.0,4,0");
+    dir.write(kRuleFile, " +2 ,,0,9.0,4,0");
     EXPECT_EQ(ReadParleg(dir / kRuleFile), (DstRule{2, 0, 0, 9, 4, 0}));
 }
 
 TEST_F(FilesTest, DamagedFilesNameTheFileAndThePlace) {
-    WriteZoneTable(dir / kZoneFile, SampleTable());
-    const std::string table = Bytes(dir / kZoneFile), nul(1, '\0'), site = "41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,1\r\n";
+    ZoneTable marked = SampleTable();
+    marked[2].name = "}}}";   // stored as "vvv"
+    marked[11].offset = "~~";   // stored as "ww"
+    WriteZoneTable(dir / kZoneFile, marked);
+    const std::string table = dir.read(kZoneFile), nul(1, '\0'), site = "41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,1\r\n";
     auto firstLines = [&](int n) {
         std::size_t p = 0;
         for (int i = 0; i < n; ++i) p = table.find("\r\n", p) + 2;
         return table.substr(0, p);
     };
-    const ZoneRow row12 = SampleTable()[11];
-    std::string badByte = table;   // byte 250 in the offset of record 12: it cannot be unscrambled
-    badByte.insert(firstLines(11).size() + 7 + row12.name.size() + row12.zoneClass.size(), "\xFA");
-    std::string nulInTable = table;   // in record 3's name
-    nulInTable.insert(firstLines(2).size() + 1, nul);
+    auto replaced = [&](const std::string& from, const std::string& to) {
+        return std::string(table).replace(table.find(from), from.size(), to);
+    };
     struct Case { const char* file; std::optional<std::string> content; const char* message; };
     const Case cases[] = {
         {kZoneFile, std::nullopt, "file mancante"}, {kSiteFile, std::nullopt, "file mancante"},
         {kRuleFile, std::nullopt, "file mancante"}, {kZoneFile, "", "record 1 mancante"},
         {kZoneFile, firstLines(53), "record 54 mancante"}, {kZoneFile, firstLines(10) + "\"x\",", "record 11 incompleto"},
-        {kZoneFile, badByte, "record 12, campo 3: carattere non valido"}, {kSiteFile, "", "campo 1 mancante"},
+        {kZoneFile, replaced("ww", "w\xFA"), "record 12, campo 3: carattere non valido"}, {kSiteFile, "", "campo 1 mancante"},
         {kSiteFile, "45,30,9,10,-1,,1,,,0,,0,,,1,0,0\r\n", "campo 18 mancante"},
         {kRuleFile, "2,4,0,9,4\r\n", "campo 6 mancante"}, {kRuleFile, "2,4x,0,9,4,0\r\n", "campo 2: non è un numero"},
         {kRuleFile, "2.5,4,0,9,4,0\r\n", "campo 1: numero intero non valido"},
         {kRuleFile, "-1,4,0,9,4,0\r\n", "campo 1 fuori intervallo"}, {kRuleFile, "2,5,0,9,4,0\r\n", "campo 2 fuori intervallo"},
         {kRuleFile, "2,4,0,12,4,0\r\n", "campo 4 fuori intervallo"},
-        {kRuleFile, "2,4,0,9,4," + kHugeDigits + "\r\n", "campo 6 fuori intervallo"},
+        {kRuleFile, "2,4,0,9,4," + std::string(400, '9') + "\r\n", "campo 6 fuori intervallo"},
         // A zero byte would end a field early in many readers ("4\0" "1" read
         // as 4): every file refuses it, naming the field it lies in.
         {kSiteFile, "4" + nul + site.substr(1), "campo 1: carattere nullo"}, {kSiteFile, site + nul, "campo 18: carattere nullo"},
         {kRuleFile, "2,4,0,9,4" + nul + ",0\r\n", "campo 5: carattere nullo"},
         {kDisplayFile, "\"\x19*\",\"" + nul + "\"\r\n", "campo 2: carattere nullo"},
         {kMarkerFile, "\"*\"," + nul + "\r\n", "campo 2: carattere nullo"},
-        {kZoneFile, nulInTable, "record 3, campo 1: carattere nullo"},
+        {kZoneFile, replaced("vvv", "v" + nul + "v"), "record 3, campo 1: carattere nullo"},
     };
     for (const Case& c : cases) {
         fs::remove(dir / c.file);
-        if (c.content) Put(dir / c.file, *c.content);
+        if (c.content) dir.write(c.file, *c.content);
         const FileError e = Failure([&] { ReadSettings(dir / c.file); });
         EXPECT_EQ(e.file, c.file);
         EXPECT_STREQ(e.what(), c.message) << c.file;
@@ -214,15 +205,16 @@ TEST_F(FilesTest, DamagedFilesNameTheFileAndThePlace) {
 
 // Required or optional, a file that is there but is no settings file is
 // refused at once, naming it: nothing blocks on a FIFO, nothing reads a
-// device or a file of megabytes. A byte-order mark that an editor put before
-// the first field changes nothing.
+// device or a file of megabytes; an optional one that is not there is no
+// error. A byte-order mark that an editor put before the first field changes
+// nothing.
 TEST_F(FilesTest, EveryReaderRefusesWhatIsNoSettingsFileAndSkipsAByteOrderMark) {
     struct Kind { const char* what; std::function<void(const fs::path&)> make; const char* message; };
     const Kind kinds[] = {
         {"directory", [](const fs::path& p) { fs::create_directory(p); }, "non è un file regolare"},
         {"FIFO", [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); }, "non è un file regolare"},
         {"device", [](const fs::path& p) { fs::create_symlink("/dev/zero", p); }, "non è un file regolare"},
-        {"64 KiB and a byte", [](const fs::path& p) { Put(p, std::string(64 * 1024 + 1, ' ')); }, "file troppo grande"},
+        {"64 KiB and a byte", [](const fs::path& p) { std::ofstream(p) << std::string(64 * 1024 + 1, ' '); }, "file troppo grande"},
     };
     for (const char* file : kSettingsFiles)
         for (const Kind& kind : kinds) {
@@ -233,16 +225,18 @@ TEST_F(FilesTest, EveryReaderRefusesWhatIsNoSettingsFileAndSkipsAByteOrderMark) 
             EXPECT_STREQ(e.what(), kind.message);
             fs::remove_all(dir / file);
         }
+    EXPECT_FALSE(ReadCityZones(dir / kCityZonesFile));
     // 64 KiB itself is still read: blanks only, so every field is empty.
-    Put(dir / kMarkerFile, std::string(64 * 1024, ' '));
+    dir.write(kMarkerFile, std::string(64 * 1024, ' '));
     EXPECT_EQ(ReadSettings(dir / kMarkerFile), ",,,,,");
 
     WriteZoneTable(dir / kZoneFile, SampleTable());
     WriteDisplaySettings(dir / kDisplayFile, {" 1", "-1", " 7", " 7", " 0", " 1", " 0", "*", "°"});
-    for (const char* file : {kSiteFile, kRuleFile, kMarkerFile}) fs::copy_file(kDataDir / file, dir / file, fs::copy_options::overwrite_existing);
+    for (const char* file : {kSiteFile, kRuleFile, kMarkerFile, kCityZonesFile})
+        fs::copy_file(kDataDir / file, dir / file, fs::copy_options::overwrite_existing);
     for (const char* file : kSettingsFiles) {
         const std::string plain = ReadSettings(dir / file);
-        Put(dir / file, "\xEF\xBB\xBF" + Bytes(dir / file));
+        dir.write(file, "\xEF\xBB\xBF" + dir.read(file));
         EXPECT_EQ(ReadSettings(dir / file), plain) << file;
     }
 }
@@ -266,17 +260,17 @@ TEST_F(FilesTest, FailedWritesKeepTheOldFileAndLeaveNoTemporary) {
     const std::string old = "old content\r\n";
     for (const Case& c : cases) {
         const fs::path target = dir / c.file;
-        Put(target, old);
+        dir.write(c.file, old);
         if (!c.message) SetWriteFaultForTesting([&](const fs::path& p) { return p == target; });
         const FileError e = Failure([&] { c.write(target); });
         EXPECT_EQ(e.file, c.file);
         EXPECT_EQ(std::string(e.what()).rfind(c.message ? c.message : "scrittura non riuscita: spazio esaurito sul disco", 0), 0u)
             << e.what();
-        EXPECT_EQ(Bytes(target), old) << c.file;
+        EXPECT_EQ(dir.read(c.file), old) << c.file;
         EXPECT_EQ(Entries(), std::set<std::string>{c.file});
         SetWriteFaultForTesting(nullptr);
         if (!c.message) c.write(target);   // the same write succeeds without the fault
-        EXPECT_EQ(Bytes(target) != old, !c.message) << c.file;
+        EXPECT_EQ(dir.read(c.file) != old, !c.message) << c.file;
         EXPECT_EQ(Entries(), std::set<std::string>{c.file});
         fs::remove(target);
     }
@@ -285,7 +279,7 @@ TEST_F(FilesTest, FailedWritesKeepTheOldFileAndLeaveNoTemporary) {
     EXPECT_EQ(std::string(e.what()).rfind("scrittura non riuscita: ", 0), 0u) << e.what();
 
     const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
-    Put(dir / kSiteFile, "old");
+    dir.write(kSiteFile, "old");
     fs::permissions(dir / kSiteFile, mode);
     WriteFileAtomic(dir / kSiteFile, "new");
     EXPECT_EQ(fs::status(dir / kSiteFile).permissions(), mode);
