@@ -13,13 +13,12 @@ namespace {
 using Outcome = InstanceLock::Outcome;
 
 TEST(InstanceLock, ASecondHolderIsRefusedUntilTheFirstLetsGo) {
-    test::WorkDir dir(false);
+    test::WorkDir dir(false), other(false);
     auto first = std::make_unique<InstanceLock>();
     InstanceLock second;
     EXPECT_EQ(first->take(dir.path()), Outcome::Taken);
     EXPECT_EQ(first->take(dir.path()), Outcome::Taken);   // taking it again is harmless
     EXPECT_EQ(second.take(dir.path()), Outcome::Held);
-    test::WorkDir other(false);
     EXPECT_EQ(InstanceLock().take(other.path()), Outcome::Taken) << "each directory has its own lock";
     first.reset();
     EXPECT_EQ(second.take(dir.path()), Outcome::Taken);
@@ -39,14 +38,12 @@ TEST(InstanceLock, AKilledHolderLeavesNoLockBehind) {
         ::_exit(0);
     }
     char taken = 0;
-    ASSERT_EQ(::read(ready[0], &taken, 1), 1);
-    EXPECT_EQ(taken, 'y');
+    ASSERT_TRUE(::read(ready[0], &taken, 1) == 1 && taken == 'y');
     EXPECT_EQ(InstanceLock().take(dir.path()), Outcome::Held);
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
     EXPECT_EQ(InstanceLock().take(dir.path()), Outcome::Taken);
-    ::close(ready[0]);
-    ::close(ready[1]);
+    ::close(ready[0]), ::close(ready[1]);
 }
 
 TEST(InstanceLock, ADirectoryThatCannotHoldTheLockSaysWhy) {
