@@ -1,3 +1,6 @@
+// The summer-time rule dialog: its groups by hemisphere, "Applica" while the
+// rule differs, and what each way out leaves in force and in Parleg.dat.
+
 #include "core/dialogs/ruledialoglogic.h"
 
 #include "../testsupport.h"
@@ -7,62 +10,45 @@ namespace {
 
 const std::string kRuleLine = "2,4,0,9,4,0\r\n";   // last Sunday of March to last Sunday of October
 
-std::string Describe(const DstRule& r) {
-    return std::to_string(r.monthA) + "," + std::to_string(r.weekA) + "," + std::to_string(r.weekdayA) + "," +
-           std::to_string(r.monthB) + "," + std::to_string(r.weekB) + "," + std::to_string(r.weekdayB);
-}
-
 class RuleDialogTest : public test::ProgramTest {
 protected:
-    void startIn(int hemisphere, ClockReading today = {2024, 4, 15, 12, 0, 0}) {
+    // Started in the given hemisphere on the given day, over this Parleg.dat, the dialog opened.
+    void openIn(int hemisphere, ClockReading today = {2024, 4, 15, 12, 0, 0}, const std::string& rule = kRuleLine) {
         dir.write(kSiteFile, hemisphere == 1 ? "41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,1\r\n"
-                                       : "-33,-52,151,12,-10,,0,,,0,,0,,,2,1,0,1\r\n");
+                                             : "-33,-52,151,12,-10,,0,,,0,,0,,,2,1,0,1\r\n");
+        dir.write(kRuleFile, rule);
         platform.clock = today;
         restart();
-    }
-    void open() {
         dialog = std::make_unique<RuleDialogLogic>(*program);
         dialog->load();
     }
-    std::string rule() { return Describe(state().dstRule); }
+    std::string rule() {
+        const DstRule& r = state().dstRule;
+        std::string out;
+        for (int v : {r.monthA, r.weekA, r.weekdayA, r.monthB, r.weekB, r.weekdayB}) out += (out.empty() ? "" : ",") + std::to_string(v);
+        return out;
+    }
     std::unique_ptr<RuleDialogLogic> dialog;
 };
 
-// Marzo, "5", Domenica chosen in one group from the rule 0,0,1,11,0,1.
-struct MappingCase { int hemisphere; int firstCombo; const char* rule; };
-const MappingCase kMappingCases[] = {
-    {1, 0, "2,4,0,11,0,1"},   // north: "Inizio " is A
-    {2, 0, "0,0,1,2,4,0"},    // south: "Inizio " is B
-    {1, 3, "0,0,1,2,4,0"},    // north: "Fine " is B
-    {2, 3, "2,4,0,11,0,1"},   // south: "Fine " is A
-};
-
+// "Inizio " is A in the north and B in the south, "Fine " the other: Marzo,
+// "5", Domenica chosen in one group of the rule 0,0,1,11,0,1. The lists
+// show the saved rule so, and not an edit a close box left in memory.
 TEST_F(RuleDialogTest, GroupsMapOntoTheRuleByHemisphere) {
-    for (const MappingCase& c : kMappingCases) {
+    struct Case { int hemisphere, firstCombo; const char* rule; };
+    const Case cases[] = {{1, 0, "2,4,0,11,0,1"}, {2, 0, "0,0,1,2,4,0"}, {1, 3, "0,0,1,2,4,0"}, {2, 3, "2,4,0,11,0,1"}};
+    for (const Case& c : cases) {
         SCOPED_TRACE("hemisphere " + std::to_string(c.hemisphere) + ", Combo" + std::to_string(c.firstCombo + 1));
-        dir.write(kRuleFile, "0,0,1,11,0,1\r\n");
-        startIn(c.hemisphere);
-        open();
-        dialog->select(c.firstCombo, 2);       // Marzo
-        dialog->select(c.firstCombo + 1, 4);   // 5
-        dialog->select(c.firstCombo + 2, 0);   // Domenica
+        openIn(c.hemisphere, {2024, 4, 15, 12, 0, 0}, "0,0,1,11,0,1\r\n");
+        for (int k : {0, 1, 2}) dialog->select(c.firstCombo + k, std::array{2, 4, 0}[k]);
         EXPECT_EQ(rule(), c.rule);
     }
-}
-
-// The lists show the rule from the hemisphere's point of view.
-struct ShownCase { int hemisphere; std::array<int, 6> selected; const char* caption; };
-const ShownCase kShownCases[] = {
-    {1, {2, 4, 0, 9, 4, 0}, " Ora legale (Emisfero Nord)"},
-    {2, {9, 4, 0, 2, 4, 0}, " Ora legale (Emisfero Sud)"},
-};
-
-TEST_F(RuleDialogTest, OpeningShowsTheSavedRuleForTheHemisphere) {
-    for (const ShownCase& c : kShownCases) {
-        SCOPED_TRACE(c.caption);
-        startIn(c.hemisphere);
-        state().dstRule.monthA = 5;            // an edit left behind by a close box
-        open();
+    struct Shown { int hemisphere; std::array<int, 6> selected; const char* caption; };
+    for (const Shown& c : {Shown{1, {2, 4, 0, 9, 4, 0}, " Ora legale (Emisfero Nord)"},
+                           Shown{2, {9, 4, 0, 2, 4, 0}, " Ora legale (Emisfero Sud)"}}) {
+        openIn(c.hemisphere);
+        state().dstRule.monthA = 5;   // an edit left behind by a close box
+        dialog->load();
         EXPECT_EQ(dialog->view().selected, c.selected);
         EXPECT_EQ(dialog->view().form.caption, c.caption);
         EXPECT_FALSE(dialog->view().ssCommand3.enabled);
@@ -72,27 +58,23 @@ TEST_F(RuleDialogTest, OpeningShowsTheSavedRuleForTheHemisphere) {
 
 // One selection after another (combo -1: "Applica") on 15 April, inside the
 // saved rule's window: whether "Applica" is enabled, and summer time in force.
-struct ApplyStep { int combo, index; bool enabled; int inDstWindow; };
-const ApplyStep kApplySteps[] = {
-    {2, 3, true, 1},    // a weekday changed
-    {2, 0, false, 1},   // and changed back
-    {0, 2, false, 1},   // the same month chosen again
-    {4, 1, true, 1},
-    {3, 10, true, 1},
-    {4, 4, true, 1},    // one value still differs
-    {3, 9, false, 1},
-    {0, 4, true, 1},    // starts in May: nothing in force before Applica
-    {-1, 0, false, 0},
-    {0, 2, true, 0},    // back to March: differs from what was applied
-};
-
 TEST_F(RuleDialogTest, ApplyIsEnabledWhileTheRuleDiffersAndPutsItInForce) {
-    startIn(1);
-    open();
-    for (const ApplyStep& step : kApplySteps) {
+    struct Step { int combo, index; bool enabled; int inDstWindow; };
+    const Step steps[] = {
+        {2, 3, true, 1},    // a weekday changed
+        {2, 0, false, 1},   // and changed back
+        {0, 2, false, 1},   // the same month chosen again
+        {4, 1, true, 1}, {3, 10, true, 1},
+        {4, 4, true, 1},    // one value still differs
+        {3, 9, false, 1},
+        {0, 4, true, 1},    // starts in May: nothing in force before Applica
+        {-1, 0, false, 0},
+        {0, 2, true, 0},    // back to March: differs from what was applied
+    };
+    openIn(1);
+    for (const Step& step : steps) {
         SCOPED_TRACE("Combo" + std::to_string(step.combo + 1) + " = " + std::to_string(step.index));
-        if (step.combo < 0) dialog->applyClick();
-        else dialog->select(step.combo, step.index);
+        step.combo < 0 ? dialog->applyClick() : dialog->select(step.combo, step.index);
         EXPECT_EQ(dialog->view().ssCommand3.enabled, step.enabled);
         EXPECT_EQ(state().inDstWindow, step.inDstWindow);
     }
@@ -101,48 +83,32 @@ TEST_F(RuleDialogTest, ApplyIsEnabledWhileTheRuleDiffersAndPutsItInForce) {
 // The rule's A moved to May, then applied and closed, or saved by Ok: what
 // stays in force, what Parleg.dat holds. The home's summer hour follows the
 // rule in the north and its complement in the south.
-enum class Exit { AppliedThenAnnulla, AppliedThenCloseBox, Ok };
-struct ExitCase {
-    const char* how;
-    int hemisphere;
-    ClockReading today;
-    Exit exit;
-    const char* rule;
-    int inDstBefore, inDstWindow;
-    const char* file;
-};
-const ExitCase kExitCases[] = {
-    {"Annulla drops even applied edits", 1, {2024, 4, 15, 12, 0, 0}, Exit::AppliedThenAnnulla,
-     "2,4,0,9,4,0", 1, 1, "2,4,0,9,4,0\r\n"},
-    {"the close box keeps an applied rule for this run only", 1, {2024, 4, 15, 12, 0, 0},
-     Exit::AppliedThenCloseBox, "4,4,0,9,4,0", 1, 0, "2,4,0,9,4,0\r\n"},
-    {"Ok, north: May is A; 15 April now lies before it", 1, {2024, 4, 15, 12, 0, 0}, Exit::Ok,
-     "4,4,0,9,4,0", 1, 0, "4,4,0,9,4,0\r\n"},
-    {"Ok, south: May is B; 15 June, winter before, now lies after it", 2, {2024, 6, 15, 12, 0, 0}, Exit::Ok,
-     "2,4,0,4,4,0", 0, 1, "2,4,0,4,4,0\r\n"},
-};
-
 TEST_F(RuleDialogTest, WhatEachWayOutLeaves) {
-    for (const ExitCase& c : kExitCases) {
+    enum Exit { AppliedThenAnnulla, AppliedThenCloseBox, Ok };
+    struct Case { const char* how; int hemisphere; ClockReading today; Exit exit; const char* rule; int inDstBefore, inDstAfter; };
+    const ClockReading april{2024, 4, 15, 12, 0, 0};
+    const Case cases[] = {
+        {"Annulla drops even applied edits", 1, april, AppliedThenAnnulla, "2,4,0,9,4,0", 1, 1},
+        {"the close box keeps an applied rule for this run only", 1, april, AppliedThenCloseBox, "4,4,0,9,4,0", 1, 0},
+        {"Ok, north: May is A; 15 April now lies before it", 1, april, Ok, "4,4,0,9,4,0", 1, 0},
+        {"Ok, south: May is B; 15 June, winter before, now lies after it", 2, {2024, 6, 15, 12, 0, 0}, Ok,
+         "2,4,0,4,4,0", 0, 1},
+    };
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.how);
-        dir.write(kRuleFile, kRuleLine);
-        startIn(c.hemisphere, c.today);
+        openIn(c.hemisphere, c.today);
         ASSERT_EQ(state().inDstWindow, c.inDstBefore);
         const std::string periodBefore = view().ssPanel6.caption;
-        open();
         dialog->select(0, 4);
-        if (c.exit != Exit::Ok) dialog->applyClick();
-        switch (c.exit) {
-        case Exit::AppliedThenAnnulla: dialog->cancelClick(); break;
-        case Exit::AppliedThenCloseBox: dialog.reset(); break;   // no button ran
-        case Exit::Ok: dialog->okClick(); break;
-        }
+        if (c.exit != Ok) dialog->applyClick();
+        if (c.exit == AppliedThenAnnulla) dialog->cancelClick();
+        if (c.exit == AppliedThenCloseBox) dialog.reset();   // no button ran
+        if (c.exit == Ok) dialog->okClick();
         EXPECT_EQ(rule(), c.rule);
-        EXPECT_EQ(state().inDstWindow, c.inDstWindow);
-        EXPECT_EQ(view().ssPanel6.caption == periodBefore, c.exit == Exit::AppliedThenAnnulla);
-        EXPECT_EQ(dir.read(kRuleFile), c.file);
-        EXPECT_EQ(platform.effects, c.exit == Exit::Ok ? std::vector<std::string>{"write Parleg.dat"}
-                                                       : std::vector<std::string>{});
+        EXPECT_EQ(state().inDstWindow, c.inDstAfter);
+        EXPECT_EQ(view().ssPanel6.caption == periodBefore, c.exit == AppliedThenAnnulla);
+        EXPECT_EQ(dir.read(kRuleFile), c.exit == Ok ? c.rule + std::string("\r\n") : kRuleLine);
+        EXPECT_EQ(platform.effects, c.exit == Ok ? std::vector<std::string>{"write Parleg.dat"} : std::vector<std::string>{});
     }
 }
 
