@@ -38,7 +38,8 @@ TEST(InstanceLock, AKilledHolderLeavesNoLockBehind) {
         ::_exit(0);
     }
     char taken = 0;
-    ASSERT_TRUE(::read(ready[0], &taken, 1) == 1 && taken == 'y');
+    ASSERT_EQ(::read(ready[0], &taken, 1), 1);
+    EXPECT_EQ(taken, 'y');   // on failure the child must still be killed below
     EXPECT_EQ(InstanceLock().take(dir.path()), Outcome::Held);
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
