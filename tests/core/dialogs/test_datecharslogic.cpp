@@ -22,47 +22,42 @@ class DateCharsTest : public test::ProgramTest {};
 // The pair in force when the dialog opens, the actions, the pair in force
 // afterwards (shown on the date panels too), Ok and Default enabled, closed.
 TEST_F(DateCharsTest, EveryActionOnTheLivePair) {
-    struct Case {
-        const char* what; const char* open1; const char* open2; std::vector<Action> actions;
-        const char* symbol1; const char* symbol2; bool ok, byDefault, closed;
-    };
+    struct Case { const char* what; std::array<std::string, 2> open; std::vector<Action> actions;
+                  std::array<std::string, 2> pair; bool ok, byDefault, closed; };
     const Case cases[] = {
-        {"opened on the standard pair", "*", "°", {}, "*", "°", false, false, false},
-        {"opened on another pair", "#", "%", {}, "#", "%", false, true, false},
-        {"opened without symbols", "", "", {}, "", "", false, true, false},
-        {"hash typed", "*", "°", {type1("#")}, "#", "°", true, true, false},
-        {"second typed", "*", "°", {type2("+")}, "*", "+", true, true, false},
-        {"hash typed, then cleared", "*", "°", {type1("#"), type1("")}, "", "°", false, true, false},
-        {"typed back to the saved one: Ok stays", "*", "°", {type1("#"), type1("*")}, "*", "°", true, false, false},
-        {"hash typed, Annulla", "*", "°", {type1("#"), kAnnulla}, "*", "°", true, true, true},
-        {"Default", "#", "%", {kDefault}, "*", "°", true, false, false},
-        {"typed, Default, Annulla: the pair before Default", "*", "°", {type1("#"), type2("%"), kDefault, kAnnulla},
-         "#", "%", true, false, true},
+        {"opened on the standard pair", {"*", "°"}, {}, {"*", "°"}, false, false, false},
+        {"opened on another pair", {"#", "%"}, {}, {"#", "%"}, false, true, false},
+        {"opened without symbols", {"", ""}, {}, {"", ""}, false, true, false},
+        {"hash typed", {"*", "°"}, {type1("#")}, {"#", "°"}, true, true, false},
+        {"second typed", {"*", "°"}, {type2("+")}, {"*", "+"}, true, true, false},
+        {"hash typed, then cleared", {"*", "°"}, {type1("#"), type1("")}, {"", "°"}, false, true, false},
+        {"typed back to the saved one: Ok stays", {"*", "°"}, {type1("#"), type1("*")}, {"*", "°"}, true, false, false},
+        {"hash typed, Annulla", {"*", "°"}, {type1("#"), kAnnulla}, {"*", "°"}, true, true, true},
+        {"Default", {"#", "%"}, {kDefault}, {"*", "°"}, true, false, false},
+        {"typed, Default, Annulla: the pair before Default", {"*", "°"}, {type1("#"), type2("%"), kDefault, kAnnulla},
+         {"#", "%"}, true, false, true},
         // The emptied first symbol keeps the older saved one.
-        {"empty first, Default, Annulla", "#", "%", {type1(""), kDefault, kAnnulla}, "#", "%", true, false, true},
-        {"Default while disabled does nothing", "*", "°", {kDefault}, "*", "°", false, false, false},
-        {"Ok keeps the pair", "*", "°", {type1("#"), kOk}, "#", "°", true, true, true},
-        {"Ok while disabled does nothing", "*", "°", {kOk}, "*", "°", false, false, false},
-        {"refused character clears the box", "#", "%", {type1("ā")}, "", "%", false, true, false},
+        {"empty first, Default, Annulla", {"#", "%"}, {type1(""), kDefault, kAnnulla}, {"#", "%"}, true, false, true},
+        {"Default while disabled does nothing", {"*", "°"}, {kDefault}, {"*", "°"}, false, false, false},
+        {"Ok keeps the pair", {"*", "°"}, {type1("#"), kOk}, {"#", "°"}, true, true, true},
+        {"Ok while disabled does nothing", {"*", "°"}, {kOk}, {"*", "°"}, false, false, false},
+        {"refused character clears the box", {"#", "%"}, {type1("ā")}, {"", "%"}, false, true, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         SharedState& s = state();
-        s.dateSymbol1 = c.open1;
-        s.dateSymbol2 = c.open2;
-        s.symbolRefresh = 0;
+        s.dateSymbol1 = c.open[0], s.dateSymbol2 = c.open[1], s.symbolRefresh = 0;
         DateCharsLogic dialog(*program);
         dialog.open();
         // Opening runs the change handling: the tick then redraws the row
         // markers, as after a page switch.
         EXPECT_EQ(s.symbolRefresh, 1);
         for (const Action& action : c.actions) action(dialog);
-        const std::array<std::string, 2> pair{c.symbol1, c.symbol2};
-        EXPECT_EQ((std::array{s.dateSymbol1, s.dateSymbol2}), pair);
-        EXPECT_EQ((std::array{view().ssPanel1[0].caption, view().ssPanel1[3].caption}), pair);
+        EXPECT_EQ((std::array{s.dateSymbol1, s.dateSymbol2}), c.pair);
+        EXPECT_EQ((std::array{view().ssPanel1[0].caption, view().ssPanel1[3].caption}), c.pair);
         const DateCharsView& d = dialog.view();
         // Annulla leaves the boxes as they were; the window is gone.
-        if (!c.closed) { EXPECT_EQ((std::array{d.text1.caption, d.text2.caption}), pair); }
+        if (!c.closed) { EXPECT_EQ((std::array{d.text1.caption, d.text2.caption}), c.pair); }
         EXPECT_EQ((std::array{d.ssCommand2.enabled, d.ssCommand3.enabled, dialog.closeRequested()}),
                   (std::array{c.ok, c.byDefault, c.closed}));
     }
@@ -101,7 +96,6 @@ TEST_F(DateCharsTest, MarkersAreLargeWhenListedInCarTip) {
         {"whole caption compared", "\"##\"\r\n", {"#", "##", "", "#"}, {10, 18, 18, 10}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
         std::filesystem::remove(dir / kMarkerFile);
         if (c.carTip) dir.write(kMarkerFile, c.carTip);
         MainView& v = view();
@@ -109,7 +103,7 @@ TEST_F(DateCharsTest, MarkersAreLargeWhenListedInCarTip) {
         for (int k = 0; k < 4; ++k) markers[k]->caption = c.shown[k];
         program->refreshDateMarkers();
         EXPECT_EQ((std::array{markers[0]->fontSize, markers[1]->fontSize, markers[2]->fontSize, markers[3]->fontSize}),
-                  c.sizes);
+                  c.sizes) << c.what;
     }
 }
 

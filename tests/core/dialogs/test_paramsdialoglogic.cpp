@@ -48,13 +48,16 @@ protected:
     std::array<double, 6> atStart{};   // the settings before the dialog opened
 };
 
-// One edit after another, in the north from 41°54' N 12°29' E, then in the
-// south from 41°54' S: what the box shows and the place in force. Longitude
-// minutes follow the sign of the degrees; a zero is never negative.
-TEST_F(ParamsDialogTest, BoxesFilterClampAndStoreWhatIsTyped) {
+// Opening shows the settings and changes none of them; then one edit after
+// another: what the box shows and the place in force (longitude minutes
+// follow the sign of the degrees, a zero is never negative); OK writes the
+// place as typed, a southern latitude still negative.
+TEST_F(ParamsDialogTest, BoxesShowFilterAndStoreThePlace) {
     struct Step { int box; const char* typed; const char* shown; std::array<double, 4> place; };
-    const std::pair<const char*, std::vector<Step>> sequences[] = {
-        {"41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,1\r\n", {
+    struct Sequence { const char* line; std::array<std::string, 4> opened; std::array<bool, 3> options; std::vector<Step> steps;
+                      const char* written; };   // options: Option1 (half hour), Option2, Check1 (automatic summer time)
+    const Sequence sequences[] = {
+        {"41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,1\r\n", {"41", "54", "-12", "29"}, {false, true, true}, {
             {1, "95", "89", {89, 54, -12, -29}},         // clamped
             {2, "75", "59", {89, 59, -12, -29}},
             {4, "75", "59", {89, 59, -12, -59}},         // clamped, and negative like the degrees
@@ -66,44 +69,29 @@ TEST_F(ParamsDialogTest, BoxesFilterClampAndStoreWhatIsTyped) {
             {3, "-10", "-10", {0, 59, -10, -3}},         // back east
             {3, "0", "0", {0, 59, 0, 3}},                // 0 degrees count as west
             {3, "-", "-", {0, 59, 0, 3}},                // a lone minus sign reads as 0 and stays
-            {3, "-1", "-1", {0, 59, -1, -3}}}},
-        {"-41,-54,-12,-29,-1,,1,,,0,,0,,,2,0,0,1\r\n", {
-            {1, "95", "89", {-89, -54, -12, -29}},       // the south stores the latitude negative
-            {2, "30", "30", {-89, -30, -12, -29}},
-            {1, "0", "0", {0, -30, -12, -29}}}},
+            {3, "-1", "-1", {0, 59, -1, -3}}}, "0,59,-1,-3,-1,,1,,,0,,0,,,1,0,0,1\r\n"},
+        {"-33,-52,151,12,-10,,0,,,0,,0,,,2,1,30,0\r\n", {"33", "52", "151", "12"}, {true, false, false}, {
+            {1, "95", "89", {-89, -52, 151, 12}},        // the south stores the latitude negative
+            {2, "30", "30", {-89, -30, 151, 12}},
+            {1, "0", "0", {0, -30, 151, 12}}}, "0,-30,151,12,-10,,0,,,0,,0,,,2,1,30,0\r\n"},
+        {"0,0,0,0,0,,0,,,0,,0,,,1,1,0,0\r\n", {"0", "0", "0", "0"}, {false, true, false}, {}, "0,0,0,0,0,,0,,,0,,0,,,1,1,0,0\r\n"},
     };
-    for (const auto& [line, steps] : sequences) {
-        openOn(line);
-        for (const Step& step : steps) {
+    for (const Sequence& q : sequences) {
+        SCOPED_TRACE(q.line);
+        openOn(q.line);
+        const ParamsView& v = dialog->view();
+        EXPECT_EQ(boxes(), q.opened);
+        EXPECT_EQ((std::array{v.option1.checked, v.option2.checked, v.check1.checked}), q.options);
+        EXPECT_EQ(settings(), atStart);
+        for (const Step& step : q.steps) {
             SCOPED_TRACE(std::string("Text") + std::to_string(step.box) + " typed " + step.typed);
             EXPECT_EQ(type(step.box, step.typed), step.shown);
             const auto s = settings();
             EXPECT_EQ((std::array{s[0], s[1], s[2], s[3]}), step.place);
             for (double value : s) EXPECT_FALSE(value == 0 && std::signbit(value)) << "negative zero";
         }
-    }
-}
-
-// Opening fills the boxes from the settings and changes none of them; OK
-// without an edit writes the same line back, a southern latitude still negative.
-TEST_F(ParamsDialogTest, OpeningShowsTheSettingsAndOkWritesThemBack) {
-    struct Case { const char* line; std::array<std::string, 4> boxes; bool halfHour, autoDst; };
-    const Case cases[] = {
-        {"41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,1\r\n", {"41", "54", "-12", "29"}, false, true},
-        {"-33,-52,151,12,-10,,0,,,0,,0,,,2,1,30,0\r\n", {"33", "52", "151", "12"}, true, false},
-        {"0,0,0,0,0,,0,,,0,,0,,,1,1,0,0\r\n", {"0", "0", "0", "0"}, false, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.line);
-        openOn(c.line);
-        const ParamsView& v = dialog->view();
-        EXPECT_EQ(boxes(), c.boxes);
-        EXPECT_EQ((std::array{v.option1.checked, v.option2.checked, v.check1.checked}),
-                  (std::array{c.halfHour, !c.halfHour, c.autoDst}));
-        EXPECT_EQ(settings(), atStart);
-        dialog->okClick();
-        dialog->unload();
-        EXPECT_EQ(dir.read(kSiteFile), c.line);
+        dialog->okClick(), dialog->unload();
+        EXPECT_EQ(dir.read(kSiteFile), q.written);
         EXPECT_EQ(platform.effects, std::vector<std::string>{"write lxp2.par"});
     }
 }
