@@ -1,6 +1,5 @@
-// The zone table editors: what each box keeps, what opening shows, and what
-// every sequence of edits, Salva, Annulla and closing leaves in fusi.dat,
-// fusi.tmp and fusi.tz, faults included.
+// The zone table editors: what each box keeps, what opening shows, and what any
+// sequence of edits, Salva, Annulla, closing and faults leaves in the files.
 
 #include "core/dialogs/zoneeditorlogic.h"
 #include "core/systemzones.h"
@@ -33,8 +32,7 @@ protected:
         ASSERT_TRUE(program->startUp());
         original = ReadZoneTable(dir / kZoneFile);
     }
-    // The installed fusi.dat, this fusi.tz, no fusi.tmp; the program restarted
-    // over them, following the system's zones.
+    // The installed fusi.dat, this fusi.tz, no fusi.tmp; restarted on the system's zones.
     void startOver(const std::string& zones) {
         WriteZoneTable(dir / kZoneFile, original);
         dir.write(kCityZonesFile, zones);
@@ -48,10 +46,8 @@ protected:
     SystemZoneDatabase database;
 };
 
-// A name box holds 13 characters, then keeps spaces and codes 64..122; an
-// offset box signs and digits within 12 hours, with no length limit; a class
-// box one character, clamped to 0..3. An offset shows as its value, with a
-// plus when positive.
+// A name box holds 13 characters, then keeps spaces and codes 64..122; an offset box signs and
+// digits within 12 hours, any number of them; a class box one character, clamped to 0..3.
 TEST_F(ZoneEditorTest, WhatEachBoxKeeps) {
     const ZoneEditorLogic zones(*program, Variant::Zones), classes(*program, Variant::Classes);
     enum Box { Name, Offset, Class, Shown };
@@ -73,8 +69,7 @@ TEST_F(ZoneEditorTest, WhatEachBoxKeeps) {
                   : c.box == Class ? classes.filterValue(c.typed) : OffsetBoxText(c.typed), c.kept) << c.typed;
 }
 
-// What the file holds is shown filtered, as if typed; only the four known
-// classes colour a name, an unknown one keeps the box's own colour.
+// What the file holds is shown filtered, as if typed; only the four known classes colour a name.
 TEST_F(ZoneEditorTest, OpeningFillsTheBoxesAsIfTyped) {
     struct Case { ZoneRow stored; const char* name; const char* offset; const char* zoneClass; Rgb colour; };
     const Case cases[] = {
@@ -98,12 +93,10 @@ TEST_F(ZoneEditorTest, OpeningFillsTheBoxesAsIfTyped) {
     EXPECT_FALSE(zones.view().ssCommand1.enabled);
 }
 
-// What the files, the boxes, the buttons, the writes, beeps and questions must
-// be after any sequence of edits, Salva, Annulla and closing, written without
-// the editor: fusi.tmp holds what Salva staged until a close commits it;
-// closing with edits not staged asks, and Yes writes them straight to
-// fusi.dat; a row that follows a zone and is saved with another offset or
-// class leaves its zone in fusi.tz, which is written first.
+// The files, boxes, buttons and effects after any sequence of edits, Salva, Annulla and closing,
+// written without the editor: fusi.tmp holds what Salva staged until a close commits it; closing
+// with edits not staged asks, and Yes writes them to fusi.dat; a row that follows a zone and is
+// saved with another offset or class leaves its zone in fusi.tz, which is written first.
 struct EditorModel {
     Variant variant = Variant::Zones;
     ZoneTable dat, read, boxes;              // fusi.dat; what the editor read; what its boxes show
@@ -193,16 +186,14 @@ TEST_F(ZoneEditorTest, EverySequenceLeavesWhatTheModelSays) {
                 history += yes ? " close(Yes)" : " close(No)";
             }
             SCOPED_TRACE("seed " + std::to_string(seed) + ":" + history);
-            for (int n : rows) {
-                if (editor)
-                    ASSERT_EQ(std::pair(editor->view().text2[n].caption, editor->view().text1[n].caption),
-                              std::pair(model.boxes[n].name, model.value(n))) << n;
-                else   // the main window follows the saved table from its next tick
-                    ASSERT_EQ(state().rowZones[n], model.zoneOf(n)) << n;
-            }
-            if (editor)
-                ASSERT_EQ((std::array{editor->view().ssCommand1.enabled, editor->view().ssCommand2.enabled, editor->savePending()}),
+            if (editor) {
+                const ZoneEditorView& v = editor->view();
+                ASSERT_EQ((std::array{v.ssCommand1.enabled, v.ssCommand2.enabled, editor->savePending()}),
                           (std::array{model.salva, model.annulla, model.pending}));
+                for (int n : rows) ASSERT_EQ(std::pair(v.text2[n].caption, v.text1[n].caption), std::pair(model.boxes[n].name, model.value(n)));
+            } else {   // the main window follows the saved table from its next tick
+                for (int n : rows) ASSERT_EQ(state().rowZones[n], model.zoneOf(n)) << n;
+            }
             ASSERT_EQ(ReadZoneTable(dir / kZoneFile), model.dat);
             ASSERT_EQ(dir.exists(kStagedZoneFile) ? std::optional(ReadZoneTable(dir / kStagedZoneFile)) : std::nullopt, model.tmp);
             ASSERT_EQ(Zones(dir.read(kCityZonesFile)), model.tz);
@@ -223,20 +214,14 @@ TEST_F(ZoneEditorTest, NameTooltipsTellZoneOrClass) {
               std::pair(std::string(" Roma +3h "), std::string(" Kathmandu +5:45h Asia/Kathmandu ")));
 }
 
-// A write or the commit failing ends the program with the file named, and
-// fusi.dat keeps a complete table: the one before, or the staged one once it
-// was committed. The user chose to save the table, so a failure names
-// fusi.dat, and a staged one then the staged copy it was writing. fusi.tz is
-// written before fusi.dat: when the second write fails a row is at worst on
-// its class with its old offset; when the first fails, neither changes.
+// A failed write or commit ends the program naming fusi.dat (the user saved the table; a staged
+// write then names its copy), or fusi.tz, and fusi.dat keeps a whole table: the one before, or the
+// staged one once committed. fusi.tz is written first: a row is at worst on its class.
 TEST_F(ZoneEditorTest, AFailedWriteOrCommitLosesNothing) {
-    // failing: the file whose write fails, nullptr for the commit's rename;
-    // faulted: the steps run with the fault in place; datIsStaged: else the
-    // installed table; tmpKept: fusi.tmp still holds the table staged before.
-    struct Case {
-        const char* when; const char* failing; std::vector<Step> steps, faulted; const char* fatalFile;
-        const char* message; bool datIsStaged, tmpKept; int questions; const char* tzAfter;
-    };
+    // failing: the file whose write fails, nullptr for the commit's rename; faulted: the steps run
+    // with the fault; datIsStaged: else the installed table; tmpKept: fusi.tmp still holds the staged table.
+    struct Case { const char* when; const char* failing; std::vector<Step> steps, faulted; const char* fatalFile;
+                  const char* message; bool datIsStaged, tmpKept; int questions; const char* tzAfter; };
     const char *roma = "Roma\tEurope/Rome\n", *written = "scrittura non riuscita: ";
     const char* stagedWrite = "copia provvisoria fusi.tmp, scrittura non riuscita: spazio esaurito sul disco";
     const std::vector<Step> staged = {name(3, "Lima"), kSalva, name(1, "London")};
