@@ -190,7 +190,8 @@ TEST_F(ZoneEditorTest, EverySequenceLeavesWhatTheModelSays) {
                 const ZoneEditorView& v = editor->view();
                 ASSERT_EQ((std::array{v.ssCommand1.enabled, v.ssCommand2.enabled, editor->savePending()}),
                           (std::array{model.salva, model.annulla, model.pending}));
-                for (int n : rows) ASSERT_EQ(std::pair(v.text2[n].caption, v.text1[n].caption), std::pair(model.boxes[n].name, model.value(n)));
+                for (int n : rows)
+                    ASSERT_EQ(std::pair(v.text2[n].caption, v.text1[n].caption), std::pair(model.boxes[n].name, model.value(n)));
             } else {   // the main window follows the saved table from its next tick
                 for (int n : rows) ASSERT_EQ(state().rowZones[n], model.zoneOf(n)) << n;
             }

@@ -1,6 +1,5 @@
-// The settings files: what each reader makes of a file or the error that
-// names the file and the place, the exact bytes the writers produce, and
-// writes that fail.
+// The settings files: what each reader makes of a file or the error naming file and place, the
+// writers' exact bytes, and writes that fail.
 
 #include "core/files.h"
 
@@ -18,9 +17,8 @@ namespace fs = std::filesystem;
 const fs::path kDataDir = VEMAR_DATA_DIR;
 constexpr const char* kSettingsFiles[] = {kZoneFile, kSiteFile, kRuleFile, kDisplayFile, kMarkerFile, kCityZonesFile};
 
-// What the program reads from a settings file, chosen by its name, as one
-// text ("41,54,-12,..."; lxp2.par's zone as the program counts it), or the
-// error naming the file and the place ("fusi.dat: record 1 mancante").
+// What the program reads from a settings file, by its name, as one text ("41,54,-12,...", lxp2.par's
+// zone as the program counts it), or the error naming file and place ("fusi.dat: record 1 mancante").
 std::string ReadSettings(const fs::path& file) {
     const std::string name = file.filename().string();
     std::ostringstream out;
@@ -73,32 +71,24 @@ protected:
     test::WorkDir dir{false};
 };
 
-// Each content (nullopt: no file) as read, or the error that names the file
-// and the place; lxp2.par as written back (nullptr: byte for byte the same).
+// Each content (nullopt: no file) as read, or its error; lxp2.par as written back (nullptr: the same).
 TEST_F(FilesTest, EachFileAsReadOrItsError) {
     ZoneTable marked = SampleTable();
     marked[2].name = "}}}";     // stored as "vvv"
     marked[11].offset = "~~";   // stored as "ww"
     WriteZoneTable(dir / kZoneFile, marked);
     const std::string table = dir.read(kZoneFile), nul(1, '\0'), site = "41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,1\r\n";
-    auto firstLines = [&](int n) {
-        std::size_t p = 0;
-        for (int i = 0; i < n; ++i) p = table.find("\r\n", p) + 2;
-        return table.substr(0, p);
-    };
+    auto firstLines = [&](int n) { std::size_t p = 0; while (n--) p = table.find("\r\n", p) + 2; return table.substr(0, p); };
     auto replaced = [&](const std::string& from, const std::string& to) {
         return std::string(table).replace(table.find(from), from.size(), to);
     };
     struct Case { const char* file; std::optional<std::string> content; std::string read; const char* rewritten = nullptr; };
     const Case cases[] = {
         {kSiteFile, "-41.5,-54,12,29,3,\"spare\",0,abc,7.25,2,\"\",-4,x y,,2,1,30,0\r\n", "-41.5,-54,12,29,-3,0,2,1,30,0,"},
-        // A bare spare field runs to the next comma, quotes and all: it must
-        // save again, or every later save would end the program.
+        // A bare spare field runs to the next comma, quotes and all, and must save again.
         {kSiteFile, "1,2,3,4,-1,a\"b,1,,,0,,0,,,1,0,0,1\r\n", "1,2,3,4,1,1,1,0,0,1,"},
-        // Integer fields take the nearest whole number, 2.5 the even one; an
-        // empty one is 0; a quoted number is that number; a spare Integer
-        // goes back as its number. Held within a 16-bit Integer, and negated
-        // without overflow.
+        // Integer fields take the nearest whole number, 2.5 the even one, within 16 bits; empty is 0;
+        // a quoted number is that number; a spare Integer goes back as its number.
         {kSiteFile, "\" 1 \",2,3,4,,, +1 ,,,\"7\",,,,,,2.5,30,1.0\r\n", "1,2,3,4,0,1,0,2,30,1,", "1,2,3,4,0,,1,,,7,,0,,,0,2,30,1\r\n"},
         {kSiteFile, "1,2,3,4,-99999,,1,,,0,,0,,,1,0,0,1\r\n", "1,2,3,4,32768,1,1,0,0,1,", "1,2,3,4,-32768,,1,,,0,,0,,,1,0,0,1\r\n"},
         {kRuleFile, " +2 ,,0,9.0,4,0", "2,0,0,9,4,0,"},   // an empty field is 0, a whole number may have decimals
@@ -110,20 +100,16 @@ TEST_F(FilesTest, EachFileAsReadOrItsError) {
         {kZoneFile, firstLines(53), "fusi.dat: record 54 mancante"},
         {kZoneFile, firstLines(10) + "\"x\",", "fusi.dat: record 11 incompleto"},
         {kZoneFile, replaced("ww", "w\xFA"), "fusi.dat: record 12, campo 3: carattere non valido"},
-        {kSiteFile, "", "lxp2.par: campo 1 mancante"},
-        {kSiteFile, "45,30,9,10,-1,,1,,,0,,0,,,1,0,0\r\n", "lxp2.par: campo 18 mancante"},
+        {kSiteFile, "", "lxp2.par: campo 1 mancante"}, {kSiteFile, "45,30,9,10,-1,,1,,,0,,0,,,1,0,0\r\n", "lxp2.par: campo 18 mancante"},
         // A number field holds nothing but a number: read leniently, "4x" would be 4.
         {kSiteFile, "41,54,-12,4x,-1,,1,,,0,,0,,,1,0,0,1\r\n", "lxp2.par: campo 4: non è un numero"},
         {kSiteFile, "41,54,-12,-29,-1,,1,,,0,,0,,,1,0,\"4 1\",1\r\n", "lxp2.par: campo 17: non è un numero"},
         {kRuleFile, "2,4,0,9,4\r\n", "Parleg.dat: campo 6 mancante"},
         {kRuleFile, "2,4x,0,9,4,0\r\n", "Parleg.dat: campo 2: non è un numero"},
         {kRuleFile, "2.5,4,0,9,4,0\r\n", "Parleg.dat: campo 1: numero intero non valido"},
-        {kRuleFile, "-1,4,0,9,4,0\r\n", "Parleg.dat: campo 1 fuori intervallo"},
-        {kRuleFile, "2,5,0,9,4,0\r\n", "Parleg.dat: campo 2 fuori intervallo"},
-        {kRuleFile, "2,4,0,12,4,0\r\n", "Parleg.dat: campo 4 fuori intervallo"},
+        {kRuleFile, "2,4,0,12,4,0\r\n", "Parleg.dat: campo 4 fuori intervallo"},   // every range: the fuzzer
         {kRuleFile, "2,4,0,9,4," + std::string(400, '9') + "\r\n", "Parleg.dat: campo 6 fuori intervallo"},
-        // A zero byte would end a field early in many readers ("4\0" "1" read
-        // as 4): every file refuses it, naming the field it lies in.
+        // A zero byte would end a field early in many readers ("4\0" "1" read as 4): every file refuses it.
         {kSiteFile, "4" + nul + site.substr(1), "lxp2.par: campo 1: carattere nullo"},
         {kSiteFile, site + nul, "lxp2.par: campo 18: carattere nullo"},
         {kRuleFile, "2,4,0,9,4" + nul + ",0\r\n", "Parleg.dat: campo 5: carattere nullo"},
@@ -142,10 +128,8 @@ TEST_F(FilesTest, EachFileAsReadOrItsError) {
     }
 }
 
-// Required or optional, a file that is there but is no settings file is
-// refused at once, naming it: nothing blocks on a FIFO, nothing reads a
-// device or a file of megabytes. A byte-order mark that an editor put before
-// the first field changes nothing.
+// Required or optional, a file that is no settings file is refused at once: nothing blocks on a
+// FIFO, nothing reads a device or megabytes. A byte-order mark an editor put first changes nothing.
 TEST_F(FilesTest, EveryReaderRefusesWhatIsNoSettingsFileAndSkipsAByteOrderMark) {
     struct Kind { const char* what; std::function<void(const fs::path&)> make; const char* message; };
     const Kind kinds[] = {
@@ -175,29 +159,22 @@ TEST_F(FilesTest, EveryReaderRefusesWhatIsNoSettingsFileAndSkipsAByteOrderMark) 
     }
 }
 
-// The writers' bytes: fusi.dat saved as the editors save it, staged in
-// fusi.tmp, then one rename, the installed table written back byte for byte;
-// seg.dat's texts shifted down by 7 and quoted, blanks as control codes. (That
-// any texts read back as saved: the fuzzers.)
-TEST_F(FilesTest, WritersProduceTheExactBytes) {
+// fusi.dat saved as the editors save it, staged in fusi.tmp then renamed, and the installed table
+// byte for byte; seg.dat's texts shifted down by 7 and quoted. (That texts read back as saved: the
+// fuzzers.) What the next start would refuse is never written, and a write that fails half-way (a
+// full disk) keeps the old file and leaves no temporary. (That every writer replaces its file whole,
+// even when killed: the kill test.) A replacement keeps the old file's permissions.
+TEST_F(FilesTest, WritersLeaveTheExactBytesOrTheOldFile) {
     dir.write(kZoneFile, "old");
     StageZoneTable(dir.path(), SampleTable());
     CommitStagedTable(dir.path());
-    EXPECT_EQ(Entries(), std::set<std::string>{"fusi.dat"});
-    EXPECT_EQ(ReadZoneTable(dir / kZoneFile), SampleTable());
+    EXPECT_EQ(std::pair(Entries(), ReadZoneTable(dir / kZoneFile)), std::pair(std::set<std::string>{kZoneFile}, SampleTable()));
     EXPECT_EQ(Failure([&] { CommitStagedTable(dir.path()); }), "fusi.dat: copia provvisoria fusi.tmp mancante");
     WriteZoneTable(dir / kZoneFile, ReadZoneTable(kDataDir / kZoneFile));
     EXPECT_EQ(dir.read(kZoneFile), ReadFileBytes(kDataDir / kZoneFile));
     WriteDisplaySettings(dir / kDisplayFile, {" 1", "-1", " 7", " 7", " 0", " 1", " 0", "*", "°"});
-    EXPECT_EQ(dir.read(kDisplayFile),
-              "\"\x19*\",\"&*\",\"\x19" "0\",\"\x19" "0\",\"\x19)\",\"\x19*\",\"\x19)\",\"#\",\"\xA9\"\r\n");
-}
+    EXPECT_EQ(dir.read(kDisplayFile), "\"\x19*\",\"&*\",\"\x19" "0\",\"\x19" "0\",\"\x19)\",\"\x19*\",\"\x19)\",\"#\",\"\xA9\"\r\n");
 
-// What the next start would refuse is never written, and a write that fails
-// half-way (a full disk) keeps the old file: no partial file, no temporary
-// left behind. (That every writer replaces its file whole, even when killed:
-// the kill test.) A replacement keeps the old file's permissions.
-TEST_F(FilesTest, FailedWritesKeepTheOldFileAndLeaveNoTemporary) {
     ZoneTable unstorable = SampleTable();
     unstorable[4].offset = "+1)";   // ')' would be stored as a quote
     struct Case { const char* file; std::function<void(const fs::path&)> write; const char* error; };
@@ -206,12 +183,12 @@ TEST_F(FilesTest, FailedWritesKeepTheOldFileAndLeaveNoTemporary) {
         {kRuleFile, [](const fs::path& p) { WriteParleg(p, {2, 4, 0, 9, 4, 7}); }, "Parleg.dat: campo 6 fuori intervallo"},
         {kSiteFile, [](const fs::path& p) { WriteSiteSettings(p, {}); }, "lxp2.par: scrittura non riuscita: spazio esaurito sul disco"},
     };
+    fs::remove(dir / kDisplayFile);
     SetWriteFaultForTesting([](const fs::path& p) { return p.filename() == kSiteFile; });
     for (const Case& c : cases) {
         dir.write(c.file, "old");
         EXPECT_EQ(Failure([&] { c.write(dir / c.file); }).rfind(c.error, 0), 0u) << c.error;
-        EXPECT_EQ(dir.read(c.file), "old");
-        EXPECT_EQ(Entries(), std::set<std::string>{c.file});
+        EXPECT_EQ(std::pair(dir.read(c.file), Entries()), std::pair(std::string("old"), std::set<std::string>{c.file}));
         fs::remove(dir / c.file);
     }
     SetWriteFaultForTesting(nullptr);
