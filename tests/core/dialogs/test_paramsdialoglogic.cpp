@@ -1,8 +1,7 @@
-// The parameters dialog: what its boxes keep and store as the user types,
-// what opening shows, and what OK or closing without it leaves.
+// The parameters dialog: what its boxes show, keep and store as the user types, and what OK or
+// closing without it leaves.
 
 #include "core/dialogs/paramsdialoglogic.h"
-
 #include "../testsupport.h"
 
 #include <cmath>
@@ -11,8 +10,7 @@
 namespace vemar {
 namespace {
 
-// lxp2.par as seeded: 41°54' north, 12°29' east (east is negative), zone +1,
-// inside the summer-time window, automatic summer time on.
+// 41°54' N, 12°29' E (east is negative), zone +1, in the summer-time window, automatic summer time.
 const std::string kSiteLine = "41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,1\r\n";
 
 class ParamsDialogTest : public test::ProgramTest {
@@ -29,14 +27,12 @@ protected:
         const ParamsView& v = dialog->view();
         return {v.text1.caption, v.text2.caption, v.text3.caption, v.text4.caption};
     }
-    // Types text key by key into box 1..4 (Text1..Text4), each key one change
-    // of the box, as a user would; returns what the box shows afterwards.
+    // Types key by key into box 1..4 (Text1..Text4), each key one change of the box; returns what it shows.
     std::string type(int box, const std::string& text) {
-        using Handler = void (ParamsDialogLogic::*)(std::string_view);
-        constexpr Handler handlers[] = {&ParamsDialogLogic::text1Changed, &ParamsDialogLogic::text2Changed,
-                                        &ParamsDialogLogic::text3Changed, &ParamsDialogLogic::text4Changed};
-        ((*dialog).*handlers[box - 1])("");
-        for (char c : text) ((*dialog).*handlers[box - 1])(boxes()[box - 1] + c);
+        const auto change = std::array{&ParamsDialogLogic::text1Changed, &ParamsDialogLogic::text2Changed,
+                                       &ParamsDialogLogic::text3Changed, &ParamsDialogLogic::text4Changed}[box - 1];
+        ((*dialog).*change)("");
+        for (char c : text) ((*dialog).*change)(boxes()[box - 1] + c);
         return boxes()[box - 1];
     }
     // The six settings the dialog edits: the place, the half hour, automatic summer time.
@@ -48,18 +44,16 @@ protected:
     std::array<double, 6> atStart{};   // the settings before the dialog opened
 };
 
-// Opening shows the settings and changes none of them; then one edit after
-// another: what the box shows and the place in force (longitude minutes
-// follow the sign of the degrees, a zero is never negative); OK writes the
-// place as typed, a southern latitude still negative.
+// Opening shows the settings and changes none of them; then one edit after another: what the box
+// shows and the place in force (longitude minutes follow the sign of the degrees, a zero is never
+// negative); OK writes the place as typed, a southern latitude still negative.
 TEST_F(ParamsDialogTest, BoxesShowFilterAndStoreThePlace) {
     struct Step { int box; const char* typed; const char* shown; std::array<double, 4> place; };
     struct Sequence { const char* line; std::array<std::string, 4> opened; std::array<bool, 3> options; std::vector<Step> steps;
                       const char* written; };   // options: Option1 (half hour), Option2, Check1 (automatic summer time)
     const Sequence sequences[] = {
-        {"41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,1\r\n", {"41", "54", "-12", "29"}, {false, true, true}, {
-            {1, "95", "89", {89, 54, -12, -29}},         // clamped
-            {2, "75", "59", {89, 59, -12, -29}},
+        {kSiteLine.c_str(), {"41", "54", "-12", "29"}, {false, true, true}, {
+            {1, "95", "89", {89, 54, -12, -29}}, {2, "75", "59", {89, 59, -12, -29}},   // clamped
             {4, "75", "59", {89, 59, -12, -59}},         // clamped, and negative like the degrees
             {3, "-200", "-180", {89, 59, -180, -59}},
             {3, "1a8b0", "180", {89, 59, 180, 59}},      // letters dropped as they come; west: minutes positive
@@ -72,39 +66,34 @@ TEST_F(ParamsDialogTest, BoxesShowFilterAndStoreThePlace) {
             {3, "-1", "-1", {0, 59, -1, -3}}}, "0,59,-1,-3,-1,,1,,,0,,0,,,1,0,0,1\r\n"},
         {"-33,-52,151,12,-10,,0,,,0,,0,,,2,1,30,0\r\n", {"33", "52", "151", "12"}, {true, false, false}, {
             {1, "95", "89", {-89, -52, 151, 12}},        // the south stores the latitude negative
-            {2, "30", "30", {-89, -30, 151, 12}},
-            {1, "0", "0", {0, -30, 151, 12}}}, "0,-30,151,12,-10,,0,,,0,,0,,,2,1,30,0\r\n"},
+            {2, "30", "30", {-89, -30, 151, 12}}, {1, "0", "0", {0, -30, 151, 12}}}, "0,-30,151,12,-10,,0,,,0,,0,,,2,1,30,0\r\n"},
         {"0,0,0,0,0,,0,,,0,,0,,,1,1,0,0\r\n", {"0", "0", "0", "0"}, {false, true, false}, {}, "0,0,0,0,0,,0,,,0,,0,,,1,1,0,0\r\n"},
     };
     for (const Sequence& q : sequences) {
         SCOPED_TRACE(q.line);
         openOn(q.line);
         const ParamsView& v = dialog->view();
-        EXPECT_EQ(boxes(), q.opened);
-        EXPECT_EQ((std::array{v.option1.checked, v.option2.checked, v.check1.checked}), q.options);
-        EXPECT_EQ(settings(), atStart);
+        EXPECT_EQ(std::tuple(boxes(), std::array{v.option1.checked, v.option2.checked, v.check1.checked}, settings()),
+                  std::tuple(q.opened, q.options, atStart));
         for (const Step& step : q.steps) {
-            SCOPED_TRACE(std::string("Text") + std::to_string(step.box) + " typed " + step.typed);
-            EXPECT_EQ(type(step.box, step.typed), step.shown);
+            EXPECT_EQ(type(step.box, step.typed), step.shown) << "Text" << step.box << " typed " << step.typed;
             const auto s = settings();
-            EXPECT_EQ((std::array{s[0], s[1], s[2], s[3]}), step.place);
+            EXPECT_EQ((std::array{s[0], s[1], s[2], s[3]}), step.place) << "Text" << step.box << " typed " << step.typed;
             for (double value : s) EXPECT_FALSE(value == 0 && std::signbit(value)) << "negative zero";
         }
         dialog->okClick(), dialog->unload();
-        EXPECT_EQ(dir.read(kSiteFile), q.written);
-        EXPECT_EQ(platform.effects, std::vector<std::string>{"write lxp2.par"});
+        EXPECT_EQ(std::pair(dir.read(kSiteFile), platform.effects),
+                  std::pair(std::string(q.written), std::vector<std::string>{"write lxp2.par"}));
     }
 }
 
-// Started in the other season, 45°30' north, 9°10' west and the half hour
-// typed, a zone change not yet saved on the main window: what OK saves in
-// lxp2.par and shows on SSPanel5, or closing without OK, which puts every one
-// of the six settings back.
+// Started in the other season, 45°30' N, 9°10' W and the half hour typed, a zone change not yet
+// saved on the main window: what OK saves and shows on SSPanel5, or closing without OK, which puts
+// every one of the six settings back.
 TEST_F(ParamsDialogTest, OkSavesAndAnyOtherWayOutPutsBack) {
     struct Case { const char* what; ClockReading today; bool autoDst, ok; const char* written; const char* dstCaption; };
     const ClockReading winter{2024, 1, 15, 10, 0, 0}, summer{2024, 6, 21, 10, 0, 0};
     const Case cases[] = {
-        // Automatic: a winter day takes summer time off.
         {"OK in winter, automatic", winter, true, true, "45,30,9,10,-2,,0,,,0,,0,,,1,1,30,1\r\n", "Ora Solare"},
         {"OK in summer, automatic", summer, true, true, "45,30,9,10,-2,,1,,,0,,0,,,1,0,30,1\r\n", "Ora Legale"},
         // By hand the state as stored stays, whatever the date.
@@ -119,14 +108,12 @@ TEST_F(ParamsDialogTest, OkSavesAndAnyOtherWayOutPutsBack) {
         program->upDownClick(+1);
         ASSERT_TRUE(program->view().command1.enabled);
         for (int box = 1; box <= 4; ++box) type(box, std::array{"45", "30", "9", "10"}[box - 1]);
-        dialog->option1Click();
-        dialog->check1Click(c.autoDst);
+        dialog->option1Click(), dialog->check1Click(c.autoDst);
         if (c.ok) dialog->okClick();
         dialog->unload();
-        EXPECT_EQ(dir.read(kSiteFile), c.written);
-        EXPECT_EQ(platform.effects, c.ok ? std::vector<std::string>{"write lxp2.par"} : std::vector<std::string>{});
-        EXPECT_EQ(view().ssPanel5.caption, c.dstCaption);
-        EXPECT_EQ(view().command1.enabled, !c.ok);
+        EXPECT_EQ(std::pair(dir.read(kSiteFile), platform.effects),
+                  std::pair(std::string(c.written), c.ok ? std::vector<std::string>{"write lxp2.par"} : std::vector<std::string>{}));
+        EXPECT_EQ(std::pair(view().ssPanel5.caption, view().command1.enabled), std::pair(std::string(c.dstCaption), !c.ok));
         EXPECT_EQ(settings(), (c.ok ? std::array<double, 6>{45, 30, 9, 10, 30, double(c.autoDst)} : atStart));
     }
 }
@@ -135,11 +122,9 @@ TEST_F(ParamsDialogTest, OkSavesAndAnyOtherWayOutPutsBack) {
 TEST(ParamsDialogCaret, StaysWhereTheUserWasTyping) {
     struct Case { const char* typed; int caret; const char* shown; int expected; };
     const Case cases[] = {
-        {"1a", 2, "1", 1},      // a refused letter at the end
-        {"1a8", 2, "18", 1},    // a refused letter in the middle: the caret stays before the 8
-        {"95", 2, "89", 2},     // clamped to a text of the same length: at the end
-        {"1000", 4, "89", 2},   // clamped to a shorter text: at its end
-        {"-5", 1, "5", 0},      // the minus sign typed in front goes
+        {"1a", 2, "1", 1}, {"1a8", 2, "18", 1},   // a refused letter at the end; in the middle, the caret before the 8
+        {"95", 2, "89", 2}, {"1000", 4, "89", 2},  // clamped to a text as long, or shorter: at its end
+        {"-5", 1, "5", 0},                         // the minus sign typed in front goes
     };
     for (const Case& c : cases)
         EXPECT_EQ(CaretAfterFilter(int(std::strlen(c.typed)), c.caret, int(std::strlen(c.shown))), c.expected) << c.typed;
