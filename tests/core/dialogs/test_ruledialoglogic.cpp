@@ -1,8 +1,7 @@
-// The summer-time rule dialog: its groups by hemisphere, "Applica" while the
-// rule differs, and what each way out leaves in force and in Parleg.dat.
+// The summer-time rule dialog: its groups by hemisphere, "Applica" while the rule differs, and what
+// each way out leaves in force and in Parleg.dat.
 
 #include "core/dialogs/ruledialoglogic.h"
-
 #include "../testsupport.h"
 
 namespace vemar {
@@ -22,17 +21,16 @@ protected:
         dialog = std::make_unique<RuleDialogLogic>(*program);
         dialog->load();
     }
-    std::string rule() {
+    std::string rule() {   // the rule in force as Parleg.dat would hold it
         const DstRule& r = state().dstRule;
-        std::string out;
-        for (int v : {r.monthA, r.weekA, r.weekdayA, r.monthB, r.weekB, r.weekdayB}) out += (out.empty() ? "" : ",") + std::to_string(v);
-        return out;
+        return std::to_string(r.monthA) + "," + std::to_string(r.weekA) + "," + std::to_string(r.weekdayA) + "," +
+               std::to_string(r.monthB) + "," + std::to_string(r.weekB) + "," + std::to_string(r.weekdayB);
     }
     std::unique_ptr<RuleDialogLogic> dialog;
 };
 
-// "Inizio " is A in the north and B in the south, "Fine " the other: Marzo,
-// "5", Domenica chosen in one group of the rule 0,0,1,11,0,1.
+// "Inizio " is A in the north and B in the south, "Fine " the other: Marzo, "5", Domenica chosen in
+// one group of the rule 0,0,1,11,0,1.
 TEST_F(RuleDialogTest, GroupsMapOntoTheRuleByHemisphere) {
     struct Case { int hemisphere, firstCombo; const char* rule; };
     const Case cases[] = {{1, 0, "2,4,0,11,0,1"}, {2, 0, "0,0,1,2,4,0"}, {1, 3, "0,0,1,2,4,0"}, {2, 3, "2,4,0,11,0,1"}};
@@ -44,20 +42,17 @@ TEST_F(RuleDialogTest, GroupsMapOntoTheRuleByHemisphere) {
     }
 }
 
-// One selection after another (combo -1: "Applica") on 15 April, inside the
-// saved rule's window: whether "Applica" is enabled, and summer time in force.
+// One selection after another (combo -1: "Applica") on 15 April, inside the saved rule's window:
+// whether "Applica" is enabled, and summer time in force.
 TEST_F(RuleDialogTest, ApplyIsEnabledWhileTheRuleDiffersAndPutsItInForce) {
     struct Step { int combo, index; bool enabled; int inDstWindow; };
     const Step steps[] = {
-        {2, 3, true, 1},    // a weekday changed
-        {2, 0, false, 1},   // and changed back
-        {0, 2, false, 1},   // the same month chosen again
-        {4, 1, true, 1}, {3, 10, true, 1},
-        {4, 4, true, 1},    // one value still differs
+        {2, 3, true, 1}, {2, 0, false, 1},                  // a weekday changed, and changed back
+        {0, 2, false, 1},                                   // the same month chosen again
+        {4, 1, true, 1}, {3, 10, true, 1}, {4, 4, true, 1},  // one value still differs
         {3, 9, false, 1},
-        {0, 4, true, 1},    // starts in May: nothing in force before Applica
-        {-1, 0, false, 0},
-        {0, 2, true, 0},    // back to March: differs from what was applied
+        {0, 4, true, 1}, {-1, 0, false, 0},                 // starts in May: nothing in force before Applica
+        {0, 2, true, 0},                                    // back to March: differs from what was applied
     };
     openIn(1);
     for (const Step& step : steps) {
@@ -68,10 +63,9 @@ TEST_F(RuleDialogTest, ApplyIsEnabledWhileTheRuleDiffersAndPutsItInForce) {
     }
 }
 
-// The lists show the saved rule from the hemisphere's point of view; then
-// the rule's A moved to May, applied and closed, or saved by Ok: what stays
-// in force, what Parleg.dat holds, what opening again shows. The home's
-// summer hour follows the rule in the north and its complement in the south.
+// The lists show the saved rule from the hemisphere's point of view; then the rule's A moved to May,
+// applied and closed, or saved by Ok: what stays in force, what Parleg.dat holds, what opening again
+// shows. The home's summer hour follows the rule in the north and its complement in the south.
 TEST_F(RuleDialogTest, WhatEachWayOutLeaves) {
     enum Exit { AppliedThenAnnulla, AppliedThenCloseBox, Ok };
     struct Case { const char* how; int hemisphere; ClockReading today; Exit exit; const char* rule; int inDstBefore, inDstAfter; };
@@ -80,31 +74,29 @@ TEST_F(RuleDialogTest, WhatEachWayOutLeaves) {
         {"Annulla drops even applied edits", 1, april, AppliedThenAnnulla, "2,4,0,9,4,0", 1, 1},
         {"the close box keeps an applied rule for this run only", 1, april, AppliedThenCloseBox, "4,4,0,9,4,0", 1, 0},
         {"Ok, north: May is A; 15 April now lies before it", 1, april, Ok, "4,4,0,9,4,0", 1, 0},
-        {"Ok, south: May is B; 15 June, winter before, now lies after it", 2, {2024, 6, 15, 12, 0, 0}, Ok,
-         "2,4,0,4,4,0", 0, 1},
+        {"Ok, south: May is B; 15 June, winter before, now lies after it", 2, {2024, 6, 15, 12, 0, 0}, Ok, "2,4,0,4,4,0", 0, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.how);
         openIn(c.hemisphere, c.today);
         ASSERT_EQ(state().inDstWindow, c.inDstBefore);
         const std::string periodBefore = view().ssPanel6.caption;
-        const std::array<int, 6> saved = c.hemisphere == 1 ? std::array{2, 4, 0, 9, 4, 0} : std::array{9, 4, 0, 2, 4, 0};
-        EXPECT_EQ(dialog->view().selected, saved);
-        EXPECT_EQ(dialog->view().form.caption, c.hemisphere == 1 ? " Ora legale (Emisfero Nord)" : " Ora legale (Emisfero Sud)");
-        EXPECT_FALSE(dialog->view().ssCommand3.enabled);
+        const RuleView& v = dialog->view();
+        EXPECT_EQ(std::tuple(v.selected, v.form.caption, v.ssCommand3.enabled),
+                  c.hemisphere == 1 ? std::tuple(std::array{2, 4, 0, 9, 4, 0}, std::string(" Ora legale (Emisfero Nord)"), false)
+                                    : std::tuple(std::array{9, 4, 0, 2, 4, 0}, std::string(" Ora legale (Emisfero Sud)"), false));
         dialog->select(0, 4);
         if (c.exit != Ok) dialog->applyClick();
         if (c.exit == AppliedThenAnnulla) dialog->cancelClick();
         if (c.exit == AppliedThenCloseBox) dialog.reset();   // no button ran
         if (c.exit == Ok) dialog->okClick();
-        EXPECT_EQ(rule(), c.rule);
-        EXPECT_EQ(state().inDstWindow, c.inDstAfter);
-        EXPECT_EQ(view().ssPanel6.caption == periodBefore, c.exit == AppliedThenAnnulla);
-        EXPECT_EQ(dir.read(kRuleFile), c.exit == Ok ? c.rule + std::string("\r\n") : kRuleLine);
-        EXPECT_EQ(platform.effects, c.exit == Ok ? std::vector<std::string>{"write Parleg.dat"} : std::vector<std::string>{});
+        EXPECT_EQ(std::tuple(rule(), state().inDstWindow, view().ssPanel6.caption == periodBefore),
+                  std::tuple(std::string(c.rule), c.inDstAfter, c.exit == AppliedThenAnnulla));
+        EXPECT_EQ(std::pair(dir.read(kRuleFile), platform.effects),
+                  c.exit == Ok ? std::pair(c.rule + std::string("\r\n"), std::vector<std::string>{"write Parleg.dat"})
+                               : std::pair(kRuleLine, std::vector<std::string>{}));
         // Opening again reads the file: an edit a close box left in memory goes.
-        dialog = std::make_unique<RuleDialogLogic>(*program);
-        dialog->load();
+        RuleDialogLogic(*program).load();
         EXPECT_EQ(rule(), c.exit == Ok ? c.rule : "2,4,0,9,4,0");
     }
 }
