@@ -1,12 +1,9 @@
-// The first start: where the settings folder is, the place a zone lies at,
-// and what the system's zone seeds in lxp2.par and Parleg.dat.
+// The first start: where the settings folder is, the place a zone lies at, and what the system's
+// zone seeds in lxp2.par and Parleg.dat.
 
 #include "core/firststart.h"
-
 #include "core/dst.h"
 #include "testsupport.h"
-
-#include <map>
 
 namespace vemar {
 namespace {
@@ -21,21 +18,19 @@ const char* const kShippedSite = "41,54,-12,-29,-1,\"x\",1,,,7,,0,,,1,0,0,1\r\n"
 
 std::time_t Noon(int year, int month, int day) { return test::UtcSeconds(year, month, day, 12); }
 
-// An ISO 6709 text of zone1970.tab; then a zone's place by its name, a link
-// found as the same file as its zone.
+// An ISO 6709 text of zone1970.tab; a zone's place by its name, a link found as its zone's file.
 TEST(FirstStart, ZoneCoordinates) {
-    struct Case { const char* text; std::optional<Coordinates> expected; };
+    struct Case { const char* text; std::optional<Coordinates> expected = std::nullopt; };
     const Case texts[] = {
         {"+4154+01229", Coordinates{41, 54, -12, -29}},       // Rome: east is negative
         {"+404251-0740023", Coordinates{40, 43, 74, 0}},     // New York: seconds rounded
         {"-3352+15113", Coordinates{-33, -52, -151, -13}},   // Sydney: south is negative
         {"-0013-07830", Coordinates{0, -13, 78, 30}},        // Quito: minutes carry the side
-        {"+4154+0122", std::nullopt}, {"4154+01229", std::nullopt}, {"+4199+01229", std::nullopt}, {"", std::nullopt},
+        {"+4154+0122"}, {"4154+01229"}, {"+4199+01229"}, {""},
     };
     for (const Case& c : texts) EXPECT_EQ(ParseIsoCoordinates(c.text), c.expected) << c.text;
-    const Case zones[] = {{"Asia/Calcutta", Coordinates{22, 32, -88, -22}}, {"Etc/UTC", std::nullopt},
-                          {"Nowhere/Town", std::nullopt}, {"", std::nullopt}};
-    for (const Case& c : zones) EXPECT_EQ(ZoneCoordinates(kZoneinfo, c.text), c.expected) << c.text;
+    for (const Case& c : {Case{"Asia/Calcutta", Coordinates{22, 32, -88, -22}}, {"Etc/UTC"}, {"Nowhere/Town"}, {""}})
+        EXPECT_EQ(ZoneCoordinates(kZoneinfo, c.text), c.expected) << c.text;
 }
 
 // What the first start decides for a zone, measured by the C library on 15 January 2026, as
@@ -86,9 +81,8 @@ std::map<std::string, std::string> Contents(const fs::path& dir) {
     return files;
 }
 
-// The data are copied once and lxp2.par seeded from the zone; a user's own
-// settings survive the next start, and a folder without fusi.tz stays in
-// table mode. The installed data are never written.
+// The data are copied once and lxp2.par seeded from the zone; a user's own settings survive the next
+// start, and a folder without fusi.tz stays in table mode. The installed data are never written.
 TEST(FirstStart, PrepareSeedsOnceAndNeverWritesTheData) {
     ScopedZone zone("Asia/Kolkata");
     WorkDir home(false);
@@ -100,26 +94,23 @@ TEST(FirstStart, PrepareSeedsOnceAndNeverWritesTheData) {
     expected["lxp2.par"] = "22,32,-88,-22,-5,,0,,,0,,0,,,1,1,30,0\r\n";
     EXPECT_EQ(Contents(settings), expected);
 
-    home.write("conf/vemar/lxp2.par", "1,2,3,4,5,,0,,,0,,0,,,1,1,0,0\r\n");
-    fs::remove(settings / "Parleg.dat");
-    fs::remove(settings / "fusi.tz");
+    home.write("conf/vemar/lxp2.par", expected["lxp2.par"] = "1,2,3,4,5,,0,,,0,,0,,,1,1,0,0\r\n");
+    fs::remove(settings / "Parleg.dat"), fs::remove(settings / "fusi.tz"), expected.erase("fusi.tz");
     EXPECT_TRUE(PrepareSettingsDir(settings, VEMAR_DATA_DIR, kZoneinfo, Noon(2026, 7, 15)).empty());
-    expected["lxp2.par"] = "1,2,3,4,5,,0,,,0,,0,,,1,1,0,0\r\n";
-    expected.erase("fusi.tz");
     EXPECT_EQ(Contents(settings), expected);
     EXPECT_EQ(Contents(VEMAR_DATA_DIR), data);
 }
 
-// A folder that cannot be made is reported, not thrown; without any
-// installed data the zone still gives lxp2.par and a rule.
+// A folder that cannot be made is reported, not thrown; without installed data the zone still gives
+// lxp2.par and a rule.
 TEST(FirstStart, PrepareNeverThrows) {
     WorkDir home(false);
     home.write("file", "not a folder");
     EXPECT_FALSE(PrepareSettingsDir(home / "file/vemar", VEMAR_DATA_DIR, kZoneinfo, Noon(2026, 1, 1)).empty());
     ScopedZone zone("Europe/Rome");
     EXPECT_TRUE(PrepareSettingsDir(home / "v", home / "no-data", kZoneinfo, Noon(2026, 1, 1)).empty());
-    EXPECT_EQ(home.read("v/lxp2.par"), "41,54,-12,-29,-1,,0,,,0,,0,,,1,1,0,1\r\n");
-    EXPECT_EQ(home.read("v/Parleg.dat"), "2,4,0,9,4,0\r\n");
+    EXPECT_EQ(Contents(home / "v"), (std::map<std::string, std::string>{{"lxp2.par", "41,54,-12,-29,-1,,0,,,0,,0,,,1,1,0,1\r\n"},
+                                                                       {"Parleg.dat", "2,4,0,9,4,0\r\n"}}));
 }
 
 } // namespace
