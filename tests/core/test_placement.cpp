@@ -17,11 +17,7 @@ TEST(Placement, WindowStaysOnTheScreen) {
         {"one pixel narrower: rounded towards the left", {0, 0, 800, 600}, 799, 600, {0, 0}},
     };
     for (const Case& c : cases) EXPECT_EQ(CentredPosition(c.area, c.width, c.height), c.expected) << c.what;
-}
-
-// Whatever the sizes, the top-left corner lies inside the area, and a window
-// that fits lies wholly inside it.
-TEST(Placement, PropertiesOverManySizes) {
+    // Whatever the size, the top-left corner lies inside the area, and a window that fits, wholly.
     const ScreenArea area{50, 30, 1000, 700};
     for (int w = 1; w <= 1400; w += 37)
         for (int h = 1; h <= 1000; h += 41) {

@@ -248,7 +248,8 @@ TEST_F(ZoneEditorTest, AFailedWriteOrCommitLosesNothing) {
         EXPECT_EQ(platform.fatalMessages[0].rfind(c.message, 0), 0u) << platform.fatalMessages[0];
         EXPECT_EQ(ReadZoneTable(dir / kZoneFile), c.datIsStaged ? before.value() : original);
         if (c.tmpKept) { EXPECT_EQ(ReadZoneTable(dir / kStagedZoneFile), before.value()); }
-        EXPECT_EQ(std::pair(platform.questions.size(), dir.read(kCityZonesFile)), std::pair(std::size_t(c.questions), std::string(c.tzAfter)));
+        EXPECT_EQ(std::pair(platform.questions.size(), dir.read(kCityZonesFile)),
+                  std::pair(std::size_t(c.questions), std::string(c.tzAfter)));
     }
 }
 

@@ -1,7 +1,6 @@
 #include "core/files/fieldline.h"
 
 #include <gtest/gtest.h>
-
 #include <array>
 #include <cfloat>
 #include <stdexcept>
@@ -24,9 +23,8 @@ TEST(NumberText, LeadingBlankUnlessNegativeAndReadsBack) {
     for (int i = -2000; i <= 2000; ++i) EXPECT_EQ(LeadingNumber(NumberText(i / 8.0)), i / 8.0) << i;
 }
 
-// The three readings of a number text: the leading number (seg.dat), the
-// offset of fusi.dat, and the strict number of lxp2.par and Parleg.dat,
-// which refuses what is not wholly a number (nullopt).
+// The three readings of a number text: the leading number (seg.dat), the offset of fusi.dat, and the
+// strict number of lxp2.par and Parleg.dat, which refuses what is not wholly a number (nullopt).
 TEST(NumberTexts, LeadingOffsetAndStrictNumbers) {
     const std::optional<double> no;
     const std::string kHugeDigits(400, '9');
@@ -40,11 +38,9 @@ TEST(NumberTexts, LeadingOffsetAndStrictNumbers) {
         {kHugeDigits, DBL_MAX, DBL_MAX, DBL_MAX}, {"-" + kHugeDigits, -DBL_MAX, -DBL_MAX, -DBL_MAX},
         {kHugeDigits + ".5", DBL_MAX, DBL_MAX, DBL_MAX}, {"0." + std::string(400, '0') + "1", 0, 0, 0},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(LeadingNumber(c.text), c.leading) << c.text;
-        EXPECT_EQ(OffsetNumber(c.text), c.offset) << c.text;
-        EXPECT_EQ(StrictNumber(c.text), c.strict) << c.text;
-    }
+    for (const Case& c : cases)
+        EXPECT_EQ(std::tuple(LeadingNumber(c.text), OffsetNumber(c.text), StrictNumber(c.text)),
+                  std::tuple(c.leading, c.offset, c.strict)) << c.text;
 }
 
 TEST(ReadFields, FieldsAsRead) {
