@@ -25,7 +25,6 @@ TEST_F(DateCharsTest, EveryActionOnTheLivePair) {
     const Case cases[] = {
         {"opened on the standard pair", {"*", "°"}, {}, {"*", "°"}, false, false, false},
         {"opened on another pair", {"#", "%"}, {}, {"#", "%"}, false, true, false},
-        {"opened without symbols", {"", ""}, {}, {"", ""}, false, true, false},
         {"hash typed", {"*", "°"}, {type1("#")}, {"#", "°"}, true, true, false},
         {"second typed", {"*", "°"}, {type2("+")}, {"*", "+"}, true, true, false},
         {"hash typed, then cleared", {"*", "°"}, {type1("#"), type1("")}, {"", "°"}, false, true, false},
