@@ -54,14 +54,11 @@ TEST_F(ParamsDialogTest, BoxesShowFilterAndStoreThePlace) {
     const Sequence sequences[] = {
         {kSiteLine.c_str(), {"41", "54", "-12", "29"}, {false, true, true}, {
             {1, "95", "89", {89, 54, -12, -29}}, {2, "75", "59", {89, 59, -12, -29}},   // clamped
-            {4, "75", "59", {89, 59, -12, -59}},         // clamped, and negative like the degrees
-            {3, "-200", "-180", {89, 59, -180, -59}},
+            {4, "75", "59", {89, 59, -12, -59}}, {3, "-200", "-180", {89, 59, -180, -59}},   // minutes negative like the degrees
             {3, "1a8b0", "180", {89, 59, 180, 59}},      // letters dropped as they come; west: minutes positive
-            {1, "-5", "5", {5, 59, 180, 59}},            // no minus sign in a latitude box
-            {4, "-3", "3", {5, 59, 180, 3}},             // nor in the longitude minutes
+            {1, "-5", "5", {5, 59, 180, 59}}, {4, "-3", "3", {5, 59, 180, 3}},   // no minus sign but in Text3
             {1, "", "", {0, 59, 180, 3}},                // an empty box reads as 0
-            {3, "-10", "-10", {0, 59, -10, -3}},         // back east
-            {3, "0", "0", {0, 59, 0, 3}},                // 0 degrees count as west
+            {3, "-10", "-10", {0, 59, -10, -3}}, {3, "0", "0", {0, 59, 0, 3}},   // back east; 0 degrees count as west
             {3, "-", "-", {0, 59, 0, 3}},                // a lone minus sign reads as 0 and stays
             {3, "-1", "-1", {0, 59, -1, -3}}}, "0,59,-1,-3,-1,,1,,,0,,0,,,1,0,0,1\r\n"},
         {"-33,-52,151,12,-10,,0,,,0,,0,,,2,1,30,0\r\n", {"33", "52", "151", "12"}, {true, false, false}, {
@@ -76,9 +73,10 @@ TEST_F(ParamsDialogTest, BoxesShowFilterAndStoreThePlace) {
         EXPECT_EQ(std::tuple(boxes(), std::array{v.option1.checked, v.option2.checked, v.check1.checked}, settings()),
                   std::tuple(q.opened, q.options, atStart));
         for (const Step& step : q.steps) {
-            EXPECT_EQ(type(step.box, step.typed), step.shown) << "Text" << step.box << " typed " << step.typed;
+            const std::string shown = type(step.box, step.typed);
             const auto s = settings();
-            EXPECT_EQ((std::array{s[0], s[1], s[2], s[3]}), step.place) << "Text" << step.box << " typed " << step.typed;
+            EXPECT_EQ(std::pair(shown, std::array{s[0], s[1], s[2], s[3]}), std::pair(std::string(step.shown), step.place))
+                << "Text" << step.box << " typed " << step.typed;
             for (double value : s) EXPECT_FALSE(value == 0 && std::signbit(value)) << "negative zero";
         }
         dialog->okClick(), dialog->unload();
