@@ -54,7 +54,7 @@ ZoneTable SampleTable() {
 class FilesTest : public ::testing::Test {
 protected:
     void TearDown() override { SetWriteFaultForTesting(nullptr); }
-    std::set<std::string> Entries() const {
+    std::set<std::string> Entries() const {   // the names in the directory
         std::set<std::string> names;
         for (const auto& e : fs::directory_iterator(dir.path())) names.insert(e.path().filename().string());
         return names;
@@ -75,9 +75,7 @@ TEST_F(FilesTest, EachFileAsReadOrItsError) {
     WriteZoneTable(dir / kZoneFile, marked);
     const std::string table = dir.read(kZoneFile), nul(1, '\0'), site = "41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,1\r\n";
     auto firstLines = [&](int n) { std::size_t p = 0; while (n--) p = table.find("\r\n", p) + 2; return table.substr(0, p); };
-    auto replaced = [&](const std::string& from, const std::string& to) {
-        return std::string(table).replace(table.find(from), from.size(), to);
-    };
+    auto replaced = [&](const std::string& a, const std::string& b) { return std::string(table).replace(table.find(a), a.size(), b); };
     struct Case { const char* file; std::optional<std::string> content; std::string read; const char* rewritten = nullptr; };
     const Case cases[] = {
         {kSiteFile, "-41.5,-54,12,29,3,\"spare\",0,abc,7.25,2,\"\",-4,x y,,2,1,30,0\r\n", "-41.5,-54,12,29,-3,0,2,1,30,0,"},
