@@ -68,7 +68,8 @@ TEST_F(ZoneEditorTest, WhatEachBoxKeeps) {
 }
 
 // What the file holds is shown filtered, as if typed, an offset as its value with a plus when
-// positive; only the four known classes colour a name.
+// positive; only the four known classes colour a name. Each name's tooltip tells what its row
+// will follow once saved: its zone until its time is edited, else its class.
 TEST_F(ZoneEditorTest, OpeningFillsTheBoxesAsIfTyped) {
     struct Case { ZoneRow stored; const char* name; const char* offset; const char* zoneClass; Rgb colour; };
     const Case cases[] = {
@@ -77,9 +78,8 @@ TEST_F(ZoneEditorTest, OpeningFillsTheBoxesAsIfTyped) {
         {{"Delhi", "2", "+5"}, "Delhi", "+5", "2", rgb(255, 0, 0)}, {{"Sydney", "3", "+10"}, "Sydney", "+10", "3", rgb(255, 0, 255)},
         {{"Tokyo", "01", "-0"}, "Tokyo", "0", "0", kNameDefaultText},   // one character or no colour
     };
-    ZoneTable table = original;
-    for (std::size_t row = 0; row < std::size(cases); ++row) table[row] = cases[row].stored;
-    WriteZoneTable(dir / kZoneFile, table);
+    for (std::size_t row = 0; row < std::size(cases); ++row) original[row] = cases[row].stored;
+    startOver("Lima\tAmerica/Lima\nKathmandu\tAsia/Kathmandu\n");
     ZoneEditorLogic zones(*program, Variant::Zones), classes(*program, Variant::Classes);
     zones.open(), classes.open();
     for (std::size_t row = 0; row < std::size(cases); ++row) {
@@ -90,6 +90,10 @@ TEST_F(ZoneEditorTest, OpeningFillsTheBoxesAsIfTyped) {
                   std::pair(std::string(c.offset), std::string(c.zoneClass))) << c.name;
     }
     EXPECT_FALSE(zones.view().ssCommand1.enabled);
+    const auto tooltips = [&] { return std::pair(zones.view().text2[0].tooltip, zones.view().text2[3].tooltip); };
+    EXPECT_EQ(tooltips(), std::pair(std::string(" Abc +5h "), std::string(" Lima -5h America/Lima ")));
+    zones.nameChanged(0, "Kathmandu"), zones.valueChanged(3, "-4");
+    EXPECT_EQ(tooltips(), std::pair(std::string(" Kathmandu +5:45h Asia/Kathmandu "), std::string(" Lima -4h ")));
 }
 
 // The files, boxes, buttons and effects after any sequence of edits, Salva, Annulla and closing,
@@ -194,18 +198,6 @@ TEST_F(ZoneEditorTest, EverySequenceLeavesWhatTheModelSays) {
             ASSERT_EQ(platform.effects, model.effects);   // no fatal error, no warning
         }
     }
-}
-
-// Each name box tells what its row will follow once saved.
-TEST_F(ZoneEditorTest, NameTooltipsTellZoneOrClass) {
-    startOver("Roma\tEurope/Rome\nKathmandu\tAsia/Kathmandu\n");   // 21 June 2024, 22:00 in Rome: summer time
-    ZoneEditorLogic editor(*program, Variant::Zones);
-    editor.open();
-    EXPECT_EQ(std::pair(editor.view().text2[0].tooltip, editor.view().text2[1].tooltip),
-              std::pair(std::string(" Roma +2h Europe/Rome "), std::string(" Londra 0h ")));
-    editor.valueChanged(0, "+3"), editor.nameChanged(1, "Kathmandu");
-    EXPECT_EQ(std::pair(editor.view().text2[0].tooltip, editor.view().text2[1].tooltip),
-              std::pair(std::string(" Roma +3h "), std::string(" Kathmandu +5:45h Asia/Kathmandu ")));
 }
 
 // A failed write or commit ends the program naming fusi.dat (the user saved the table; a staged
