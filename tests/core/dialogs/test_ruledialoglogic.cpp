@@ -13,8 +13,7 @@ class RuleDialogTest : public test::ProgramTest {
 protected:
     // Started in the given hemisphere on the given day, over this Parleg.dat, the dialog opened.
     void openIn(int hemisphere, ClockReading today = {2024, 4, 15, 12, 0, 0}, const std::string& rule = kRuleLine) {
-        dir.write(kSiteFile, hemisphere == 1 ? "41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,1\r\n"
-                                             : "-33,-52,151,12,-10,,0,,,0,,0,,,2,1,0,1\r\n");
+        dir.write(kSiteFile, hemisphere == 1 ? "41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,1\r\n" : "-33,-52,151,12,-10,,0,,,0,,0,,,2,1,0,1\r\n");
         dir.write(kRuleFile, rule);
         platform.clock = today;
         restart();
@@ -35,10 +34,9 @@ TEST_F(RuleDialogTest, GroupsMapOntoTheRuleByHemisphere) {
     struct Case { int hemisphere, firstCombo; const char* rule; };
     const Case cases[] = {{1, 0, "2,4,0,11,0,1"}, {2, 0, "0,0,1,2,4,0"}, {1, 3, "0,0,1,2,4,0"}, {2, 3, "2,4,0,11,0,1"}};
     for (const Case& c : cases) {
-        SCOPED_TRACE("hemisphere " + std::to_string(c.hemisphere) + ", Combo" + std::to_string(c.firstCombo + 1));
         openIn(c.hemisphere, {2024, 4, 15, 12, 0, 0}, "0,0,1,11,0,1\r\n");
         for (int k : {0, 1, 2}) dialog->select(c.firstCombo + k, std::array{2, 4, 0}[k]);
-        EXPECT_EQ(rule(), c.rule);
+        EXPECT_EQ(rule(), c.rule) << "hemisphere " << c.hemisphere << ", Combo" << c.firstCombo + 1;
     }
 }
 
