@@ -67,7 +67,6 @@ TEST(DateCharFilter, KeepsOneStorableCharacter) {
     for (int code = 0; code < 256; ++code) {
         const std::string utf8 = Cp1252ToUtf8(std::string(1, static_cast<char>(code)));
         EXPECT_EQ(DateCharFilter(utf8), refused.count(code) ? "" : utf8) << code;
-        EXPECT_EQ(ScrambleField(utf8).has_value(), !refused.count(code)) << code;
     }
 }
 

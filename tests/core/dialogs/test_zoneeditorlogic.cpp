@@ -28,10 +28,7 @@ std::map<std::string, std::string> Zones(const std::string& content) {
 
 class ZoneEditorTest : public test::ProgramTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(program->startUp());
-        original = ReadZoneTable(dir / kZoneFile);
-    }
+    void SetUp() override { ASSERT_TRUE(program->startUp()); original = ReadZoneTable(dir / kZoneFile); }
     // The installed fusi.dat, this fusi.tz, no fusi.tmp; restarted on the system's zones.
     void startOver(const std::string& zones) {
         WriteZoneTable(dir / kZoneFile, original);
@@ -55,12 +52,11 @@ TEST_F(ZoneEditorTest, WhatEachBoxKeeps) {
     const Case cases[] = {
         {Name, "Città 1", "Citt "},             // the accented letter goes whole, the digit too
         {Name, "@[\\]^_`az", "@[\\]^_`az"},     // the edges of the range stay
-        {Name, "?{|}~", ""}, {Name, "Sa'o-Paulo!", "SaoPaulo"},   // 63 and 123..126 go
+        {Name, "?{|}~", ""}, {Name, "Sa'o-Paulo!", "SaoPaulo"},   // 63, 123..126 and other signs go
         {Name, "Abcdefghijklmnop", "Abcdefghijklm"}, {Name, "àbcdefghijklmnop", "bcdefghijklm"},   // the accent counts
         {Offset, "13", "12"}, {Offset, "-13", "-12"}, {Offset, "012", "012"}, {Offset, "-012", "-012"},
         {Offset, "1a3", "12"}, {Offset, "+5", "+5"}, {Offset, "-", "-"}, {Offset, "+-", "+-"}, {Offset, "h", ""},
-        {Offset, "-5+9", "-5+9"},                        // the value ends at the second sign
-        {Offset, "99999999999999999999999", "12"},       // far beyond any integer still clamps
+        {Offset, "-5+9", "-5+9"}, {Offset, "99999999999999999999999", "12"},   // the value ends at the second sign; no overflow
         {Class, "/", "0"}, {Class, "4", "3"}, {Class, "29", "2"}, {Class, "é", "3"}, {Class, "", ""},
     };
     for (const Case& c : cases)
@@ -128,9 +124,9 @@ struct EditorModel {
         bool leaves = false;
         for (int i = 0; i < kZoneRows; ++i) {
             const auto entry = tz.find(saved[i].name);
-            const bool changed = std::atoi(saved[i].offset.c_str()) != std::atoi(read[i].offset.c_str()) ||
-                                 saved[i].zoneClass != read[i].zoneClass;
-            if (entry != tz.end() && entry->second != "-" && changed) entry->second = "-", leaves = true;
+            if (entry != tz.end() && entry->second != "-" &&
+                (std::atoi(saved[i].offset.c_str()) != std::atoi(read[i].offset.c_str()) || saved[i].zoneClass != read[i].zoneClass))
+                entry->second = "-", leaves = true;
         }
         if (leaves) effects.push_back("write fusi.tz");
         effects.push_back("write fusi.dat");
@@ -141,10 +137,7 @@ struct EditorModel {
         if (salva) effects.push_back("question " + std::string(texts::kSaveEditsQuestion));
         if (salva && yes) save(inBoxes()), effects.push_back("beep");
     }
-    std::string zoneOf(int row) const {
-        const auto entry = tz.find(dat[row].name);
-        return entry == tz.end() || entry->second == "-" ? "" : entry->second;
-    }
+    std::string zoneOf(int row) const { const auto z = tz.find(dat[row].name); return z == tz.end() || z->second == "-" ? "" : z->second; }
 };
 
 TEST_F(ZoneEditorTest, EverySequenceLeavesWhatTheModelSays) {

@@ -1,6 +1,5 @@
 // fusi.tz: which names follow a zone, what a damaged line says, how an editor takes names off their
-// zones and leaves the rest. (The files it refuses: the settings files' tests; any content: its
-// fuzzer; the shipped one: the year-long comparison.)
+// zones. (Files it refuses: the settings files' tests; any content: its fuzzer; the shipped one: the year-long comparison.)
 
 #include "../testsupport.h"
 

@@ -50,7 +50,6 @@ ZoneTable SampleTable() {
     return table;
 }
 
-// Each test works in an empty directory of its own and leaves no write fault behind.
 class FilesTest : public ::testing::Test {
 protected:
     void TearDown() override { SetWriteFaultForTesting(nullptr); }
@@ -138,8 +137,7 @@ TEST_F(FilesTest, EveryReaderRefusesWhatIsNoSettingsFileAndSkipsAByteOrderMark) 
             EXPECT_EQ(ReadSettings(dir / file), file + std::string(": ") + kind.message) << kind.what;
             fs::remove_all(dir / file);
         }
-    // 64 KiB itself is still read: blanks only, so every field is empty.
-    dir.write(kMarkerFile, std::string(64 * 1024, ' '));
+    dir.write(kMarkerFile, std::string(64 * 1024, ' '));   // 64 KiB itself is still read
     EXPECT_EQ(ReadSettings(dir / kMarkerFile), ",,,,,");
 
     for (const char* file : kSettingsFiles) {
@@ -151,11 +149,10 @@ TEST_F(FilesTest, EveryReaderRefusesWhatIsNoSettingsFileAndSkipsAByteOrderMark) 
     }
 }
 
-// fusi.dat saved as the editors save it, staged in fusi.tmp then renamed, and the installed table
-// byte for byte; seg.dat's texts shifted down by 7 and quoted. (That texts read back as saved: the
-// fuzzers.) What the next start would refuse is never written, and a write that fails half-way (a
-// full disk) keeps the old file and leaves no temporary. (That every writer replaces its file whole,
-// even when killed: the kill test.) A replacement keeps the old file's permissions.
+// fusi.dat staged in fusi.tmp then renamed, the installed one byte for byte; seg.dat's texts shifted
+// down by 7 and quoted. What the next start would refuse is never written; a write that fails
+// half-way keeps the old file, no temporary; a replacement keeps its permissions. (Round trips: the
+// fuzzers; writers killed half-way: the kill test.)
 TEST_F(FilesTest, WritersLeaveTheExactBytesOrTheOldFile) {
     dir.write(kZoneFile, "old");
     StageZoneTable(dir.path(), SampleTable());
