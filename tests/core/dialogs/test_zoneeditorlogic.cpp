@@ -1,251 +1,143 @@
-// The zone table editors: the filters of the boxes, the Clean / Edited /
-// Staged states, and what every sequence of Salva, Annulla and closing
-// leaves in fusi.dat and fusi.tmp, byte for byte, faults included.
+// The zone table editors: what each box keeps, what opening shows, and what any
+// sequence of edits, Salva, Annulla, closing and faults leaves in the files.
 
 #include "core/dialogs/zoneeditorlogic.h"
 #include "core/systemzones.h"
+#include "core/texts.h"
 #include "../testsupport.h"
 
-#include <algorithm>
 #include <cstdlib>
-#include <map>
-#include <memory>
-#include <optional>
+#include <functional>
 #include <random>
-#include <vector>
 
 namespace vemar {
 namespace {
 
 using Variant = ZoneEditorLogic::Variant;
+using Step = std::function<void(ZoneEditorLogic&)>;
+Step name(int row, const char* text) { return [=](ZoneEditorLogic& e) { e.nameChanged(row, text); }; }
+Step value(int row, const char* text) { return [=](ZoneEditorLogic& e) { e.valueChanged(row, text); }; }
+const Step kSalva = &ZoneEditorLogic::salva, kClose = &ZoneEditorLogic::close;
 
-// ---------------------------------------------------------------- Filters
-
-// Name boxes keep spaces and codes 64..122; offset boxes signs and digits
-// within 12 hours; class boxes clamp their first character to 0..3; an offset
-// is shown as its value with a plus when positive.
-TEST(ZoneEditorFilters, WhatEachBoxKeeps) {
-    using Filter = std::string (*)(std::string_view);
-    const Filter name = ControlCar, offset = ControlNumOffset, zoneClass = ControlNumClass, shown = OffsetBoxText;
-    struct Case { Filter filter; const char* typed; const char* kept; };
-    const Case cases[] = {
-        {name, "Città 1", "Citt "},          // the accented letter goes whole, the digit too
-        {name, "@[\\]^_`az", "@[\\]^_`az"},  // the edges of the range stay
-        {name, "?{|}~", ""},                 // 63 and 123..126 go
-        {name, "Sa'o-Paulo!", "SaoPaulo"},
-        {offset, "13", "12"}, {offset, "-13", "-12"}, {offset, "12", "12"}, {offset, "-12", "-12"},
-        {offset, "1a3", "12"}, {offset, "+5", "+5"}, {offset, "05", "05"},
-        {offset, "-", "-"}, {offset, "+-", "+-"}, {offset, "h", ""},
-        {offset, "99999999999999999999999", "12"},   // far beyond any integer still clamps
-        {offset, "-5+9", "-5+9"},                    // the value ends at the second sign
-        {zoneClass, "/", "0"}, {zoneClass, "0", "0"}, {zoneClass, "3", "3"}, {zoneClass, "4", "3"},
-        {zoneClass, "é", "3"}, {zoneClass, "", ""},
-        {shown, "5", "+5"}, {shown, "05", "+5"}, {shown, "-0", "0"}, {shown, "-3", "-3"}, {shown, "", "0"},
-        {shown, "+-", "0"},
-    };
-    for (const auto& c : cases) EXPECT_EQ(c.filter(c.typed), c.kept) << c.typed;
-}
-
-// ---------------------------------------------------------------- The editor on real files
-
-// One user action in an editor.
-struct Step {
-    enum Op { Name, Value, Salva, Annulla, Close } op;
-    int row = 0;
-    const char* text = "";
-};
-Step name(int row, const char* text) { return {Step::Name, row, text}; }
-Step value(int row, const char* text) { return {Step::Value, row, text}; }
-constexpr Step kSalva{Step::Salva}, kAnnulla{Step::Annulla}, kClose{Step::Close};
-
-// A record's line as the file holds it (without its CR LF), written here
-// without the files module: each character shifted down by 7, an empty
-// offset as nothing after the comma.
-struct Record { int row; const char* name; const char* zoneClass; const char* offset; };
-
-std::string Line(const Record& r) {
-    auto shifted = [](std::string plain) {
-        for (char& c : plain) c = static_cast<char>(c - 7);
-        return plain;
-    };
-    const std::string offset = *r.offset ? "\"" + shifted(r.offset) + "\"" : "";
-    return "\"" + shifted(r.name) + "\",\"" + shifted(r.zoneClass) + "\"," + offset;
-}
-
-std::vector<std::string> Lines(const std::string& file) {
-    std::vector<std::string> lines;
-    for (std::size_t pos = 0, end; pos < file.size(); pos = end + 2) {
-        end = std::min(file.find("\r\n", pos), file.size());
-        lines.push_back(file.substr(pos, end - pos));
-    }
-    return lines;
-}
-
-// Record by record: a whole table in a failure message would hide the one
-// record that matters.
-void ExpectSameRecords(const std::string& got, const std::string& want) {
-    const auto g = Lines(got), w = Lines(want);
-    ASSERT_EQ(g.size(), w.size());
-    for (std::size_t i = 0; i < g.size(); ++i) EXPECT_EQ(g[i], w[i]) << "record " << i;
-    EXPECT_EQ(got.size(), want.size());   // and the same line ends
+// fusi.tz as the dictionary reads it: name -> zone, or "-" for its class.
+std::map<std::string, std::string> Zones(const std::string& content) {
+    std::map<std::string, std::string> zones;
+    for (const auto& [name, entry] : ParseCityZones(content).entries) zones[name] = entry.zone;
+    return zones;
 }
 
 class ZoneEditorTest : public test::ProgramTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(program->startUp());
+    void SetUp() override { ASSERT_TRUE(program->startUp()); original = ReadZoneTable(dir / kZoneFile); }
+    // The installed fusi.dat, this fusi.tz, no fusi.tmp; restarted on the system's zones.
+    void startOver(const std::string& zones) {
+        WriteZoneTable(dir / kZoneFile, original);
+        dir.write(kCityZonesFile, zones);
+        std::filesystem::remove_all(dir / kStagedZoneFile);
+        restart();
+        program->attachZoneDatabase(database);
         program->tick();   // loads the table: no reload pending from here on
-        original = dir.read(kZoneFile);
-        platform.writes.clear();
-        platform.beeps = 0;
+        platform = test::RecordingPlatform();
     }
-    void run(ZoneEditorLogic& editor, const std::vector<Step>& steps) {
-        for (const Step& s : steps) {
-            switch (s.op) {
-            case Step::Name: editor.nameChanged(s.row, s.text); break;
-            case Step::Value: editor.valueChanged(s.row, s.text); break;
-            case Step::Salva: editor.salva(); break;
-            case Step::Annulla: editor.annulla(); break;
-            case Step::Close: editor.close(); break;
-            }
-        }
-    }
-    // The installed fusi.dat with the records given replaced.
-    std::string originalWith(const std::vector<Record>& records) const {
-        std::vector<std::string> lines = Lines(original);
-        for (const Record& r : records) lines.at(r.row) = Line(r);
-        std::string out;
-        for (const auto& l : lines) out += l + "\r\n";
-        return out;
-    }
-    bool reloadRequested() { return state().zoneTableLoaded == 0 && state().tickStage == TickStage::Reinitialise; }
-
-    std::string original;
+    ZoneTable original;
+    SystemZoneDatabase database;
 };
 
-TEST_F(ZoneEditorTest, BoxesHoldTheirLengthBeforeFiltering) {
+// A name box holds 13 characters, then keeps spaces and codes 64..122; an offset box signs and
+// digits within 12 hours, any number of them; a class box one character, clamped to 0..3.
+TEST_F(ZoneEditorTest, WhatEachBoxKeeps) {
     const ZoneEditorLogic zones(*program, Variant::Zones), classes(*program, Variant::Classes);
-    struct Case { const ZoneEditorLogic* editor; bool name; const char* typed; const char* kept; };
+    enum Box { Name, Offset, Class };
+    struct Case { Box box; const char* typed; const char* kept; };
     const Case cases[] = {
-        {&zones, true, "Abcdefghijklmnop", "Abcdefghijklm"},   // 13 characters
-        {&zones, true, "àbcdefghijklmnop", "bcdefghijklm"},    // the accent counts, then goes
-        {&zones, false, "-1234", "-12"},                       // offsets have no length limit
-        {&classes, false, "29", "2"},                          // one character
-        {&classes, false, "é", "3"},
+        {Name, "Città 1", "Citt "},             // the accented letter goes whole, the digit too
+        {Name, "@[\\]^_`az", "@[\\]^_`az"},     // the edges of the range stay
+        {Name, "?{|}~", ""}, {Name, "Sa'o-Paulo!", "SaoPaulo"},   // 63, 123..126 and other signs go
+        {Name, "Abcdefghijklmnop", "Abcdefghijklm"}, {Name, "àbcdefghijklmnop", "bcdefghijklm"},   // the accent counts
+        {Offset, "13", "12"}, {Offset, "-13", "-12"}, {Offset, "012", "012"}, {Offset, "-012", "-012"},
+        {Offset, "1a3", "12"}, {Offset, "+5", "+5"}, {Offset, "-", "-"}, {Offset, "+-", "+-"}, {Offset, "h", ""},
+        {Offset, "-5+9", "-5+9"}, {Offset, "99999999999999999999999", "12"},   // the value ends at the second sign; no overflow
+        {Class, "/", "0"}, {Class, "4", "3"}, {Class, "29", "2"}, {Class, "é", "3"}, {Class, "", ""},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(c.name ? c.editor->filterName(c.typed) : c.editor->filterValue(c.typed), c.kept) << c.typed;
+    for (const Case& c : cases)
+        EXPECT_EQ(c.box == Name ? zones.filterName(c.typed) : (c.box == Offset ? zones : classes).filterValue(c.typed), c.kept) << c.typed;
 }
 
-// What the file holds is shown filtered, as if typed: a damaged offset is
-// clamped, a name loses what a box would refuse; only the four known classes
-// colour a name, an unknown one keeps the box's own colour.
+// What the file holds is shown filtered, as if typed, an offset as its value with a plus when
+// positive; only the four known classes colour a name. Each name's tooltip tells what its row
+// will follow once saved: its zone until its time is edited, else its class.
 TEST_F(ZoneEditorTest, OpeningFillsTheBoxesAsIfTyped) {
-    struct Case { Record stored; const char* name; const char* offset; const char* zoneClass; Rgb colour; };
+    struct Case { ZoneRow stored; const char* name; const char* offset; const char* zoneClass; Rgb colour; };
     const Case cases[] = {
-        {{0, "Ab1c", "7", "05"}, "Abc", "+5", "3", kNameDefaultText},
-        {{1, "Roma", "x", "30"}, "Roma", "12", "3", kNameDefaultText},
-        {{2, "Oslo", "", ""}, "Oslo", "0", "", kNameDefaultText},
-        {{3, "Reykjavik", "0", "0"}, "Reykjavik", "0", "0", rgb(0, 255, 0)},
-        {{4, "Lima", "1", "-5"}, "Lima", "-5", "1", rgb(0, 255, 255)},
-        {{5, "Nuova Delhi", "2", "+5"}, "Nuova Delhi", "+5", "2", rgb(255, 0, 0)},
-        {{6, "Sydney", "3", "+10"}, "Sydney", "+10", "3", rgb(255, 0, 255)},
-        {{7, "Tokyo", "01", "+9"}, "Tokyo", "+9", "0", kNameDefaultText},   // one character or no colour
+        {{"Ab1c", "7", "05"}, "Abc", "+5", "3", kNameDefaultText}, {{"Oslo", "", "30"}, "Oslo", "12", "", kNameDefaultText},
+        {{"Reykjavik", "0", ""}, "Reykjavik", "0", "0", rgb(0, 255, 0)}, {{"Lima", "1", "-5"}, "Lima", "-5", "1", rgb(0, 255, 255)},
+        {{"Delhi", "2", "+5"}, "Delhi", "+5", "2", rgb(255, 0, 0)}, {{"Sydney", "3", "+10"}, "Sydney", "+10", "3", rgb(255, 0, 255)},
+        {{"Tokyo", "01", "-0"}, "Tokyo", "0", "0", kNameDefaultText},   // one character or no colour
     };
-    std::string bytes;
-    for (int row = 0; row < kZoneRows; ++row)
-        bytes += (row < int(std::size(cases)) ? Line(cases[row].stored) : Line({row, "X", "0", "0"})) + "\r\n";
-    dir.write(kZoneFile, bytes);
+    for (std::size_t row = 0; row < std::size(cases); ++row) original[row] = cases[row].stored;
+    startOver("Lima\tAmerica/Lima\nKathmandu\tAsia/Kathmandu\n");
     ZoneEditorLogic zones(*program, Variant::Zones), classes(*program, Variant::Classes);
-    zones.open();
-    classes.open();
-    for (const auto& k : cases) {
-        for (const ZoneEditorLogic* e : {&zones, &classes}) {
-            EXPECT_EQ(e->view().text2[k.stored.row].caption, k.name);
-            EXPECT_EQ(e->view().text2[k.stored.row].textColour, k.colour) << k.name;
-        }
-        EXPECT_EQ(zones.view().text1[k.stored.row].caption, k.offset);
-        EXPECT_EQ(classes.view().text1[k.stored.row].caption, k.zoneClass);
+    zones.open(), classes.open();
+    for (std::size_t row = 0; row < std::size(cases); ++row) {
+        const Case& c = cases[row];
+        for (const ZoneEditorView& v : {zones.view(), classes.view()})
+            EXPECT_EQ(std::pair(v.text2[row].caption, v.text2[row].textColour), std::pair(std::string(c.name), c.colour));
+        EXPECT_EQ(std::pair(zones.view().text1[row].caption, classes.view().text1[row].caption),
+                  std::pair(std::string(c.offset), std::string(c.zoneClass))) << c.name;
     }
     EXPECT_FALSE(zones.view().ssCommand1.enabled);
+    const auto tooltips = [&] { return std::pair(zones.view().text2[0].tooltip, zones.view().text2[3].tooltip); };
+    EXPECT_EQ(tooltips(), std::pair(std::string(" Abc +5h "), std::string(" Lima -5h America/Lima ")));
+    zones.nameChanged(0, "Kathmandu"), zones.valueChanged(3, "-4");
+    EXPECT_EQ(tooltips(), std::pair(std::string(" Kathmandu +5:45h Asia/Kathmandu "), std::string(" Lima -4h ")));
 }
 
-// ---------------------------------------------------------------- Every sequence, against a model
-
-// What the files, the buttons and the beeps must be after any sequence of
-// edits, Salva, Annulla and closing, written without the editor: fusi.tmp
-// holds what Salva staged until a close commits it; closing with edits not
-// staged asks, and Yes writes them straight to fusi.dat; a row that follows
-// a zone and is saved with another offset or class leaves its zone in
-// fusi.tz, which is written first.
+// The files, boxes, buttons and effects after any sequence of edits, Salva, Annulla and closing,
+// written without the editor: fusi.tmp holds what Salva staged until a close commits it; closing
+// with edits not staged asks, and Yes writes them to fusi.dat; a row that follows a zone and is
+// saved with another offset or class leaves its zone in fusi.tz, which is written first.
 struct EditorModel {
     Variant variant = Variant::Zones;
-    ZoneTable dat, read, table;   // fusi.dat; what the editor read; its copy, staged by Salva
-    std::optional<ZoneTable> tmp;
-    std::map<std::string, std::string> tz;   // fusi.tz: name -> zone or "-"
-    std::array<std::string, kZoneRows> names, values;
-    bool salva = false, annulla = false, pending = false;
-    int beeps = 0, questions = 0;
-    std::vector<std::string> writes;
+    ZoneTable dat{}, read{}, boxes{};          // fusi.dat; what the editor read; what its boxes show
+    std::optional<ZoneTable> tmp{};            // fusi.tmp
+    std::map<std::string, std::string> tz{};   // fusi.tz
+    bool salva = false, annulla = false, pending = false;   // the buttons; a staged table to commit
+    std::vector<std::string> effects{};
 
+    std::string& value(int i) { return variant == Variant::Zones ? boxes[i].offset : boxes[i].zoneClass; }
     void open() {
-        read = table = dat;
-        for (int i = 0; i < kZoneRows; ++i) {
-            names[i] = dat[i].name;
-            values[i] = variant == Variant::Zones ? dat[i].offset : dat[i].zoneClass;
-        }
+        read = boxes = dat;
+        if (variant == Variant::Zones) for (ZoneRow& row : boxes) row.offset = OffsetBoxText(row.offset);
         salva = annulla = false;
     }
-    ZoneRow inBoxes(int i) const {
-        ZoneRow row = table[i];
-        row.name = names[i];
-        (variant == Variant::Zones ? row.offset : row.zoneClass) =
-            variant == Variant::Classes && values[i].empty() ? "0" : values[i];
-        return row;
-    }
-    void edit(int i, bool name, const std::string& text) {
-        (name ? names : values)[i] = text;
-        salva = annulla = true;
+    void edit(int i, bool name, const std::string& text) { (name ? boxes[i].name : value(i)) = text, salva = annulla = true; }
+    ZoneTable inBoxes() const {   // an emptied class box is saved as class 0
+        ZoneTable table = boxes;
+        for (ZoneRow& row : table) row.zoneClass = variant == Variant::Classes && row.zoneClass.empty() ? "0" : row.zoneClass;
+        return table;
     }
     void doSalva() {
-        if (!salva) return;
-        for (int i = 0; i < kZoneRows; ++i) table[i] = inBoxes(i);
-        tmp = table;
-        pending = true;
-        salva = false;
-        ++beeps;
-        writes.push_back(kStagedZoneFile);
+        if (salva) tmp = inBoxes(), pending = true, salva = false, effects.insert(effects.end(), {"write fusi.tmp", "beep"});
     }
-    void doAnnulla() {
-        if (!annulla) return;
-        pending = false;
-        open();
-    }
+    void doAnnulla() { if (annulla) pending = false, open(); }
     void save(const ZoneTable& saved) {
-        bool tzChanged = false;
+        bool leaves = false;
         for (int i = 0; i < kZoneRows; ++i) {
-            auto entry = tz.find(saved[i].name);
-            const bool changed = std::atoi(saved[i].offset.c_str()) != std::atoi(read[i].offset.c_str()) ||
-                                 saved[i].zoneClass != read[i].zoneClass;
-            if (entry != tz.end() && entry->second != "-" && changed) entry->second = "-", tzChanged = true;
+            const auto entry = tz.find(saved[i].name);
+            if (entry != tz.end() && entry->second != "-" &&
+                (std::atoi(saved[i].offset.c_str()) != std::atoi(read[i].offset.c_str()) || saved[i].zoneClass != read[i].zoneClass))
+                entry->second = "-", leaves = true;
         }
-        if (tzChanged) writes.push_back(kCityZonesFile);
-        writes.push_back(kZoneFile);
+        if (leaves) effects.push_back("write fusi.tz");
+        effects.push_back("write fusi.dat");
         dat = saved;
     }
     void close(bool yes) {
-        if (pending) {
-            save(*tmp);
-            tmp.reset();
-            pending = false;
-        }
-        if (!salva) return;
-        ++questions;
-        if (!yes) return;
-        for (int i = 0; i < kZoneRows; ++i) table[i] = inBoxes(i);
-        save(table);
-        ++beeps;
+        if (pending) save(*tmp), tmp.reset(), pending = false;
+        if (salva) effects.push_back("question " + std::string(texts::kSaveEditsQuestion));
+        if (salva && yes) save(inBoxes()), effects.push_back("beep");
     }
+    std::string zoneOf(int row) const { const auto z = tz.find(dat[row].name); return z == tz.end() || z->second == "-" ? "" : z->second; }
 };
 
 TEST_F(ZoneEditorTest, EverySequenceLeavesWhatTheModelSays) {
@@ -253,21 +145,10 @@ TEST_F(ZoneEditorTest, EverySequenceLeavesWhatTheModelSays) {
                               "Lima\tAmerica/Lima\nLondra\t-\n";
     const int rows[] = {0, 1, 3, 16, 52};
     const char* names[] = {"Roma", "Lima", "Kathmandu", "Rome", "Nowhere", ""};
-    const char* offsets[] = {"+1", "+2", "-5", "0", ""};
-    const char* classes[] = {"0", "1", "2", "3", ""};
-    SystemZoneDatabase database;
-    program->attachZoneDatabase(database);
+    const char *offsets[] = {"+1", "+2", "-5", "0", ""}, *classes[] = {"0", "1", "2", "3", ""};
     for (unsigned seed = 1; seed <= 6; ++seed) {
-        dir.write(kZoneFile, original);
-        dir.write(kCityZonesFile, zones);
-        std::filesystem::remove(dir / kStagedZoneFile);
-        program->requestReload();
-        program->tick();
-        platform = test::RecordingPlatform();
-        EditorModel model;
-        model.dat = ReadZoneTable(dir / kZoneFile);
-        for (const auto& [name, entry] : ParseCityZones(zones).entries) model.tz[name] = entry.zone;
-
+        startOver(zones);
+        EditorModel model{.dat = original, .tz = Zones(zones)};
         std::mt19937 random(seed);
         auto pick = [&](int n) { return int(random() % unsigned(n)); };
         std::unique_ptr<ZoneEditorLogic> editor;
@@ -276,177 +157,82 @@ TEST_F(ZoneEditorTest, EverySequenceLeavesWhatTheModelSays) {
             if (!editor) {
                 model.variant = pick(2) ? Variant::Zones : Variant::Classes;
                 editor = std::make_unique<ZoneEditorLogic>(*program, model.variant);
-                editor->open();
-                model.open();
+                editor->open(), model.open();
                 history += model.variant == Variant::Zones ? " | Fusi:" : " | Tipi:";
             }
-            const int action = pick(10), row = rows[pick(5)];
-            if (action < 4) {
-                const std::string text = names[pick(6)];
-                editor->nameChanged(row, text);
-                model.edit(row, true, text);
-                history += " name " + std::to_string(row) + "=" + text;
-            } else if (action < 7) {
-                const std::string text = model.variant == Variant::Zones ? offsets[pick(5)] : classes[pick(5)];
-                editor->valueChanged(row, text);
-                model.edit(row, false, text);
-                history += " value " + std::to_string(row) + "=" + text;
+            const int action = pick(10), row = rows[pick(5)];   // a name 4 times in 10, a value 3, Salva, Annulla, close
+            const bool isName = action < 4, yes = pick(2);
+            const std::string text = isName ? names[pick(6)] : model.variant == Variant::Zones ? offsets[pick(5)] : classes[pick(5)];
+            if (action < 7) {
+                isName ? editor->nameChanged(row, text) : editor->valueChanged(row, text);
+                model.edit(row, isName, text);
+                history += (isName ? " name " : " value ") + std::to_string(row) + "=" + text;
             } else if (action == 7) {
-                editor->salva();
-                model.doSalva();
-                history += " Salva";
+                editor->salva(), model.doSalva(), history += " Salva";
             } else if (action == 8) {
-                editor->annulla();
-                model.doAnnulla();
-                history += " Annulla";
+                editor->annulla(), model.doAnnulla(), history += " Annulla";
             } else {
-                const bool yes = pick(2);
                 platform.answers = {yes};
-                editor->close();
-                model.close(yes);
-                editor.reset();
-                program->tick();
-                history += yes ? " close(Yes)" : " close(No)";
+                editor->close(), model.close(yes), editor.reset(), program->tick(), history += yes ? " close(Yes)" : " close(No)";
             }
             SCOPED_TRACE("seed " + std::to_string(seed) + ":" + history);
             if (editor) {
-                ASSERT_EQ(editor->view().ssCommand1.enabled, model.salva);
-                ASSERT_EQ(editor->view().ssCommand2.enabled, model.annulla);
-                ASSERT_EQ(editor->savePending(), model.pending);
+                const ZoneEditorView& v = editor->view();
+                ASSERT_EQ((std::array{v.ssCommand1.enabled, v.ssCommand2.enabled, editor->savePending()}),
+                          (std::array{model.salva, model.annulla, model.pending}));
+                for (int n : rows)
+                    ASSERT_EQ(std::pair(v.text2[n].caption, v.text1[n].caption), std::pair(model.boxes[n].name, model.value(n)));
+            } else {   // the main window follows the saved table from its next tick
+                for (int n : rows) ASSERT_EQ(state().rowZones[n], model.zoneOf(n)) << n;
             }
             ASSERT_EQ(ReadZoneTable(dir / kZoneFile), model.dat);
-            ASSERT_EQ(dir.exists(kStagedZoneFile), model.tmp.has_value());
-            if (model.tmp) { ASSERT_EQ(ReadZoneTable(dir / kStagedZoneFile), *model.tmp); }
-            std::map<std::string, std::string> tz;
-            for (const auto& [name, entry] : ParseCityZones(dir.read(kCityZonesFile)).entries) tz[name] = entry.zone;
-            ASSERT_EQ(tz, model.tz);
-            ASSERT_EQ(platform.writes, model.writes);
-            ASSERT_EQ((std::array{platform.beeps, int(platform.questions.size())}), (std::array{model.beeps, model.questions}));
-            ASSERT_TRUE(platform.fatalFiles.empty());
-            if (!editor)   // the main window follows the saved table from its next tick
-                for (int n : rows) {
-                    const auto entry = model.tz.find(model.dat[n].name);
-                    ASSERT_EQ(state().rowZones[n], entry == model.tz.end() || entry->second == "-" ? "" : entry->second)
-                        << "row " << n;
-                }
+            ASSERT_EQ(dir.exists(kStagedZoneFile) ? std::optional(ReadZoneTable(dir / kStagedZoneFile)) : std::nullopt, model.tmp);
+            ASSERT_EQ(Zones(dir.read(kCityZonesFile)), model.tz);
+            ASSERT_EQ(platform.effects, model.effects);   // no fatal error, no warning
         }
     }
 }
 
-// ---------------------------------------------------------------- Rows that follow a zone
-
-// Each name box tells what its row will follow once saved.
-TEST_F(ZoneEditorTest, NameTooltipsTellZoneOrClass) {
-    dir.write(kCityZonesFile, "Roma\tEurope/Rome\nKathmandu\tAsia/Kathmandu\n");
-    SystemZoneDatabase database;
-    program->attachZoneDatabase(database);
-    program->tick();   // 21 June 2024, 22:00 in Rome: summer time
-    ZoneEditorLogic editor(*program, Variant::Zones);
-    editor.open();
-    EXPECT_EQ(editor.view().text2[0].tooltip, " Roma +2h Europe/Rome ");
-    EXPECT_EQ(editor.view().text2[1].tooltip, " Londra 0h ");
-    run(editor, {value(0, "+3"), name(1, "Kathmandu")});
-    EXPECT_EQ(editor.view().text2[0].tooltip, " Roma +3h ");
-    EXPECT_EQ(editor.view().text2[1].tooltip, " Kathmandu +5:45h Asia/Kathmandu ");
-}
-
-// ---------------------------------------------------------------- Faults
-
-// A write or the commit failing ends the program with the file named, and
-// fusi.dat keeps a complete table: the one before, or the staged one once
-// it was committed.
+// A failed write or commit ends the program naming fusi.dat (the user saved the table; a staged
+// write then names its copy), or fusi.tz, and fusi.dat keeps a whole table: the one before, or the
+// staged one once committed. fusi.tz is written first: a row is at worst on its class.
 TEST_F(ZoneEditorTest, AFailedWriteOrCommitLosesNothing) {
-    // failing: the file whose write fails, nullptr for the commit's rename;
-    // faulted: the steps run with the fault in place; datIsStaged: else the
-    // installed file. The user chose to save the table, so every failure names
-    // fusi.dat; a staged one then names the staged copy it was writing.
-    struct Case {
-        const char* when; const char* failing; std::vector<Step> steps, faulted;
-        const char* message; bool datIsStaged; int questions;
-    };
+    // failing: the file whose write fails; faulted: the steps run with the fault; datIsStaged: else the
+    // installed table; tmpKept: fusi.tmp still holds the staged table.
+    struct Case { const char* when; const char* failing; std::vector<Step> steps, faulted; const char* fatalFile;
+                  const char* message; bool datIsStaged, tmpKept; int questions; const char* tzAfter; };
+    const char *roma = "Roma\tEurope/Rome\n", *written = "scrittura non riuscita: ";
     const char* stagedWrite = "copia provvisoria fusi.tmp, scrittura non riuscita: spazio esaurito sul disco";
-    const Case cases[] = {
-        {"first Salva", kStagedZoneFile, {name(3, "Lima")}, {kSalva}, stagedWrite, false, 0},
-        {"second Salva", kStagedZoneFile, {name(3, "Lima"), kSalva, name(1, "London")}, {kSalva, kClose},
-         stagedWrite, false, 0},
-        {"commit", nullptr, {name(3, "Lima"), kSalva, name(1, "London")}, {kClose},
-         "sostituzione non riuscita: ", false, 0},
-        {"direct save after commit", kZoneFile, {name(3, "Lima"), kSalva, name(1, "London")}, {kClose},
-         "scrittura non riuscita: ", true, 1},
-        {"direct save", kZoneFile, {name(3, "Lima")}, {kClose}, "scrittura non riuscita: ", false, 1},
+    const std::vector<Step> staged = {name(3, "Lima"), kSalva, name(1, "London")};
+    const Step refuseTheRename = [&](ZoneEditorLogic&) {   // a directory in the place of the staged file
+        std::filesystem::remove(dir / kStagedZoneFile), std::filesystem::create_directory(dir / kStagedZoneFile);
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.when);
-        dir.write(kZoneFile, original);
-        std::filesystem::remove_all(dir / kStagedZoneFile);
-        restart();
-        platform = test::RecordingPlatform();
-        platform.answers = {true};
-        ZoneEditorLogic editor(*program, Variant::Zones);
-        editor.open();
-        run(editor, c.steps);
-        const bool staged = dir.exists(kStagedZoneFile);
-        const std::string stagedBytes = dir.read(kStagedZoneFile);
-
-        const std::string failing = c.failing ? c.failing : "";
-        if (c.failing) {
-            SetWriteFaultForTesting([failing](const std::filesystem::path& p) { return p.filename() == failing; });
-        } else {   // a directory in the place of the staged file: the rename is refused
-            std::filesystem::remove(dir / kStagedZoneFile);
-            std::filesystem::create_directory(dir / kStagedZoneFile);
-        }
-        run(editor, c.faulted);
-        SetWriteFaultForTesting(nullptr);
-
-        EXPECT_TRUE(program->failed());
-        EXPECT_EQ(platform.fatalFiles, std::vector<std::string>{"fusi.dat"});
-        ASSERT_EQ(platform.fatalMessages.size(), 1u);
-        EXPECT_EQ(platform.fatalMessages[0].rfind(c.message, 0), 0u) << platform.fatalMessages[0];
-        ExpectSameRecords(dir.read(kZoneFile), c.datIsStaged ? stagedBytes : original);
-        // The earlier staged table survives.
-        if (failing == kStagedZoneFile && staged) ExpectSameRecords(dir.read(kStagedZoneFile), stagedBytes);
-        EXPECT_EQ(platform.questions.size(), std::size_t(c.questions));
-        EXPECT_EQ(ReadZoneTable(dir / kZoneFile)[0].name, "Roma");   // still a whole table
-    }
-}
-
-// fusi.tz is written before fusi.dat: when the second write fails, a row is
-// at worst on its class with its old offset; when the first fails, neither
-// file changes and the staged table waits in fusi.tmp.
-TEST_F(ZoneEditorTest, AFailedWriteOfTheTwoFilesLeavesARowAtWorstOnItsClass) {
-    const std::string zones = "Roma\tEurope/Rome\n";
-    struct Case { const char* failing; std::vector<Step> steps; const char* tzAfter; };
     const Case cases[] = {
-        {kCityZonesFile, {value(0, "+2"), kSalva, kClose}, "Roma\tEurope/Rome\n"},
-        {kZoneFile, {value(0, "+2"), kClose}, "Roma\t-\n"},
+        {"a second Salva", kStagedZoneFile, staged, {kSalva, kClose}, kZoneFile, stagedWrite, false, true, 0, roma},
+        {"commit", "", staged, {refuseTheRename, kClose}, kZoneFile, "sostituzione non riuscita: ", false, false, 0, roma},
+        {"direct save after commit", kZoneFile, staged, {kClose}, kZoneFile, written, true, false, 1, roma},
+        {"fusi.tz at the commit", kCityZonesFile, {value(0, "+2"), kSalva}, {kClose}, kCityZonesFile, written, false, true, 0, roma},
+        {"fusi.dat after fusi.tz", kZoneFile, {value(0, "+2")}, {kClose}, kZoneFile, written, false, false, 1, "Roma\t-\n"},
     };
-    SystemZoneDatabase database;
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.failing);
-        dir.write(kZoneFile, original);
-        dir.write(kCityZonesFile, zones);
-        restart();
-        program->attachZoneDatabase(database);
-        platform = test::RecordingPlatform();
+        SCOPED_TRACE(c.when);
+        startOver(roma);
         platform.answers = {true};
         ZoneEditorLogic editor(*program, Variant::Zones);
         editor.open();
-        const std::string failing = c.failing;
-        SetWriteFaultForTesting([failing](const std::filesystem::path& p) { return p.filename() == failing; });
-        run(editor, c.steps);
+        for (const Step& s : c.steps) s(editor);
+        const auto before = dir.exists(kStagedZoneFile) ? std::optional(ReadZoneTable(dir / kStagedZoneFile)) : std::nullopt;
+        SetWriteFaultForTesting([f = std::string(c.failing)](const std::filesystem::path& p) { return p.filename() == f; });
+        for (const Step& s : c.faulted) s(editor);
         SetWriteFaultForTesting(nullptr);
-        EXPECT_EQ(platform.fatalFiles, std::vector<std::string>{c.failing});
-        ExpectSameRecords(dir.read(kZoneFile), original);
-        EXPECT_EQ(dir.read(kCityZonesFile), c.tzAfter);
+        EXPECT_TRUE(program->failed());
+        ASSERT_EQ(platform.fatalFiles, std::vector<std::string>{c.fatalFile});
+        EXPECT_EQ(platform.fatalMessages[0].rfind(c.message, 0), 0u) << platform.fatalMessages[0];
+        EXPECT_EQ(ReadZoneTable(dir / kZoneFile), c.datIsStaged ? before.value() : original);
+        if (c.tmpKept) { EXPECT_EQ(ReadZoneTable(dir / kStagedZoneFile), before.value()); }
+        EXPECT_EQ(std::pair(platform.questions.size(), dir.read(kCityZonesFile)),
+                  std::pair(std::size_t(c.questions), std::string(c.tzAfter)));
     }
-}
-
-TEST_F(ZoneEditorTest, AMissingTableEndsTheProgramAtOpening) {
-    std::filesystem::remove(dir / kZoneFile);
-    ZoneEditorLogic editor(*program, Variant::Classes);
-    editor.open();
-    EXPECT_TRUE(program->failed());
-    EXPECT_EQ(platform.fatalFiles, std::vector<std::string>{"fusi.dat"});
 }
 
 } // namespace
