@@ -48,7 +48,7 @@ void RunTicks(benchmark::State& state, NullPlatform& platform, const vemar::Zone
         if (start.utcSeconds) platform.clock.utcSeconds = *start.utcSeconds + second;
         second = (second + 1) % 60;
         program.tick();
-        benchmark::DoNotOptimize(program.view().label2[0].caption.data());
+        benchmark::DoNotOptimize(program.view().rowTimes[0].caption.data());
     }
 }
 

@@ -84,12 +84,12 @@ struct MoonDay {
 MoonDay ComputeMoonDay(const CalendarDate& date, const Site& site);
 std::string MoonSentence(const MoonDay& day);    // "La Luna si leva alle 2:36 e cala alle 14:56"
 
-// Label2(29): local sidereal time "14:50:01 ".
+// Local sidereal time "14:50:01 ".
 // homeDate: the home's date; ut: universal time counted from 0h of that date
 // (its hour may leave 0..23). Only the place's longitude counts.
 std::string SiderealText(const CalendarDate& homeDate, const UniversalTime& ut, const Place& place);
 
-// Label2(28): local mean time "21:15:00 ", minutes and seconds truncated:
+// Local mean time "21:15:00 ", minutes and seconds truncated:
 // universal time plus the longitude, with no summer hour in it. A universal
 // time before the home's midnight (a negative hour) counts a day later.
 std::string LocalMeanTimeText(const UniversalTime& ut, const Place& place);

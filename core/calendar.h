@@ -67,9 +67,9 @@ struct YearEnd {
     int leapYear = 0;        // 1 when year % 4 == 0 (no century rule)
     int dayOfYear = 0;
     int daysLeft = 0;        // days after today to the end of the year
-    std::string dayCaption;  // SSPanel8: "5° giorno dell'anno"
+    std::string dayCaption;  // "5° giorno dell'anno"
     Rgb dayColour = 0;       // palette 4 below day 11, else palette 0
-    std::string leftCaption; // SSPanel9: "1 giorno alla fine dell'anno"
+    std::string leftCaption; // "1 giorno alla fine dell'anno"
     Rgb leftColour = 0;
 };
 YearEnd InFineAnno(int day, int month, int year, int dayShift);
@@ -81,17 +81,17 @@ struct WeekDay {
 // nullopt for year < 0, year > 2500, month outside 1..12 or day < 1.
 std::optional<WeekDay> WeekDays(int day, int month, int year);
 
-// Label2(27): "h:mm:ss " with h = utHour mod 24.
+// The universal-time line: "h:mm:ss " with h = utHour mod 24.
 std::string UtLine(double utHour, int clockMinutes, int seconds);
 
 struct YearProgress {
-    std::string since;   // Label2(30): "Inizio anno da: 3960 h  05'  07''"
-    std::string toEnd;   // Label2(31): "Fine anno tra: 258 h  49'  30''"
+    std::string since;   // "Inizio anno da: 3960 h  05'  07''"
+    std::string toEnd;   // "Fine anno tra: 258 h  49'  30''"
 };
 YearProgress YearProgressTexts(int dayOfYear, int daysLeft, double utHour,
                                int clockMinutes, int seconds);
 
-// Label2(32): "JD = 2461135,5" (decimal comma: the program speaks Italian).
+// The Julian day: "JD = 2461135,5" (decimal comma: the program speaks Italian).
 std::string JulianDayLabel(double julianDay);
 
 } // namespace vemar

@@ -61,10 +61,10 @@ void ColourScheme::disableCurrentItems() {
 // The window group's backgrounds. The date markers have no background of
 // their own: they stand on the window's.
 void ColourScheme::paintSurround(Rgb back) {
-    for (ControlView* c : {&v_.form, &v_.frame1, &v_.frame2, &v_.label4, &v_.label5, &v_.label6,
-                           &v_.option1, &v_.option2})
+    for (ControlView* c : {&v_.form, &v_.zoneFrame, &v_.hemisphereFrame, &v_.northLegend, &v_.halfHourLegend, &v_.southLegend,
+                           &v_.northOption, &v_.southOption})
         c->backColour = back;
-    for (auto& marker : v_.label3) marker.backColour = back;
+    for (auto& marker : v_.dateMarkers) marker.backColour = back;
     v_.sunSentence.backColour = back;
     v_.moonSentence.backColour = back;
 }
@@ -75,10 +75,10 @@ void ColourScheme::applyScreenColour(int colour) {
     const Rgb back = palette(colour);
     paintSurround(back);
     const bool design = colour == kGrey;
-    v_.label4.textColour = palette(design ? 1 : 11);
-    v_.label5.textColour = palette(design ? 4 : 12);
-    v_.label6.textColour = palette(design ? 5 : 13);
-    for (ControlView* c : {&v_.frame1, &v_.frame2, &v_.option1, &v_.option2})
+    v_.northLegend.textColour = palette(design ? 1 : 11);
+    v_.halfHourLegend.textColour = palette(design ? 4 : 12);
+    v_.southLegend.textColour = palette(design ? 5 : 13);
+    for (ControlView* c : {&v_.zoneFrame, &v_.hemisphereFrame, &v_.northOption, &v_.southOption})
         c->textColour = palette(design ? 0 : 15);
     // The sun and moon sentences stand on the window like the legend.
     for (ControlView* c : {&v_.sunSentence, &v_.moonSentence}) c->textColour = palette(design ? 0 : 14);
@@ -86,13 +86,13 @@ void ColourScheme::applyScreenColour(int colour) {
 
 void ColourScheme::applyTimesColour(int colour) {
     for (int i = 0; i < kPageRows; ++i) {
-        v_.label2[i].backColour = palette(colour);
-        v_.label2[i].textColour = palette(colour == kGrey ? 0 : 15);
+        v_.rowTimes[i].backColour = palette(colour);
+        v_.rowTimes[i].textColour = palette(colour == kGrey ? 0 : 15);
     }
 }
 
 void ColourScheme::applyCitiesColour(int colour) {
-    for (auto& name : v_.label1) name.backColour = palette(colour);
+    for (auto& name : v_.cityNames) name.backColour = palette(colour);
 }
 
 void ColourScheme::origOff() {

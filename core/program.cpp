@@ -60,45 +60,45 @@ void Program::reportFatal(const FileError& e) {
 void Program::setupStaticView() {
     using namespace texts;
     v_.form.caption = kCaption;
-    v_.label7.caption = kUtHeading;
-    v_.label8.caption = kLmtHeading;
-    v_.label9.caption = kSiderealHeading;
-    v_.label7.tooltip = kTipUt;
-    v_.label8.tooltip = kTipLmt;
-    v_.label9.tooltip = kTipSidereal;
-    v_.label4.caption = kLegendNorth;
-    v_.label5.caption = kLegendHalfHour;
-    v_.label6.caption = kLegendSouth;
+    v_.utHeading.caption = kUtHeading;
+    v_.meanTimeHeading.caption = kLmtHeading;
+    v_.siderealHeading.caption = kSiderealHeading;
+    v_.utHeading.tooltip = kTipUt;
+    v_.meanTimeHeading.tooltip = kTipLmt;
+    v_.siderealHeading.tooltip = kTipSidereal;
+    v_.northLegend.caption = kLegendNorth;
+    v_.halfHourLegend.caption = kLegendHalfHour;
+    v_.southLegend.caption = kLegendSouth;
     constexpr std::string_view panelTips[] = {kTipUt, kTipLmt, kTipSidereal,
                                               kTipSinceYearStart, kTipToYearEnd, kTipJulianDay};
     for (int i = 0; i < 6; ++i) v_.panels()[i]->tooltip = panelTips[i];
-    v_.ssPanel1[0].tooltip = kTipDateSymbol;
-    v_.ssPanel1[3].tooltip = kTipDateSymbol;
-    v_.ssPanel5.tooltip = kTipDstSwitch;
-    v_.ssPanel7.tooltip = kTipSelectTable;
-    v_.ssCommand1.tooltip = kTipSignal;
-    v_.frame1.caption = kZoneFrame;
-    v_.upDown1.tooltip = kTipZoneBox;
-    v_.command1.caption = kSaveZone;
-    v_.command1.tooltip = kTipSaveZone;
-    v_.command1.enabled = false;
-    v_.frame2.caption = kHemisphereFrame;
-    v_.option1.caption = kNorth;
-    v_.option1.tooltip = kTipNorth;
-    v_.option2.caption = kSouth;
-    v_.option2.tooltip = kTipSouth;
+    v_.dateSymbols[0].tooltip = kTipDateSymbol;
+    v_.dateSymbols[3].tooltip = kTipDateSymbol;
+    v_.summerTimeButton.tooltip = kTipDstSwitch;
+    v_.tableButton.tooltip = kTipSelectTable;
+    v_.signalButton.tooltip = kTipSignal;
+    v_.zoneFrame.caption = kZoneFrame;
+    v_.zoneUpDown.tooltip = kTipZoneBox;
+    v_.saveZoneButton.caption = kSaveZone;
+    v_.saveZoneButton.tooltip = kTipSaveZone;
+    v_.saveZoneButton.enabled = false;
+    v_.hemisphereFrame.caption = kHemisphereFrame;
+    v_.northOption.caption = kNorth;
+    v_.northOption.tooltip = kTipNorth;
+    v_.southOption.caption = kSouth;
+    v_.southOption.tooltip = kTipSouth;
 
     // The time-scale values read like a display: yellow on black on every scheme.
     for (ControlView* panel : v_.panels()) {
         panel->backColour = palette(0);
         panel->textColour = palette(14);
     }
-    for (auto* heading : {&v_.label7, &v_.label8, &v_.label9}) {
+    for (auto* heading : {&v_.utHeading, &v_.meanTimeHeading, &v_.siderealHeading}) {
         heading->backColour = palette(0);
         heading->textColour = palette(15);
     }
-    for (auto& marker : v_.label3) marker.textColour = palette(12);
-    v_.text1.backColour = palette(15);
+    for (auto& marker : v_.dateMarkers) marker.textColour = palette(12);
+    v_.zoneBox.backColour = palette(15);
 }
 
 bool Program::startUp() {
@@ -127,23 +127,23 @@ bool Program::startUp() {
         const YearEnd yearEnd = InFineAnno(today.day, today.month, today.year, s_.dayShift);
         s_.dayOfYear = yearEnd.dayOfYear;
         s_.daysLeft = yearEnd.daysLeft;
-        v_.ssPanel8.caption = yearEnd.dayCaption;
-        v_.ssPanel8.textColour = yearEnd.dayColour;
-        v_.ssPanel9.caption = yearEnd.leftCaption;
-        v_.ssPanel9.textColour = yearEnd.leftColour;
+        v_.dayOfYear.caption = yearEnd.dayCaption;
+        v_.dayOfYear.textColour = yearEnd.dayColour;
+        v_.daysToYearEnd.caption = yearEnd.leftCaption;
+        v_.daysToYearEnd.textColour = yearEnd.leftColour;
 
         if (s_.autoDst == 0) {
-            if (s_.outsideDstWindow == 0) v_.ssPanel5.caption = texts::kSummerTime;
-            else if (s_.outsideDstWindow == 1) v_.ssPanel5.caption = texts::kStandardTime;
+            if (s_.outsideDstWindow == 0) v_.summerTimeButton.caption = texts::kSummerTime;
+            else if (s_.outsideDstWindow == 1) v_.summerTimeButton.caption = texts::kStandardTime;
         } else {
             showDstLabel();
         }
 
-        text1Changed(NumberText(s_.zoneOffset));
+        zoneBoxChanged(NumberText(s_.zoneOffset));
         applySignalView();
         colours_.applyAtStartUp();
 
-        v_.ssPanel7.caption = std::string(texts::kTablePrefix) + "1" + std::string(texts::kTableSuffix);
+        v_.tableButton.caption = std::string(texts::kTablePrefix) + "1" + std::string(texts::kTableSuffix);
         startupPictureOpen_ = true;
     });
 }
@@ -204,7 +204,7 @@ void Program::saveSiteSettings() {
     writeSiteSettings();
     s_.zoneOffsetAtLoad = s_.zoneOffset;
     s_.hemisphereAtLoad = s_.hemisphere;
-    v_.command1.enabled = false;
+    v_.saveZoneButton.enabled = false;
 }
 
 void Program::tick() {
@@ -229,11 +229,11 @@ void Program::legaleSino(const ClockReading& today) {
         const auto zone = platform_.systemZone();
         const ZonePeriod texts = ZonePeriodTexts(SummerPeriodOf(*zones_, zone, today.year, *today.utcSeconds),
                                                  s_.hemisphere, today.year);
-        v_.ssPanel6.caption = texts.caption;
-        v_.ssPanel6.tooltip = texts.tooltip;
+        v_.summerPeriod.caption = texts.caption;
+        v_.summerPeriod.tooltip = texts.tooltip;
     } else {
-        v_.ssPanel6.caption = period.caption;
-        v_.ssPanel6.tooltip = period.tooltip;
+        v_.summerPeriod.caption = period.caption;
+        v_.summerPeriod.tooltip = period.tooltip;
         if (period.inDstWindow) s_.inDstWindow = *period.inDstWindow;
     }
     summerTimeDecidedFor_ = CalendarDate{today.day, today.month, today.year};
@@ -322,14 +322,14 @@ std::optional<int> Program::homeNoonOffsetMinutes(const ClockReading& now) const
 
 void Program::showDstLabel() {
     if (auto label = ShowDstLabel(s_.inDstWindow)) {
-        v_.ssPanel5.caption = label->caption;
+        v_.summerTimeButton.caption = label->caption;
         s_.outsideDstWindow = label->outsideDstWindow;
     }
 }
 
 void Program::showDateSymbols() {
-    v_.ssPanel1[0].caption = s_.dateSymbol1;
-    v_.ssPanel1[3].caption = s_.dateSymbol2;
+    v_.dateSymbols[0].caption = s_.dateSymbol1;
+    v_.dateSymbols[3].caption = s_.dateSymbol2;
 }
 
 void Program::dateSymbolsChanged() {
@@ -345,9 +345,9 @@ void Program::refreshDateMarkers() {
             if (entry == caption) return 18;
         return 10;
     };
-    for (auto& marker : v_.label3) marker.fontSize = sizeFor(marker.caption);
-    v_.ssPanel1[0].fontSize = sizeFor(v_.ssPanel1[0].caption);
-    v_.ssPanel1[3].fontSize = sizeFor(v_.ssPanel1[3].caption);
+    for (auto& marker : v_.dateMarkers) marker.fontSize = sizeFor(marker.caption);
+    v_.dateSymbols[0].fontSize = sizeFor(v_.dateSymbols[0].caption);
+    v_.dateSymbols[3].fontSize = sizeFor(v_.dateSymbols[3].caption);
 }
 
 bool Program::needsFastTicks() const {
@@ -363,8 +363,8 @@ void Program::requestReload() {
 
 void Program::applySignalView() {
     v_.menu.segnale.checked = s_.signalOn == 1;
-    v_.ssCommand1.textColour = palette(s_.signalOn == 1 ? 4 : 0);
-    v_.ssCommand1.caption = std::string(texts::kSignal) +
+    v_.signalButton.textColour = palette(s_.signalOn == 1 ? 4 : 0);
+    v_.signalButton.caption = std::string(texts::kSignal) +
                             std::string(s_.signalOn == 1 ? texts::kSignalOn : texts::kSignalOff);
 }
 
@@ -378,11 +378,11 @@ void Program::signalClick() {
 
 void Program::hemisphereClick(Hemisphere hemisphere) {
     s_.hemisphere = hemisphere;
-    v_.option1.checked = hemisphere == Hemisphere::North;
-    v_.option2.checked = hemisphere == Hemisphere::South;
-    v_.command1.enabled = s_.hemisphereAtLoad != hemisphere;
+    v_.northOption.checked = hemisphere == Hemisphere::North;
+    v_.southOption.checked = hemisphere == Hemisphere::South;
+    v_.saveZoneButton.enabled = s_.hemisphereAtLoad != hemisphere;
     const DstLabel label = Emisfero(s_.inDstWindow);
-    v_.ssPanel5.caption = label.caption;
+    v_.summerTimeButton.caption = label.caption;
     s_.outsideDstWindow = label.outsideDstWindow;
     legaleSinoToday();
     const double sign = IsNorthern(hemisphere) ? 1 : -1;
@@ -391,8 +391,8 @@ void Program::hemisphereClick(Hemisphere hemisphere) {
     showDstLabel();
 }
 
-void Program::setCommand1() {
-    v_.command1.enabled = s_.zoneOffset != s_.zoneOffsetAtLoad;
+void Program::updateSaveZoneButton() {
+    v_.saveZoneButton.enabled = s_.zoneOffset != s_.zoneOffsetAtLoad;
 }
 
 void Program::upDownClick(int step) {
@@ -400,14 +400,14 @@ void Program::upDownClick(int step) {
     if (s_.zoneOffset > 12) s_.zoneOffset = -12;
     if (s_.zoneOffset < -12) s_.zoneOffset = 12;
     const std::string text = NumberText(s_.zoneOffset);
-    if (text != v_.text1.caption) text1Changed(text);
+    if (text != v_.zoneBox.caption) zoneBoxChanged(text);
 }
 
-// Runs for every change of Text1, typed or set: only digits and minus signs
+// Runs for every change of the zone box, typed or set: only digits and minus signs
 // stay, and the offset is clamped to -12..12.
-void Program::text1Changed(const std::string& text) {
-    v_.text1.caption = text;
-    setCommand1();
+void Program::zoneBoxChanged(const std::string& text) {
+    v_.zoneBox.caption = text;
+    updateSaveZoneButton();
     if (!text.empty()) {
         std::string kept;
         for (char c : text)
@@ -415,10 +415,10 @@ void Program::text1Changed(const std::string& text) {
         const double number = LeadingNumber(kept);
         if (number > 12) kept = "12";
         else if (number < -12) kept = "-12";
-        v_.text1.caption = kept;
+        v_.zoneBox.caption = kept;
         s_.zoneOffset = ToInteger(LeadingNumber(kept));
     }
-    setCommand1();
+    updateSaveZoneButton();
 }
 
 void Program::saveZoneClick() {
@@ -431,12 +431,12 @@ void Program::saveZoneClick() {
 void Program::dstSwitchClick() {
     if (s_.autoDst != 0) return;
     guarded([&] {
-        if (v_.ssPanel5.caption != texts::kSummerTime) {
-            v_.ssPanel5.caption = texts::kSummerTime;
+        if (v_.summerTimeButton.caption != texts::kSummerTime) {
+            v_.summerTimeButton.caption = texts::kSummerTime;
             s_.outsideDstWindow = 0;
             s_.inDstWindow = 1;
         } else {
-            v_.ssPanel5.caption = texts::kStandardTime;
+            v_.summerTimeButton.caption = texts::kStandardTime;
             s_.outsideDstWindow = 1;
             s_.inDstWindow = 0;
         }
@@ -457,7 +457,7 @@ void showPage(SharedState& s, MainView& v, int page) {
 // refreshes the markers, whose sizes depend on their new captions.
 void Program::pageSwitched() {
     s_.zoneTableLoaded = 0;
-    v_.ssPanel7.caption = std::string(texts::kTablePrefix) + std::to_string(s_.tableNumber) +
+    v_.tableButton.caption = std::string(texts::kTablePrefix) + std::to_string(s_.tableNumber) +
                           std::string(texts::kTableSuffix);
     s_.symbolRefresh = 1;
 }

@@ -37,7 +37,7 @@ public:
 
     // A fatal file error was reported: the program must end with status 1.
     bool failed() const { return failed_; }
-    // The start-up picture window (Form4) is to be shown; the tick's count
+    // The start-up picture window is to be shown; the tick's count
     // or a click closes it.
     bool startupPictureOpen() const { return startupPictureOpen_; }
     void closeStartupPicture() { startupPictureOpen_ = false; }
@@ -60,15 +60,15 @@ public:
     bool needsFastTicks() const;
 
     // Main window commands.
-    void signalClick();                  // SSCommand1 and the Segnale item
-    void hemisphereClick(Hemisphere hemisphere);  // Option1 (North), Option2 (South)
+    void signalClick();                  // the signal button and the Segnale item
+    void hemisphereClick(Hemisphere hemisphere);  // the hemisphere's options
     void upDownClick(int step);          // +1 up, -1 down
-    void text1Changed(const std::string& text);  // any change of Text1
-    void saveZoneClick();                // Command1
-    void dstSwitchClick();               // SSPanel5
-    void pageSwitchClick();              // SSPanel7
+    void zoneBoxChanged(const std::string& text);  // any change of the zone box
+    void saveZoneClick();                // "Salva" beside the zone box
+    void dstSwitchClick();               // the summer-time button
+    void pageSwitchClick();              // the table button
     void tableMenuClick(int index);      // tabel(2), tabel(3)
-    void infoClick();                    // starts Infor.snm; the window then opens Form3
+    void infoClick();                    // starts Infor.snm; the window then opens the information window
 
     // The colour menus act on the scheme directly.
     ColourScheme& colours() { return colours_; }
@@ -110,7 +110,7 @@ public:
     void refreshDateMarkers();           // font sizes from car.tip
     void requestReload();                // the tick re-reads fusi.dat
     // Writes lxp2.par with the settings in force; the home zone and
-    // hemisphere in it count as saved: Command1 goes off and shut-down has
+    // hemisphere in it count as saved: the zone's save button goes off and shut-down has
     // nothing left to ask about.
     void saveSiteSettings();
     // Runs fn; a FileError is reported as fatal. Returns false after one.
@@ -120,7 +120,7 @@ private:
     void readDisplaySettings();
     void showDateSymbols();
     void applySignalView();
-    void setCommand1();
+    void updateSaveZoneButton();
     void pageSwitched();
     void setupStaticView();
     void writeDisplaySettings();

@@ -152,7 +152,7 @@ void Tick::reinitialise() {
     s_.tickStage = TickStage::StartupCount;
     if (s_.zoneTableLoaded == 0) loadZoneTable();
     v_.form.textColour = palette(15);
-    for (int k = 0; k < kPageRows; ++k) v_.label2[k].backColour = palette(s_.timesColour);
+    for (int k = 0; k < kPageRows; ++k) v_.rowTimes[k].backColour = palette(s_.timesColour);
 }
 
 void Tick::loadZoneTable() {
@@ -175,8 +175,8 @@ void Tick::namesPass() {
             const int n = s_.tableBase + k;
             const ZoneRow& row = s_.zoneTable[n];
             const int colour = classColour(s_.zoneClasses[n], s_.citiesColour);
-            if (colour >= 0) v_.label1[k].textColour = palette(colour);
-            assignIfChanged(v_.label1[k].caption, row.name);
+            if (colour >= 0) v_.cityNames[k].textColour = palette(colour);
+            assignIfChanged(v_.cityNames[k].caption, row.name);
             if (!s_.rowZones[n].empty() && rowOffsets_[n]) continue;   // the rows pass names its zone
 
             const int offset = static_cast<int>(s_.zoneOffsets[n]);
@@ -184,7 +184,7 @@ void Tick::namesPass() {
             if (offset > 0) scratch_ += '+';
             appendInt(scratch_, offset);
             scratch_ += 'h';
-            assignPadded(v_.label2[k].tooltip, scratch_);
+            assignPadded(v_.rowTimes[k].tooltip, scratch_);
         }
         if (s_.symbolRefresh == 1) {
             program_.refreshDateMarkers();
@@ -251,7 +251,7 @@ CityTime Tick::cityTime(const Home& home, int n) {
 void Tick::zoneTooltip(int k, int n, int offsetSeconds) {
     scratch_.assign(TrimmedName(s_.zoneTable[n].name)).append(" ");
     scratch_.append(OffsetText(offsetSeconds)).append("h ").append(s_.rowZones[n]);
-    assignPadded(v_.label2[k].tooltip, scratch_);
+    assignPadded(v_.rowTimes[k].tooltip, scratch_);
 }
 
 // Each row's marker tells whether the city's own date is the second date of
@@ -264,16 +264,16 @@ void Tick::rowsPass(const Home& home) {
         if (!s_.rowZones[n].empty() && rowOffsets_[n]) zoneTooltip(k, n, rowOffsets_[n]->seconds);
         const bool secondDate = city.dayDelta >= secondDateDelta;
 
-        ControlView& marker = v_.label3[k];
+        ControlView& marker = v_.dateMarkers[k];
         const std::string& symbol = secondDate ? s_.dateSymbol2 : s_.dateSymbol1;
         marker.textColour = palette(secondDate ? 10 : 12);
         assignIfChanged(marker.caption, symbol);
         // The tooltip names the date of the symbol shown, as the panels show it.
         const bool firstPanel = symbol == s_.dateSymbol1;
-        assignPadded(marker.tooltip, firstPanel ? v_.ssPanel2.caption : v_.ssPanel3.caption);
+        assignPadded(marker.tooltip, firstPanel ? v_.firstDate.caption : v_.secondDate.caption);
 
         RowTimeText(scratch_, city.hour, city.minute, home.ut.second);
-        assignIfChanged(v_.label2[k].caption, scratch_);
+        assignIfChanged(v_.rowTimes[k].caption, scratch_);
     }
 }
 
@@ -319,10 +319,10 @@ void Tick::panelsUpdate(const ClockReading& now, const UniversalTime& ut) {
 void Tick::yearEnd(const ClockReading& now) {
     if (yearEnd_.changed({now.day, now.month, now.year, s_.dayShift})) {
         yearEndResult_ = InFineAnno(now.day, now.month, now.year, s_.dayShift);
-        v_.ssPanel8.caption = yearEndResult_.dayCaption;
-        v_.ssPanel8.textColour = yearEndResult_.dayColour;
-        v_.ssPanel9.caption = yearEndResult_.leftCaption;
-        v_.ssPanel9.textColour = yearEndResult_.leftColour;
+        v_.dayOfYear.caption = yearEndResult_.dayCaption;
+        v_.dayOfYear.textColour = yearEndResult_.dayColour;
+        v_.daysToYearEnd.caption = yearEndResult_.leftCaption;
+        v_.daysToYearEnd.textColour = yearEndResult_.leftColour;
     }
     s_.dayOfYear = yearEndResult_.dayOfYear;
     s_.daysLeft = yearEndResult_.daysLeft;
@@ -340,12 +340,12 @@ void Tick::datePair(const ClockReading& now, bool firstIsYesterday) {
     const auto secondDay = WeekDays(second.day, second.month, second.year);
     if (firstDay) {
         DateLineText(scratch_, first, firstDay->weekday);
-        assignIfChanged(v_.ssPanel2.caption, scratch_);
+        assignIfChanged(v_.firstDate.caption, scratch_);
         s_.julianDay = firstDay->julianDay;
     }
     if (secondDay) {
         DateLineText(scratch_, second, secondDay->weekday);
-        assignIfChanged(v_.ssPanel3.caption, scratch_);
+        assignIfChanged(v_.secondDate.caption, scratch_);
     }
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// Form8 "Caratteri Per le Date": the two date-marker characters, live on the
+// "Caratteri Per le Date": the two date-marker characters, live on the
 // main window from the first keystroke; "Default" sets "*" and "°",
 // "Annulla" restores the pair saved before, "Ok" keeps what is shown.
 
@@ -19,13 +19,13 @@ std::string DateCharFilter(std::string_view typed);
 
 struct DateCharsView {
     ControlView form;         // caption
-    ControlView label1;       // "Carattere Prima Data:"
-    ControlView label2;       // "Carattere Seconda Data:"
-    ControlView text1;        // first-date character
-    ControlView text2;        // second-date character
-    ControlView ssCommand1;   // "Annulla"
-    ControlView ssCommand2;   // "Ok"
-    ControlView ssCommand3;   // "Default"
+    ControlView firstLabel;       // "Carattere Prima Data:"
+    ControlView secondLabel;       // "Carattere Seconda Data:"
+    ControlView firstBox;        // first-date character
+    ControlView secondBox;        // second-date character
+    ControlView annullaButton;   // "Annulla"
+    ControlView okButton;   // "Ok"
+    ControlView defaultButton;   // "Default"
 };
 
 class DateCharsLogic {
@@ -37,11 +37,11 @@ public:
     bool closeRequested() const { return closeRequested_; }
 
     void open();                               // Form_Load
-    void text1Changed(std::string_view text);  // any change of Text1
-    void text2Changed(std::string_view text);  // any change of Text2
-    void defaultClick();                       // SSCommand3
-    void annullaClick();                       // SSCommand1
-    void okClick();                            // SSCommand2
+    void firstBoxChanged(std::string_view text);  // any change of the first box
+    void secondBoxChanged(std::string_view text);  // any change of the second box
+    void defaultClick();                       // "Default"
+    void annullaClick();                       // "Annulla"
+    void okClick();                            // "Ok"
 
 private:
     void boxChanged(ControlView& box, std::string& symbol, const std::string& saved, std::string_view text);

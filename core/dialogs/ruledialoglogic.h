@@ -1,5 +1,5 @@
 #pragma once
-// The summer-time rule dialog (Form10). "Inizio " always shows the start of
+// The summer-time rule dialog. "Inizio " always shows the start of
 // summer time and "Fine " its end, whereas the rule stores the earlier
 // transition of the calendar year as A: in the south the two groups swap.
 // A selection changes the rule in memory at once; "Applica" puts it in force,
@@ -14,10 +14,10 @@ namespace vemar {
 
 class Program;
 
-constexpr int kRuleLists = 6;   // Combo1..Combo6
+constexpr int kRuleLists = 6;   // three lists for the start, three for the end
 
-// The rule field that list `combo` (0 = Combo1 .. 5 = Combo6) edits:
-// Combo1..3 month, week, weekday of "Inizio ", Combo4..6 those of "Fine ".
+// The rule field that list `combo` (0 .. 5) edits: lists 0..2 month,
+// week, weekday of "Inizio ", lists 3..5 those of "Fine ".
 int& RuleField(DstRule& rule, Hemisphere hemisphere, int combo);
 int RuleField(const DstRule& rule, Hemisphere hemisphere, int combo);
 // How many entries list `combo` holds: 12 months, 5 weeks, 7 weekdays.
@@ -25,13 +25,12 @@ int RuleListSize(int combo);
 
 struct RuleView {
     ControlView form;                           // the caption names the hemisphere
-    ControlView frame1, frame2;                 // "Inizio ", "Fine "
-    // The label before each list: Label1..3 before Combo1..3, then Label6,
-    // Label5, Label4 before Combo4..6.
+    ControlView startFrame, endFrame;                 // "Inizio ", "Fine "
+    // The label before each list.
     std::array<ControlView, kRuleLists> label;
-    std::array<ControlView, kRuleLists> combo;  // colours of Combo1..Combo6
+    std::array<ControlView, kRuleLists> combo;  // the lists' colours
     std::array<int, kRuleLists> selected{};     // the entry each list shows
-    ControlView ssCommand1, ssCommand2, ssCommand3;   // "Annulla", "Ok", "Applica"
+    ControlView annullaButton, okButton, applicaButton;   // "Annulla", "Ok", "Applica"
 };
 
 class RuleDialogLogic {
@@ -41,7 +40,7 @@ public:
     const RuleView& view() const { return v_; }
 
     void load();                          // Form_Load; reads Parleg.dat
-    // The user chose entry `index` of list `combo` (0 = Combo1).
+    // The user chose entry `index` of list `combo` (0 = the start's month).
     void select(int combo, int index);
     void applyClick();                    // "Applica"
     void okClick();                       // "Ok": saves; the window then closes

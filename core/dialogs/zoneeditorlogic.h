@@ -1,6 +1,6 @@
 #pragma once
-// The two zone table editors, Form5 "Tabella Fusi" (names and offsets) and
-// Form6 "Tabella Tipi" (names and classes): one design in two variants. The
+// The two zone table editors, "Tabella Fusi" (names and offsets) and
+// "Tabella Tipi" (names and classes): one design in two variants. The
 // editor keeps its own plain copy of the table, filters every box as it
 // changes, stages a save in fusi.tmp and commits it when it closes.
 
@@ -22,10 +22,10 @@ class Program;
 // Name boxes: keeps spaces and the characters of codes 64..122 ("@", "A".."Z",
 // "[", "\", "]", "^", "_", "`", "a".."z"); an accented letter goes whole.
 std::string ControlCar(std::string_view typed);
-// Offset boxes of Form5: keeps "+", "-" and digits, then clamps the value to
+// Offset boxes of "Tabella Fusi": keeps "+", "-" and digits, then clamps the value to
 // -12..12 ("15" gives "12", "-20" gives "-12"); a text without digits stays.
 std::string ControlNumOffset(std::string_view typed);
-// Class boxes of Form6: a first character below "0" gives "0", above "3"
+// Class boxes of "Tabella Tipi": a first character below "0" gives "0", above "3"
 // gives "3"; "0".."3" and the empty text stay.
 std::string ControlNumClass(std::string_view typed);
 // An offset as its box shows it: the value with "+" when positive ("+5", "0", "-3").
@@ -44,16 +44,16 @@ inline constexpr Rgb kValueBoxText = rgb(255, 224, 192);
 
 struct ZoneEditorView {
     ControlView form;                         // the window's caption
-    std::array<ControlView, kZoneRows> text2; // name boxes
-    std::array<ControlView, kZoneRows> text1; // offset (Form5) or class (Form6) boxes
-    ControlView ssCommand1;                   // "Salva"
-    ControlView ssCommand2;                   // "Annulla"
-    ControlView ssCommand3;                   // "Esci"
+    std::array<ControlView, kZoneRows> nameBoxes; // name boxes
+    std::array<ControlView, kZoneRows> valueBoxes; // offset or class boxes
+    ControlView salvaButton;                   // "Salva"
+    ControlView annullaButton;                   // "Annulla"
+    ControlView esciButton;                   // "Esci"
 };
 
 class ZoneEditorLogic {
 public:
-    enum class Variant { Zones, Classes };   // Form5, Form6
+    enum class Variant { Zones, Classes };   // "Tabella Fusi", "Tabella Tipi"
 
     static constexpr int kNameLength = 13;   // characters a name box holds
 
@@ -73,8 +73,8 @@ public:
     void open();                                       // reads fusi.dat and fills the boxes
     void nameChanged(int row, std::string_view text);  // any change of name box row
     void valueChanged(int row, std::string_view text); // any change of value box row
-    void salva();                                      // SSCommand1: stages fusi.tmp
-    void annulla();                                    // SSCommand2: back to fusi.dat
+    void salva();                                      // "Salva": stages fusi.tmp
+    void annulla();                                    // "Annulla": back to fusi.dat
     // The window closes (Esci or its close box): commits a staged table and
     // offers to save edits made since.
     void close();

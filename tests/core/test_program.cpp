@@ -144,7 +144,7 @@ TEST(ProgramShutDown, AsksOnlyWhenZoneOrHemisphereChanged) {
         SCOPED_TRACE(c.why);
         test::Started started({}, {c.answer});
         c.edit(started.program);
-        EXPECT_EQ(started.program.view().command1.enabled, c.saveEnabled);
+        EXPECT_EQ(started.program.view().saveZoneButton.enabled, c.saveEnabled);
         started.platform.writes.clear();
         ASSERT_TRUE(started.program.shutDown());
         EXPECT_EQ(started.platform.questions, c.asked ? Strings{"Salvare i Cambiamenti sul fuso orario?"} : Strings{});
@@ -171,28 +171,28 @@ TEST_F(ProgramTest, ZoneBoxFiltersClampsAndWraps) {
     for (const Step& c : steps) {
         SCOPED_TRACE(c.typed ? c.typed : "UpDown1");
         if (c.typed) {
-            program->text1Changed("");
-            for (const char* key = c.typed; *key; ++key) program->text1Changed(v.text1.caption + *key);
+            program->zoneBoxChanged("");
+            for (const char* key = c.typed; *key; ++key) program->zoneBoxChanged(v.zoneBox.caption + *key);
         } else {
             program->upDownClick(c.click);
         }
-        EXPECT_EQ(v.text1.caption, c.shown);
+        EXPECT_EQ(v.zoneBox.caption, c.shown);
         EXPECT_EQ(s.zoneOffset, c.zone);
-        EXPECT_EQ(v.command1.enabled, c.zone != 1);
+        EXPECT_EQ(v.saveZoneButton.enabled, c.zone != 1);
     }
 }
 
 // The south keeps the latitude negative, in memory and in lxp2.par.
 TEST_F(ProgramTest, SouthFlipsTheLatitudeAndSaveZoneWritesIt) {
     ASSERT_TRUE(program->startUp());
-    program->text1Changed("-5");
+    program->zoneBoxChanged("-5");
     program->hemisphereClick(Hemisphere::South);
     EXPECT_EQ((std::array{s.latDegrees, s.latMinutes}), (std::array{-41.0, -54.0}));
     ExpectShown(v, {"Option2.checked=1", "Option1.checked=0",
                     "SSPanel6.caption=Ora Legale dal 27 Ottobre 2024 al 30 Marzo 2025     (Emisfero Australe)"});
     program->saveZoneClick();
     EXPECT_EQ(platform.beeps, 1);
-    EXPECT_FALSE(v.command1.enabled);
+    EXPECT_FALSE(v.saveZoneButton.enabled);
     // 21 June is the southern winter: no summer hour.
     EXPECT_EQ(dir.read("lxp2.par"), "-41,-54,-12,-29,5,,0,,,0,,0,,,2,1,0,1\r\n");
     program->hemisphereClick(Hemisphere::North);
@@ -202,11 +202,11 @@ TEST_F(ProgramTest, SouthFlipsTheLatitudeAndSaveZoneWritesIt) {
 TEST_F(ProgramTest, SummerTimeSwitchOnlyByHandAndSaved) {
     ASSERT_TRUE(program->startUp());
     program->dstSwitchClick();
-    EXPECT_EQ(v.ssPanel5.caption, "Ora Legale") << "automatic summer time: the click does nothing";
+    EXPECT_EQ(v.summerTimeButton.caption, "Ora Legale") << "automatic summer time: the click does nothing";
     EXPECT_TRUE(platform.writes.empty());
     s.autoDst = 0;
     program->dstSwitchClick();
-    EXPECT_EQ(v.ssPanel5.caption, "Ora Solare");
+    EXPECT_EQ(v.summerTimeButton.caption, "Ora Solare");
     EXPECT_EQ(dir.read("lxp2.par"), "41,54,-12,-29,-1,,0,,,0,,0,,,1,1,0,0\r\n");
     program->dstSwitchClick();
     EXPECT_EQ(dir.read("lxp2.par"), "41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,0\r\n");

@@ -187,12 +187,12 @@ TEST_P(RealWorld, EveryRowAndTheUniversalTimeAllYear) {
                                         (zoneClass == ZoneClass::SouthernSummer && s.ruleSummer == 0);
                 const long error = homeError + (ruleSummer ? 1 : 0) - (city.summer ? 1 : 0);
                 const std::tm expected = Civil(t + city.offsetSeconds + error * 3600);
-                const std::string shown = Trimmed(v.label2[k].caption);
+                const std::string shown = Trimmed(v.rowTimes[k].caption);
                 if (shown != TimeText(expected)) d.note("unexplained rows", s.zoneTable[n].name + " " + shown);
                 else if (error != 0) d.note("explained rows", "");
                 const bool onSecond = DayNumber(expected) >= secondDate;
-                if (v.label3[k].caption != (onSecond ? s.dateSymbol2 : s.dateSymbol1))
-                    d.note("unexplained dates", s.zoneTable[n].name + " marker " + v.label3[k].caption);
+                if (v.dateMarkers[k].caption != (onSecond ? s.dateSymbol2 : s.dateSymbol1))
+                    d.note("unexplained dates", s.zoneTable[n].name + " marker " + v.dateMarkers[k].caption);
             }
         });
     }
@@ -276,10 +276,10 @@ TEST_P(DatabaseMode, EveryRowAndTheUniversalTimeTwoYears) {
             for (int k = 0; k < kPageRows; ++k) {
                 const int n = (page - 1) * kPageRows + k;
                 const std::tm city = Civil(instants[i] + ZoneAt(DatabaseCityZone(n), instants)[i].offsetSeconds);
-                const std::string shown = Trimmed(v.label2[k].caption), name = p.state().zoneTable[n].name;
+                const std::string shown = Trimmed(v.rowTimes[k].caption), name = p.state().zoneTable[n].name;
                 if (shown != TimeText(city)) d.note("rows", name + " " + shown + " for " + TimeText(city));
-                if (v.label3[k].caption != (DayNumber(city) >= secondDate ? "°" : "*"))
-                    d.note("dates", name + " marker " + v.label3[k].caption);
+                if (v.dateMarkers[k].caption != (DayNumber(city) >= secondDate ? "°" : "*"))
+                    d.note("dates", name + " marker " + v.dateMarkers[k].caption);
                 // The cities span less than a day: the pair always holds every city's date.
                 if (DayNumber(city) < secondDate - 1 || DayNumber(city) > secondDate)
                     d.note("dates outside the pair", name + " on " + std::to_string(DayNumber(city)));

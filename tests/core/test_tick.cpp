@@ -59,10 +59,10 @@ TEST_F(TickTest, RowTimeAndDateMarker) {
         setRow(0, "Roma", c.zoneClass, c.offset);
         at(2024, 6, 21, c.hour, c.minute, 5);
         program->tick();
-        EXPECT_EQ(v.label2[0].caption, c.time);
-        EXPECT_EQ(v.label3[0].caption, c.secondDate ? "°" : "*");
-        EXPECT_EQ(v.label3[0].textColour, palette(c.secondDate ? 10 : 12));
-        EXPECT_EQ(v.label3[0].tooltip, " " + (c.secondDate ? v.ssPanel3.caption : v.ssPanel2.caption) + " ");
+        EXPECT_EQ(v.rowTimes[0].caption, c.time);
+        EXPECT_EQ(v.dateMarkers[0].caption, c.secondDate ? "°" : "*");
+        EXPECT_EQ(v.dateMarkers[0].textColour, palette(c.secondDate ? 10 : 12));
+        EXPECT_EQ(v.dateMarkers[0].tooltip, " " + (c.secondDate ? v.secondDate.caption : v.firstDate.caption) + " ");
     }
 }
 
@@ -73,7 +73,7 @@ TEST_F(TickTest, SouthernSynchronisationSettlesTheState) {
     s.autoDst = 0;
     s.zoneOffset = 10;
     s.outsideDstWindow = 1;
-    v.ssPanel5.caption = "Ora Legale";
+    v.summerTimeButton.caption = "Ora Legale";
     setRow(0, "Tokyo", "0", "+9");
     setRow(1, "Londra", "1", "0");
     setRow(2, "Sydney", "3", "+10");
@@ -97,13 +97,13 @@ TEST_F(TickTest, NamesColoursAndTooltips) {
         {"9", "0", 7, 6, " X 0h "},
     };
     for (const Case& c : cases) {
-        v.label1[0].textColour = palette(6);
+        v.cityNames[0].textColour = palette(6);
         s.citiesColour = c.citiesColour;
         setRow(0, "X", c.zoneClass, c.offset);
         program->tick();
-        EXPECT_EQ(v.label1[0].caption, "X");
-        EXPECT_EQ(v.label1[0].textColour, palette(c.colour)) << c.zoneClass << " on " << c.citiesColour;
-        EXPECT_EQ(v.label2[0].tooltip, c.tip);
+        EXPECT_EQ(v.cityNames[0].caption, "X");
+        EXPECT_EQ(v.cityNames[0].textColour, palette(c.colour)) << c.zoneClass << " on " << c.citiesColour;
+        EXPECT_EQ(v.rowTimes[0].tooltip, c.tip);
     }
 }
 
@@ -121,8 +121,8 @@ TEST_F(TickTest, DatePairAcrossMonthAndYearEnds) {
         s.zoneOffset = c.zone;
         platform.clock = c.clock;
         program->tick();
-        EXPECT_EQ(v.ssPanel2.caption, c.first);
-        EXPECT_EQ(v.ssPanel3.caption, c.second);
+        EXPECT_EQ(v.firstDate.caption, c.first);
+        EXPECT_EQ(v.secondDate.caption, c.second);
     }
 }
 

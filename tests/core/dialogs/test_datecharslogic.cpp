@@ -11,8 +11,8 @@ namespace vemar {
 namespace {
 
 using Action = std::function<void(DateCharsLogic&)>;
-Action type1(const char* text) { return [text](DateCharsLogic& d) { d.text1Changed(text); }; }
-Action type2(const char* text) { return [text](DateCharsLogic& d) { d.text2Changed(text); }; }
+Action type1(const char* text) { return [text](DateCharsLogic& d) { d.firstBoxChanged(text); }; }
+Action type2(const char* text) { return [text](DateCharsLogic& d) { d.secondBoxChanged(text); }; }
 const Action kDefault = &DateCharsLogic::defaultClick, kAnnulla = &DateCharsLogic::annullaClick, kOk = &DateCharsLogic::okClick;
 
 class DateCharsTest : public test::ProgramTest {};
@@ -46,12 +46,12 @@ TEST_F(DateCharsTest, EveryActionOnTheLivePair) {
         dialog.open();
         EXPECT_EQ(s.symbolRefresh, 1);   // opening runs the change handling: the row markers are redrawn
         for (const Action& action : c.actions) action(dialog);
-        EXPECT_EQ((std::array{s.dateSymbol1, s.dateSymbol2, view().ssPanel1[0].caption, view().ssPanel1[3].caption}),
+        EXPECT_EQ((std::array{s.dateSymbol1, s.dateSymbol2, view().dateSymbols[0].caption, view().dateSymbols[3].caption}),
                   (std::array{c.pair[0], c.pair[1], c.pair[0], c.pair[1]}));
         const DateCharsView& d = dialog.view();
         // Annulla leaves the boxes as they were; the window is gone.
-        if (!c.closed) { EXPECT_EQ((std::array{d.text1.caption, d.text2.caption}), c.pair); }
-        EXPECT_EQ((std::array{d.ssCommand2.enabled, d.ssCommand3.enabled, dialog.closeRequested()}),
+        if (!c.closed) { EXPECT_EQ((std::array{d.firstBox.caption, d.secondBox.caption}), c.pair); }
+        EXPECT_EQ((std::array{d.okButton.enabled, d.defaultButton.enabled, dialog.closeRequested()}),
                   (std::array{c.ok, c.byDefault, c.closed}));
     }
 }
@@ -87,7 +87,7 @@ TEST_F(DateCharsTest, MarkersAreLargeWhenListedInCarTip) {
         std::filesystem::remove(dir / kMarkerFile);
         if (c.carTip) dir.write(kMarkerFile, c.carTip);
         MainView& v = view();
-        ControlView* const markers[] = {&v.label3[0], &v.label3[1], &v.ssPanel1[0], &v.ssPanel1[3]};
+        ControlView* const markers[] = {&v.dateMarkers[0], &v.dateMarkers[1], &v.dateSymbols[0], &v.dateSymbols[3]};
         for (int k = 0; k < 4; ++k) markers[k]->caption = c.shown[k];
         program->refreshDateMarkers();
         EXPECT_EQ((std::array{markers[0]->fontSize, markers[1]->fontSize, markers[2]->fontSize, markers[3]->fontSize}), c.sizes) << c.what;
