@@ -7,42 +7,11 @@
 
 #include <cmath>
 #include <set>
+#include <tuple>
 
 namespace vemar {
 
 namespace {
-
-// lxp2.par into the shared state and back; the record keeps the spare fields
-// from the read until every later write.
-void PutSiteSettings(const SiteSettings& site, SharedState& s) {
-    s.latDegrees = site.latDegrees;
-    s.latMinutes = site.latMinutes;
-    s.lonDegrees = site.lonDegrees;
-    s.lonMinutes = site.lonMinutes;
-    s.zoneOffset = site.zoneOffset;
-    s.inDstWindow = site.inDstWindow;
-    s.hemisphere = site.hemisphere;
-    s.outsideDstWindow = site.outsideDstWindow;
-    s.siteHalfHour = site.halfHourMinutes;
-    s.autoDst = site.autoDst;
-    s.siteRecord = site.record;
-}
-
-SiteSettings SiteSettingsOf(const SharedState& s) {
-    SiteSettings site;
-    site.latDegrees = s.latDegrees;
-    site.latMinutes = s.latMinutes;
-    site.lonDegrees = s.lonDegrees;
-    site.lonMinutes = s.lonMinutes;
-    site.zoneOffset = s.zoneOffset;
-    site.inDstWindow = s.inDstWindow;
-    site.hemisphere = s.hemisphere;
-    site.outsideDstWindow = s.outsideDstWindow;
-    site.halfHourMinutes = s.siteHalfHour;
-    site.autoDst = s.autoDst;
-    site.record = s.siteRecord;
-    return site;
-}
 
 } // namespace
 
@@ -105,41 +74,42 @@ bool Program::startUp() {
     return guarded([&] {
         v_.menu.tabel2.enabled = false;
         v_.menu.segnale.checked = false;
-        s_.tableNumber = 1;
-        s_.zoneOffset = 1;
+        s_.table.tableNumber = 1;
+        s_.site.zoneOffset = 1;
         s_.signalOn = 0;
 
         RemoveStaleTemporaries(dir_);
         readDisplaySettings();
         showDateSymbols();
 
-        PutSiteSettings(ReadSiteSettings(file(kSiteFile)), s_);
+        s_.site = ReadSiteSettings(file(kSiteFile));
         s_.dstRule = ReadParleg(file(kRuleFile));
         // The first tick would read the table; reading it here means a damaged
         // fusi.dat ends the program before any window is drawn.
         tick_.loadZoneTable();
-        s_.zoneOffsetAtLoad = s_.zoneOffset;
-        s_.hemisphereAtLoad = s_.hemisphere;
+        s_.zoneOffsetAtLoad = s_.site.zoneOffset;
+        s_.hemisphereAtLoad = s_.site.hemisphere;
 
-        if (s_.hemisphere == Hemisphere::North || s_.hemisphere == Hemisphere::South) hemisphereClick(s_.hemisphere);
+        const Hemisphere hemisphere = s_.site.hemisphere;
+        if (hemisphere == Hemisphere::North || hemisphere == Hemisphere::South) hemisphereClick(hemisphere);
         legaleSinoToday();
         const ClockReading today = now();
-        const YearEnd yearEnd = InFineAnno(today.day, today.month, today.year, s_.dayShift);
-        s_.dayOfYear = yearEnd.dayOfYear;
-        s_.daysLeft = yearEnd.daysLeft;
+        const YearEnd yearEnd = InFineAnno(today.day, today.month, today.year, s_.tick.dayShift);
+        s_.tick.dayOfYear = yearEnd.dayOfYear;
+        s_.tick.daysLeft = yearEnd.daysLeft;
         v_.dayOfYear.caption = yearEnd.dayCaption;
         v_.dayOfYear.textColour = yearEnd.dayColour;
         v_.daysToYearEnd.caption = yearEnd.leftCaption;
         v_.daysToYearEnd.textColour = yearEnd.leftColour;
 
-        if (s_.autoDst == 0) {
-            if (s_.outsideDstWindow == 0) v_.summerTimeButton.caption = texts::kSummerTime;
-            else if (s_.outsideDstWindow == 1) v_.summerTimeButton.caption = texts::kStandardTime;
+        if (s_.site.autoDst == 0) {
+            if (s_.site.outsideDstWindow == 0) v_.summerTimeButton.caption = texts::kSummerTime;
+            else if (s_.site.outsideDstWindow == 1) v_.summerTimeButton.caption = texts::kStandardTime;
         } else {
             showDstLabel();
         }
 
-        zoneBoxChanged(NumberText(s_.zoneOffset));
+        zoneBoxChanged(NumberText(s_.site.zoneOffset));
         applySignalView();
         colours_.applyAtStartUp();
 
@@ -172,7 +142,7 @@ bool Program::shutDown() {
         s_.timesColour = stored.times;
         s_.coloursChanged = stored.changed;
         writeDisplaySettings();
-        if (s_.zoneOffset != s_.zoneOffsetAtLoad || s_.hemisphereAtLoad != s_.hemisphere) {
+        if (s_.site.zoneOffset != s_.zoneOffsetAtLoad || s_.hemisphereAtLoad != s_.site.hemisphere) {
             if (platform_.askYesNo(std::string(texts::kSaveZoneQuestion), std::string(texts::kCaption)))
                 writeSiteSettings();
         }
@@ -196,14 +166,14 @@ bool Program::saveDisplaySettings() {
 }
 
 void Program::writeSiteSettings() {
-    WriteSiteSettings(file(kSiteFile), SiteSettingsOf(s_));
+    WriteSiteSettings(file(kSiteFile), s_.site);
     platform_.fileWritten(kSiteFile);
 }
 
 void Program::saveSiteSettings() {
     writeSiteSettings();
-    s_.zoneOffsetAtLoad = s_.zoneOffset;
-    s_.hemisphereAtLoad = s_.hemisphere;
+    s_.zoneOffsetAtLoad = s_.site.zoneOffset;
+    s_.hemisphereAtLoad = s_.site.hemisphere;
     v_.saveZoneButton.enabled = false;
 }
 
@@ -222,19 +192,19 @@ void Program::legaleSinoToday() { legaleSino(now()); }
 // follow the system's zone.
 void Program::legaleSino(const ClockReading& today) {
     const DstPeriod period =
-        LegaleSino(s_.dstRule, s_.hemisphere, s_.autoDst, today.day, today.month, today.year);
+        LegaleSino(s_.dstRule, s_.site.hemisphere, s_.site.autoDst, today.day, today.month, today.year);
     s_.ruleSummer = period.ruleSummer;
     const HomeZone::State home = homeZoneAt(today);
     if (home.followsZone) {
         const auto zone = platform_.systemZone();
         const ZonePeriod texts = ZonePeriodTexts(SummerPeriodOf(*zones_, zone, today.year, *today.utcSeconds),
-                                                 s_.hemisphere, today.year);
+                                                 s_.site.hemisphere, today.year);
         v_.summerPeriod.caption = texts.caption;
         v_.summerPeriod.tooltip = texts.tooltip;
     } else {
         v_.summerPeriod.caption = period.caption;
         v_.summerPeriod.tooltip = period.tooltip;
-        if (period.inDstWindow) s_.inDstWindow = *period.inDstWindow;
+        if (period.inDstWindow) s_.site.inDstWindow = *period.inDstWindow;
     }
     summerTimeDecidedFor_ = CalendarDate{today.day, today.month, today.year};
 }
@@ -249,7 +219,7 @@ void Program::attachZoneDatabase(const ZoneDatabase& zones) {
 
 void Program::loadCityZones() {
     cityZones_.reset();
-    s_.rowZones.fill({});
+    s_.table.rowZones.fill({});
     tick_.zonesChanged();
     if (!zones_) return;
     const std::string fileName = kCityZonesFile;
@@ -277,11 +247,11 @@ void Program::loadCityZones() {
     // the dictionary's hundreds of names harms no one until a row uses it.
     std::set<int> reported;
     for (int n = 0; n < kZoneRows; ++n) {
-        const std::string_view name = TrimmedName(s_.zoneTable[n].name);
+        const std::string_view name = TrimmedName(s_.table.zoneTable[n].name);
         const auto zone = cityZones_->zoneOf(name);
         if (!zone) continue;
         if (zones_->offsetAt(*zone, 0)) {
-            s_.rowZones[n] = std::string(*zone);
+            s_.table.rowZones[n] = std::string(*zone);
         } else {
             const int line = cityZones_->entries.find(name)->second.line;
             if (reported.insert(line).second)
@@ -310,8 +280,9 @@ HomeZone::State Program::homeZoneAt(const ClockReading& now) {
     if (!zones_ || !cityZones_ || !now.utcSeconds) return {};
     const std::string zone = platform_.systemZone();
     if (zone.empty()) return {};
-    return homeZone_.at(*zones_, zone, {s_.zoneOffset, s_.siteHalfHour, s_.autoDst, s_.inDstWindow}, now.year,
-                        *now.utcSeconds);
+    const SiteSettings& site = s_.site;
+    return homeZone_.at(*zones_, zone, {site.zoneOffset, site.halfHourMinutes, site.autoDst, site.inDstWindow},
+                        now.year, *now.utcSeconds);
 }
 
 std::optional<int> Program::homeNoonOffsetMinutes(const ClockReading& now) const {
@@ -321,9 +292,9 @@ std::optional<int> Program::homeNoonOffsetMinutes(const ClockReading& now) const
 }
 
 void Program::showDstLabel() {
-    if (auto label = ShowDstLabel(s_.inDstWindow)) {
+    if (auto label = ShowDstLabel(s_.site.inDstWindow)) {
         v_.summerTimeButton.caption = label->caption;
-        s_.outsideDstWindow = label->outsideDstWindow;
+        s_.site.outsideDstWindow = label->outsideDstWindow;
     }
 }
 
@@ -332,9 +303,27 @@ void Program::showDateSymbols() {
     v_.dateSymbols[3].caption = s_.dateSymbol2;
 }
 
-void Program::dateSymbolsChanged() {
+PlaceSettings Program::place() const {
+    const SiteSettings& site = s_.site;
+    return {site.latDegrees, site.latMinutes, site.lonDegrees, site.lonMinutes,
+            site.halfHourMinutes, site.autoDst};
+}
+
+void Program::setPlace(const PlaceSettings& place) {
+    SiteSettings& site = s_.site;
+    std::tie(site.latDegrees, site.latMinutes, site.lonDegrees, site.lonMinutes) =
+        std::tie(place.latDegrees, place.latMinutes, place.lonDegrees, place.lonMinutes);
+    site.halfHourMinutes = place.halfHourMinutes;
+    site.autoDst = place.autoDst;
+}
+
+void Program::setDstRule(const DstRule& rule) { s_.dstRule = rule; }
+
+void Program::setDateSymbols(std::string first, std::string second) {
+    s_.dateSymbol1 = std::move(first);
+    s_.dateSymbol2 = std::move(second);
     showDateSymbols();
-    s_.symbolRefresh = 1;
+    s_.tick.symbolRefresh = 1;
 }
 
 // car.tip is read at every call, so an edit of it shows at the next refresh.
@@ -351,12 +340,12 @@ void Program::refreshDateMarkers() {
 }
 
 bool Program::needsFastTicks() const {
-    return s_.tickStage != TickStage::Running || s_.symbolRefresh == 1;
+    return s_.tick.tickStage != TickStage::Running || s_.tick.symbolRefresh == 1;
 }
 
 void Program::requestReload() {
-    s_.zoneTableLoaded = 0;
-    s_.tickStage = TickStage::Reinitialise;
+    s_.table.zoneTableLoaded = 0;
+    s_.tick.tickStage = TickStage::Reinitialise;
 }
 
 // --- Main window commands ---
@@ -377,29 +366,29 @@ void Program::signalClick() {
 }
 
 void Program::hemisphereClick(Hemisphere hemisphere) {
-    s_.hemisphere = hemisphere;
+    s_.site.hemisphere = hemisphere;
     v_.northOption.checked = hemisphere == Hemisphere::North;
     v_.southOption.checked = hemisphere == Hemisphere::South;
     v_.saveZoneButton.enabled = s_.hemisphereAtLoad != hemisphere;
-    const DstLabel label = Emisfero(s_.inDstWindow);
+    const DstLabel label = Emisfero(s_.site.inDstWindow);
     v_.summerTimeButton.caption = label.caption;
-    s_.outsideDstWindow = label.outsideDstWindow;
+    s_.site.outsideDstWindow = label.outsideDstWindow;
     legaleSinoToday();
     const double sign = IsNorthern(hemisphere) ? 1 : -1;
-    s_.latDegrees = sign * std::fabs(s_.latDegrees);
-    s_.latMinutes = sign * std::fabs(s_.latMinutes);
+    s_.site.latDegrees = sign * std::fabs(s_.site.latDegrees);
+    s_.site.latMinutes = sign * std::fabs(s_.site.latMinutes);
     showDstLabel();
 }
 
 void Program::updateSaveZoneButton() {
-    v_.saveZoneButton.enabled = s_.zoneOffset != s_.zoneOffsetAtLoad;
+    v_.saveZoneButton.enabled = s_.site.zoneOffset != s_.zoneOffsetAtLoad;
 }
 
 void Program::upDownClick(int step) {
-    s_.zoneOffset += step;
-    if (s_.zoneOffset > 12) s_.zoneOffset = -12;
-    if (s_.zoneOffset < -12) s_.zoneOffset = 12;
-    const std::string text = NumberText(s_.zoneOffset);
+    s_.site.zoneOffset += step;
+    if (s_.site.zoneOffset > 12) s_.site.zoneOffset = -12;
+    if (s_.site.zoneOffset < -12) s_.site.zoneOffset = 12;
+    const std::string text = NumberText(s_.site.zoneOffset);
     if (text != v_.zoneBox.caption) zoneBoxChanged(text);
 }
 
@@ -416,7 +405,7 @@ void Program::zoneBoxChanged(const std::string& text) {
         if (number > 12) kept = "12";
         else if (number < -12) kept = "-12";
         v_.zoneBox.caption = kept;
-        s_.zoneOffset = ToInteger(LeadingNumber(kept));
+        s_.site.zoneOffset = ToInteger(LeadingNumber(kept));
     }
     updateSaveZoneButton();
 }
@@ -429,16 +418,16 @@ void Program::saveZoneClick() {
 }
 
 void Program::dstSwitchClick() {
-    if (s_.autoDst != 0) return;
+    if (s_.site.autoDst != 0) return;
     guarded([&] {
         if (v_.summerTimeButton.caption != texts::kSummerTime) {
             v_.summerTimeButton.caption = texts::kSummerTime;
-            s_.outsideDstWindow = 0;
-            s_.inDstWindow = 1;
+            s_.site.outsideDstWindow = 0;
+            s_.site.inDstWindow = 1;
         } else {
             v_.summerTimeButton.caption = texts::kStandardTime;
-            s_.outsideDstWindow = 1;
-            s_.inDstWindow = 0;
+            s_.site.outsideDstWindow = 1;
+            s_.site.inDstWindow = 0;
         }
         writeSiteSettings();
     });
@@ -446,25 +435,25 @@ void Program::dstSwitchClick() {
 
 namespace {
 void showPage(SharedState& s, MainView& v, int page) {
-    s.tableBase = page == 2 ? kPageRows : 0;
+    s.table.tableBase = page == 2 ? kPageRows : 0;
     v.menu.tabel2.enabled = page == 2;
     v.menu.tabel3.enabled = page == 1;
-    s.tableNumber = page;
+    s.table.tableNumber = page;
 }
 } // namespace
 
 // The next tick shows the page from the table already in memory and
 // refreshes the markers, whose sizes depend on their new captions.
 void Program::pageSwitched() {
-    s_.zoneTableLoaded = 0;
-    v_.tableButton.caption = std::string(texts::kTablePrefix) + std::to_string(s_.tableNumber) +
+    s_.table.zoneTableLoaded = 0;
+    v_.tableButton.caption = std::string(texts::kTablePrefix) + std::to_string(s_.table.tableNumber) +
                           std::string(texts::kTableSuffix);
-    s_.symbolRefresh = 1;
+    s_.tick.symbolRefresh = 1;
 }
 
 void Program::pageSwitchClick() {
-    if (s_.tableNumber == 1) showPage(s_, v_, 2);
-    else if (s_.tableNumber == 2) showPage(s_, v_, 1);
+    if (s_.table.tableNumber == 1) showPage(s_, v_, 2);
+    else if (s_.table.tableNumber == 2) showPage(s_, v_, 1);
     pageSwitched();
 }
 

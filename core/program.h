@@ -104,9 +104,13 @@ public:
     // The date of the last summer-time decision; none before start-up.
     std::optional<CalendarDate> summerTimeDecidedFor() const { return summerTimeDecidedFor_; }
     void showDstLabel();                 // ShowDstLabel
-    // The date-marker pair changed: the date panels show it at once, the
-    // row markers and their sizes follow over the next ticks.
-    void dateSymbolsChanged();
+    // The dialogs' edits, each through its own door.
+    PlaceSettings place() const;
+    void setPlace(const PlaceSettings& place);
+    // The date-marker pair: the date panels show it at once, the row
+    // markers and their sizes follow over the next ticks.
+    void setDateSymbols(std::string first, std::string second);
+    void setDstRule(const DstRule& rule);   // in memory; the rule dialog saves it
     void refreshDateMarkers();           // font sizes from car.tip
     void requestReload();                // the tick re-reads fusi.dat
     // Writes lxp2.par with the settings in force; the home zone and

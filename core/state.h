@@ -72,6 +72,64 @@ struct FieldValue {
     friend bool operator==(const FieldValue&, const FieldValue&) = default;
 };
 
+// lxp2.par, the site settings record: the place, the home zone, the
+// hemisphere and the summer-time switches.
+struct SiteSettings {
+    double latDegrees = 0, latMinutes = 0;   // fields 1, 2: negative in the southern hemisphere
+    double lonDegrees = 0, lonMinutes = 0;   // fields 3, 4: east of Greenwich is negative
+    int zoneOffset = 0;         // field 5, hours ahead of universal time (the file holds minus this)
+    int inDstWindow = 0;        // field 7
+    Hemisphere hemisphere = Hemisphere::North;   // field 15, any number kept as read
+    int outsideDstWindow = 0;   // field 16
+    int halfHourMinutes = 0;    // field 17: 0 or 30
+    int autoDst = 0;            // field 18
+    // The fields as read. The spare ones (6, 8 to 14) are used nowhere and go
+    // back from here; the others are written from the members above.
+    std::array<FieldValue, 18> record{};
+};
+
+// The place and its switches, the part of lxp2.par that the parameters
+// dialog edits.
+struct PlaceSettings {
+    double latDegrees, latMinutes, lonDegrees, lonMinutes;
+    int halfHourMinutes, autoDst;
+};
+
+// The zone table as the main window shows it: fusi.dat's rows, parsed once
+// when the table is (re)loaded, and the page in view. Program loads it; the
+// tick reads it.
+struct ShownTable {
+    ZoneTable zoneTable{};
+    std::array<double, kZoneRows> zoneOffsets{};     // Offset as a number
+    std::array<ZoneClass, kZoneRows> zoneClasses{};  // the rows' classes, parsed
+    // The database zone each row follows, by its name in fusi.tz; empty for
+    // a row that follows its class.
+    std::array<std::string, kZoneRows> rowZones{};
+    int tableNumber = 1;         // the page in view, 1 or 2
+    int tableBase = 0;           // 0 for page 1, 27 for page 2
+    int zoneTableLoaded = 0;
+};
+
+// What the tick remembers from one tick to the next; only the tick writes it.
+struct TickMemory {
+    TickStage tickStage = TickStage::Reinitialise;
+    int startCounter = 0;
+    int symbolRefresh = 0;
+    int symbolRefreshCount = 0;
+    int southSyncDone = 0;
+    int hourCorrection = 0;      // 0 or -1
+    double tickHour = 0;         // -1..35, never reduced by 24
+    double clockMinutes = 0;     // 0..59
+    double utHour = 0;           // may exceed 23
+    std::array<int, 5> pipSent{};  // seconds 54..58 of minute 59
+    int hourPipSent = 0;
+    // The calendar of the tick's day.
+    int dayOfYear = 0;
+    int daysLeft = 0;
+    int dayShift = 0;            // 1 while the first date of the pair is yesterday
+    double julianDay = 0;
+};
+
 struct SharedState {
     // --- Settings and display (seg.dat) ---
     int signalOn = 0;
@@ -85,51 +143,18 @@ struct SharedState {
     std::string dateSymbol2;
     int savedScreenColour = 0, savedTimesColour = 0, savedCitiesColour = 0;
 
-    // --- The place and the home zone (lxp2.par) ---
-    double latDegrees = 0, latMinutes = 0;   // negative in the southern hemisphere
-    double lonDegrees = 0, lonMinutes = 0;   // east of Greenwich is negative
-    int zoneOffset = 1;          // hours ahead of universal time, -12..12
+    // The place and the home zone, lxp2.par's record: Program reads and
+    // writes it, the parameters dialog edits the place through Program.
+    SiteSettings site;
+    // What lxp2.par held when the main window loaded it, for the zone's
+    // save button.
     int zoneOffsetAtLoad = 0;
-    Hemisphere hemisphere = Hemisphere::North;
     Hemisphere hemisphereAtLoad = Hemisphere::North;
-    int inDstWindow = 0;         // 1 while the home's clock holds a summer hour, either hemisphere
-    int outsideDstWindow = 0;
     int ruleSummer = 0;          // 1 from the rule's transition A to the day before B, this year
-    int siteHalfHour = 0;        // minutes, 0 or 30
-    int autoDst = 0;
-    std::array<FieldValue, 18> siteRecord{};  // lxp2.par as read; spare fields come back from here
-
     DstRule dstRule;
-    int tableNumber = 1;
 
-    // --- The tick ---
-    TickStage tickStage = TickStage::Reinitialise;
-    int zoneTableLoaded = 0;
-    int tableBase = 0;           // 0 for page 1, 27 for page 2
-    int startCounter = 0;
-    int symbolRefresh = 0;
-    int symbolRefreshCount = 0;
-    int southSyncDone = 0;
-    int hourCorrection = 0;      // 0 or -1
-    double tickHour = 0;         // -1..35, never reduced by 24
-    double clockMinutes = 0;     // 0..59
-    double utHour = 0;           // may exceed 23
-    std::array<int, 5> pipSent{};  // seconds 54..58 of minute 59
-    int hourPipSent = 0;
-
-    // --- Calendar ---
-    int dayOfYear = 0;
-    int daysLeft = 0;
-    int dayShift = 0;            // 1 while the first date of the pair is yesterday
-    double julianDay = 0;
-
-    // --- The main window's copy of the zone table ---
-    ZoneTable zoneTable{};
-    std::array<double, kZoneRows> zoneOffsets{};     // Offset as a number
-    std::array<ZoneClass, kZoneRows> zoneClasses{};  // the rows' classes, parsed
-    // The database zone each row follows, by its name in fusi.tz; empty for
-    // a row that follows its class.
-    std::array<std::string, kZoneRows> rowZones{};
+    ShownTable table;
+    TickMemory tick;
 };
 
 } // namespace vemar

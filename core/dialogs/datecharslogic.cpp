@@ -53,44 +53,36 @@ void DateCharsLogic::open() {
     secondBoxChanged(s.dateSymbol2);
 }
 
-void DateCharsLogic::firstBoxChanged(std::string_view text) {
-    boxChanged(view_.firstBox, program_.state().dateSymbol1, saved1_, text);
-}
+void DateCharsLogic::firstBoxChanged(std::string_view text) { boxChanged(view_.firstBox, 0, saved1_, text); }
 
-void DateCharsLogic::secondBoxChanged(std::string_view text) {
-    boxChanged(view_.secondBox, program_.state().dateSymbol2, saved2_, text);
-}
+void DateCharsLogic::secondBoxChanged(std::string_view text) { boxChanged(view_.secondBox, 1, saved2_, text); }
 
-void DateCharsLogic::boxChanged(ControlView& box, std::string& symbol, const std::string& saved,
-                           std::string_view text) {
+// `which` is 0 for the first date's character, 1 for the second's.
+void DateCharsLogic::boxChanged(ControlView& box, int which, const std::string& saved, std::string_view text) {
     box.caption = DateCharFilter(text);
-    symbol = box.caption;
+    std::array symbols{program_.state().dateSymbol1, program_.state().dateSymbol2};
+    symbols[which] = box.caption;
     ControlView& ok = view_.okButton;
-    if (symbol.empty()) ok.enabled = false;
-    else if (symbol != saved) ok.enabled = true;
-    const SharedState& s = program_.state();
-    view_.defaultButton.enabled = !(s.dateSymbol1 == texts::kDefaultSymbol1 && s.dateSymbol2 == texts::kDefaultSymbol2);
-    program_.dateSymbolsChanged();
+    if (box.caption.empty()) ok.enabled = false;
+    else if (box.caption != saved) ok.enabled = true;
+    view_.defaultButton.enabled =
+        !(symbols[0] == texts::kDefaultSymbol1 && symbols[1] == texts::kDefaultSymbol2);
+    program_.setDateSymbols(symbols[0], symbols[1]);
 }
 
 // A command whose button is disabled does nothing, whoever calls it.
 void DateCharsLogic::defaultClick() {
     if (!view_.defaultButton.enabled) return;
-    SharedState& s = program_.state();
+    const SharedState& s = program_.state();
     if (!s.dateSymbol1.empty()) saved1_ = s.dateSymbol1;
     if (!s.dateSymbol2.empty()) saved2_ = s.dateSymbol2;
-    s.dateSymbol1 = texts::kDefaultSymbol1;
-    s.dateSymbol2 = texts::kDefaultSymbol2;
+    program_.setDateSymbols(std::string(texts::kDefaultSymbol1), std::string(texts::kDefaultSymbol2));
     firstBoxChanged(texts::kDefaultSymbol1);
     secondBoxChanged(texts::kDefaultSymbol2);
-    program_.dateSymbolsChanged();
 }
 
 void DateCharsLogic::annullaClick() {
-    SharedState& s = program_.state();
-    s.dateSymbol1 = saved1_;
-    s.dateSymbol2 = saved2_;
-    program_.dateSymbolsChanged();
+    program_.setDateSymbols(saved1_, saved2_);
     closeRequested_ = true;
 }
 

@@ -44,7 +44,7 @@ public:
     void okClick();                            // "Ok"
 
 private:
-    void boxChanged(ControlView& box, std::string& symbol, const std::string& saved, std::string_view text);
+    void boxChanged(ControlView& box, int which, const std::string& saved, std::string_view text);
 
     Program& program_;
     DateCharsView view_;

@@ -92,76 +92,85 @@ void ParamsDialogLogic::setupStaticView() {
 }
 
 double ParamsDialogLogic::latitudeSign() const {
-    return program_.state().hemisphere == Hemisphere::South ? -1.0 : 1.0;
+    return program_.state().site.hemisphere == Hemisphere::South ? -1.0 : 1.0;
+}
+
+template <class Edit> void ParamsDialogLogic::editPlace(Edit&& edit) {
+    PlaceSettings place = program_.place();
+    edit(place);
+    program_.setPlace(place);
 }
 
 void ParamsDialogLogic::load() {
-    SharedState& s = program_.state();
-    atOpening_.siteHalfHour = s.siteHalfHour;
-    atOpening_.autoDst = s.autoDst;
+    const PlaceSettings place = program_.place();
+    latitudeDegreesChanged(std::to_string(std::abs(whole(place.latDegrees))));
+    latitudeMinutesChanged(std::to_string(std::abs(whole(place.latMinutes))));
+    longitudeDegreesChanged(std::to_string(whole(place.lonDegrees)));
+    longitudeMinutesChanged(std::to_string(std::abs(whole(place.lonMinutes))));
+    // Cancelling restores the place as the boxes took it (signed, clamped).
+    const PlaceSettings shown = program_.place();
+    atOpening_ = {double(whole(shown.latDegrees)), double(whole(shown.latMinutes)),
+                  double(whole(shown.lonDegrees)), double(whole(shown.lonMinutes)),
+                  place.halfHourMinutes, place.autoDst};
 
-    latitudeDegreesChanged(std::to_string(std::abs(whole(s.latDegrees))));
-    latitudeMinutesChanged(std::to_string(std::abs(whole(s.latMinutes))));
-    longitudeDegreesChanged(std::to_string(whole(s.lonDegrees)));
-    longitudeMinutesChanged(std::to_string(std::abs(whole(s.lonMinutes))));
-    atOpening_.latDegrees = whole(s.latDegrees);
-    atOpening_.latMinutes = whole(s.latMinutes);
-    atOpening_.lonDegrees = whole(s.lonDegrees);
-    atOpening_.lonMinutes = whole(s.lonMinutes);
-
-    if (s.siteHalfHour == 30) halfHourYesClick();
+    if (place.halfHourMinutes == 30) halfHourYesClick();
     else halfHourNoClick();
 
     opening_ = true;
-    autoDstClick(s.autoDst != 0);
+    autoDstClick(place.autoDst != 0);
     opening_ = false;
 }
 
 void ParamsDialogLogic::latitudeDegreesChanged(std::string_view text) {
-    program_.state().latDegrees = withSign(latitudeSign(), digitsBox(text, kMaxLatDegrees, v_.latitudeDegrees));
+    const double degrees = withSign(latitudeSign(), digitsBox(text, kMaxLatDegrees, v_.latitudeDegrees));
+    editPlace([&](PlaceSettings& p) { p.latDegrees = degrees; });
 }
 
 void ParamsDialogLogic::latitudeMinutesChanged(std::string_view text) {
-    program_.state().latMinutes = withSign(latitudeSign(), digitsBox(text, kMaxMinutes, v_.latitudeMinutes));
+    const double minutes = withSign(latitudeSign(), digitsBox(text, kMaxMinutes, v_.latitudeMinutes));
+    editPlace([&](PlaceSettings& p) { p.latMinutes = minutes; });
 }
 
 void ParamsDialogLogic::longitudeDegreesChanged(std::string_view text) {
-    SharedState& s = program_.state();
     std::string kept = keepOnly(text, [](char c) { return isDigit(c) || c == '-'; });
-    s.lonDegrees = boxNumber(kept);
-    // The minutes carry the sign of the degrees, so the place stays on one
-    // side of Greenwich whichever box was typed last.
-    s.lonMinutes = withSign(s.lonDegrees < 0 ? -1.0 : 1.0, s.lonMinutes);
-    if (s.lonDegrees < -kMaxLonDegrees) {
-        s.lonDegrees = -kMaxLonDegrees;
+    const double typed = boxNumber(kept);
+    double degrees = typed;
+    if (degrees < -kMaxLonDegrees) {
+        degrees = -kMaxLonDegrees;
         kept = std::to_string(-kMaxLonDegrees);
-    } else if (s.lonDegrees > kMaxLonDegrees) {
-        s.lonDegrees = kMaxLonDegrees;
+    } else if (degrees > kMaxLonDegrees) {
+        degrees = kMaxLonDegrees;
         kept = std::to_string(kMaxLonDegrees);
     }
     v_.longitudeDegrees.caption = kept;
+    // The minutes carry the sign of the degrees as typed, so the place stays
+    // on one side of Greenwich whichever box was typed last.
+    editPlace([&](PlaceSettings& p) {
+        p.lonDegrees = degrees;
+        p.lonMinutes = withSign(typed < 0 ? -1.0 : 1.0, p.lonMinutes);
+    });
 }
 
 void ParamsDialogLogic::longitudeMinutesChanged(std::string_view text) {
-    SharedState& s = program_.state();
-    s.lonMinutes = withSign(s.lonDegrees < 0 ? -1.0 : 1.0, digitsBox(text, kMaxMinutes, v_.longitudeMinutes));
+    const double minutes = digitsBox(text, kMaxMinutes, v_.longitudeMinutes);
+    editPlace([&](PlaceSettings& p) { p.lonMinutes = withSign(p.lonDegrees < 0 ? -1.0 : 1.0, minutes); });
 }
 
 void ParamsDialogLogic::halfHourYesClick() {
-    program_.state().siteHalfHour = 30;
+    editPlace([](PlaceSettings& p) { p.halfHourMinutes = 30; });
     v_.halfHourYes.checked = true;
     v_.halfHourNo.checked = false;
 }
 
 void ParamsDialogLogic::halfHourNoClick() {
-    program_.state().siteHalfHour = 0;
+    editPlace([](PlaceSettings& p) { p.halfHourMinutes = 0; });
     v_.halfHourYes.checked = false;
     v_.halfHourNo.checked = true;
 }
 
 void ParamsDialogLogic::autoDstClick(bool ticked) {
     v_.autoDstBox.checked = ticked;
-    if (!opening_) program_.state().autoDst = ticked ? 1 : 0;
+    if (!opening_) editPlace([&](PlaceSettings& p) { p.autoDst = ticked ? 1 : 0; });
 }
 
 void ParamsDialogLogic::okClick() {
@@ -174,15 +183,7 @@ void ParamsDialogLogic::okClick() {
 }
 
 void ParamsDialogLogic::unload() {
-    if (!closedByOk_) {
-        SharedState& s = program_.state();
-        s.latDegrees = atOpening_.latDegrees;
-        s.latMinutes = atOpening_.latMinutes;
-        s.lonDegrees = atOpening_.lonDegrees;
-        s.lonMinutes = atOpening_.lonMinutes;
-        s.siteHalfHour = atOpening_.siteHalfHour;
-        s.autoDst = atOpening_.autoDst;
-    }
+    if (!closedByOk_) program_.setPlace(atOpening_);
     closedByOk_ = false;
 }
 

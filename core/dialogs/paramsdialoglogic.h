@@ -5,6 +5,7 @@
 // and saves them, any other way of closing puts back what was in force.
 
 #include "core/caret.h"
+#include "core/state.h"
 #include "core/view.h"
 
 #include <string>
@@ -43,14 +44,13 @@ public:
     void unload();                               // Form_Unload, however the window closes
 
 private:
-    struct Remembered { int latDegrees = 0, latMinutes = 0, lonDegrees = 0, lonMinutes = 0;
-                        int siteHalfHour = 0, autoDst = 0; };
     void setupStaticView();
     double latitudeSign() const;
+    template <class Edit> void editPlace(Edit&& edit);
 
     Program& program_;
     ParamsView v_;
-    Remembered atOpening_;
+    PlaceSettings atOpening_{};
     bool closedByOk_ = false;
     bool opening_ = false;   // keeps the check box's handler quiet while load() sets it
 };

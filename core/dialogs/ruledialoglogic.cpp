@@ -67,20 +67,22 @@ void RuleDialogLogic::euguaglia() { snapshot_ = program_.state().dstRule; }
 void RuleDialogLogic::conApl() { v_.applicaButton.enabled = !(program_.state().dstRule == snapshot_); }
 
 void RuleDialogLogic::load() {
-    SharedState& s = program_.state();
+    const SharedState& s = program_.state();
     // Whatever a close box left in memory is dropped: the dialog always
     // starts from the saved rule.
-    program_.guarded([&] { s.dstRule = ReadParleg(program_.file(kRuleFile)); });
+    program_.guarded([&] { program_.setDstRule(ReadParleg(program_.file(kRuleFile))); });
     euguaglia();
-    for (int combo = 0; combo < kRuleLists; ++combo) select(combo, RuleField(s.dstRule, s.hemisphere, combo));
-    v_.form.caption = IsNorthern(s.hemisphere) ? texts::kRuleCaptionNorth : texts::kRuleCaptionSouth;
+    for (int combo = 0; combo < kRuleLists; ++combo)
+        select(combo, RuleField(s.dstRule, s.site.hemisphere, combo));
+    v_.form.caption = IsNorthern(s.site.hemisphere) ? texts::kRuleCaptionNorth : texts::kRuleCaptionSouth;
 }
 
 void RuleDialogLogic::select(int combo, int index) {
     if (combo < 0 || combo >= kRuleLists || index < 0 || index >= RuleListSize(combo)) return;
-    SharedState& s = program_.state();
+    DstRule rule = program_.state().dstRule;
+    RuleField(rule, program_.state().site.hemisphere, combo) = index;
+    program_.setDstRule(rule);
     v_.selected[combo] = index;
-    RuleField(s.dstRule, s.hemisphere, combo) = index;
     conApl();
 }
 
@@ -100,7 +102,7 @@ void RuleDialogLogic::okClick() {
 
 void RuleDialogLogic::cancelClick() {
     program_.guarded([&] {
-        program_.state().dstRule = ReadParleg(program_.file(kRuleFile));
+        program_.setDstRule(ReadParleg(program_.file(kRuleFile)));
         program_.legaleSinoToday();
     });
 }

@@ -11,20 +11,6 @@
 
 namespace vemar {
 
-struct SiteSettings {
-    double latDegrees = 0, latMinutes = 0;   // fields 1, 2: negative in the southern hemisphere
-    double lonDegrees = 0, lonMinutes = 0;   // fields 3, 4: east of Greenwich is negative
-    int zoneOffset = 0;         // field 5, hours ahead of universal time (the file holds minus this)
-    int inDstWindow = 0;        // field 7
-    Hemisphere hemisphere = Hemisphere::North;   // field 15, any number kept as read
-    int outsideDstWindow = 0;   // field 16
-    int halfHourMinutes = 0;    // field 17: 0 or 30
-    int autoDst = 0;            // field 18
-    // The fields as read. The spare ones (6, 8 to 14) are used nowhere and go
-    // back from here; the others are written from the members above.
-    std::array<FieldValue, 18> record{};
-};
-
 // Field 5 holds the zone as hours behind universal time, the program counts
 // hours ahead. Turning the sign is its own inverse: every reader and writer
 // of field 5 goes through here, both ways.

@@ -177,7 +177,7 @@ TEST_F(ProgramTest, ZoneBoxFiltersClampsAndWraps) {
             program->upDownClick(c.click);
         }
         EXPECT_EQ(v.zoneBox.caption, c.shown);
-        EXPECT_EQ(s.zoneOffset, c.zone);
+        EXPECT_EQ(s.site.zoneOffset, c.zone);
         EXPECT_EQ(v.saveZoneButton.enabled, c.zone != 1);
     }
 }
@@ -187,7 +187,7 @@ TEST_F(ProgramTest, SouthFlipsTheLatitudeAndSaveZoneWritesIt) {
     ASSERT_TRUE(program->startUp());
     program->zoneBoxChanged("-5");
     program->hemisphereClick(Hemisphere::South);
-    EXPECT_EQ((std::array{s.latDegrees, s.latMinutes}), (std::array{-41.0, -54.0}));
+    EXPECT_EQ((std::array{s.site.latDegrees, s.site.latMinutes}), (std::array{-41.0, -54.0}));
     ExpectShown(v, {"Option2.checked=1", "Option1.checked=0",
                     "SSPanel6.caption=Ora Legale dal 27 Ottobre 2024 al 30 Marzo 2025     (Emisfero Australe)"});
     program->saveZoneClick();
@@ -196,7 +196,7 @@ TEST_F(ProgramTest, SouthFlipsTheLatitudeAndSaveZoneWritesIt) {
     // 21 June is the southern winter: no summer hour.
     EXPECT_EQ(dir.read("lxp2.par"), "-41,-54,-12,-29,5,,0,,,0,,0,,,2,1,0,1\r\n");
     program->hemisphereClick(Hemisphere::North);
-    EXPECT_EQ((std::array{s.latDegrees, s.latMinutes}), (std::array{41.0, 54.0}));
+    EXPECT_EQ((std::array{s.site.latDegrees, s.site.latMinutes}), (std::array{41.0, 54.0}));
 }
 
 TEST_F(ProgramTest, SummerTimeSwitchOnlyByHandAndSaved) {
@@ -204,7 +204,7 @@ TEST_F(ProgramTest, SummerTimeSwitchOnlyByHandAndSaved) {
     program->dstSwitchClick();
     EXPECT_EQ(v.summerTimeButton.caption, "Ora Legale") << "automatic summer time: the click does nothing";
     EXPECT_TRUE(platform.writes.empty());
-    s.autoDst = 0;
+    s.site.autoDst = 0;
     program->dstSwitchClick();
     EXPECT_EQ(v.summerTimeButton.caption, "Ora Solare");
     EXPECT_EQ(dir.read("lxp2.par"), "41,54,-12,-29,-1,,0,,,0,,0,,,1,1,0,0\r\n");
@@ -288,8 +288,8 @@ TEST_F(ProgramTest, DamagedCityZonesWarnAndKeepRowsOnTheirClasses) {
         program->requestReload();
         program->tick();
         EXPECT_EQ(platform.warnings, Strings(c.warnings, c.warning));
-        EXPECT_EQ(state().rowZones[0], "");
-        EXPECT_EQ(state().rowZones[1], c.londonFollows ? "Europe/London" : "");
+        EXPECT_EQ(state().table.rowZones[0], "");
+        EXPECT_EQ(state().table.rowZones[1], c.londonFollows ? "Europe/London" : "");
         EXPECT_FALSE(program->failed());
         if (!c.content.empty()) { EXPECT_EQ(dir.read(kCityZonesFile), c.content); }
         std::filesystem::remove(dir / kCityZonesFile);

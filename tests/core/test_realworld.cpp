@@ -174,25 +174,25 @@ TEST_P(RealWorld, EveryRowAndTheUniversalTimeAllYear) {
             const MainView& v = p.view();
             const std::time_t t = instants[i];
             // The home's own summer hour as the program holds it.
-            const long homeError = (ZoneAt(home.zone, instants)[i].summer ? 1 : 0) - s.inDstWindow;
+            const long homeError = (ZoneAt(home.zone, instants)[i].summer ? 1 : 0) - s.site.inDstWindow;
             const std::string ut = Trimmed(v.utTime.caption);
             if (ut != TimeText(Civil(t + homeError * 3600))) d.note("unexplained UT", "UT " + ut);
             else if (homeError != 0) d.note("explained UT", "");
-            const int secondDate = homeDay - s.dayShift + 1;
+            const int secondDate = homeDay - s.tick.dayShift + 1;
             for (int k = 0; k < kPageRows; ++k) {
                 const int n = (page - 1) * kPageRows + k;
                 const Local& city = ZoneAt(kCityZones[n], instants)[i];
-                const ZoneClass zoneClass = s.zoneClasses[n];
+                const ZoneClass zoneClass = s.table.zoneClasses[n];
                 const bool ruleSummer = (zoneClass == ZoneClass::NorthernSummer && s.ruleSummer == 1) ||
                                         (zoneClass == ZoneClass::SouthernSummer && s.ruleSummer == 0);
                 const long error = homeError + (ruleSummer ? 1 : 0) - (city.summer ? 1 : 0);
                 const std::tm expected = Civil(t + city.offsetSeconds + error * 3600);
                 const std::string shown = Trimmed(v.rowTimes[k].caption);
-                if (shown != TimeText(expected)) d.note("unexplained rows", s.zoneTable[n].name + " " + shown);
+                if (shown != TimeText(expected)) d.note("unexplained rows", s.table.zoneTable[n].name + " " + shown);
                 else if (error != 0) d.note("explained rows", "");
                 const bool onSecond = DayNumber(expected) >= secondDate;
                 if (v.dateMarkers[k].caption != (onSecond ? s.dateSymbol2 : s.dateSymbol1))
-                    d.note("unexplained dates", s.zoneTable[n].name + " marker " + v.dateMarkers[k].caption);
+                    d.note("unexplained dates", s.table.zoneTable[n].name + " marker " + v.dateMarkers[k].caption);
             }
         });
     }
@@ -272,11 +272,11 @@ TEST_P(DatabaseMode, EveryRowAndTheUniversalTimeTwoYears) {
             if (!p.homeZoneAt(p.platform().now()).followsZone) d.note("home off its zone", "");
             const std::string ut = Trimmed(v.utTime.caption), real = TimeText(Civil(instants[i]));
             if (ut != real) d.note("UT", "UT " + ut + " for " + real);
-            const int secondDate = homeDay - p.state().dayShift + 1;
+            const int secondDate = homeDay - p.state().tick.dayShift + 1;
             for (int k = 0; k < kPageRows; ++k) {
                 const int n = (page - 1) * kPageRows + k;
                 const std::tm city = Civil(instants[i] + ZoneAt(DatabaseCityZone(n), instants)[i].offsetSeconds);
-                const std::string shown = Trimmed(v.rowTimes[k].caption), name = p.state().zoneTable[n].name;
+                const std::string shown = Trimmed(v.rowTimes[k].caption), name = p.state().table.zoneTable[n].name;
                 if (shown != TimeText(city)) d.note("rows", name + " " + shown + " for " + TimeText(city));
                 if (v.dateMarkers[k].caption != (DayNumber(city) >= secondDate ? "°" : "*"))
                     d.note("dates", name + " marker " + v.dateMarkers[k].caption);

@@ -16,17 +16,17 @@ protected:
     MainView& v = view();
 
     void SetUp() override {
-        s.tickStage = TickStage::Running;   // no start-up count, no table read
-        s.zoneTableLoaded = 1;
+        s.tick.tickStage = TickStage::Running;   // no start-up count, no table read
+        s.table.zoneTableLoaded = 1;
         s.dateSymbol1 = "*";
         s.dateSymbol2 = "°";
-        s.autoDst = 1;
+        s.site.autoDst = 1;
         for (int n = 0; n < kZoneRows; ++n) setRow(n, "City" + std::to_string(n + 1), "0", "0");
     }
     void setRow(int n, const std::string& name, const std::string& zoneClass, const std::string& offset) {
-        s.zoneTable[n] = {name, zoneClass, offset};
-        s.zoneOffsets[n] = OffsetNumber(offset);   // as loading the table would
-        s.zoneClasses[n] = ZoneClassOf(zoneClass);
+        s.table.zoneTable[n] = {name, zoneClass, offset};
+        s.table.zoneOffsets[n] = OffsetNumber(offset);   // as loading the table would
+        s.table.zoneClasses[n] = ZoneClassOf(zoneClass);
     }
     void at(int y, int mo, int d, int h, int mi, int sec) { platform.clock = {y, mo, d, h, mi, sec}; }
 };
@@ -51,11 +51,11 @@ TEST_F(TickTest, RowTimeAndDateMarker) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
-        s.zoneOffset = c.zone;
-        s.hemisphere = static_cast<Hemisphere>(c.hemisphere);
-        s.inDstWindow = c.inDst;
+        s.site.zoneOffset = c.zone;
+        s.site.hemisphere = static_cast<Hemisphere>(c.hemisphere);
+        s.site.inDstWindow = c.inDst;
         s.ruleSummer = c.ruleSummer;
-        s.siteHalfHour = c.halfHour;
+        s.site.halfHourMinutes = c.halfHour;
         setRow(0, "Roma", c.zoneClass, c.offset);
         at(2024, 6, 21, c.hour, c.minute, 5);
         program->tick();
@@ -69,10 +69,10 @@ TEST_F(TickTest, RowTimeAndDateMarker) {
 // Southern hemisphere, summer time by hand: the once-per-run switch pair
 // settles InDstWindow from the caption, and the base hour loses the summer hour.
 TEST_F(TickTest, SouthernSynchronisationSettlesTheState) {
-    s.hemisphere = Hemisphere::South;
-    s.autoDst = 0;
-    s.zoneOffset = 10;
-    s.outsideDstWindow = 1;
+    s.site.hemisphere = Hemisphere::South;
+    s.site.autoDst = 0;
+    s.site.zoneOffset = 10;
+    s.site.outsideDstWindow = 1;
     v.summerTimeButton.caption = "Ora Legale";
     setRow(0, "Tokyo", "0", "+9");
     setRow(1, "Londra", "1", "0");
@@ -80,7 +80,7 @@ TEST_F(TickTest, SouthernSynchronisationSettlesTheState) {
     at(2024, 1, 15, 12, 0, 0);
     program->tick();
     program->tick();
-    EXPECT_EQ((std::array{s.inDstWindow, s.outsideDstWindow, s.hourCorrection}), (std::array{1, 0, -1}));
+    EXPECT_EQ((std::array{s.site.inDstWindow, s.site.outsideDstWindow, s.tick.hourCorrection}), (std::array{1, 0, -1}));
     test::ExpectShown(v, {"SSPanel5.caption=Ora Legale", "Label2(0).caption=10:00:00", "Label2(1).caption=  1:00:00",
                           "Label2(2).caption=12:00:00"});
     EXPECT_EQ(platform.writes, (std::vector<std::string>{"lxp2.par", "lxp2.par"})) << "once per run";
@@ -118,7 +118,7 @@ TEST_F(TickTest, DatePairAcrossMonthAndYearEnds) {
         {{2024, 6, 30, 21, 0, 0}, -5, "Domenica  30 Giugno 2024", "Lunedì  1 Luglio 2024"},
     };
     for (const Case& c : cases) {
-        s.zoneOffset = c.zone;
+        s.site.zoneOffset = c.zone;
         platform.clock = c.clock;
         program->tick();
         EXPECT_EQ(v.firstDate.caption, c.first);
@@ -129,19 +129,19 @@ TEST_F(TickTest, DatePairAcrossMonthAndYearEnds) {
 // 44 ticks of an even second close the picture; after a reload request the
 // count already stands at 44, so the stage ends at once and never grows.
 TEST_F(TickTest, StartupCountClosesThePictureAfter44EvenTicks) {
-    s.tickStage = TickStage::StartupCount;
+    s.tick.tickStage = TickStage::StartupCount;
     at(2024, 6, 21, 22, 0, 1);
     for (int i = 0; i < 100; ++i) program->tick();
-    EXPECT_EQ(s.startCounter, 0) << "odd seconds do not count";
+    EXPECT_EQ(s.tick.startCounter, 0) << "odd seconds do not count";
     at(2024, 6, 21, 22, 0, 2);
     for (int i = 0; i < 43; ++i) program->tick();
-    EXPECT_EQ(s.tickStage, TickStage::StartupCount);
+    EXPECT_EQ(s.tick.tickStage, TickStage::StartupCount);
     program->tick();
-    EXPECT_EQ(s.tickStage, TickStage::Running);
+    EXPECT_EQ(s.tick.tickStage, TickStage::Running);
     EXPECT_FALSE(program->startupPictureOpen());
     program->requestReload();
     for (int i = 0; i < 5; ++i) program->tick();
-    EXPECT_EQ((std::array{int(s.tickStage), s.startCounter}), (std::array{int(TickStage::Running), 44}));
+    EXPECT_EQ((std::array{int(s.tick.tickStage), s.tick.startCounter}), (std::array{int(TickStage::Running), 44}));
 }
 
 // The cached sun and moon equal a fresh computation for the home's true
@@ -155,14 +155,14 @@ TEST_F(TickTest, SkyCacheMatchesAFreshComputation) {
         {{2024, 6, 22, 0, 0, 3}, 60, 3, N, 0, 0},  {{2024, 6, 22, 0, 0, 4}, 28, 5, N, 0, 30},
         {{2024, 1, 15, 12, 0, 0}, -34, 10, Hemisphere::South, 1, 0},
     };
-    s.lonDegrees = -12;
+    s.site.lonDegrees = -12;
     for (const Step& st : steps) {
         platform.clock = st.clock;
-        s.latDegrees = st.lat;
-        s.zoneOffset = st.zone;
-        s.hemisphere = st.hemisphere;
-        s.inDstWindow = st.inDst;
-        s.siteHalfHour = st.halfHour;
+        s.site.latDegrees = st.lat;
+        s.site.zoneOffset = st.zone;
+        s.site.hemisphere = st.hemisphere;
+        s.site.inDstWindow = st.inDst;
+        s.site.halfHourMinutes = st.halfHour;
         program->tick();
         const astro::Site site{{st.lat, 0, -12, 0}, st.zone + st.inDst + st.halfHour / 60.0};
         const CalendarDate date{st.clock.day, st.clock.month, st.clock.year};

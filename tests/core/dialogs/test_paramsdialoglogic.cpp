@@ -38,7 +38,7 @@ protected:
     // The six settings the dialog edits: the place, the half hour, automatic summer time.
     std::array<double, 6> settings() {
         const SharedState& s = state();
-        return {s.latDegrees, s.latMinutes, s.lonDegrees, s.lonMinutes, double(s.siteHalfHour), double(s.autoDst)};
+        return {s.site.latDegrees, s.site.latMinutes, s.site.lonDegrees, s.site.lonMinutes, double(s.site.halfHourMinutes), double(s.site.autoDst)};
     }
     std::unique_ptr<ParamsDialogLogic> dialog;
     std::array<double, 6> atStart{};   // the settings before the dialog opened

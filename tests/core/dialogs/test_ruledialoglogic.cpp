@@ -57,7 +57,7 @@ TEST_F(RuleDialogTest, ApplyIsEnabledWhileTheRuleDiffersAndPutsItInForce) {
         SCOPED_TRACE("Combo" + std::to_string(step.combo + 1) + " = " + std::to_string(step.index));
         step.combo < 0 ? dialog->applyClick() : dialog->select(step.combo, step.index);
         EXPECT_EQ(dialog->view().applicaButton.enabled, step.enabled);
-        EXPECT_EQ(state().inDstWindow, step.inDstWindow);
+        EXPECT_EQ(state().site.inDstWindow, step.inDstWindow);
     }
 }
 
@@ -77,7 +77,7 @@ TEST_F(RuleDialogTest, WhatEachWayOutLeaves) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.how);
         openIn(c.hemisphere, c.today);
-        ASSERT_EQ(state().inDstWindow, c.inDstBefore);
+        ASSERT_EQ(state().site.inDstWindow, c.inDstBefore);
         const std::string periodBefore = view().summerPeriod.caption;
         const RuleView& v = dialog->view();
         EXPECT_EQ(std::tuple(v.selected, v.form.caption, v.applicaButton.enabled),
@@ -88,7 +88,7 @@ TEST_F(RuleDialogTest, WhatEachWayOutLeaves) {
         if (c.exit == AppliedThenAnnulla) dialog->cancelClick();
         if (c.exit == AppliedThenCloseBox) dialog.reset();   // no button ran
         if (c.exit == Ok) dialog->okClick();
-        EXPECT_EQ(std::tuple(rule(), state().inDstWindow, view().summerPeriod.caption == periodBefore),
+        EXPECT_EQ(std::tuple(rule(), state().site.inDstWindow, view().summerPeriod.caption == periodBefore),
                   std::tuple(std::string(c.rule), c.inDstAfter, c.exit == AppliedThenAnnulla));
         EXPECT_EQ(std::pair(dir.read(kRuleFile), platform.effects),
                   c.exit == Ok ? std::pair(c.rule + std::string("\r\n"), std::vector<std::string>{"write Parleg.dat"})
