@@ -6,27 +6,17 @@ namespace {
 
 constexpr int kGrey = 7;
 
-struct ColourItem { int colour; MenuItemView MainView::Menu::*item; };
-
-constexpr ColourItem kWindowItems[] = {
-    {1, &MainView::Menu::bscuro}, {2, &MainView::Menu::vscuro}, {4, &MainView::Menu::rscuro},
-    {7, &MainView::Menu::grigio}, {8, &MainView::Menu::gscuro}};
-constexpr ColourItem kTimesItems[] = {
-    {1, &MainView::Menu::blu}, {2, &MainView::Menu::vscuro2}, {4, &MainView::Menu::rscuro2},
-    {7, &MainView::Menu::gchiaro}};
-constexpr ColourItem kCitiesItems[] = {{7, &MainView::Menu::gric}, {0, &MainView::Menu::nero}};
-
 // In each group the item of the colour in force is disabled, the others enabled.
-template <std::size_t N>
-void markCurrent(MainView::Menu& menu, const ColourItem (&items)[N], int colour) {
-    for (const auto& entry : items) (menu.*entry.item).enabled = entry.colour != colour;
+void markCurrent(MainView::Menu& menu, MenuId group, int colour) {
+    for (const MenuItem& item : kMenuItems)
+        if (item.menu == group) (menu.*item.view).enabled = item.value != colour;
 }
 
 } // namespace
 
-void ColourScheme::setWindowMenu(int colour) { markCurrent(v_.menu, kWindowItems, colour); }
-void ColourScheme::setTimesMenu(int colour) { markCurrent(v_.menu, kTimesItems, colour); }
-void ColourScheme::setCitiesMenu(int colour) { markCurrent(v_.menu, kCitiesItems, colour); }
+void ColourScheme::setWindowMenu(int colour) { markCurrent(v_.menu, MenuId::Screen, colour); }
+void ColourScheme::setTimesMenu(int colour) { markCurrent(v_.menu, MenuId::Times, colour); }
+void ColourScheme::setCitiesMenu(int colour) { markCurrent(v_.menu, MenuId::Cities, colour); }
 
 void ColourScheme::applyAtStartUp() {
     disableCurrentItems();
@@ -49,13 +39,11 @@ StoredColours ColourScheme::toStore() const {
 
 // Start-up: only the items of the colours in force are disabled.
 void ColourScheme::disableCurrentItems() {
-    auto disable = [&](const auto& items, int colour) {
-        for (const auto& entry : items)
-            if (entry.colour == colour) (v_.menu.*entry.item).enabled = false;
-    };
-    disable(kWindowItems, s_.screenColour);
-    disable(kTimesItems, s_.timesColour);
-    disable(kCitiesItems, s_.citiesColour);
+    const int inForce[] = {s_.screenColour, s_.timesColour, s_.citiesColour};
+    const MenuId groups[] = {MenuId::Screen, MenuId::Times, MenuId::Cities};
+    for (const MenuItem& item : kMenuItems)
+        for (int g = 0; g < 3; ++g)
+            if (item.menu == groups[g] && item.value == inForce[g]) (v_.menu.*item.view).enabled = false;
 }
 
 // The window group's backgrounds. The date markers have no background of

@@ -22,8 +22,8 @@ public:
     // grey window and times; the city names keep theirs.
     StoredColours toStore() const;
 
-    void screenColourClick(int colour);  // Bscuro 1, vscuro 2, Rscuro 4, grigio 7, GScuro 8
-    void timesColourClick(int colour);   // blu 1, vscuro2 2, Rscuro2 4, Gchiaro 7
+    void screenColourClick(int colour);  // the colours of menu.h's items
+    void timesColourClick(int colour);
     void citiesLightGreyClick();         // Gric
     void citiesBlackClick();             // Nero
     void originalColoursClick();         // colorig

@@ -69,46 +69,15 @@ struct MainView {
         MenuItemView info5, help6;
     } menu;
 
-    // Calls fn(name, ControlView&) for every control, by the names of the
-    // program ("Label2(5)", "SSPanel6", "Form1" for the window).
+    // Calls fn(name, ControlView&) for every control, by the names of
+    // controlnames.h.
     template <class Fn> void forEachControl(Fn&& fn);
-    // Calls fn(name, MenuItemView&) for every menu item ("tabel(2)", "colorig").
+    // Calls fn(name, MenuItemView&) for every menu item, by the names of menu.h.
     template <class Fn> void forEachMenuItem(Fn&& fn);
 };
 
-template <class Fn> void MainView::forEachControl(Fn&& fn) {
-    fn(std::string("Form1"), form);
-    for (int k = 0; k < 27; ++k) fn("Label1(" + std::to_string(k) + ")", cityNames[k]);
-    for (int k = 0; k < 27; ++k) fn("Label2(" + std::to_string(k) + ")", rowTimes[k]);
-    for (int k = 0; k < 8; ++k) fn("Label2(" + std::to_string(27 + k) + ")", *panels()[k]);
-    for (int k = 0; k < 27; ++k) fn("Label3(" + std::to_string(k) + ")", dateMarkers[k]);
-    for (int k = 0; k < 4; ++k) fn("SSPanel1(" + std::to_string(k) + ")", dateSymbols[k]);
-    fn(std::string("SSPanel2"), firstDate);  fn(std::string("SSPanel3"), secondDate);
-    fn(std::string("SSPanel5"), summerTimeButton);  fn(std::string("SSPanel6"), summerPeriod);
-    fn(std::string("SSPanel7"), tableButton);  fn(std::string("SSPanel8"), dayOfYear);
-    fn(std::string("SSPanel9"), daysToYearEnd);
-    fn(std::string("SSCommand1"), signalButton); fn(std::string("Command1"), saveZoneButton);
-    fn(std::string("Text1"), zoneBox);        fn(std::string("UpDown1"), zoneUpDown);
-    fn(std::string("Frame1"), zoneFrame);      fn(std::string("Frame2"), hemisphereFrame);
-    fn(std::string("Option1"), northOption);    fn(std::string("Option2"), southOption);
-    fn(std::string("Label4"), northLegend);      fn(std::string("Label5"), halfHourLegend);
-    fn(std::string("Label6"), southLegend);      fn(std::string("Label7"), utHeading);
-    fn(std::string("Label8"), meanTimeHeading);      fn(std::string("Label9"), siderealHeading);
-}
-
-template <class Fn> void MainView::forEachMenuItem(Fn&& fn) {
-    fn("Param", menu.param);     fn("Orlega", menu.orlega);
-    fn("tabel(2)", menu.tabel2); fn("tabel(3)", menu.tabel3);
-    fn("Tabfu", menu.tabfu);     fn("Tabtip", menu.tabtip);
-    fn("CarDat", menu.carDat);   fn("Segnale", menu.segnale);
-    fn("esci(4)", menu.esci4);
-    fn("colorig", menu.colorig); fn("Annulla", menu.annulla);
-    fn("Bscuro", menu.bscuro);   fn("vscuro", menu.vscuro);   fn("Rscuro", menu.rscuro);
-    fn("grigio", menu.grigio);   fn("GScuro", menu.gscuro);
-    fn("Gric", menu.gric);       fn("Nero", menu.nero);
-    fn("blu", menu.blu);         fn("vscuro2", menu.vscuro2); fn("Rscuro2", menu.rscuro2);
-    fn("Gchiaro", menu.gchiaro);
-    fn("info(5)", menu.info5);   fn("help(6)", menu.help6);
-}
-
 } // namespace vemar
+
+// The two loops above walk these tables.
+#include "controlnames.h"
+#include "menu.h"

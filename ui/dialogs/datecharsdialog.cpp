@@ -1,4 +1,5 @@
 #include "ui/dialogs/datecharsdialog.h"
+#include "core/controlnames.h"
 #include "core/program.h"
 #include "ui/dialogs/dialogkeys.h"
 #include "ui/support/twips.h"
@@ -30,7 +31,7 @@ template <class Fn> void DateCharsDialog::handle(Fn&& fn) {
 
 DateCharsDialog::DateCharsDialog(Program& program, QWidget* parent) : QDialog(parent), dialog_(program) {
     const DateCharsView& v = dialog_.view();
-    setObjectName("Form8");
+    setObjectName(kDateCharsNames.form);
     setFixedSize(px(kClientWidth), px(kClientHeight));
     binder_.bind(this, &v.form);
 
@@ -39,10 +40,10 @@ DateCharsDialog::DateCharsDialog(Program& program, QWidget* parent) : QDialog(pa
         place(widget, name, 120, top, 2655, kLabelHeight);
         binder_.bind(widget, &view);
     };
-    label("Label1", v.firstLabel, 280);
-    QLineEdit* firstBox = makeBox("Text1", v.firstBox, 240);
-    label("Label2", v.secondLabel, 880);
-    QLineEdit* secondBox = makeBox("Text2", v.secondBox, 840);
+    label(kDateCharsNames.firstLabel, v.firstLabel, 280);
+    QLineEdit* firstBox = makeBox(kDateCharsNames.firstBox, v.firstBox, 240);
+    label(kDateCharsNames.secondLabel, v.secondLabel, 880);
+    QLineEdit* secondBox = makeBox(kDateCharsNames.secondBox, v.secondBox, 840);
     connect(firstBox, &QLineEdit::textEdited, this,
             [this, firstBox](const QString& text) { boxEdited(firstBox, text, &DateCharsLogic::firstBoxChanged); });
     connect(secondBox, &QLineEdit::textEdited, this,
@@ -57,10 +58,10 @@ DateCharsDialog::DateCharsDialog(Program& program, QWidget* parent) : QDialog(pa
         binder_.bind(widget, &view);
         connect(widget, &QPushButton::clicked, this, [this, click] { handle([&] { (dialog_.*click)(); }); });
     };
-    button("SSCommand3", v.defaultButton, 120, 1095, &DateCharsLogic::defaultClick);
-    button("SSCommand1", v.annullaButton, 1320, 1215, &DateCharsLogic::annullaClick);
-    button("SSCommand2", v.okButton, 2640, 735, &DateCharsLogic::okClick);
-    DialogKeys::install(this, buttons["SSCommand2"], buttons["SSCommand1"]);
+    button(kDateCharsNames.defaultButton, v.defaultButton, 120, 1095, &DateCharsLogic::defaultClick);
+    button(kDateCharsNames.annulla, v.annullaButton, 1320, 1215, &DateCharsLogic::annullaClick);
+    button(kDateCharsNames.ok, v.okButton, 2640, 735, &DateCharsLogic::okClick);
+    DialogKeys::install(this, buttons[kDateCharsNames.ok], buttons[kDateCharsNames.annulla]);
 
     dialog_.open();
     binder_.render();

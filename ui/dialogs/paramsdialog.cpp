@@ -1,4 +1,5 @@
 #include "ui/dialogs/paramsdialog.h"
+#include "core/controlnames.h"
 #include "core/program.h"
 #include "ui/dialogs/dialogkeys.h"
 #include "ui/support/filteredbox.h"
@@ -24,7 +25,7 @@ constexpr int kClientHeight = 2985;
 
 ParamsDialog::ParamsDialog(Program& program, QWidget* parent)
     : QDialog(parent), logic_(program) {
-    setObjectName("Form9");
+    setObjectName(kParamsNames.form);
     setFixedSize(px(kClientWidth), px(kClientHeight));
     buildControls();
     logic_.load();
@@ -42,18 +43,18 @@ void ParamsDialog::buildControls() {
     const ParamsView& v = logic_.view();
     binder_.bind(this, &v.form);
 
-    auto* latitudeLabel = place(new QLabel(this), "Label1", 120, 240, 1335, 375);
-    auto* longitudeLabel = place(new QLabel(this), "Label2", 120, 720, 1695, 375);
+    auto* latitudeLabel = place(new QLabel(this), kParamsNames.latitudeLabel, 120, 240, 1335, 375);
+    auto* longitudeLabel = place(new QLabel(this), kParamsNames.longitudeLabel, 120, 720, 1695, 375);
     binder_.bind(latitudeLabel, &v.latitudeLabel);
     binder_.bind(longitudeLabel, &v.longitudeLabel);
 
     struct Box { const char* name; int left, top; const ControlView* view;
                  void (ParamsDialogLogic::*changed)(std::string_view); };
     const Box boxes[] = {
-        {"Text1", 1800, 240, &v.latitudeDegrees, &ParamsDialogLogic::latitudeDegreesChanged},
-        {"Text2", 2640, 240, &v.latitudeMinutes, &ParamsDialogLogic::latitudeMinutesChanged},
-        {"Text3", 1800, 720, &v.longitudeDegrees, &ParamsDialogLogic::longitudeDegreesChanged},
-        {"Text4", 2640, 720, &v.longitudeMinutes, &ParamsDialogLogic::longitudeMinutesChanged},
+        {kParamsNames.boxes[0], 1800, 240, &v.latitudeDegrees, &ParamsDialogLogic::latitudeDegreesChanged},
+        {kParamsNames.boxes[1], 2640, 240, &v.latitudeMinutes, &ParamsDialogLogic::latitudeMinutesChanged},
+        {kParamsNames.boxes[2], 1800, 720, &v.longitudeDegrees, &ParamsDialogLogic::longitudeDegreesChanged},
+        {kParamsNames.boxes[3], 2640, 720, &v.longitudeMinutes, &ParamsDialogLogic::longitudeMinutesChanged},
     };
     for (const Box& b : boxes) {
         auto* box = place(new QLineEdit(this), b.name, b.left, b.top, 615, 360);
@@ -64,24 +65,24 @@ void ParamsDialog::buildControls() {
                 [this, box, changed = b.changed](const QString& typed) { edited(box, changed, typed); });
     }
 
-    auto* halfHourFrame = place(new QGroupBox(this), "Frame1", 120, 1200, 3135, 615);
+    auto* halfHourFrame = place(new QGroupBox(this), kParamsNames.halfHourFrame, 120, 1200, 3135, 615);
     binder_.bind(halfHourFrame, &v.halfHourFrame);
-    auto* halfHourYes = place(new QRadioButton(halfHourFrame), "Option1", 240, 240, 1000, 300);
-    auto* halfHourNo = place(new QRadioButton(halfHourFrame), "Option2", 2160, 240, 900, 300);
+    auto* halfHourYes = place(new QRadioButton(halfHourFrame), kParamsNames.halfHourYes, 240, 240, 1000, 300);
+    auto* halfHourNo = place(new QRadioButton(halfHourFrame), kParamsNames.halfHourNo, 2160, 240, 900, 300);
     binder_.bind(halfHourYes, &v.halfHourYes);
     binder_.bind(halfHourNo, &v.halfHourNo);
     connect(halfHourYes, &QRadioButton::clicked, this, [this] { logic_.halfHourYesClick(); render(); });
     connect(halfHourNo, &QRadioButton::clicked, this, [this] { logic_.halfHourNoClick(); render(); });
 
-    auto* autoDstFrame = place(new QGroupBox(this), "Frame2", 120, 1860, 3135, 495);
+    auto* autoDstFrame = place(new QGroupBox(this), kParamsNames.autoDstFrame, 120, 1860, 3135, 495);
     binder_.bind(autoDstFrame, &v.autoDstFrame);
-    auto* autoDstBox = place(new QCheckBox(autoDstFrame), "Check1", 120, 150, 2940, 300);
+    auto* autoDstBox = place(new QCheckBox(autoDstFrame), kParamsNames.autoDstBox, 120, 150, 2940, 300);
     binder_.bind(autoDstBox, &v.autoDstBox);
     framedButtons_ = {halfHourYes, halfHourNo, autoDstBox};
     connect(autoDstBox, &QCheckBox::clicked, this, [this](bool ticked) { logic_.autoDstClick(ticked); render(); });
 
-    auto* cancel = place(new QPushButton(this), "SSCommand1", 120, 2520, 1335, 375);
-    auto* ok = place(new QPushButton(this), "SSCommand2", 1920, 2520, 1335, 375);
+    auto* cancel = place(new QPushButton(this), kParamsNames.annulla, 120, 2520, 1335, 375);
+    auto* ok = place(new QPushButton(this), kParamsNames.ok, 1920, 2520, 1335, 375);
     binder_.bind(cancel, &v.annullaButton);
     binder_.bind(ok, &v.okButton);
     connect(cancel, &QPushButton::clicked, this, &QWidget::close);

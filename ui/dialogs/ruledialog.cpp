@@ -1,4 +1,5 @@
 #include "ui/dialogs/ruledialog.h"
+#include "core/controlnames.h"
 #include "core/program.h"
 #include "core/texts.h"
 #include "ui/dialogs/dialogkeys.h"
@@ -36,7 +37,7 @@ void colourList(QComboBox* list, const ControlView& view) {
 
 RuleDialog::RuleDialog(Program& program, QWidget* parent)
     : QDialog(parent), logic_(program) {
-    setObjectName("Form10");
+    setObjectName(kRuleNames.form);
     setFixedSize(px(kClientWidth), px(kClientHeight));
     buildControls();
     logic_.load();
@@ -47,16 +48,14 @@ void RuleDialog::buildControls() {
     const RuleView& v = logic_.view();
     binder_.bind(this, &v.form);
 
-    QGroupBox* frames[2] = {place(new QGroupBox(this), "Frame1", 120, 120, 5895, 855),
-                            place(new QGroupBox(this), "Frame2", 120, 1080, 5895, 855)};
+    QGroupBox* frames[2] = {place(new QGroupBox(this), kRuleNames.frames[0], 120, 120, 5895, 855),
+                            place(new QGroupBox(this), kRuleNames.frames[1], 120, 1080, 5895, 855)};
     binder_.bind(frames[0], &v.startFrame);
     binder_.bind(frames[1], &v.endFrame);
 
-    // Month, week and weekday across each frame; the labels of "Fine " are
-    // numbered backwards.
+    // Month, week and weekday across each frame.
     struct Column { int labelLeft, listLeft, listWidth; };
     constexpr Column kColumns[3] = {{120, 720, 1215}, {2160, 3120, 495}, {3840, 4560, 1215}};
-    constexpr int kLabelNumbers[kRuleLists] = {1, 2, 3, 6, 5, 4};
     const std::array<std::vector<std::string_view>, 3> entries = {
         std::vector<std::string_view>(texts::kMonthNames.begin(), texts::kMonthNames.end()),
         std::vector<std::string_view>(texts::kWeekNames.begin(), texts::kWeekNames.end()),
@@ -65,10 +64,10 @@ void RuleDialog::buildControls() {
     for (int i = 0; i < kRuleLists; ++i) {
         QGroupBox* frame = frames[i / 3];
         const Column& c = kColumns[i % 3];
-        auto* label = place(new QLabel(frame), QStringLiteral("Label%1").arg(kLabelNumbers[i]),
+        auto* label = place(new QLabel(frame), kRuleNames.labels[i],
                             c.labelLeft, 360, c.listLeft - c.labelLeft, 255);
         binder_.bind(label, &v.label[i]);
-        auto* list = place(new MouseOnlyComboBox(frame), QStringLiteral("Combo%1").arg(i + 1),
+        auto* list = place(new MouseOnlyComboBox(frame), kRuleNames.lists[i],
                            c.listLeft, 330, c.listWidth, kListHeight);
         for (std::string_view entry : entries[i % 3]) list->addItem(qs(entry));
         colourList(list, v.combo[i]);
@@ -80,9 +79,9 @@ void RuleDialog::buildControls() {
         });
     }
 
-    auto* cancel = place(new QPushButton(this), "SSCommand1", 120, 2040, 1335, 375);
-    auto* apply = place(new QPushButton(this), "SSCommand3", 2400, 2040, 1335, 375);
-    auto* ok = place(new QPushButton(this), "SSCommand2", 4680, 2040, 1335, 375);
+    auto* cancel = place(new QPushButton(this), kRuleNames.annulla, 120, 2040, 1335, 375);
+    auto* apply = place(new QPushButton(this), kRuleNames.applica, 2400, 2040, 1335, 375);
+    auto* ok = place(new QPushButton(this), kRuleNames.ok, 4680, 2040, 1335, 375);
     binder_.bind(cancel, &v.annullaButton);
     binder_.bind(apply, &v.applicaButton);
     binder_.bind(ok, &v.okButton);

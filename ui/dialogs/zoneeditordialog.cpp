@@ -1,4 +1,5 @@
 #include "ui/dialogs/zoneeditordialog.h"
+#include "core/controlnames.h"
 #include "core/program.h"
 #include "ui/support/filteredbox.h"
 #include "ui/support/twips.h"
@@ -33,7 +34,7 @@ constexpr int kButtonHeight = 375;
 
 ZoneEditorDialog::ZoneEditorDialog(Program& program, EditorVariant variant, QWidget* parent)
     : QDialog(parent), editor_(program, variant) {
-    setObjectName(variant == EditorVariant::Zones ? "Form5" : "Form6");
+    setObjectName(variant == EditorVariant::Zones ? kZoneEditorNames.zonesForm : kZoneEditorNames.classesForm);
     setFixedSize(px(kClientWidth), px(kClientHeight));
     binder_.bind(this, &editor_.view().form);
     buildBoxes();
@@ -48,10 +49,10 @@ void ZoneEditorDialog::buildBoxes() {
         const int column = row / kRowsPerColumn;
         const int top = kFirstTop + (row % kRowsPerColumn) * kRowPitch;
         auto* name = new QLineEdit(this);
-        place(name, indexed("Text2", row), kNameLefts[column], top, kNameWidth, kBoxHeight);
+        place(name, indexed(kZoneEditorNames.nameBox, row), kNameLefts[column], top, kNameWidth, kBoxHeight);
         name->setMaxLength(ZoneEditorLogic::kNameLength);
         auto* value = new QLineEdit(this);
-        place(value, indexed("Text1", row), kValueLefts[column], top, kValueWidth, kBoxHeight);
+        place(value, indexed(kZoneEditorNames.valueBox, row), kValueLefts[column], top, kValueWidth, kBoxHeight);
         if (editor_.valueLength() > 0) value->setMaxLength(editor_.valueLength());
         binder_.bind(name, &v.nameBoxes[row]);
         binder_.bind(value, &v.valueBoxes[row]);
@@ -74,9 +75,9 @@ void ZoneEditorDialog::buildButtons() {
     const ZoneEditorView& v = editor_.view();
     struct Button { const char* name; const ControlView* view; int left, top; };
     const Button buttons[] = {
-        {"SSCommand1", &v.salvaButton, 7560, 5640},
-        {"SSCommand2", &v.annullaButton, 8800, 5640},
-        {"SSCommand3", &v.esciButton, 7560, 6120},
+        {kZoneEditorNames.salva, &v.salvaButton, 7560, 5640},
+        {kZoneEditorNames.annulla, &v.annullaButton, 8800, 5640},
+        {kZoneEditorNames.esci, &v.esciButton, 7560, 6120},
     };
     QPushButton* made[3] = {};
     for (int i = 0; i < 3; ++i) {

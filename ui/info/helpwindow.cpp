@@ -1,5 +1,6 @@
 #include "ui/info/helpwindow.h"
 
+#include "core/controlnames.h"
 #include "core/texts.h"
 #include "ui/support/twips.h"
 #include "ui/support/viewbinder.h"
@@ -10,12 +11,12 @@
 namespace vemar::ui {
 
 HelpWindow::HelpWindow(QWidget* parent) : CentredDialog(parent) {
-    setObjectName("Form2");
+    setObjectName(kHelpNames.form);
     setWindowTitle(qs(texts::kHelpCaption));
     setFixedSize(px(6030), px(3810));
 
     auto* text = new QTextEdit(this);
-    text->setObjectName("RichTextBox1");
+    text->setObjectName(kHelpNames.text);
     text->setReadOnly(true);
     text->setGeometry(0, 0, px(6015), px(3255));
     // The lines are laid out by their leading blanks: they must never wrap.
@@ -35,7 +36,7 @@ HelpWindow::HelpWindow(QWidget* parent) : CentredDialog(parent) {
     text->setPlainText(lines);
 
     auto* ok = new QPushButton(qs(texts::kOk), this);
-    ok->setObjectName("SSCommand1");
+    ok->setObjectName(kHelpNames.ok);
     ok->setGeometry(px(2520), px(3360), px(1095), px(375));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);

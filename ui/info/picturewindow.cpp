@@ -1,5 +1,6 @@
 #include "ui/info/picturewindow.h"
 
+#include "core/controlnames.h"
 #include "core/texts.h"
 #include "ui/info/picture.h"
 #include "ui/support/twips.h"
@@ -32,7 +33,7 @@ QFont titleFont(int fitWidth) {
 
 QLabel* titleLabel(QWidget* parent) {
     auto* title = new QLabel(qs(texts::kCaption), parent);
-    title->setObjectName("Label1");
+    title->setObjectName(kPictureNames.title);
     title->setAlignment(Qt::AlignCenter);
     title->setGeometry(px(120), px(3480), px(3015), px(735));
     title->setFont(titleFont(title->width() - 6));
@@ -48,23 +49,23 @@ QLabel* titleLabel(QWidget* parent) {
 
 PictureWindow::PictureWindow(Kind kind, QWidget* parent) : CentredDialog(parent) {
     auto* image = new QLabel(this);
-    image->setObjectName("Image1");
+    image->setObjectName(kPictureNames.image);
     image->setPixmap(vemarPicture());
     image->setGeometry(0, 0, kPictureWidth, kPictureHeight);
     QLabel* title = titleLabel(this);
     if (kind == Kind::Startup) {
-        setObjectName("Form4");
+        setObjectName(kPictureNames.startupForm);
         setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
         setFixedSize(kPictureWidth, kPictureHeight);
         image->installEventFilter(this);
         // The title lies on the picture: a click on it is a click on the picture.
         title->setAttribute(Qt::WA_TransparentForMouseEvents);
     } else {
-        setObjectName("Form3");
+        setObjectName(kPictureNames.infoForm);
         setWindowTitle(qs(texts::kInfoCaption));
         setFixedSize(kPictureWidth, kPictureHeight + px(900));
         auto* ok = new QPushButton(qs(texts::kOk), this);
-        ok->setObjectName("SSCommand1");
+        ok->setObjectName(kPictureNames.ok);
         const int w = px(1095), h = px(375);
         ok->setGeometry((kPictureWidth - w) / 2, kPictureHeight + px(80), w, h);
         ok->setDefault(true);

@@ -1,7 +1,7 @@
 #include "ui/main/mainwindow.h"
 
+#include "core/controlnames.h"
 #include "core/program.h"
-#include "core/texts.h"
 #include "ui/dialogs/datecharsdialog.h"
 #include "ui/dialogs/paramsdialog.h"
 #include "ui/dialogs/ruledialog.h"
@@ -24,9 +24,15 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <algorithm>
 #include <cstdlib>
+#include <functional>
+#include <map>
 
 namespace vemar::ui {
+
+// What a control is, labels and panels first.
+enum class ControlKind : int { Label, Centred, Time, Panel, Button, Frame, Option, Box, UpDown };
 
 namespace {
 
@@ -48,6 +54,51 @@ constexpr GridColumn kColumns[3] = {
     {6980, 1575, 8630, 1215, 9890, 375, 300, kOtherTops},
 };
 
+using Kind = ControlKind;
+
+template <auto Member> ControlView& one(MainView& v) { return v.*Member; }
+template <int K> ControlView& dateSymbol(MainView& v) { return v.dateSymbols[K]; }
+
+// Every control off the grid, in twips, in the order of the focus chain.
+// The labels and panels keep their size; the options, the box and the
+// up-down stand in the frame made before them.
+struct Placed { ControlView& (*control)(MainView&); int left, top, width, height; Kind kind; };
+constexpr Placed kPlaced[] = {
+    {one<&MainView::tableButton>, 120, 120, 2805, 375, Kind::Panel},
+    {one<&MainView::summerPeriod>, 3045, 120, 7215, 375, Kind::Panel},
+    {dateSymbol<0>, 120, 4740, 375, 375, Kind::Panel},
+    {dateSymbol<1>, 600, 4740, 375, 375, Kind::Panel},
+    {one<&MainView::firstDate>, 1080, 4740, 2775, 375, Kind::Panel},
+    {one<&MainView::summerTimeButton>, 4200, 4740, 1935, 375, Kind::Panel},
+    {dateSymbol<3>, 6400, 4740, 375, 375, Kind::Panel},
+    {dateSymbol<2>, 6880, 4740, 375, 375, Kind::Panel},
+    {one<&MainView::secondDate>, 7370, 4740, 2895, 375, Kind::Panel},
+    {one<&MainView::northLegend>, 3480, 5160, 3735, 255, Kind::Centred},
+    {one<&MainView::halfHourLegend>, 3240, 5400, 4215, 255, Kind::Centred},
+    {one<&MainView::southLegend>, 2640, 5640, 5415, 255, Kind::Centred},
+    {one<&MainView::signalButton>, 120, 5280, 2475, 360, Kind::Button},
+    {one<&MainView::utHeading>, 120, 5760, 900, 300, Kind::Label},
+    {one<&MainView::meanTimeHeading>, 120, 6120, 900, 300, Kind::Label},
+    {one<&MainView::siderealHeading>, 120, 6520, 900, 300, Kind::Label},
+    {one<&MainView::utTime>, 1080, 5760, 1050, 300, Kind::Time},
+    {one<&MainView::meanTime>, 1080, 6135, 1050, 300, Kind::Time},
+    {one<&MainView::siderealTime>, 1080, 6525, 1050, 300, Kind::Time},
+    {one<&MainView::sunSentence>, 2640, 5880, 5010, 270, Kind::Centred},
+    {one<&MainView::moonSentence>, 2640, 6210, 5010, 270, Kind::Centred},
+    {one<&MainView::dayOfYear>, 2280, 6535, 2775, 300, Kind::Panel},
+    {one<&MainView::daysToYearEnd>, 5160, 6535, 2895, 300, Kind::Panel},
+    {one<&MainView::yearStart>, 120, 6900, 3210, 300, Kind::Time},
+    {one<&MainView::julianDay>, 3960, 6900, 2490, 300, Kind::Time},
+    {one<&MainView::yearEnd>, 7005, 6900, 3210, 300, Kind::Time},
+    {one<&MainView::hemisphereFrame>, 8040, 5400, 975, 975, Kind::Frame},
+    {one<&MainView::northOption>, 120, 240, 735, 255, Kind::Option},
+    {one<&MainView::southOption>, 120, 600, 735, 255, Kind::Option},
+    {one<&MainView::zoneFrame>, 9120, 5400, 1095, 975, Kind::Frame},
+    {one<&MainView::zoneBox>, 120, 360, 375, 285, Kind::Box},
+    {one<&MainView::zoneUpDown>, 720, 240, 240, 615, Kind::UpDown},
+    {one<&MainView::saveZoneButton>, 8400, 6480, 1794, 375, Kind::Button},
+};
+
 } // namespace
 
 int NextTickDelayMs(std::chrono::system_clock::time_point now, bool fast) {
@@ -58,7 +109,7 @@ int NextTickDelayMs(std::chrono::system_clock::time_point now, bool fast) {
 }
 
 MainWindow::MainWindow(Program& program, QWidget* parent) : QMainWindow(parent), program_(program) {
-    setObjectName("Form1");
+    setObjectName(qs(controlName(program_.view(), program_.view().form)));
     setWindowTitle(qs(program_.view().form.caption));
     auto* client = new QWidget(this);
     client->setObjectName("client");
@@ -71,195 +122,138 @@ MainWindow::MainWindow(Program& program, QWidget* parent) : QMainWindow(parent),
     render();
 }
 
+QWidget* MainWindow::makeControl(Kind kind, ControlView& view, QWidget* parent, int left, int top, int width,
+                                 int height) {
+    QWidget* widget = nullptr;
+    switch (kind) {
+    case Kind::Label:
+    case Kind::Centred:
+    case Kind::Time: {
+        // The times that change every second: painted from glyphs laid out once.
+        auto* label = kind == Kind::Time ? new GlyphLabel(parent) : new QLabel(parent);
+        label->setAlignment(kind == Kind::Label ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
+        widget = label;
+        break;
+    }
+    case Kind::Panel: widget = new Panel(parent); break;
+    case Kind::Button: widget = new QPushButton(parent); break;
+    case Kind::Frame: widget = new QGroupBox(parent); break;
+    case Kind::Option: widget = new QRadioButton(parent); break;
+    case Kind::Box: widget = new QLineEdit(parent); break;
+    case Kind::UpDown: widget = new UpDown(parent); break;
+    }
+    place(widget, qs(controlName(program_.view(), view)), left, top, width, height);
+    // Fixed size: a new text repaints the label or panel and asks for no relayout.
+    if (kind <= Kind::Panel) widget->setFixedSize(widget->size());
+    binder_.bind(widget, &view);
+    return widget;
+}
+
 void MainWindow::buildControls(QWidget* client) {
     MainView& v = program_.view();
-    auto label = [&](const QString& name, ControlView& view, int l, int t, int w, int h,
-                     Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter, QLabel* widget = nullptr) {
-        if (!widget) widget = new QLabel(client);
-        widget->setAlignment(align);
-        place(widget, name, l, t, w, h);
-        // Fixed size: a new text repaints the label and asks for no relayout.
-        widget->setFixedSize(widget->size());
-        binder_.bind(widget, &view);
-        return widget;
-    };
-    // The times that change every second: painted from glyphs laid out once.
-    auto timeLabel = [&](const QString& name, ControlView& view, int l, int t, int w, int h) {
-        return label(name, view, l, t, w, h, Qt::AlignCenter, new GlyphLabel(client));
-    };
-    auto panel = [&](const QString& name, ControlView& view, int l, int t, int w, int h) {
-        auto* widget = new Panel(client);
-        place(widget, name, l, t, w, h);
-        widget->setFixedSize(widget->size());
-        binder_.bind(widget, &view);
-        return widget;
-    };
-
-    connect(panel("SSPanel7", v.tableButton, 120, 120, 2805, 375), &Panel::clicked, this,
-            [this] { command([&] { program_.pageSwitchClick(); }); });
-    panel("SSPanel6", v.summerPeriod, 3045, 120, 7215, 375);
-
     QFont timeFont = QApplication::font();
     timeFont.setBold(true);
     for (int c = 0; c < 3; ++c) {
         const GridColumn& col = kColumns[c];
         for (int r = 0; r < 9; ++r) {
-            const int k = c * 9 + r;
-            const int top = col.tops[r];
-            label(indexed("Label1", k), v.cityNames[k], col.nameLeft, top, col.nameWidth, col.height)
-                ->setIndent(3);
-            timeLabel(indexed("Label2", k), v.rowTimes[k], col.timeLeft, top, col.timeWidth, col.height)
-                ->setFont(timeFont);
-            label(indexed("Label3", k), v.dateMarkers[k], col.markLeft, top, col.markWidth, col.height,
-                  Qt::AlignCenter)->setAutoFillBackground(false);
+            const int k = c * 9 + r, top = col.tops[r];
+            auto cell = [&](std::array<ControlView, 27>& controls, Kind kind, int left, int width) {
+                return static_cast<QLabel*>(makeControl(kind, controls[k], client, left, top, width, col.height));
+            };
+            cell(v.cityNames, Kind::Label, col.nameLeft, col.nameWidth)->setIndent(3);
+            cell(v.rowTimes, Kind::Time, col.timeLeft, col.timeWidth)->setFont(timeFont);
+            cell(v.dateMarkers, Kind::Centred, col.markLeft, col.markWidth)->setAutoFillBackground(false);
         }
     }
 
-    panel(indexed("SSPanel1", 0), v.dateSymbols[0], 120, 4740, 375, 375);
-    panel(indexed("SSPanel1", 1), v.dateSymbols[1], 600, 4740, 375, 375);
-    panel("SSPanel2", v.firstDate, 1080, 4740, 2775, 375);
-    connect(panel("SSPanel5", v.summerTimeButton, 4200, 4740, 1935, 375), &Panel::clicked, this,
-            [this] { command([&] { program_.dstSwitchClick(); }); });
-    panel(indexed("SSPanel1", 3), v.dateSymbols[3], 6400, 4740, 375, 375);
-    panel(indexed("SSPanel1", 2), v.dateSymbols[2], 6880, 4740, 375, 375);
-    panel("SSPanel3", v.secondDate, 7370, 4740, 2895, 375);
+    std::map<const ControlView*, QWidget*> made;
+    QWidget* frame = nullptr;
+    for (const Placed& row : kPlaced) {
+        const bool framed = row.kind == Kind::Option || row.kind == Kind::Box || row.kind == Kind::UpDown;
+        ControlView& view = row.control(v);
+        made[&view] = makeControl(row.kind, view, framed ? frame : client, row.left, row.top, row.width, row.height);
+        if (row.kind == Kind::Frame) frame = made[&view];
+    }
+    connectControls(made);
+}
 
-    const auto centred = Qt::AlignCenter;
-    label("Label4", v.northLegend, 3480, 5160, 3735, 255, centred);
-    label("Label5", v.halfHourLegend, 3240, 5400, 4215, 255, centred);
-    label("Label6", v.southLegend, 2640, 5640, 5415, 255, centred);
-
-    auto* signal = new QPushButton(client);
-    place(signal, "SSCommand1", 120, 5280, 2475, 360);
-    binder_.bind(signal, &v.signalButton);
-    connect(signal, &QPushButton::clicked, this, [this] { command([&] { program_.signalClick(); }); });
-
-    label("Label7", v.utHeading, 120, 5760, 900, 300);
-    label("Label8", v.meanTimeHeading, 120, 6120, 900, 300);
-    label("Label9", v.siderealHeading, 120, 6520, 900, 300);
-    timeLabel(indexed("Label2", 27), v.utTime, 1080, 5760, 1050, 300);
-    timeLabel(indexed("Label2", 28), v.meanTime, 1080, 6135, 1050, 300);
-    timeLabel(indexed("Label2", 29), v.siderealTime, 1080, 6525, 1050, 300);
-    label(indexed("Label2", 33), v.sunSentence, 2640, 5880, 5010, 270, centred);
-    label(indexed("Label2", 34), v.moonSentence, 2640, 6210, 5010, 270, centred);
-    panel("SSPanel8", v.dayOfYear, 2280, 6535, 2775, 300);
-    panel("SSPanel9", v.daysToYearEnd, 5160, 6535, 2895, 300);
-    timeLabel(indexed("Label2", 30), v.yearStart, 120, 6900, 3210, 300);
-    timeLabel(indexed("Label2", 32), v.julianDay, 3960, 6900, 2490, 300);
-    timeLabel(indexed("Label2", 31), v.yearEnd, 7005, 6900, 3210, 300);
-
-    auto* hemisphere = new QGroupBox(client);
-    place(hemisphere, "Frame2", 8040, 5400, 975, 975);
-    binder_.bind(hemisphere, &v.hemisphereFrame);
-    auto* north = new QRadioButton(hemisphere);
-    place(north, "Option1", 120, 240, 735, 255);
-    binder_.bind(north, &v.northOption);
-    auto* south = new QRadioButton(hemisphere);
-    place(south, "Option2", 120, 600, 735, 255);
-    binder_.bind(south, &v.southOption);
+void MainWindow::connectControls(const std::map<const ControlView*, QWidget*>& made) {
+    MainView& v = program_.view();
+    auto widget = [&](const ControlView& c) { return made.at(&c); };
+    auto clicks = [&]<class W, class... A>(const ControlView& c, void (W::*signal)(A...), auto fn) {
+        connect(static_cast<W*>(widget(c)), signal, this, [this, fn] { command(fn); });
+    };
+    clicks(v.tableButton, &Panel::clicked, [this] { program_.pageSwitchClick(); });
+    clicks(v.summerTimeButton, &Panel::clicked, [this] { program_.dstSwitchClick(); });
+    clicks(v.signalButton, &QPushButton::clicked, [this] { program_.signalClick(); });
+    clicks(v.northOption, &QRadioButton::clicked, [this] { program_.hemisphereClick(Hemisphere::North); });
+    clicks(v.southOption, &QRadioButton::clicked, [this] { program_.hemisphereClick(Hemisphere::South); });
+    clicks(v.zoneUpDown, &UpDown::upClicked, [this] { program_.upDownClick(+1); });
+    clicks(v.zoneUpDown, &UpDown::downClicked, [this] { program_.upDownClick(-1); });
+    clicks(v.saveZoneButton, &QPushButton::clicked, [this] { program_.saveZoneClick(); });
     // The checked option is the core's: a click only forwards the command.
-    north->setAutoExclusive(false);
-    south->setAutoExclusive(false);
-    connect(north, &QRadioButton::clicked, this, [this] { command([&] { program_.hemisphereClick(vemar::Hemisphere::North); }); });
-    connect(south, &QRadioButton::clicked, this, [this] { command([&] { program_.hemisphereClick(vemar::Hemisphere::South); }); });
+    for (const ControlView* option : {&v.northOption, &v.southOption})
+        static_cast<QRadioButton*>(widget(*option))->setAutoExclusive(false);
 
-    auto* zone = new QGroupBox(client);
-    place(zone, "Frame1", 9120, 5400, 1095, 975);
-    binder_.bind(zone, &v.zoneFrame);
-    zoneBox_ = new QLineEdit(zone);
-    place(zoneBox_, "Text1", 120, 360, 375, 285);
+    zoneBox_ = static_cast<QLineEdit*>(widget(v.zoneBox));
     zoneBox_->setAlignment(Qt::AlignCenter);
     zoneBox_->setFrame(true);
-    binder_.bind(zoneBox_, &v.zoneBox);
     connect(zoneBox_, &QLineEdit::textEdited, this, [this](const QString& text) {
         editFiltered(zoneBox_, text, [&] {
             binder_.retypeCaption(zoneBox_);
             command([&] { program_.zoneBoxChanged(text.toStdString()); });
         });
     });
-    auto* upDown = new UpDown(zone);
-    place(upDown, "UpDown1", 720, 240, 240, 615);
-    binder_.bind(upDown, &v.zoneUpDown);
-    connect(upDown, &UpDown::upClicked, this, [this] { command([&] { program_.upDownClick(+1); }); });
-    connect(upDown, &UpDown::downClicked, this, [this] { command([&] { program_.upDownClick(-1); }); });
-
-    auto* save = new QPushButton(client);
-    place(save, "Command1", 8400, 6480, 1794, 375);
-    binder_.bind(save, &v.saveZoneButton);
-    connect(save, &QPushButton::clicked, this, [this] { command([&] { program_.saveZoneClick(); }); });
-}
-
-QAction* MainWindow::addItem(QMenu* menu, const char* name, std::string_view caption,
-                             const MenuItemView* view) {
-    auto* action = new QAction(qs(caption), this);
-    action->setObjectName(name);
-    menu ? menu->addAction(action) : menuBar()->addAction(action);
-    if (view) binder_.bind(action, view);
-    return action;
 }
 
 void MainWindow::buildMenus() {
-    using namespace texts;
-    MainView::Menu& m = program_.view().menu;
-    auto on = [this](QAction* action, auto fn) {
-        connect(action, &QAction::triggered, this, [this, fn] { command(fn); });
+    std::map<MenuId, QMenu*> menus;
+    // A submenu is made at its first item, after the items above it.
+    std::function<QMenu*(MenuId)> menuOf = [&](MenuId id) -> QMenu* {
+        if (id == MenuId::Bar || menus.count(id)) return menus[id];
+        const Submenu& sub = *std::find_if(std::begin(kSubmenus), std::end(kSubmenus),
+                                           [id](const Submenu& s) { return s.id == id; });
+        QMenu* parent = menuOf(sub.parent);
+        if (sub.separatorBefore) parent->addSeparator();
+        QMenu* menu = parent ? parent->addMenu(qs(sub.caption)) : menuBar()->addMenu(qs(sub.caption));
+        menu->setObjectName(sub.name);
+        return menus[id] = menu;
     };
+    for (const MenuItem& item : kMenuItems) {
+        QMenu* menu = menuOf(item.menu);
+        if (item.separatorBefore) menu->addSeparator();
+        auto* action = new QAction(qs(item.caption), this);
+        action->setObjectName(item.name);
+        action->setCheckable(item.command == MenuCommand::Signal);
+        menu ? menu->addAction(action) : menuBar()->addAction(action);
+        binder_.bind(action, &(program_.view().menu.*item.view));
+        connect(action, &QAction::triggered, this, [this, &item] { menuCommand(item); });
+    }
+}
 
-    QMenu* file = menuBar()->addMenu(qs(kMenuFile));
-    file->setObjectName("file");
-    auto opens = [this](QAction* action, auto make) {
-        connect(action, &QAction::triggered, this, [this, make] {
-            if (!program_.failed()) showModal(make());
-        });
+void MainWindow::menuCommand(const MenuItem& item) {
+    auto opens = [this](auto make) {
+        if (!program_.failed()) showModal(make());
     };
-    opens(addItem(file, "Param", kMenuParam, &m.param), [this] { return new ParamsDialog(program_, this); });
-    opens(addItem(file, "Orlega", kMenuOrlega, &m.orlega), [this] { return new RuleDialog(program_, this); });
-    file->addSeparator();
-    on(addItem(file, "tabel(2)", kMenuTable1, &m.tabel2), [this] { program_.tableMenuClick(2); });
-    on(addItem(file, "tabel(3)", kMenuTable2, &m.tabel3), [this] { program_.tableMenuClick(3); });
-    file->addSeparator();
-    QMenu* tables = file->addMenu(qs(kMenuEditTables));
-    tables->setObjectName("MOdTab");
-    opens(addItem(tables, "Tabfu", kMenuZoneTable, &m.tabfu),
-          [this] { return new ZoneEditorDialog(program_, EditorVariant::Zones, this); });
-    opens(addItem(tables, "Tabtip", kMenuClassTable, &m.tabtip),
-          [this] { return new ZoneEditorDialog(program_, EditorVariant::Classes, this); });
-    opens(addItem(file, "CarDat", kMenuDateChars, &m.carDat),
-          [this] { return new DateCharsDialog(program_, this); });
-    file->addSeparator();
-    QAction* signal = addItem(file, "Segnale", kMenuSignal, nullptr);
-    signal->setCheckable(true);
-    binder_.bind(signal, &m.segnale);
-    on(signal, [this] { program_.signalClick(); });
-    file->addSeparator();
-    connect(addItem(file, "esci(4)", kMenuExit, &m.esci4), &QAction::triggered, this, &QWidget::close);
-
-    QMenu* colours = menuBar()->addMenu(qs(kMenuColours));
-    colours->setObjectName("colori");
-    on(addItem(colours, "colorig", kMenuOriginal, &m.colorig), [this] { program_.colours().originalColoursClick(); });
-    on(addItem(colours, "Annulla", kMenuUndo, &m.annulla), [this] { program_.colours().undoColoursClick(); });
-    colours->addSeparator();
-    QMenu* screen = colours->addMenu(qs(kMenuScreen));
-    screen->setObjectName("fondo");
-    struct Item { const char* name; std::string_view caption; MenuItemView* view; int colour; };
-    for (const Item& i : {Item{"Bscuro", kBlue, &m.bscuro, 1}, Item{"vscuro", kDarkGreen, &m.vscuro, 2},
-                          Item{"Rscuro", kDarkRed, &m.rscuro, 4}, Item{"grigio", kLightGrey, &m.grigio, 7},
-                          Item{"GScuro", kDarkGrey, &m.gscuro, 8}})
-        on(addItem(screen, i.name, i.caption, i.view), [this, c = i.colour] { program_.colours().screenColourClick(c); });
-    QMenu* cities = colours->addMenu(qs(kMenuCities));
-    cities->setObjectName("fcit");
-    on(addItem(cities, "Gric", kLightGreyCap, &m.gric), [this] { program_.colours().citiesLightGreyClick(); });
-    on(addItem(cities, "Nero", kBlack, &m.nero), [this] { program_.colours().citiesBlackClick(); });
-    QMenu* times = colours->addMenu(qs(kMenuTimes));
-    times->setObjectName("fondora");
-    for (const Item& i : {Item{"blu", kBlue, &m.blu, 1}, Item{"vscuro2", kDarkGreenTimes, &m.vscuro2, 2},
-                          Item{"Rscuro2", kDarkRed, &m.rscuro2, 4}, Item{"Gchiaro", kLightGreyCap, &m.gchiaro, 7}})
-        on(addItem(times, i.name, i.caption, i.view), [this, c = i.colour] { program_.colours().timesColourClick(c); });
-
-    connect(addItem(nullptr, "info(5)", kMenuInfo, &m.info5), &QAction::triggered, this,
-            &MainWindow::openInformation);
-    connect(addItem(nullptr, "help(6)", kMenuHelp, &m.help6), &QAction::triggered, this,
-            &MainWindow::openHelp);
+    ColourScheme& colours = program_.colours();
+    switch (item.command) {
+    case MenuCommand::Params: return opens([this] { return new ParamsDialog(program_, this); });
+    case MenuCommand::Rule: return opens([this] { return new RuleDialog(program_, this); });
+    case MenuCommand::ZoneTable: return opens([this] { return new ZoneEditorDialog(program_, EditorVariant::Zones, this); });
+    case MenuCommand::ClassTable: return opens([this] { return new ZoneEditorDialog(program_, EditorVariant::Classes, this); });
+    case MenuCommand::DateChars: return opens([this] { return new DateCharsDialog(program_, this); });
+    case MenuCommand::Table: return command([&] { program_.tableMenuClick(item.value); });
+    case MenuCommand::Signal: return command([&] { program_.signalClick(); });
+    case MenuCommand::Exit: close(); return;
+    case MenuCommand::Original: return command([&] { colours.originalColoursClick(); });
+    case MenuCommand::Undo: return command([&] { colours.undoColoursClick(); });
+    case MenuCommand::ScreenColour: return command([&] { colours.screenColourClick(item.value); });
+    case MenuCommand::CitiesLightGrey: return command([&] { colours.citiesLightGreyClick(); });
+    case MenuCommand::CitiesBlack: return command([&] { colours.citiesBlackClick(); });
+    case MenuCommand::TimesColour: return command([&] { colours.timesColourClick(item.value); });
+    case MenuCommand::Info: return openInformation();
+    case MenuCommand::Help: return openHelp();
+    }
 }
 
 MainWindow::~MainWindow() {

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <chrono>
 #include <cstdio>
+#include <map>
 
 class QAction;
 class QDialog;
@@ -17,9 +18,12 @@ class QTimer;
 
 namespace vemar {
 class Program;
+struct MenuItem;
 }
 
 namespace vemar::ui {
+
+enum class ControlKind : int;
 
 // Milliseconds from `now` to the next tick of the running clock: the fast
 // rate while the program needs it, else a few milliseconds past the next
@@ -58,9 +62,11 @@ protected:
 
 private:
     void buildControls(QWidget* client);
+    QWidget* makeControl(ControlKind kind, ControlView& view, QWidget* parent, int left, int top, int width,
+                         int height);
+    void connectControls(const std::map<const ControlView*, QWidget*>& made);
     void buildMenus();
-    QAction* addItem(QMenu* menu, const char* name, std::string_view caption,
-                     const MenuItemView* view);
+    void menuCommand(const MenuItem& item);
     // Runs a command of the core, then renders and checks for a fatal error.
     template <class Fn> void command(Fn&& fn);
     void showModal(QDialog* dialog);

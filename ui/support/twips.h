@@ -12,7 +12,7 @@ constexpr int kTwipsPerPixel = 15;
 
 inline int px(int twips) { return static_cast<int>(std::lround(twips / double(kTwipsPerPixel))); }
 
-// The name of a control of an indexed array: "Label2(5)".
+// The name of a control of an indexed array: name(5).
 inline QString indexed(const char* name, int index) { return QStringLiteral("%1(%2)").arg(name).arg(index); }
 
 // Names a control and places it in its parent; returns it.
