@@ -113,7 +113,7 @@ void ColourScheme::timesColourClick(int colour) {
 }
 
 void ColourScheme::citiesLightGreyClick() {
-    s_.savedCitiesColour = s_.citiesColour;
+    undo_.cities = s_.citiesColour;
     s_.citiesColour = kGrey;
     setCitiesMenu(kGrey);
     applyCitiesColour(kGrey);
@@ -142,27 +142,27 @@ void ColourScheme::originalColoursClick() {
     v_.menu.colorig.enabled = false;
     v_.menu.annulla.enabled = true;
     s_.coloursChanged = 0;
-    s_.savedScreenColour = s_.screenColour;
-    s_.savedTimesColour = s_.timesColour;
-    s_.savedCitiesColour = s_.citiesColour;
+    undo_.screen = s_.screenColour;
+    undo_.times = s_.timesColour;
+    undo_.cities = s_.citiesColour;
     s_.citiesColour = kGrey;
 }
 
 void ColourScheme::undoColoursClick() {
-    const int screen = s_.savedScreenColour;
+    const int screen = undo_.screen;
     paintSurround(palette(screen));
     // On a saved grey the text colours stay as they are.
     if (screen != kGrey) applyScreenColour(screen);
-    applyCitiesColour(s_.savedCitiesColour);
-    applyTimesColour(s_.savedTimesColour);
+    applyCitiesColour(undo_.cities);
+    applyTimesColour(undo_.times);
     setWindowMenu(screen);
-    setTimesMenu(s_.savedTimesColour);
-    setCitiesMenu(s_.savedCitiesColour);
+    setTimesMenu(undo_.times);
+    setCitiesMenu(undo_.cities);
     v_.menu.annulla.enabled = false;
     v_.menu.colorig.enabled = true;
     s_.screenColour = screen;
-    s_.timesColour = s_.savedTimesColour;
-    s_.citiesColour = s_.savedCitiesColour;
+    s_.timesColour = undo_.times;
+    s_.citiesColour = undo_.cities;
     s_.coloursChanged = 1;
 }
 

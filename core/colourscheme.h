@@ -42,6 +42,8 @@ private:
 
     SharedState& s_;
     MainView& v_;
+    // The scheme "colorig" replaced, for Annulla to put back.
+    struct { int screen = 0, times = 0, cities = 0; } undo_;
 };
 
 } // namespace vemar

@@ -141,7 +141,6 @@ struct SharedState {
     int spareValue = 0;
     std::string dateSymbol1;     // UTF-8, normally one character
     std::string dateSymbol2;
-    int savedScreenColour = 0, savedTimesColour = 0, savedCitiesColour = 0;
 
     // The place and the home zone, lxp2.par's record: Program reads and
     // writes it, the parameters dialog edits the place through Program.
