@@ -99,7 +99,7 @@ TEST(ProgramSessionEnd, SavesWhatShutDownWouldAndChangesNothing) {
 }
 
 // Whatever memory seg.dat holds for the signal button, one click turns the
-// stored signal over and the pair saved reads back. Only SignalOn 1 sounds.
+// stored signal over; the rest is saved as read. Only SignalOn 1 sounds.
 TEST_F(ProgramTest, OneClickTurnsTheStoredSignalOver) {
     struct Case { int signalOn, toggle; bool onAfterClick; };
     const Case cases[] = {
@@ -111,15 +111,15 @@ TEST_F(ProgramTest, OneClickTurnsTheStoredSignalOver) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.signalOn) + "," + std::to_string(c.toggle));
-        WriteDisplaySettings(dir / kDisplayFile, {c.signalOn, c.toggle, 0, 0, 0, 0, 0, "", ""});
+        WriteDisplaySettings(dir / kDisplayFile, {c.signalOn, c.toggle, 2, 4, 7, 1, 12, "*", "°"});
         restart();
         Program& program = *this->program;
         program.signalClick();
         EXPECT_EQ(program.state().signalOn == 1, c.onAfterClick);
         EXPECT_EQ(program.view().menu.segnale.checked, c.onAfterClick);
         ASSERT_TRUE(program.shutDown());
-        const auto saved = *ReadDisplaySettings(dir / kDisplayFile);
-        EXPECT_EQ(std::pair(saved.signalOn, saved.signalToggle), c.onAfterClick ? std::pair(1, -1) : std::pair(0, 0));
+        const int on = c.onAfterClick;
+        EXPECT_EQ(*ReadDisplaySettings(dir / kDisplayFile), (DisplaySettings{on, -on, 2, 4, 7, 1, 12, "*", "°"}));
     }
 }
 

@@ -87,7 +87,7 @@ TEST_F(FilesTest, EachFileAsReadOrItsError) {
         {kSiteFile, "1,2,3,4,-99999,,1,,,0,,0,,,1,0,0,1\r\n", "1,2,3,4,32768,1,1,0,0,1,", "1,2,3,4,-32768,,1,,,0,,0,,,1,0,0,1\r\n"},
         {kRuleFile, " +2 ,,0,9.0,4,0", "2,0,0,9,4,0,"},   // an empty field is 0, a whole number may have decimals
         // Missing fields and a byte that cannot be unscrambled read as empty, 0 as numbers; 2.5 is 3; no seg.dat is none.
-        {kDisplayFile, "\"\x19*\",\"\xFA\",\"+'.\"\r\n", "1,0,3,0,0,0,0,,,"}, {kDisplayFile, std::nullopt, ""},
+        {kDisplayFile, "\"\x19*\",\"\xFA\",\"+'.\",,,,\"\x19+\"\r\n", "1,0,3,0,0,0,2,,,"}, {kDisplayFile, std::nullopt, ""},
         {kMarkerFile, "\"\xB0\"\n#\n\"\x80\",+,\"a\",\"b\"", "°,#,€,+,a,"},   // bare entries, one a line
         {kZoneFile, std::nullopt, "fusi.dat: file mancante"}, {kSiteFile, std::nullopt, "lxp2.par: file mancante"},
         {kRuleFile, std::nullopt, "Parleg.dat: file mancante"}, {kZoneFile, "", "fusi.dat: record 1 mancante"},
@@ -162,8 +162,8 @@ TEST_F(FilesTest, WritersLeaveTheExactBytesOrTheOldFile) {
     EXPECT_EQ(Failure([&] { CommitStagedTable(dir.path()); }), "fusi.dat: copia provvisoria fusi.tmp mancante");
     WriteZoneTable(dir / kZoneFile, ReadZoneTable(kDataDir / kZoneFile));
     EXPECT_EQ(dir.read(kZoneFile), ReadFileBytes(kDataDir / kZoneFile));
-    WriteDisplaySettings(dir / kDisplayFile, {1, -1, 7, 7, 0, 1, 0, "*", "°"});
-    EXPECT_EQ(dir.read(kDisplayFile), "\"\x19*\",\"&*\",\"\x19" "0\",\"\x19" "0\",\"\x19)\",\"\x19*\",\"\x19)\",\"#\",\"\xA9\"\r\n");
+    WriteDisplaySettings(dir / kDisplayFile, {1, -1, 7, 7, 0, 1, 5, "*", "°"});
+    EXPECT_EQ(dir.read(kDisplayFile), "\"\x19*\",\"&*\",\"\x19" "0\",\"\x19" "0\",\"\x19)\",\"\x19*\",\"\x19.\",\"#\",\"\xA9\"\r\n");
 
     ZoneTable unstorable = SampleTable();
     unstorable[4].offset = "+1)";   // ')' would be stored as a quote
