@@ -25,9 +25,10 @@ constexpr int kSecondsPerMinute = 60;
 constexpr int kHalfHourSeconds = 30 * kSecondsPerMinute;
 constexpr int kMaxStoredHours = 12;
 
-// The shipped record, should the installed lxp2.par be unreadable: Roma.
-constexpr std::string_view kFallbackSite = "41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,1\r\n";
-constexpr std::size_t kSiteFields = 18;
+// The shipped record, should the installed lxp2.par be missing or damaged: Roma.
+const SiteSettings kFallbackSite{.latDegrees = 41, .latMinutes = 54, .lonDegrees = -12, .lonMinutes = -29,
+                                 .zoneOffset = 1, .inDstWindow = 1, .hemisphere = Hemisphere::North,
+                                 .outsideDstWindow = 0, .halfHourMinutes = 0, .autoDst = 1, .record = {}};
 
 // Local noon of a calendar day; mktime normalises a day past the month's end.
 std::tm LocalNoon(int year, int month, int day) {
@@ -220,11 +221,9 @@ std::optional<DstRule> RuleFor(const ZoneFacts& facts, Hemisphere hemisphere) {
 }
 
 SeededSettings SeedSettings(const ZoneFacts& facts, const std::optional<Coordinates>& place,
-                            const std::vector<FieldValue>& shippedSite, const DstRule& shippedRule) {
+                            const SiteSettings& shippedSite, const DstRule& shippedRule) {
     SeededSettings seeded;
     seeded.site = shippedSite;
-    seeded.site.resize(kSiteFields);
-    auto field = [&](std::size_t n, int value) { seeded.site[n - 1] = NumberField(value); };
 
     const int standardSeconds = std::min(facts.januaryOffsetSeconds, facts.julyOffsetSeconds);
     const StoredOffset stored = StorableOffset(standardSeconds);
@@ -238,17 +237,17 @@ SeededSettings SeedSettings(const ZoneFacts& facts, const std::optional<Coordina
     const int summerNow = autoDst == 1 && facts.nowOffsetSeconds > standardSeconds ? 1 : 0;
 
     if (place) {
-        field(1, place->latDegrees);
-        field(2, place->latMinutes);
-        field(3, place->lonDegrees);
-        field(4, place->lonMinutes);
+        seeded.site.latDegrees = place->latDegrees;
+        seeded.site.latMinutes = place->latMinutes;
+        seeded.site.lonDegrees = place->lonDegrees;
+        seeded.site.lonMinutes = place->lonMinutes;
     }
-    field(5, TurnedZoneSign(stored.zoneHours));
-    field(7, summerNow);
-    field(15, static_cast<int>(hemisphere));
-    field(16, 1 - summerNow);
-    field(17, stored.halfHourMinutes);
-    field(18, autoDst);
+    seeded.site.zoneOffset = stored.zoneHours;
+    seeded.site.inDstWindow = summerNow;
+    seeded.site.hemisphere = hemisphere;
+    seeded.site.outsideDstWindow = 1 - summerNow;
+    seeded.site.halfHourMinutes = stored.halfHourMinutes;
+    seeded.site.autoDst = autoDst;
 
     const auto own = autoDst == 1 ? RuleFor(facts, hemisphere) : std::nullopt;
     seeded.rule = own.value_or(shippedRule);
@@ -284,20 +283,25 @@ std::vector<std::string> PrepareSettingsDir(const fs::path& settingsDir, const f
         const std::string zone = SystemZoneName();
         const auto place = ZoneCoordinates(zoneinfoDir, zone);
         if (!place) log.push_back("no coordinates for the zone '" + zone + "': the shipped place is kept");
-        const std::string shippedSite = ReadFileBytes(dataDir / kSiteFile).value_or(std::string(kFallbackSite));
+        SiteSettings shippedSite = kFallbackSite;
         DstRule shippedRule;
+        try {
+            shippedSite = ReadSiteSettings(dataDir / kSiteFile);
+        } catch (const FileError&) {
+            // Copied as it is, a damaged record would stop every start; Roma stands in, as for none.
+        }
         try {
             shippedRule = ReadParleg(dataDir / kRuleFile);
         } catch (const FileError&) {
             // The rule every European zone uses stands in for a damaged file.
         }
-        const SeededSettings seeded = SeedSettings(facts, place, ReadFields(shippedSite, kSiteFields), shippedRule);
+        const SeededSettings seeded = SeedSettings(facts, place, shippedSite, shippedRule);
         // A new user's cities follow the system's time-zone database; a
         // folder made before keeps its table until its user copies fusi.tz in.
         CopyIfAbsent(dataDir / kCityZonesFile, settingsDir / kCityZonesFile, log);
         // lxp2.par last: its presence marks a finished first start.
         if (!fs::exists(settingsDir / kRuleFile, ec)) WriteParleg(settingsDir / kRuleFile, seeded.rule);
-        WriteFileAtomic(settingsDir / kSiteFile, WriteFieldLine(seeded.site));
+        WriteSiteSettings(settingsDir / kSiteFile, seeded.site);
     } catch (const std::exception& e) {
         log.push_back(std::string("cannot seed the settings from the time zone: ") + e.what());
         CopyIfAbsent(dataDir / kCityZonesFile, settingsDir / kCityZonesFile, log);

@@ -5,6 +5,7 @@
 // sees is right wherever the machine stands. The installed data folder is
 // only read.
 
+#include "files/sitesettingsfile.h"
 #include "state.h"
 
 #include <ctime>
@@ -77,14 +78,14 @@ StoredOffset StorableOffset(int offsetSeconds);
 std::optional<DstRule> RuleFor(const ZoneFacts& facts, Hemisphere hemisphere);
 
 struct SeededSettings {
-    std::vector<FieldValue> site;   // the 18 fields of lxp2.par
+    SiteSettings site;              // lxp2.par
     DstRule rule;
     bool ownRule = false;           // the rule is the zone's, not the shipped one
 };
 // lxp2.par and Parleg.dat for a zone: shippedSite gives the spare fields and,
 // without coordinates, the place.
 SeededSettings SeedSettings(const ZoneFacts& facts, const std::optional<Coordinates>& place,
-                            const std::vector<FieldValue>& shippedSite, const DstRule& shippedRule);
+                            const SiteSettings& shippedSite, const DstRule& shippedRule);
 
 // --- The directory ---
 

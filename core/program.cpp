@@ -121,17 +121,19 @@ bool Program::startUp() {
 // seg.dat is optional: without it (or with fields that are not numbers) every
 // value keeps its start value of 0 and the date symbols stay empty.
 void Program::readDisplaySettings() {
-    std::array<std::string, 9> fields{};
-    if (auto read = ReadDisplaySettings(file(kDisplayFile))) fields = *read;
-    int* numbers[] = {&s_.signalOn, &s_.signalToggle, &s_.screenColour, &s_.timesColour,
-                      &s_.citiesColour, &s_.coloursChanged, &s_.spareValue};
-    for (int i = 0; i < 7; ++i) *numbers[i] = ToInteger(std::round(LeadingNumber(fields[i])));
+    const DisplaySettings read = ReadDisplaySettings(file(kDisplayFile)).value_or(DisplaySettings{});
+    s_.signalOn = read.signalOn;
+    s_.screenColour = read.screenColour;
+    s_.timesColour = read.timesColour;
+    s_.citiesColour = read.citiesColour;
+    s_.coloursChanged = read.coloursChanged;
+    s_.spareValue = read.spareValue;
     // The button flips the signal only from -1 (on) or 0 (off): a damaged or
     // hand-edited memory that disagrees with the signal would make clicks do
     // nothing, for good when it lies outside the two. The signal decides.
     s_.signalToggle = s_.signalOn == 1 ? -1 : 0;
-    s_.dateSymbol1 = fields[7];
-    s_.dateSymbol2 = fields[8];
+    s_.dateSymbol1 = read.dateSymbol1;
+    s_.dateSymbol2 = read.dateSymbol2;
 }
 
 bool Program::shutDown() {
@@ -149,11 +151,11 @@ bool Program::shutDown() {
     });
 }
 
-std::array<std::string, 9> Program::displaySettingsToSave() const {
+DisplaySettings Program::displaySettingsToSave() const {
     const StoredColours c = colours_.toStore();
-    return {NumberText(s_.signalOn), NumberText(s_.signalToggle), NumberText(c.screen),
-            NumberText(c.times),     NumberText(c.cities),        NumberText(c.changed),
-            NumberText(s_.spareValue), s_.dateSymbol1,            s_.dateSymbol2};
+    return {.signalOn = s_.signalOn, .signalToggle = s_.signalToggle, .screenColour = c.screen,
+            .timesColour = c.times, .citiesColour = c.cities, .coloursChanged = c.changed,
+            .spareValue = s_.spareValue, .dateSymbol1 = s_.dateSymbol1, .dateSymbol2 = s_.dateSymbol2};
 }
 
 void Program::writeDisplaySettings() {

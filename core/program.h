@@ -48,9 +48,9 @@ public:
     bool shutDown();
     // Shut-down has begun: what the program had to save is saved or failed.
     bool shutDownStarted() const { return shutDownStarted_; }
-    // seg.dat's nine plain texts as shut-down would write them now; the
-    // state is left as it is, so the program can go on running.
-    std::array<std::string, 9> displaySettingsToSave() const;
+    // seg.dat as shut-down would write it now; the state is left as it is,
+    // so the program can go on running.
+    DisplaySettings displaySettingsToSave() const;
     // Writes seg.dat as shut-down would, without ending anything: for a
     // desktop session that is about to end. False after a fatal file error.
     bool saveDisplaySettings();

@@ -14,7 +14,6 @@ using test::WorkDir;
 
 const fs::path kZoneinfo = "/usr/share/zoneinfo";
 const DstRule kShippedRule{2, 4, 0, 9, 4, 0};
-const char* const kShippedSite = "41,54,-12,-29,-1,\"x\",1,,,7,,0,,,1,0,0,1\r\n";   // spare fields kept
 
 std::time_t Noon(int year, int month, int day) { return test::UtcSeconds(year, month, day, 12); }
 
@@ -52,12 +51,14 @@ TEST(FirstStart, SeedsFromTheSystemZone) {
         // A zone the C library reads from TZ itself has no place: summer in January makes it southern.
         {"AEST-10AEDT,M10.1.0,M4.1.0/3", "41,54,-12,-29,-10,\"x\",1,,,7,,0,,,2,0,0,1", DstRule{3, 0, 0, 9, 0, 0}},
     };
-    const std::vector<FieldValue> shippedSite = ReadFields(kShippedSite, 18);
+    WorkDir dir(false);
+    dir.write(kSiteFile, "41,54,-12,-29,-1,\"x\",1,,,7,,0,,,1,0,0,1\r\n");   // spare fields kept
     for (const Case& c : cases) {
         ScopedZone zone(c.zone);
         const SeededSettings s = SeedSettings(MeasureLocalZone(Noon(2026, 1, 15)), ZoneCoordinates(kZoneinfo, c.zone),
-                                              shippedSite, kShippedRule);
-        EXPECT_EQ(WriteFieldLine(s.site), c.site + "\r\n") << c.zone;
+                                              ReadSiteSettings(dir / kSiteFile), kShippedRule);
+        WriteSiteSettings(dir / "seeded", s.site);
+        EXPECT_EQ(dir.read("seeded"), c.site + "\r\n") << c.zone;
         EXPECT_EQ(std::pair(s.ownRule, s.rule), std::pair(c.ownRule.has_value(), c.ownRule.value_or(kShippedRule))) << c.zone;
     }
 }

@@ -63,21 +63,21 @@ TEST(ProgramFaults, ABadFileEndsTheProgramNamingIt) {
 // At a desktop session's end seg.dat is written as shut-down would, and the
 // program runs on as it was. Stored: signal, its memory, three colours.
 TEST(ProgramSessionEnd, SavesWhatShutDownWouldAndChangesNothing) {
-    struct Case { const char* why; std::function<void(Program&)> edit; std::array<std::string, 5> stored; };
+    struct Case { const char* why; std::function<void(Program&)> edit; std::array<int, 5> stored; };
     const Case cases[] = {
-        {"first start, nothing changed", [](Program&) {}, {" 0", " 0", " 7", " 7", " 0"}},
+        {"first start, nothing changed", [](Program&) {}, {0, 0, 7, 7, 0}},
         {"all three grey", [](Program& p) {
              p.colours().screenColourClick(7); p.colours().timesColourClick(7); p.colours().citiesLightGreyClick();
-         }, {" 0", " 0", " 7", " 7", " 7"}},
+         }, {0, 0, 7, 7, 7}},
         {"signal on, times red", [](Program& p) { p.signalClick(); p.colours().timesColourClick(4); },
-         {" 1", "-1", " 0", " 4", " 0"}},
+         {1, -1, 0, 4, 0}},
         {"signal on and off, a blue window", [](Program& p) {
              p.signalClick(); p.signalClick(); p.colours().screenColourClick(1);
-         }, {" 0", " 0", " 1", " 0", " 0"}},
+         }, {0, 0, 1, 0, 0}},
         // The scheme is kept although the window shows grey; it is saved grey.
         {"original colours over blue", [](Program& p) {
              p.colours().screenColourClick(1); p.colours().originalColoursClick();
-         }, {" 0", " 0", " 7", " 7", " 7"}},
+         }, {0, 0, 7, 7, 7}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -88,7 +88,7 @@ TEST(ProgramSessionEnd, SavesWhatShutDownWouldAndChangesNothing) {
         const std::array before{s.screenColour, s.timesColour, s.coloursChanged};
         ASSERT_TRUE(program.saveDisplaySettings());
         const auto saved = *ReadDisplaySettings(started.dir / kDisplayFile);
-        EXPECT_EQ((std::array{saved[0], saved[1], saved[2], saved[3], saved[4]}), c.stored);
+        EXPECT_EQ((std::array{saved.signalOn, saved.signalToggle, saved.screenColour, saved.timesColour, saved.citiesColour}), c.stored);
         EXPECT_EQ((std::array{s.screenColour, s.timesColour, s.coloursChanged}), before);
         EXPECT_FALSE(program.shutDownStarted());
         const std::string sessionBytes = started.dir.read("seg.dat");
@@ -99,28 +99,27 @@ TEST(ProgramSessionEnd, SavesWhatShutDownWouldAndChangesNothing) {
 }
 
 // Whatever memory seg.dat holds for the signal button, one click turns the
-// stored signal over and the pair saved reads back. Only SignalOn 1 sounds.
+// stored signal over; the rest is saved as read. Only SignalOn 1 sounds.
 TEST_F(ProgramTest, OneClickTurnsTheStoredSignalOver) {
-    struct Case { const char* signalOn; const char* toggle; bool onAfterClick; };
+    struct Case { int signalOn, toggle; bool onAfterClick; };
     const Case cases[] = {
-        {" 1", "-1", false}, {" 0", " 0", true},    // as the program saves them
-        {" 0", " 5", true},  {" 1", " 7", false},   // above 0: every click was lost
-        {" 1", "-3", false}, {" 0", "-2", true},    // below -1: the first clicks were
-        {" 0", "-1", true},  {" 1", " 0", false},   // disagreeing: the first click was lost
-        {" 2", "-1", true},                         // a signal that does not sound is off
+        {1, -1, false}, {0, 0, true},    // as the program saves them
+        {0, 5, true},   {1, 7, false},   // above 0: every click was lost
+        {1, -3, false}, {0, -2, true},   // below -1: the first clicks were
+        {0, -1, true},  {1, 0, false},   // disagreeing: the first click was lost
+        {2, -1, true},                   // a signal that does not sound is off
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.signalOn) + "," + c.toggle);
-        WriteDisplaySettings(dir / kDisplayFile, {c.signalOn, c.toggle, " 0", " 0", " 0", " 0", " 0", "", ""});
+        SCOPED_TRACE(std::to_string(c.signalOn) + "," + std::to_string(c.toggle));
+        WriteDisplaySettings(dir / kDisplayFile, {c.signalOn, c.toggle, 2, 4, 7, 1, 12, "*", "°"});
         restart();
         Program& program = *this->program;
         program.signalClick();
         EXPECT_EQ(program.state().signalOn == 1, c.onAfterClick);
         EXPECT_EQ(program.view().menu.segnale.checked, c.onAfterClick);
         ASSERT_TRUE(program.shutDown());
-        const auto saved = *ReadDisplaySettings(dir / kDisplayFile);
-        EXPECT_EQ((std::array{saved[0], saved[1]}),
-                  c.onAfterClick ? (std::array<std::string, 2>{" 1", "-1"}) : (std::array<std::string, 2>{" 0", " 0"}));
+        const int on = c.onAfterClick;
+        EXPECT_EQ(*ReadDisplaySettings(dir / kDisplayFile), (DisplaySettings{on, -on, 2, 4, 7, 1, 12, "*", "°"}));
     }
 }
 
@@ -217,34 +216,34 @@ TEST_F(ProgramTest, SummerTimeSwitchOnlyByHandAndSaved) {
 // force afterwards (window, times, cities, changed).
 TEST_F(ProgramTest, ColourSchemes) {
     using Clicks = std::function<void(ColourScheme&)>;
-    struct Case { const char* why; std::array<const char*, 4> seg; Clicks clicks; Strings shown; std::array<int, 4> inForce; };
+    struct Case { const char* why; std::array<int, 4> seg; Clicks clicks; Strings shown; std::array<int, 4> inForce; };
     const Case cases[] = {
-        {"grey window after a dark one: the legend's design colours", {" 0", " 0", " 0", " 0"},
+        {"grey window after a dark one: the legend's design colours", {0, 0, 0, 0},
          [](ColourScheme& c) { c.screenColourClick(4); c.screenColourClick(7); },
          {"Label4.textColour=1", "Label5.textColour=4", "Label6.textColour=5", "Option1.textColour=0",
           "grigio.enabled=0", "Rscuro.enabled=1", "colorig.enabled=1"}, {7, 0, 0, 1}},
-        {"all three grey ends the changed scheme", {" 1", " 1", " 0", " 1"},
+        {"all three grey ends the changed scheme", {1, 1, 0, 1},
          [](ColourScheme& c) { c.screenColourClick(7); c.timesColourClick(7); c.citiesLightGreyClick(); },
          {"colorig.enabled=0"}, {7, 7, 7, 0}},
-        {"original colours keep the scheme behind a grey window", {" 1", " 4", " 0", " 1"},
+        {"original colours keep the scheme behind a grey window", {1, 4, 0, 1},
          [](ColourScheme& c) { c.originalColoursClick(); },
          {"Form1.backColour=7", "Label2(0).backColour=7", "Label2(0).textColour=0", "colorig.enabled=0",
           "Annulla.enabled=1", "SSPanel1(0).caption=*", "SSPanel1(3).caption=°"}, {1, 4, 7, 0}},
-        {"undo brings back the scheme and its menus", {" 7", " 4", " 0", " 1"},
+        {"undo brings back the scheme and its menus", {7, 4, 0, 1},
          [](ColourScheme& c) { c.originalColoursClick(); c.undoColoursClick(); },
          {"grigio.enabled=0", "Rscuro2.enabled=0", "Nero.enabled=0", "Gric.enabled=1", "Annulla.enabled=0",
           "colorig.enabled=1", "Label2(3).backColour=4", "Label1(3).backColour=0"}, {7, 4, 0, 1}},
-        {"black cities after original colours disable undo", {" 0", " 0", " 0", " 0"},
+        {"black cities after original colours disable undo", {0, 0, 0, 0},
          [](ColourScheme& c) { c.screenColourClick(2); c.originalColoursClick(); c.citiesBlackClick(); },
          {"Annulla.enabled=0", "Label1(0).backColour=0", "Form1.backColour=7", "Label2(0).backColour=7"},
          {2, 0, 0, 1}},
-        {"light grey cities in between replace the saved city colour", {" 2", " 2", " 0", " 1"},
+        {"light grey cities in between replace the saved city colour", {2, 2, 0, 1},
          [](ColourScheme& c) { c.originalColoursClick(); c.citiesLightGreyClick(); c.undoColoursClick(); },
          {"Label1(0).backColour=7"}, {2, 2, 7, 1}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
-        WriteDisplaySettings(dir / kDisplayFile, {" 0", " 0", c.seg[0], c.seg[1], c.seg[2], c.seg[3], " 0", "*", "°"});
+        WriteDisplaySettings(dir / kDisplayFile, {0, 0, c.seg[0], c.seg[1], c.seg[2], c.seg[3], 0, "*", "°"});
         restart();
         c.clicks(program->colours());
         for (const std::string& row : c.shown) ExpectShown(program->view(), {row});

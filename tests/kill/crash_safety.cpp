@@ -25,8 +25,7 @@ using namespace vemar;
 namespace {
 
 const char* const kCheckedFiles[] = {kSiteFile, kDisplayFile, kRuleFile, "zone-direct.dat", kCityZonesFile, kZoneFile};
-const std::array<std::string, 9> kDisplay[2] = {{" 0", " 0", " 7", " 7", " 0", " 0", " 0", "", ""},
-                                                {" 1", "-1", " 1", " 4", " 7", " 1", " 12", "*", "°"}};
+const DisplaySettings kDisplay[2] = {{0, 0, 7, 7, 0, 0, 0, "", ""}, {1, -1, 1, 4, 7, 1, 12, "*", "°"}};
 
 // Saves every file in version 0 or 1. The versions differ in every file and
 // in every file's length, so that a file cut short or mixed from both cannot

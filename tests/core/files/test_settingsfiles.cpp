@@ -30,7 +30,8 @@ std::string ReadSettings(const fs::path& file) {
                 s.outsideDstWindow, s.halfHourMinutes, s.autoDst);
         }
         if (name == kRuleFile) { const DstRule r = ReadParleg(file); put(r.monthA, r.weekA, r.weekdayA, r.monthB, r.weekB, r.weekdayB); }
-        if (name == kDisplayFile) if (const auto texts = ReadDisplaySettings(file)) for (const auto& t : *texts) put(t);
+        if (name == kDisplayFile) if (const auto d = ReadDisplaySettings(file)) put(d->signalOn, d->signalToggle, d->screenColour,
+            d->timesColour, d->citiesColour, d->coloursChanged, d->spareValue, d->dateSymbol1, d->dateSymbol2);
         if (name == kMarkerFile) for (const auto& marker : ReadLargeMarkers(file)) put(marker);
         if (name == kCityZonesFile)
             if (const auto zones = ReadCityZones(file)) for (const auto& [city, entry] : zones->entries) put(city, entry.zone);
@@ -85,8 +86,8 @@ TEST_F(FilesTest, EachFileAsReadOrItsError) {
         {kSiteFile, "\" 1 \",2,3,4,,, +1 ,,,\"7\",,,,,,2.5,30,1.0\r\n", "1,2,3,4,0,1,0,2,30,1,", "1,2,3,4,0,,1,,,7,,0,,,0,2,30,1\r\n"},
         {kSiteFile, "1,2,3,4,-99999,,1,,,0,,0,,,1,0,0,1\r\n", "1,2,3,4,32768,1,1,0,0,1,", "1,2,3,4,-32768,,1,,,0,,0,,,1,0,0,1\r\n"},
         {kRuleFile, " +2 ,,0,9.0,4,0", "2,0,0,9,4,0,"},   // an empty field is 0, a whole number may have decimals
-        // Missing fields and a byte that cannot be unscrambled read as empty; no seg.dat is none.
-        {kDisplayFile, "\"\x19*\",\"\xFA\",\"\x19\x30\"\r\n", " 1,, 7,,,,,,,"}, {kDisplayFile, std::nullopt, ""},
+        // Missing fields and a byte that cannot be unscrambled read as empty, 0 as numbers; 2.5 is 3; no seg.dat is none.
+        {kDisplayFile, "\"\x19*\",\"\xFA\",\"+'.\",,,,\"\x19+\"\r\n", "1,0,3,0,0,0,2,,,"}, {kDisplayFile, std::nullopt, ""},
         {kMarkerFile, "\"\xB0\"\n#\n\"\x80\",+,\"a\",\"b\"", "°,#,€,+,a,"},   // bare entries, one a line
         {kZoneFile, std::nullopt, "fusi.dat: file mancante"}, {kSiteFile, std::nullopt, "lxp2.par: file mancante"},
         {kRuleFile, std::nullopt, "Parleg.dat: file mancante"}, {kZoneFile, "", "fusi.dat: record 1 mancante"},
@@ -142,7 +143,7 @@ TEST_F(FilesTest, EveryReaderRefusesWhatIsNoSettingsFileAndSkipsAByteOrderMark) 
 
     for (const char* file : kSettingsFiles) {
         if (fs::exists(kDataDir / file)) fs::copy_file(kDataDir / file, dir / file, fs::copy_options::overwrite_existing);
-        else WriteDisplaySettings(dir / file, {" 1", "-1", " 7", " 7", " 0", " 1", " 0", "*", "°"});   // not shipped
+        else WriteDisplaySettings(dir / file, {1, -1, 7, 7, 0, 1, 0, "*", "°"});   // not shipped
         const std::string plain = ReadSettings(dir / file);
         dir.write(file, "\xEF\xBB\xBF" + dir.read(file));
         EXPECT_EQ(ReadSettings(dir / file), plain) << file;
@@ -161,8 +162,8 @@ TEST_F(FilesTest, WritersLeaveTheExactBytesOrTheOldFile) {
     EXPECT_EQ(Failure([&] { CommitStagedTable(dir.path()); }), "fusi.dat: copia provvisoria fusi.tmp mancante");
     WriteZoneTable(dir / kZoneFile, ReadZoneTable(kDataDir / kZoneFile));
     EXPECT_EQ(dir.read(kZoneFile), ReadFileBytes(kDataDir / kZoneFile));
-    WriteDisplaySettings(dir / kDisplayFile, {" 1", "-1", " 7", " 7", " 0", " 1", " 0", "*", "°"});
-    EXPECT_EQ(dir.read(kDisplayFile), "\"\x19*\",\"&*\",\"\x19" "0\",\"\x19" "0\",\"\x19)\",\"\x19*\",\"\x19)\",\"#\",\"\xA9\"\r\n");
+    WriteDisplaySettings(dir / kDisplayFile, {1, -1, 7, 7, 0, 1, 5, "*", "°"});
+    EXPECT_EQ(dir.read(kDisplayFile), "\"\x19*\",\"&*\",\"\x19" "0\",\"\x19" "0\",\"\x19)\",\"\x19*\",\"\x19.\",\"#\",\"\xA9\"\r\n");
 
     ZoneTable unstorable = SampleTable();
     unstorable[4].offset = "+1)";   // ')' would be stored as a quote
