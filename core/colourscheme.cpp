@@ -20,15 +20,15 @@ void ColourScheme::setCitiesMenu(int colour) { markCurrent(v_.menu, MenuId::Citi
 
 void ColourScheme::applyAtStartUp() {
     disableCurrentItems();
-    applyScreenColour(s_.screenColour);
-    applyCitiesColour(s_.citiesColour);
-    applyTimesColour(s_.timesColour);
+    applyScreenColour(d_.screenColour);
+    applyCitiesColour(d_.citiesColour);
+    applyTimesColour(d_.timesColour);
     v_.menu.annulla.enabled = false;
-    if (s_.coloursChanged == 0) v_.menu.colorig.enabled = false;
+    if (d_.coloursChanged == 0) v_.menu.colorig.enabled = false;
 }
 
 StoredColours ColourScheme::toStore() const {
-    StoredColours c{s_.screenColour, s_.timesColour, s_.citiesColour, s_.coloursChanged};
+    StoredColours c{d_.screenColour, d_.timesColour, d_.citiesColour, d_.coloursChanged};
     if (c.screen == kGrey && c.times == kGrey && c.cities == kGrey) c.changed = 0;
     if (c.changed == 0) {
         c.screen = kGrey;
@@ -39,7 +39,7 @@ StoredColours ColourScheme::toStore() const {
 
 // Start-up: only the items of the colours in force are disabled.
 void ColourScheme::disableCurrentItems() {
-    const int inForce[] = {s_.screenColour, s_.timesColour, s_.citiesColour};
+    const int inForce[] = {d_.screenColour, d_.timesColour, d_.citiesColour};
     const MenuId groups[] = {MenuId::Screen, MenuId::Times, MenuId::Cities};
     for (const MenuItem& item : kMenuItems)
         for (int g = 0; g < 3; ++g)
@@ -84,8 +84,8 @@ void ColourScheme::applyCitiesColour(int colour) {
 }
 
 void ColourScheme::origOff() {
-    if (s_.screenColour == kGrey && s_.timesColour == kGrey && s_.citiesColour == kGrey) {
-        s_.coloursChanged = 0;
+    if (d_.screenColour == kGrey && d_.timesColour == kGrey && d_.citiesColour == kGrey) {
+        d_.coloursChanged = 0;
         v_.menu.colorig.enabled = false;
     }
 }
@@ -93,40 +93,40 @@ void ColourScheme::origOff() {
 void ColourScheme::screenColourClick(int colour) {
     applyScreenColour(colour);
     setWindowMenu(colour);
-    s_.screenColour = colour;
+    d_.screenColour = colour;
     if (colour != kGrey) {
         v_.menu.colorig.enabled = true;
-        s_.coloursChanged = 1;
+        d_.coloursChanged = 1;
     }
     origOff();
 }
 
 void ColourScheme::timesColourClick(int colour) {
-    s_.timesColour = colour;
+    d_.timesColour = colour;
     setTimesMenu(colour);
     applyTimesColour(colour);
     if (colour != kGrey) {
         v_.menu.colorig.enabled = true;
-        s_.coloursChanged = 1;
+        d_.coloursChanged = 1;
     }
     origOff();
 }
 
 void ColourScheme::citiesLightGreyClick() {
-    undo_.cities = s_.citiesColour;
-    s_.citiesColour = kGrey;
+    undo_.cities = d_.citiesColour;
+    d_.citiesColour = kGrey;
     setCitiesMenu(kGrey);
     applyCitiesColour(kGrey);
     origOff();
 }
 
 void ColourScheme::citiesBlackClick() {
-    s_.citiesColour = 0;
+    d_.citiesColour = 0;
     setCitiesMenu(0);
     v_.menu.annulla.enabled = false;
     v_.menu.colorig.enabled = true;
     applyCitiesColour(0);
-    s_.coloursChanged = 1;
+    d_.coloursChanged = 1;
     origOff();
 }
 
@@ -141,11 +141,11 @@ void ColourScheme::originalColoursClick() {
     applyTimesColour(kGrey);
     v_.menu.colorig.enabled = false;
     v_.menu.annulla.enabled = true;
-    s_.coloursChanged = 0;
-    undo_.screen = s_.screenColour;
-    undo_.times = s_.timesColour;
-    undo_.cities = s_.citiesColour;
-    s_.citiesColour = kGrey;
+    d_.coloursChanged = 0;
+    undo_.screen = d_.screenColour;
+    undo_.times = d_.timesColour;
+    undo_.cities = d_.citiesColour;
+    d_.citiesColour = kGrey;
 }
 
 void ColourScheme::undoColoursClick() {
@@ -160,10 +160,10 @@ void ColourScheme::undoColoursClick() {
     setCitiesMenu(undo_.cities);
     v_.menu.annulla.enabled = false;
     v_.menu.colorig.enabled = true;
-    s_.screenColour = screen;
-    s_.timesColour = undo_.times;
-    s_.citiesColour = undo_.cities;
-    s_.coloursChanged = 1;
+    d_.screenColour = screen;
+    d_.timesColour = undo_.times;
+    d_.citiesColour = undo_.cities;
+    d_.coloursChanged = 1;
 }
 
 } // namespace vemar

@@ -14,7 +14,7 @@ struct StoredColours { int screen, times, cities, changed; };
 
 class ColourScheme {
 public:
-    ColourScheme(SharedState& state, MainView& view) : s_(state), v_(view) {}
+    ColourScheme(DisplaySettings& display, MainView& view) : d_(display), v_(view) {}
 
     // Start-up: the scheme read from seg.dat, its items disabled.
     void applyAtStartUp();
@@ -40,7 +40,7 @@ private:
     void setCitiesMenu(int colour);
     void origOff();
 
-    SharedState& s_;
+    DisplaySettings& d_;   // the colours live in seg.dat's record
     MainView& v_;
     // The scheme "colorig" replaced, for Annulla to put back.
     struct { int screen = 0, times = 0, cities = 0; } undo_;

@@ -76,7 +76,7 @@ bool Program::startUp() {
         v_.menu.segnale.checked = false;
         s_.table.tableNumber = 1;
         s_.site.zoneOffset = 1;
-        s_.signalOn = 0;
+        s_.display.signalOn = 0;
 
         RemoveStaleTemporaries(dir_);
         readDisplaySettings();
@@ -121,28 +121,20 @@ bool Program::startUp() {
 // seg.dat is optional: without it (or with fields that are not numbers) every
 // value keeps its start value of 0 and the date symbols stay empty.
 void Program::readDisplaySettings() {
-    const DisplaySettings read = ReadDisplaySettings(file(kDisplayFile)).value_or(DisplaySettings{});
-    s_.signalOn = read.signalOn;
-    s_.screenColour = read.screenColour;
-    s_.timesColour = read.timesColour;
-    s_.citiesColour = read.citiesColour;
-    s_.coloursChanged = read.coloursChanged;
-    s_.spareValue = read.spareValue;
+    s_.display = ReadDisplaySettings(file(kDisplayFile)).value_or(DisplaySettings{});
     // The button flips the signal only from -1 (on) or 0 (off): a damaged or
     // hand-edited memory that disagrees with the signal would make clicks do
     // nothing, for good when it lies outside the two. The signal decides.
-    s_.signalToggle = s_.signalOn == 1 ? -1 : 0;
-    s_.dateSymbol1 = read.dateSymbol1;
-    s_.dateSymbol2 = read.dateSymbol2;
+    s_.display.signalToggle = s_.display.signalOn == 1 ? -1 : 0;
 }
 
 bool Program::shutDown() {
     shutDownStarted_ = true;
     return guarded([&] {
         const StoredColours stored = colours_.toStore();
-        s_.screenColour = stored.screen;
-        s_.timesColour = stored.times;
-        s_.coloursChanged = stored.changed;
+        s_.display.screenColour = stored.screen;
+        s_.display.timesColour = stored.times;
+        s_.display.coloursChanged = stored.changed;
         writeDisplaySettings();
         if (s_.site.zoneOffset != s_.zoneOffsetAtLoad || s_.hemisphereAtLoad != s_.site.hemisphere) {
             if (platform_.askYesNo(std::string(texts::kSaveZoneQuestion), std::string(texts::kCaption)))
@@ -153,9 +145,10 @@ bool Program::shutDown() {
 
 DisplaySettings Program::displaySettingsToSave() const {
     const StoredColours c = colours_.toStore();
-    return {.signalOn = s_.signalOn, .signalToggle = s_.signalToggle, .screenColour = c.screen,
-            .timesColour = c.times, .citiesColour = c.cities, .coloursChanged = c.changed,
-            .spareValue = s_.spareValue, .dateSymbol1 = s_.dateSymbol1, .dateSymbol2 = s_.dateSymbol2};
+    DisplaySettings stored = s_.display;
+    std::tie(stored.screenColour, stored.timesColour, stored.citiesColour, stored.coloursChanged) =
+        std::tie(c.screen, c.times, c.cities, c.changed);
+    return stored;
 }
 
 void Program::writeDisplaySettings() {
@@ -301,8 +294,8 @@ void Program::showDstLabel() {
 }
 
 void Program::showDateSymbols() {
-    v_.dateSymbols[0].caption = s_.dateSymbol1;
-    v_.dateSymbols[3].caption = s_.dateSymbol2;
+    v_.dateSymbols[0].caption = s_.display.dateSymbol1;
+    v_.dateSymbols[3].caption = s_.display.dateSymbol2;
 }
 
 PlaceSettings Program::place() const {
@@ -322,8 +315,8 @@ void Program::setPlace(const PlaceSettings& place) {
 void Program::setDstRule(const DstRule& rule) { s_.dstRule = rule; }
 
 void Program::setDateSymbols(std::string first, std::string second) {
-    s_.dateSymbol1 = std::move(first);
-    s_.dateSymbol2 = std::move(second);
+    s_.display.dateSymbol1 = std::move(first);
+    s_.display.dateSymbol2 = std::move(second);
     showDateSymbols();
     s_.tick.symbolRefresh = 1;
 }
@@ -353,18 +346,18 @@ void Program::requestReload() {
 // --- Main window commands ---
 
 void Program::applySignalView() {
-    v_.menu.segnale.checked = s_.signalOn == 1;
-    v_.signalButton.textColour = palette(s_.signalOn == 1 ? 4 : 0);
+    v_.menu.segnale.checked = s_.display.signalOn == 1;
+    v_.signalButton.textColour = palette(s_.display.signalOn == 1 ? 4 : 0);
     v_.signalButton.caption = std::string(texts::kSignal) +
-                            std::string(s_.signalOn == 1 ? texts::kSignalOn : texts::kSignalOff);
+                            std::string(s_.display.signalOn == 1 ? texts::kSignalOn : texts::kSignalOff);
 }
 
 void Program::signalClick() {
-    s_.signalToggle += 1;
-    if (s_.signalToggle == 0) s_.signalOn = 0;
-    else if (s_.signalToggle == 1) s_.signalOn = 1;
+    s_.display.signalToggle += 1;
+    if (s_.display.signalToggle == 0) s_.display.signalOn = 0;
+    else if (s_.display.signalToggle == 1) s_.display.signalOn = 1;
     applySignalView();
-    if (s_.signalToggle == 1) s_.signalToggle = -1;
+    if (s_.display.signalToggle == 1) s_.display.signalToggle = -1;
 }
 
 void Program::hemisphereClick(Hemisphere hemisphere) {

@@ -145,7 +145,7 @@ private:
     std::optional<CityZones> cityZones_;
     bool reportedNoDatabase_ = false;
     HomeZone homeZone_;
-    ColourScheme colours_{s_, v_};
+    ColourScheme colours_{s_.display, v_};
     Tick tick_{*this};
 };
 

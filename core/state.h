@@ -88,6 +88,21 @@ struct SiteSettings {
     std::array<FieldValue, 18> record{};
 };
 
+// seg.dat, the display settings record: the time signal, the colours and
+// the date markers.
+struct DisplaySettings {
+    int signalOn = 0;         // field 1: 1 while the hourly time signal sounds; any other value is off
+    int signalToggle = 0;     // field 2: the signal button's memory, -1 while on, 0 while off
+    int screenColour = 0;     // field 3: the window's palette index
+    int timesColour = 0;      // field 4: the times' palette index
+    int citiesColour = 0;     // field 5: the cities' palette index
+    int coloursChanged = 0;   // field 6: 1 while the colours differ from the original ones
+    int spareValue = 0;       // field 7: used nowhere, written back as the number read
+    std::string dateSymbol1;  // field 8: the mark of the first date, UTF-8, normally one character
+    std::string dateSymbol2;  // field 9: the mark of the second date
+    friend bool operator==(const DisplaySettings&, const DisplaySettings&) = default;
+};
+
 // The place and its switches, the part of lxp2.par that the parameters
 // dialog edits.
 struct PlaceSettings {
@@ -131,16 +146,10 @@ struct TickMemory {
 };
 
 struct SharedState {
-    // --- Settings and display (seg.dat) ---
-    int signalOn = 0;
-    int signalToggle = 0;        // -1 while the signal is on, 0 while off
-    int screenColour = 0;        // palette indexes
-    int timesColour = 0;
-    int citiesColour = 0;
-    int coloursChanged = 0;
-    int spareValue = 0;
-    std::string dateSymbol1;     // UTF-8, normally one character
-    std::string dateSymbol2;
+    // seg.dat's record: Program reads and writes it, the colour scheme and
+    // the signal button change it, the date-characters dialog edits the
+    // markers through Program.
+    DisplaySettings display;
 
     // The place and the home zone, lxp2.par's record: Program reads and
     // writes it, the parameters dialog edits the place through Program.

@@ -152,7 +152,7 @@ void Tick::reinitialise() {
     s_.tick.tickStage = TickStage::StartupCount;
     if (s_.table.zoneTableLoaded == 0) loadZoneTable();
     v_.form.textColour = palette(15);
-    for (int k = 0; k < kPageRows; ++k) v_.rowTimes[k].backColour = palette(s_.timesColour);
+    for (int k = 0; k < kPageRows; ++k) v_.rowTimes[k].backColour = palette(s_.display.timesColour);
 }
 
 void Tick::loadZoneTable() {
@@ -174,7 +174,7 @@ void Tick::namesPass() {
             const int k = column * kColumnRows + place;
             const int n = s_.table.tableBase + k;
             const ZoneRow& row = s_.table.zoneTable[n];
-            const int colour = classColour(s_.table.zoneClasses[n], s_.citiesColour);
+            const int colour = classColour(s_.table.zoneClasses[n], s_.display.citiesColour);
             if (colour >= 0) v_.cityNames[k].textColour = palette(colour);
             assignIfChanged(v_.cityNames[k].caption, row.name);
             if (!s_.table.rowZones[n].empty() && rowOffsets_[n]) continue;   // the rows pass names its zone
@@ -265,11 +265,11 @@ void Tick::rowsPass(const Home& home) {
         const bool secondDate = city.dayDelta >= secondDateDelta;
 
         ControlView& marker = v_.dateMarkers[k];
-        const std::string& symbol = secondDate ? s_.dateSymbol2 : s_.dateSymbol1;
+        const std::string& symbol = secondDate ? s_.display.dateSymbol2 : s_.display.dateSymbol1;
         marker.textColour = palette(secondDate ? 10 : 12);
         assignIfChanged(marker.caption, symbol);
         // The tooltip names the date of the symbol shown, as the panels show it.
-        const bool firstPanel = symbol == s_.dateSymbol1;
+        const bool firstPanel = symbol == s_.display.dateSymbol1;
         assignPadded(marker.tooltip, firstPanel ? v_.firstDate.caption : v_.secondDate.caption);
 
         RowTimeText(scratch_, city.hour, city.minute, home.ut.second);
@@ -285,7 +285,7 @@ void Tick::timeSignal(int minute, int second) {
         s_.tick.pipSent.fill(0);
         s_.tick.hourPipSent = 0;
     }
-    if (s_.signalOn != 1) return;
+    if (s_.display.signalOn != 1) return;
     if (minute == 59 && second >= 54 && second <= 58) {
         int& sent = s_.tick.pipSent[static_cast<std::size_t>(second - 54)];
         if (sent == 0) {

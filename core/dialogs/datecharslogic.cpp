@@ -47,10 +47,10 @@ DateCharsLogic::DateCharsLogic(Program& program) : program_(program) {
 
 void DateCharsLogic::open() {
     const SharedState& s = program_.state();
-    saved1_ = s.dateSymbol1;
-    saved2_ = s.dateSymbol2;
-    firstBoxChanged(s.dateSymbol1);
-    secondBoxChanged(s.dateSymbol2);
+    saved1_ = s.display.dateSymbol1;
+    saved2_ = s.display.dateSymbol2;
+    firstBoxChanged(s.display.dateSymbol1);
+    secondBoxChanged(s.display.dateSymbol2);
 }
 
 void DateCharsLogic::firstBoxChanged(std::string_view text) { boxChanged(view_.firstBox, 0, saved1_, text); }
@@ -60,7 +60,7 @@ void DateCharsLogic::secondBoxChanged(std::string_view text) { boxChanged(view_.
 // `which` is 0 for the first date's character, 1 for the second's.
 void DateCharsLogic::boxChanged(ControlView& box, int which, const std::string& saved, std::string_view text) {
     box.caption = DateCharFilter(text);
-    std::array symbols{program_.state().dateSymbol1, program_.state().dateSymbol2};
+    std::array symbols{program_.state().display.dateSymbol1, program_.state().display.dateSymbol2};
     symbols[which] = box.caption;
     ControlView& ok = view_.okButton;
     if (box.caption.empty()) ok.enabled = false;
@@ -74,8 +74,8 @@ void DateCharsLogic::boxChanged(ControlView& box, int which, const std::string& 
 void DateCharsLogic::defaultClick() {
     if (!view_.defaultButton.enabled) return;
     const SharedState& s = program_.state();
-    if (!s.dateSymbol1.empty()) saved1_ = s.dateSymbol1;
-    if (!s.dateSymbol2.empty()) saved2_ = s.dateSymbol2;
+    if (!s.display.dateSymbol1.empty()) saved1_ = s.display.dateSymbol1;
+    if (!s.display.dateSymbol2.empty()) saved2_ = s.display.dateSymbol2;
     program_.setDateSymbols(std::string(texts::kDefaultSymbol1), std::string(texts::kDefaultSymbol2));
     firstBoxChanged(texts::kDefaultSymbol1);
     secondBoxChanged(texts::kDefaultSymbol2);

@@ -31,7 +31,7 @@ TEST_F(ProgramTest, StartUpRemovesStaleTemporariesAndSurvivesGarbage) {
     EXPECT_EQ((std::array{dir.exists(".seg.dat.a1B2c3"), dir.exists(".fusi.tmp.zzzzzz"),
                           dir.exists(".lxp2.par.short"), dir.exists("notes.txt")}),
               (std::array{false, false, true, true}));
-    EXPECT_EQ((std::array{s.signalOn, s.screenColour}), (std::array{0, 0}));
+    EXPECT_EQ((std::array{s.display.signalOn, s.display.screenColour}), (std::array{0, 0}));
 }
 
 // A required file damaged or missing, or an optional one that is no file,
@@ -85,11 +85,11 @@ TEST(ProgramSessionEnd, SavesWhatShutDownWouldAndChangesNothing) {
         Program& program = started.program;
         c.edit(program);
         const SharedState& s = program.state();
-        const std::array before{s.screenColour, s.timesColour, s.coloursChanged};
+        const std::array before{s.display.screenColour, s.display.timesColour, s.display.coloursChanged};
         ASSERT_TRUE(program.saveDisplaySettings());
         const auto saved = *ReadDisplaySettings(started.dir / kDisplayFile);
         EXPECT_EQ((std::array{saved.signalOn, saved.signalToggle, saved.screenColour, saved.timesColour, saved.citiesColour}), c.stored);
-        EXPECT_EQ((std::array{s.screenColour, s.timesColour, s.coloursChanged}), before);
+        EXPECT_EQ((std::array{s.display.screenColour, s.display.timesColour, s.display.coloursChanged}), before);
         EXPECT_FALSE(program.shutDownStarted());
         const std::string sessionBytes = started.dir.read("seg.dat");
         ASSERT_TRUE(program.shutDown());
@@ -115,7 +115,7 @@ TEST_F(ProgramTest, OneClickTurnsTheStoredSignalOver) {
         restart();
         Program& program = *this->program;
         program.signalClick();
-        EXPECT_EQ(program.state().signalOn == 1, c.onAfterClick);
+        EXPECT_EQ(program.state().display.signalOn == 1, c.onAfterClick);
         EXPECT_EQ(program.view().menu.segnale.checked, c.onAfterClick);
         ASSERT_TRUE(program.shutDown());
         const int on = c.onAfterClick;
@@ -248,7 +248,7 @@ TEST_F(ProgramTest, ColourSchemes) {
         c.clicks(program->colours());
         for (const std::string& row : c.shown) ExpectShown(program->view(), {row});
         const SharedState& now = state();
-        EXPECT_EQ((std::array{now.screenColour, now.timesColour, now.citiesColour, now.coloursChanged}), c.inForce);
+        EXPECT_EQ((std::array{now.display.screenColour, now.display.timesColour, now.display.citiesColour, now.display.coloursChanged}), c.inForce);
     }
 }
 

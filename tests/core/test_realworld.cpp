@@ -130,8 +130,8 @@ void LeaveRunning(const test::WorkDir& dir, const std::string& homeZone, const I
     ASSERT_TRUE(program.startUp());
     if (zones) program.attachZoneDatabase(*zones);
     EXPECT_EQ(platform.warnings, std::vector<std::string>{});
-    program.state().dateSymbol1 = "*";
-    program.state().dateSymbol2 = "°";
+    program.state().display.dateSymbol1 = "*";
+    program.state().display.dateSymbol2 = "°";
     if (page == 2) program.pageSwitchClick();
     for (std::size_t i = 0; i < instants.size(); ++i) {
         platform.clock = reading(i);
@@ -191,7 +191,7 @@ TEST_P(RealWorld, EveryRowAndTheUniversalTimeAllYear) {
                 if (shown != TimeText(expected)) d.note("unexplained rows", s.table.zoneTable[n].name + " " + shown);
                 else if (error != 0) d.note("explained rows", "");
                 const bool onSecond = DayNumber(expected) >= secondDate;
-                if (v.dateMarkers[k].caption != (onSecond ? s.dateSymbol2 : s.dateSymbol1))
+                if (v.dateMarkers[k].caption != (onSecond ? s.display.dateSymbol2 : s.display.dateSymbol1))
                     d.note("unexplained dates", s.table.zoneTable[n].name + " marker " + v.dateMarkers[k].caption);
             }
         });

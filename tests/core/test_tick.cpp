@@ -18,8 +18,8 @@ protected:
     void SetUp() override {
         s.tick.tickStage = TickStage::Running;   // no start-up count, no table read
         s.table.zoneTableLoaded = 1;
-        s.dateSymbol1 = "*";
-        s.dateSymbol2 = "°";
+        s.display.dateSymbol1 = "*";
+        s.display.dateSymbol2 = "°";
         s.site.autoDst = 1;
         for (int n = 0; n < kZoneRows; ++n) setRow(n, "City" + std::to_string(n + 1), "0", "0");
     }
@@ -98,7 +98,7 @@ TEST_F(TickTest, NamesColoursAndTooltips) {
     };
     for (const Case& c : cases) {
         v.cityNames[0].textColour = palette(6);
-        s.citiesColour = c.citiesColour;
+        s.display.citiesColour = c.citiesColour;
         setRow(0, "X", c.zoneClass, c.offset);
         program->tick();
         EXPECT_EQ(v.cityNames[0].caption, "X");

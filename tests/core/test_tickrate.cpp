@@ -87,8 +87,8 @@ TEST(TickRate, OnceASecondShowsWhatSixtyFourTicksShow) {
             s.tick.southSyncDone = 1;   // the sync's switch would write lxp2.par, shared by both
             // car.tip draws "*" large and "+" small: a refresh that misses a
             // changed marker shows in its size.
-            s.dateSymbol1 = "*";
-            s.dateSymbol2 = "+";
+            s.display.dateSymbol1 = "*";
+            s.display.dateSymbol2 = "+";
             if (c.signalOn) clock->program.signalClick();
         }
         for (int second = 0; second < c.seconds; ++second) {

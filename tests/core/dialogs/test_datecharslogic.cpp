@@ -41,12 +41,12 @@ TEST_F(DateCharsTest, EveryActionOnTheLivePair) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         SharedState& s = state();
-        s.dateSymbol1 = c.open[0], s.dateSymbol2 = c.open[1], s.tick.symbolRefresh = 0;
+        s.display.dateSymbol1 = c.open[0], s.display.dateSymbol2 = c.open[1], s.tick.symbolRefresh = 0;
         DateCharsLogic dialog(*program);
         dialog.open();
         EXPECT_EQ(s.tick.symbolRefresh, 1);   // opening runs the change handling: the row markers are redrawn
         for (const Action& action : c.actions) action(dialog);
-        EXPECT_EQ((std::array{s.dateSymbol1, s.dateSymbol2, view().dateSymbols[0].caption, view().dateSymbols[3].caption}),
+        EXPECT_EQ((std::array{s.display.dateSymbol1, s.display.dateSymbol2, view().dateSymbols[0].caption, view().dateSymbols[3].caption}),
                   (std::array{c.pair[0], c.pair[1], c.pair[0], c.pair[1]}));
         const DateCharsView& d = dialog.view();
         // Annulla leaves the boxes as they were; the window is gone.
