@@ -35,11 +35,11 @@ void RunTicks(benchmark::State& state, NullPlatform& platform, const vemar::Zone
         return;
     }
     if (zones) program.attachZoneDatabase(*zones);
-    if (zones && program.state().rowZones[0].empty()) {
+    if (zones && program.state().table.rowZones[0].empty()) {
         state.SkipWithError("the rows follow no zone");
         return;
     }
-    program.state().tickStage = vemar::TickStage::Running;   // past the start-up count
+    program.state().tick.tickStage = vemar::TickStage::Running;   // past the start-up count
     program.tick();
     const vemar::ClockReading start = platform.clock;
     int second = 0;
@@ -48,7 +48,7 @@ void RunTicks(benchmark::State& state, NullPlatform& platform, const vemar::Zone
         if (start.utcSeconds) platform.clock.utcSeconds = *start.utcSeconds + second;
         second = (second + 1) % 60;
         program.tick();
-        benchmark::DoNotOptimize(program.view().label2[0].caption.data());
+        benchmark::DoNotOptimize(program.view().rowTimes[0].caption.data());
     }
 }
 

@@ -30,15 +30,15 @@ void ColourScheme::setCitiesMenu(int colour) { markCurrent(v_.menu, kCitiesItems
 
 void ColourScheme::applyAtStartUp() {
     disableCurrentItems();
-    applyScreenColour(s_.screenColour);
-    applyCitiesColour(s_.citiesColour);
-    applyTimesColour(s_.timesColour);
+    applyScreenColour(s_.display.screenColour);
+    applyCitiesColour(s_.display.citiesColour);
+    applyTimesColour(s_.display.timesColour);
     v_.menu.annulla.enabled = false;
-    if (s_.coloursChanged == 0) v_.menu.colorig.enabled = false;
+    if (s_.display.coloursChanged == 0) v_.menu.colorig.enabled = false;
 }
 
 StoredColours ColourScheme::toStore() const {
-    StoredColours c{s_.screenColour, s_.timesColour, s_.citiesColour, s_.coloursChanged};
+    StoredColours c{s_.display.screenColour, s_.display.timesColour, s_.display.citiesColour, s_.display.coloursChanged};
     if (c.screen == kGrey && c.times == kGrey && c.cities == kGrey) c.changed = 0;
     if (c.changed == 0) {
         c.screen = kGrey;
@@ -53,18 +53,18 @@ void ColourScheme::disableCurrentItems() {
         for (const auto& entry : items)
             if (entry.colour == colour) (v_.menu.*entry.item).enabled = false;
     };
-    disable(kWindowItems, s_.screenColour);
-    disable(kTimesItems, s_.timesColour);
-    disable(kCitiesItems, s_.citiesColour);
+    disable(kWindowItems, s_.display.screenColour);
+    disable(kTimesItems, s_.display.timesColour);
+    disable(kCitiesItems, s_.display.citiesColour);
 }
 
 // The window group's backgrounds. The date markers have no background of
 // their own: they stand on the window's.
 void ColourScheme::paintSurround(Rgb back) {
-    for (ControlView* c : {&v_.form, &v_.frame1, &v_.frame2, &v_.label4, &v_.label5, &v_.label6,
-                           &v_.option1, &v_.option2})
+    for (ControlView* c : {&v_.form, &v_.zoneFrame, &v_.hemisphereFrame, &v_.northLegend, &v_.halfHourLegend, &v_.southLegend,
+                           &v_.northOption, &v_.southOption})
         c->backColour = back;
-    for (auto& marker : v_.label3) marker.backColour = back;
+    for (auto& marker : v_.dateMarkers) marker.backColour = back;
     v_.sunSentence.backColour = back;
     v_.moonSentence.backColour = back;
 }
@@ -75,10 +75,10 @@ void ColourScheme::applyScreenColour(int colour) {
     const Rgb back = palette(colour);
     paintSurround(back);
     const bool design = colour == kGrey;
-    v_.label4.textColour = palette(design ? 1 : 11);
-    v_.label5.textColour = palette(design ? 4 : 12);
-    v_.label6.textColour = palette(design ? 5 : 13);
-    for (ControlView* c : {&v_.frame1, &v_.frame2, &v_.option1, &v_.option2})
+    v_.northLegend.textColour = palette(design ? 1 : 11);
+    v_.halfHourLegend.textColour = palette(design ? 4 : 12);
+    v_.southLegend.textColour = palette(design ? 5 : 13);
+    for (ControlView* c : {&v_.zoneFrame, &v_.hemisphereFrame, &v_.northOption, &v_.southOption})
         c->textColour = palette(design ? 0 : 15);
     // The sun and moon sentences stand on the window like the legend.
     for (ControlView* c : {&v_.sunSentence, &v_.moonSentence}) c->textColour = palette(design ? 0 : 14);
@@ -86,18 +86,18 @@ void ColourScheme::applyScreenColour(int colour) {
 
 void ColourScheme::applyTimesColour(int colour) {
     for (int i = 0; i < kPageRows; ++i) {
-        v_.label2[i].backColour = palette(colour);
-        v_.label2[i].textColour = palette(colour == kGrey ? 0 : 15);
+        v_.rowTimes[i].backColour = palette(colour);
+        v_.rowTimes[i].textColour = palette(colour == kGrey ? 0 : 15);
     }
 }
 
 void ColourScheme::applyCitiesColour(int colour) {
-    for (auto& name : v_.label1) name.backColour = palette(colour);
+    for (auto& name : v_.cityNames) name.backColour = palette(colour);
 }
 
 void ColourScheme::origOff() {
-    if (s_.screenColour == kGrey && s_.timesColour == kGrey && s_.citiesColour == kGrey) {
-        s_.coloursChanged = 0;
+    if (s_.display.screenColour == kGrey && s_.display.timesColour == kGrey && s_.display.citiesColour == kGrey) {
+        s_.display.coloursChanged = 0;
         v_.menu.colorig.enabled = false;
     }
 }
@@ -105,40 +105,40 @@ void ColourScheme::origOff() {
 void ColourScheme::screenColourClick(int colour) {
     applyScreenColour(colour);
     setWindowMenu(colour);
-    s_.screenColour = colour;
+    s_.display.screenColour = colour;
     if (colour != kGrey) {
         v_.menu.colorig.enabled = true;
-        s_.coloursChanged = 1;
+        s_.display.coloursChanged = 1;
     }
     origOff();
 }
 
 void ColourScheme::timesColourClick(int colour) {
-    s_.timesColour = colour;
+    s_.display.timesColour = colour;
     setTimesMenu(colour);
     applyTimesColour(colour);
     if (colour != kGrey) {
         v_.menu.colorig.enabled = true;
-        s_.coloursChanged = 1;
+        s_.display.coloursChanged = 1;
     }
     origOff();
 }
 
 void ColourScheme::citiesLightGreyClick() {
-    s_.savedCitiesColour = s_.citiesColour;
-    s_.citiesColour = kGrey;
+    s_.savedCitiesColour = s_.display.citiesColour;
+    s_.display.citiesColour = kGrey;
     setCitiesMenu(kGrey);
     applyCitiesColour(kGrey);
     origOff();
 }
 
 void ColourScheme::citiesBlackClick() {
-    s_.citiesColour = 0;
+    s_.display.citiesColour = 0;
     setCitiesMenu(0);
     v_.menu.annulla.enabled = false;
     v_.menu.colorig.enabled = true;
     applyCitiesColour(0);
-    s_.coloursChanged = 1;
+    s_.display.coloursChanged = 1;
     origOff();
 }
 
@@ -153,11 +153,11 @@ void ColourScheme::originalColoursClick() {
     applyTimesColour(kGrey);
     v_.menu.colorig.enabled = false;
     v_.menu.annulla.enabled = true;
-    s_.coloursChanged = 0;
-    s_.savedScreenColour = s_.screenColour;
-    s_.savedTimesColour = s_.timesColour;
-    s_.savedCitiesColour = s_.citiesColour;
-    s_.citiesColour = kGrey;
+    s_.display.coloursChanged = 0;
+    s_.savedScreenColour = s_.display.screenColour;
+    s_.savedTimesColour = s_.display.timesColour;
+    s_.savedCitiesColour = s_.display.citiesColour;
+    s_.display.citiesColour = kGrey;
 }
 
 void ColourScheme::undoColoursClick() {
@@ -172,10 +172,10 @@ void ColourScheme::undoColoursClick() {
     setCitiesMenu(s_.savedCitiesColour);
     v_.menu.annulla.enabled = false;
     v_.menu.colorig.enabled = true;
-    s_.screenColour = screen;
-    s_.timesColour = s_.savedTimesColour;
-    s_.citiesColour = s_.savedCitiesColour;
-    s_.coloursChanged = 1;
+    s_.display.screenColour = screen;
+    s_.display.timesColour = s_.savedTimesColour;
+    s_.display.citiesColour = s_.savedCitiesColour;
+    s_.display.coloursChanged = 1;
 }
 
 } // namespace vemar

@@ -15,32 +15,32 @@ namespace {
 // lxp2.par into the shared state and back; the record keeps the spare fields
 // from the read until every later write.
 void PutSiteSettings(const SiteSettings& site, SharedState& s) {
-    s.latDegrees = site.latDegrees;
-    s.latMinutes = site.latMinutes;
-    s.lonDegrees = site.lonDegrees;
-    s.lonMinutes = site.lonMinutes;
-    s.zoneOffset = site.zoneOffset;
-    s.inDstWindow = site.inDstWindow;
-    s.hemisphere = site.hemisphere;
-    s.outsideDstWindow = site.outsideDstWindow;
-    s.siteHalfHour = site.halfHourMinutes;
-    s.autoDst = site.autoDst;
-    s.siteRecord = site.record;
+    s.site.latDegrees = site.latDegrees;
+    s.site.latMinutes = site.latMinutes;
+    s.site.lonDegrees = site.lonDegrees;
+    s.site.lonMinutes = site.lonMinutes;
+    s.site.zoneOffset = site.zoneOffset;
+    s.site.inDstWindow = site.inDstWindow;
+    s.site.hemisphere = site.hemisphere;
+    s.site.outsideDstWindow = site.outsideDstWindow;
+    s.site.halfHourMinutes = site.halfHourMinutes;
+    s.site.autoDst = site.autoDst;
+    s.site.record = site.record;
 }
 
 SiteSettings SiteSettingsOf(const SharedState& s) {
     SiteSettings site;
-    site.latDegrees = s.latDegrees;
-    site.latMinutes = s.latMinutes;
-    site.lonDegrees = s.lonDegrees;
-    site.lonMinutes = s.lonMinutes;
-    site.zoneOffset = s.zoneOffset;
-    site.inDstWindow = s.inDstWindow;
-    site.hemisphere = s.hemisphere;
-    site.outsideDstWindow = s.outsideDstWindow;
-    site.halfHourMinutes = s.siteHalfHour;
-    site.autoDst = s.autoDst;
-    site.record = s.siteRecord;
+    site.latDegrees = s.site.latDegrees;
+    site.latMinutes = s.site.latMinutes;
+    site.lonDegrees = s.site.lonDegrees;
+    site.lonMinutes = s.site.lonMinutes;
+    site.zoneOffset = s.site.zoneOffset;
+    site.inDstWindow = s.site.inDstWindow;
+    site.hemisphere = s.site.hemisphere;
+    site.outsideDstWindow = s.site.outsideDstWindow;
+    site.halfHourMinutes = s.site.halfHourMinutes;
+    site.autoDst = s.site.autoDst;
+    site.record = s.site.record;
     return site;
 }
 
@@ -60,54 +60,54 @@ void Program::reportFatal(const FileError& e) {
 void Program::setupStaticView() {
     using namespace texts;
     v_.form.caption = kCaption;
-    v_.label7.caption = kUtHeading;
-    v_.label8.caption = kLmtHeading;
-    v_.label9.caption = kSiderealHeading;
-    v_.label7.tooltip = kTipUt;
-    v_.label8.tooltip = kTipLmt;
-    v_.label9.tooltip = kTipSidereal;
-    v_.label4.caption = kLegendNorth;
-    v_.label5.caption = kLegendHalfHour;
-    v_.label6.caption = kLegendSouth;
+    v_.utHeading.caption = kUtHeading;
+    v_.meanTimeHeading.caption = kLmtHeading;
+    v_.siderealHeading.caption = kSiderealHeading;
+    v_.utHeading.tooltip = kTipUt;
+    v_.meanTimeHeading.tooltip = kTipLmt;
+    v_.siderealHeading.tooltip = kTipSidereal;
+    v_.northLegend.caption = kLegendNorth;
+    v_.halfHourLegend.caption = kLegendHalfHour;
+    v_.southLegend.caption = kLegendSouth;
     constexpr std::string_view panelTips[] = {kTipUt, kTipLmt, kTipSidereal,
                                               kTipSinceYearStart, kTipToYearEnd, kTipJulianDay};
     for (int i = 0; i < 6; ++i) v_.panels()[i]->tooltip = panelTips[i];
-    v_.ssPanel1[0].tooltip = kTipDateSymbol;
-    v_.ssPanel1[3].tooltip = kTipDateSymbol;
-    v_.ssPanel5.tooltip = kTipDstSwitch;
-    v_.ssPanel7.tooltip = kTipSelectTable;
-    v_.ssCommand1.tooltip = kTipSignal;
-    v_.frame1.caption = kZoneFrame;
-    v_.upDown1.tooltip = kTipZoneBox;
-    v_.command1.caption = kSaveZone;
-    v_.command1.tooltip = kTipSaveZone;
-    v_.command1.enabled = false;
-    v_.frame2.caption = kHemisphereFrame;
-    v_.option1.caption = kNorth;
-    v_.option1.tooltip = kTipNorth;
-    v_.option2.caption = kSouth;
-    v_.option2.tooltip = kTipSouth;
+    v_.dateSymbols[0].tooltip = kTipDateSymbol;
+    v_.dateSymbols[3].tooltip = kTipDateSymbol;
+    v_.summerTimeButton.tooltip = kTipDstSwitch;
+    v_.tableButton.tooltip = kTipSelectTable;
+    v_.signalButton.tooltip = kTipSignal;
+    v_.zoneFrame.caption = kZoneFrame;
+    v_.zoneUpDown.tooltip = kTipZoneBox;
+    v_.saveZoneButton.caption = kSaveZone;
+    v_.saveZoneButton.tooltip = kTipSaveZone;
+    v_.saveZoneButton.enabled = false;
+    v_.hemisphereFrame.caption = kHemisphereFrame;
+    v_.northOption.caption = kNorth;
+    v_.northOption.tooltip = kTipNorth;
+    v_.southOption.caption = kSouth;
+    v_.southOption.tooltip = kTipSouth;
 
     // The time-scale values read like a display: yellow on black on every scheme.
     for (ControlView* panel : v_.panels()) {
         panel->backColour = palette(0);
         panel->textColour = palette(14);
     }
-    for (auto* heading : {&v_.label7, &v_.label8, &v_.label9}) {
+    for (auto* heading : {&v_.utHeading, &v_.meanTimeHeading, &v_.siderealHeading}) {
         heading->backColour = palette(0);
         heading->textColour = palette(15);
     }
-    for (auto& marker : v_.label3) marker.textColour = palette(12);
-    v_.text1.backColour = palette(15);
+    for (auto& marker : v_.dateMarkers) marker.textColour = palette(12);
+    v_.zoneBox.backColour = palette(15);
 }
 
 bool Program::startUp() {
     return guarded([&] {
         v_.menu.tabel2.enabled = false;
         v_.menu.segnale.checked = false;
-        s_.tableNumber = 1;
-        s_.zoneOffset = 1;
-        s_.signalOn = 0;
+        s_.table.tableNumber = 1;
+        s_.site.zoneOffset = 1;
+        s_.display.signalOn = 0;
 
         RemoveStaleTemporaries(dir_);
         readDisplaySettings();
@@ -118,32 +118,32 @@ bool Program::startUp() {
         // The first tick would read the table; reading it here means a damaged
         // fusi.dat ends the program before any window is drawn.
         tick_.loadZoneTable();
-        s_.zoneOffsetAtLoad = s_.zoneOffset;
-        s_.hemisphereAtLoad = s_.hemisphere;
+        s_.zoneOffsetAtLoad = s_.site.zoneOffset;
+        s_.hemisphereAtLoad = s_.site.hemisphere;
 
-        if (s_.hemisphere == Hemisphere::North || s_.hemisphere == Hemisphere::South) hemisphereClick(s_.hemisphere);
+        if (s_.site.hemisphere == Hemisphere::North || s_.site.hemisphere == Hemisphere::South) hemisphereClick(s_.site.hemisphere);
         legaleSinoToday();
         const ClockReading today = now();
-        const YearEnd yearEnd = InFineAnno(today.day, today.month, today.year, s_.dayShift);
-        s_.dayOfYear = yearEnd.dayOfYear;
-        s_.daysLeft = yearEnd.daysLeft;
-        v_.ssPanel8.caption = yearEnd.dayCaption;
-        v_.ssPanel8.textColour = yearEnd.dayColour;
-        v_.ssPanel9.caption = yearEnd.leftCaption;
-        v_.ssPanel9.textColour = yearEnd.leftColour;
+        const YearEnd yearEnd = InFineAnno(today.day, today.month, today.year, s_.tick.dayShift);
+        s_.tick.dayOfYear = yearEnd.dayOfYear;
+        s_.tick.daysLeft = yearEnd.daysLeft;
+        v_.dayOfYear.caption = yearEnd.dayCaption;
+        v_.dayOfYear.textColour = yearEnd.dayColour;
+        v_.daysToYearEnd.caption = yearEnd.leftCaption;
+        v_.daysToYearEnd.textColour = yearEnd.leftColour;
 
-        if (s_.autoDst == 0) {
-            if (s_.outsideDstWindow == 0) v_.ssPanel5.caption = texts::kSummerTime;
-            else if (s_.outsideDstWindow == 1) v_.ssPanel5.caption = texts::kStandardTime;
+        if (s_.site.autoDst == 0) {
+            if (s_.site.outsideDstWindow == 0) v_.summerTimeButton.caption = texts::kSummerTime;
+            else if (s_.site.outsideDstWindow == 1) v_.summerTimeButton.caption = texts::kStandardTime;
         } else {
             showDstLabel();
         }
 
-        text1Changed(NumberText(s_.zoneOffset));
+        zoneBoxChanged(NumberText(s_.site.zoneOffset));
         applySignalView();
         colours_.applyAtStartUp();
 
-        v_.ssPanel7.caption = std::string(texts::kTablePrefix) + "1" + std::string(texts::kTableSuffix);
+        v_.tableButton.caption = std::string(texts::kTablePrefix) + "1" + std::string(texts::kTableSuffix);
         startupPictureOpen_ = true;
     });
 }
@@ -153,26 +153,26 @@ bool Program::startUp() {
 void Program::readDisplaySettings() {
     std::array<std::string, 9> fields{};
     if (auto read = ReadDisplaySettings(file(kDisplayFile))) fields = *read;
-    int* numbers[] = {&s_.signalOn, &s_.signalToggle, &s_.screenColour, &s_.timesColour,
-                      &s_.citiesColour, &s_.coloursChanged, &s_.spareValue};
+    int* numbers[] = {&s_.display.signalOn, &s_.display.signalToggle, &s_.display.screenColour, &s_.display.timesColour,
+                      &s_.display.citiesColour, &s_.display.coloursChanged, &s_.display.spareValue};
     for (int i = 0; i < 7; ++i) *numbers[i] = ToInteger(std::round(LeadingNumber(fields[i])));
     // The button flips the signal only from -1 (on) or 0 (off): a damaged or
     // hand-edited memory that disagrees with the signal would make clicks do
     // nothing, for good when it lies outside the two. The signal decides.
-    s_.signalToggle = s_.signalOn == 1 ? -1 : 0;
-    s_.dateSymbol1 = fields[7];
-    s_.dateSymbol2 = fields[8];
+    s_.display.signalToggle = s_.display.signalOn == 1 ? -1 : 0;
+    s_.display.dateSymbol1 = fields[7];
+    s_.display.dateSymbol2 = fields[8];
 }
 
 bool Program::shutDown() {
     shutDownStarted_ = true;
     return guarded([&] {
         const StoredColours stored = colours_.toStore();
-        s_.screenColour = stored.screen;
-        s_.timesColour = stored.times;
-        s_.coloursChanged = stored.changed;
+        s_.display.screenColour = stored.screen;
+        s_.display.timesColour = stored.times;
+        s_.display.coloursChanged = stored.changed;
         writeDisplaySettings();
-        if (s_.zoneOffset != s_.zoneOffsetAtLoad || s_.hemisphereAtLoad != s_.hemisphere) {
+        if (s_.site.zoneOffset != s_.zoneOffsetAtLoad || s_.hemisphereAtLoad != s_.site.hemisphere) {
             if (platform_.askYesNo(std::string(texts::kSaveZoneQuestion), std::string(texts::kCaption)))
                 writeSiteSettings();
         }
@@ -181,9 +181,9 @@ bool Program::shutDown() {
 
 std::array<std::string, 9> Program::displaySettingsToSave() const {
     const StoredColours c = colours_.toStore();
-    return {NumberText(s_.signalOn), NumberText(s_.signalToggle), NumberText(c.screen),
+    return {NumberText(s_.display.signalOn), NumberText(s_.display.signalToggle), NumberText(c.screen),
             NumberText(c.times),     NumberText(c.cities),        NumberText(c.changed),
-            NumberText(s_.spareValue), s_.dateSymbol1,            s_.dateSymbol2};
+            NumberText(s_.display.spareValue), s_.display.dateSymbol1,            s_.display.dateSymbol2};
 }
 
 void Program::writeDisplaySettings() {
@@ -202,9 +202,9 @@ void Program::writeSiteSettings() {
 
 void Program::saveSiteSettings() {
     writeSiteSettings();
-    s_.zoneOffsetAtLoad = s_.zoneOffset;
-    s_.hemisphereAtLoad = s_.hemisphere;
-    v_.command1.enabled = false;
+    s_.zoneOffsetAtLoad = s_.site.zoneOffset;
+    s_.hemisphereAtLoad = s_.site.hemisphere;
+    v_.saveZoneButton.enabled = false;
 }
 
 void Program::tick() {
@@ -222,19 +222,19 @@ void Program::legaleSinoToday() { legaleSino(now()); }
 // follow the system's zone.
 void Program::legaleSino(const ClockReading& today) {
     const DstPeriod period =
-        LegaleSino(s_.dstRule, s_.hemisphere, s_.autoDst, today.day, today.month, today.year);
+        LegaleSino(s_.dstRule, s_.site.hemisphere, s_.site.autoDst, today.day, today.month, today.year);
     s_.ruleSummer = period.ruleSummer;
     const HomeZone::State home = homeZoneAt(today);
     if (home.followsZone) {
         const auto zone = platform_.systemZone();
         const ZonePeriod texts = ZonePeriodTexts(SummerPeriodOf(*zones_, zone, today.year, *today.utcSeconds),
-                                                 s_.hemisphere, today.year);
-        v_.ssPanel6.caption = texts.caption;
-        v_.ssPanel6.tooltip = texts.tooltip;
+                                                 s_.site.hemisphere, today.year);
+        v_.summerPeriod.caption = texts.caption;
+        v_.summerPeriod.tooltip = texts.tooltip;
     } else {
-        v_.ssPanel6.caption = period.caption;
-        v_.ssPanel6.tooltip = period.tooltip;
-        if (period.inDstWindow) s_.inDstWindow = *period.inDstWindow;
+        v_.summerPeriod.caption = period.caption;
+        v_.summerPeriod.tooltip = period.tooltip;
+        if (period.inDstWindow) s_.site.inDstWindow = *period.inDstWindow;
     }
     summerTimeDecidedFor_ = CalendarDate{today.day, today.month, today.year};
 }
@@ -249,7 +249,7 @@ void Program::attachZoneDatabase(const ZoneDatabase& zones) {
 
 void Program::loadCityZones() {
     cityZones_.reset();
-    s_.rowZones.fill({});
+    s_.table.rowZones.fill({});
     tick_.zonesChanged();
     if (!zones_) return;
     const std::string fileName = kCityZonesFile;
@@ -277,11 +277,11 @@ void Program::loadCityZones() {
     // the dictionary's hundreds of names harms no one until a row uses it.
     std::set<int> reported;
     for (int n = 0; n < kZoneRows; ++n) {
-        const std::string_view name = TrimmedName(s_.zoneTable[n].name);
+        const std::string_view name = TrimmedName(s_.table.zoneTable[n].name);
         const auto zone = cityZones_->zoneOf(name);
         if (!zone) continue;
         if (zones_->offsetAt(*zone, 0)) {
-            s_.rowZones[n] = std::string(*zone);
+            s_.table.rowZones[n] = std::string(*zone);
         } else {
             const int line = cityZones_->entries.find(name)->second.line;
             if (reported.insert(line).second)
@@ -310,7 +310,7 @@ HomeZone::State Program::homeZoneAt(const ClockReading& now) {
     if (!zones_ || !cityZones_ || !now.utcSeconds) return {};
     const std::string zone = platform_.systemZone();
     if (zone.empty()) return {};
-    return homeZone_.at(*zones_, zone, {s_.zoneOffset, s_.siteHalfHour, s_.autoDst, s_.inDstWindow}, now.year,
+    return homeZone_.at(*zones_, zone, {s_.site.zoneOffset, s_.site.halfHourMinutes, s_.site.autoDst, s_.site.inDstWindow}, now.year,
                         *now.utcSeconds);
 }
 
@@ -321,20 +321,20 @@ std::optional<int> Program::homeNoonOffsetMinutes(const ClockReading& now) const
 }
 
 void Program::showDstLabel() {
-    if (auto label = ShowDstLabel(s_.inDstWindow)) {
-        v_.ssPanel5.caption = label->caption;
-        s_.outsideDstWindow = label->outsideDstWindow;
+    if (auto label = ShowDstLabel(s_.site.inDstWindow)) {
+        v_.summerTimeButton.caption = label->caption;
+        s_.site.outsideDstWindow = label->outsideDstWindow;
     }
 }
 
 void Program::showDateSymbols() {
-    v_.ssPanel1[0].caption = s_.dateSymbol1;
-    v_.ssPanel1[3].caption = s_.dateSymbol2;
+    v_.dateSymbols[0].caption = s_.display.dateSymbol1;
+    v_.dateSymbols[3].caption = s_.display.dateSymbol2;
 }
 
 void Program::dateSymbolsChanged() {
     showDateSymbols();
-    s_.symbolRefresh = 1;
+    s_.tick.symbolRefresh = 1;
 }
 
 // car.tip is read at every call, so an edit of it shows at the next refresh.
@@ -345,69 +345,69 @@ void Program::refreshDateMarkers() {
             if (entry == caption) return 18;
         return 10;
     };
-    for (auto& marker : v_.label3) marker.fontSize = sizeFor(marker.caption);
-    v_.ssPanel1[0].fontSize = sizeFor(v_.ssPanel1[0].caption);
-    v_.ssPanel1[3].fontSize = sizeFor(v_.ssPanel1[3].caption);
+    for (auto& marker : v_.dateMarkers) marker.fontSize = sizeFor(marker.caption);
+    v_.dateSymbols[0].fontSize = sizeFor(v_.dateSymbols[0].caption);
+    v_.dateSymbols[3].fontSize = sizeFor(v_.dateSymbols[3].caption);
 }
 
 bool Program::needsFastTicks() const {
-    return s_.tickStage != TickStage::Running || s_.symbolRefresh == 1;
+    return s_.tick.tickStage != TickStage::Running || s_.tick.symbolRefresh == 1;
 }
 
 void Program::requestReload() {
-    s_.zoneTableLoaded = 0;
-    s_.tickStage = TickStage::Reinitialise;
+    s_.table.zoneTableLoaded = 0;
+    s_.tick.tickStage = TickStage::Reinitialise;
 }
 
 // --- Main window commands ---
 
 void Program::applySignalView() {
-    v_.menu.segnale.checked = s_.signalOn == 1;
-    v_.ssCommand1.textColour = palette(s_.signalOn == 1 ? 4 : 0);
-    v_.ssCommand1.caption = std::string(texts::kSignal) +
-                            std::string(s_.signalOn == 1 ? texts::kSignalOn : texts::kSignalOff);
+    v_.menu.segnale.checked = s_.display.signalOn == 1;
+    v_.signalButton.textColour = palette(s_.display.signalOn == 1 ? 4 : 0);
+    v_.signalButton.caption = std::string(texts::kSignal) +
+                            std::string(s_.display.signalOn == 1 ? texts::kSignalOn : texts::kSignalOff);
 }
 
 void Program::signalClick() {
-    s_.signalToggle += 1;
-    if (s_.signalToggle == 0) s_.signalOn = 0;
-    else if (s_.signalToggle == 1) s_.signalOn = 1;
+    s_.display.signalToggle += 1;
+    if (s_.display.signalToggle == 0) s_.display.signalOn = 0;
+    else if (s_.display.signalToggle == 1) s_.display.signalOn = 1;
     applySignalView();
-    if (s_.signalToggle == 1) s_.signalToggle = -1;
+    if (s_.display.signalToggle == 1) s_.display.signalToggle = -1;
 }
 
 void Program::hemisphereClick(Hemisphere hemisphere) {
-    s_.hemisphere = hemisphere;
-    v_.option1.checked = hemisphere == Hemisphere::North;
-    v_.option2.checked = hemisphere == Hemisphere::South;
-    v_.command1.enabled = s_.hemisphereAtLoad != hemisphere;
-    const DstLabel label = Emisfero(s_.inDstWindow);
-    v_.ssPanel5.caption = label.caption;
-    s_.outsideDstWindow = label.outsideDstWindow;
+    s_.site.hemisphere = hemisphere;
+    v_.northOption.checked = hemisphere == Hemisphere::North;
+    v_.southOption.checked = hemisphere == Hemisphere::South;
+    v_.saveZoneButton.enabled = s_.hemisphereAtLoad != hemisphere;
+    const DstLabel label = Emisfero(s_.site.inDstWindow);
+    v_.summerTimeButton.caption = label.caption;
+    s_.site.outsideDstWindow = label.outsideDstWindow;
     legaleSinoToday();
     const double sign = IsNorthern(hemisphere) ? 1 : -1;
-    s_.latDegrees = sign * std::fabs(s_.latDegrees);
-    s_.latMinutes = sign * std::fabs(s_.latMinutes);
+    s_.site.latDegrees = sign * std::fabs(s_.site.latDegrees);
+    s_.site.latMinutes = sign * std::fabs(s_.site.latMinutes);
     showDstLabel();
 }
 
-void Program::setCommand1() {
-    v_.command1.enabled = s_.zoneOffset != s_.zoneOffsetAtLoad;
+void Program::updateSaveZoneButton() {
+    v_.saveZoneButton.enabled = s_.site.zoneOffset != s_.zoneOffsetAtLoad;
 }
 
 void Program::upDownClick(int step) {
-    s_.zoneOffset += step;
-    if (s_.zoneOffset > 12) s_.zoneOffset = -12;
-    if (s_.zoneOffset < -12) s_.zoneOffset = 12;
-    const std::string text = NumberText(s_.zoneOffset);
-    if (text != v_.text1.caption) text1Changed(text);
+    s_.site.zoneOffset += step;
+    if (s_.site.zoneOffset > 12) s_.site.zoneOffset = -12;
+    if (s_.site.zoneOffset < -12) s_.site.zoneOffset = 12;
+    const std::string text = NumberText(s_.site.zoneOffset);
+    if (text != v_.zoneBox.caption) zoneBoxChanged(text);
 }
 
 // Runs for every change of Text1, typed or set: only digits and minus signs
 // stay, and the offset is clamped to -12..12.
-void Program::text1Changed(const std::string& text) {
-    v_.text1.caption = text;
-    setCommand1();
+void Program::zoneBoxChanged(const std::string& text) {
+    v_.zoneBox.caption = text;
+    updateSaveZoneButton();
     if (!text.empty()) {
         std::string kept;
         for (char c : text)
@@ -415,10 +415,10 @@ void Program::text1Changed(const std::string& text) {
         const double number = LeadingNumber(kept);
         if (number > 12) kept = "12";
         else if (number < -12) kept = "-12";
-        v_.text1.caption = kept;
-        s_.zoneOffset = ToInteger(LeadingNumber(kept));
+        v_.zoneBox.caption = kept;
+        s_.site.zoneOffset = ToInteger(LeadingNumber(kept));
     }
-    setCommand1();
+    updateSaveZoneButton();
 }
 
 void Program::saveZoneClick() {
@@ -429,16 +429,16 @@ void Program::saveZoneClick() {
 }
 
 void Program::dstSwitchClick() {
-    if (s_.autoDst != 0) return;
+    if (s_.site.autoDst != 0) return;
     guarded([&] {
-        if (v_.ssPanel5.caption != texts::kSummerTime) {
-            v_.ssPanel5.caption = texts::kSummerTime;
-            s_.outsideDstWindow = 0;
-            s_.inDstWindow = 1;
+        if (v_.summerTimeButton.caption != texts::kSummerTime) {
+            v_.summerTimeButton.caption = texts::kSummerTime;
+            s_.site.outsideDstWindow = 0;
+            s_.site.inDstWindow = 1;
         } else {
-            v_.ssPanel5.caption = texts::kStandardTime;
-            s_.outsideDstWindow = 1;
-            s_.inDstWindow = 0;
+            v_.summerTimeButton.caption = texts::kStandardTime;
+            s_.site.outsideDstWindow = 1;
+            s_.site.inDstWindow = 0;
         }
         writeSiteSettings();
     });
@@ -446,25 +446,25 @@ void Program::dstSwitchClick() {
 
 namespace {
 void showPage(SharedState& s, MainView& v, int page) {
-    s.tableBase = page == 2 ? kPageRows : 0;
+    s.table.tableBase = page == 2 ? kPageRows : 0;
     v.menu.tabel2.enabled = page == 2;
     v.menu.tabel3.enabled = page == 1;
-    s.tableNumber = page;
+    s.table.tableNumber = page;
 }
 } // namespace
 
 // The next tick shows the page from the table already in memory and
 // refreshes the markers, whose sizes depend on their new captions.
 void Program::pageSwitched() {
-    s_.zoneTableLoaded = 0;
-    v_.ssPanel7.caption = std::string(texts::kTablePrefix) + std::to_string(s_.tableNumber) +
+    s_.table.zoneTableLoaded = 0;
+    v_.tableButton.caption = std::string(texts::kTablePrefix) + std::to_string(s_.table.tableNumber) +
                           std::string(texts::kTableSuffix);
-    s_.symbolRefresh = 1;
+    s_.tick.symbolRefresh = 1;
 }
 
 void Program::pageSwitchClick() {
-    if (s_.tableNumber == 1) showPage(s_, v_, 2);
-    else if (s_.tableNumber == 2) showPage(s_, v_, 1);
+    if (s_.table.tableNumber == 1) showPage(s_, v_, 2);
+    else if (s_.table.tableNumber == 2) showPage(s_, v_, 1);
     pageSwitched();
 }
 

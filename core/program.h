@@ -63,7 +63,7 @@ public:
     void signalClick();                  // SSCommand1 and the Segnale item
     void hemisphereClick(Hemisphere hemisphere);  // Option1 (North), Option2 (South)
     void upDownClick(int step);          // +1 up, -1 down
-    void text1Changed(const std::string& text);  // any change of Text1
+    void zoneBoxChanged(const std::string& text);  // any change of Text1
     void saveZoneClick();                // Command1
     void dstSwitchClick();               // SSPanel5
     void pageSwitchClick();              // SSPanel7
@@ -120,7 +120,7 @@ private:
     void readDisplaySettings();
     void showDateSymbols();
     void applySignalView();
-    void setCommand1();
+    void updateSaveZoneButton();
     void pageSwitched();
     void setupStaticView();
     void writeDisplaySettings();

@@ -42,7 +42,7 @@ int classColour(ZoneClass zoneClass, int citiesColour) {
 }
 
 HomeClock homeClockOf(const SharedState& s) {
-    return {s.zoneOffset, s.inDstWindow, s.siteHalfHour};
+    return {s.site.zoneOffset, s.site.inDstWindow, s.site.halfHourMinutes};
 }
 
 } // namespace
@@ -71,13 +71,13 @@ void DateLineText(std::string& out, const CalendarDate& date, int weekday) {
 Tick::Tick(Program& program) : program_(program), s_(program.state()), v_(program.view()) {}
 
 void Tick::run(const ClockReading& now) {
-    if (s_.tickStage == TickStage::Reinitialise) reinitialise();
+    if (s_.tick.tickStage == TickStage::Reinitialise) reinitialise();
     namesPass();
     southernSync();
     followSummerTime(now);
     const Home home = readHome(now);
     lastInstant_ = home.utc;
-    if (s_.tickStage == TickStage::StartupCount) startupCount(now.second);
+    if (s_.tick.tickStage == TickStage::StartupCount) startupCount(now.second);
     // This tick's day first: the markers' tooltips and the year panels read
     // it, so the first tick of a new day is right on its own.
     datePair(now, home.firstIsYesterday);
@@ -95,12 +95,12 @@ Tick::Home Tick::readHome(const ClockReading& now) {
     const HomeZone::State zone = program_.homeZoneAt(now);
     if (!zone.followsZone) return homeByRule(now);
     const int summerHour = zone.summer ? 1 : 0;
-    if (s_.inDstWindow != summerHour) {
-        s_.inDstWindow = summerHour;
+    if (s_.site.inDstWindow != summerHour) {
+        s_.site.inDstWindow = summerHour;
         program_.showDstLabel();
     }
-    const bool north = IsNorthern(s_.hemisphere);
-    s_.hourCorrection = (!north && s_.inDstWindow == 1) ? -1 : 0;
+    const bool north = IsNorthern(s_.site.hemisphere);
+    s_.tick.hourCorrection = (!north && s_.site.inDstWindow == 1) ? -1 : 0;
 
     Home home;
     home.followsZone = true;
@@ -111,10 +111,10 @@ Tick::Home Tick::readHome(const ClockReading& now) {
                static_cast<int>(FloorMod(sinceMidnight, std::int64_t{60}))};
     // The date pair's window keeps the rule's form: universal time from the
     // reading's midnight, with the summer hour in it in the north.
-    const int rawHour = home.ut.hour + (north ? s_.inDstWindow : 0);
-    s_.tickHour = rawHour < 0 ? rawHour + 24 : rawHour;
-    s_.clockMinutes = home.ut.minute;
-    const bool morningWindow = rawHour > -2 && rawHour < 10 + (north ? s_.inDstWindow : 0);
+    const int rawHour = home.ut.hour + (north ? s_.site.inDstWindow : 0);
+    s_.tick.tickHour = rawHour < 0 ? rawHour + 24 : rawHour;
+    s_.tick.clockMinutes = home.ut.minute;
+    const bool morningWindow = rawHour > -2 && rawHour < 10 + (north ? s_.site.inDstWindow : 0);
     home.firstIsYesterday = morningWindow || rawHour < 0;
     return home;
 }
@@ -123,20 +123,20 @@ Tick::Home Tick::homeByRule(const ClockReading& now) {
     // The base hour and the date windows keep their traditional form: in the
     // south the summer hour is taken out of the base hour, in the north the
     // morning window is an hour longer in summer.
-    s_.hourCorrection = (!IsNorthern(s_.hemisphere) && s_.inDstWindow == 1) ? -1 : 0;
-    s_.tickHour = now.hour - s_.zoneOffset + s_.hourCorrection;
-    const double rawHour = s_.tickHour;
+    s_.tick.hourCorrection = (!IsNorthern(s_.site.hemisphere) && s_.site.inDstWindow == 1) ? -1 : 0;
+    s_.tick.tickHour = now.hour - s_.site.zoneOffset + s_.tick.hourCorrection;
+    const double rawHour = s_.tick.tickHour;
     bool previousDay = false;
-    if (s_.tickHour < 0) {
-        s_.tickHour += 24;
+    if (s_.tick.tickHour < 0) {
+        s_.tick.tickHour += 24;
         previousDay = true;
     }
-    const int morningEnd = 10 + (IsNorthern(s_.hemisphere) ? s_.inDstWindow : 0);
+    const int morningEnd = 10 + (IsNorthern(s_.site.hemisphere) ? s_.site.inDstWindow : 0);
     const bool morningWindow = rawHour > -2 && rawHour < morningEnd;
-    s_.clockMinutes = now.minute - s_.siteHalfHour;
-    if (s_.clockMinutes < 0) {
-        s_.clockMinutes += 60;
-        s_.tickHour -= 1;
+    s_.tick.clockMinutes = now.minute - s_.site.halfHourMinutes;
+    if (s_.tick.clockMinutes < 0) {
+        s_.tick.clockMinutes += 60;
+        s_.tick.tickHour -= 1;
     }
 
     Home home;
@@ -149,21 +149,21 @@ Tick::Home Tick::homeByRule(const ClockReading& now) {
 
 // Runs on the first tick and after a reload request from a table editor.
 void Tick::reinitialise() {
-    s_.tickStage = TickStage::StartupCount;
-    if (s_.zoneTableLoaded == 0) loadZoneTable();
+    s_.tick.tickStage = TickStage::StartupCount;
+    if (s_.table.zoneTableLoaded == 0) loadZoneTable();
     v_.form.textColour = palette(15);
-    for (int k = 0; k < kPageRows; ++k) v_.label2[k].backColour = palette(s_.timesColour);
+    for (int k = 0; k < kPageRows; ++k) v_.rowTimes[k].backColour = palette(s_.display.timesColour);
 }
 
 void Tick::loadZoneTable() {
-    s_.zoneTable = ReadZoneTable(program_.file(kZoneFile));
+    s_.table.zoneTable = ReadZoneTable(program_.file(kZoneFile));
     // A damaged file may hold any number of digits: keep the hours
     // arithmetic far from overflow.
     for (int n = 0; n < kZoneRows; ++n) {
-        s_.zoneOffsets[n] = std::clamp(OffsetNumber(s_.zoneTable[n].offset), -1000.0, 1000.0);
-        s_.zoneClasses[n] = ZoneClassOf(s_.zoneTable[n].zoneClass);
+        s_.table.zoneOffsets[n] = std::clamp(OffsetNumber(s_.table.zoneTable[n].offset), -1000.0, 1000.0);
+        s_.table.zoneClasses[n] = ZoneClassOf(s_.table.zoneTable[n].zoneClass);
     }
-    s_.zoneTableLoaded = 1;
+    s_.table.zoneTableLoaded = 1;
     // The names may have changed: each row learns again which zone it follows.
     program_.loadCityZones();
 }
@@ -172,25 +172,25 @@ void Tick::namesPass() {
     for (int column = 0; column < 3; ++column) {
         for (int place = 0; place < kColumnRows; ++place) {
             const int k = column * kColumnRows + place;
-            const int n = s_.tableBase + k;
-            const ZoneRow& row = s_.zoneTable[n];
-            const int colour = classColour(s_.zoneClasses[n], s_.citiesColour);
-            if (colour >= 0) v_.label1[k].textColour = palette(colour);
-            assignIfChanged(v_.label1[k].caption, row.name);
-            if (!s_.rowZones[n].empty() && rowOffsets_[n]) continue;   // the rows pass names its zone
+            const int n = s_.table.tableBase + k;
+            const ZoneRow& row = s_.table.zoneTable[n];
+            const int colour = classColour(s_.table.zoneClasses[n], s_.display.citiesColour);
+            if (colour >= 0) v_.cityNames[k].textColour = palette(colour);
+            assignIfChanged(v_.cityNames[k].caption, row.name);
+            if (!s_.table.rowZones[n].empty() && rowOffsets_[n]) continue;   // the rows pass names its zone
 
-            const int offset = static_cast<int>(s_.zoneOffsets[n]);
+            const int offset = static_cast<int>(s_.table.zoneOffsets[n]);
             scratch_.assign(row.name).append(" ");
             if (offset > 0) scratch_ += '+';
             appendInt(scratch_, offset);
             scratch_ += 'h';
-            assignPadded(v_.label2[k].tooltip, scratch_);
+            assignPadded(v_.rowTimes[k].tooltip, scratch_);
         }
-        if (s_.symbolRefresh == 1) {
+        if (s_.tick.symbolRefresh == 1) {
             program_.refreshDateMarkers();
-            if (++s_.symbolRefreshCount >= 27) {
-                s_.symbolRefreshCount = 0;
-                s_.symbolRefresh = 0;
+            if (++s_.tick.symbolRefreshCount >= 27) {
+                s_.tick.symbolRefreshCount = 0;
+                s_.tick.symbolRefresh = 0;
             }
         }
     }
@@ -199,8 +199,8 @@ void Tick::namesPass() {
 // Once per run in the southern hemisphere outside the window: the manual
 // switch twice, which settles InDstWindow from the caption shown.
 void Tick::southernSync() {
-    if (s_.hemisphere == Hemisphere::South && s_.inDstWindow == 0 && s_.southSyncDone == 0) {
-        s_.southSyncDone = 1;
+    if (s_.site.hemisphere == Hemisphere::South && s_.site.inDstWindow == 0 && s_.tick.southSyncDone == 0) {
+        s_.tick.southSyncDone = 1;
         program_.dstSwitchClick();
         program_.dstSwitchClick();
     }
@@ -213,18 +213,18 @@ void Tick::followSummerTime(const ClockReading& now) {
     const CalendarDate today{now.day, now.month, now.year};
     if (!decided || *decided == today) return;
     program_.legaleSino(now);
-    if (s_.autoDst == 1) program_.showDstLabel();
+    if (s_.site.autoDst == 1) program_.showDstLabel();
 }
 
 // The count runs on ticks whose second ends in an even digit, not on
 // seconds: the start-up picture stays as long as 44 such ticks take. It is
 // held at 44, so after a reload request the stage ends at once.
 void Tick::startupCount(int second) {
-    if (second % 2 == 0 && s_.startCounter < 44) ++s_.startCounter;
-    if (s_.startCounter < 6) program_.refreshDateMarkers();
-    if (s_.startCounter >= 44) {
+    if (second % 2 == 0 && s_.tick.startCounter < 44) ++s_.tick.startCounter;
+    if (s_.tick.startCounter < 6) program_.refreshDateMarkers();
+    if (s_.tick.startCounter >= 44) {
         program_.closeStartupPicture();
-        s_.tickStage = TickStage::Running;
+        s_.tick.tickStage = TickStage::Running;
     }
 }
 
@@ -237,21 +237,21 @@ void Tick::zonesChanged() {
 // any other row is universal time plus its standard offset and its summer
 // hour by the rule.
 CityTime Tick::cityTime(const Home& home, int n) {
-    const std::string& zone = s_.rowZones[n];
+    const std::string& zone = s_.table.rowZones[n];
     const ZoneDatabase* zones = program_.zoneDatabase();
     if (!zone.empty() && zones) {
         std::optional<ZoneOffset>& offset = rowOffsets_[n];
         if (!offset || !offset->holdsAt(home.utc)) offset = zones->offsetAt(zone, home.utc);
         if (offset) return CityTimeInZone(home.utc, offset->seconds, home.day);
     }
-    return CityTimeOf(home.ut, static_cast<int>(s_.zoneOffsets[n]), s_.zoneClasses[n], s_.ruleSummer);
+    return CityTimeOf(home.ut, static_cast<int>(s_.table.zoneOffsets[n]), s_.table.zoneClasses[n], s_.ruleSummer);
 }
 
 // " Kathmandu +5:45h Asia/Kathmandu ": the offset in force and the zone.
 void Tick::zoneTooltip(int k, int n, int offsetSeconds) {
-    scratch_.assign(TrimmedName(s_.zoneTable[n].name)).append(" ");
-    scratch_.append(OffsetText(offsetSeconds)).append("h ").append(s_.rowZones[n]);
-    assignPadded(v_.label2[k].tooltip, scratch_);
+    scratch_.assign(TrimmedName(s_.table.zoneTable[n].name)).append(" ");
+    scratch_.append(OffsetText(offsetSeconds)).append("h ").append(s_.table.rowZones[n]);
+    assignPadded(v_.rowTimes[k].tooltip, scratch_);
 }
 
 // Each row's marker tells whether the city's own date is the second date of
@@ -259,21 +259,21 @@ void Tick::zoneTooltip(int k, int n, int offsetSeconds) {
 void Tick::rowsPass(const Home& home) {
     const int secondDateDelta = home.firstIsYesterday ? 0 : 1;
     for (int k = 0; k < kPageRows; ++k) {
-        const int n = s_.tableBase + k;
+        const int n = s_.table.tableBase + k;
         const CityTime city = cityTime(home, n);
-        if (!s_.rowZones[n].empty() && rowOffsets_[n]) zoneTooltip(k, n, rowOffsets_[n]->seconds);
+        if (!s_.table.rowZones[n].empty() && rowOffsets_[n]) zoneTooltip(k, n, rowOffsets_[n]->seconds);
         const bool secondDate = city.dayDelta >= secondDateDelta;
 
-        ControlView& marker = v_.label3[k];
-        const std::string& symbol = secondDate ? s_.dateSymbol2 : s_.dateSymbol1;
+        ControlView& marker = v_.dateMarkers[k];
+        const std::string& symbol = secondDate ? s_.display.dateSymbol2 : s_.display.dateSymbol1;
         marker.textColour = palette(secondDate ? 10 : 12);
         assignIfChanged(marker.caption, symbol);
         // The tooltip names the date of the symbol shown, as the panels show it.
-        const bool firstPanel = symbol == s_.dateSymbol1;
-        assignPadded(marker.tooltip, firstPanel ? v_.ssPanel2.caption : v_.ssPanel3.caption);
+        const bool firstPanel = symbol == s_.display.dateSymbol1;
+        assignPadded(marker.tooltip, firstPanel ? v_.firstDate.caption : v_.secondDate.caption);
 
         RowTimeText(scratch_, city.hour, city.minute, home.ut.second);
-        assignIfChanged(v_.label2[k].caption, scratch_);
+        assignIfChanged(v_.rowTimes[k].caption, scratch_);
     }
 }
 
@@ -282,57 +282,57 @@ void Tick::rowsPass(const Home& home) {
 // included): each once, however many ticks fall in that second.
 void Tick::timeSignal(int minute, int second) {
     if (second == 50) {
-        s_.pipSent.fill(0);
-        s_.hourPipSent = 0;
+        s_.tick.pipSent.fill(0);
+        s_.tick.hourPipSent = 0;
     }
-    if (s_.signalOn != 1) return;
+    if (s_.display.signalOn != 1) return;
     if (minute == 59 && second >= 54 && second <= 58) {
-        int& sent = s_.pipSent[static_cast<std::size_t>(second - 54)];
+        int& sent = s_.tick.pipSent[static_cast<std::size_t>(second - 54)];
         if (sent == 0) {
             program_.platform().beep();
             sent = 1;
         }
     }
-    if (second == 0 && minute == 0 && s_.hourPipSent == 0) {
+    if (second == 0 && minute == 0 && s_.tick.hourPipSent == 0) {
         program_.platform().beep();
-        s_.hourPipSent = 1;
+        s_.tick.hourPipSent = 1;
     }
 }
 
 // Universal time, the year's progress, local mean and sidereal time, all
 // from the same universal time.
 void Tick::panelsUpdate(const ClockReading& now, const UniversalTime& ut) {
-    s_.utHour = ut.hour < 0 ? ut.hour + 24 : ut.hour;
-    const PanelKey key{now, s_.lonDegrees, s_.lonMinutes, s_.dayOfYear, s_.daysLeft,
-                       s_.zoneOffset, s_.inDstWindow, s_.siteHalfHour};
+    s_.tick.utHour = ut.hour < 0 ? ut.hour + 24 : ut.hour;
+    const PanelKey key{now, s_.site.lonDegrees, s_.site.lonMinutes, s_.tick.dayOfYear, s_.tick.daysLeft,
+                       s_.site.zoneOffset, s_.site.inDstWindow, s_.site.halfHourMinutes};
     if (!panels_.changed(key)) return;
 
-    v_.utTime.caption = UtLine(s_.utHour, ut.minute, ut.second);
-    const YearProgress progress = YearProgressTexts(s_.dayOfYear, s_.daysLeft, s_.utHour, ut.minute, ut.second);
+    v_.utTime.caption = UtLine(s_.tick.utHour, ut.minute, ut.second);
+    const YearProgress progress = YearProgressTexts(s_.tick.dayOfYear, s_.tick.daysLeft, s_.tick.utHour, ut.minute, ut.second);
     assignIfChanged(v_.yearStart.caption, progress.since);
     assignIfChanged(v_.yearEnd.caption, progress.toEnd);
-    const astro::Place place{s_.latDegrees, s_.latMinutes, s_.lonDegrees, s_.lonMinutes};
+    const astro::Place place{s_.site.latDegrees, s_.site.latMinutes, s_.site.lonDegrees, s_.site.lonMinutes};
     assignIfChanged(v_.siderealTime.caption, astro::SiderealText({now.day, now.month, now.year}, ut, place));
     assignIfChanged(v_.meanTime.caption, astro::LocalMeanTimeText(ut, place));
 }
 
 void Tick::yearEnd(const ClockReading& now) {
-    if (yearEnd_.changed({now.day, now.month, now.year, s_.dayShift})) {
-        yearEndResult_ = InFineAnno(now.day, now.month, now.year, s_.dayShift);
-        v_.ssPanel8.caption = yearEndResult_.dayCaption;
-        v_.ssPanel8.textColour = yearEndResult_.dayColour;
-        v_.ssPanel9.caption = yearEndResult_.leftCaption;
-        v_.ssPanel9.textColour = yearEndResult_.leftColour;
+    if (yearEnd_.changed({now.day, now.month, now.year, s_.tick.dayShift})) {
+        yearEndResult_ = InFineAnno(now.day, now.month, now.year, s_.tick.dayShift);
+        v_.dayOfYear.caption = yearEndResult_.dayCaption;
+        v_.dayOfYear.textColour = yearEndResult_.dayColour;
+        v_.daysToYearEnd.caption = yearEndResult_.leftCaption;
+        v_.daysToYearEnd.textColour = yearEndResult_.leftColour;
     }
-    s_.dayOfYear = yearEndResult_.dayOfYear;
-    s_.daysLeft = yearEndResult_.daysLeft;
+    s_.tick.dayOfYear = yearEndResult_.dayOfYear;
+    s_.tick.daysLeft = yearEndResult_.daysLeft;
 }
 
 void Tick::datePair(const ClockReading& now, bool firstIsYesterday) {
     const CalendarDate today{now.day, now.month, now.year};
-    s_.dayShift = firstIsYesterday ? 1 : 0;
+    s_.tick.dayShift = firstIsYesterday ? 1 : 0;
     v_.form.textColour = palette(15);
-    if (!datePair_.changed({now.day, now.month, now.year, s_.dayShift})) return;
+    if (!datePair_.changed({now.day, now.month, now.year, s_.tick.dayShift})) return;
     const CalendarDate first = firstIsYesterday ? DayBefore(today) : today;
     const CalendarDate second = firstIsYesterday ? today : DayAfter(today);
 
@@ -340,12 +340,12 @@ void Tick::datePair(const ClockReading& now, bool firstIsYesterday) {
     const auto secondDay = WeekDays(second.day, second.month, second.year);
     if (firstDay) {
         DateLineText(scratch_, first, firstDay->weekday);
-        assignIfChanged(v_.ssPanel2.caption, scratch_);
-        s_.julianDay = firstDay->julianDay;
+        assignIfChanged(v_.firstDate.caption, scratch_);
+        s_.tick.julianDay = firstDay->julianDay;
     }
     if (secondDay) {
         DateLineText(scratch_, second, secondDay->weekday);
-        assignIfChanged(v_.ssPanel3.caption, scratch_);
+        assignIfChanged(v_.secondDate.caption, scratch_);
     }
 }
 
@@ -360,12 +360,12 @@ void Tick::astronomy(const ClockReading& now, const Home& home) {
         if (noonOffsetMinutes_) zoneHours = *noonOffsetMinutes_ / 60.0;
     }
     const SkyKey key{{now.day, now.month, now.year},
-                     {{s_.latDegrees, s_.latMinutes, s_.lonDegrees, s_.lonMinutes}, zoneHours}};
+                     {{s_.site.latDegrees, s_.site.latMinutes, s_.site.lonDegrees, s_.site.lonMinutes}, zoneHours}};
     if (sky_.changed(key)) {
         v_.sunSentence.caption = astro::SunSentence(astro::ComputeSunTimes(key.date, key.site));
         v_.moonSentence.caption = astro::MoonSentence(astro::ComputeMoonDay(key.date, key.site));
     }
-    if (julianDayLabel_.changed(s_.julianDay)) v_.julianDay.caption = JulianDayLabel(s_.julianDay);
+    if (julianDayLabel_.changed(s_.tick.julianDay)) v_.julianDay.caption = JulianDayLabel(s_.tick.julianDay);
 }
 
 } // namespace vemar

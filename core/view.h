@@ -36,14 +36,14 @@ inline void assignIfChanged(std::string& target, std::string_view value) {
 
 struct MainView {
     ControlView form;                            // caption and background of Form1
-    std::array<ControlView, 27> label1;          // city names
-    std::array<ControlView, 27> label2;          // row times
-    std::array<ControlView, 27> label3;          // date markers
-    std::array<ControlView, 4> ssPanel1;         // 0 and 3: date symbols
-    ControlView ssPanel2, ssPanel3, ssPanel5, ssPanel6, ssPanel7, ssPanel8, ssPanel9;
-    ControlView ssCommand1, command1, text1, upDown1;
-    ControlView frame1, frame2, option1, option2;
-    ControlView label4, label5, label6, label7, label8, label9;
+    std::array<ControlView, 27> cityNames;          // city names
+    std::array<ControlView, 27> rowTimes;          // row times
+    std::array<ControlView, 27> dateMarkers;          // date markers
+    std::array<ControlView, 4> dateSymbols;         // 0 and 3: date symbols
+    ControlView firstDate, secondDate, summerTimeButton, summerPeriod, tableButton, dayOfYear, daysToYearEnd;
+    ControlView signalButton, saveZoneButton, zoneBox, zoneUpDown;
+    ControlView zoneFrame, hemisphereFrame, northOption, southOption;
+    ControlView northLegend, halfHourLegend, southLegend, utHeading, meanTimeHeading, siderealHeading;
     // The panels under the grid, numbered on after the row times.
     ControlView utTime;          // Label2(27)
     ControlView meanTime;        // Label2(28), local mean time
@@ -78,22 +78,22 @@ struct MainView {
 
 template <class Fn> void MainView::forEachControl(Fn&& fn) {
     fn(std::string("Form1"), form);
-    for (int k = 0; k < 27; ++k) fn("Label1(" + std::to_string(k) + ")", label1[k]);
-    for (int k = 0; k < 27; ++k) fn("Label2(" + std::to_string(k) + ")", label2[k]);
+    for (int k = 0; k < 27; ++k) fn("Label1(" + std::to_string(k) + ")", cityNames[k]);
+    for (int k = 0; k < 27; ++k) fn("Label2(" + std::to_string(k) + ")", rowTimes[k]);
     for (int k = 0; k < 8; ++k) fn("Label2(" + std::to_string(27 + k) + ")", *panels()[k]);
-    for (int k = 0; k < 27; ++k) fn("Label3(" + std::to_string(k) + ")", label3[k]);
-    for (int k = 0; k < 4; ++k) fn("SSPanel1(" + std::to_string(k) + ")", ssPanel1[k]);
-    fn(std::string("SSPanel2"), ssPanel2);  fn(std::string("SSPanel3"), ssPanel3);
-    fn(std::string("SSPanel5"), ssPanel5);  fn(std::string("SSPanel6"), ssPanel6);
-    fn(std::string("SSPanel7"), ssPanel7);  fn(std::string("SSPanel8"), ssPanel8);
-    fn(std::string("SSPanel9"), ssPanel9);
-    fn(std::string("SSCommand1"), ssCommand1); fn(std::string("Command1"), command1);
-    fn(std::string("Text1"), text1);        fn(std::string("UpDown1"), upDown1);
-    fn(std::string("Frame1"), frame1);      fn(std::string("Frame2"), frame2);
-    fn(std::string("Option1"), option1);    fn(std::string("Option2"), option2);
-    fn(std::string("Label4"), label4);      fn(std::string("Label5"), label5);
-    fn(std::string("Label6"), label6);      fn(std::string("Label7"), label7);
-    fn(std::string("Label8"), label8);      fn(std::string("Label9"), label9);
+    for (int k = 0; k < 27; ++k) fn("Label3(" + std::to_string(k) + ")", dateMarkers[k]);
+    for (int k = 0; k < 4; ++k) fn("SSPanel1(" + std::to_string(k) + ")", dateSymbols[k]);
+    fn(std::string("SSPanel2"), firstDate);  fn(std::string("SSPanel3"), secondDate);
+    fn(std::string("SSPanel5"), summerTimeButton);  fn(std::string("SSPanel6"), summerPeriod);
+    fn(std::string("SSPanel7"), tableButton);  fn(std::string("SSPanel8"), dayOfYear);
+    fn(std::string("SSPanel9"), daysToYearEnd);
+    fn(std::string("SSCommand1"), signalButton); fn(std::string("Command1"), saveZoneButton);
+    fn(std::string("Text1"), zoneBox);        fn(std::string("UpDown1"), zoneUpDown);
+    fn(std::string("Frame1"), zoneFrame);      fn(std::string("Frame2"), hemisphereFrame);
+    fn(std::string("Option1"), northOption);    fn(std::string("Option2"), southOption);
+    fn(std::string("Label4"), northLegend);      fn(std::string("Label5"), halfHourLegend);
+    fn(std::string("Label6"), southLegend);      fn(std::string("Label7"), utHeading);
+    fn(std::string("Label8"), meanTimeHeading);      fn(std::string("Label9"), siderealHeading);
 }
 
 template <class Fn> void MainView::forEachMenuItem(Fn&& fn) {

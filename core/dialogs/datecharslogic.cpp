@@ -31,71 +31,71 @@ std::string DateCharFilter(std::string_view typed) {
 DateCharsLogic::DateCharsLogic(Program& program) : program_(program) {
     using namespace texts;
     view_.form.caption = kDateCharsCaption;
-    view_.label1.caption = kFirstDateChar;
-    view_.label1.textColour = kFirstDateRed;
-    view_.label2.caption = kSecondDateChar;
-    view_.label2.textColour = kSecondDateGreen;
-    view_.text1.backColour = kLightYellow;
-    view_.text1.textColour = kFirstDateRed;
-    view_.text2.backColour = kLightYellow;
-    view_.text2.textColour = kSecondDateGrey;
-    view_.ssCommand1.caption = kCancel;
-    view_.ssCommand2.caption = kOkRule;
-    view_.ssCommand2.enabled = false;
-    view_.ssCommand3.caption = kDefault;
+    view_.firstLabel.caption = kFirstDateChar;
+    view_.firstLabel.textColour = kFirstDateRed;
+    view_.secondLabel.caption = kSecondDateChar;
+    view_.secondLabel.textColour = kSecondDateGreen;
+    view_.firstBox.backColour = kLightYellow;
+    view_.firstBox.textColour = kFirstDateRed;
+    view_.secondBox.backColour = kLightYellow;
+    view_.secondBox.textColour = kSecondDateGrey;
+    view_.annullaButton.caption = kCancel;
+    view_.okButton.caption = kOkRule;
+    view_.okButton.enabled = false;
+    view_.defaultButton.caption = kDefault;
 }
 
 void DateCharsLogic::open() {
     const SharedState& s = program_.state();
-    saved1_ = s.dateSymbol1;
-    saved2_ = s.dateSymbol2;
-    text1Changed(s.dateSymbol1);
-    text2Changed(s.dateSymbol2);
+    saved1_ = s.display.dateSymbol1;
+    saved2_ = s.display.dateSymbol2;
+    firstBoxChanged(s.display.dateSymbol1);
+    secondBoxChanged(s.display.dateSymbol2);
 }
 
-void DateCharsLogic::text1Changed(std::string_view text) {
-    boxChanged(view_.text1, program_.state().dateSymbol1, saved1_, text);
+void DateCharsLogic::firstBoxChanged(std::string_view text) {
+    boxChanged(view_.firstBox, program_.state().display.dateSymbol1, saved1_, text);
 }
 
-void DateCharsLogic::text2Changed(std::string_view text) {
-    boxChanged(view_.text2, program_.state().dateSymbol2, saved2_, text);
+void DateCharsLogic::secondBoxChanged(std::string_view text) {
+    boxChanged(view_.secondBox, program_.state().display.dateSymbol2, saved2_, text);
 }
 
 void DateCharsLogic::boxChanged(ControlView& box, std::string& symbol, const std::string& saved,
                            std::string_view text) {
     box.caption = DateCharFilter(text);
     symbol = box.caption;
-    ControlView& ok = view_.ssCommand2;
+    ControlView& ok = view_.okButton;
     if (symbol.empty()) ok.enabled = false;
     else if (symbol != saved) ok.enabled = true;
     const SharedState& s = program_.state();
-    view_.ssCommand3.enabled = !(s.dateSymbol1 == texts::kDefaultSymbol1 && s.dateSymbol2 == texts::kDefaultSymbol2);
+    view_.defaultButton.enabled = !(s.display.dateSymbol1 == texts::kDefaultSymbol1 && s.display.dateSymbol2 == texts::kDefaultSymbol2);
     program_.dateSymbolsChanged();
 }
 
 // A command whose button is disabled does nothing, whoever calls it.
 void DateCharsLogic::defaultClick() {
-    if (!view_.ssCommand3.enabled) return;
+    if (!view_.defaultButton.enabled) return;
     SharedState& s = program_.state();
-    if (!s.dateSymbol1.empty()) saved1_ = s.dateSymbol1;
-    if (!s.dateSymbol2.empty()) saved2_ = s.dateSymbol2;
-    s.dateSymbol1 = texts::kDefaultSymbol1;
-    s.dateSymbol2 = texts::kDefaultSymbol2;
-    text1Changed(texts::kDefaultSymbol1);
-    text2Changed(texts::kDefaultSymbol2);
+    if (!s.display.dateSymbol1.empty()) saved1_ = s.display.dateSymbol1;
+    if (!s.display.dateSymbol2.empty()) saved2_ = s.display.dateSymbol2;
+    s.display.dateSymbol1 = texts::kDefaultSymbol1;
+    s.display.dateSymbol2 = texts::kDefaultSymbol2;
+    firstBoxChanged(texts::kDefaultSymbol1);
+    secondBoxChanged(texts::kDefaultSymbol2);
     program_.dateSymbolsChanged();
 }
 
 void DateCharsLogic::annullaClick() {
     SharedState& s = program_.state();
-    s.dateSymbol1 = saved1_;
-    s.dateSymbol2 = saved2_;
+    s.display.dateSymbol1 = saved1_;
+    s.display.dateSymbol2 = saved2_;
     program_.dateSymbolsChanged();
     closeRequested_ = true;
 }
 
 void DateCharsLogic::okClick() {
-    if (view_.ssCommand2.enabled) closeRequested_ = true;
+    if (view_.okButton.enabled) closeRequested_ = true;
 }
 
 } // namespace vemar

@@ -19,13 +19,13 @@ std::string DateCharFilter(std::string_view typed);
 
 struct DateCharsView {
     ControlView form;         // caption
-    ControlView label1;       // "Carattere Prima Data:"
-    ControlView label2;       // "Carattere Seconda Data:"
-    ControlView text1;        // first-date character
-    ControlView text2;        // second-date character
-    ControlView ssCommand1;   // "Annulla"
-    ControlView ssCommand2;   // "Ok"
-    ControlView ssCommand3;   // "Default"
+    ControlView firstLabel;       // "Carattere Prima Data:"
+    ControlView secondLabel;       // "Carattere Seconda Data:"
+    ControlView firstBox;        // first-date character
+    ControlView secondBox;        // second-date character
+    ControlView annullaButton;   // "Annulla"
+    ControlView okButton;   // "Ok"
+    ControlView defaultButton;   // "Default"
 };
 
 class DateCharsLogic {
@@ -37,8 +37,8 @@ public:
     bool closeRequested() const { return closeRequested_; }
 
     void open();                               // Form_Load
-    void text1Changed(std::string_view text);  // any change of Text1
-    void text2Changed(std::string_view text);  // any change of Text2
+    void firstBoxChanged(std::string_view text);  // any change of Text1
+    void secondBoxChanged(std::string_view text);  // any change of Text2
     void defaultClick();                       // SSCommand3
     void annullaClick();                       // SSCommand1
     void okClick();                            // SSCommand2

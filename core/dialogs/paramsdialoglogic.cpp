@@ -68,100 +68,100 @@ void ParamsDialogLogic::setupStaticView() {
     using namespace texts;
     v_.form.caption = kParamsCaption;
     v_.form.backColour = kFaceGrey;
-    v_.label1.caption = kLatitude;
-    v_.label2.caption = kLongitude;
-    v_.frame1.caption = kHalfHourFrame;
-    v_.option1.caption = kYes;
-    v_.option2.caption = kNo;
-    v_.check1.caption = kAutoDst;
-    v_.ssCommand1.caption = kCancel;
-    v_.ssCommand2.caption = kOk;
-    for (ControlView* box : {&v_.text1, &v_.text2, &v_.text3, &v_.text4}) {
+    v_.latitudeLabel.caption = kLatitude;
+    v_.longitudeLabel.caption = kLongitude;
+    v_.halfHourFrame.caption = kHalfHourFrame;
+    v_.halfHourYes.caption = kYes;
+    v_.halfHourNo.caption = kNo;
+    v_.autoDstBox.caption = kAutoDst;
+    v_.annullaButton.caption = kCancel;
+    v_.okButton.caption = kOk;
+    for (ControlView* box : {&v_.latitudeDegrees, &v_.latitudeMinutes, &v_.longitudeDegrees, &v_.longitudeMinutes}) {
         box->backColour = kBoxBack;
         box->textColour = kBoxText;
     }
-    for (ControlView* label : {&v_.label1, &v_.label2, &v_.check1}) {
+    for (ControlView* label : {&v_.latitudeLabel, &v_.longitudeLabel, &v_.autoDstBox}) {
         label->backColour = kFaceGrey;
         label->textColour = kLabelBlue;
     }
-    for (ControlView* option : {&v_.option1, &v_.option2}) {
+    for (ControlView* option : {&v_.halfHourYes, &v_.halfHourNo}) {
         option->backColour = kFaceGrey;
         option->textColour = kOptionRed;
     }
-    for (ControlView* frame : {&v_.frame1, &v_.frame2}) frame->backColour = kFaceGrey;
+    for (ControlView* frame : {&v_.halfHourFrame, &v_.autoDstFrame}) frame->backColour = kFaceGrey;
 }
 
 double ParamsDialogLogic::latitudeSign() const {
-    return program_.state().hemisphere == Hemisphere::South ? -1.0 : 1.0;
+    return program_.state().site.hemisphere == Hemisphere::South ? -1.0 : 1.0;
 }
 
 void ParamsDialogLogic::load() {
     SharedState& s = program_.state();
-    atOpening_.siteHalfHour = s.siteHalfHour;
-    atOpening_.autoDst = s.autoDst;
+    atOpening_.siteHalfHour = s.site.halfHourMinutes;
+    atOpening_.autoDst = s.site.autoDst;
 
-    text1Changed(std::to_string(std::abs(whole(s.latDegrees))));
-    text2Changed(std::to_string(std::abs(whole(s.latMinutes))));
-    text3Changed(std::to_string(whole(s.lonDegrees)));
-    text4Changed(std::to_string(std::abs(whole(s.lonMinutes))));
-    atOpening_.latDegrees = whole(s.latDegrees);
-    atOpening_.latMinutes = whole(s.latMinutes);
-    atOpening_.lonDegrees = whole(s.lonDegrees);
-    atOpening_.lonMinutes = whole(s.lonMinutes);
+    latitudeDegreesChanged(std::to_string(std::abs(whole(s.site.latDegrees))));
+    latitudeMinutesChanged(std::to_string(std::abs(whole(s.site.latMinutes))));
+    longitudeDegreesChanged(std::to_string(whole(s.site.lonDegrees)));
+    longitudeMinutesChanged(std::to_string(std::abs(whole(s.site.lonMinutes))));
+    atOpening_.latDegrees = whole(s.site.latDegrees);
+    atOpening_.latMinutes = whole(s.site.latMinutes);
+    atOpening_.lonDegrees = whole(s.site.lonDegrees);
+    atOpening_.lonMinutes = whole(s.site.lonMinutes);
 
-    if (s.siteHalfHour == 30) option1Click();
-    else option2Click();
+    if (s.site.halfHourMinutes == 30) halfHourYesClick();
+    else halfHourNoClick();
 
     opening_ = true;
-    check1Click(s.autoDst != 0);
+    autoDstClick(s.site.autoDst != 0);
     opening_ = false;
 }
 
-void ParamsDialogLogic::text1Changed(std::string_view text) {
-    program_.state().latDegrees = withSign(latitudeSign(), digitsBox(text, kMaxLatDegrees, v_.text1));
+void ParamsDialogLogic::latitudeDegreesChanged(std::string_view text) {
+    program_.state().site.latDegrees = withSign(latitudeSign(), digitsBox(text, kMaxLatDegrees, v_.latitudeDegrees));
 }
 
-void ParamsDialogLogic::text2Changed(std::string_view text) {
-    program_.state().latMinutes = withSign(latitudeSign(), digitsBox(text, kMaxMinutes, v_.text2));
+void ParamsDialogLogic::latitudeMinutesChanged(std::string_view text) {
+    program_.state().site.latMinutes = withSign(latitudeSign(), digitsBox(text, kMaxMinutes, v_.latitudeMinutes));
 }
 
-void ParamsDialogLogic::text3Changed(std::string_view text) {
+void ParamsDialogLogic::longitudeDegreesChanged(std::string_view text) {
     SharedState& s = program_.state();
     std::string kept = keepOnly(text, [](char c) { return isDigit(c) || c == '-'; });
-    s.lonDegrees = boxNumber(kept);
+    s.site.lonDegrees = boxNumber(kept);
     // The minutes carry the sign of the degrees, so the place stays on one
     // side of Greenwich whichever box was typed last.
-    s.lonMinutes = withSign(s.lonDegrees < 0 ? -1.0 : 1.0, s.lonMinutes);
-    if (s.lonDegrees < -kMaxLonDegrees) {
-        s.lonDegrees = -kMaxLonDegrees;
+    s.site.lonMinutes = withSign(s.site.lonDegrees < 0 ? -1.0 : 1.0, s.site.lonMinutes);
+    if (s.site.lonDegrees < -kMaxLonDegrees) {
+        s.site.lonDegrees = -kMaxLonDegrees;
         kept = std::to_string(-kMaxLonDegrees);
-    } else if (s.lonDegrees > kMaxLonDegrees) {
-        s.lonDegrees = kMaxLonDegrees;
+    } else if (s.site.lonDegrees > kMaxLonDegrees) {
+        s.site.lonDegrees = kMaxLonDegrees;
         kept = std::to_string(kMaxLonDegrees);
     }
-    v_.text3.caption = kept;
+    v_.longitudeDegrees.caption = kept;
 }
 
-void ParamsDialogLogic::text4Changed(std::string_view text) {
+void ParamsDialogLogic::longitudeMinutesChanged(std::string_view text) {
     SharedState& s = program_.state();
-    s.lonMinutes = withSign(s.lonDegrees < 0 ? -1.0 : 1.0, digitsBox(text, kMaxMinutes, v_.text4));
+    s.site.lonMinutes = withSign(s.site.lonDegrees < 0 ? -1.0 : 1.0, digitsBox(text, kMaxMinutes, v_.longitudeMinutes));
 }
 
-void ParamsDialogLogic::option1Click() {
-    program_.state().siteHalfHour = 30;
-    v_.option1.checked = true;
-    v_.option2.checked = false;
+void ParamsDialogLogic::halfHourYesClick() {
+    program_.state().site.halfHourMinutes = 30;
+    v_.halfHourYes.checked = true;
+    v_.halfHourNo.checked = false;
 }
 
-void ParamsDialogLogic::option2Click() {
-    program_.state().siteHalfHour = 0;
-    v_.option1.checked = false;
-    v_.option2.checked = true;
+void ParamsDialogLogic::halfHourNoClick() {
+    program_.state().site.halfHourMinutes = 0;
+    v_.halfHourYes.checked = false;
+    v_.halfHourNo.checked = true;
 }
 
-void ParamsDialogLogic::check1Click(bool ticked) {
-    v_.check1.checked = ticked;
-    if (!opening_) program_.state().autoDst = ticked ? 1 : 0;
+void ParamsDialogLogic::autoDstClick(bool ticked) {
+    v_.autoDstBox.checked = ticked;
+    if (!opening_) program_.state().site.autoDst = ticked ? 1 : 0;
 }
 
 void ParamsDialogLogic::okClick() {
@@ -176,12 +176,12 @@ void ParamsDialogLogic::okClick() {
 void ParamsDialogLogic::unload() {
     if (!closedByOk_) {
         SharedState& s = program_.state();
-        s.latDegrees = atOpening_.latDegrees;
-        s.latMinutes = atOpening_.latMinutes;
-        s.lonDegrees = atOpening_.lonDegrees;
-        s.lonMinutes = atOpening_.lonMinutes;
-        s.siteHalfHour = atOpening_.siteHalfHour;
-        s.autoDst = atOpening_.autoDst;
+        s.site.latDegrees = atOpening_.latDegrees;
+        s.site.latMinutes = atOpening_.latMinutes;
+        s.site.lonDegrees = atOpening_.lonDegrees;
+        s.site.lonMinutes = atOpening_.lonMinutes;
+        s.site.halfHourMinutes = atOpening_.siteHalfHour;
+        s.site.autoDst = atOpening_.autoDst;
     }
     closedByOk_ = false;
 }

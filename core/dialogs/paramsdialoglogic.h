@@ -16,11 +16,11 @@ class Program;
 
 struct ParamsView {
     ControlView form;                       // caption "Parametri"
-    ControlView label1, text1, text2;       // latitude: degrees, minutes
-    ControlView label2, text3, text4;       // longitude: degrees, minutes
-    ControlView frame1, option1, option2;   // half hour: "Si", "No"
-    ControlView frame2, check1;             // automatic summer time
-    ControlView ssCommand1, ssCommand2;     // "Annulla", "OK"
+    ControlView latitudeLabel, latitudeDegrees, latitudeMinutes;       // latitude: degrees, minutes
+    ControlView longitudeLabel, longitudeDegrees, longitudeMinutes;       // longitude: degrees, minutes
+    ControlView halfHourFrame, halfHourYes, halfHourNo;   // half hour: "Si", "No"
+    ControlView autoDstFrame, autoDstBox;             // automatic summer time
+    ControlView annullaButton, okButton;     // "Annulla", "OK"
 };
 
 class ParamsDialogLogic {
@@ -32,13 +32,13 @@ public:
     void load();                                 // Form_Load
     // Any change of a box's text, typed or set: the box's text afterwards is
     // in the view.
-    void text1Changed(std::string_view text);    // latitude degrees
-    void text2Changed(std::string_view text);    // latitude minutes
-    void text3Changed(std::string_view text);    // longitude degrees
-    void text4Changed(std::string_view text);    // longitude minutes
-    void option1Click();                         // "Si": 30 minutes
-    void option2Click();                         // "No"
-    void check1Click(bool ticked);
+    void latitudeDegreesChanged(std::string_view text);    // latitude degrees
+    void latitudeMinutesChanged(std::string_view text);    // latitude minutes
+    void longitudeDegreesChanged(std::string_view text);    // longitude degrees
+    void longitudeMinutesChanged(std::string_view text);    // longitude minutes
+    void halfHourYesClick();                         // "Si": 30 minutes
+    void halfHourNoClick();                         // "No"
+    void autoDstClick(bool ticked);
     void okClick();                              // saves; the window then closes
     void unload();                               // Form_Unload, however the window closes
 

@@ -48,23 +48,23 @@ RuleDialogLogic::RuleDialogLogic(Program& program) : program_(program) { setupSt
 void RuleDialogLogic::setupStaticView() {
     using namespace texts;
     v_.form.backColour = palette(7);
-    v_.frame1.caption = kStart;
-    v_.frame2.caption = kEnd;
+    v_.startFrame.caption = kStart;
+    v_.endFrame.caption = kEnd;
     constexpr std::string_view captions[3] = {kMonth, kWeek, kWeekday};
     for (int i = 0; i < kRuleLists; ++i) {
         v_.label[i].caption = captions[i % 3];
         v_.combo[i].backColour = kListBack;
         v_.combo[i].textColour = i < 3 ? kStartText : kEndText;
     }
-    v_.ssCommand1.caption = kCancel;
-    v_.ssCommand2.caption = kOkRule;
-    v_.ssCommand3.caption = kApply;
-    v_.ssCommand3.enabled = false;
+    v_.annullaButton.caption = kCancel;
+    v_.okButton.caption = kOkRule;
+    v_.applicaButton.caption = kApply;
+    v_.applicaButton.enabled = false;
 }
 
 void RuleDialogLogic::euguaglia() { snapshot_ = program_.state().dstRule; }
 
-void RuleDialogLogic::conApl() { v_.ssCommand3.enabled = !(program_.state().dstRule == snapshot_); }
+void RuleDialogLogic::conApl() { v_.applicaButton.enabled = !(program_.state().dstRule == snapshot_); }
 
 void RuleDialogLogic::load() {
     SharedState& s = program_.state();
@@ -72,22 +72,22 @@ void RuleDialogLogic::load() {
     // starts from the saved rule.
     program_.guarded([&] { s.dstRule = ReadParleg(program_.file(kRuleFile)); });
     euguaglia();
-    for (int combo = 0; combo < kRuleLists; ++combo) select(combo, RuleField(s.dstRule, s.hemisphere, combo));
-    v_.form.caption = IsNorthern(s.hemisphere) ? texts::kRuleCaptionNorth : texts::kRuleCaptionSouth;
+    for (int combo = 0; combo < kRuleLists; ++combo) select(combo, RuleField(s.dstRule, s.site.hemisphere, combo));
+    v_.form.caption = IsNorthern(s.site.hemisphere) ? texts::kRuleCaptionNorth : texts::kRuleCaptionSouth;
 }
 
 void RuleDialogLogic::select(int combo, int index) {
     if (combo < 0 || combo >= kRuleLists || index < 0 || index >= RuleListSize(combo)) return;
     SharedState& s = program_.state();
     v_.selected[combo] = index;
-    RuleField(s.dstRule, s.hemisphere, combo) = index;
+    RuleField(s.dstRule, s.site.hemisphere, combo) = index;
     conApl();
 }
 
 void RuleDialogLogic::applyClick() {
     program_.legaleSinoToday();
     euguaglia();
-    v_.ssCommand3.enabled = false;
+    v_.applicaButton.enabled = false;
 }
 
 void RuleDialogLogic::okClick() {

@@ -25,13 +25,13 @@ int RuleListSize(int combo);
 
 struct RuleView {
     ControlView form;                           // the caption names the hemisphere
-    ControlView frame1, frame2;                 // "Inizio ", "Fine "
+    ControlView startFrame, endFrame;                 // "Inizio ", "Fine "
     // The label before each list: Label1..3 before Combo1..3, then Label6,
     // Label5, Label4 before Combo4..6.
     std::array<ControlView, kRuleLists> label;
     std::array<ControlView, kRuleLists> combo;  // colours of Combo1..Combo6
     std::array<int, kRuleLists> selected{};     // the entry each list shows
-    ControlView ssCommand1, ssCommand2, ssCommand3;   // "Annulla", "Ok", "Applica"
+    ControlView annullaButton, okButton, applicaButton;   // "Annulla", "Ok", "Applica"
 };
 
 class RuleDialogLogic {

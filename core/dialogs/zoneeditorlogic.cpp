@@ -76,19 +76,19 @@ std::optional<Rgb> ClassNameColour(std::string_view zoneClass) {
 ZoneEditorLogic::ZoneEditorLogic(Program& program, Variant variant) : program_(program), variant_(variant) {
     using namespace texts;
     view_.form.caption = variant == Variant::Zones ? kZoneEditorCaption : kClassEditorCaption;
-    for (auto& name : view_.text2) {
+    for (auto& name : view_.nameBoxes) {
         name.backColour = kNameBoxBack;
         name.textColour = kNameDefaultText;
     }
-    for (auto& value : view_.text1) {
+    for (auto& value : view_.valueBoxes) {
         value.backColour = kValueBoxBack;
         value.textColour = kValueBoxText;
     }
-    view_.ssCommand1.caption = kSave;
-    view_.ssCommand2.caption = kCancel;
-    view_.ssCommand3.caption = kExit;
-    view_.ssCommand1.enabled = false;
-    view_.ssCommand2.enabled = false;
+    view_.salvaButton.caption = kSave;
+    view_.annullaButton.caption = kCancel;
+    view_.esciButton.caption = kExit;
+    view_.salvaButton.enabled = false;
+    view_.annullaButton.enabled = false;
 }
 
 int ZoneEditorLogic::valueLength() const { return variant_ == Variant::Classes ? 1 : 0; }
@@ -118,37 +118,37 @@ void ZoneEditorLogic::fill() {
         nameChanged(row, record.name);
         valueChanged(row, variant_ == Variant::Zones ? OffsetBoxText(record.offset) : record.zoneClass);
     }
-    view_.ssCommand1.enabled = false;
-    view_.ssCommand2.enabled = false;
+    view_.salvaButton.enabled = false;
+    view_.annullaButton.enabled = false;
 }
 
 void ZoneEditorLogic::colourName(int row) {
-    if (auto colour = ClassNameColour(table_[row].zoneClass)) view_.text2[row].textColour = *colour;
+    if (auto colour = ClassNameColour(table_[row].zoneClass)) view_.nameBoxes[row].textColour = *colour;
 }
 
 void ZoneEditorLogic::markEdited() {
-    view_.ssCommand1.enabled = true;
-    view_.ssCommand2.enabled = true;
+    view_.salvaButton.enabled = true;
+    view_.annullaButton.enabled = true;
 }
 
 void ZoneEditorLogic::nameChanged(int row, std::string_view text) {
     if (row < 0 || row >= kZoneRows) return;
-    assignIfChanged(view_.text2[row].caption, filterName(text));
+    assignIfChanged(view_.nameBoxes[row].caption, filterName(text));
     showWhatRowFollows(row);
     markEdited();
 }
 
 void ZoneEditorLogic::valueChanged(int row, std::string_view text) {
     if (row < 0 || row >= kZoneRows) return;
-    assignIfChanged(view_.text1[row].caption, filterValue(text));
+    assignIfChanged(view_.valueBoxes[row].caption, filterValue(text));
     showWhatRowFollows(row);
     markEdited();
 }
 
 ZoneRow ZoneEditorLogic::rowInBoxes(int row) const {
     ZoneRow record = table_[row];
-    record.name = view_.text2[row].caption;
-    const std::string& value = view_.text1[row].caption;
+    record.name = view_.nameBoxes[row].caption;
+    const std::string& value = view_.valueBoxes[row].caption;
     if (variant_ == Variant::Zones) record.offset = value;
     else record.zoneClass = value.empty() ? "0" : value;   // the box stays empty
     return record;
@@ -177,7 +177,7 @@ void ZoneEditorLogic::showWhatRowFollows(int row) {
         const int hours = static_cast<int>(OffsetNumber(record.offset));
         text += OffsetText(hours * 3600) + "h";
     }
-    view_.text2[row].tooltip = " " + text + " ";
+    view_.nameBoxes[row].tooltip = " " + text + " ";
 }
 
 void ZoneEditorLogic::takeRowsOffZones(const ZoneTable& saved) {
@@ -209,20 +209,20 @@ void ZoneEditorLogic::takeBoxes() {
 
 // A command whose button is disabled does nothing, whoever calls it.
 void ZoneEditorLogic::salva() {
-    if (!view_.ssCommand1.enabled) return;
+    if (!view_.salvaButton.enabled) return;
     takeBoxes();
     // Form5 changes no class, so this only ever recolours the names of Form6.
     for (int row = 0; row < kZoneRows; ++row) colourName(row);
     if (!program_.guarded([&] { StageZoneTable(program_.file(kZoneFile).parent_path(), table_); })) return;
     program_.platform().fileWritten(kStagedZoneFile);
     program_.platform().beep();
-    view_.ssCommand1.enabled = false;
-    view_.ssCommand2.enabled = true;
+    view_.salvaButton.enabled = false;
+    view_.annullaButton.enabled = true;
     savePending_ = true;
 }
 
 void ZoneEditorLogic::annulla() {
-    if (!view_.ssCommand2.enabled) return;
+    if (!view_.annullaButton.enabled) return;
     savePending_ = false;
     open();
 }
@@ -236,7 +236,7 @@ void ZoneEditorLogic::salvafile() {
         return;
     program_.platform().fileWritten(kZoneFile);
     program_.platform().beep();
-    view_.ssCommand1.enabled = false;
+    view_.salvaButton.enabled = false;
     program_.requestReload();
 }
 
@@ -256,7 +256,7 @@ void ZoneEditorLogic::close() {
         program_.requestReload();
         savePending_ = false;
     }
-    if (view_.ssCommand1.enabled &&
+    if (view_.salvaButton.enabled &&
         program_.platform().askYesNo(std::string(texts::kSaveEditsQuestion), std::string(texts::kWarningTitle)))
         salvafile();
 }

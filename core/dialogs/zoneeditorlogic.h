@@ -44,11 +44,11 @@ inline constexpr Rgb kValueBoxText = rgb(255, 224, 192);
 
 struct ZoneEditorView {
     ControlView form;                         // the window's caption
-    std::array<ControlView, kZoneRows> text2; // name boxes
-    std::array<ControlView, kZoneRows> text1; // offset (Form5) or class (Form6) boxes
-    ControlView ssCommand1;                   // "Salva"
-    ControlView ssCommand2;                   // "Annulla"
-    ControlView ssCommand3;                   // "Esci"
+    std::array<ControlView, kZoneRows> nameBoxes; // name boxes
+    std::array<ControlView, kZoneRows> valueBoxes; // offset (Form5) or class (Form6) boxes
+    ControlView salvaButton;                   // "Salva"
+    ControlView annullaButton;                   // "Annulla"
+    ControlView esciButton;                   // "Esci"
 };
 
 class ZoneEditorLogic {

@@ -46,7 +46,7 @@ TEST_F(HomeZoneTest, AHomeOnItsZoneShowsTheZonesSummerAndPeriod) {
         "Label2(16).tooltip= Sydney +11h Australia/Sydney ",
         "Label2(20).caption=18:30:00",   // New York follows its class: -5 in its winter
     });
-    EXPECT_EQ(state().inDstWindow, 1);
+    EXPECT_EQ(state().site.inDstWindow, 1);
 }
 
 } // namespace

@@ -30,7 +30,7 @@ TEST_F(ProgramTest, StartUpRemovesStaleTemporariesAndSurvivesGarbage) {
     EXPECT_EQ((std::array{dir.exists(".seg.dat.a1B2c3"), dir.exists(".fusi.tmp.zzzzzz"),
                           dir.exists(".lxp2.par.short"), dir.exists("notes.txt")}),
               (std::array{false, false, true, true}));
-    EXPECT_EQ((std::array{s.signalOn, s.screenColour}), (std::array{0, 0}));
+    EXPECT_EQ((std::array{s.display.signalOn, s.display.screenColour}), (std::array{0, 0}));
 }
 
 // A required file damaged or missing, or an optional one that is no file, ends the program naming that file
@@ -84,11 +84,11 @@ TEST(ProgramSessionEnd, SavesWhatShutDownWouldAndChangesNothing) {
         Program& program = started.program;
         c.edit(program);
         const SharedState& s = program.state();
-        const std::array before{s.screenColour, s.timesColour, s.coloursChanged};
+        const std::array before{s.display.screenColour, s.display.timesColour, s.display.coloursChanged};
         ASSERT_TRUE(program.saveDisplaySettings());
         const auto saved = *ReadDisplaySettings(started.dir / kDisplayFile);
         EXPECT_EQ((std::array{saved[0], saved[1], saved[2], saved[3], saved[4]}), c.stored);
-        EXPECT_EQ((std::array{s.screenColour, s.timesColour, s.coloursChanged}), before);
+        EXPECT_EQ((std::array{s.display.screenColour, s.display.timesColour, s.display.coloursChanged}), before);
         EXPECT_FALSE(program.shutDownStarted());
         const std::string sessionBytes = started.dir.read("seg.dat");
         ASSERT_TRUE(program.shutDown());
@@ -113,7 +113,7 @@ TEST_F(ProgramTest, OneClickTurnsTheStoredSignalOver) {
         restart();
         Program& program = *this->program;
         program.signalClick();
-        EXPECT_EQ(program.state().signalOn == 1, c.onAfterClick);
+        EXPECT_EQ(program.state().display.signalOn == 1, c.onAfterClick);
         EXPECT_EQ(program.view().menu.segnale.checked, c.onAfterClick);
         ASSERT_TRUE(program.shutDown());
         const auto saved = *ReadDisplaySettings(dir / kDisplayFile);
@@ -141,7 +141,7 @@ TEST(ProgramShutDown, AsksOnlyWhenZoneOrHemisphereChanged) {
         SCOPED_TRACE(c.why);
         test::Started started({}, {c.answer});
         c.edit(started.program);
-        EXPECT_EQ(started.program.view().command1.enabled, c.saveEnabled);
+        EXPECT_EQ(started.program.view().saveZoneButton.enabled, c.saveEnabled);
         started.platform.writes.clear();
         ASSERT_TRUE(started.program.shutDown());
         EXPECT_EQ(started.platform.questions, c.asked ? Strings{"Salvare i Cambiamenti sul fuso orario?"} : Strings{});
@@ -167,42 +167,42 @@ TEST_F(ProgramTest, ZoneBoxFiltersClampsAndWraps) {
     for (const Step& c : steps) {
         SCOPED_TRACE(c.typed ? c.typed : "UpDown1");
         if (c.typed) {
-            program->text1Changed("");
-            for (const char* key = c.typed; *key; ++key) program->text1Changed(v.text1.caption + *key);
+            program->zoneBoxChanged("");
+            for (const char* key = c.typed; *key; ++key) program->zoneBoxChanged(v.zoneBox.caption + *key);
         } else {
             program->upDownClick(c.click);
         }
-        EXPECT_EQ(v.text1.caption, c.shown);
-        EXPECT_EQ(s.zoneOffset, c.zone);
-        EXPECT_EQ(v.command1.enabled, c.zone != 1);
+        EXPECT_EQ(v.zoneBox.caption, c.shown);
+        EXPECT_EQ(s.site.zoneOffset, c.zone);
+        EXPECT_EQ(v.saveZoneButton.enabled, c.zone != 1);
     }
 }
 
 // The south keeps the latitude negative, in memory and in lxp2.par.
 TEST_F(ProgramTest, SouthFlipsTheLatitudeAndSaveZoneWritesIt) {
     ASSERT_TRUE(program->startUp());
-    program->text1Changed("-5");
+    program->zoneBoxChanged("-5");
     program->hemisphereClick(Hemisphere::South);
-    EXPECT_EQ((std::array{s.latDegrees, s.latMinutes}), (std::array{-41.0, -54.0}));
+    EXPECT_EQ((std::array{s.site.latDegrees, s.site.latMinutes}), (std::array{-41.0, -54.0}));
     ExpectShown(v, {"Option2.checked=1", "Option1.checked=0",
                     "SSPanel6.caption=Ora Legale dal 27 Ottobre 2024 al 30 Marzo 2025     (Emisfero Australe)"});
     program->saveZoneClick();
     EXPECT_EQ(platform.beeps, 1);
-    EXPECT_FALSE(v.command1.enabled);
+    EXPECT_FALSE(v.saveZoneButton.enabled);
     // 21 June is the southern winter: no summer hour.
     EXPECT_EQ(dir.read("lxp2.par"), "-41,-54,-12,-29,5,,0,,,0,,0,,,2,1,0,1\r\n");
     program->hemisphereClick(Hemisphere::North);
-    EXPECT_EQ((std::array{s.latDegrees, s.latMinutes}), (std::array{41.0, 54.0}));
+    EXPECT_EQ((std::array{s.site.latDegrees, s.site.latMinutes}), (std::array{41.0, 54.0}));
 }
 
 TEST_F(ProgramTest, SummerTimeSwitchOnlyByHandAndSaved) {
     ASSERT_TRUE(program->startUp());
     program->dstSwitchClick();
-    EXPECT_EQ(v.ssPanel5.caption, "Ora Legale") << "automatic summer time: the click does nothing";
+    EXPECT_EQ(v.summerTimeButton.caption, "Ora Legale") << "automatic summer time: the click does nothing";
     EXPECT_TRUE(platform.writes.empty());
-    s.autoDst = 0;
+    s.site.autoDst = 0;
     program->dstSwitchClick();
-    EXPECT_EQ(v.ssPanel5.caption, "Ora Solare");
+    EXPECT_EQ(v.summerTimeButton.caption, "Ora Solare");
     EXPECT_EQ(dir.read("lxp2.par"), "41,54,-12,-29,-1,,0,,,0,,0,,,1,1,0,0\r\n");
     program->dstSwitchClick();
     EXPECT_EQ(dir.read("lxp2.par"), "41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,0\r\n");
@@ -244,7 +244,7 @@ TEST_F(ProgramTest, ColourSchemes) {
         c.clicks(program->colours());
         for (const std::string& row : c.shown) ExpectShown(program->view(), {row});
         const SharedState& now = state();
-        EXPECT_EQ((std::array{now.screenColour, now.timesColour, now.citiesColour, now.coloursChanged}), c.inForce);
+        EXPECT_EQ((std::array{now.display.screenColour, now.display.timesColour, now.display.citiesColour, now.display.coloursChanged}), c.inForce);
     }
 }
 
@@ -282,8 +282,8 @@ TEST_F(ProgramTest, DamagedCityZonesWarnAndKeepRowsOnTheirClasses) {
         program->requestReload();
         program->tick();
         EXPECT_EQ(platform.warnings, Strings(c.warnings, c.warning));
-        EXPECT_EQ(state().rowZones[0], "");
-        EXPECT_EQ(state().rowZones[1], c.londonFollows ? "Europe/London" : "");
+        EXPECT_EQ(state().table.rowZones[0], "");
+        EXPECT_EQ(state().table.rowZones[1], c.londonFollows ? "Europe/London" : "");
         EXPECT_FALSE(program->failed());
         if (!c.content.empty()) { EXPECT_EQ(dir.read(kCityZonesFile), c.content); }
         std::filesystem::remove(dir / kCityZonesFile);

@@ -123,8 +123,8 @@ void LeaveRunning(const test::WorkDir& dir, const std::string& homeZone, const I
     ASSERT_TRUE(program.startUp());
     if (zones) program.attachZoneDatabase(*zones);
     EXPECT_EQ(platform.warnings, std::vector<std::string>{});
-    program.state().dateSymbol1 = "*";
-    program.state().dateSymbol2 = "°";
+    program.state().display.dateSymbol1 = "*";
+    program.state().display.dateSymbol2 = "°";
     if (page == 2) program.pageSwitchClick();
     for (std::size_t i = 0; i < instants.size(); ++i) {
         platform.clock = reading(i);
@@ -167,25 +167,25 @@ TEST_P(RealWorld, EveryRowAndTheUniversalTimeAllYear) {
             const MainView& v = p.view();
             const std::time_t t = instants[i];
             // The home's own summer hour as the program holds it.
-            const long homeError = (ZoneAt(home.zone, instants)[i].summer ? 1 : 0) - s.inDstWindow;
+            const long homeError = (ZoneAt(home.zone, instants)[i].summer ? 1 : 0) - s.site.inDstWindow;
             const std::string ut = Trimmed(v.utTime.caption);
             if (ut != TimeText(Civil(t + homeError * 3600))) d.note("unexplained UT", "UT " + ut);
             else if (homeError != 0) d.note("explained UT", "");
-            const int secondDate = homeDay - s.dayShift + 1;
+            const int secondDate = homeDay - s.tick.dayShift + 1;
             for (int k = 0; k < kPageRows; ++k) {
                 const int n = (page - 1) * kPageRows + k;
                 const Local& city = ZoneAt(kCityZones[n], instants)[i];
-                const ZoneClass zoneClass = s.zoneClasses[n];
+                const ZoneClass zoneClass = s.table.zoneClasses[n];
                 const bool ruleSummer = (zoneClass == ZoneClass::NorthernSummer && s.ruleSummer == 1) ||
                                         (zoneClass == ZoneClass::SouthernSummer && s.ruleSummer == 0);
                 const long error = homeError + (ruleSummer ? 1 : 0) - (city.summer ? 1 : 0);
                 const std::tm expected = Civil(t + city.offsetSeconds + error * 3600);
-                const std::string shown = Trimmed(v.label2[k].caption);
-                if (shown != TimeText(expected)) d.note("unexplained rows", s.zoneTable[n].name + " " + shown);
+                const std::string shown = Trimmed(v.rowTimes[k].caption);
+                if (shown != TimeText(expected)) d.note("unexplained rows", s.table.zoneTable[n].name + " " + shown);
                 else if (error != 0) d.note("explained rows", "");
                 const bool onSecond = DayNumber(expected) >= secondDate;
-                if (v.label3[k].caption != (onSecond ? s.dateSymbol2 : s.dateSymbol1))
-                    d.note("unexplained dates", s.zoneTable[n].name + " marker " + v.label3[k].caption);
+                if (v.dateMarkers[k].caption != (onSecond ? s.display.dateSymbol2 : s.display.dateSymbol1))
+                    d.note("unexplained dates", s.table.zoneTable[n].name + " marker " + v.dateMarkers[k].caption);
             }
         });
     }
@@ -263,14 +263,14 @@ TEST_P(DatabaseMode, EveryRowAndTheUniversalTimeTwoYears) {
             if (!p.homeZoneAt(p.platform().now()).followsZone) d.note("home off its zone", "");
             const std::string ut = Trimmed(v.utTime.caption), real = TimeText(Civil(instants[i]));
             if (ut != real) d.note("UT", "UT " + ut + " for " + real);
-            const int secondDate = homeDay - p.state().dayShift + 1;
+            const int secondDate = homeDay - p.state().tick.dayShift + 1;
             for (int k = 0; k < kPageRows; ++k) {
                 const int n = (page - 1) * kPageRows + k;
                 const std::tm city = Civil(instants[i] + ZoneAt(DatabaseCityZone(n), instants)[i].offsetSeconds);
-                const std::string shown = Trimmed(v.label2[k].caption), name = p.state().zoneTable[n].name;
+                const std::string shown = Trimmed(v.rowTimes[k].caption), name = p.state().table.zoneTable[n].name;
                 if (shown != TimeText(city)) d.note("rows", name + " " + shown + " for " + TimeText(city));
-                if (v.label3[k].caption != (DayNumber(city) >= secondDate ? "°" : "*"))
-                    d.note("dates", name + " marker " + v.label3[k].caption);
+                if (v.dateMarkers[k].caption != (DayNumber(city) >= secondDate ? "°" : "*"))
+                    d.note("dates", name + " marker " + v.dateMarkers[k].caption);
                 // The cities span less than a day: the pair always holds every city's date.
                 if (DayNumber(city) < secondDate - 1 || DayNumber(city) > secondDate)
                     d.note("dates outside the pair", name + " on " + std::to_string(DayNumber(city)));

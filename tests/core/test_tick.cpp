@@ -14,17 +14,17 @@ protected:
     MainView& v = view();
 
     void SetUp() override {
-        s.tickStage = TickStage::Running;   // no start-up count, no table read
-        s.zoneTableLoaded = 1;
-        s.dateSymbol1 = "*";
-        s.dateSymbol2 = "°";
-        s.autoDst = 1;
+        s.tick.tickStage = TickStage::Running;   // no start-up count, no table read
+        s.table.zoneTableLoaded = 1;
+        s.display.dateSymbol1 = "*";
+        s.display.dateSymbol2 = "°";
+        s.site.autoDst = 1;
         for (int n = 0; n < kZoneRows; ++n) setRow(n, "City" + std::to_string(n + 1), "0", "0");
     }
     void setRow(int n, const std::string& name, const std::string& zoneClass, const std::string& offset) {
-        s.zoneTable[n] = {name, zoneClass, offset};
-        s.zoneOffsets[n] = OffsetNumber(offset);   // as loading the table would
-        s.zoneClasses[n] = ZoneClassOf(zoneClass);
+        s.table.zoneTable[n] = {name, zoneClass, offset};
+        s.table.zoneOffsets[n] = OffsetNumber(offset);   // as loading the table would
+        s.table.zoneClasses[n] = ZoneClassOf(zoneClass);
     }
     void at(int y, int mo, int d, int h, int mi, int sec) { platform.clock = {y, mo, d, h, mi, sec}; }
 };
@@ -49,36 +49,36 @@ TEST_F(TickTest, RowTimeAndDateMarker) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
-        s.zoneOffset = c.zone;
-        s.hemisphere = static_cast<Hemisphere>(c.hemisphere);
-        s.inDstWindow = c.inDst;
+        s.site.zoneOffset = c.zone;
+        s.site.hemisphere = static_cast<Hemisphere>(c.hemisphere);
+        s.site.inDstWindow = c.inDst;
         s.ruleSummer = c.ruleSummer;
-        s.siteHalfHour = c.halfHour;
+        s.site.halfHourMinutes = c.halfHour;
         setRow(0, "Roma", c.zoneClass, c.offset);
         at(2024, 6, 21, c.hour, c.minute, 5);
         program->tick();
-        EXPECT_EQ(v.label2[0].caption, c.time);
-        EXPECT_EQ(v.label3[0].caption, c.secondDate ? "°" : "*");
-        EXPECT_EQ(v.label3[0].textColour, palette(c.secondDate ? 10 : 12));
-        EXPECT_EQ(v.label3[0].tooltip, " " + (c.secondDate ? v.ssPanel3.caption : v.ssPanel2.caption) + " ");
+        EXPECT_EQ(v.rowTimes[0].caption, c.time);
+        EXPECT_EQ(v.dateMarkers[0].caption, c.secondDate ? "°" : "*");
+        EXPECT_EQ(v.dateMarkers[0].textColour, palette(c.secondDate ? 10 : 12));
+        EXPECT_EQ(v.dateMarkers[0].tooltip, " " + (c.secondDate ? v.secondDate.caption : v.firstDate.caption) + " ");
     }
 }
 
 // Southern hemisphere, summer time by hand: the once-per-run switch pair settles InDstWindow from the
 // caption, and the base hour loses the summer hour.
 TEST_F(TickTest, SouthernSynchronisationSettlesTheState) {
-    s.hemisphere = Hemisphere::South;
-    s.autoDst = 0;
-    s.zoneOffset = 10;
-    s.outsideDstWindow = 1;
-    v.ssPanel5.caption = "Ora Legale";
+    s.site.hemisphere = Hemisphere::South;
+    s.site.autoDst = 0;
+    s.site.zoneOffset = 10;
+    s.site.outsideDstWindow = 1;
+    v.summerTimeButton.caption = "Ora Legale";
     setRow(0, "Tokyo", "0", "+9");
     setRow(1, "Londra", "1", "0");
     setRow(2, "Sydney", "3", "+10");
     at(2024, 1, 15, 12, 0, 0);
     program->tick();
     program->tick();
-    EXPECT_EQ((std::array{s.inDstWindow, s.outsideDstWindow, s.hourCorrection}), (std::array{1, 0, -1}));
+    EXPECT_EQ((std::array{s.site.inDstWindow, s.site.outsideDstWindow, s.tick.hourCorrection}), (std::array{1, 0, -1}));
     test::ExpectShown(v, {"SSPanel5.caption=Ora Legale", "Label2(0).caption=10:00:00", "Label2(1).caption=  1:00:00",
                           "Label2(2).caption=12:00:00"});
     EXPECT_EQ(platform.writes, (std::vector<std::string>{"lxp2.par", "lxp2.par"})) << "once per run";
@@ -94,13 +94,13 @@ TEST_F(TickTest, NamesColoursAndTooltips) {
         {"9", "0", 7, 6, " X 0h "},
     };
     for (const Case& c : cases) {
-        v.label1[0].textColour = palette(6);
-        s.citiesColour = c.citiesColour;
+        v.cityNames[0].textColour = palette(6);
+        s.display.citiesColour = c.citiesColour;
         setRow(0, "X", c.zoneClass, c.offset);
         program->tick();
-        EXPECT_EQ(v.label1[0].caption, "X");
-        EXPECT_EQ(v.label1[0].textColour, palette(c.colour)) << c.zoneClass << " on " << c.citiesColour;
-        EXPECT_EQ(v.label2[0].tooltip, c.tip);
+        EXPECT_EQ(v.cityNames[0].caption, "X");
+        EXPECT_EQ(v.cityNames[0].textColour, palette(c.colour)) << c.zoneClass << " on " << c.citiesColour;
+        EXPECT_EQ(v.rowTimes[0].tooltip, c.tip);
     }
 }
 
@@ -115,30 +115,30 @@ TEST_F(TickTest, DatePairAcrossMonthAndYearEnds) {
         {{2024, 6, 30, 21, 0, 0}, -5, "Domenica  30 Giugno 2024", "Lunedì  1 Luglio 2024"},
     };
     for (const Case& c : cases) {
-        s.zoneOffset = c.zone;
+        s.site.zoneOffset = c.zone;
         platform.clock = c.clock;
         program->tick();
-        EXPECT_EQ(v.ssPanel2.caption, c.first);
-        EXPECT_EQ(v.ssPanel3.caption, c.second);
+        EXPECT_EQ(v.firstDate.caption, c.first);
+        EXPECT_EQ(v.secondDate.caption, c.second);
     }
 }
 
 // 44 ticks of an even second close the picture; after a reload request the count already stands at 44, so
 // the stage ends at once and never grows.
 TEST_F(TickTest, StartupCountClosesThePictureAfter44EvenTicks) {
-    s.tickStage = TickStage::StartupCount;
+    s.tick.tickStage = TickStage::StartupCount;
     at(2024, 6, 21, 22, 0, 1);
     for (int i = 0; i < 100; ++i) program->tick();
-    EXPECT_EQ(s.startCounter, 0) << "odd seconds do not count";
+    EXPECT_EQ(s.tick.startCounter, 0) << "odd seconds do not count";
     at(2024, 6, 21, 22, 0, 2);
     for (int i = 0; i < 43; ++i) program->tick();
-    EXPECT_EQ(s.tickStage, TickStage::StartupCount);
+    EXPECT_EQ(s.tick.tickStage, TickStage::StartupCount);
     program->tick();
-    EXPECT_EQ(s.tickStage, TickStage::Running);
+    EXPECT_EQ(s.tick.tickStage, TickStage::Running);
     EXPECT_FALSE(program->startupPictureOpen());
     program->requestReload();
     for (int i = 0; i < 5; ++i) program->tick();
-    EXPECT_EQ((std::array{int(s.tickStage), s.startCounter}), (std::array{int(TickStage::Running), 44}));
+    EXPECT_EQ((std::array{int(s.tick.tickStage), s.tick.startCounter}), (std::array{int(TickStage::Running), 44}));
 }
 
 } // namespace

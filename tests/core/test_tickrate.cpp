@@ -78,14 +78,14 @@ TEST(TickRate, OnceASecondShowsWhatSixtyFourTicksShow) {
         Clock fast(dir), scheduled(dir);
         for (Clock* clock : {&fast, &scheduled}) {
             SharedState& s = clock->program.state();
-            s.zoneOffset = c.zoneOffset;
-            s.hemisphere = static_cast<Hemisphere>(c.hemisphere);
-            s.inDstWindow = c.inDstWindow;
-            s.siteHalfHour = c.halfHour;
-            s.southSyncDone = 1;   // the sync's switch would write lxp2.par, shared by both
+            s.site.zoneOffset = c.zoneOffset;
+            s.site.hemisphere = static_cast<Hemisphere>(c.hemisphere);
+            s.site.inDstWindow = c.inDstWindow;
+            s.site.halfHourMinutes = c.halfHour;
+            s.tick.southSyncDone = 1;   // the sync's switch would write lxp2.par, shared by both
             // car.tip draws "*" large, "+" small: a refresh missing a changed marker shows in its size.
-            s.dateSymbol1 = "*";
-            s.dateSymbol2 = "+";
+            s.display.dateSymbol1 = "*";
+            s.display.dateSymbol2 = "+";
             if (c.pips >= 0) clock->program.signalClick();
         }
         for (int second = 0; second < c.seconds; ++second) {
@@ -129,7 +129,7 @@ TEST(TickRate, FastTicksOnlyWhileNeeded) {
         SCOPED_TRACE(c.why);
         Clock clock(dir);
         EXPECT_TRUE(clock.program.needsFastTicks()) << "before the first tick";
-        clock.program.state().startCounter = 44;   // past the start-up count
+        clock.program.state().tick.startCounter = 44;   // past the start-up count
         clock.at(c.before);
         clock.program.tick();
         ASSERT_FALSE(clock.program.needsFastTicks()) << "steady before the event";

@@ -39,14 +39,14 @@ DateCharsDialog::DateCharsDialog(Program& program, QWidget* parent) : QDialog(pa
         place(widget, name, 120, top, 2655, kLabelHeight);
         binder_.bind(widget, &view);
     };
-    label("Label1", v.label1, 280);
-    QLineEdit* text1 = makeBox("Text1", v.text1, 240);
-    label("Label2", v.label2, 880);
-    QLineEdit* text2 = makeBox("Text2", v.text2, 840);
-    connect(text1, &QLineEdit::textEdited, this,
-            [this, text1](const QString& text) { boxEdited(text1, text, &DateCharsLogic::text1Changed); });
-    connect(text2, &QLineEdit::textEdited, this,
-            [this, text2](const QString& text) { boxEdited(text2, text, &DateCharsLogic::text2Changed); });
+    label("Label1", v.firstLabel, 280);
+    QLineEdit* firstBox = makeBox("Text1", v.firstBox, 240);
+    label("Label2", v.secondLabel, 880);
+    QLineEdit* secondBox = makeBox("Text2", v.secondBox, 840);
+    connect(firstBox, &QLineEdit::textEdited, this,
+            [this, firstBox](const QString& text) { boxEdited(firstBox, text, &DateCharsLogic::firstBoxChanged); });
+    connect(secondBox, &QLineEdit::textEdited, this,
+            [this, secondBox](const QString& text) { boxEdited(secondBox, text, &DateCharsLogic::secondBoxChanged); });
 
     std::map<std::string, QPushButton*> buttons;
     auto button = [&](const char* name, const ControlView& view, int left, int width, auto click) {
@@ -57,16 +57,16 @@ DateCharsDialog::DateCharsDialog(Program& program, QWidget* parent) : QDialog(pa
         binder_.bind(widget, &view);
         connect(widget, &QPushButton::clicked, this, [this, click] { handle([&] { (dialog_.*click)(); }); });
     };
-    button("SSCommand3", v.ssCommand3, 120, 1095, &DateCharsLogic::defaultClick);
-    button("SSCommand1", v.ssCommand1, 1320, 1215, &DateCharsLogic::annullaClick);
-    button("SSCommand2", v.ssCommand2, 2640, 735, &DateCharsLogic::okClick);
+    button("SSCommand3", v.defaultButton, 120, 1095, &DateCharsLogic::defaultClick);
+    button("SSCommand1", v.annullaButton, 1320, 1215, &DateCharsLogic::annullaClick);
+    button("SSCommand2", v.okButton, 2640, 735, &DateCharsLogic::okClick);
     DialogKeys::install(this, buttons["SSCommand2"], buttons["SSCommand1"]);
 
     dialog_.open();
     binder_.render();
     // The binder gives every control the window's font size at its first
     // render; the two boxes show their character larger.
-    for (QLineEdit* box : {text1, text2}) {
+    for (QLineEdit* box : {firstBox, secondBox}) {
         QFont font = box->font();
         font.setPointSizeF(kBoxPoints);
         font.setBold(true);

@@ -42,18 +42,18 @@ void ParamsDialog::buildControls() {
     const ParamsView& v = logic_.view();
     binder_.bind(this, &v.form);
 
-    auto* label1 = place(new QLabel(this), "Label1", 120, 240, 1335, 375);
-    auto* label2 = place(new QLabel(this), "Label2", 120, 720, 1695, 375);
-    binder_.bind(label1, &v.label1);
-    binder_.bind(label2, &v.label2);
+    auto* latitudeLabel = place(new QLabel(this), "Label1", 120, 240, 1335, 375);
+    auto* longitudeLabel = place(new QLabel(this), "Label2", 120, 720, 1695, 375);
+    binder_.bind(latitudeLabel, &v.latitudeLabel);
+    binder_.bind(longitudeLabel, &v.longitudeLabel);
 
     struct Box { const char* name; int left, top; const ControlView* view;
                  void (ParamsDialogLogic::*changed)(std::string_view); };
     const Box boxes[] = {
-        {"Text1", 1800, 240, &v.text1, &ParamsDialogLogic::text1Changed},
-        {"Text2", 2640, 240, &v.text2, &ParamsDialogLogic::text2Changed},
-        {"Text3", 1800, 720, &v.text3, &ParamsDialogLogic::text3Changed},
-        {"Text4", 2640, 720, &v.text4, &ParamsDialogLogic::text4Changed},
+        {"Text1", 1800, 240, &v.latitudeDegrees, &ParamsDialogLogic::latitudeDegreesChanged},
+        {"Text2", 2640, 240, &v.latitudeMinutes, &ParamsDialogLogic::latitudeMinutesChanged},
+        {"Text3", 1800, 720, &v.longitudeDegrees, &ParamsDialogLogic::longitudeDegreesChanged},
+        {"Text4", 2640, 720, &v.longitudeMinutes, &ParamsDialogLogic::longitudeMinutesChanged},
     };
     for (const Box& b : boxes) {
         auto* box = place(new QLineEdit(this), b.name, b.left, b.top, 615, 360);
@@ -64,26 +64,26 @@ void ParamsDialog::buildControls() {
                 [this, box, changed = b.changed](const QString& typed) { edited(box, changed, typed); });
     }
 
-    auto* frame1 = place(new QGroupBox(this), "Frame1", 120, 1200, 3135, 615);
-    binder_.bind(frame1, &v.frame1);
-    auto* option1 = place(new QRadioButton(frame1), "Option1", 240, 240, 1000, 300);
-    auto* option2 = place(new QRadioButton(frame1), "Option2", 2160, 240, 900, 300);
-    binder_.bind(option1, &v.option1);
-    binder_.bind(option2, &v.option2);
-    connect(option1, &QRadioButton::clicked, this, [this] { logic_.option1Click(); render(); });
-    connect(option2, &QRadioButton::clicked, this, [this] { logic_.option2Click(); render(); });
+    auto* halfHourFrame = place(new QGroupBox(this), "Frame1", 120, 1200, 3135, 615);
+    binder_.bind(halfHourFrame, &v.halfHourFrame);
+    auto* halfHourYes = place(new QRadioButton(halfHourFrame), "Option1", 240, 240, 1000, 300);
+    auto* halfHourNo = place(new QRadioButton(halfHourFrame), "Option2", 2160, 240, 900, 300);
+    binder_.bind(halfHourYes, &v.halfHourYes);
+    binder_.bind(halfHourNo, &v.halfHourNo);
+    connect(halfHourYes, &QRadioButton::clicked, this, [this] { logic_.halfHourYesClick(); render(); });
+    connect(halfHourNo, &QRadioButton::clicked, this, [this] { logic_.halfHourNoClick(); render(); });
 
-    auto* frame2 = place(new QGroupBox(this), "Frame2", 120, 1860, 3135, 495);
-    binder_.bind(frame2, &v.frame2);
-    auto* check1 = place(new QCheckBox(frame2), "Check1", 120, 150, 2940, 300);
-    binder_.bind(check1, &v.check1);
-    framedButtons_ = {option1, option2, check1};
-    connect(check1, &QCheckBox::clicked, this, [this](bool ticked) { logic_.check1Click(ticked); render(); });
+    auto* autoDstFrame = place(new QGroupBox(this), "Frame2", 120, 1860, 3135, 495);
+    binder_.bind(autoDstFrame, &v.autoDstFrame);
+    auto* autoDstBox = place(new QCheckBox(autoDstFrame), "Check1", 120, 150, 2940, 300);
+    binder_.bind(autoDstBox, &v.autoDstBox);
+    framedButtons_ = {halfHourYes, halfHourNo, autoDstBox};
+    connect(autoDstBox, &QCheckBox::clicked, this, [this](bool ticked) { logic_.autoDstClick(ticked); render(); });
 
     auto* cancel = place(new QPushButton(this), "SSCommand1", 120, 2520, 1335, 375);
     auto* ok = place(new QPushButton(this), "SSCommand2", 1920, 2520, 1335, 375);
-    binder_.bind(cancel, &v.ssCommand1);
-    binder_.bind(ok, &v.ssCommand2);
+    binder_.bind(cancel, &v.annullaButton);
+    binder_.bind(ok, &v.okButton);
     connect(cancel, &QPushButton::clicked, this, &QWidget::close);
     connect(ok, &QPushButton::clicked, this, [this] {
         logic_.okClick();

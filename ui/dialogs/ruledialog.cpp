@@ -49,8 +49,8 @@ void RuleDialog::buildControls() {
 
     QGroupBox* frames[2] = {place(new QGroupBox(this), "Frame1", 120, 120, 5895, 855),
                             place(new QGroupBox(this), "Frame2", 120, 1080, 5895, 855)};
-    binder_.bind(frames[0], &v.frame1);
-    binder_.bind(frames[1], &v.frame2);
+    binder_.bind(frames[0], &v.startFrame);
+    binder_.bind(frames[1], &v.endFrame);
 
     // Month, week and weekday across each frame; the labels of "Fine " are
     // numbered backwards.
@@ -83,9 +83,9 @@ void RuleDialog::buildControls() {
     auto* cancel = place(new QPushButton(this), "SSCommand1", 120, 2040, 1335, 375);
     auto* apply = place(new QPushButton(this), "SSCommand3", 2400, 2040, 1335, 375);
     auto* ok = place(new QPushButton(this), "SSCommand2", 4680, 2040, 1335, 375);
-    binder_.bind(cancel, &v.ssCommand1);
-    binder_.bind(apply, &v.ssCommand3);
-    binder_.bind(ok, &v.ssCommand2);
+    binder_.bind(cancel, &v.annullaButton);
+    binder_.bind(apply, &v.applicaButton);
+    binder_.bind(ok, &v.okButton);
     connect(cancel, &QPushButton::clicked, this, [this] {
         logic_.cancelClick();
         close();

@@ -53,8 +53,8 @@ void ZoneEditorDialog::buildBoxes() {
         auto* value = new QLineEdit(this);
         place(value, indexed("Text1", row), kValueLefts[column], top, kValueWidth, kBoxHeight);
         if (editor_.valueLength() > 0) value->setMaxLength(editor_.valueLength());
-        binder_.bind(name, &v.text2[row]);
-        binder_.bind(value, &v.text1[row]);
+        binder_.bind(name, &v.nameBoxes[row]);
+        binder_.bind(value, &v.valueBoxes[row]);
         // textEdited: the user's typing only; the boxes the editor fills
         // itself have been through its filter already.
         connect(name, &QLineEdit::textEdited, this,
@@ -74,9 +74,9 @@ void ZoneEditorDialog::buildButtons() {
     const ZoneEditorView& v = editor_.view();
     struct Button { const char* name; const ControlView* view; int left, top; };
     const Button buttons[] = {
-        {"SSCommand1", &v.ssCommand1, 7560, 5640},
-        {"SSCommand2", &v.ssCommand2, 8800, 5640},
-        {"SSCommand3", &v.ssCommand3, 7560, 6120},
+        {"SSCommand1", &v.salvaButton, 7560, 5640},
+        {"SSCommand2", &v.annullaButton, 8800, 5640},
+        {"SSCommand3", &v.esciButton, 7560, 6120},
     };
     QPushButton* made[3] = {};
     for (int i = 0; i < 3; ++i) {

@@ -95,9 +95,9 @@ void MainWindow::buildControls(QWidget* client) {
         return widget;
     };
 
-    connect(panel("SSPanel7", v.ssPanel7, 120, 120, 2805, 375), &Panel::clicked, this,
+    connect(panel("SSPanel7", v.tableButton, 120, 120, 2805, 375), &Panel::clicked, this,
             [this] { command([&] { program_.pageSwitchClick(); }); });
-    panel("SSPanel6", v.ssPanel6, 3045, 120, 7215, 375);
+    panel("SSPanel6", v.summerPeriod, 3045, 120, 7215, 375);
 
     QFont timeFont = QApplication::font();
     timeFont.setBold(true);
@@ -106,57 +106,57 @@ void MainWindow::buildControls(QWidget* client) {
         for (int r = 0; r < 9; ++r) {
             const int k = c * 9 + r;
             const int top = col.tops[r];
-            label(indexed("Label1", k), v.label1[k], col.nameLeft, top, col.nameWidth, col.height)
+            label(indexed("Label1", k), v.cityNames[k], col.nameLeft, top, col.nameWidth, col.height)
                 ->setIndent(3);
-            timeLabel(indexed("Label2", k), v.label2[k], col.timeLeft, top, col.timeWidth, col.height)
+            timeLabel(indexed("Label2", k), v.rowTimes[k], col.timeLeft, top, col.timeWidth, col.height)
                 ->setFont(timeFont);
-            label(indexed("Label3", k), v.label3[k], col.markLeft, top, col.markWidth, col.height,
+            label(indexed("Label3", k), v.dateMarkers[k], col.markLeft, top, col.markWidth, col.height,
                   Qt::AlignCenter)->setAutoFillBackground(false);
         }
     }
 
-    panel(indexed("SSPanel1", 0), v.ssPanel1[0], 120, 4740, 375, 375);
-    panel(indexed("SSPanel1", 1), v.ssPanel1[1], 600, 4740, 375, 375);
-    panel("SSPanel2", v.ssPanel2, 1080, 4740, 2775, 375);
-    connect(panel("SSPanel5", v.ssPanel5, 4200, 4740, 1935, 375), &Panel::clicked, this,
+    panel(indexed("SSPanel1", 0), v.dateSymbols[0], 120, 4740, 375, 375);
+    panel(indexed("SSPanel1", 1), v.dateSymbols[1], 600, 4740, 375, 375);
+    panel("SSPanel2", v.firstDate, 1080, 4740, 2775, 375);
+    connect(panel("SSPanel5", v.summerTimeButton, 4200, 4740, 1935, 375), &Panel::clicked, this,
             [this] { command([&] { program_.dstSwitchClick(); }); });
-    panel(indexed("SSPanel1", 3), v.ssPanel1[3], 6400, 4740, 375, 375);
-    panel(indexed("SSPanel1", 2), v.ssPanel1[2], 6880, 4740, 375, 375);
-    panel("SSPanel3", v.ssPanel3, 7370, 4740, 2895, 375);
+    panel(indexed("SSPanel1", 3), v.dateSymbols[3], 6400, 4740, 375, 375);
+    panel(indexed("SSPanel1", 2), v.dateSymbols[2], 6880, 4740, 375, 375);
+    panel("SSPanel3", v.secondDate, 7370, 4740, 2895, 375);
 
     const auto centred = Qt::AlignCenter;
-    label("Label4", v.label4, 3480, 5160, 3735, 255, centred);
-    label("Label5", v.label5, 3240, 5400, 4215, 255, centred);
-    label("Label6", v.label6, 2640, 5640, 5415, 255, centred);
+    label("Label4", v.northLegend, 3480, 5160, 3735, 255, centred);
+    label("Label5", v.halfHourLegend, 3240, 5400, 4215, 255, centred);
+    label("Label6", v.southLegend, 2640, 5640, 5415, 255, centred);
 
     auto* signal = new QPushButton(client);
     place(signal, "SSCommand1", 120, 5280, 2475, 360);
-    binder_.bind(signal, &v.ssCommand1);
+    binder_.bind(signal, &v.signalButton);
     connect(signal, &QPushButton::clicked, this, [this] { command([&] { program_.signalClick(); }); });
 
-    label("Label7", v.label7, 120, 5760, 900, 300);
-    label("Label8", v.label8, 120, 6120, 900, 300);
-    label("Label9", v.label9, 120, 6520, 900, 300);
+    label("Label7", v.utHeading, 120, 5760, 900, 300);
+    label("Label8", v.meanTimeHeading, 120, 6120, 900, 300);
+    label("Label9", v.siderealHeading, 120, 6520, 900, 300);
     timeLabel(indexed("Label2", 27), v.utTime, 1080, 5760, 1050, 300);
     timeLabel(indexed("Label2", 28), v.meanTime, 1080, 6135, 1050, 300);
     timeLabel(indexed("Label2", 29), v.siderealTime, 1080, 6525, 1050, 300);
     label(indexed("Label2", 33), v.sunSentence, 2640, 5880, 5010, 270, centred);
     label(indexed("Label2", 34), v.moonSentence, 2640, 6210, 5010, 270, centred);
-    panel("SSPanel8", v.ssPanel8, 2280, 6535, 2775, 300);
-    panel("SSPanel9", v.ssPanel9, 5160, 6535, 2895, 300);
+    panel("SSPanel8", v.dayOfYear, 2280, 6535, 2775, 300);
+    panel("SSPanel9", v.daysToYearEnd, 5160, 6535, 2895, 300);
     timeLabel(indexed("Label2", 30), v.yearStart, 120, 6900, 3210, 300);
     timeLabel(indexed("Label2", 32), v.julianDay, 3960, 6900, 2490, 300);
     timeLabel(indexed("Label2", 31), v.yearEnd, 7005, 6900, 3210, 300);
 
     auto* hemisphere = new QGroupBox(client);
     place(hemisphere, "Frame2", 8040, 5400, 975, 975);
-    binder_.bind(hemisphere, &v.frame2);
+    binder_.bind(hemisphere, &v.hemisphereFrame);
     auto* north = new QRadioButton(hemisphere);
     place(north, "Option1", 120, 240, 735, 255);
-    binder_.bind(north, &v.option1);
+    binder_.bind(north, &v.northOption);
     auto* south = new QRadioButton(hemisphere);
     place(south, "Option2", 120, 600, 735, 255);
-    binder_.bind(south, &v.option2);
+    binder_.bind(south, &v.southOption);
     // The checked option is the core's: a click only forwards the command.
     north->setAutoExclusive(false);
     south->setAutoExclusive(false);
@@ -165,27 +165,27 @@ void MainWindow::buildControls(QWidget* client) {
 
     auto* zone = new QGroupBox(client);
     place(zone, "Frame1", 9120, 5400, 1095, 975);
-    binder_.bind(zone, &v.frame1);
-    text1_ = new QLineEdit(zone);
-    place(text1_, "Text1", 120, 360, 375, 285);
-    text1_->setAlignment(Qt::AlignCenter);
-    text1_->setFrame(true);
-    binder_.bind(text1_, &v.text1);
-    connect(text1_, &QLineEdit::textEdited, this, [this](const QString& text) {
-        editFiltered(text1_, text, [&] {
-            binder_.retypeCaption(text1_);
-            command([&] { program_.text1Changed(text.toStdString()); });
+    binder_.bind(zone, &v.zoneFrame);
+    zoneBox_ = new QLineEdit(zone);
+    place(zoneBox_, "Text1", 120, 360, 375, 285);
+    zoneBox_->setAlignment(Qt::AlignCenter);
+    zoneBox_->setFrame(true);
+    binder_.bind(zoneBox_, &v.zoneBox);
+    connect(zoneBox_, &QLineEdit::textEdited, this, [this](const QString& text) {
+        editFiltered(zoneBox_, text, [&] {
+            binder_.retypeCaption(zoneBox_);
+            command([&] { program_.zoneBoxChanged(text.toStdString()); });
         });
     });
     auto* upDown = new UpDown(zone);
     place(upDown, "UpDown1", 720, 240, 240, 615);
-    binder_.bind(upDown, &v.upDown1);
+    binder_.bind(upDown, &v.zoneUpDown);
     connect(upDown, &UpDown::upClicked, this, [this] { command([&] { program_.upDownClick(+1); }); });
     connect(upDown, &UpDown::downClicked, this, [this] { command([&] { program_.upDownClick(-1); }); });
 
     auto* save = new QPushButton(client);
     place(save, "Command1", 8400, 6480, 1794, 375);
-    binder_.bind(save, &v.command1);
+    binder_.bind(save, &v.saveZoneButton);
     connect(save, &QPushButton::clicked, this, [this] { command([&] { program_.saveZoneClick(); }); });
 }
 

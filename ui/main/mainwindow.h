@@ -77,7 +77,7 @@ private:
     QTimer* timer_ = nullptr;
     std::FILE* tickLog_ = nullptr;
     long long lastLoggedSecond_ = -1;
-    QLineEdit* text1_ = nullptr;
+    QLineEdit* zoneBox_ = nullptr;
     QPointer<QDialog> startupPicture_;
     QList<QPointer<QDialog>> dialogs_;
     bool shutDownDone_ = false;

@@ -11,8 +11,8 @@ namespace vemar {
 namespace {
 
 using Action = std::function<void(DateCharsLogic&)>;
-Action type1(const char* text) { return [text](DateCharsLogic& d) { d.text1Changed(text); }; }
-Action type2(const char* text) { return [text](DateCharsLogic& d) { d.text2Changed(text); }; }
+Action type1(const char* text) { return [text](DateCharsLogic& d) { d.firstBoxChanged(text); }; }
+Action type2(const char* text) { return [text](DateCharsLogic& d) { d.secondBoxChanged(text); }; }
 const Action kDefault = &DateCharsLogic::defaultClick, kAnnulla = &DateCharsLogic::annullaClick, kOk = &DateCharsLogic::okClick;
 
 class DateCharsTest : public test::ProgramTest {};
@@ -41,17 +41,17 @@ TEST_F(DateCharsTest, EveryActionOnTheLivePair) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         SharedState& s = state();
-        s.dateSymbol1 = c.open[0], s.dateSymbol2 = c.open[1], s.symbolRefresh = 0;
+        s.display.dateSymbol1 = c.open[0], s.display.dateSymbol2 = c.open[1], s.tick.symbolRefresh = 0;
         DateCharsLogic dialog(*program);
         dialog.open();
-        EXPECT_EQ(s.symbolRefresh, 1);   // opening runs the change handling: the row markers are redrawn
+        EXPECT_EQ(s.tick.symbolRefresh, 1);   // opening runs the change handling: the row markers are redrawn
         for (const Action& action : c.actions) action(dialog);
-        EXPECT_EQ((std::array{s.dateSymbol1, s.dateSymbol2, view().ssPanel1[0].caption, view().ssPanel1[3].caption}),
+        EXPECT_EQ((std::array{s.display.dateSymbol1, s.display.dateSymbol2, view().ssPanel1[0].caption, view().ssPanel1[3].caption}),
                   (std::array{c.pair[0], c.pair[1], c.pair[0], c.pair[1]}));
         const DateCharsView& d = dialog.view();
         // Annulla leaves the boxes as they were; the window is gone.
-        if (!c.closed) { EXPECT_EQ((std::array{d.text1.caption, d.text2.caption}), c.pair); }
-        EXPECT_EQ((std::array{d.ssCommand2.enabled, d.ssCommand3.enabled, dialog.closeRequested()}),
+        if (!c.closed) { EXPECT_EQ((std::array{d.firstBox.caption, d.secondBox.caption}), c.pair); }
+        EXPECT_EQ((std::array{d.okButton.enabled, d.defaultButton.enabled, dialog.closeRequested()}),
                   (std::array{c.ok, c.byDefault, c.closed}));
     }
 }

@@ -23,12 +23,12 @@ protected:
     }
     std::array<std::string, 4> boxes() const {
         const ParamsView& v = dialog->view();
-        return {v.text1.caption, v.text2.caption, v.text3.caption, v.text4.caption};
+        return {v.latitudeDegrees.caption, v.latitudeMinutes.caption, v.longitudeDegrees.caption, v.longitudeMinutes.caption};
     }
     // Types key by key into box 1..4 (Text1..Text4), each key one change of the box; returns what it shows.
     std::string type(int box, const std::string& text) {
-        const auto change = std::array{&ParamsDialogLogic::text1Changed, &ParamsDialogLogic::text2Changed,
-                                       &ParamsDialogLogic::text3Changed, &ParamsDialogLogic::text4Changed}[box - 1];
+        const auto change = std::array{&ParamsDialogLogic::latitudeDegreesChanged, &ParamsDialogLogic::latitudeMinutesChanged,
+                                       &ParamsDialogLogic::longitudeDegreesChanged, &ParamsDialogLogic::longitudeMinutesChanged}[box - 1];
         ((*dialog).*change)("");
         for (char c : text) ((*dialog).*change)(boxes()[box - 1] + c);
         return boxes()[box - 1];
@@ -36,7 +36,7 @@ protected:
     // The six settings the dialog edits: the place, the half hour, automatic summer time.
     std::array<double, 6> settings() {
         const SharedState& s = state();
-        return {s.latDegrees, s.latMinutes, s.lonDegrees, s.lonMinutes, double(s.siteHalfHour), double(s.autoDst)};
+        return {s.site.latDegrees, s.site.latMinutes, s.site.lonDegrees, s.site.lonMinutes, double(s.site.halfHourMinutes), double(s.site.autoDst)};
     }
     std::unique_ptr<ParamsDialogLogic> dialog;
     std::array<double, 6> atStart{};   // the settings before the dialog opened
@@ -68,7 +68,7 @@ TEST_F(ParamsDialogTest, BoxesShowFilterAndStoreThePlace) {
         SCOPED_TRACE(q.line);
         openOn(q.line);
         const ParamsView& v = dialog->view();
-        EXPECT_EQ(std::tuple(boxes(), std::array{v.option1.checked, v.option2.checked, v.check1.checked}, settings()),
+        EXPECT_EQ(std::tuple(boxes(), std::array{v.halfHourYes.checked, v.halfHourNo.checked, v.autoDstBox.checked}, settings()),
                   std::tuple(q.opened, q.options, atStart));
         for (const Step& step : q.steps) {
             const std::string shown = type(step.box, step.typed);
@@ -103,7 +103,7 @@ TEST_F(ParamsDialogTest, OkSavesAndAnyOtherWayOutPutsBack) {
         platform.clock = c.today;
         program->upDownClick(+1);   // enables Command1
         for (int box = 1; box <= 4; ++box) type(box, std::array{"45", "30", "9", "10"}[box - 1]);
-        dialog->option1Click(), dialog->check1Click(c.autoDst);
+        dialog->halfHourYesClick(), dialog->autoDstClick(c.autoDst);
         if (c.ok) dialog->okClick();
         dialog->unload();
         EXPECT_EQ(std::pair(dir.read(kSiteFile), platform.effects),

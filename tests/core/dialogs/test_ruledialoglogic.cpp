@@ -44,8 +44,8 @@ TEST_F(RuleDialogTest, ApplyIsEnabledWhileTheRuleDiffersAndPutsItInForce) {
     for (const Step& step : steps) {
         SCOPED_TRACE("Combo" + std::to_string(step.combo + 1) + " = " + std::to_string(step.index));
         step.combo < 0 ? dialog->applyClick() : dialog->select(step.combo, step.index);
-        EXPECT_EQ(dialog->view().ssCommand3.enabled, step.enabled);
-        EXPECT_EQ(state().inDstWindow, step.inDstWindow);
+        EXPECT_EQ(dialog->view().applicaButton.enabled, step.enabled);
+        EXPECT_EQ(state().site.inDstWindow, step.inDstWindow);
     }
 }
 
@@ -65,10 +65,10 @@ TEST_F(RuleDialogTest, WhatEachWayOutLeaves) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.how);
         openIn(c.hemisphere, c.today);
-        ASSERT_EQ(state().inDstWindow, c.inDstBefore);
+        ASSERT_EQ(state().site.inDstWindow, c.inDstBefore);
         const std::string periodBefore = view().ssPanel6.caption;
         const RuleView& v = dialog->view();
-        EXPECT_EQ(std::tuple(v.selected, v.form.caption, v.ssCommand3.enabled),
+        EXPECT_EQ(std::tuple(v.selected, v.form.caption, v.applicaButton.enabled),
                   c.hemisphere == 1 ? std::tuple(std::array{2, 4, 0, 9, 4, 0}, std::string(" Ora legale (Emisfero Nord)"), false)
                                     : std::tuple(std::array{9, 4, 0, 2, 4, 0}, std::string(" Ora legale (Emisfero Sud)"), false));
         dialog->select(0, 4);
@@ -76,7 +76,7 @@ TEST_F(RuleDialogTest, WhatEachWayOutLeaves) {
         if (c.exit == AppliedThenAnnulla) dialog->cancelClick();
         if (c.exit == AppliedThenCloseBox) dialog.reset();   // no button ran
         if (c.exit == Ok) dialog->okClick();
-        EXPECT_EQ(std::tuple(rule(), state().inDstWindow, view().ssPanel6.caption == periodBefore),
+        EXPECT_EQ(std::tuple(rule(), state().site.inDstWindow, view().ssPanel6.caption == periodBefore),
                   std::tuple(std::string(c.rule), c.inDstAfter, c.exit == AppliedThenAnnulla));
         EXPECT_EQ(std::pair(dir.read(kRuleFile), platform.effects),
                   c.exit == Ok ? std::pair(c.rule + std::string("\r\n"), std::vector<std::string>{"write Parleg.dat"})

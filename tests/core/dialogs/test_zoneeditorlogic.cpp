@@ -81,12 +81,12 @@ TEST_F(ZoneEditorTest, OpeningFillsTheBoxesAsIfTyped) {
     for (std::size_t row = 0; row < std::size(cases); ++row) {
         const Case& c = cases[row];
         for (const ZoneEditorView& v : {zones.view(), classes.view()})
-            EXPECT_EQ(std::pair(v.text2[row].caption, v.text2[row].textColour), std::pair(std::string(c.name), c.colour));
-        EXPECT_EQ(std::pair(zones.view().text1[row].caption, classes.view().text1[row].caption),
+            EXPECT_EQ(std::pair(v.nameBoxes[row].caption, v.nameBoxes[row].textColour), std::pair(std::string(c.name), c.colour));
+        EXPECT_EQ(std::pair(zones.view().valueBoxes[row].caption, classes.view().valueBoxes[row].caption),
                   std::pair(std::string(c.offset), std::string(c.zoneClass))) << c.name;
     }
-    EXPECT_FALSE(zones.view().ssCommand1.enabled);
-    const auto tooltips = [&] { return std::pair(zones.view().text2[0].tooltip, zones.view().text2[3].tooltip); };
+    EXPECT_FALSE(zones.view().salvaButton.enabled);
+    const auto tooltips = [&] { return std::pair(zones.view().nameBoxes[0].tooltip, zones.view().nameBoxes[3].tooltip); };
     EXPECT_EQ(tooltips(), std::pair(std::string(" Abc +5h "), std::string(" Lima -5h America/Lima ")));
     zones.nameChanged(0, "Kathmandu"), zones.valueChanged(3, "-4");
     EXPECT_EQ(tooltips(), std::pair(std::string(" Kathmandu +5:45h Asia/Kathmandu "), std::string(" Lima -4h ")));
@@ -178,12 +178,12 @@ TEST_F(ZoneEditorTest, EverySequenceLeavesWhatTheModelSays) {
             SCOPED_TRACE("seed " + std::to_string(seed) + ":" + history);
             if (editor) {
                 const ZoneEditorView& v = editor->view();
-                ASSERT_EQ((std::array{v.ssCommand1.enabled, v.ssCommand2.enabled, editor->savePending()}),
+                ASSERT_EQ((std::array{v.salvaButton.enabled, v.annullaButton.enabled, editor->savePending()}),
                           (std::array{model.salva, model.annulla, model.pending}));
                 for (int n : rows)
-                    ASSERT_EQ(std::pair(v.text2[n].caption, v.text1[n].caption), std::pair(model.boxes[n].name, model.value(n)));
+                    ASSERT_EQ(std::pair(v.nameBoxes[n].caption, v.valueBoxes[n].caption), std::pair(model.boxes[n].name, model.value(n)));
             } else {   // the main window follows the saved table from its next tick
-                for (int n : rows) ASSERT_EQ(state().rowZones[n], model.zoneOf(n)) << n;
+                for (int n : rows) ASSERT_EQ(state().table.rowZones[n], model.zoneOf(n)) << n;
             }
             ASSERT_EQ(ReadZoneTable(dir / kZoneFile), model.dat);
             ASSERT_EQ(dir.exists(kStagedZoneFile) ? std::optional(ReadZoneTable(dir / kStagedZoneFile)) : std::nullopt, model.tmp);
