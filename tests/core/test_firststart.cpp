@@ -1,5 +1,5 @@
-// The first start: where the settings folder is, the place a zone lies at, and what the system's
-// zone seeds in lxp2.par and Parleg.dat.
+// The first start: where the settings folder is, the place a zone lies at, and what the system's zone seeds
+// in lxp2.par and Parleg.dat.
 
 #include "core/firststart.h"
 #include "core/dst.h"
@@ -32,10 +32,10 @@ TEST(FirstStart, ZoneCoordinates) {
         EXPECT_EQ(ZoneCoordinates(kZoneinfo, c.text), c.expected) << c.text;
 }
 
-// What the first start decides for a zone on 15 January 2026, as lxp2.par will hold it: the place;
-// the zone as whole hours behind UT and a half hour (a quarter hour to the nearer half, beyond 12
-// hours 12); in January only the south in summer time; the zone's own rule where one fits its next
-// eleven years. (More zones, started as a new user starts them: the end-to-end runs.)
+// What the first start decides for a zone on 15 January 2026, as lxp2.par will hold it: the place; the zone
+// as whole hours behind UT and a half hour (a quarter hour to the nearer half, beyond 12 hours 12); in
+// January only the south in summer time; the zone's own rule where one fits its next eleven years. (More
+// zones, started as a new user starts them: the end-to-end runs.)
 TEST(FirstStart, SeedsFromTheSystemZone) {
     struct Case { const char* zone; std::string site; std::optional<DstRule> ownRule; };
     const Case cases[] = {
@@ -78,8 +78,8 @@ std::map<std::string, std::string> Contents(const fs::path& dir) {
     return files;
 }
 
-// The data are copied once and lxp2.par seeded from the zone; a user's own settings survive the next
-// start, and a folder without fusi.tz stays in table mode. The installed data are never written.
+// The data are copied once and lxp2.par seeded from the zone; a user's own settings survive the next start,
+// and a folder without fusi.tz stays in table mode. The installed data are never written.
 TEST(FirstStart, PrepareSeedsOnceAndNeverWritesTheData) {
     ScopedZone zone("Asia/Kolkata");
     WorkDir home(false);
@@ -98,8 +98,7 @@ TEST(FirstStart, PrepareSeedsOnceAndNeverWritesTheData) {
     EXPECT_EQ(Contents(VEMAR_DATA_DIR), data);
 }
 
-// A folder that cannot be made is reported, not thrown; without installed data the zone still gives
-// lxp2.par and a rule.
+// A folder that cannot be made is reported, not thrown; without data the zone still gives lxp2.par, a rule.
 TEST(FirstStart, PrepareNeverThrows) {
     WorkDir home(false);
     home.write("file", "not a folder");

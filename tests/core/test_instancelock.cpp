@@ -1,5 +1,5 @@
-// One program per settings directory: the lock is refused to a second holder and comes free however
-// the first one ends, a kill included.
+// One program per settings directory: the lock is refused to a second holder and comes free however the
+// first one ends, a kill included.
 
 #include "core/instancelock.h"
 #include "testsupport.h"

@@ -1,5 +1,5 @@
-// Start-up and shut-down over real files, the main window's commands, the
-// colour schemes and fusi.tz, checked on what is shown and written.
+// Start-up and shut-down over real files, the main window's commands, the colour schemes and fusi.tz,
+// checked on what is shown and written.
 
 #include "testsupport.h"
 
@@ -21,8 +21,7 @@ protected:
     MainView& v = view();
 };
 
-// Start-up removes the temporaries of writes killed before their rename
-// (".seg.dat.a1B2c3"), nothing else; a seg.dat of garbage gives start values.
+// Start-up removes the temporaries of killed writes (".seg.dat.a1B2c3") alone; garbage seg.dat: start values.
 TEST_F(ProgramTest, StartUpRemovesStaleTemporariesAndSurvivesGarbage) {
     for (const char* name : {".seg.dat.a1B2c3", ".fusi.tmp.zzzzzz", ".lxp2.par.short", "notes.txt"})
         dir.write(name, "x");
@@ -34,8 +33,8 @@ TEST_F(ProgramTest, StartUpRemovesStaleTemporariesAndSurvivesGarbage) {
     EXPECT_EQ((std::array{s.display.signalOn, s.display.screenColour}), (std::array{0, 0}));
 }
 
-// A required file damaged or missing, or an optional one that is no file,
-// ends the program naming that file alone (car.tip at the first tick).
+// A required file damaged or missing, or an optional one that is no file, ends the program naming that file
+// alone (car.tip at the first tick).
 TEST(ProgramFaults, ABadFileEndsTheProgramNamingIt) {
     const std::string kAbsent = "<absent>", kDirectory = "<directory>";
     struct Case { const char* file; std::string bytes; };
@@ -60,8 +59,8 @@ TEST(ProgramFaults, ABadFileEndsTheProgramNamingIt) {
     }
 }
 
-// At a desktop session's end seg.dat is written as shut-down would, and the
-// program runs on as it was. Stored: signal, its memory, three colours.
+// At a desktop session's end seg.dat is written as shut-down would, and the program runs on as it was.
+// Stored: signal, its memory, three colours.
 TEST(ProgramSessionEnd, SavesWhatShutDownWouldAndChangesNothing) {
     struct Case { const char* why; std::function<void(Program&)> edit; std::array<int, 5> stored; };
     const Case cases[] = {
@@ -98,8 +97,7 @@ TEST(ProgramSessionEnd, SavesWhatShutDownWouldAndChangesNothing) {
     }
 }
 
-// Whatever memory seg.dat holds for the signal button, one click turns the
-// stored signal over; the rest is saved as read. Only SignalOn 1 sounds.
+// Whatever memory seg.dat holds for the signal button, one click turns the stored signal over; only 1 sounds.
 TEST_F(ProgramTest, OneClickTurnsTheStoredSignalOver) {
     struct Case { int signalOn, toggle; bool onAfterClick; };
     const Case cases[] = {
@@ -123,8 +121,7 @@ TEST_F(ProgramTest, OneClickTurnsTheStoredSignalOver) {
     }
 }
 
-// Command1 after the edit, the question at shut-down, the files written and
-// the zone lxp2.par keeps (field 5, negated).
+// Command1 after the edit, the question at shut-down, the files written, lxp2.par's zone (field 5, negated).
 TEST(ProgramShutDown, AsksOnlyWhenZoneOrHemisphereChanged) {
     struct Case { const char* why; std::function<void(Program&)> edit; bool saveEnabled, asked, answer; int zoneInFile; };
     const Case cases[] = {
@@ -153,8 +150,7 @@ TEST(ProgramShutDown, AsksOnlyWhenZoneOrHemisphereChanged) {
     }
 }
 
-// One change after another of the zone box (typed key by key) or UpDown1
-// (typed nullptr: +1 up, -1 down), from the saved zone +1.
+// From the saved zone +1, one change after another of the zone box (key by key) or UpDown1 (typed nullptr).
 TEST_F(ProgramTest, ZoneBoxFiltersClampsAndWraps) {
     struct Step { const char* typed; int click; const char* shown; int zone; };
     const Step steps[] = {
@@ -211,9 +207,8 @@ TEST_F(ProgramTest, SummerTimeSwitchOnlyByHandAndSaved) {
     EXPECT_EQ(dir.read("lxp2.par"), "41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,0\r\n");
 }
 
-// From seg.dat's window, times and city colours and its changed flag, a run
-// of colour commands: what the window and menus show, and the scheme in
-// force afterwards (window, times, cities, changed).
+// From seg.dat's window, times and city colours and its changed flag, a run of colour commands: what the
+// window and menus show, and the scheme in force afterwards (window, times, cities, changed).
 TEST_F(ProgramTest, ColourSchemes) {
     using Clicks = std::function<void(ColourScheme&)>;
     struct Case { const char* why; std::array<int, 4> seg; Clicks clicks; Strings shown; std::array<int, 4> inForce; };
@@ -254,10 +249,9 @@ TEST_F(ProgramTest, ColourSchemes) {
 
 // --- fusi.tz: the rows that follow the system's time-zone database ---
 
-// A damaged fusi.tz, or no database, never stops the program: each damaged
-// line is one warning naming file and line at every load (no database: one
-// in all), its row keeps its class, the others follow their zones, and the
-// file is left as it was.
+// A damaged fusi.tz, or no database, never stops the program: each damaged line is one warning naming file
+// and line at every load (no database: one in all), its row keeps its class, the others follow their zones,
+// and the file is left as it was.
 TEST_F(ProgramTest, DamagedCityZonesWarnAndKeepRowsOnTheirClasses) {
     struct Case { const char* why; std::string content, warning; bool londonFollows; int warnings = 2; };
     const std::string keeps = "; la città segue la sua classe", all = "; ogni città segue la sua classe";

@@ -1,13 +1,11 @@
-// The clock against the real world: homes in both hemispheres, one program
-// left running through whole years, every city of the installed table
-// compared with the C library's time-zone database (glibc, TZ set).
+// The clock against the real world: homes in both hemispheres, one program left running through whole
+// years, every city of the installed table compared with the C library's time-zone database (TZ set).
 //
-// Database mode (fusi.tz, the first start's): no difference at all. Table
-// mode (no fusi.tz): one summer-time rule for the world, so some cities
-// (Sydney, New York, Santiago...) change on other days than the rule says.
-// A difference is explained when the rule's summer state of the city (or
-// of the home, for every value) differs from the real one, and it must be
-// exactly that hour; the counts of explained differences may only shrink.
+// Database mode (fusi.tz, the first start's): no difference at all. Table mode (no fusi.tz): one
+// summer-time rule for the world, so some cities (Sydney, New York, Santiago...) change on other days than
+// the rule says. A difference is explained when the rule's summer state of the city (or of the home, for
+// every value) differs from the real one, and it must be exactly that hour; the counts of explained
+// differences may only shrink.
 
 #include "testsupport.h"
 
@@ -39,12 +37,10 @@ constexpr const char* kCityZones[kZoneRows] = {
     "America/Phoenix", "America/Lima", "Atlantic/Reykjavik",
 };
 
-// Explained differences of table mode in 2026: rows an hour off by the rule's
-// summer hour, and universal-time lines off by the home's.
+// Explained differences of table mode in 2026: rows off by the rule's summer hour, UT lines by the home's.
 struct Counts { int rows = 0, utLines = 0; };
 
-// A home as its user would set it in table mode: automatic summer time
-// where the place has it, otherwise "Ora Solare" by hand; its half hour.
+// A home as its user sets it in table mode: automatic summer time if the place has it, else "Ora Solare".
 struct Home {
     const char* name;
     const char* zone;
@@ -72,8 +68,7 @@ std::string HomeName(const ::testing::TestParamInfo<Home>& info) {
 
 using Instants = std::vector<std::time_t>;
 
-// Every hour of a year, at a minute and second that walk through the whole
-// hour over the year.
+// Every hour of a year, at a minute and second that walk through the whole hour over the year.
 void AddYear(int year, std::set<std::time_t>& out) {
     const std::time_t start = test::UtcSeconds(year, 1, 1);
     for (int day = 0; day < (IsLeapYear(year) ? 366 : 365); ++day)
@@ -81,9 +76,8 @@ void AddYear(int year, std::set<std::time_t>& out) {
             out.insert(start + day * 86400L + h * 3600L + (day * 7 + h * 11) % 60 * 60L + (day + h) % 60);
 }
 
-// What the C library says of each instant in one zone: seconds ahead of
-// universal time, and summer time as the offset above the year's smallest
-// (Dublin's "daylight saving" is its winter, with a negative hour).
+// What the C library says of each instant in one zone: seconds ahead of universal time, and summer time as
+// the offset above the year's smallest (Dublin's "daylight saving" is its winter, with a negative hour).
 struct Local { long offsetSeconds = 0; bool summer = false; };
 const std::vector<Local>& ZoneAt(const std::string& zone, const Instants& instants) {
     static std::map<std::pair<std::string, const Instants*>, std::vector<Local>> memo;
@@ -113,8 +107,7 @@ std::string Trimmed(const std::string& s) {
     return first == std::string::npos ? "" : s.substr(first, s.find_last_not_of(' ') - first + 1);
 }
 
-// The program in a folder, left running over the instants on its home's
-// clock; after each tick, check(i, the home's local date's day number).
+// The program left running over the instants on its home's clock; check(i, home's day number) each tick.
 void LeaveRunning(const test::WorkDir& dir, const std::string& homeZone, const Instants& instants,
                   const ZoneDatabase* zones, int page, const std::function<void(Program&, std::size_t, int)>& check) {
     test::RecordingPlatform platform;
@@ -206,9 +199,8 @@ INSTANTIATE_TEST_SUITE_P(Homes, RealWorld, ::testing::ValuesIn(kHomes), HomeName
 
 // ---------------------------------------------------------------- database mode, 2026 and 2027
 //
-// Each home's folder as a new user's first start leaves it on its machine.
-// Three odd zones stand in for three cities of page 2: a quarter hour
-// (Kathmandu, Chatham) and half an hour of summer time (Lord Howe).
+// Each home's folder as a new user's first start leaves it on its machine. Three odd zones stand in for
+// three cities of page 2: a quarter hour (Kathmandu, Chatham) and half an hour of summer time (Lord Howe).
 
 constexpr std::pair<int, const char*> kOddRows[] = {
     {29, "Kathmandu"}, {30, "Chatham"}, {31, "Lord Howe"}};
@@ -231,8 +223,7 @@ std::vector<std::time_t> Changes(const char* zone, std::time_t from, std::time_t
     return out;
 }
 
-// Two years of hours, and around each change of every zone shown or lived
-// in the minute before, the second before, the second of and the minute after.
+// Two years of hours and, around each change of a zone shown or lived in, -60 s, -1 s, 0 s and +60 s.
 const Instants& DatabaseInstants() {
     static const Instants instants = [] {
         std::set<std::time_t> all;
@@ -295,9 +286,8 @@ INSTANTIATE_TEST_SUITE_P(Homes, DatabaseMode, ::testing::ValuesIn(kHomes), HomeN
 
 // ---------------------------------------------------------------- left running
 
-// A clock left running across a change of summer time, of the day or of the
-// year shows at its first tick what a clock started afresh at that moment
-// shows, the year panels and the markers' tooltips included.
+// A clock left running across a change of summer time, of the day or of the year shows at its first tick
+// what a clock started afresh at that moment shows, the year panels and the markers' tooltips included.
 TEST(LeftRunning, ShowsWhatAFreshStartShows) {
     struct Crossing { const char* why; const Home& home; ClockReading before, after; };
     const Crossing crossings[] = {

@@ -1,9 +1,7 @@
-// The clock tick on a program whose shared state a test sets directly: row
-// times with their summer-time, half-hour and date rules, names and colours,
-// the date pair, the start-up count and the cached sky. (Every row of real
-// homes all year: the real-world comparison; the pips: the tick-rate test.)
+// The clock tick on a program whose shared state a test sets directly: row times with their summer-time,
+// half-hour and date rules, names and colours, the date pair and the start-up count. (Every row of real
+// homes all year, and the sky of a clock left running: the real-world comparison; the pips: the tick rate.)
 
-#include "core/astro.h"
 #include "core/tick.h"
 #include "testsupport.h"
 
@@ -31,8 +29,8 @@ protected:
     void at(int y, int mo, int d, int h, int mi, int sec) { platform.clock = {y, mo, d, h, mi, sec}; }
 };
 
-// The home (zone, hemisphere, summer hour, half hour), the rule's summer,
-// the clock on 21 June 2024, row 0's class and offset: what row 0 shows.
+// The home (zone, hemisphere, summer hour, half hour), the rule's summer, the clock on 21 June 2024 and
+// row 0's class and offset: what row 0 shows.
 TEST_F(TickTest, RowTimeAndDateMarker) {
     struct Case {
         const char* why;
@@ -66,8 +64,8 @@ TEST_F(TickTest, RowTimeAndDateMarker) {
     }
 }
 
-// Southern hemisphere, summer time by hand: the once-per-run switch pair
-// settles InDstWindow from the caption, and the base hour loses the summer hour.
+// Southern hemisphere, summer time by hand: the once-per-run switch pair settles InDstWindow from the
+// caption, and the base hour loses the summer hour.
 TEST_F(TickTest, SouthernSynchronisationSettlesTheState) {
     s.site.hemisphere = Hemisphere::South;
     s.site.autoDst = 0;
@@ -86,8 +84,7 @@ TEST_F(TickTest, SouthernSynchronisationSettlesTheState) {
     EXPECT_EQ(platform.writes, (std::vector<std::string>{"lxp2.par", "lxp2.par"})) << "once per run";
 }
 
-// Name colours by class on light grey (dark) and black (bright); any other
-// background or class leaves the colour; the tooltip's offset.
+// Name colours by class on light grey (dark) and black (bright), else left; the tooltip's offset.
 TEST_F(TickTest, NamesColoursAndTooltips) {
     struct Case { const char* zoneClass; const char* offset; int citiesColour, colour; const char* tip; };
     const Case cases[] = {
@@ -126,8 +123,8 @@ TEST_F(TickTest, DatePairAcrossMonthAndYearEnds) {
     }
 }
 
-// 44 ticks of an even second close the picture; after a reload request the
-// count already stands at 44, so the stage ends at once and never grows.
+// 44 ticks of an even second close the picture; after a reload request the count already stands at 44, so
+// the stage ends at once and never grows.
 TEST_F(TickTest, StartupCountClosesThePictureAfter44EvenTicks) {
     s.tick.tickStage = TickStage::StartupCount;
     at(2024, 6, 21, 22, 0, 1);
@@ -142,33 +139,6 @@ TEST_F(TickTest, StartupCountClosesThePictureAfter44EvenTicks) {
     program->requestReload();
     for (int i = 0; i < 5; ++i) program->tick();
     EXPECT_EQ((std::array{int(s.tick.tickStage), s.tick.startCounter}), (std::array{int(TickStage::Running), 44}));
-}
-
-// The cached sun and moon equal a fresh computation for the home's true
-// offset whenever the date, the place or the zone hours change.
-TEST_F(TickTest, SkyCacheMatchesAFreshComputation) {
-    struct Step { ClockReading clock; double lat; int zone; Hemisphere hemisphere; int inDst, halfHour; };
-    constexpr Hemisphere N = Hemisphere::North;
-    const Step steps[] = {
-        {{2024, 6, 21, 22, 0, 0}, 45, 1, N, 1, 0}, {{2024, 6, 22, 0, 0, 0}, 45, 1, N, 1, 0},
-        {{2024, 6, 22, 0, 0, 1}, 60, 1, N, 1, 0},  {{2024, 6, 22, 0, 0, 2}, 60, 3, N, 1, 0},
-        {{2024, 6, 22, 0, 0, 3}, 60, 3, N, 0, 0},  {{2024, 6, 22, 0, 0, 4}, 28, 5, N, 0, 30},
-        {{2024, 1, 15, 12, 0, 0}, -34, 10, Hemisphere::South, 1, 0},
-    };
-    s.site.lonDegrees = -12;
-    for (const Step& st : steps) {
-        platform.clock = st.clock;
-        s.site.latDegrees = st.lat;
-        s.site.zoneOffset = st.zone;
-        s.site.hemisphere = st.hemisphere;
-        s.site.inDstWindow = st.inDst;
-        s.site.halfHourMinutes = st.halfHour;
-        program->tick();
-        const astro::Site site{{st.lat, 0, -12, 0}, st.zone + st.inDst + st.halfHour / 60.0};
-        const CalendarDate date{st.clock.day, st.clock.month, st.clock.year};
-        EXPECT_EQ(v.sunSentence.caption, astro::SunSentence(astro::ComputeSunTimes(date, site)));
-        EXPECT_EQ(v.moonSentence.caption, astro::MoonSentence(astro::ComputeMoonDay(date, site)));
-    }
 }
 
 } // namespace

@@ -1,11 +1,8 @@
-// How often the clock must tick: once a second is enough at steady state,
-// and the program says when it needs the fast rate instead. The proof is a
-// clock ticked once a second (plus its fast ticks) showing, second by
-// second, exactly what a clock ticked 64 times a second shows.
+// How often the clock must tick: once a second is enough at steady state, and the program says when it
+// needs the fast rate instead. The proof is a clock ticked once a second (plus its fast ticks) showing,
+// second by second, exactly what a clock ticked 64 times a second shows.
 
 #include "testsupport.h"
-
-#include "core/systemzones.h"
 
 namespace vemar {
 namespace {
@@ -21,8 +18,7 @@ struct Clock {
     Program program;
     explicit Clock(const WorkDir& dir) : program(platform, dir.path()) { EXPECT_TRUE(program.startUp()); }
     void at(const ClockReading& reading) { platform.clock = reading; }
-    // The ticks the running window gives one second: one at its start, then
-    // fast ones for as long as the program asks for them.
+    // The ticks the window gives one second: one at its start, then fast ones while the program asks.
     void tickScheduled() {
         for (int ticks = 0; ticks < kFastTicksPerSecond && (ticks == 0 || program.needsFastTicks()); ++ticks) program.tick();
     }
@@ -30,8 +26,7 @@ struct Clock {
 };
 
 ClockReading plusSeconds(ClockReading c, int seconds) {
-    // Only walks within a day and across one midnight into the next day of
-    // the same month or year end, which is all the cases below need.
+    // Within a day and across one midnight into the same month or the next year: all the runs need.
     int total = c.hour * 3600 + c.minute * 60 + c.second + seconds;
     if (total >= 86400) {
         total -= 86400;
@@ -56,24 +51,26 @@ struct RunCase {
     const char* why;
     ClockReading start;
     int seconds;
-    int zoneOffset, hemisphere, inDstWindow;
+    int zoneOffset, hemisphere, inDstWindow, halfHour;
     int pageSwitchAtSecond;   // -1: none
-    bool signalOn;
+    int pips;                 // the beeps the run sounds; -1: the signal off
 };
 
 const RunCase kRunCases[] = {
-    {"start-up count, then steady running", {2024, 6, 21, 22, 0, 1}, 8, 1, 1, 1, -1, false},
-    {"midnight and the year's end move the date lines", {2024, 12, 31, 23, 59, 50}, 20, 1, 1, 0, -1, false},
-    {"the morning window closes at noon in summer", {2024, 6, 21, 11, 59, 55}, 10, 1, 1, 1, -1, false},
-    {"the morning window closes at 11 in winter", {2024, 1, 15, 10, 59, 57}, 5, 1, 1, 0, -1, false},
-    {"west of Greenwich the date turns in the evening", {2024, 2, 28, 18, 59, 57}, 6, -5, 1, 0, -1, false},
-    {"southern hemisphere, its summer", {2024, 3, 31, 10, 59, 58}, 4, -3, 2, 1, -1, false},
-    {"a page switch refreshes the markers", {2024, 6, 21, 22, 0, 0}, 4, 1, 1, 1, 2, false},
-    {"the hour's pips", {2024, 6, 21, 22, 59, 50}, 15, 1, 1, 1, -1, true},
+    {"start-up count, then steady running", {2024, 6, 21, 22, 0, 1}, 8, 1, 1, 1, 0, -1, -1},
+    {"midnight and the year's end move the date lines", {2024, 12, 31, 23, 59, 50}, 20, 1, 1, 0, 0, -1, -1},
+    {"the morning window closes at noon in summer", {2024, 6, 21, 11, 59, 55}, 10, 1, 1, 1, 0, -1, -1},
+    {"the morning window closes at 11 in winter", {2024, 1, 15, 10, 59, 57}, 5, 1, 1, 0, 0, -1, -1},
+    {"west of Greenwich the date turns in the evening", {2024, 2, 28, 18, 59, 57}, 6, -5, 1, 0, 0, -1, -1},
+    {"southern hemisphere, its summer", {2024, 3, 31, 10, 59, 58}, 4, -3, 2, 1, 0, -1, -1},
+    {"a page switch refreshes the markers", {2024, 6, 21, 22, 0, 0}, 4, 1, 1, 1, 0, 2, -1},
+    // Five pips at 59:54..58 and one at 00:00 of the clock on the desk, whatever the home's offset.
+    {"the hour's pips", {2024, 6, 21, 22, 59, 50}, 15, 1, 1, 1, 0, -1, 6},
+    {"a half-hour home's pips at its clock's hour", {2024, 6, 21, 22, 59, 50}, 15, 5, 1, 0, 30, -1, 6},
+    {"none at its clock's half hour, a full hour of UT", {2024, 6, 21, 22, 29, 50}, 15, 5, 1, 0, 30, -1, 0},
 };
 
-// Second by second, the scheduled clock shows what the fast one shows and
-// sounds the same pips.
+// Second by second, the scheduled clock shows what the fast one shows and sounds the same pips.
 TEST(TickRate, OnceASecondShowsWhatSixtyFourTicksShow) {
     WorkDir dir;
     for (const RunCase& c : kRunCases) {
@@ -84,12 +81,12 @@ TEST(TickRate, OnceASecondShowsWhatSixtyFourTicksShow) {
             s.site.zoneOffset = c.zoneOffset;
             s.site.hemisphere = static_cast<Hemisphere>(c.hemisphere);
             s.site.inDstWindow = c.inDstWindow;
+            s.site.halfHourMinutes = c.halfHour;
             s.tick.southSyncDone = 1;   // the sync's switch would write lxp2.par, shared by both
-            // car.tip draws "*" large and "+" small: a refresh that misses a
-            // changed marker shows in its size.
+            // car.tip draws "*" large, "+" small: a refresh missing a changed marker shows in its size.
             s.display.dateSymbol1 = "*";
             s.display.dateSymbol2 = "+";
-            if (c.signalOn) clock->program.signalClick();
+            if (c.pips >= 0) clock->program.signalClick();
         }
         for (int second = 0; second < c.seconds; ++second) {
             const ClockReading reading = plusSeconds(c.start, second);
@@ -105,49 +102,11 @@ TEST(TickRate, OnceASecondShowsWhatSixtyFourTicksShow) {
                 << "at second " << second << " of the run";
             ASSERT_EQ(scheduled.platform.beeps, fast.platform.beeps) << "at second " << second;
         }
-        EXPECT_EQ(scheduled.platform.beeps, c.signalOn ? 6 : 0);
+        EXPECT_EQ(scheduled.platform.beeps, std::max(c.pips, 0));
     }
 }
 
-// The hour's pips follow the clock on the desk, whatever the home's offset
-// (a half hour, a quarter hour by the zone database): five at 59:54..58 and
-// one at 00:00 of that clock, none at its half hour.
-TEST(TimeSignal, PipsAtTheHomeClocksFullHour) {
-    struct Case { const char* why; const char* lxp2; const char* zone; };
-    const Case cases[] = {
-        {"Roma", "41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,1", ""},
-        {"Nuova Delhi, +5:30", "28,37,-77,-13,-5,,0,,,0,,0,,,1,1,30,0", ""},
-        {"Kathmandu, +5:45 by the zone database", "27,43,-85,-19,-6,,0,,,0,,0,,,1,1,0,0", "Asia/Kathmandu"},
-    };
-    SystemZoneDatabase zones;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.why);
-        WorkDir dir;
-        dir.write(kSiteFile, std::string(c.lxp2) + "\r\n");
-        dir.write(kCityZonesFile, "Roma\tEurope/Rome\n");
-        RecordingPlatform platform;
-        platform.zone = c.zone;
-        Program program(platform, dir.path());
-        ASSERT_TRUE(program.startUp());
-        program.attachZoneDatabase(zones);
-        program.signalClick();
-        std::vector<int> beepsAt;
-        // Every second from 10:29:00 to 11:00:30 on the desk; s counts from 10:59:00.
-        for (int s = -30 * 60; s <= 90; ++s) {
-            const int sinceStart = s + 30 * 60;
-            ClockReading reading = plusSeconds({2026, 6, 10, 10, 29, 0}, sinceStart);
-            if (*c.zone) reading.utcSeconds = test::UtcSeconds(2026, 6, 10, 4, 44) + sinceStart;   // +5:45
-            platform.clock = reading;
-            const int before = platform.beeps;
-            program.tick();
-            if (platform.beeps != before) beepsAt.push_back(s);
-        }
-        EXPECT_EQ(beepsAt, (std::vector{54, 55, 56, 57, 58, 60}));   // seconds from 10:59:00
-    }
-}
-
-// What each event asks of the timer: the fast ticks it needs after the
-// event, then the steady rate.
+// What each event asks of the timer: the fast ticks it needs after the event, then the steady rate.
 TEST(TickRate, FastTicksOnlyWhileNeeded) {
     struct Case {
         const char* why;

@@ -1,6 +1,6 @@
-// What the program derives from the time-zone database: a year's standard
-// offset, its summer period, the offsets as tooltips show them. The system's tzdata is the reference where it has the case; a fixed
-// table stands in for what it cannot show.
+// What the program derives from the time-zone database: a year's standard offset, its summer period, the
+// offsets as tooltips show them. The system's tzdata is the reference where it has the case; a fixed table
+// stands in for what it cannot show.
 
 #include "testsupport.h"
 
@@ -17,9 +17,8 @@ TEST(ZoneDatabase, OffsetText) {
     for (const auto& [seconds, text] : cases) EXPECT_EQ(OffsetText(seconds), text) << seconds;
 }
 
-// The system's tzdata over 2026: standard offsets and summer periods as the
-// C library's own transitions give them (the local date read just before
-// each change).
+// The system's tzdata over 2026: standard offsets and summer periods as the C library's own transitions
+// give them (the local date read just before each change).
 struct PeriodCase {
     const char* zone;
     int standardSeconds;
@@ -54,8 +53,8 @@ TEST(ZoneDatabase, StandardOffsetAndSummerPeriodOf2026) {
     EXPECT_EQ(zones.offsetAt("", midYear), std::nullopt);
 }
 
-// A southern zone whose summer of 2025-26 is its last: in 2026 no summer
-// starts, so the text shows the one in force while it lasts, then none.
+// A southern zone whose summer of 2025-26 is its last: in 2026 no summer starts, so the text shows the one
+// in force while it lasts, then none.
 TEST(ZoneDatabase, SummerPeriodInForceWhenNoneStarts) {
     test::FixedZones zones;
     zones.add("South/Ending", {{0, -10800},

@@ -1,7 +1,6 @@
 #pragma once
-// What the core tests share: a platform that records every effect, a fresh
-// working directory seeded with the installed data files, and a program over
-// both.
+// What the core tests share: a platform that records every effect, a fresh working directory seeded with
+// the installed data files, and a program over both.
 
 #include "core/files.h"
 #include "core/platform.h"
@@ -65,8 +64,7 @@ struct RecordingPlatform : Platform {
     void fileWritten(const std::string& file) override { writes.push_back(file); effects.push_back("write " + file); }
 };
 
-// A time-zone database of fixed tables, for what the system's cannot show:
-// a zone that ends its summer time, a database that is missing.
+// A time-zone database of fixed tables, for what the system's cannot show: summer time ended, no database.
 class FixedZones : public ZoneDatabase {
 public:
     std::string failureText;   // non-empty: no database at all
@@ -109,9 +107,8 @@ inline std::int64_t UtcSeconds(int year, int month, int day, int hour = 0, int m
     return DaysFromCivil({day, month, year}) * 86400 + hour * 3600 + minute * 60 + second;
 }
 
-// A temporary working directory, removed at the end of the test. Seeded, it
-// holds the installed data files but fusi.tz: a folder in table mode, as
-// every folder was before the time-zone database.
+// A temporary working directory, removed at the end of the test. Seeded, it holds the installed data files
+// but fusi.tz: a folder in table mode, as every folder was before the time-zone database.
 class WorkDir {
 public:
     explicit WorkDir(bool seeded = true) {
@@ -142,8 +139,7 @@ private:
     fs::path path_;
 };
 
-// A program started over a fresh seeded folder; files written first, the
-// Yes/No answers given.
+// A program started over a fresh seeded folder; files written first, the Yes/No answers given.
 struct Started {
     WorkDir dir;
     RecordingPlatform platform;
@@ -157,8 +153,7 @@ struct Started {
     }
 };
 
-// A property of a main-window control or menu item by the program's names,
-// as text: colours as palette indices, truth values as 0 or 1.
+// A main-window control's or menu item's property as text: colours as palette indices, truth as 0 or 1.
 inline std::string Shown(MainView& v, const std::string& control, const std::string& property) {
     auto colour = [](Rgb c) {
         for (int k = 0; k < 16; ++k)

@@ -1,9 +1,8 @@
-// Kills a writer of the settings files at random moments and checks, after
-// every kill, that each file holds its old or its new content: never a
-// partial file, never none. The child saves every file in a loop, two
-// versions in turn, through the program's own calls (fusi.dat both directly
-// and the editors' way: fusi.tz replaced, then the table staged in fusi.tmp
-// and renamed).   crash_safety DIR [KILLS] [SEED]   (DIR is emptied and used)
+// Kills a writer of the settings files at random moments and checks, after every kill, that each file holds
+// its old or its new content: never a partial file, never none. The child saves every file in a loop, two
+// versions in turn, through the program's own calls (fusi.dat both directly and the editors' way: fusi.tz
+// replaced, then the table staged in fusi.tmp and renamed).   crash_safety DIR [KILLS] [SEED]   (DIR is
+// emptied and used)
 
 #include "core/files.h"
 
@@ -27,9 +26,8 @@ namespace {
 const char* const kCheckedFiles[] = {kSiteFile, kDisplayFile, kRuleFile, "zone-direct.dat", kCityZonesFile, kZoneFile};
 const DisplaySettings kDisplay[2] = {{0, 0, 7, 7, 0, 0, 0, "", ""}, {1, -1, 1, 4, 7, 1, 12, "*", "°"}};
 
-// Saves every file in version 0 or 1. The versions differ in every file and
-// in every file's length, so that a file cut short or mixed from both cannot
-// pass for either.
+// Saves every file in version 0 or 1. The versions differ in every file and in every file's length, so that
+// a file cut short or mixed from both cannot pass for either.
 void WriteAll(const fs::path& dir, int version) {
     static const fs::path data = VEMAR_DATA_DIR;
     static const std::string cityZones = *ReadFileBytes(data / kCityZonesFile);

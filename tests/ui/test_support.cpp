@@ -1,8 +1,6 @@
-// What the window tests cannot see into. The time labels paint from glyphs
-// laid out once: each text lands on the pixels a QLabel paints, and a change
-// repaints no more than the characters that changed. The end signals reach
-// the event loop, and a second start finds the running program by its
-// directory (the whole program's ends are proved under Xvfb, tests/e2e).
+// What the window tests cannot see into. Time labels paint from glyphs laid out once: each text lands on
+// the pixels a QLabel paints, a change repaints only the characters that changed. The end signals reach the
+// event loop; a second start finds the running program by its directory (whole-program ends: tests/e2e).
 
 #include "ui/main/application.h"
 #include "ui/support/glyphlabel.h"
@@ -97,9 +95,8 @@ private slots:
         QCOMPARE(rendered(label), reference(text, width, bold, pointSize));
     }
 
-    // A label on the screen goes through texts; after the last one the screen
-    // must show what QLabel paints for it, and the last change must have
-    // repainted only the columns where the two texts' pictures differ.
+    // A label on the screen goes through texts; after the last one the screen must show what QLabel paints
+    // for it, the last change having repainted only the columns where the two texts' pictures differ.
     void glyphsRepaintTheChangedCharacters_data() {
         QTest::addColumn<QStringList>("texts");
         QTest::newRow("the second") << QStringList{"22:00:00", "22:00:01"};
@@ -165,10 +162,9 @@ private slots:
         for (int i = 0; i < 3; ++i) QCOMPARE(spy[i][0].toInt(), (std::array{SIGTERM, SIGHUP, SIGINT})[i]);
     }
 
-    // As the `vemar` command starts the program: the end signals held back.
-    // One sent then is noted as soon as the handler is installed, and the
-    // first watcher, made much later, still hears of it, once. After every
-    // test that makes a watcher of its own: this handler stays for the run.
+    // As the `vemar` command starts the program: the end signals held back. One sent then is noted as soon
+    // as the handler is installed, and the first watcher, made much later, still hears of it, once. After
+    // every test that makes a watcher of its own: this handler stays for the run.
     void signalBeforeTheWindowIsKeptForTheWatcher() {
         sigset_t ends;
         sigemptyset(&ends);
@@ -186,11 +182,9 @@ private slots:
         QCOMPARE(spy.count(), 1);
     }
 
-    // A later start in the same directory, however its path is spelt, asks
-    // the running program to show its window and ends 0, or ends 1 when the
-    // running one does not answer (stopped, or busy past the wait). The
-    // socket is the user's alone, named after the directory, and goes with
-    // the program.
+    // A later start in the same directory, however its path is spelt, asks the running program to show its
+    // window and ends 0, or ends 1 when the running one does not answer (stopped, or busy past the wait).
+    // The socket is the user's alone, named after the directory, and goes with the program.
     void laterStartAsksTheRunningOne() {
         for (const bool answering : {true, false}) {
             QTemporaryDir dir;

@@ -1,7 +1,6 @@
-// The windows as a user sees them: real widgets over a running program, driven
-// by clicks, typing and keys. The core tests own the rules; here each window
-// renders the core's view and forwards each of its events once, and what only
-// widgets decide is checked: layout, keys, caret, focus, timer and painting.
+// The windows as a user sees them: real widgets over a running program, driven by clicks, typing and keys.
+// The core tests own the rules; here each window renders the core's view and forwards each of its events
+// once, and what only widgets decide is checked: layout, keys, caret, focus, timer and painting.
 
 #include "core/program.h"
 #include "tools/driver.h"
@@ -16,9 +15,8 @@ using namespace vemar;
 
 namespace {
 
-// The program started as it starts itself (the window shown, the start-up
-// picture over it, one tick) at 22:00 on 21 June 2024, in a fresh directory
-// holding data/ but fusi.tz (table mode).
+// The program started as it starts itself (the window shown, the start-up picture over it, one tick) at
+// 22:00 on 21 June 2024, in a fresh directory holding data/ but fusi.tz (table mode).
 struct Running {
     QTemporaryDir dir;
     ui::ScriptedPlatform platform;
@@ -40,8 +38,7 @@ struct Running {
         window->showStartupPicture();
         run({"ticks:1"});
     }
-    // Performs the driver's actions ("click:Form1.Param", "type:Form9.Text1=45",
-    // "key:Form9.Text1=Return", "ticks:1", "answer:yes", ...) and checks:
+    // Performs the driver's actions ("click:Form1.Param", "key:Form9.Text1=Return", "answer:yes"...), checks:
     //   "Form9.Text1.caption=45"   a property as the driver reports it, else as Qt's (readOnly)
     //   "closed:Form9"             the window is not open
     //   "file:lxp2.par=41,..."     the file's exact bytes
@@ -114,8 +111,7 @@ private slots:
         QVERIFY(text.width() <= title->width() && text.height() <= title->height() && title->font().pointSizeF() >= 20);
     }
 
-    // Timer1 runs fast through the start-up count, then wakes just after each
-    // whole second; a command, or a key in a dialog, ticks at once.
+    // Timer1 runs fast through the start-up count, then just after each second; a command or key ticks at once.
     void clockTimer() {
         using namespace std::chrono;
         // Microseconds past a whole second, fast ticks asked for, and the delay in milliseconds.
@@ -159,9 +155,8 @@ private slots:
         QCOMPARE(requests.seen, 0);
     }
 
-    // The chosen hemisphere must stand out from the other option whatever the
-    // window's colours: a white caption once made the mark white on its white
-    // indicator. Compared at the centre of each option's indicator.
+    // The chosen hemisphere stands out from the other option at its indicator's centre on any colours: a
+    // white caption once made the mark white on its white indicator.
     void chosenOptionShowsOnEveryScheme() {
         for (const char* scheme : {"ticks:1", "click:Form1.grigio"}) {   // dark at the first start, light grey
             Running p;
@@ -198,8 +193,8 @@ void WindowsTest::scripts_data() {
         "click:Form1.Rscuro", "click:Form1.blu", "click:Form1.Gric", "Form1.Label1(0).backColour=#c0c0c0",
         "click:Form1.colorig", "Form1.backColour=#c0c0c0", "click:Form1.Annulla", "Form1.backColour=#800000",
         "Form1.Label2(0).backColour=#000080", "click:Form1.Nero", "Form1.Label1(0).backColour=#000000"};
-    // The options are checked by the core alone: a click checks nothing by itself. Esci asks about a changed
-    // zone, the buttons in Qt's own Italian texts, which would otherwise stay English.
+    // The options are checked by the core alone: a click checks nothing by itself. Esci asks about a
+    // changed zone, the buttons in Qt's own Italian texts, which would otherwise stay English.
     QTest::newRow("zone, hemisphere, Esci") << QStringList{
         "type:Form1.Text1=1a3", "Form1.Text1.caption=12", "click:Form1.UpDown1:up", "Form1.Text1.caption=-12",
         "click:Form1.UpDown1:down", "Form1.Text1.caption=12", "click:Form1.Command1", "count:beep=1",

@@ -1,11 +1,9 @@
-// The parameters dialog: what its boxes show, keep and store as the user types, and what OK or
-// closing without it leaves.
+// The parameters dialog: what its boxes show, keep and store as typed, and what OK or closing leaves.
 
 #include "core/dialogs/paramsdialoglogic.h"
 #include "../testsupport.h"
 
 #include <cmath>
-#include <cstring>
 
 namespace vemar {
 namespace {
@@ -44,9 +42,9 @@ protected:
     std::array<double, 6> atStart{};   // the settings before the dialog opened
 };
 
-// Opening shows the settings and changes none of them; then one edit after another: what the box
-// shows and the place in force (longitude minutes follow the sign of the degrees, a zero is never
-// negative); OK writes the place as typed, a southern latitude still negative.
+// Opening shows the settings and changes none of them; then one edit after another: what the box shows and
+// the place in force (longitude minutes follow the sign of the degrees, a zero is never negative); OK
+// writes the place as typed, a southern latitude still negative.
 TEST_F(ParamsDialogTest, BoxesShowFilterAndStoreThePlace) {
     struct Step { int box; const char* typed; const char* shown; std::array<double, 4> place; };
     struct Sequence { const char* line; std::array<std::string, 4> opened; std::array<bool, 3> options; std::vector<Step> steps;
@@ -85,9 +83,9 @@ TEST_F(ParamsDialogTest, BoxesShowFilterAndStoreThePlace) {
     }
 }
 
-// Started in the other season, 45°30' N, 9°10' W and the half hour typed, a zone change not yet
-// saved on the main window: what OK saves and shows on SSPanel5, or closing without OK, which puts
-// every one of the six settings back.
+// Started in the other season, 45°30' N, 9°10' W and the half hour typed, a zone change not yet saved on
+// the main window: what OK saves and shows on SSPanel5, or closing without OK, which puts every one of the
+// six settings back.
 TEST_F(ParamsDialogTest, OkSavesAndAnyOtherWayOutPutsBack) {
     struct Case { const char* what; ClockReading today; bool autoDst, ok; const char* written; const char* dstCaption; };
     const ClockReading winter{2024, 1, 15, 10, 0, 0}, summer{2024, 6, 21, 10, 0, 0};
@@ -113,17 +111,6 @@ TEST_F(ParamsDialogTest, OkSavesAndAnyOtherWayOutPutsBack) {
         EXPECT_EQ(std::pair(view().summerTimeButton.caption, view().saveZoneButton.enabled), std::pair(std::string(c.dstCaption), !c.ok));
         EXPECT_EQ(settings(), (c.ok ? std::array<double, 6>{45, 30, 9, 10, 30, double(c.autoDst)} : atStart));
     }
-}
-
-// The caret after a filter, from the typed text, the caret in it and the text shown.
-TEST(ParamsDialogCaret, StaysWhereTheUserWasTyping) {
-    struct Case { const char* typed; int caret; const char* shown; int expected; };
-    const Case cases[] = {
-        {"1a", 2, "1", 1}, {"1a8", 2, "18", 1},                    // a refused letter at the end, in the middle
-        {"95", 2, "89", 2}, {"1000", 4, "89", 2}, {"-5", 1, "5", 0},  // clamped: at its end; a refused sign in front
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(CaretAfterFilter(int(std::strlen(c.typed)), c.caret, int(std::strlen(c.shown))), c.expected) << c.typed;
 }
 
 } // namespace

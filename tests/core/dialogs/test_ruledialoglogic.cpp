@@ -1,5 +1,5 @@
-// The summer-time rule dialog: its groups by hemisphere, "Applica" while the rule differs, and what
-// each way out leaves in force and in Parleg.dat.
+// The summer-time rule dialog: its lists by hemisphere, "Applica" while the rule differs, and what each
+// way out leaves in force and in Parleg.dat.
 
 #include "core/dialogs/ruledialoglogic.h"
 #include "../testsupport.h"
@@ -28,20 +28,8 @@ protected:
     std::unique_ptr<RuleDialogLogic> dialog;
 };
 
-// "Inizio " is A in the north and B in the south, "Fine " the other: Marzo, "5", Domenica chosen in
-// one group of the rule 0,0,1,11,0,1.
-TEST_F(RuleDialogTest, GroupsMapOntoTheRuleByHemisphere) {
-    struct Case { int hemisphere, firstCombo; const char* rule; };
-    const Case cases[] = {{1, 0, "2,4,0,11,0,1"}, {2, 0, "0,0,1,2,4,0"}, {1, 3, "0,0,1,2,4,0"}, {2, 3, "2,4,0,11,0,1"}};
-    for (const Case& c : cases) {
-        openIn(c.hemisphere, {2024, 4, 15, 12, 0, 0}, "0,0,1,11,0,1\r\n");
-        for (int k : {0, 1, 2}) dialog->select(c.firstCombo + k, std::array{2, 4, 0}[k]);
-        EXPECT_EQ(rule(), c.rule) << "hemisphere " << c.hemisphere << ", Combo" << c.firstCombo + 1;
-    }
-}
-
-// One selection after another (combo -1: "Applica") on 15 April, inside the saved rule's window:
-// whether "Applica" is enabled, and summer time in force.
+// One selection after another (combo -1: "Applica") on 15 April, inside the saved rule's window: whether
+// "Applica" is enabled, and summer time in force.
 TEST_F(RuleDialogTest, ApplyIsEnabledWhileTheRuleDiffersAndPutsItInForce) {
     struct Step { int combo, index; bool enabled; int inDstWindow; };
     const Step steps[] = {
@@ -62,8 +50,8 @@ TEST_F(RuleDialogTest, ApplyIsEnabledWhileTheRuleDiffersAndPutsItInForce) {
 }
 
 // The lists show the saved rule from the hemisphere's point of view; then the rule's A moved to May,
-// applied and closed, or saved by Ok: what stays in force, what Parleg.dat holds, what opening again
-// shows. The home's summer hour follows the rule in the north and its complement in the south.
+// applied and closed, or saved by Ok: what stays in force, what Parleg.dat holds, what opening again shows.
+// The home's summer hour follows the rule in the north and its complement in the south.
 TEST_F(RuleDialogTest, WhatEachWayOutLeaves) {
     enum Exit { AppliedThenAnnulla, AppliedThenCloseBox, Ok };
     struct Case { const char* how; int hemisphere; ClockReading today; Exit exit; const char* rule; int inDstBefore, inDstAfter; };

@@ -1,5 +1,5 @@
-// The zone table editors: what each box keeps, what opening shows, and what any
-// sequence of edits, Salva, Annulla, closing and faults leaves in the files.
+// The zone table editors: what each box keeps, what opening shows, and what any sequence of edits, Salva,
+// Annulla, closing and faults leaves in the files.
 
 #include "core/dialogs/zoneeditorlogic.h"
 #include "core/systemzones.h"
@@ -43,8 +43,8 @@ protected:
     SystemZoneDatabase database;
 };
 
-// A name box holds 13 characters, then keeps spaces and codes 64..122; an offset box signs and
-// digits within 12 hours, any number of them; a class box one character, clamped to 0..3.
+// A name box holds 13 characters, then keeps spaces and codes 64..122; an offset box signs and digits
+// within 12 hours, any number of them; a class box one character, clamped to 0..3.
 TEST_F(ZoneEditorTest, WhatEachBoxKeeps) {
     const ZoneEditorLogic zones(*program, Variant::Zones), classes(*program, Variant::Classes);
     enum Box { Name, Offset, Class };
@@ -63,9 +63,9 @@ TEST_F(ZoneEditorTest, WhatEachBoxKeeps) {
         EXPECT_EQ(c.box == Name ? zones.filterName(c.typed) : (c.box == Offset ? zones : classes).filterValue(c.typed), c.kept) << c.typed;
 }
 
-// What the file holds is shown filtered, as if typed, an offset as its value with a plus when
-// positive; only the four known classes colour a name. Each name's tooltip tells what its row
-// will follow once saved: its zone until its time is edited, else its class.
+// What the file holds is shown filtered, as if typed, an offset as its value with a plus when positive;
+// only the four known classes colour a name. Each name's tooltip tells what its row will follow once saved:
+// its zone until its time is edited, else its class.
 TEST_F(ZoneEditorTest, OpeningFillsTheBoxesAsIfTyped) {
     struct Case { ZoneRow stored; const char* name; const char* offset; const char* zoneClass; Rgb colour; };
     const Case cases[] = {
@@ -92,10 +92,10 @@ TEST_F(ZoneEditorTest, OpeningFillsTheBoxesAsIfTyped) {
     EXPECT_EQ(tooltips(), std::pair(std::string(" Kathmandu +5:45h Asia/Kathmandu "), std::string(" Lima -4h ")));
 }
 
-// The files, boxes, buttons and effects after any sequence of edits, Salva, Annulla and closing,
-// written without the editor: fusi.tmp holds what Salva staged until a close commits it; closing
-// with edits not staged asks, and Yes writes them to fusi.dat; a row that follows a zone and is
-// saved with another offset or class leaves its zone in fusi.tz, which is written first.
+// The files, boxes, buttons and effects after any sequence of edits, Salva, Annulla and closing, written
+// without the editor: fusi.tmp holds what Salva staged until a close commits it; closing with edits not
+// staged asks, and Yes writes them to fusi.dat; a row that follows a zone and is saved with another offset
+// or class leaves its zone in fusi.tz, which is written first.
 struct EditorModel {
     Variant variant = Variant::Zones;
     ZoneTable dat{}, read{}, boxes{};          // fusi.dat; what the editor read; what its boxes show
@@ -193,9 +193,9 @@ TEST_F(ZoneEditorTest, EverySequenceLeavesWhatTheModelSays) {
     }
 }
 
-// A failed write or commit ends the program naming fusi.dat (the user saved the table; a staged
-// write then names its copy), or fusi.tz, and fusi.dat keeps a whole table: the one before, or the
-// staged one once committed. fusi.tz is written first: a row is at worst on its class.
+// A failed write or commit ends the program naming fusi.dat (the user saved the table; a staged write then
+// names its copy), or fusi.tz, and fusi.dat keeps a whole table: the one before, or the staged one once
+// committed. fusi.tz is written first: a row is at worst on its class.
 TEST_F(ZoneEditorTest, AFailedWriteOrCommitLosesNothing) {
     // failing: the file whose write fails; faulted: the steps run with the fault; datIsStaged: else the
     // installed table; tmpKept: fusi.tmp still holds the staged table.

@@ -1,5 +1,6 @@
-// fusi.tz: which names follow a zone, what a damaged line says, how an editor takes names off their
-// zones. (Files it refuses: the settings files' tests; any content: its fuzzer; the shipped one: the year-long comparison.)
+// fusi.tz: which names follow a zone and what a damaged line says. (Files it refuses: the settings files'
+// tests; any content, and names taken off their zones: its fuzzer; the shipped one: the year-long
+// comparison.)
 
 #include "../testsupport.h"
 
@@ -26,14 +27,6 @@ TEST(CityZonesFile, ReadsEntriesAndNamesEveryDamagedLine) {
     EXPECT_EQ(zones.problems, (std::vector<std::string>{", riga 7: manca la tabulazione fra nome e fuso",
                                                         ", riga 8: nome mancante", ", riga 9: fuso mancante",
                                                         ", riga 11: testo non UTF-8", ", riga 12: carattere nullo"}));
-}
-
-TEST(CityZonesFile, NamesGoOnClassesAndNothingElseMoves) {
-    const std::string content = "# keep me\r\nRoma\tEurope/Rome\r\nbroken line\nRoma\tAsia/Tokyo\nTokyo\tAsia/Tokyo";
-    EXPECT_EQ(WithNamesOnClasses(content, {"Roma"}),
-              "# keep me\r\nRoma\t-\r\nbroken line\nRoma\tAsia/Tokyo\nTokyo\tAsia/Tokyo");
-    EXPECT_EQ(WithNamesOnClasses(content, {"Tokyo", "Nuova", "Tokyo"}),
-              "# keep me\r\nRoma\tEurope/Rome\r\nbroken line\nRoma\tAsia/Tokyo\nTokyo\t-\nNuova\t-\n");
 }
 
 } // namespace

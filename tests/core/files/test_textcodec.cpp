@@ -22,8 +22,8 @@ TEST(Cp1252, EveryByteAndTextsWithoutOne) {
         EXPECT_EQ(Utf8ToCp1252(text), std::nullopt) << text;
 }
 
-// Over every byte a file can hold: bytes 249..255 cannot be unscrambled; every other byte unscrambles
-// and scrambles back to itself, except those no writer produces (zero, LF, CR and the quote).
+// Over every byte a file can hold: bytes 249..255 cannot be unscrambled; every other byte unscrambles and
+// scrambles back to itself, except those no writer produces (zero, LF, CR and the quote).
 TEST(ScrambleField, EveryStoredByteRoundTrips) {
     for (int b = 0; b < 256; ++b) {
         const std::string stored(1, char(b));
