@@ -52,6 +52,15 @@ const YearEndCase kYearEndCases[] = {
     {1, 1, 2026, 1, 0, 1, 364, "1° giorno dell'anno", 4, "364 giorni alla fine dell'anno", 0},
 };
 
+// Halves to the even neighbour, the 16-bit range's ends, and NaN.
+TEST(ToInteger, RoundsToEvenWithinSixteenBits) {
+    const std::pair<double, int> cases[] = {
+        {2.5, 2}, {3.5, 4}, {-2.5, -2}, {2.4, 2}, {-2.6, -3}, {32767.5, 32767}, {-32768.5, -32768},
+        {1e300, 32767}, {-1e300, -32768}, {std::nan(""), 0}, {-0.0, 0},
+    };
+    for (const auto& [value, integer] : cases) EXPECT_EQ(ToInteger(value), integer) << value;
+}
+
 TEST(InFineAnno, PanelsOfTheDayAndTheDaysLeft) {
     for (const auto& c : kYearEndCases) {
         const YearEnd e = InFineAnno(c.day, c.month, c.year, c.dayShift);

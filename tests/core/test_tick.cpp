@@ -2,6 +2,7 @@
 // half-hour and date rules, names and colours, the date pair and the start-up count. (Every row of real
 // homes all year, and the sky of a clock left running: the real-world comparison; the pips: the tick rate.)
 
+#include "core/astro.h"
 #include "core/tick.h"
 #include "testsupport.h"
 
@@ -139,6 +140,30 @@ TEST_F(TickTest, StartupCountClosesThePictureAfter44EvenTicks) {
     program->requestReload();
     for (int i = 0; i < 5; ++i) program->tick();
     EXPECT_EQ((std::array{int(s.tick.tickStage), s.tick.startCounter}), (std::array{int(TickStage::Running), 44}));
+}
+
+// The cached sun and moon equal a fresh computation for the home's true
+// offset whenever the date, the place or the zone hours change.
+TEST_F(TickTest, SkyCacheMatchesAFreshComputation) {
+    struct Step { ClockReading clock; double lat; int zone; Hemisphere hemisphere; int inDst, halfHour; };
+    constexpr Hemisphere N = Hemisphere::North;
+    const Step steps[] = {
+        {{2024, 6, 21, 22, 0, 0}, 45, 1, N, 1, 0}, {{2024, 6, 22, 0, 0, 0}, 45, 1, N, 1, 0},
+        {{2024, 6, 22, 0, 0, 1}, 60, 1, N, 1, 0},  {{2024, 6, 22, 0, 0, 2}, 60, 3, N, 1, 0},
+        {{2024, 6, 22, 0, 0, 3}, 60, 3, N, 0, 0},  {{2024, 6, 22, 0, 0, 4}, 28, 5, N, 0, 30},
+        {{2024, 1, 15, 12, 0, 0}, -34, 10, Hemisphere::South, 1, 0},
+    };
+    s.site.lonDegrees = -12;
+    for (const Step& st : steps) {
+        platform.clock = st.clock;
+        std::tie(s.site.latDegrees, s.site.zoneOffset, s.site.hemisphere, s.site.inDstWindow, s.site.halfHourMinutes) =
+            std::tie(st.lat, st.zone, st.hemisphere, st.inDst, st.halfHour);
+        program->tick();
+        const astro::Site site{{st.lat, 0, -12, 0}, st.zone + st.inDst + st.halfHour / 60.0};
+        const CalendarDate date{st.clock.day, st.clock.month, st.clock.year};
+        EXPECT_EQ(v.sunSentence.caption, astro::SunSentence(astro::ComputeSunTimes(date, site)));
+        EXPECT_EQ(v.moonSentence.caption, astro::MoonSentence(astro::ComputeMoonDay(date, site)));
+    }
 }
 
 } // namespace

@@ -28,6 +28,17 @@ protected:
     std::unique_ptr<RuleDialogLogic> dialog;
 };
 
+// "Inizio " edits transition A in the north and B in the south, "Fine " the other.
+TEST_F(RuleDialogTest, GroupsMapOntoTheRuleByHemisphere) {
+    struct Case { int hemisphere, firstList; const char* rule; };
+    const Case cases[] = {{1, 0, "2,4,0,11,0,1"}, {2, 0, "0,0,1,2,4,0"}, {1, 3, "0,0,1,2,4,0"}, {2, 3, "2,4,0,11,0,1"}};
+    for (const Case& c : cases) {
+        openIn(c.hemisphere, {2024, 4, 15, 12, 0, 0}, "0,0,1,11,0,1\r\n");
+        for (int k : {0, 1, 2}) dialog->select(c.firstList + k, std::array{2, 4, 0}[k]);
+        EXPECT_EQ(rule(), c.rule) << "hemisphere " << c.hemisphere << ", list " << c.firstList;
+    }
+}
+
 // One selection after another (combo -1: "Applica") on 15 April, inside the saved rule's window: whether
 // "Applica" is enabled, and summer time in force.
 TEST_F(RuleDialogTest, ApplyIsEnabledWhileTheRuleDiffersAndPutsItInForce) {
