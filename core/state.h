@@ -136,8 +136,6 @@ struct TickMemory {
     double tickHour = 0;         // -1..35, never reduced by 24
     double clockMinutes = 0;     // 0..59
     double utHour = 0;           // may exceed 23
-    std::array<int, 5> pipSent{};  // seconds 54..58 of minute 59
-    int hourPipSent = 0;
     // The calendar of the tick's day.
     int dayOfYear = 0;
     int daysLeft = 0;

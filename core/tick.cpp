@@ -83,7 +83,7 @@ void Tick::run(const ClockReading& now) {
     datePair(now, home.firstIsYesterday);
     yearEnd(now);
     rowsPass(home);
-    timeSignal(now.minute, now.second);
+    if (signal_.pipDue(now.minute, now.second, s_.display.signalOn == 1)) program_.platform().beep();
     panelsUpdate(now, home.ut);
     astronomy(now, home);
 }
@@ -274,28 +274,6 @@ void Tick::rowsPass(const Home& home) {
 
         RowTimeText(scratch_, city.hour, city.minute, home.ut.second);
         assignIfChanged(v_.rowTimes[k].caption, scratch_);
-    }
-}
-
-// Five pips at seconds 54..58 of minute 59 and one at second 0 of the
-// home's own clock, whatever its offset (a half or a quarter hour
-// included): each once, however many ticks fall in that second.
-void Tick::timeSignal(int minute, int second) {
-    if (second == 50) {
-        s_.tick.pipSent.fill(0);
-        s_.tick.hourPipSent = 0;
-    }
-    if (s_.display.signalOn != 1) return;
-    if (minute == 59 && second >= 54 && second <= 58) {
-        int& sent = s_.tick.pipSent[static_cast<std::size_t>(second - 54)];
-        if (sent == 0) {
-            program_.platform().beep();
-            sent = 1;
-        }
-    }
-    if (second == 0 && minute == 0 && s_.tick.hourPipSent == 0) {
-        program_.platform().beep();
-        s_.tick.hourPipSent = 1;
     }
 }
 

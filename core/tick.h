@@ -9,6 +9,7 @@
 #include "homeclock.h"
 #include "platform.h"
 #include "state.h"
+#include "timesignal.h"
 #include "view.h"
 #include "zonedatabase.h"
 
@@ -60,7 +61,6 @@ private:
     void rowsPass(const Home& home);
     CityTime cityTime(const Home& home, int n);
     void zoneTooltip(int k, int n, int offsetSeconds);
-    void timeSignal(int minute, int second);
     void panelsUpdate(const ClockReading& now, const UniversalTime& ut);
     void yearEnd(const ClockReading& now);
     void datePair(const ClockReading& now, bool firstIsYesterday);
@@ -69,6 +69,7 @@ private:
     Program& program_;
     SharedState& s_;
     MainView& v_;
+    TimeSignal signal_;
 
     // Remembers the inputs of a computation so that a tick whose inputs did
     // not change skips it: most ticks fall within a second already shown.
