@@ -35,7 +35,7 @@ inline void assignIfChanged(std::string& target, std::string_view value) {
 }
 
 struct MainView {
-    ControlView form;                            // caption and background of Form1
+    ControlView form;                            // the main window's caption and background
     std::array<ControlView, 27> cityNames;          // city names
     std::array<ControlView, 27> rowTimes;          // row times
     std::array<ControlView, 27> dateMarkers;          // date markers
@@ -45,14 +45,14 @@ struct MainView {
     ControlView zoneFrame, hemisphereFrame, northOption, southOption;
     ControlView northLegend, halfHourLegend, southLegend, utHeading, meanTimeHeading, siderealHeading;
     // The panels under the grid, numbered on after the row times.
-    ControlView utTime;          // Label2(27)
-    ControlView meanTime;        // Label2(28), local mean time
-    ControlView siderealTime;    // Label2(29)
-    ControlView yearStart;       // Label2(30), time since the year began
-    ControlView yearEnd;         // Label2(31), time to the year's end
-    ControlView julianDay;       // Label2(32)
-    ControlView sunSentence;     // Label2(33)
-    ControlView moonSentence;    // Label2(34)
+    ControlView utTime;          // universal time
+    ControlView meanTime;        // local mean time
+    ControlView siderealTime;    // local sidereal time
+    ControlView yearStart;       // time since the year began
+    ControlView yearEnd;         // time to the year's end
+    ControlView julianDay;       // the Julian day
+    ControlView sunSentence;     // sunrise and sunset
+    ControlView moonSentence;    // moonrise and moonset
 
     // The panels in the order of their control numbers, 27 to 34.
     std::array<ControlView*, 8> panels() {

@@ -1,5 +1,5 @@
 #pragma once
-// Form8 "Caratteri Per le Date": two one-character boxes and three buttons;
+// "Caratteri Per le Date": two one-character boxes and three buttons;
 // the window shows the core dialog's view and forwards every event to it.
 
 #include "core/dialogs/datecharslogic.h"

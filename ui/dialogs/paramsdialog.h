@@ -1,5 +1,5 @@
 #pragma once
-// Form9, "Parametri": the place, the half-hour zone and automatic summer
+// "Parametri": the place, the half-hour zone and automatic summer
 // time. The boxes forward every keystroke to the core, which edits the shared
 // settings at once; the window shows what the core decided.
 
@@ -38,7 +38,7 @@ private:
 
     ParamsDialogLogic logic_;
     ViewBinder binder_;
-    std::array<QAbstractButton*, 3> framedButtons_{};   // Option1, Option2, Check1
+    std::array<QAbstractButton*, 3> framedButtons_{};   // "Si", "No" and the check box
     bool unloaded_ = false;
 };
 

@@ -1,5 +1,5 @@
 #pragma once
-// Form10: the summer-time rule seen from the user's hemisphere. The lists
+// The summer-time rule seen from the user's hemisphere. The lists
 // change only by mouse; the core maps each choice onto the rule.
 
 #include "core/dialogs/ruledialoglogic.h"

@@ -1,5 +1,5 @@
 #pragma once
-// Form5 "Tabella Fusi" and Form6 "Tabella Tipi": the 54 rows of the zone
+// "Tabella Fusi" and "Tabella Tipi": the 54 rows of the zone
 // table in four columns. The window shows the core editor's view and
 // forwards every keystroke and click to it.
 
@@ -18,7 +18,7 @@ class Program;
 
 namespace vemar::ui {
 
-using EditorVariant = ZoneEditorLogic::Variant;   // Zones: Form5, Classes: Form6
+using EditorVariant = ZoneEditorLogic::Variant;   // Zones: "Tabella Fusi", Classes: "Tabella Tipi"
 
 class ZoneEditorDialog : public QDialog {
     Q_OBJECT

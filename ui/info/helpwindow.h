@@ -1,5 +1,5 @@
 #pragma once
-// Form2, "?": the short description of the program, read-only.
+// "?": the short description of the program, read-only.
 
 #include "ui/support/centreddialog.h"
 

@@ -1,5 +1,5 @@
 #pragma once
-// Form1, the main window: renders the program's view and forwards every
+// The main window: renders the program's view and forwards every
 // click, keystroke and timer event to the core.
 
 #include "ui/support/viewbinder.h"
@@ -48,7 +48,7 @@ public:
     void showStartupPicture();
 
     Program& program() { return program_; }
-    // Form1 and every modal window open over it, the topmost last.
+    // The main window and every modal window open over it, the topmost last.
     QList<QWidget*> openWindows() const;
 
 signals:
