@@ -93,14 +93,7 @@ bool Program::startUp() {
         const Hemisphere hemisphere = s_.site.hemisphere;
         if (hemisphere == Hemisphere::North || hemisphere == Hemisphere::South) hemisphereClick(hemisphere);
         legaleSinoToday();
-        const ClockReading today = now();
-        const YearEnd yearEnd = InFineAnno(today.day, today.month, today.year, s_.tick.dayShift);
-        s_.tick.dayOfYear = yearEnd.dayOfYear;
-        s_.tick.daysLeft = yearEnd.daysLeft;
-        v_.dayOfYear.caption = yearEnd.dayCaption;
-        v_.dayOfYear.textColour = yearEnd.dayColour;
-        v_.daysToYearEnd.caption = yearEnd.leftCaption;
-        v_.daysToYearEnd.textColour = yearEnd.leftColour;
+        tick_.yearEnd(now());
 
         if (s_.site.autoDst == 0) {
             if (s_.site.outsideDstWindow == 0) v_.summerTimeButton.caption = texts::kSummerTime;

@@ -125,7 +125,9 @@ struct ShownTable {
     int zoneTableLoaded = 0;
 };
 
-// What the tick remembers from one tick to the next; only the tick writes it.
+// What the tick remembers from one tick to the next. The tick writes it;
+// Program only sets the start-up calendar, asks for the table to be read
+// again (`tickStage`) and for the markers' sizes (`symbolRefresh`).
 struct TickMemory {
     TickStage tickStage = TickStage::Reinitialise;
     int startCounter = 0;

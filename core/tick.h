@@ -38,6 +38,8 @@ public:
     void loadZoneTable();
     // The rows' zones changed (fusi.tz read again): forget their offsets.
     void zonesChanged();
+    // The day of the year and the days left, on their panels.
+    void yearEnd(const ClockReading& now);
     // The instant of the last tick (Unix seconds), as the rows were computed for it.
     std::int64_t lastInstant() const { return lastInstant_; }
 
@@ -62,7 +64,6 @@ private:
     CityTime cityTime(const Home& home, int n);
     void zoneTooltip(int k, int n, int offsetSeconds);
     void panelsUpdate(const ClockReading& now, const UniversalTime& ut);
-    void yearEnd(const ClockReading& now);
     void datePair(const ClockReading& now, bool firstIsYesterday);
     void astronomy(const ClockReading& now, const Home& home);
 
