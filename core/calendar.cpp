@@ -82,10 +82,10 @@ int InAnno(int day, int month, int leap, int dayShift) {
 // progress applies the same rule, so both panels agree.
 YearEnd InFineAnno(int day, int month, int year, int dayShift) {
     YearEnd end;
-    end.leapYear = IsLeapYear(year) ? 1 : 0;
-    end.dayOfYear = InAnno(day, month, end.leapYear, dayShift);
+    const int leap = IsLeapYear(year) ? 1 : 0;
+    end.dayOfYear = InAnno(day, month, leap, dayShift);
     if (end.dayOfYear < 1) end.dayOfYear = 1;
-    end.daysLeft = 365 + end.leapYear - end.dayOfYear;
+    end.daysLeft = 365 + leap - end.dayOfYear;
 
     // Red marks the first and the last ten days of the year.
     end.dayColour = end.dayOfYear < 11 ? palette(4) : palette(0);

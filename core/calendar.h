@@ -64,7 +64,6 @@ inline int ToInteger(double value) {
 int InAnno(int day, int month, int leap, int dayShift);
 
 struct YearEnd {
-    int leapYear = 0;        // 1 when year % 4 == 0 (no century rule)
     int dayOfYear = 0;
     int daysLeft = 0;        // days after today to the end of the year
     std::string dayCaption;  // "5° giorno dell'anno"
