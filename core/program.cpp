@@ -13,6 +13,11 @@ namespace vemar {
 
 namespace {
 
+// "- Tabella 2 -   Fusi Orari"
+std::string TableCaption(int page) {
+    return std::string(texts::kTablePrefix) + std::to_string(page) + std::string(texts::kTableSuffix);
+}
+
 } // namespace
 
 Program::Program(Platform& platform, std::filesystem::path workDir)
@@ -106,7 +111,7 @@ bool Program::startUp() {
         applySignalView();
         colours_.applyAtStartUp();
 
-        v_.tableButton.caption = std::string(texts::kTablePrefix) + "1" + std::string(texts::kTableSuffix);
+        v_.tableButton.caption = TableCaption(s_.table.tableNumber);
         startupPictureOpen_ = true;
     });
 }
@@ -124,10 +129,6 @@ void Program::readDisplaySettings() {
 bool Program::shutDown() {
     shutDownStarted_ = true;
     return guarded([&] {
-        const StoredColours stored = colours_.toStore();
-        s_.display.screenColour = stored.screen;
-        s_.display.timesColour = stored.times;
-        s_.display.coloursChanged = stored.changed;
         writeDisplaySettings();
         if (s_.site.zoneOffset != s_.zoneOffsetAtLoad || s_.hemisphereAtLoad != s_.site.hemisphere) {
             if (platform_.askYesNo(std::string(texts::kSaveZoneQuestion), std::string(texts::kCaption)))
@@ -341,8 +342,8 @@ void Program::requestReload() {
 void Program::applySignalView() {
     v_.menu.segnale.checked = s_.display.signalOn == 1;
     v_.signalButton.textColour = palette(s_.display.signalOn == 1 ? 4 : 0);
-    v_.signalButton.caption = std::string(texts::kSignal) +
-                            std::string(s_.display.signalOn == 1 ? texts::kSignalOn : texts::kSignalOff);
+    v_.signalButton.caption =
+        std::string(texts::kSignal) + std::string(s_.display.signalOn == 1 ? texts::kSignalOn : texts::kSignalOff);
 }
 
 void Program::signalClick() {
@@ -434,8 +435,7 @@ void showPage(SharedState& s, MainView& v, int page) {
 // refreshes the markers, whose sizes depend on their new captions.
 void Program::pageSwitched() {
     s_.table.zoneTableLoaded = 0;
-    v_.tableButton.caption = std::string(texts::kTablePrefix) + std::to_string(s_.table.tableNumber) +
-                          std::string(texts::kTableSuffix);
+    v_.tableButton.caption = TableCaption(s_.table.tableNumber);
     s_.tick.symbolRefresh = 1;
 }
 
