@@ -107,7 +107,8 @@ Tick::Home Tick::readHome(const ClockReading& now) {
     home.utc = *now.utcSeconds;
     home.day = DaysFromCivil({now.day, now.month, now.year});
     const std::int64_t sinceMidnight = home.utc - home.day * 86400;
-    home.ut = {static_cast<int>(FloorDiv(sinceMidnight, std::int64_t{3600})), static_cast<int>(FloorMod(sinceMidnight, std::int64_t{3600}) / 60),
+    home.ut = {static_cast<int>(FloorDiv(sinceMidnight, std::int64_t{3600})),
+               static_cast<int>(FloorMod(sinceMidnight, std::int64_t{3600}) / 60),
                static_cast<int>(FloorMod(sinceMidnight, std::int64_t{60}))};
     // The date pair's window keeps the rule's form: universal time from the
     // reading's midnight, with the summer hour in it in the north.
