@@ -140,7 +140,7 @@ struct Differences {
     std::vector<std::string> examples;
     void note(const std::string& kind, const std::string& what) {
         ++count[kind];
-        if (examples.size() < 8) examples.push_back(what);
+        if (!what.empty() && examples.size() < 8) examples.push_back(what);
     }
     void print(const char* home) const {
         std::printf("%-13s", home);
