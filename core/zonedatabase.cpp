@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 namespace vemar {
@@ -15,6 +16,15 @@ std::int64_t NoonUtc(int year, int month, int day) {
 }
 
 std::int64_t StartOfYearUtc(int year) { return DaysFromCivil({1, 1, year}) * kSecondsPerDay; }
+
+// The zone's offsets at noon on 1 January and 1 July, in seconds: one of the
+// two falls in each hemisphere's winter.
+std::optional<std::pair<int, int>> JanuaryAndJuly(const ZoneDatabase& zones, std::string_view zone, int year) {
+    const auto january = zones.offsetAt(zone, NoonUtc(year, 1, 1));
+    const auto july = zones.offsetAt(zone, NoonUtc(year, 7, 1));
+    if (!january || !july) return std::nullopt;
+    return std::pair{january->seconds, july->seconds};
+}
 
 // A change of a zone between summer and standard time.
 struct SummerChange {
@@ -49,16 +59,14 @@ std::vector<SummerChange> SummerChanges(const ZoneDatabase& zones, std::string_v
 } // namespace
 
 std::optional<int> StandardOffsetSeconds(const ZoneDatabase& zones, std::string_view zone, int year) {
-    const auto january = zones.offsetAt(zone, NoonUtc(year, 1, 1));
-    const auto july = zones.offsetAt(zone, NoonUtc(year, 7, 1));
-    if (!january || !july) return std::nullopt;
-    return std::min(january->seconds, july->seconds);
+    const auto offsets = JanuaryAndJuly(zones, zone, year);
+    if (!offsets) return std::nullopt;
+    return std::min(offsets->first, offsets->second);
 }
 
 bool HasSummerTime(const ZoneDatabase& zones, std::string_view zone, int year) {
-    const auto january = zones.offsetAt(zone, NoonUtc(year, 1, 1));
-    const auto july = zones.offsetAt(zone, NoonUtc(year, 7, 1));
-    return january && july && january->seconds != july->seconds;
+    const auto offsets = JanuaryAndJuly(zones, zone, year);
+    return offsets && offsets->first != offsets->second;
 }
 
 std::optional<SummerPeriod> SummerPeriodOf(const ZoneDatabase& zones, std::string_view zone, int year,
