@@ -1,6 +1,7 @@
 #include "core/citytime.h"
 
 #include "core/calendar.h"
+#include "core/zonedatabase.h"
 
 namespace vemar {
 
@@ -27,6 +28,11 @@ CityTime CityTimeInZone(std::int64_t utcSeconds, int offsetSeconds, std::int64_t
     const std::int64_t day = FloorDiv(local, kDaySeconds);
     const int inDay = static_cast<int>(local - day * kDaySeconds);
     return {inDay / 3600, inDay % 3600 / 60, static_cast<int>(day - homeDay)};
+}
+
+void RowFollowsText(std::string& out, std::string_view name, int offsetSeconds, std::string_view zone) {
+    out.assign(name).append(" ").append(OffsetText(offsetSeconds)).append("h");
+    if (!zone.empty()) out.append(" ").append(zone);
 }
 
 } // namespace vemar

@@ -6,6 +6,8 @@
 #include "state.h"
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 namespace vemar {
 
@@ -29,5 +31,10 @@ CityTime CityTimeOf(const UniversalTime& ut, int offsetHours, ZoneClass zoneClas
 // The time of a city that follows a zone: the instant (Unix seconds) plus
 // the zone's offset now; its date counted from homeDay (days since 1970).
 CityTime CityTimeInZone(std::int64_t utcSeconds, int offsetSeconds, std::int64_t homeDay);
+
+// What a row follows, as its tooltips say it: "Kathmandu +5:45h Asia/Kathmandu"
+// for a row on a zone (the zone's offset now), "Roma +1h" for a row on its
+// class (its standard offset; zone empty).
+void RowFollowsText(std::string& out, std::string_view name, int offsetSeconds, std::string_view zone);
 
 } // namespace vemar

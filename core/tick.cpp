@@ -180,11 +180,7 @@ void Tick::namesPass() {
             assignIfChanged(v_.cityNames[k].caption, row.name);
             if (!s_.table.rowZones[n].empty() && rowOffsets_[n]) continue;   // the rows pass names its zone
 
-            const int offset = static_cast<int>(s_.table.zoneOffsets[n]);
-            scratch_.assign(row.name).append(" ");
-            if (offset > 0) scratch_ += '+';
-            appendInt(scratch_, offset);
-            scratch_ += 'h';
+            RowFollowsText(scratch_, row.name, static_cast<int>(s_.table.zoneOffsets[n]) * 3600, {});
             assignPadded(v_.rowTimes[k].tooltip, scratch_);
         }
         if (s_.tick.symbolRefresh == 1) {
@@ -250,8 +246,7 @@ CityTime Tick::cityTime(const Home& home, int n) {
 
 // " Kathmandu +5:45h Asia/Kathmandu ": the offset in force and the zone.
 void Tick::zoneTooltip(int k, int n, int offsetSeconds) {
-    scratch_.assign(TrimmedName(s_.table.zoneTable[n].name)).append(" ");
-    scratch_.append(OffsetText(offsetSeconds)).append("h ").append(s_.table.rowZones[n]);
+    RowFollowsText(scratch_, TrimmedName(s_.table.zoneTable[n].name), offsetSeconds, s_.table.rowZones[n]);
     assignPadded(v_.rowTimes[k].tooltip, scratch_);
 }
 

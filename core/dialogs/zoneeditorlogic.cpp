@@ -1,5 +1,6 @@
 #include "zoneeditorlogic.h"
 
+#include "core/citytime.h"
 #include "core/files.h"
 #include "core/files/settingsfile.h"
 #include "core/zonedatabase.h"
@@ -168,15 +169,10 @@ void ZoneEditorLogic::showWhatRowFollows(int row) {
     const ZoneRow record = rowInBoxes(row);
     const std::string_view name = TrimmedName(record.name);
     std::string zone = ChangedTime(record, read_[row]) ? std::string() : program_.zoneOfCity(name);
-    std::string text(name);
-    text += ' ';
     const auto offset = zone.empty() ? std::nullopt : program_.zoneOffsetNow(zone);
-    if (offset) {
-        text += OffsetText(*offset) + "h " + zone;
-    } else {
-        const int hours = static_cast<int>(OffsetNumber(record.offset));
-        text += OffsetText(hours * 3600) + "h";
-    }
+    std::string text;
+    if (offset) RowFollowsText(text, name, *offset, zone);
+    else RowFollowsText(text, name, static_cast<int>(OffsetNumber(record.offset)) * 3600, {});
     view_.nameBoxes[row].tooltip = " " + text + " ";
 }
 
