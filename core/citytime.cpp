@@ -31,7 +31,9 @@ CityTime CityTimeInZone(std::int64_t utcSeconds, int offsetSeconds, std::int64_t
 }
 
 void RowFollowsText(std::string& out, std::string_view name, int offsetSeconds, std::string_view zone) {
-    out.assign(name).append(" ").append(OffsetText(offsetSeconds)).append("h");
+    out.assign(name).append(" ");
+    AppendOffsetText(out, offsetSeconds);
+    out += 'h';
     if (!zone.empty()) out.append(" ").append(zone);
 }
 

@@ -1,6 +1,7 @@
 #include "core/zonedatabase.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdlib>
 #include <utility>
 #include <vector>
@@ -96,12 +97,26 @@ std::optional<SummerPeriod> SummerPeriodOf(const ZoneDatabase& zones, std::strin
     return std::nullopt;
 }
 
-std::string OffsetText(int seconds) {
-    if (seconds == 0) return "0";
+void AppendOffsetText(std::string& out, int seconds) {
+    if (seconds == 0) {
+        out += '0';
+        return;
+    }
     const int minutes = std::abs(seconds) / 60;
-    std::string text = seconds > 0 ? "+" : "-";
-    text += std::to_string(minutes / 60);
-    if (minutes % 60 != 0) text += ":" + TwoDigits(minutes % 60);
+    out += seconds > 0 ? '+' : '-';
+    char digits[12];
+    const auto end = std::to_chars(digits, digits + sizeof digits, minutes / 60).ptr;
+    out.append(digits, end);
+    if (minutes % 60 != 0) {
+        out += ':';
+        out += char('0' + minutes % 60 / 10);
+        out += char('0' + minutes % 10);
+    }
+}
+
+std::string OffsetText(int seconds) {
+    std::string text;
+    AppendOffsetText(text, seconds);
     return text;
 }
 

@@ -52,5 +52,6 @@ std::optional<SummerPeriod> SummerPeriodOf(const ZoneDatabase& zones, std::strin
 
 // "+5:45", "+1", "0", "-3:30": an offset as the rows' tooltips show it.
 std::string OffsetText(int seconds);
+void AppendOffsetText(std::string& out, int seconds);   // the same, without a string of its own
 
 } // namespace vemar
