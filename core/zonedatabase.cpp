@@ -114,10 +114,4 @@ void AppendOffsetText(std::string& out, int seconds) {
     }
 }
 
-std::string OffsetText(int seconds) {
-    std::string text;
-    AppendOffsetText(text, seconds);
-    return text;
-}
-
 } // namespace vemar

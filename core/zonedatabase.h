@@ -50,8 +50,7 @@ struct SummerPeriod {
 std::optional<SummerPeriod> SummerPeriodOf(const ZoneDatabase& zones, std::string_view zone, int year,
                                            std::int64_t utcSeconds);
 
-// "+5:45", "+1", "0", "-3:30": an offset as the rows' tooltips show it.
-std::string OffsetText(int seconds);
-void AppendOffsetText(std::string& out, int seconds);   // the same, without a string of its own
+// Appends "+5:45", "+1", "0", "-3:30": an offset as the rows' tooltips show it.
+void AppendOffsetText(std::string& out, int seconds);
 
 } // namespace vemar

@@ -14,7 +14,11 @@ TEST(ZoneDatabase, OffsetText) {
     const std::pair<int, const char*> cases[] = {
         {0, "0"}, {3600, "+1"}, {-18000, "-5"}, {19800, "+5:30"}, {20700, "+5:45"}, {-9000, "-2:30"}, {45900, "+12:45"},
     };
-    for (const auto& [seconds, text] : cases) EXPECT_EQ(OffsetText(seconds), text) << seconds;
+    for (const auto& [seconds, text] : cases) {
+        std::string out = "x";   // appended to what is there
+        AppendOffsetText(out, seconds);
+        EXPECT_EQ(out, "x" + std::string(text)) << seconds;
+    }
 }
 
 // The system's tzdata over 2026: standard offsets and summer periods as the C library's own transitions
