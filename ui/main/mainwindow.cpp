@@ -239,8 +239,10 @@ void MainWindow::menuCommand(const MenuItem& item) {
     switch (item.command) {
     case MenuCommand::Params: return opens([this] { return new ParamsDialog(program_, this); });
     case MenuCommand::Rule: return opens([this] { return new RuleDialog(program_, this); });
-    case MenuCommand::ZoneTable: return opens([this] { return new ZoneEditorDialog(program_, EditorVariant::Zones, this); });
-    case MenuCommand::ClassTable: return opens([this] { return new ZoneEditorDialog(program_, EditorVariant::Classes, this); });
+    case MenuCommand::ZoneTable:
+        return opens([this] { return new ZoneEditorDialog(program_, EditorVariant::Zones, this); });
+    case MenuCommand::ClassTable:
+        return opens([this] { return new ZoneEditorDialog(program_, EditorVariant::Classes, this); });
     case MenuCommand::DateChars: return opens([this] { return new DateCharsDialog(program_, this); });
     case MenuCommand::Table: return command([&] { program_.tableMenuClick(item.value); });
     case MenuCommand::Signal: return command([&] { program_.signalClick(); });
