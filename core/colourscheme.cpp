@@ -37,20 +37,18 @@ StoredColours ColourScheme::toStore() const {
     return c;
 }
 
-// Start-up: only the items of the colours in force are disabled.
+// Start-up: in each group the item of the colour in force is disabled.
 void ColourScheme::disableCurrentItems() {
-    const int inForce[] = {d_.screenColour, d_.timesColour, d_.citiesColour};
-    const MenuId groups[] = {MenuId::Screen, MenuId::Times, MenuId::Cities};
-    for (const MenuItem& item : kMenuItems)
-        for (int g = 0; g < 3; ++g)
-            if (item.menu == groups[g] && item.value == inForce[g]) (v_.menu.*item.view).enabled = false;
+    setWindowMenu(d_.screenColour);
+    setTimesMenu(d_.timesColour);
+    setCitiesMenu(d_.citiesColour);
 }
 
 // The window group's backgrounds. The date markers have no background of
 // their own: they stand on the window's.
 void ColourScheme::paintSurround(Rgb back) {
-    for (ControlView* c : {&v_.form, &v_.zoneFrame, &v_.hemisphereFrame, &v_.northLegend, &v_.halfHourLegend, &v_.southLegend,
-                           &v_.northOption, &v_.southOption})
+    for (ControlView* c : {&v_.form, &v_.zoneFrame, &v_.hemisphereFrame, &v_.northLegend, &v_.halfHourLegend,
+                           &v_.southLegend, &v_.northOption, &v_.southOption})
         c->backColour = back;
     for (auto& marker : v_.dateMarkers) marker.backColour = back;
     v_.sunSentence.backColour = back;
