@@ -3,15 +3,15 @@
 // the system's time zone; `--dir DIR` works in another folder instead.
 
 #include "core/program.h"
-#include "core/systemzones.h"
+#include "core/time/systemzones.h"
 #include "ui/main/application.h"
 #include "ui/main/mainwindow.h"
-#include "ui/support/centreddialog.h"
-#include "ui/support/endguard.h"
-#include "ui/support/qtplatform.h"
-#include "ui/support/settingsdir.h"
-#include "ui/support/signalwatcher.h"
-#include "ui/support/singleinstance.h"
+#include "ui/widgets/centreddialog.h"
+#include "ui/system/endguard.h"
+#include "ui/system/qtplatform.h"
+#include "ui/system/settingsdir.h"
+#include "ui/system/signalwatcher.h"
+#include "ui/system/singleinstance.h"
 
 #include <QApplication>
 #include <QDir>

@@ -4,7 +4,7 @@
 // tzdata, their offsets kept until they change).
 
 #include "core/program.h"
-#include "core/systemzones.h"
+#include "core/time/systemzones.h"
 
 #include <benchmark/benchmark.h>
 #include <filesystem>

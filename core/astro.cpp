@@ -1,6 +1,6 @@
 #include "core/astro.h"
 
-#include "core/calendar.h"
+#include "core/time/calendar.h"
 #include "core/texts.h"
 
 #include <cmath>

@@ -4,8 +4,8 @@
 // Pulkkinen (1979). Pure functions of plain numbers: angles in radians unless
 // a name says degrees, times in hours or days as named.
 
-#include "core/calendar.h"
-#include "core/homeclock.h"
+#include "core/time/calendar.h"
+#include "core/time/homeclock.h"
 
 #include <array>
 #include <string>

@@ -1,6 +1,6 @@
 #include "core/firststart.h"
 
-#include "core/dst.h"
+#include "core/time/dst.h"
 #include "core/files.h"
 
 #include <sys/stat.h>

@@ -1,7 +1,7 @@
 #include "program.h"
 
-#include "calendar.h"
-#include "dst.h"
+#include "core/time/calendar.h"
+#include "core/time/dst.h"
 #include "files.h"
 #include "texts.h"
 

@@ -4,15 +4,15 @@
 // parts. The Qt window forwards its events here and renders view() afterwards.
 
 #include "astro.h"
-#include "calendar.h"
+#include "core/time/calendar.h"
 #include "colourscheme.h"
 #include "files.h"
-#include "homezone.h"
+#include "core/time/homezone.h"
 #include "platform.h"
 #include "state.h"
 #include "tick.h"
 #include "view.h"
-#include "zonedatabase.h"
+#include "core/time/zonedatabase.h"
 
 #include <filesystem>
 #include <optional>

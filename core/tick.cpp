@@ -4,7 +4,7 @@
 #include "core/tick.h"
 
 #include "core/astro.h"
-#include "core/citytime.h"
+#include "core/time/citytime.h"
 #include "core/files.h"
 #include "core/program.h"
 #include "core/texts.h"

@@ -4,14 +4,14 @@
 // from the home clock model (homeclock.h), the cities' times from citytime.h.
 
 #include "astro.h"
-#include "calendar.h"
-#include "citytime.h"
-#include "homeclock.h"
+#include "core/time/calendar.h"
+#include "core/time/citytime.h"
+#include "core/time/homeclock.h"
 #include "platform.h"
 #include "state.h"
-#include "timesignal.h"
+#include "core/time/timesignal.h"
 #include "view.h"
-#include "zonedatabase.h"
+#include "core/time/zonedatabase.h"
 
 #include <array>
 #include <cstdint>

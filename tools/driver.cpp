@@ -5,7 +5,7 @@
 #include "ui/main/mainwindow.h"
 #include "ui/main/panel.h"
 #include "ui/main/updown.h"
-#include "ui/support/twips.h"
+#include "ui/widgets/twips.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -1,9 +1,9 @@
 #include "scriptedplatform.h"
 
 #include "ui/dialogs/questionbox.h"
-#include "ui/support/viewbinder.h"
+#include "ui/widgets/viewbinder.h"
 
-#include "core/calendar.h"
+#include "core/time/calendar.h"
 #include "core/firststart.h"
 
 #include <cstdio>

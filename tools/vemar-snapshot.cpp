@@ -11,7 +11,7 @@
 // attached as the program attaches it, so rows that fusi.tz names follow it.
 
 #include "core/program.h"
-#include "core/systemzones.h"
+#include "core/time/systemzones.h"
 #include "tools/driver.h"
 #include "tools/scriptedplatform.h"
 #include "ui/main/application.h"

@@ -1,6 +1,6 @@
 #include "paramsdialoglogic.h"
 
-#include "core/calendar.h"
+#include "core/time/calendar.h"
 #include "core/files.h"
 #include "core/program.h"
 #include "core/texts.h"

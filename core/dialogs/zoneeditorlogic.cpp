@@ -1,9 +1,9 @@
 #include "zoneeditorlogic.h"
 
-#include "core/citytime.h"
+#include "core/time/citytime.h"
 #include "core/files.h"
 #include "core/files/settingsfile.h"
-#include "core/zonedatabase.h"
+#include "core/time/zonedatabase.h"
 #include "core/program.h"
 #include "core/texts.h"
 

@@ -1,6 +1,6 @@
 #include "core/files/displaysettingsfile.h"
 
-#include "core/calendar.h"
+#include "core/time/calendar.h"
 #include "core/files/fieldline.h"
 #include "core/files/settingsfile.h"
 #include "core/files/textcodec.h"

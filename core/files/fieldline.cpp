@@ -1,6 +1,6 @@
 #include "core/files/fieldline.h"
 
-#include "core/calendar.h"
+#include "core/time/calendar.h"
 #include <algorithm>
 #include <charconv>
 #include <cmath>

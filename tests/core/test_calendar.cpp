@@ -1,7 +1,7 @@
 // Calendar arithmetic: number texts, day of the year, Julian day and weekday, days since 1970, year panels.
 
 #include "core/astro.h"
-#include "core/calendar.h"
+#include "core/time/calendar.h"
 
 #include <gtest/gtest.h>
 

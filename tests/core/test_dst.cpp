@@ -1,6 +1,6 @@
 // The summer-time rule's period text in either hemisphere. (Its switch day by day: the year-long comparison.)
 
-#include "core/dst.h"
+#include "core/time/dst.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // in lxp2.par and Parleg.dat.
 
 #include "core/firststart.h"
-#include "core/dst.h"
+#include "core/time/dst.h"
 #include "testsupport.h"
 
 namespace vemar {

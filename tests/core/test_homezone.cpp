@@ -2,8 +2,8 @@
 
 #include "testsupport.h"
 
-#include "core/homezone.h"
-#include "core/systemzones.h"
+#include "core/time/homezone.h"
+#include "core/time/systemzones.h"
 
 namespace vemar {
 namespace {

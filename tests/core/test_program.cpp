@@ -3,7 +3,7 @@
 
 #include "testsupport.h"
 
-#include "core/systemzones.h"
+#include "core/time/systemzones.h"
 
 #include <sys/stat.h>
 

@@ -10,7 +10,7 @@
 #include "testsupport.h"
 
 #include "core/firststart.h"
-#include "core/systemzones.h"
+#include "core/time/systemzones.h"
 
 #include <algorithm>
 #include <ctime>

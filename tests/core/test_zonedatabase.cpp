@@ -4,7 +4,7 @@
 
 #include "testsupport.h"
 
-#include "core/systemzones.h"
+#include "core/time/systemzones.h"
 
 
 namespace vemar {

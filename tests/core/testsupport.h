@@ -5,7 +5,7 @@
 #include "core/files.h"
 #include "core/platform.h"
 #include "core/program.h"
-#include "core/zonedatabase.h"
+#include "core/time/zonedatabase.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

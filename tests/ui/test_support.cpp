@@ -3,9 +3,9 @@
 // event loop; a second start finds the running program by its directory (whole-program ends: tests/e2e).
 
 #include "ui/main/application.h"
-#include "ui/support/glyphlabel.h"
-#include "ui/support/signalwatcher.h"
-#include "ui/support/singleinstance.h"
+#include "ui/widgets/glyphlabel.h"
+#include "ui/system/signalwatcher.h"
+#include "ui/system/singleinstance.h"
 
 #include <QSignalSpy>
 #include <QTest>

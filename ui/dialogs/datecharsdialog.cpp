@@ -2,7 +2,7 @@
 #include "core/controlnames.h"
 #include "core/program.h"
 #include "ui/dialogs/dialogkeys.h"
-#include "ui/support/twips.h"
+#include "ui/widgets/twips.h"
 
 #include <QLabel>
 #include <QLineEdit>

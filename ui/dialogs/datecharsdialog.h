@@ -3,7 +3,7 @@
 // the window shows the core dialog's view and forwards every event to it.
 
 #include "core/dialogs/datecharslogic.h"
-#include "ui/support/viewbinder.h"
+#include "ui/widgets/viewbinder.h"
 
 #include <QDialog>
 

@@ -2,8 +2,8 @@
 #include "core/controlnames.h"
 #include "core/program.h"
 #include "ui/dialogs/dialogkeys.h"
-#include "ui/support/filteredbox.h"
-#include "ui/support/twips.h"
+#include "ui/widgets/filteredbox.h"
+#include "ui/widgets/twips.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

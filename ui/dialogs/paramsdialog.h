@@ -4,7 +4,7 @@
 // settings at once; the window shows what the core decided.
 
 #include "core/dialogs/paramsdialoglogic.h"
-#include "ui/support/viewbinder.h"
+#include "ui/widgets/viewbinder.h"
 
 #include <QDialog>
 #include <array>

@@ -4,7 +4,7 @@
 #include "core/texts.h"
 #include "ui/dialogs/dialogkeys.h"
 #include "ui/dialogs/mouseonlycombobox.h"
-#include "ui/support/twips.h"
+#include "ui/widgets/twips.h"
 
 #include <QAbstractItemView>
 #include <QGroupBox>

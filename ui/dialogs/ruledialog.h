@@ -3,7 +3,7 @@
 // change only by mouse; the core maps each choice onto the rule.
 
 #include "core/dialogs/ruledialoglogic.h"
-#include "ui/support/viewbinder.h"
+#include "ui/widgets/viewbinder.h"
 
 #include <QComboBox>
 #include <QDialog>

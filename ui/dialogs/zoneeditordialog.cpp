@@ -1,8 +1,8 @@
 #include "ui/dialogs/zoneeditordialog.h"
 #include "core/controlnames.h"
 #include "core/program.h"
-#include "ui/support/filteredbox.h"
-#include "ui/support/twips.h"
+#include "ui/widgets/filteredbox.h"
+#include "ui/widgets/twips.h"
 
 #include <QCloseEvent>
 #include <QLineEdit>

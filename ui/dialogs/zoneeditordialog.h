@@ -4,7 +4,7 @@
 // forwards every keystroke and click to it.
 
 #include "core/dialogs/zoneeditorlogic.h"
-#include "ui/support/viewbinder.h"
+#include "ui/widgets/viewbinder.h"
 
 #include <QDialog>
 

@@ -2,8 +2,8 @@
 
 #include "core/controlnames.h"
 #include "core/texts.h"
-#include "ui/support/twips.h"
-#include "ui/support/viewbinder.h"
+#include "ui/widgets/twips.h"
+#include "ui/widgets/viewbinder.h"
 
 #include <QPushButton>
 #include <QTextEdit>

@@ -1,7 +1,7 @@
 #pragma once
 // "?": the short description of the program, read-only.
 
-#include "ui/support/centreddialog.h"
+#include "ui/widgets/centreddialog.h"
 
 namespace vemar::ui {
 

@@ -3,8 +3,8 @@
 #include "core/controlnames.h"
 #include "core/texts.h"
 #include "ui/info/picture.h"
-#include "ui/support/twips.h"
-#include "ui/support/viewbinder.h"
+#include "ui/widgets/twips.h"
+#include "ui/widgets/viewbinder.h"
 
 #include <QEvent>
 #include <QFontMetrics>

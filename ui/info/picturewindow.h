@@ -3,7 +3,7 @@
 // or by the start-up count, and, for the information, the same picture with an OK button,
 // from the Informazioni menu. Neither reads or changes any setting.
 
-#include "ui/support/centreddialog.h"
+#include "ui/widgets/centreddialog.h"
 
 namespace vemar::ui {
 

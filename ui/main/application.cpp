@@ -1,7 +1,7 @@
 #include "ui/main/application.h"
 
 #include "ui/info/picture.h"
-#include "ui/support/settingsdir.h"
+#include "ui/system/settingsdir.h"
 
 #include <QApplication>
 #include <QDir>

@@ -7,12 +7,12 @@
 #include "ui/dialogs/ruledialog.h"
 #include "ui/dialogs/zoneeditordialog.h"
 #include "ui/info/helpwindow.h"
-#include "ui/support/filteredbox.h"
+#include "ui/widgets/filteredbox.h"
 #include "ui/info/picturewindow.h"
 #include "ui/main/panel.h"
 #include "ui/main/updown.h"
-#include "ui/support/glyphlabel.h"
-#include "ui/support/twips.h"
+#include "ui/widgets/glyphlabel.h"
+#include "ui/widgets/twips.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -2,7 +2,7 @@
 // The main window: renders the program's view and forwards every
 // click, keystroke and timer event to the core.
 
-#include "ui/support/viewbinder.h"
+#include "ui/widgets/viewbinder.h"
 
 #include <QList>
 #include <QMainWindow>

@@ -2,7 +2,7 @@
 // Annulla, closing and faults leaves in the files.
 
 #include "core/dialogs/zoneeditorlogic.h"
-#include "core/systemzones.h"
+#include "core/time/systemzones.h"
 #include "core/texts.h"
 #include "../testsupport.h"
 

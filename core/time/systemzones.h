@@ -5,7 +5,7 @@
 // compiler has them. The library reads the database on the first question,
 // a few milliseconds; the program asks it only once its window is shown.
 
-#include "core/zonedatabase.h"
+#include "core/time/zonedatabase.h"
 
 #include <mutex>
 #include <string>

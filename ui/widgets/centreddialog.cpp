@@ -1,4 +1,4 @@
-#include "ui/support/centreddialog.h"
+#include "ui/widgets/centreddialog.h"
 
 #include "core/placement.h"
 

@@ -1,4 +1,4 @@
-#include "ui/support/glyphlabel.h"
+#include "ui/widgets/glyphlabel.h"
 
 #include <QEvent>
 #include <QGlyphRun>

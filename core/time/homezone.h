@@ -7,7 +7,7 @@
 // time is the instant itself; otherwise the home follows the one rule.
 
 #include "core/firststart.h"
-#include "core/zonedatabase.h"
+#include "core/time/zonedatabase.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "timesignal.h"
+#include "core/time/timesignal.h"
 
 namespace vemar {
 

@@ -1,6 +1,6 @@
-#include "core/homeclock.h"
+#include "core/time/homeclock.h"
 
-#include "core/calendar.h"
+#include "core/time/calendar.h"
 
 namespace vemar {
 

@@ -4,7 +4,7 @@
 // mean time and the sun and moon all read universal time from here, so the
 // home's summer hour and half hour are applied in exactly one place.
 
-#include "platform.h"
+#include "core/platform.h"
 
 namespace vemar {
 

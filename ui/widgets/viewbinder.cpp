@@ -1,6 +1,6 @@
-#include "ui/support/viewbinder.h"
+#include "ui/widgets/viewbinder.h"
 
-#include "ui/support/glyphlabel.h"
+#include "ui/widgets/glyphlabel.h"
 
 #include <QAbstractButton>
 #include <QAction>

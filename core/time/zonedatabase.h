@@ -5,7 +5,7 @@
 // derives from it (the standard offset of a year, summer time, the year's
 // summer period) is written once, here, on top of that one question.
 
-#include "core/calendar.h"
+#include "core/time/calendar.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,8 +1,8 @@
-#include "ui/support/singleinstance.h"
+#include "ui/system/singleinstance.h"
 
 #include "core/texts.h"
 #include "ui/main/mainwindow.h"
-#include "ui/support/viewbinder.h"
+#include "ui/widgets/viewbinder.h"
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>

@@ -1,6 +1,6 @@
-#include "core/dst.h"
+#include "core/time/dst.h"
 
-#include "core/calendar.h"
+#include "core/time/calendar.h"
 #include "core/texts.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "core/homezone.h"
+#include "core/time/homezone.h"
 
 namespace vemar {
 

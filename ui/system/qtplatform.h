@@ -3,7 +3,7 @@
 // sounds and message boxes.
 
 #include "core/platform.h"
-#include "ui/support/sound.h"
+#include "ui/system/sound.h"
 
 #include <QObject>
 #include <QPointer>

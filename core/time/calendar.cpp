@@ -1,4 +1,4 @@
-#include "core/calendar.h"
+#include "core/time/calendar.h"
 
 #include "core/texts.h"
 

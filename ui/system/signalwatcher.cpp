@@ -1,4 +1,4 @@
-#include "ui/support/signalwatcher.h"
+#include "ui/system/signalwatcher.h"
 
 #include <QSocketNotifier>
 

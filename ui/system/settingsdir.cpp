@@ -1,4 +1,4 @@
-#include "ui/support/settingsdir.h"
+#include "ui/system/settingsdir.h"
 
 #include "core/firststart.h"
 

@@ -2,8 +2,8 @@
 // A city's time of day from universal time: the row's standard offset, its
 // summer hour by the rule and its half hour, as its zone class says.
 
-#include "homeclock.h"
-#include "state.h"
+#include "core/time/homeclock.h"
+#include "core/state.h"
 
 #include <cstdint>
 #include <string>

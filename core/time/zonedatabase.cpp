@@ -1,4 +1,4 @@
-#include "core/zonedatabase.h"
+#include "core/time/zonedatabase.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "core/systemzones.h"
+#include "core/time/systemzones.h"
 
 #include "core/texts.h"
 

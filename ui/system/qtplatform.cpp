@@ -1,9 +1,9 @@
-#include "ui/support/qtplatform.h"
+#include "ui/system/qtplatform.h"
 
 #include "core/firststart.h"
 #include "core/texts.h"
 #include "ui/dialogs/questionbox.h"
-#include "ui/support/viewbinder.h"
+#include "ui/widgets/viewbinder.h"
 
 #include <QApplication>
 #include <QDir>

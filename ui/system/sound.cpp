@@ -1,4 +1,4 @@
-#include "ui/support/sound.h"
+#include "ui/system/sound.h"
 
 #include <canberra.h>
 #include <cstdio>

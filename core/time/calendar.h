@@ -3,7 +3,7 @@
 // days left, Julian day and weekday, universal time and the year's progress.
 // Pure functions of plain values; the program stores the results.
 
-#include "palette.h"
+#include "core/palette.h"
 
 #include <algorithm>
 #include <cmath>

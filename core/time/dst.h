@@ -2,8 +2,8 @@
 // The summer-time rule: the two transition days of a year, the period text
 // of the summer period, the automatic decision and the summer-time button's caption.
 
-#include "state.h"
-#include "zonedatabase.h"
+#include "core/state.h"
+#include "core/time/zonedatabase.h"
 
 #include <optional>
 #include <string>

@@ -1,7 +1,7 @@
-#include "core/citytime.h"
+#include "core/time/citytime.h"
 
-#include "core/calendar.h"
-#include "core/zonedatabase.h"
+#include "core/time/calendar.h"
+#include "core/time/zonedatabase.h"
 
 namespace vemar {
 

@@ -1,10 +1,10 @@
-#include "ui/support/endguard.h"
+#include "ui/system/endguard.h"
 
 #include "core/files.h"
 #include "core/program.h"
 #include "ui/main/mainwindow.h"
-#include "ui/support/qtplatform.h"
-#include "ui/support/signalwatcher.h"
+#include "ui/system/qtplatform.h"
+#include "ui/system/signalwatcher.h"
 
 #include <QGuiApplication>
 #include <QSessionManager>
