@@ -35,7 +35,7 @@ void RunTicks(benchmark::State& state, NullPlatform& platform, const vemar::Zone
         return;
     }
     if (zones) program.attachZoneDatabase(*zones);
-    if (zones && program.state().table.rowZones[0].empty()) {
+    if (zones && program.cities().zone(0).empty()) {
         state.SkipWithError("the rows follow no zone");
         return;
     }
@@ -45,7 +45,7 @@ void RunTicks(benchmark::State& state, NullPlatform& platform, const vemar::Zone
     int second = 0;
     for (auto _ : state) {
         platform.clock.second = second;
-        if (start.utcSeconds) platform.clock.utcSeconds = *start.utcSeconds + second;
+        if (start.instant) platform.clock.instant = *start.instant + std::chrono::seconds{second};
         second = (second + 1) % 60;
         program.tick();
         benchmark::DoNotOptimize(program.view().rowTimes[0].caption.data());
@@ -61,7 +61,7 @@ BENCHMARK(BM_Tick);
 void BM_TickDatabaseMode(benchmark::State& state) {
     NullPlatform platform;
     platform.zone = "Europe/Rome";
-    platform.clock.utcSeconds = 1719000000;   // 21 June 2024, 20:00 UTC: 22:00 in Rome
+    platform.clock.instant = std::chrono::sys_seconds{std::chrono::seconds{1719000000}};   // 21 June 2024, 20:00 UTC: 22:00 in Rome
     const vemar::SystemZoneDatabase zones;
     RunTicks(state, platform, &zones);
 }

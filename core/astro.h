@@ -5,7 +5,6 @@
 // a name says degrees, times in hours or days as named.
 
 #include "core/time/calendar.h"
-#include "core/time/homeclock.h"
 
 #include <array>
 #include <string>

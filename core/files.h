@@ -9,6 +9,7 @@
 #include "core/files/fieldline.h"
 #include "core/files/fileerror.h"
 #include "core/files/filenames.h"
+#include "core/files/homezonefile.h"
 #include "core/files/markerfile.h"
 #include "core/files/rulefile.h"
 #include "core/files/sitesettingsfile.h"

@@ -27,10 +27,11 @@ constexpr int kMaxStoredHours = 12;
 
 // The shipped record, should the installed lxp2.par be missing or damaged: Roma.
 const SiteSettings kFallbackSite{.latDegrees = 41, .latMinutes = 54, .lonDegrees = -12, .lonMinutes = -29,
-                                 .zoneOffset = 1, .inDstWindow = 1, .hemisphere = Hemisphere::North,
-                                 .outsideDstWindow = 0, .halfHourMinutes = 0, .autoDst = 1, .record = {}};
+                                 .zoneOffset = std::chrono::hours{1}, .inDstWindow = 1,
+                                 .hemisphere = Hemisphere::North, .outsideDstWindow = 0,
+                                 .halfHour = std::chrono::minutes{0}, .autoDst = 1, .record = {}};
 
-// Local noon of a calendar day; mktime normalises a day past the month's end.
+// Local noon of a calendar day.
 std::tm LocalNoon(int year, int month, int day) {
     std::tm t{};
     t.tm_year = year - 1900;
@@ -111,30 +112,59 @@ void CopyIfAbsent(const fs::path& from, const fs::path& to, std::vector<std::str
 
 // ------------------------------------------------------------------ measuring
 
-ZoneFacts MeasureLocalZone(std::time_t now, int years) {
-    tzset();
-    ZoneFacts facts;
-    std::tm today{};
-    localtime_r(&now, &today);
-    facts.firstYear = today.tm_year + 1900;
-    facts.years = years;
-    facts.nowOffsetSeconds = int(today.tm_gmtoff);
-    facts.januaryOffsetSeconds = int(LocalNoon(facts.firstYear, 1, 1).tm_gmtoff);
-    facts.julyOffsetSeconds = int(LocalNoon(facts.firstYear, 7, 1).tm_gmtoff);
+namespace {
 
-    // Transitions fall in the small hours, so the offset at each day's noon
-    // changes on the day the new offset takes effect.
+// The facts of a zone from its offset at each day's local noon: transitions
+// fall in the small hours, so the offset at noon changes on the day the new
+// offset takes effect.
+template <class NoonOffset>
+ZoneFacts MeasureFromNoons(int firstYear, int years, std::chrono::seconds nowOffset, NoonOffset noonOffset) {
+    ZoneFacts facts;
+    facts.firstYear = firstYear;
+    facts.years = years;
+    facts.nowOffsetSeconds = int(nowOffset.count());
+    facts.januaryOffsetSeconds = int(noonOffset(CalendarDate{1, 1, firstYear}).count());
+    facts.julyOffsetSeconds = int(noonOffset(CalendarDate{1, 7, firstYear}).count());
     int previous = facts.januaryOffsetSeconds;
-    for (int day = 2;; ++day) {
-        const std::tm noon = LocalNoon(facts.firstYear, 1, day);
-        if (noon.tm_year + 1900 >= facts.firstYear + years) break;
-        if (int(noon.tm_gmtoff) != previous) {
-            facts.transitions.push_back({noon.tm_year + 1900, noon.tm_mon + 1, noon.tm_mday, noon.tm_wday,
-                                         int(noon.tm_gmtoff) > previous});
-            previous = int(noon.tm_gmtoff);
-        }
+    const std::int64_t end = DaysFromCivil({1, 1, firstYear + years});
+    for (std::int64_t day = DaysFromCivil({2, 1, firstYear}); day < end; ++day) {
+        const CalendarDate date = CivilFromDays(day);
+        const int offset = int(noonOffset(date).count());
+        if (offset == previous) continue;
+        // 1 January 1970 was a Thursday.
+        const int weekday = static_cast<int>(FloorMod(day + 4, std::int64_t{7}));
+        facts.transitions.push_back({date.year, date.month, date.day, weekday, offset > previous});
+        previous = offset;
     }
     return facts;
+}
+
+} // namespace
+
+ZoneFacts MeasureLocalZone(std::time_t now, int years) {
+    tzset();
+    std::tm today{};
+    localtime_r(&now, &today);
+    return MeasureFromNoons(today.tm_year + 1900, years, std::chrono::seconds{today.tm_gmtoff},
+                            [](const CalendarDate& d) {
+                                return std::chrono::seconds{LocalNoon(d.year, d.month, d.day).tm_gmtoff};
+                            });
+}
+
+ZoneFacts MeasureZone(const ZoneDatabase& zones, std::string_view zone, sys_seconds now, int years) {
+    const auto offsetAt = [&](sys_seconds t) {
+        const auto offset = zones.offsetAt(zone, t);
+        return offset ? offset->ahead : std::chrono::seconds{0};
+    };
+    const std::chrono::seconds nowOffset = offsetAt(now);
+    const auto local = std::chrono::floor<std::chrono::days>(now + nowOffset);
+    const int year = CivilFromDays(local.time_since_epoch().count()).year;
+    return MeasureFromNoons(year, years, nowOffset, [&](const CalendarDate& d) {
+        // Noon on the clock lies the offset before noon of universal time; no
+        // zone moves its clocks near noon, so one correction finds it.
+        const sys_seconds noonUt = StartOfDay(d) + std::chrono::hours{12};
+        return offsetAt(noonUt - offsetAt(noonUt));
+    });
 }
 
 std::string SystemZoneName() {
@@ -190,14 +220,38 @@ std::optional<Coordinates> ZoneCoordinates(const fs::path& zoneinfoDir, std::str
     return std::nullopt;
 }
 
+Coordinates PlaceOf(const SiteSettings& site) {
+    return {ToInteger(site.latDegrees), ToInteger(site.latMinutes), ToInteger(site.lonDegrees),
+            ToInteger(site.lonMinutes)};
+}
+
 // ------------------------------------------------------------------ deciding
 
-StoredOffset StorableOffset(int offsetSeconds) {
-    const long halfHours = std::lround(double(offsetSeconds) / kHalfHourSeconds);
+ShippedSettings ReadShippedSettings(const fs::path& dataDir) {
+    ShippedSettings shipped{kFallbackSite, DstRule{}};
+    try {
+        shipped.site = ReadSiteSettings(dataDir / kSiteFile);
+    } catch (const FileError&) {
+        // Copied as it is, a damaged record would stop every start; Roma stands in, as for none.
+    }
+    try {
+        shipped.rule = ReadParleg(dataDir / kRuleFile);
+    } catch (const FileError&) {
+        // The rule every European zone uses stands in for a damaged file.
+    }
+    return shipped;
+}
+
+Coordinates FirstStartPlace(const fs::path& zoneinfoDir, std::string_view zone, const SiteSettings& shippedSite) {
+    return ZoneCoordinates(zoneinfoDir, zone).value_or(PlaceOf(shippedSite));
+}
+
+StoredOffset StorableOffset(std::chrono::seconds offset) {
+    const long halfHours = std::lround(double(offset.count()) / kHalfHourSeconds);
     const long clamped = std::clamp<long>(halfHours, -2L * kMaxStoredHours, 2L * kMaxStoredHours);
     const long minutes = clamped * 30;
     const long hours = minutes >= 0 ? minutes / 60 : -((-minutes + 59) / 60);   // rounded down
-    return {int(hours), int(minutes - hours * 60)};
+    return {std::chrono::hours{hours}, std::chrono::minutes{minutes - hours * 60}};
 }
 
 std::optional<DstRule> RuleFor(const ZoneFacts& facts, Hemisphere hemisphere) {
@@ -226,7 +280,7 @@ SeededSettings SeedSettings(const ZoneFacts& facts, const std::optional<Coordina
     seeded.site = shippedSite;
 
     const int standardSeconds = std::min(facts.januaryOffsetSeconds, facts.julyOffsetSeconds);
-    const StoredOffset stored = StorableOffset(standardSeconds);
+    const StoredOffset stored = StorableOffset(std::chrono::seconds{standardSeconds});
     const int autoDst = facts.januaryOffsetSeconds != facts.julyOffsetSeconds ? 1 : 0;
     // Without a place, the season of the summer hour tells the hemisphere.
     const bool south = place ? place->latDegrees < 0 || place->latMinutes < 0
@@ -242,11 +296,11 @@ SeededSettings SeedSettings(const ZoneFacts& facts, const std::optional<Coordina
         seeded.site.lonDegrees = place->lonDegrees;
         seeded.site.lonMinutes = place->lonMinutes;
     }
-    seeded.site.zoneOffset = stored.zoneHours;
+    seeded.site.zoneOffset = stored.zoneOffset;
     seeded.site.inDstWindow = summerNow;
     seeded.site.hemisphere = hemisphere;
     seeded.site.outsideDstWindow = 1 - summerNow;
-    seeded.site.halfHourMinutes = stored.halfHourMinutes;
+    seeded.site.halfHour = stored.halfHour;
     seeded.site.autoDst = autoDst;
 
     const auto own = autoDst == 1 ? RuleFor(facts, hemisphere) : std::nullopt;
@@ -283,22 +337,15 @@ std::vector<std::string> PrepareSettingsDir(const fs::path& settingsDir, const f
         const std::string zone = SystemZoneName();
         const auto place = ZoneCoordinates(zoneinfoDir, zone);
         if (!place) log.push_back("no coordinates for the zone '" + zone + "': the shipped place is kept");
-        SiteSettings shippedSite = kFallbackSite;
-        DstRule shippedRule;
-        try {
-            shippedSite = ReadSiteSettings(dataDir / kSiteFile);
-        } catch (const FileError&) {
-            // Copied as it is, a damaged record would stop every start; Roma stands in, as for none.
-        }
-        try {
-            shippedRule = ReadParleg(dataDir / kRuleFile);
-        } catch (const FileError&) {
-            // The rule every European zone uses stands in for a damaged file.
-        }
-        const SeededSettings seeded = SeedSettings(facts, place, shippedSite, shippedRule);
-        // A new user's cities follow the system's time-zone database; a
-        // folder made before keeps its table until its user copies fusi.tz in.
+        const ShippedSettings shipped = ReadShippedSettings(dataDir);
+        const SeededSettings seeded = SeedSettings(facts, place, shipped.site, shipped.rule);
+        // A new user's cities and home follow the system's time-zone
+        // database; a folder made before keeps its table until its user
+        // copies fusi.tz in.
         CopyIfAbsent(dataDir / kCityZonesFile, settingsDir / kCityZonesFile, log);
+        if (!zone.empty() && fs::exists(settingsDir / kCityZonesFile, ec) &&
+            !fs::exists(settingsDir / kHomeZoneFile, ec))
+            WriteHomeZone(settingsDir / kHomeZoneFile, zone);
         // lxp2.par last: its presence marks a finished first start.
         if (!fs::exists(settingsDir / kRuleFile, ec)) WriteParleg(settingsDir / kRuleFile, seeded.rule);
         WriteSiteSettings(settingsDir / kSiteFile, seeded.site);

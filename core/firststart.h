@@ -5,8 +5,9 @@
 // sees is right wherever the machine stands. The installed data folder is
 // only read.
 
-#include "files/sitesettingsfile.h"
-#include "state.h"
+#include "core/files/sitesettingsfile.h"
+#include "core/state.h"
+#include "core/time/zonedatabase.h"
 
 #include <ctime>
 #include <filesystem>
@@ -38,6 +39,8 @@ struct ZoneFacts {
 
 // Measures the zone the C library is set to (TZ, else /etc/localtime) at `now`.
 ZoneFacts MeasureLocalZone(std::time_t now, int years = 11);
+// Measures a zone of the database at `now`, as MeasureLocalZone measures the C library's.
+ZoneFacts MeasureZone(const ZoneDatabase& zones, std::string_view zone, sys_seconds now, int years = 11);
 
 // The zone's name: TZ without its leading colon or zoneinfo folder, else the
 // zone that /etc/localtime links to, else /etc/timezone; empty when none.
@@ -62,16 +65,31 @@ std::optional<Coordinates> ParseIsoCoordinates(std::string_view text);
 std::optional<Coordinates> ZoneCoordinates(const std::filesystem::path& zoneinfoDir,
                                            std::string_view zoneName);
 
+// lxp2.par's place as coordinates (whole degrees and minutes).
+Coordinates PlaceOf(const SiteSettings& site);
+
 // --- Deciding the settings ---
+
+// What the installed folder holds: the record whose spare fields and place
+// a first start begins from, and the rule it falls back on. A missing or
+// damaged file gives Roma and the rule every European zone uses.
+struct ShippedSettings {
+    SiteSettings site;
+    DstRule rule;
+};
+ShippedSettings ReadShippedSettings(const std::filesystem::path& dataDir);
+// The place a first start stores for a zone: zone1970.tab's, else the shipped one.
+Coordinates FirstStartPlace(const std::filesystem::path& zoneinfoDir, std::string_view zone,
+                            const SiteSettings& shippedSite);
 
 // The zone as lxp2.par can hold it: whole hours rounded down plus a half hour.
 struct StoredOffset {
-    int zoneHours = 0;         // -12..12
-    int halfHourMinutes = 0;   // 0 or 30
+    std::chrono::hours zoneOffset{0};   // -12..12
+    std::chrono::minutes halfHour{0};   // 0 or 30
     friend bool operator==(const StoredOffset&, const StoredOffset&) = default;
 };
 // The nearest offset that can be stored: half-hour steps from -12 to +12 hours.
-StoredOffset StorableOffset(int offsetSeconds);
+StoredOffset StorableOffset(std::chrono::seconds offset);
 
 // The month-week-weekday rule whose shown days are the zone's transitions in
 // every year of facts; nullopt when no rule expresses them exactly.
@@ -94,7 +112,9 @@ SeededSettings SeedSettings(const ZoneFacts& facts, const std::optional<Coordina
 std::filesystem::path SettingsDirFor(const char* xdgConfigHome, const char* home);
 
 // Makes settingsDir and fills in what it lacks from dataDir: fusi.dat and
-// car.tip copied, lxp2.par and Parleg.dat seeded from the zone. Never throws:
+// car.tip copied, lxp2.par and Parleg.dat seeded from the zone, fusi.tz
+// copied and casa.tz naming the zone, so a new user's cities and home follow
+// the system's time-zone database. Never throws:
 // whatever went wrong is returned as lines for the log, and the program's own
 // start-up then reports a file that is still missing.
 std::vector<std::string> PrepareSettingsDir(const std::filesystem::path& settingsDir,

@@ -2,7 +2,7 @@
 // Everything the core needs from the world: the clock and the effects.
 // The Qt layer implements it for the real program; tests use a recording fake.
 
-#include <cstdint>
+#include <chrono>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -19,7 +19,7 @@ struct ClockReading {
     int hour = 0;      // 0..23
     int minute = 0;    // 0..59
     int second = 0;    // 0..59
-    std::optional<std::int64_t> utcSeconds{};   // seconds since 1970-01-01 00:00:00 UTC
+    std::optional<std::chrono::sys_seconds> instant{};
     friend bool operator==(const ClockReading&, const ClockReading&) = default;
 };
 

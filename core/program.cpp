@@ -1,12 +1,11 @@
 #include "program.h"
 
+#include "core/files.h"
+#include "core/texts.h"
 #include "core/time/calendar.h"
 #include "core/time/dst.h"
-#include "files.h"
-#include "texts.h"
 
 #include <cmath>
-#include <set>
 #include <tuple>
 
 namespace vemar {
@@ -21,8 +20,13 @@ std::string TableCaption(int page) {
 } // namespace
 
 Program::Program(Platform& platform, std::filesystem::path workDir)
-    : platform_(platform), dir_(std::move(workDir)) {
+    : platform_(platform), dir_(std::move(workDir)), homeZone_(platform, {dir_, dir_}), cities_(platform, dir_) {
     setupStaticView();
+}
+
+void Program::setDataDir(std::filesystem::path dir) {
+    dataDir_ = std::move(dir);
+    homeZone_.setDataDir(dataDir_);
 }
 
 void Program::reportFatal(const FileError& e) {
@@ -80,7 +84,7 @@ bool Program::startUp() {
         v_.menu.tabel2.enabled = false;
         v_.menu.segnale.checked = false;
         s_.table.tableNumber = 1;
-        s_.site.zoneOffset = 1;
+        s_.site.zoneOffset = std::chrono::hours{1};
         s_.display.signalOn = 0;
 
         RemoveStaleTemporaries(dir_);
@@ -91,7 +95,8 @@ bool Program::startUp() {
         s_.dstRule = ReadParleg(file(kRuleFile));
         // The first tick would read the table; reading it here means a damaged
         // fusi.dat ends the program before any window is drawn.
-        tick_.loadZoneTable();
+        cities_.load();
+        s_.table.zoneTableLoaded = 1;
         s_.zoneOffsetAtLoad = s_.site.zoneOffset;
         s_.hemisphereAtLoad = s_.site.hemisphere;
 
@@ -100,14 +105,10 @@ bool Program::startUp() {
         legaleSinoToday();
         tick_.yearEnd(now());
 
-        if (s_.site.autoDst == 0) {
-            if (s_.site.outsideDstWindow == 0) v_.summerTimeButton.caption = texts::kSummerTime;
-            else if (s_.site.outsideDstWindow == 1) v_.summerTimeButton.caption = texts::kStandardTime;
-        } else {
-            showDstLabel();
-        }
+        if (s_.site.autoDst == 0) home_.captionAtStart();
+        else home_.showSummerCaption();
 
-        zoneBoxChanged(NumberText(s_.site.zoneOffset));
+        zoneBoxChanged(NumberText(s_.site.zoneOffset.count()));
         applySignalView();
         colours_.applyAtStartUp();
 
@@ -154,9 +155,12 @@ bool Program::saveDisplaySettings() {
     return guarded([&] { writeDisplaySettings(); });
 }
 
+// Every save of lxp2.par by the user also says, in casa.tz, whether the home
+// still follows the machine's zone.
 void Program::writeSiteSettings() {
     WriteSiteSettings(file(kSiteFile), s_.site);
     platform_.fileWritten(kSiteFile);
+    homeZone_.settingsSaved(s_.site, s_.dstRule);
 }
 
 void Program::saveSiteSettings() {
@@ -169,121 +173,37 @@ void Program::saveSiteSettings() {
 void Program::tick() {
     if (failed_) return;
     const ClockReading reading = platform_.now();
+    followMachine(reading);
     guarded([&] { tick_.run(reading); });
 }
 
-// --- Services shared with the dialogs ---
-
-void Program::legaleSinoToday() { legaleSino(now()); }
-
-// The rule's summer still drives the rows without a zone; the home's summer
-// hour and the period text come from the rule only while the home does not
-// follow the system's zone.
-void Program::legaleSino(const ClockReading& today) {
-    const DstPeriod period =
-        LegaleSino(s_.dstRule, s_.site.hemisphere, s_.site.autoDst, today.day, today.month, today.year);
-    s_.ruleSummer = period.ruleSummer;
-    const HomeZone::State home = homeZoneAt(today);
-    if (home.followsZone) {
-        const auto zone = platform_.systemZone();
-        const ZonePeriod texts = ZonePeriodTexts(SummerPeriodOf(*zones_, zone, today.year, *today.utcSeconds),
-                                                 s_.site.hemisphere, today.year);
-        v_.summerPeriod.caption = texts.caption;
-        v_.summerPeriod.tooltip = texts.tooltip;
-    } else {
-        v_.summerPeriod.caption = period.caption;
-        v_.summerPeriod.tooltip = period.tooltip;
-        if (period.inDstWindow) s_.site.inDstWindow = *period.inDstWindow;
-    }
-    summerTimeDecidedFor_ = CalendarDate{today.day, today.month, today.year};
+void Program::followMachine(const ClockReading& now) {
+    homeZone_.retryWrites(now);
+    if (!homeZone_.travel(s_.site, s_.dstRule, now)) return;
+    // Written already: nothing of it is left for the save button or the question at the end.
+    s_.zoneOffsetAtLoad = s_.site.zoneOffset;
+    s_.hemisphereAtLoad = s_.site.hemisphere;
+    zoneBoxChanged(NumberText(s_.site.zoneOffset.count()));
+    const Hemisphere hemisphere = s_.site.hemisphere;
+    v_.northOption.checked = hemisphere == Hemisphere::North;
+    v_.southOption.checked = hemisphere == Hemisphere::South;
+    home_.decideSummer(now);
+    home_.showSummerCaption();
 }
 
 // --- The system's time-zone database ---
 
 void Program::attachZoneDatabase(const ZoneDatabase& zones) {
-    zones_ = &zones;
-    loadCityZones();
-    if (summerTimeDecidedFor_) legaleSinoToday();
-}
-
-void Program::loadCityZones() {
-    cityZones_.reset();
-    s_.table.rowZones.fill({});
-    tick_.zonesChanged();
-    if (!zones_) return;
-    const std::string fileName = kCityZonesFile;
-    std::optional<CityZones> read;
-    try {
-        read = ReadCityZones(file(kCityZonesFile));
-    } catch (const FileError& e) {
-        platform_.warning(fileName + ": " + e.what() + std::string(texts::kEveryRowKeepsClass));
-        return;
+    cities_.attach(zones);
+    home_.attach(cities_.databaseMode());
+    if (cities_.databaseMode()) {
+        const ClockReading reading = now();
+        homeZone_.attach(zones, s_.site, s_.dstRule, reading);
+        followMachine(reading);
     }
-    if (!read) return;
-    if (const std::string why = zones_->failure(); !why.empty()) {
-        // Once a run: the database will not appear while the program runs.
-        if (!reportedNoDatabase_)
-            platform_.warning(fileName + ": " + std::string(texts::kNoZoneDatabase) + why +
-                              std::string(texts::kEveryRowKeepsClass));
-        reportedNoDatabase_ = true;
-        return;
-    }
-    for (const std::string& problem : read->problems)
-        platform_.warning(fileName + problem + std::string(texts::kRowKeepsClass));
-    cityZones_ = std::move(read);
-
-    // Only the zones of the table's rows are looked up: an unknown zone among
-    // the dictionary's hundreds of names harms no one until a row uses it.
-    std::set<int> reported;
-    for (int n = 0; n < kZoneRows; ++n) {
-        const std::string_view name = TrimmedName(s_.table.zoneTable[n].name);
-        const auto zone = cityZones_->zoneOf(name);
-        if (!zone) continue;
-        if (zones_->offsetAt(*zone, 0)) {
-            s_.table.rowZones[n] = std::string(*zone);
-        } else {
-            const int line = cityZones_->entries.find(name)->second.line;
-            if (reported.insert(line).second)
-                platform_.warning(fileName + std::string(texts::kLine) + std::to_string(line) +
-                                  std::string(texts::kUnknownZone) + std::string(*zone) +
-                                  std::string(texts::kRowKeepsClass));
-        }
-    }
-}
-
-std::string Program::zoneOfCity(std::string_view name) const {
-    if (!zones_ || !cityZones_) return {};
-    const auto zone = cityZones_->zoneOf(name);
-    if (!zone || !zones_->offsetAt(*zone, 0)) return {};
-    return std::string(*zone);
-}
-
-std::optional<int> Program::zoneOffsetNow(std::string_view zone) const {
-    if (!zones_) return std::nullopt;
-    const auto offset = zones_->offsetAt(zone, tick_.lastInstant());
-    if (!offset) return std::nullopt;
-    return offset->seconds;
-}
-
-HomeZone::State Program::homeZoneAt(const ClockReading& now) {
-    if (!zones_ || !cityZones_ || !now.utcSeconds) return {};
-    const std::string zone = platform_.systemZone();
-    if (zone.empty()) return {};
-    const SiteSettings& site = s_.site;
-    return homeZone_.at(*zones_, zone, {site.zoneOffset, site.halfHourMinutes, site.autoDst, site.inDstWindow},
-                        now.year, *now.utcSeconds);
-}
-
-std::optional<int> Program::homeNoonOffsetMinutes(const ClockReading& now) const {
-    if (!zones_) return std::nullopt;
-    const std::int64_t dayStart = DaysFromCivil({now.day, now.month, now.year}) * 86400;
-    return homeZone_.noonOffsetMinutes(*zones_, platform_.systemZone(), dayStart);
-}
-
-void Program::showDstLabel() {
-    if (auto label = ShowDstLabel(s_.site.inDstWindow)) {
-        v_.summerTimeButton.caption = label->caption;
-        s_.site.outsideDstWindow = label->outsideDstWindow;
+    if (home_.decidedFor()) {
+        legaleSinoToday();
+        if (home_.followsZone()) showDstLabel();
     }
 }
 
@@ -294,19 +214,24 @@ void Program::showDateSymbols() {
 
 PlaceSettings Program::place() const {
     const SiteSettings& site = s_.site;
-    return {site.latDegrees, site.latMinutes, site.lonDegrees, site.lonMinutes,
-            site.halfHourMinutes, site.autoDst};
+    return {site.latDegrees, site.latMinutes, site.lonDegrees, site.lonMinutes, site.halfHour, site.autoDst};
 }
 
 void Program::setPlace(const PlaceSettings& place) {
     SiteSettings& site = s_.site;
     std::tie(site.latDegrees, site.latMinutes, site.lonDegrees, site.lonMinutes) =
         std::tie(place.latDegrees, place.latMinutes, place.lonDegrees, place.lonMinutes);
-    site.halfHourMinutes = place.halfHourMinutes;
+    site.halfHour = place.halfHour;
     site.autoDst = place.autoDst;
 }
 
 void Program::setDstRule(const DstRule& rule) { s_.dstRule = rule; }
+
+void Program::saveDstRule() {
+    WriteParleg(file(kRuleFile), s_.dstRule);
+    platform_.fileWritten(kRuleFile);
+    homeZone_.settingsSaved(s_.site, s_.dstRule);
+}
 
 void Program::setDateSymbols(std::string first, std::string second) {
     s_.display.dateSymbol1 = std::move(first);
@@ -359,9 +284,7 @@ void Program::hemisphereClick(Hemisphere hemisphere) {
     v_.northOption.checked = hemisphere == Hemisphere::North;
     v_.southOption.checked = hemisphere == Hemisphere::South;
     v_.saveZoneButton.enabled = s_.hemisphereAtLoad != hemisphere;
-    const DstLabel label = Emisfero(s_.site.inDstWindow);
-    v_.summerTimeButton.caption = label.caption;
-    s_.site.outsideDstWindow = label.outsideDstWindow;
+    home_.hemisphereCaption();
     legaleSinoToday();
     const double sign = IsNorthern(hemisphere) ? 1 : -1;
     s_.site.latDegrees = sign * std::fabs(s_.site.latDegrees);
@@ -374,10 +297,11 @@ void Program::updateSaveZoneButton() {
 }
 
 void Program::upDownClick(int step) {
-    s_.site.zoneOffset += step;
-    if (s_.site.zoneOffset > 12) s_.site.zoneOffset = -12;
-    if (s_.site.zoneOffset < -12) s_.site.zoneOffset = 12;
-    const std::string text = NumberText(s_.site.zoneOffset);
+    using std::chrono::hours;
+    s_.site.zoneOffset += hours{step};
+    if (s_.site.zoneOffset > hours{12}) s_.site.zoneOffset = hours{-12};
+    if (s_.site.zoneOffset < hours{-12}) s_.site.zoneOffset = hours{12};
+    const std::string text = NumberText(s_.site.zoneOffset.count());
     if (text != v_.zoneBox.caption) zoneBoxChanged(text);
 }
 
@@ -394,7 +318,7 @@ void Program::zoneBoxChanged(const std::string& text) {
         if (number > 12) kept = "12";
         else if (number < -12) kept = "-12";
         v_.zoneBox.caption = kept;
-        s_.site.zoneOffset = ToInteger(LeadingNumber(kept));
+        s_.site.zoneOffset = std::chrono::hours{ToInteger(LeadingNumber(kept))};
     }
     updateSaveZoneButton();
 }
@@ -406,20 +330,15 @@ void Program::saveZoneClick() {
     });
 }
 
+// The choice is saved at once, so that it survives a restart.
 void Program::dstSwitchClick() {
-    if (s_.site.autoDst != 0) return;
-    guarded([&] {
-        if (v_.summerTimeButton.caption != texts::kSummerTime) {
-            v_.summerTimeButton.caption = texts::kSummerTime;
-            s_.site.outsideDstWindow = 0;
-            s_.site.inDstWindow = 1;
-        } else {
-            v_.summerTimeButton.caption = texts::kStandardTime;
-            s_.site.outsideDstWindow = 1;
-            s_.site.inDstWindow = 0;
-        }
-        writeSiteSettings();
-    });
+    if (home_.switchSummer(true)) guarded([&] { writeSiteSettings(); });
+}
+
+// The tick's southern synchronisation runs the same command; it is not the
+// user's, so the home stays on its zone.
+void Program::summerSwitchCommand() {
+    if (home_.switchSummer(false)) writeSiteSettings();
 }
 
 namespace {

@@ -3,16 +3,17 @@
 // shared state and the main view; the tick and the colour schemes are its
 // parts. The Qt window forwards its events here and renders view() afterwards.
 
-#include "astro.h"
+#include "core/colourscheme.h"
+#include "core/files.h"
+#include "core/platform.h"
+#include "core/state.h"
+#include "core/tick.h"
 #include "core/time/calendar.h"
-#include "colourscheme.h"
-#include "files.h"
+#include "core/time/citytable.h"
+#include "core/time/home.h"
 #include "core/time/homezone.h"
-#include "platform.h"
-#include "state.h"
-#include "tick.h"
-#include "view.h"
 #include "core/time/zonedatabase.h"
+#include "core/view.h"
 
 #include <filesystem>
 #include <optional>
@@ -20,8 +21,7 @@
 
 namespace vemar {
 
-
-class Program {
+class Program : private TickHost {
 public:
     Program(Platform& platform, std::filesystem::path workDir);
 
@@ -32,15 +32,23 @@ public:
     Platform& platform() { return platform_; }
     std::filesystem::path file(const char* name) const { return dir_ / name; }
     // The installed data folder, never written: the information sound is
-    // played from there. Until it is set, the working directory serves.
-    void setDataDir(std::filesystem::path dir) { dataDir_ = std::move(dir); }
+    // played from there, and a home that follows the machine's zone takes
+    // the shipped place and rule from there. Until it is set, the working
+    // directory serves.
+    void setDataDir(std::filesystem::path dir);
+    // The home (its zone, summer hour and clock) and the city table.
+    Home& home() { return home_; }
+    const Home& home() const { return home_; }
+    const HomeZone& homeZone() const { return homeZone_; }
+    CityTable& cities() { return cities_; }
+    const CityTable& cities() const { return cities_; }
 
     // A fatal file error was reported: the program must end with status 1.
     bool failed() const { return failed_; }
     // The start-up picture window is to be shown; the tick's count
     // or a click closes it.
     bool startupPictureOpen() const { return startupPictureOpen_; }
-    void closeStartupPicture() { startupPictureOpen_ = false; }
+    void startupPictureClicked() { startupPictureOpen_ = false; }
 
     // Lifecycle. Each returns false after a fatal file error.
     bool startUp();
@@ -77,41 +85,20 @@ public:
     // (reading it takes a few milliseconds). From then on the rows whose
     // names fusi.tz gives a zone follow it, and so may the home.
     void attachZoneDatabase(const ZoneDatabase& zones);
-    const ZoneDatabase* zoneDatabase() const { return zones_; }
-    // Reads fusi.tz again and tells each row of the table which zone it
-    // follows; every damaged line is one warning. Without the file, or
-    // without a database, every row follows its class.
-    void loadCityZones();
-    // fusi.tz as last read; nullopt in table mode (no file, no database).
-    const std::optional<CityZones>& cityZones() const { return cityZones_; }
-    // The zone a city of that name follows; empty when it follows its class.
-    std::string zoneOfCity(std::string_view name) const;
-    // A zone's offset at the instant of the last tick, in seconds.
-    std::optional<int> zoneOffsetNow(std::string_view zone) const;
-    // The home's clock at a reading: whether it follows the system's zone,
-    // and that zone's offset and summer hour now.
-    HomeZone::State homeZoneAt(const ClockReading& now);
-    // The day of a reading as universal time counts it: the zone's offset at
-    // that day's local noon, in minutes, for the sun and moon.
-    std::optional<int> homeNoonOffsetMinutes(const ClockReading& now) const;
 
-    // Services for the dialogs and the tick.
+    // Services for the dialogs.
     ClockReading now() { return platform_.now(); }
-    void legaleSinoToday();              // LegaleSino with today's date
-    // LegaleSino: the period text; the summer hour by the rule, unless the
-    // home follows its zone, whose period the text then shows.
-    void legaleSino(const ClockReading& today);
-    // The date of the last summer-time decision; none before start-up.
-    std::optional<CalendarDate> summerTimeDecidedFor() const { return summerTimeDecidedFor_; }
-    void showDstLabel();                 // ShowDstLabel
+    void legaleSinoToday() { home_.decideSummer(now()); }   // LegaleSino with today's date
+    void showDstLabel() { home_.showSummerCaption(); }      // ShowDstLabel
     // The dialogs' edits, each through its own door.
     PlaceSettings place() const;
     void setPlace(const PlaceSettings& place);
     // The date-marker pair: the date panels show it at once, the row
     // markers and their sizes follow over the next ticks.
     void setDateSymbols(std::string first, std::string second);
-    void setDstRule(const DstRule& rule);   // in memory; the rule dialog saves it
-    void refreshDateMarkers();           // font sizes from car.tip
+    void setDstRule(const DstRule& rule);   // in memory; saveDstRule() writes it
+    void saveDstRule();                  // Parleg.dat; throws FileError
+    void refreshDateMarkers() override;  // font sizes from car.tip
     void requestReload();                // the tick re-reads fusi.dat
     // Writes lxp2.par with the settings in force; the home zone and
     // hemisphere in it count as saved: the zone's save button goes off and shut-down has
@@ -121,6 +108,13 @@ public:
     template <class Fn> bool guarded(Fn&& fn);
 
 private:
+    // What the tick makes the program do.
+    void summerSwitchCommand() override;
+    void closeStartupPicture() override { startupPictureOpen_ = false; }
+
+    // The machine's zone changed under a home that follows it: the zone
+    // box, the hemisphere and their save button show the home's new settings.
+    void followMachine(const ClockReading& now);
     void readDisplaySettings();
     void showDateSymbols();
     void applySignalView();
@@ -140,13 +134,11 @@ private:
     bool shutDownStarted_ = false;
     bool startupPictureOpen_ = false;
 
-    std::optional<CalendarDate> summerTimeDecidedFor_;
-    const ZoneDatabase* zones_ = nullptr;
-    std::optional<CityZones> cityZones_;
-    bool reportedNoDatabase_ = false;
     HomeZone homeZone_;
+    Home home_{s_, v_, homeZone_};
+    CityTable cities_;
     ColourScheme colours_{s_.display, v_};
-    Tick tick_{*this};
+    Tick tick_{s_, v_, home_, cities_, *this, platform_};
 };
 
 template <class Fn> bool Program::guarded(Fn&& fn) {

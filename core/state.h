@@ -4,6 +4,7 @@
 // and the tick read and write it on the one user-interface thread.
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -77,11 +78,11 @@ struct FieldValue {
 struct SiteSettings {
     double latDegrees = 0, latMinutes = 0;   // fields 1, 2: negative in the southern hemisphere
     double lonDegrees = 0, lonMinutes = 0;   // fields 3, 4: east of Greenwich is negative
-    int zoneOffset = 0;         // field 5, hours ahead of universal time (the file holds minus this)
+    std::chrono::hours zoneOffset{0};   // field 5, ahead of universal time (the file holds minus this)
     int inDstWindow = 0;        // field 7
     Hemisphere hemisphere = Hemisphere::North;   // field 15, any number kept as read
     int outsideDstWindow = 0;   // field 16
-    int halfHourMinutes = 0;    // field 17: 0 or 30
+    std::chrono::minutes halfHour{0};   // field 17: 0 or 30
     int autoDst = 0;            // field 18
     // The fields as read. The spare ones (6, 8 to 14) are used nowhere and go
     // back from here; the others are written from the members above.
@@ -107,19 +108,12 @@ struct DisplaySettings {
 // dialog edits.
 struct PlaceSettings {
     double latDegrees, latMinutes, lonDegrees, lonMinutes;
-    int halfHourMinutes, autoDst;
+    std::chrono::minutes halfHour;
+    int autoDst;
 };
 
-// The zone table as the main window shows it: fusi.dat's rows, parsed once
-// when the table is (re)loaded, and the page in view. Program loads it; the
-// tick reads it.
+// The page of the city table in view (the table itself: time/citytable.h).
 struct ShownTable {
-    ZoneTable zoneTable{};
-    std::array<double, kZoneRows> zoneOffsets{};     // Offset as a number
-    std::array<ZoneClass, kZoneRows> zoneClasses{};  // the rows' classes, parsed
-    // The database zone each row follows, by its name in fusi.tz; empty for
-    // a row that follows its class.
-    std::array<std::string, kZoneRows> rowZones{};
     int tableNumber = 1;         // the page in view, 1 or 2
     int tableBase = 0;           // 0 for page 1, 27 for page 2
     int zoneTableLoaded = 0;
@@ -156,9 +150,8 @@ struct SharedState {
     SiteSettings site;
     // What lxp2.par held when the main window loaded it, for the zone's
     // save button.
-    int zoneOffsetAtLoad = 0;
+    std::chrono::hours zoneOffsetAtLoad{0};
     Hemisphere hemisphereAtLoad = Hemisphere::North;
-    int ruleSummer = 0;          // 1 from the rule's transition A to the day before B, this year
     DstRule dstRule;
 
     ShownTable table;

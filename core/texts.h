@@ -190,6 +190,8 @@ inline constexpr T kRowKeepsClass = "; la città segue la sua classe";
 inline constexpr T kEveryRowKeepsClass = "; ogni città segue la sua classe";
 inline constexpr T kNoZoneDatabase = "nessun database dei fusi orari (pacchetto tzdata): ";   // then why
 inline constexpr T kNoZonesIn = "nessun fuso in ";   // then the folder
+// The home follows the machine's zone: its files are written without asking.
+inline constexpr T kTriedAgainInAMinute = "; nuovo tentativo fra un minuto";
 
 // One program per settings directory (messages on the standard error)
 inline constexpr T kInstanceUnreachable =

@@ -1,26 +1,22 @@
 #pragma once
 // The clock tick: everything on the main window that changes from second to
-// second, redone at every timer event in a fixed order. Universal time comes
-// from the home clock model (homeclock.h), the cities' times from citytime.h.
+// second, redone at every timer event in a fixed order. Universal time and
+// the summer hour come from the home (time/home.h), every row's time from
+// the city table (time/citytable.h).
 
-#include "astro.h"
+#include "core/astro.h"
+#include "core/platform.h"
+#include "core/state.h"
 #include "core/time/calendar.h"
-#include "core/time/citytime.h"
-#include "core/time/homeclock.h"
-#include "platform.h"
-#include "state.h"
+#include "core/time/citytable.h"
+#include "core/time/home.h"
 #include "core/time/timesignal.h"
-#include "view.h"
-#include "core/time/zonedatabase.h"
+#include "core/view.h"
 
-#include <array>
-#include <cstdint>
 #include <optional>
 #include <string>
 
 namespace vemar {
-
-class Program;
 
 // "  9:05:07" (two blanks before a one-digit hour) or "14:30:59".
 void RowTimeText(std::string& out, int hour, int minutes, int seconds);
@@ -28,48 +24,52 @@ void RowTimeText(std::string& out, int hour, int minutes, int seconds);
 // "Domenica  5 Aprile 2026"
 void DateLineText(std::string& out, const CalendarDate& date, int weekday);
 
+// What the tick makes the rest of the program do, and nothing more.
+class TickHost {
+public:
+    // The summer-time button's command, as a click runs it (it saves lxp2.par).
+    virtual void summerSwitchCommand() = 0;
+    virtual void closeStartupPicture() = 0;
+    // The date markers' sizes from car.tip.
+    virtual void refreshDateMarkers() = 0;
+
+protected:
+    ~TickHost() = default;
+};
+
 class Tick {
 public:
-    explicit Tick(Program& program);
+    Tick(SharedState& s, MainView& v, Home& home, CityTable& cities, TickHost& host, Platform& platform);
 
     // One complete update of the main view from one clock reading.
     void run(const ClockReading& now);
-    // Reads fusi.dat into the main window's table, as the first tick does.
-    void loadZoneTable();
-    // The rows' zones changed (fusi.tz read again): forget their offsets.
-    void zonesChanged();
     // The day of the year and the days left, on their panels.
     void yearEnd(const ClockReading& now);
-    // The instant of the last tick (Unix seconds), as the rows were computed for it.
-    std::int64_t lastInstant() const { return lastInstant_; }
 
 private:
     // The home's clock at this tick: universal time and the date pair's window.
-    struct Home {
-        UniversalTime ut;            // counted from 0h of the reading's date
-        std::int64_t utc = 0;        // the instant, Unix seconds
-        std::int64_t day = 0;           // the reading's date, days since 1970
+    struct HomeNow {
+        TableMoment moment;
         bool firstIsYesterday = false;
-        bool followsZone = false;    // the home follows the system's zone
     };
 
     void reinitialise();
     void namesPass();
     void southernSync();
-    void followSummerTime(const ClockReading& now);
-    Home readHome(const ClockReading& now);
-    Home homeByRule(const ClockReading& now);
+    HomeNow readHome(const ClockReading& now);
+    bool tableModeBase(const ClockReading& now);
     void startupCount(int second);
-    void rowsPass(const Home& home);
-    CityTime cityTime(const Home& home, int n);
-    void zoneTooltip(int k, int n, int offsetSeconds);
+    void rowsPass(const HomeNow& home);
     void panelsUpdate(const ClockReading& now, const UniversalTime& ut);
     void datePair(const ClockReading& now, bool firstIsYesterday);
-    void astronomy(const ClockReading& now, const Home& home);
+    void astronomy(const ClockReading& now);
 
-    Program& program_;
     SharedState& s_;
     MainView& v_;
+    Home& home_;
+    CityTable& cities_;
+    TickHost& host_;
+    Platform& platform_;
     TimeSignal signal_;
 
     // Remembers the inputs of a computation so that a tick whose inputs did
@@ -86,8 +86,9 @@ private:
     };
     struct PanelKey {
         ClockReading now;
+        UniversalTime ut;
         double lonDegrees = 0, lonMinutes = 0;
-        int dayOfYear = 0, daysLeft = 0, zoneOffset = 0, inDstWindow = 0, siteHalfHour = 0;
+        int dayOfYear = 0, daysLeft = 0;
         friend bool operator==(const PanelKey&, const PanelKey&) = default;
     };
     struct DayKey {
@@ -104,13 +105,6 @@ private:
     Memo<DayKey> yearEnd_, datePair_;
     Memo<double> julianDayLabel_;
     Memo<SkyKey> sky_;
-    // Each row's zone offset and the span it holds for: a row asks the
-    // database again only when the instant leaves its span.
-    std::array<std::optional<ZoneOffset>, kZoneRows> rowOffsets_{};
-    // The home zone's offset at local noon of the day the sun and moon are for.
-    Memo<std::int64_t> noonOffset_;
-    std::optional<int> noonOffsetMinutes_;
-    std::int64_t lastInstant_ = 0;
     YearEnd yearEndResult_;
     std::string scratch_;
 };

@@ -105,7 +105,7 @@ bool setClock(ScriptedPlatform& platform, const QString& iso, QString* error) {
     if (!parseReading(iso, reading)) return error && (*error = "YYYY-MM-DDTHH:MM:SS expected", false);
     const ReadingInstant instant = InstantOfReading(reading);
     if (instant.skipped) return error && (*error = iso + " falls in the hour the clock of TZ skips", false);
-    reading.utcSeconds = instant.utcSeconds;
+    reading.instant = instant.instant;
     platform.clock = reading;
     return true;
 }
@@ -113,8 +113,8 @@ bool setClock(ScriptedPlatform& platform, const QString& iso, QString* error) {
 bool setInstant(ScriptedPlatform& platform, const QString& iso, QString* error) {
     ClockReading utc;
     if (!parseReading(iso, utc)) return error && (*error = "YYYY-MM-DDTHH:MM:SS (universal time) expected", false);
-    platform.clock = ReadingAt(std::int64_t(DaysFromCivil({utc.day, utc.month, utc.year})) * 86400 +
-                               utc.hour * 3600 + utc.minute * 60 + utc.second);
+    platform.clock = ReadingAt(StartOfDay({utc.day, utc.month, utc.year}) +
+                               std::chrono::seconds{utc.hour * 3600 + utc.minute * 60 + utc.second});
     return true;
 }
 
@@ -150,6 +150,11 @@ bool Driver::performOne(const QString& action, QString* error) {
         const int n = rest.toInt(&ok);
         if (!ok || n < 0) return *error = "ticks: a whole number expected", false;
         for (int i = 0; i < n && !window_.program().failed(); ++i) window_.tickOnce();
+        return true;
+    }
+    if (verb == "zone") {
+        if (rest.isEmpty()) return *error = "zone: a zone's name expected", false;
+        setSystemZone(rest.toStdString());
         return true;
     }
     if (verb == "at") return setClock(platform_, rest, error);

@@ -18,7 +18,8 @@ class Driver {
 public:
     Driver(MainWindow& window, ScriptedPlatform& platform);
 
-    // ticks:N, at:YYYY-MM-DDTHH:MM:SS (the home clock), utc:YYYY-MM-DDTHH:MM:SS, click:Form1.SSCommand1, click:Form1.UpDown1:up,
+    // ticks:N, zone:Europe/Rome (the system's zone from here on), at:YYYY-MM-DDTHH:MM:SS (the home clock),
+    // utc:YYYY-MM-DDTHH:MM:SS, click:Form1.SSCommand1, click:Form1.UpDown1:up,
     // click:Form10.Combo1=Marzo, type:Form1.Text1=1a3, key:Form10.Combo1=Down,
     // answer:yes|no, close:Form1. Returns false with a reason for a malformed
     // action or a control that does not exist.

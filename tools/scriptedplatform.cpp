@@ -26,13 +26,13 @@ std::int64_t AsIfUtc(const ClockReading& r) {
 
 } // namespace
 
-ClockReading ReadingAt(std::int64_t utcSeconds) {
+ClockReading ReadingAt(std::chrono::sys_seconds instant) {
     tzset();
-    const std::time_t t = utcSeconds;
+    const std::time_t t = instant.time_since_epoch().count();
     std::tm tm{};
     if (HaveTz()) localtime_r(&t, &tm);
     else gmtime_r(&t, &tm);
-    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, utcSeconds};
+    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, instant};
 }
 
 // Every offset the zone has within two days of the reading gives one
@@ -51,12 +51,17 @@ ReadingInstant InstantOfReading(const ClockReading& reading) {
     std::optional<std::int64_t> earliest;
     for (long offset : offsets) {
         const std::int64_t candidate = asUtc - offset;
-        ClockReading shown = ReadingAt(candidate);
-        shown.utcSeconds = reading.utcSeconds;
+        ClockReading shown = ReadingAt(std::chrono::sys_seconds{std::chrono::seconds{candidate}});
+        shown.instant = reading.instant;
         if (shown == reading && (!earliest || candidate < *earliest)) earliest = candidate;
     }
     if (!earliest) return {std::nullopt, true};
-    return {earliest, false};
+    return {std::chrono::sys_seconds{std::chrono::seconds{*earliest}}, false};
+}
+
+void setSystemZone(const std::string& zone) {
+    ::setenv("TZ", zone.c_str(), 1);
+    tzset();
 }
 
 std::string ScriptedPlatform::systemZone() { return HaveTz() ? SystemZoneName() : std::string(); }

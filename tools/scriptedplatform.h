@@ -17,12 +17,16 @@ namespace vemar::ui {
 // over. Without TZ there is none, so nothing made without it depends on the
 // machine's own zone.
 struct ReadingInstant {
-    std::optional<std::int64_t> utcSeconds;
+    std::optional<std::chrono::sys_seconds> instant;
     bool skipped = false;
 };
 ReadingInstant InstantOfReading(const ClockReading& reading);
 // The reading of the clock of TZ (universal time without TZ) at an instant.
-ClockReading ReadingAt(std::int64_t utcSeconds);
+ClockReading ReadingAt(std::chrono::sys_seconds instant);
+
+// Sets the system's zone, as the scripted platform reports it and as the
+// C library reads the clock: TZ of the process. A machine on a journey.
+void setSystemZone(const std::string& zone);
 
 struct Effect {
     std::string kind;      // beep, sound, question, fatal, write

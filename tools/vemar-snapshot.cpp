@@ -3,11 +3,12 @@
 // user would, and writes a PNG of the window and a JSON file of every open
 // window's controls and of the effects so far.
 //
-//   vemar-snapshot --dir DIR --at 2024-06-21T22:00:00 --ticks 60 [--do ACTION]...
+//   vemar-snapshot --dir DIR [--zone NAME] --at 2024-06-21T22:00:00 --ticks 60 [--do ACTION]...
 //                  [--png out.png] [--png-all DIR] [--json out.json]
 //
-// --at is the home clock's reading; its instant follows from TZ. --utc gives
-// the instant instead, in universal time. The system's time-zone database is
+// --zone sets the system's zone (TZ) the program sees; --at is the home
+// clock's reading, its instant following from that zone. --utc gives the
+// instant instead, in universal time. The system's time-zone database is
 // attached as the program attaches it, so rows that fusi.tz names follow it.
 
 #include "core/program.h"
@@ -25,13 +26,13 @@
 namespace {
 
 struct Options {
-    QString dir = ".", at, utc, png, pngAll, json;
+    QString dir = ".", zone, at, utc, png, pngAll, json;
     int ticks = 0;
     QStringList actions;
 };
 
 int usage(const char* why) {
-    std::fprintf(stderr, "vemar-snapshot: %s\nusage: vemar-snapshot --dir DIR (--at|--utc) YYYY-MM-DDTHH:MM:SS "
+    std::fprintf(stderr, "vemar-snapshot: %s\nusage: vemar-snapshot --dir DIR [--zone NAME] (--at|--utc) YYYY-MM-DDTHH:MM:SS "
                          "[--ticks N] [--do ACTION]... [--png FILE] [--png-all DIR] [--json FILE]\n", why);
     return 64;
 }
@@ -42,6 +43,7 @@ bool parse(const QStringList& args, Options& o) {
         if (i + 1 >= args.size()) return false;
         const QString value = args[++i];
         if (a == "--dir") o.dir = value;
+        else if (a == "--zone") o.zone = value;
         else if (a == "--at") o.at = value;
         else if (a == "--utc") o.utc = value;
         else if (a == "--ticks") o.ticks = value.toInt();
@@ -64,6 +66,7 @@ int main(int argc, char* argv[]) {
     Options o;
     if (!parse(app.arguments(), o)) return usage("bad arguments");
     vemar::ui::ScriptedPlatform platform;
+    if (!o.zone.isEmpty()) vemar::ui::setSystemZone(o.zone.toStdString());
     QString clockError;
     if (!o.at.isEmpty() && !vemar::ui::setClock(platform, o.at, &clockError))
         return usage(qPrintable("--at: " + clockError));

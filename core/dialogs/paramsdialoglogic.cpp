@@ -111,9 +111,9 @@ void ParamsDialogLogic::load() {
     const PlaceSettings shown = program_.place();
     atOpening_ = {double(whole(shown.latDegrees)), double(whole(shown.latMinutes)),
                   double(whole(shown.lonDegrees)), double(whole(shown.lonMinutes)),
-                  place.halfHourMinutes, place.autoDst};
+                  place.halfHour, place.autoDst};
 
-    if (place.halfHourMinutes == 30) halfHourYesClick();
+    if (place.halfHour == std::chrono::minutes{30}) halfHourYesClick();
     else halfHourNoClick();
 
     opening_ = true;
@@ -157,13 +157,13 @@ void ParamsDialogLogic::longitudeMinutesChanged(std::string_view text) {
 }
 
 void ParamsDialogLogic::halfHourYesClick() {
-    editPlace([](PlaceSettings& p) { p.halfHourMinutes = 30; });
+    editPlace([](PlaceSettings& p) { p.halfHour = std::chrono::minutes{30}; });
     v_.halfHourYes.checked = true;
     v_.halfHourNo.checked = false;
 }
 
 void ParamsDialogLogic::halfHourNoClick() {
-    editPlace([](PlaceSettings& p) { p.halfHourMinutes = 0; });
+    editPlace([](PlaceSettings& p) { p.halfHour = std::chrono::minutes{0}; });
     v_.halfHourYes.checked = false;
     v_.halfHourNo.checked = true;
 }

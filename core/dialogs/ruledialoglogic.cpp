@@ -95,8 +95,7 @@ void RuleDialogLogic::applyClick() {
 void RuleDialogLogic::okClick() {
     program_.guarded([&] {
         program_.legaleSinoToday();
-        WriteParleg(program_.file(kRuleFile), program_.state().dstRule);
-        program_.platform().fileWritten(kRuleFile);
+        program_.saveDstRule();
     });
 }
 

@@ -1,6 +1,6 @@
 #include "zoneeditorlogic.h"
 
-#include "core/time/citytime.h"
+#include "core/time/citytable.h"
 #include "core/files.h"
 #include "core/files/settingsfile.h"
 #include "core/time/zonedatabase.h"
@@ -168,12 +168,12 @@ bool ChangedTime(const ZoneRow& saved, const ZoneRow& read) {
 void ZoneEditorLogic::showWhatRowFollows(int row) {
     const ZoneRow record = rowInBoxes(row);
     const std::string_view name = TrimmedName(record.name);
-    std::string zone = ChangedTime(record, read_[row]) ? std::string() : program_.zoneOfCity(name);
-    const auto offset = zone.empty() ? std::nullopt : program_.zoneOffsetNow(zone);
-    std::string text;
+    const CityTable& cities = program_.cities();
+    std::string zone = ChangedTime(record, read_[row]) ? std::string() : cities.zoneOfName(name);
+    const auto offset = zone.empty() ? std::nullopt : cities.offsetNow(zone);
+    std::string& text = view_.nameBoxes[row].tooltip;
     if (offset) RowFollowsText(text, name, *offset, zone);
-    else RowFollowsText(text, name, static_cast<int>(OffsetNumber(record.offset)) * 3600, {});
-    view_.nameBoxes[row].tooltip = " " + text + " ";
+    else RowFollowsText(text, name, std::chrono::hours{static_cast<int>(OffsetNumber(record.offset))}, {});
 }
 
 void ZoneEditorLogic::takeRowsOffZones(const ZoneTable& saved) {

@@ -38,11 +38,11 @@ SiteSettings ReadSiteSettings(const fs::path& file) {
     settings.lonDegrees = LeadingNumber(text(3));
     settings.lonMinutes = LeadingNumber(text(4));
     // Integer fields take the nearest whole number within a 16-bit Integer.
-    settings.zoneOffset = TurnedZoneSign(IntegerOf(text(5)));
+    settings.zoneOffset = std::chrono::hours{TurnedZoneSign(IntegerOf(text(5)))};
     settings.inDstWindow = IntegerOf(text(7));
     settings.hemisphere = static_cast<Hemisphere>(IntegerOf(text(15)));
     settings.outsideDstWindow = IntegerOf(text(16));
-    settings.halfHourMinutes = IntegerOf(text(17));
+    settings.halfHour = std::chrono::minutes{IntegerOf(text(17))};
     settings.autoDst = IntegerOf(text(18));
     return settings;
 }
@@ -54,13 +54,13 @@ void WriteSiteSettings(const fs::path& file, const SiteSettings& settings) {
     field(2) = NumberField(settings.latMinutes);
     field(3) = NumberField(settings.lonDegrees);
     field(4) = NumberField(settings.lonMinutes);
-    field(5) = NumberField(TurnedZoneSign(settings.zoneOffset));
+    field(5) = NumberField(TurnedZoneSign(static_cast<int>(settings.zoneOffset.count())));
     field(7) = NumberField(settings.inDstWindow);
     for (std::size_t n : kSpareAnyFields) field(n) = settings.record[n - 1];
     for (std::size_t n : kSpareIntegerFields) field(n) = NumberField(IntegerOf(settings.record[n - 1].text));
     field(15) = NumberField(static_cast<int>(settings.hemisphere));
     field(16) = NumberField(settings.outsideDstWindow);
-    field(17) = NumberField(settings.halfHourMinutes);
+    field(17) = NumberField(static_cast<int>(settings.halfHour.count()));
     field(18) = NumberField(settings.autoDst);
     WriteSettingsLine(file, fields);
 }

@@ -6,6 +6,7 @@
 #include "core/palette.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <optional>
@@ -38,6 +39,18 @@ CalendarDate CivilFromDays(std::int64_t days);
 // day before the epoch's, not in it.
 constexpr std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
 constexpr std::int64_t FloorMod(std::int64_t a, std::int64_t b) { return a - FloorDiv(a, b) * b; }
+
+// Universal time of a clock reading, counted from 0h of the reading's own
+// date: hour may be -13..37 (the day before or after), minute 0..59.
+struct UniversalTime {
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    std::chrono::seconds sinceLocalMidnight() const {
+        return std::chrono::seconds{(hour * 60 + minute) * 60 + second};
+    }
+    friend bool operator==(const UniversalTime&, const UniversalTime&) = default;
+};
 
 // Decimal text of a number without the leading blank of non-negative numbers:
 // 5 -> "5", -5 -> "-5", 2.5 -> "2.5".

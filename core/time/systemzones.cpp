@@ -12,8 +12,6 @@ namespace {
 
 constexpr const char* kZoneinfo = "/usr/share/zoneinfo";
 
-std::int64_t UnixSeconds(date::sys_seconds t) { return t.time_since_epoch().count(); }
-
 } // namespace
 
 // The library throws for a missing database; every exception stops here.
@@ -37,12 +35,12 @@ std::string SystemZoneDatabase::failure() const {
 
 // An unknown name throws in locate_zone; a file that is not a zone (a
 // damaged one) throws on its first use. Either is an unknown zone.
-std::optional<ZoneOffset> SystemZoneDatabase::offsetAt(std::string_view zone, std::int64_t utcSeconds) const {
+std::optional<ZoneOffset> SystemZoneDatabase::offsetAt(std::string_view zone, sys_seconds instant) const {
     if (zone.empty() || !load()) return std::nullopt;
     try {
         const date::time_zone* tz = date::locate_zone(zone);
-        const date::sys_info info = tz->get_info(date::sys_seconds{std::chrono::seconds{utcSeconds}});
-        return ZoneOffset{static_cast<int>(info.offset.count()), UnixSeconds(info.begin), UnixSeconds(info.end)};
+        const date::sys_info info = tz->get_info(instant);
+        return ZoneOffset{info.offset, info.begin, info.end};
     } catch (...) {
         return std::nullopt;
     }

@@ -15,7 +15,7 @@ namespace vemar {
 class SystemZoneDatabase final : public ZoneDatabase {
 public:
     std::string failure() const override;
-    std::optional<ZoneOffset> offsetAt(std::string_view zone, std::int64_t utcSeconds) const override;
+    std::optional<ZoneOffset> offsetAt(std::string_view zone, sys_seconds instant) const override;
 
 private:
     // Reads the database once; false when there is none.

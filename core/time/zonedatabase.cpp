@@ -10,26 +10,24 @@ namespace vemar {
 
 namespace {
 
-constexpr std::int64_t kSecondsPerDay = 86400;
+using namespace std::chrono_literals;
+using std::chrono::seconds;
 
-std::int64_t NoonUtc(int year, int month, int day) {
-    return DaysFromCivil({day, month, year}) * kSecondsPerDay + kSecondsPerDay / 2;
-}
+sys_seconds NoonUtc(int year, int month, int day) { return StartOfDay({day, month, year}) + 12h; }
 
-std::int64_t StartOfYearUtc(int year) { return DaysFromCivil({1, 1, year}) * kSecondsPerDay; }
-
-// The zone's offsets at noon on 1 January and 1 July, in seconds: one of the
-// two falls in each hemisphere's winter.
-std::optional<std::pair<int, int>> JanuaryAndJuly(const ZoneDatabase& zones, std::string_view zone, int year) {
+// The zone's offsets at noon on 1 January and 1 July: one of the two falls
+// in each hemisphere's winter.
+std::optional<std::pair<seconds, seconds>> JanuaryAndJuly(const ZoneDatabase& zones, std::string_view zone,
+                                                          int year) {
     const auto january = zones.offsetAt(zone, NoonUtc(year, 1, 1));
     const auto july = zones.offsetAt(zone, NoonUtc(year, 7, 1));
     if (!january || !july) return std::nullopt;
-    return std::pair{january->seconds, july->seconds};
+    return std::pair{january->ahead, july->ahead};
 }
 
 // A change of a zone between summer and standard time.
 struct SummerChange {
-    std::int64_t at = 0;     // the instant of the change
+    sys_seconds at{};        // the instant of the change
     CalendarDate localDate;  // the date on the clock just before it
     bool toSummer = false;
 };
@@ -37,8 +35,8 @@ struct SummerChange {
 // Every change between summer and standard time from `from` to `to`. Changes
 // of the standard offset itself (a country moving to another zone) are not
 // summer changes and are skipped.
-std::vector<SummerChange> SummerChanges(const ZoneDatabase& zones, std::string_view zone, int standardSeconds,
-                                        std::int64_t from, std::int64_t to) {
+std::vector<SummerChange> SummerChanges(const ZoneDatabase& zones, std::string_view zone, seconds standard,
+                                        sys_seconds from, sys_seconds to) {
     std::vector<SummerChange> changes;
     auto span = zones.offsetAt(zone, from);
     // A real zone changes at most a few times a year; the bound only guards
@@ -46,11 +44,12 @@ std::vector<SummerChange> SummerChanges(const ZoneDatabase& zones, std::string_v
     for (int guard = 0; span && span->until < to && span->until > span->from && guard < 1000; ++guard) {
         const auto next = zones.offsetAt(zone, span->until);
         if (!next) break;
-        const bool before = span->seconds > standardSeconds;
-        const bool after = next->seconds > standardSeconds;
+        const bool before = span->ahead > standard;
+        const bool after = next->ahead > standard;
         if (before != after) {
-            const std::int64_t local = span->until + span->seconds;
-            changes.push_back({span->until, CivilFromDays(FloorDiv(local, kSecondsPerDay)), after});
+            const auto local = span->until + span->ahead;
+            changes.push_back({span->until, CivilFromDays(std::chrono::floor<std::chrono::days>(local)
+                                                              .time_since_epoch().count()), after});
         }
         span = next;
     }
@@ -59,7 +58,11 @@ std::vector<SummerChange> SummerChanges(const ZoneDatabase& zones, std::string_v
 
 } // namespace
 
-std::optional<int> StandardOffsetSeconds(const ZoneDatabase& zones, std::string_view zone, int year) {
+sys_seconds StartOfDay(const CalendarDate& date) {
+    return sys_seconds{std::chrono::days{DaysFromCivil(date)}};
+}
+
+std::optional<seconds> StandardOffset(const ZoneDatabase& zones, std::string_view zone, int year) {
     const auto offsets = JanuaryAndJuly(zones, zone, year);
     if (!offsets) return std::nullopt;
     return std::min(offsets->first, offsets->second);
@@ -71,12 +74,12 @@ bool HasSummerTime(const ZoneDatabase& zones, std::string_view zone, int year) {
 }
 
 std::optional<SummerPeriod> SummerPeriodOf(const ZoneDatabase& zones, std::string_view zone, int year,
-                                           std::int64_t utcSeconds) {
-    const auto standard = StandardOffsetSeconds(zones, zone, year);
+                                           sys_seconds now) {
+    const auto standard = StandardOffset(zones, zone, year);
     if (!standard) return std::nullopt;
     // From the year before (a southern summer in force on 1 January) to the
     // end of the next (a southern summer that starts this year ends in it).
-    const auto changes = SummerChanges(zones, zone, *standard, StartOfYearUtc(year - 1), StartOfYearUtc(year + 2));
+    const auto changes = SummerChanges(zones, zone, *standard, StartOfDay({1, 1, year - 1}), StartOfDay({1, 1, year + 2}));
     // The change that ends the summer begun by change i, if the span holds one.
     auto endOf = [&](std::size_t i) -> const SummerChange* {
         for (std::size_t j = i + 1; j < changes.size(); ++j)
@@ -89,21 +92,21 @@ std::optional<SummerPeriod> SummerPeriodOf(const ZoneDatabase& zones, std::strin
         return std::nullopt;
     }
     for (std::size_t i = changes.size(); i-- > 0;) {
-        if (!changes[i].toSummer || changes[i].at > utcSeconds) continue;
+        if (!changes[i].toSummer || changes[i].at > now) continue;
         const SummerChange* end = endOf(i);
-        if (end && end->at > utcSeconds) return SummerPeriod{changes[i].localDate, end->localDate};
+        if (end && end->at > now) return SummerPeriod{changes[i].localDate, end->localDate};
         break;
     }
     return std::nullopt;
 }
 
-void AppendOffsetText(std::string& out, int seconds) {
-    if (seconds == 0) {
+void AppendOffsetText(std::string& out, seconds offset) {
+    if (offset == 0s) {
         out += '0';
         return;
     }
-    const int minutes = std::abs(seconds) / 60;
-    out += seconds > 0 ? '+' : '-';
+    const int minutes = static_cast<int>(std::abs(offset.count()) / 60);
+    out += offset > 0s ? '+' : '-';
     char digits[12];
     const auto end = std::to_chars(digits, digits + sizeof digits, minutes / 60).ptr;
     out.append(digits, end);

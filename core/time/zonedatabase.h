@@ -7,6 +7,7 @@
 
 #include "core/time/calendar.h"
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -14,13 +15,15 @@
 
 namespace vemar {
 
-// A zone's offset and the instants over which it holds, from <= t < until
-// (Unix seconds), so a caller asks again only when time leaves the span.
+using std::chrono::sys_seconds;
+
+// A zone's offset and the instants over which it holds, from <= t < until,
+// so a caller asks again only when time leaves the span.
 struct ZoneOffset {
-    int seconds = 0;   // ahead of universal time, summer time included: 19800 for +5:30
-    std::int64_t from = 0;
-    std::int64_t until = 0;
-    bool holdsAt(std::int64_t utc) const { return from <= utc && utc < until; }
+    std::chrono::seconds ahead{0};   // of universal time, summer time included: 5h 30min for +5:30
+    sys_seconds from{};
+    sys_seconds until{};
+    bool holdsAt(sys_seconds t) const { return from <= t && t < until; }
 };
 
 class ZoneDatabase {
@@ -29,13 +32,16 @@ public:
     // Why the database cannot answer at all (none is installed); empty when it can.
     virtual std::string failure() const = 0;
     // nullopt for a zone the database does not know. Never throws.
-    virtual std::optional<ZoneOffset> offsetAt(std::string_view zone, std::int64_t utcSeconds) const = 0;
+    virtual std::optional<ZoneOffset> offsetAt(std::string_view zone, sys_seconds instant) const = 0;
 };
+
+// The instant of 0h universal time of a date, and of a time of day on it.
+sys_seconds StartOfDay(const CalendarDate& date);
 
 // The zone's standard offset in a year: the smaller of its offsets on 1
 // January and 1 July, noon UTC. A "daylight saving" flag would not do:
 // Dublin's is set in winter, with a negative hour.
-std::optional<int> StandardOffsetSeconds(const ZoneDatabase& zones, std::string_view zone, int year);
+std::optional<std::chrono::seconds> StandardOffset(const ZoneDatabase& zones, std::string_view zone, int year);
 // The zone moves its clocks in that year: its 1 January and 1 July offsets differ.
 bool HasSummerTime(const ZoneDatabase& zones, std::string_view zone, int year);
 
@@ -45,12 +51,12 @@ struct SummerPeriod {
     CalendarDate start, end;
     friend bool operator==(const SummerPeriod&, const SummerPeriod&) = default;
 };
-// The summer period that starts in `year`; else the one in force at
-// `utcSeconds`; nullopt when neither exists.
+// The summer period that starts in `year`; else the one in force at `now`;
+// nullopt when neither exists.
 std::optional<SummerPeriod> SummerPeriodOf(const ZoneDatabase& zones, std::string_view zone, int year,
-                                           std::int64_t utcSeconds);
+                                           sys_seconds now);
 
 // Appends "+5:45", "+1", "0", "-3:30": an offset as the rows' tooltips show it.
-void AppendOffsetText(std::string& out, int seconds);
+void AppendOffsetText(std::string& out, std::chrono::seconds offset);
 
 } // namespace vemar

@@ -89,6 +89,7 @@ TEST(FirstStart, PrepareSeedsOnceAndNeverWritesTheData) {
     std::map<std::string, std::string> expected;   // the sound is played from the data folder
     for (const char* name : {"fusi.dat", "fusi.tz", "car.tip", "Parleg.dat"}) expected[name] = data.at(name);
     expected["lxp2.par"] = "22,32,-88,-22,-5,,0,,,0,,0,,,1,1,30,0\r\n";
+    expected["casa.tz"] = "Asia/Kolkata\n";   // the home follows the machine's zone by its name
     EXPECT_EQ(Contents(settings), expected);
 
     home.write("conf/vemar/lxp2.par", expected["lxp2.par"] = "1,2,3,4,5,,0,,,0,,0,,,1,1,0,0\r\n");

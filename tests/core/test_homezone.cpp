@@ -8,19 +8,26 @@
 namespace vemar {
 namespace {
 
-TEST(HomeZone, FollowsTheZoneOnlyAsTheFirstStartWouldSetIt) {
-    struct Case { const char* why; StoredOffset stored; HomeSettings settings; bool zoneHasSummer, follows; };
+// A folder without casa.tz is judged once: on its zone when its settings hold what a first start stores.
+TEST(HomeZone, FollowsByOffsetsAsTheFirstStartWouldSetIt) {
+    struct Case { const char* why; int standardMinutes; int zone, halfHour, autoDst, summer; bool zoneHasSummer, follows; };
     const Case cases[] = {
-        {"Roma, automatic", {1, 0}, {1, 0, 1, 0}, true, true},
-        {"Roma, automatic, in summer", {1, 0}, {1, 0, 1, 1}, true, true},
-        {"another zone in the box", {1, 0}, {2, 0, 1, 0}, true, false},
-        {"a half hour the zone lacks", {1, 0}, {1, 30}, true, false},
-        {"Delhi with its half hour", {5, 30}, {5, 30, 0, 0}, false, true},
-        {"summer time by hand", {1, 0}, {1, 0, 0, 0}, true, false},
-        {"Tokyo, nothing to switch", {9, 0}, {9, 0, 0, 0}, false, true},
-        {"Tokyo with a summer hour set by hand", {9, 0}, {9, 0, 0, 1}, false, false},
+        {"Roma, automatic", 60, 1, 0, 1, 0, true, true},
+        {"Roma, automatic, in summer", 60, 1, 0, 1, 1, true, true},
+        {"another zone in the box", 60, 2, 0, 1, 0, true, false},
+        {"a half hour the zone lacks", 60, 1, 30, 1, 0, true, false},
+        {"Delhi with its half hour", 330, 5, 30, 0, 0, false, true},
+        {"summer time by hand", 60, 1, 0, 0, 0, true, false},
+        {"Tokyo, nothing to switch", 540, 9, 0, 0, 0, false, true},
+        {"Tokyo with a summer hour set by hand", 540, 9, 0, 0, 1, false, false},
     };
-    for (const Case& c : cases) EXPECT_EQ(FollowsSystemZone(c.stored, c.settings, c.zoneHasSummer), c.follows) << c.why;
+    for (const Case& c : cases) {
+        SiteSettings site;
+        site.zoneOffset = std::chrono::hours{c.zone};
+        site.halfHour = std::chrono::minutes{c.halfHour};
+        std::tie(site.autoDst, site.inDstWindow) = std::tie(c.autoDst, c.summer);
+        EXPECT_EQ(FollowsByOffsets(std::chrono::minutes{c.standardMinutes}, c.zoneHasSummer, site), c.follows) << c.why;
+    }
 }
 
 using HomeZoneTest = test::ProgramTest;
@@ -32,7 +39,7 @@ TEST_F(HomeZoneTest, AHomeOnItsZoneShowsTheZonesSummerAndPeriod) {
     dir.write(kSiteFile, "-33,-52,-151,-13,-10,,0,,,0,,0,,,2,1,0,1\r\n");
     dir.write(kCityZonesFile, "Sydney\tAustralia/Sydney\n");
     platform.zone = "Australia/Sydney";
-    platform.clock = {2026, 1, 15, 10, 30, 0, test::UtcSeconds(2026, 1, 14, 23, 30)};
+    platform.clock = {2026, 1, 15, 10, 30, 0, test::Instant(2026, 1, 14, 23, 30)};
     ASSERT_TRUE(program->startUp());
     static const SystemZoneDatabase zones;   // outlives the fixture's program
     program->attachZoneDatabase(zones);

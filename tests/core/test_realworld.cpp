@@ -116,7 +116,7 @@ void LeaveRunning(const test::WorkDir& dir, const std::string& homeZone, const I
     auto reading = [&](std::size_t i) {
         const std::tm tm = Civil(instants[i] + home[i].offsetSeconds);
         return ClockReading{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,
-                            zones ? std::optional<std::int64_t>(instants[i]) : std::nullopt};
+                            zones ? std::optional(sys_seconds{std::chrono::seconds{instants[i]}}) : std::nullopt};
     };
     platform.clock = reading(0);
     Program program(platform, dir.path());
@@ -175,17 +175,17 @@ TEST_P(RealWorld, EveryRowAndTheUniversalTimeAllYear) {
             for (int k = 0; k < kPageRows; ++k) {
                 const int n = (page - 1) * kPageRows + k;
                 const Local& city = ZoneAt(kCityZones[n], instants)[i];
-                const ZoneClass zoneClass = s.table.zoneClasses[n];
-                const bool ruleSummer = (zoneClass == ZoneClass::NorthernSummer && s.ruleSummer == 1) ||
-                                        (zoneClass == ZoneClass::SouthernSummer && s.ruleSummer == 0);
+                const ZoneClass zoneClass = p.cities().zoneClass(n);
+                const bool ruleSummer = (zoneClass == ZoneClass::NorthernSummer && p.home().ruleSummer()) ||
+                                        (zoneClass == ZoneClass::SouthernSummer && !p.home().ruleSummer());
                 const long error = homeError + (ruleSummer ? 1 : 0) - (city.summer ? 1 : 0);
                 const std::tm expected = Civil(t + city.offsetSeconds + error * 3600);
                 const std::string shown = Trimmed(v.rowTimes[k].caption);
-                if (shown != TimeText(expected)) d.note("unexplained rows", s.table.zoneTable[n].name + " " + shown);
+                if (shown != TimeText(expected)) d.note("unexplained rows", p.cities().row(n).name + " " + shown);
                 else if (error != 0) d.note("explained rows", "");
                 const bool onSecond = DayNumber(expected) >= secondDate;
                 if (v.dateMarkers[k].caption != (onSecond ? s.display.dateSymbol2 : s.display.dateSymbol1))
-                    d.note("unexplained dates", s.table.zoneTable[n].name + " marker " + v.dateMarkers[k].caption);
+                    d.note("unexplained dates", p.cities().row(n).name + " marker " + v.dateMarkers[k].caption);
             }
         });
     }
@@ -260,14 +260,14 @@ TEST_P(DatabaseMode, EveryRowAndTheUniversalTimeTwoYears) {
         WriteZoneTable(dir / kZoneFile, table);
         LeaveRunning(dir, home.zone, instants, &zones, page, [&](Program& p, std::size_t i, int homeDay) {
             const MainView& v = p.view();
-            if (!p.homeZoneAt(p.platform().now()).followsZone) d.note("home off its zone", "");
+            if (!p.home().followsZone()) d.note("home off its zone", "");
             const std::string ut = Trimmed(v.utTime.caption), real = TimeText(Civil(instants[i]));
             if (ut != real) d.note("UT", "UT " + ut + " for " + real);
             const int secondDate = homeDay - p.state().tick.dayShift + 1;
             for (int k = 0; k < kPageRows; ++k) {
                 const int n = (page - 1) * kPageRows + k;
                 const std::tm city = Civil(instants[i] + ZoneAt(DatabaseCityZone(n), instants)[i].offsetSeconds);
-                const std::string shown = Trimmed(v.rowTimes[k].caption), name = p.state().table.zoneTable[n].name;
+                const std::string shown = Trimmed(v.rowTimes[k].caption), name = p.cities().row(n).name;
                 if (shown != TimeText(city)) d.note("rows", name + " " + shown + " for " + TimeText(city));
                 if (v.dateMarkers[k].caption != (DayNumber(city) >= secondDate ? "°" : "*"))
                     d.note("dates", name + " marker " + v.dateMarkers[k].caption);

@@ -23,9 +23,12 @@ protected:
         for (int n = 0; n < kZoneRows; ++n) setRow(n, "City" + std::to_string(n + 1), "0", "0");
     }
     void setRow(int n, const std::string& name, const std::string& zoneClass, const std::string& offset) {
-        s.table.zoneTable[n] = {name, zoneClass, offset};
-        s.table.zoneOffsets[n] = OffsetNumber(offset);   // as loading the table would
-        s.table.zoneClasses[n] = ZoneClassOf(zoneClass);
+        program->cities().setRow(n, {name, zoneClass, offset});
+    }
+    // The rule's summer on the clock's day: the shipped rule's (March to October), or one of November.
+    void ruleSummer(bool on) {
+        s.dstRule = on ? DstRule{} : DstRule{10, 4, 0, 11, 4, 0};
+        program->home().decideSummer(platform.clock);
     }
     void at(int y, int mo, int d, int h, int mi, int sec) { platform.clock = {y, mo, d, h, mi, sec}; }
 };
@@ -50,13 +53,13 @@ TEST_F(TickTest, RowTimeAndDateMarker) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
-        s.site.zoneOffset = c.zone;
+        s.site.zoneOffset = std::chrono::hours{c.zone};
         s.site.hemisphere = static_cast<Hemisphere>(c.hemisphere);
-        s.site.inDstWindow = c.inDst;
-        s.ruleSummer = c.ruleSummer;
-        s.site.halfHourMinutes = c.halfHour;
-        setRow(0, "Roma", c.zoneClass, c.offset);
         at(2024, 6, 21, c.hour, c.minute, 5);
+        ruleSummer(c.ruleSummer == 1);
+        s.site.inDstWindow = c.inDst;
+        s.site.halfHour = std::chrono::minutes{c.halfHour};
+        setRow(0, "Roma", c.zoneClass, c.offset);
         program->tick();
         EXPECT_EQ(v.rowTimes[0].caption, c.time);
         EXPECT_EQ(v.dateMarkers[0].caption, c.secondDate ? "°" : "*");
@@ -70,7 +73,7 @@ TEST_F(TickTest, RowTimeAndDateMarker) {
 TEST_F(TickTest, SouthernSynchronisationSettlesTheState) {
     s.site.hemisphere = Hemisphere::South;
     s.site.autoDst = 0;
-    s.site.zoneOffset = 10;
+    s.site.zoneOffset = std::chrono::hours{10};
     s.site.outsideDstWindow = 1;
     v.summerTimeButton.caption = "Ora Legale";
     setRow(0, "Tokyo", "0", "+9");
@@ -116,7 +119,7 @@ TEST_F(TickTest, DatePairAcrossMonthAndYearEnds) {
         {{2024, 6, 30, 21, 0, 0}, -5, "Domenica  30 Giugno 2024", "Lunedì  1 Luglio 2024"},
     };
     for (const Case& c : cases) {
-        s.site.zoneOffset = c.zone;
+        s.site.zoneOffset = std::chrono::hours{c.zone};
         platform.clock = c.clock;
         program->tick();
         EXPECT_EQ(v.firstDate.caption, c.first);
@@ -156,8 +159,9 @@ TEST_F(TickTest, SkyCacheMatchesAFreshComputation) {
     s.site.lonDegrees = -12;
     for (const Step& st : steps) {
         platform.clock = st.clock;
-        std::tie(s.site.latDegrees, s.site.zoneOffset, s.site.hemisphere, s.site.inDstWindow, s.site.halfHourMinutes) =
-            std::tie(st.lat, st.zone, st.hemisphere, st.inDst, st.halfHour);
+        std::tie(s.site.latDegrees, s.site.hemisphere, s.site.inDstWindow) = std::tie(st.lat, st.hemisphere, st.inDst);
+        s.site.zoneOffset = std::chrono::hours{st.zone};
+        s.site.halfHour = std::chrono::minutes{st.halfHour};
         program->tick();
         const astro::Site site{{st.lat, 0, -12, 0}, st.zone + st.inDst + st.halfHour / 60.0};
         const CalendarDate date{st.clock.day, st.clock.month, st.clock.year};

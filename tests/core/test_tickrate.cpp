@@ -78,10 +78,10 @@ TEST(TickRate, OnceASecondShowsWhatSixtyFourTicksShow) {
         Clock fast(dir), scheduled(dir);
         for (Clock* clock : {&fast, &scheduled}) {
             SharedState& s = clock->program.state();
-            s.site.zoneOffset = c.zoneOffset;
+            s.site.zoneOffset = std::chrono::hours{c.zoneOffset};
             s.site.hemisphere = static_cast<Hemisphere>(c.hemisphere);
             s.site.inDstWindow = c.inDstWindow;
-            s.site.halfHourMinutes = c.halfHour;
+            s.site.halfHour = std::chrono::minutes{c.halfHour};
             s.tick.southSyncDone = 1;   // the sync's switch would write lxp2.par, shared by both
             // car.tip draws "*" large, "+" small: a refresh missing a changed marker shows in its size.
             s.display.dateSymbol1 = "*";

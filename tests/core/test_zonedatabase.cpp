@@ -16,7 +16,7 @@ TEST(ZoneDatabase, OffsetText) {
     };
     for (const auto& [seconds, text] : cases) {
         std::string out = "x";   // appended to what is there
-        AppendOffsetText(out, seconds);
+        AppendOffsetText(out, std::chrono::seconds{seconds});
         EXPECT_EQ(out, "x" + std::string(text)) << seconds;
     }
 }
@@ -46,10 +46,10 @@ const PeriodCase kPeriods[] = {
 TEST(ZoneDatabase, StandardOffsetAndSummerPeriodOf2026) {
     const SystemZoneDatabase zones;
     ASSERT_EQ(zones.failure(), "");
-    const std::int64_t midYear = test::UtcSeconds(2026, 7, 1);
+    const sys_seconds midYear = test::Instant(2026, 7, 1);
     for (const PeriodCase& c : kPeriods) {
         SCOPED_TRACE(c.zone);
-        EXPECT_EQ(StandardOffsetSeconds(zones, c.zone, 2026), c.standardSeconds);
+        EXPECT_EQ(StandardOffset(zones, c.zone, 2026), std::chrono::seconds{c.standardSeconds});
         EXPECT_EQ(HasSummerTime(zones, c.zone, 2026), c.hasSummer);
         EXPECT_EQ(SummerPeriodOf(zones, c.zone, 2026, midYear), c.period);
     }
@@ -65,9 +65,9 @@ TEST(ZoneDatabase, SummerPeriodInForceWhenNoneStarts) {
                                {test::UtcSeconds(2025, 10, 5, 3), -7200},
                                {test::UtcSeconds(2026, 3, 1, 2), -10800}});
     const SummerPeriod lastOne{{5, 10, 2025}, {1, 3, 2026}};
-    EXPECT_EQ(SummerPeriodOf(zones, "South/Ending", 2026, test::UtcSeconds(2026, 2, 1)), lastOne);
-    EXPECT_EQ(SummerPeriodOf(zones, "South/Ending", 2026, test::UtcSeconds(2026, 6, 1)), std::nullopt);
-    EXPECT_EQ(SummerPeriodOf(zones, "South/Ending", 2025, test::UtcSeconds(2025, 11, 1)), lastOne);
+    EXPECT_EQ(SummerPeriodOf(zones, "South/Ending", 2026, test::Instant(2026, 2, 1)), lastOne);
+    EXPECT_EQ(SummerPeriodOf(zones, "South/Ending", 2026, test::Instant(2026, 6, 1)), std::nullopt);
+    EXPECT_EQ(SummerPeriodOf(zones, "South/Ending", 2025, test::Instant(2025, 11, 1)), lastOne);
 }
 
 } // namespace

@@ -73,16 +73,18 @@ public:
         zones_[zone] = std::move(offsets);
     }
     std::string failure() const override { return failureText; }
-    std::optional<ZoneOffset> offsetAt(std::string_view zone, std::int64_t utc) const override {
+    std::optional<ZoneOffset> offsetAt(std::string_view zone, sys_seconds instant) const override {
         const auto it = zones_.find(std::string(zone));
         if (!failureText.empty() || it == zones_.end()) return std::nullopt;
         const auto& offsets = it->second;
+        const std::int64_t utc = instant.time_since_epoch().count();
         std::size_t i = 0;
         while (i + 1 < offsets.size() && offsets[i + 1].first <= utc) ++i;
-        const std::int64_t from = i == 0 ? std::numeric_limits<std::int64_t>::min() / 2 : offsets[i].first;
+        const std::int64_t from = i == 0 ? std::numeric_limits<std::int64_t>::min() / 4 : offsets[i].first;
         const std::int64_t until =
-            i + 1 < offsets.size() ? offsets[i + 1].first : std::numeric_limits<std::int64_t>::max() / 2;
-        return ZoneOffset{offsets[i].second, from, until};
+            i + 1 < offsets.size() ? offsets[i + 1].first : std::numeric_limits<std::int64_t>::max() / 4;
+        auto at = [](std::int64_t s) { return sys_seconds{std::chrono::seconds{s}}; };
+        return ZoneOffset{std::chrono::seconds{offsets[i].second}, at(from), at(until)};
     }
 
 private:
@@ -102,9 +104,12 @@ struct ScopedZone {
     ScopedZone& operator=(const ScopedZone&) = delete;
 };
 
-// Unix seconds of a date and time of universal time.
+// Unix seconds of a date and time of universal time, and the same as an instant.
 inline std::int64_t UtcSeconds(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
     return DaysFromCivil({day, month, year}) * 86400 + hour * 3600 + minute * 60 + second;
+}
+inline sys_seconds Instant(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
+    return sys_seconds{std::chrono::seconds{UtcSeconds(year, month, day, hour, minute, second)}};
 }
 
 // A temporary working directory, removed at the end of the test. Seeded, it holds the installed data files

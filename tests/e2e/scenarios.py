@@ -284,7 +284,8 @@ def new_user(key):
             run.close_by_window_manager()
             s.equal(f"{what}: exit status", run.wait_exit(), 0)
             s.equal(f"{what}: settings folder", sorted(p.name for p in settings.iterdir()),
-                    [".vemar.lock", "Parleg.dat", "car.tip", "fusi.dat", "fusi.tz", "lxp2.par", "seg.dat"])
+                    [".vemar.lock", "Parleg.dat", "car.tip", "casa.tz", "fusi.dat", "fusi.tz", "lxp2.par", "seg.dat"])
+            s.equal(f"{what}: the zone the home follows", (settings / "casa.tz").read_text(), zone + "\n")
             s.equal(f"{what}: nothing else in the home", sorted(p.name for p in home.iterdir()), [".config"])
             s.true(f"{what}: nothing reported:\n{run.log()}", "vemar:" not in run.log())
         s.equal("the installed data folder is never written", checksums(s.data), data_before)

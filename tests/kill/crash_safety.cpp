@@ -37,7 +37,7 @@ void WriteAll(const fs::path& dir, int version) {
     ZoneTable zones = zones0;
     if (version == 1) {
         site.latDegrees = -33.5;
-        site.zoneOffset = 10;
+        site.zoneOffset = std::chrono::hours{10};
         site.hemisphere = Hemisphere::South;
         for (ZoneRow& row : zones) row.name = "Nuova " + row.name.substr(0, 7);
     }

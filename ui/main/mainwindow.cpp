@@ -352,7 +352,7 @@ void MainWindow::showModal(QDialog* dialog) {
 void MainWindow::showStartupPicture() {
     auto* picture = new PictureWindow(PictureWindow::Kind::Startup, this);
     connect(picture, &PictureWindow::pictureClicked, this, [this] {
-        program_.closeStartupPicture();
+        program_.startupPictureClicked();
         render();
     });
     startupPicture_ = picture;

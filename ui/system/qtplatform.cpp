@@ -39,7 +39,7 @@ ClockReading QtPlatform::now() {
     localtime_r(&t, &local);
     return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
             local.tm_hour, local.tm_min, std::min(local.tm_sec, 59),   // a leap second shows as 59
-            std::int64_t{t}};
+            std::chrono::sys_seconds{std::chrono::seconds{t}}};
 }
 
 void QtPlatform::checkZone(std::time_t t) {

@@ -36,7 +36,7 @@ protected:
     // The six settings the dialog edits: the place, the half hour, automatic summer time.
     std::array<double, 6> settings() {
         const SharedState& s = state();
-        return {s.site.latDegrees, s.site.latMinutes, s.site.lonDegrees, s.site.lonMinutes, double(s.site.halfHourMinutes), double(s.site.autoDst)};
+        return {s.site.latDegrees, s.site.latMinutes, s.site.lonDegrees, s.site.lonMinutes, double(s.site.halfHour.count()), double(s.site.autoDst)};
     }
     std::unique_ptr<ParamsDialogLogic> dialog;
     std::array<double, 6> atStart{};   // the settings before the dialog opened

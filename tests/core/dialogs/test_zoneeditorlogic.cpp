@@ -183,7 +183,7 @@ TEST_F(ZoneEditorTest, EverySequenceLeavesWhatTheModelSays) {
                 for (int n : rows)
                     ASSERT_EQ(std::pair(v.nameBoxes[n].caption, v.valueBoxes[n].caption), std::pair(model.boxes[n].name, model.value(n)));
             } else {   // the main window follows the saved table from its next tick
-                for (int n : rows) ASSERT_EQ(state().table.rowZones[n], model.zoneOf(n)) << n;
+                for (int n : rows) ASSERT_EQ(program->cities().zone(n), model.zoneOf(n)) << n;
             }
             ASSERT_EQ(ReadZoneTable(dir / kZoneFile), model.dat);
             ASSERT_EQ(dir.exists(kStagedZoneFile) ? std::optional(ReadZoneTable(dir / kStagedZoneFile)) : std::nullopt, model.tmp);

@@ -25,8 +25,8 @@ std::string ReadSettings(const fs::path& file) {
         if (name == kZoneFile) for (const ZoneRow& r : ReadZoneTable(file)) put(r.name, r.zoneClass, r.offset);
         if (name == kSiteFile) {
             const SiteSettings s = ReadSiteSettings(file);
-            put(s.latDegrees, s.latMinutes, s.lonDegrees, s.lonMinutes, s.zoneOffset, s.inDstWindow, int(s.hemisphere),
-                s.outsideDstWindow, s.halfHourMinutes, s.autoDst);
+            put(s.latDegrees, s.latMinutes, s.lonDegrees, s.lonMinutes, s.zoneOffset.count(), s.inDstWindow, int(s.hemisphere),
+                s.outsideDstWindow, s.halfHour.count(), s.autoDst);
         }
         if (name == kRuleFile) { const DstRule r = ReadParleg(file); put(r.monthA, r.weekA, r.weekdayA, r.monthB, r.weekB, r.weekdayB); }
         if (name == kDisplayFile) if (const auto d = ReadDisplaySettings(file)) put(d->signalOn, d->signalToggle, d->screenColour,
