@@ -23,7 +23,7 @@ if(VEMAR_UI)
   # The sound scenarios (label sound) hear the time signal and Infor.snm through a private PulseAudio server.
   foreach(scenario first_start midnight_month_end noon_date_lines page2_saved_scheme end_on_signals display_lost
                    second_instance killed_early new_user_sydney new_user_new_york new_user_tokyo new_user_kolkata
-                   new_user_kathmandu new_user_santiago new_user_rome new_user_us_eastern)
+                   new_user_kathmandu new_user_santiago new_user_rome new_user_us_eastern travelling_laptop)
     add_test(NAME e2e.${scenario} COMMAND ${E2E}/scenarios.py ${scenario} ${INSTALLED})
   endforeach()
   foreach(scenario time_signal_and_info without_sound_server)

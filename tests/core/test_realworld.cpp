@@ -13,6 +13,7 @@
 #include "core/time/systemzones.h"
 
 #include <algorithm>
+#include <cctype>
 #include <ctime>
 #include <functional>
 #include <map>
@@ -107,30 +108,38 @@ std::string Trimmed(const std::string& s) {
     return first == std::string::npos ? "" : s.substr(first, s.find_last_not_of(' ') - first + 1);
 }
 
-// The program left running over the instants on its home's clock; check(i, home's day number) each tick.
-void LeaveRunning(const test::WorkDir& dir, const std::string& homeZone, const Instants& instants,
-                  const ZoneDatabase* zones, int page, const std::function<void(Program&, std::size_t, int)>& check) {
+// The program left running over the instants on the clock of the machine's zone (which may change on its
+// journey); check(i, home's day number) each tick. Without a database, table mode.
+struct Run {
+    const Instants& instants;
+    std::function<const char*(std::size_t)> machineZone;
+    const ZoneDatabase* zones = nullptr;
+    int page = 1;
+    std::function<void(Program&)> prepare = [](Program&) {};
+};
+void LeaveRunning(const test::WorkDir& dir, const Run& run, const std::function<void(Program&, std::size_t, int)>& check) {
     test::RecordingPlatform platform;
-    platform.zone = zones ? homeZone : "";
-    const std::vector<Local>& home = ZoneAt(homeZone, instants);
+    auto localDay = [&](std::size_t i) { return run.instants[i] + ZoneAt(run.machineZone(i), run.instants)[i].offsetSeconds; };
     auto reading = [&](std::size_t i) {
-        const std::tm tm = Civil(instants[i] + home[i].offsetSeconds);
+        const std::tm tm = Civil(localDay(i));
+        platform.zone = run.zones ? run.machineZone(i) : "";
         return ClockReading{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,
-                            zones ? std::optional(sys_seconds{std::chrono::seconds{instants[i]}}) : std::nullopt};
+                            run.zones ? std::optional(sys_seconds{std::chrono::seconds{run.instants[i]}}) : std::nullopt};
     };
     platform.clock = reading(0);
     Program program(platform, dir.path());
     ASSERT_TRUE(program.startUp());
-    if (zones) program.attachZoneDatabase(*zones);
+    if (run.zones) program.attachZoneDatabase(*run.zones);
     EXPECT_EQ(platform.warnings, std::vector<std::string>{});
     program.state().display.dateSymbol1 = "*";
     program.state().display.dateSymbol2 = "°";
-    if (page == 2) program.pageSwitchClick();
-    for (std::size_t i = 0; i < instants.size(); ++i) {
+    if (run.page == 2) program.pageSwitchClick();
+    run.prepare(program);
+    for (std::size_t i = 0; i < run.instants.size(); ++i) {
         platform.clock = reading(i);
         program.tick();
         ASSERT_FALSE(program.failed());
-        check(program, i, DayNumber(Civil(instants[i] + home[i].offsetSeconds)));
+        check(program, i, DayNumber(Civil(localDay(i))));
     }
 }
 
@@ -162,7 +171,7 @@ TEST_P(RealWorld, EveryRowAndTheUniversalTimeAllYear) {
     for (int page : {1, 2}) {
         test::WorkDir dir;
         dir.write(kSiteFile, std::string(home.lxp2) + "\r\n");
-        LeaveRunning(dir, home.zone, instants, nullptr, page, [&](Program& p, std::size_t i, int homeDay) {
+        LeaveRunning(dir, {instants, [&](std::size_t) { return home.zone; }, nullptr, page}, [&](Program& p, std::size_t i, int homeDay) {
             const SharedState& s = p.state();
             const MainView& v = p.view();
             const std::time_t t = instants[i];
@@ -223,29 +232,55 @@ std::vector<std::time_t> Changes(const char* zone, std::time_t from, std::time_t
     return out;
 }
 
-// Two years of hours and, around each change of a zone shown or lived in, -60 s, -1 s, 0 s and +60 s.
-const Instants& DatabaseInstants() {
-    static const Instants instants = [] {
-        std::set<std::time_t> all;
-        AddYear(2026, all);
-        AddYear(2027, all);
-        std::set<std::string> zones;
-        for (int n = 0; n < kZoneRows; ++n) zones.insert(DatabaseCityZone(n));
-        for (const Home& home : kHomes) zones.insert(home.zone);
-        const std::time_t from = *all.begin(), to = *all.rbegin();
-        for (const std::string& zone : zones)
-            for (std::time_t change : Changes(zone.c_str(), from, to))
-                all.insert({change - 60, change - 1, change, change + 60});
-        return Instants(all.begin(), all.end());
-    }();
-    return instants;
+// Whole years of hours and, around each change of a zone shown or lived in, -60 s, -1 s, 0 s and +60 s.
+const Instants& DatabaseInstants(int firstYear, int lastYear, const char* homeZone) {
+    static std::map<std::tuple<int, int, std::string>, Instants> memo;
+    auto [it, added] = memo.try_emplace({firstYear, lastYear, homeZone});
+    if (!added) return it->second;
+    std::set<std::time_t> all;
+    for (int year = firstYear; year <= lastYear; ++year) AddYear(year, all);
+    std::set<std::string> zones{homeZone};
+    for (int n = 0; n < kZoneRows; ++n) zones.insert(DatabaseCityZone(n));
+    const std::time_t from = *all.begin(), to = *all.rbegin();
+    for (const std::string& zone : zones)
+        for (std::time_t change : Changes(zone.c_str(), from, to)) all.insert({change - 60, change - 1, change, change + 60});
+    return it->second = Instants(all.begin(), all.end());
 }
 
-class DatabaseMode : public ::testing::TestWithParam<Home> {};
+// The homes of table mode on their zones over 2026 and 2027, and homes the old way of telling got wrong:
+// Casablanca, whose 1 January falls in Ramadan from 2030 to 2032; Dublin, whose summer is its standard
+// time; Troll, two hours of summer time; and a Roma home whose user set the zone box to +9, judged once
+// off its zone (no casa.tz in its folder): its settings must not matter.
+struct DatabaseHome {
+    Home home;
+    int firstYear = 2026, lastYear = 2027;
+    int zoneBox = 0;   // not 0: the zone box set by hand, and the folder made before casa.tz
+};
+void PrintTo(const DatabaseHome& home, std::ostream* os) { *os << home.home.name; }
+const std::vector<DatabaseHome>& DatabaseHomes() {
+    static const std::vector<DatabaseHome> homes = [] {
+        std::vector<DatabaseHome> all;
+        for (const Home& home : kHomes) all.push_back({home});
+        all.push_back({{"Casablanca", "Africa/Casablanca", "", {}}, 2030, 2032});
+        all.push_back({{"Dublino", "Europe/Dublin", "", {}}});
+        all.push_back({{"Troll", "Antarctica/Troll", "", {}}});
+        all.push_back({{"Roma a +9", "Europe/Rome", "", {}}, 2026, 2027, 9});
+        return all;
+    }();
+    return homes;
+}
+std::string DatabaseHomeName(const ::testing::TestParamInfo<DatabaseHome>& info) {
+    std::string name = info.param.home.name;
+    std::erase_if(name, [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); });
+    return name;
+}
 
-TEST_P(DatabaseMode, EveryRowAndTheUniversalTimeTwoYears) {
-    const Home& home = GetParam();
-    const Instants& instants = DatabaseInstants();
+class DatabaseMode : public ::testing::TestWithParam<DatabaseHome> {};
+
+TEST_P(DatabaseMode, EveryRowAndTheUniversalTimeWholeYears) {
+    const DatabaseHome& param = GetParam();
+    const Home& home = param.home;
+    const Instants& instants = DatabaseInstants(param.firstYear, param.lastYear, home.zone);
     const SystemZoneDatabase zones;
     Differences d;
     for (int page : {1, 2}) {
@@ -253,14 +288,21 @@ TEST_P(DatabaseMode, EveryRowAndTheUniversalTimeTwoYears) {
         {
             test::ScopedZone scoped(home.zone);
             ASSERT_EQ(PrepareSettingsDir(dir.path(), VEMAR_DATA_DIR, "/usr/share/zoneinfo",
-                                         test::UtcSeconds(2026, 1, 1)), std::vector<std::string>{});
+                                         test::UtcSeconds(param.firstYear, 1, 1)), std::vector<std::string>{});
         }
         ZoneTable table = ReadZoneTable(dir / kZoneFile);
         for (const auto& [n, name] : kOddRows) table[n].name = name;
         WriteZoneTable(dir / kZoneFile, table);
-        LeaveRunning(dir, home.zone, instants, &zones, page, [&](Program& p, std::size_t i, int homeDay) {
+        if (param.zoneBox != 0) {
+            SiteSettings site = ReadSiteSettings(dir / kSiteFile);
+            site.zoneOffset = std::chrono::hours{param.zoneBox};
+            WriteSiteSettings(dir / kSiteFile, site);
+            std::filesystem::remove(dir / kHomeZoneFile);
+        }
+        const bool onItsZone = param.zoneBox == 0;
+        LeaveRunning(dir, {instants, [&](std::size_t) { return home.zone; }, &zones, page}, [&](Program& p, std::size_t i, int homeDay) {
             const MainView& v = p.view();
-            if (!p.home().followsZone()) d.note("home off its zone", "");
+            if (p.home().followsZone() != onItsZone) d.note("home on or off its zone", "");
             const std::string ut = Trimmed(v.utTime.caption), real = TimeText(Civil(instants[i]));
             if (ut != real) d.note("UT", "UT " + ut + " for " + real);
             const int secondDate = homeDay - p.state().tick.dayShift + 1;
@@ -276,13 +318,138 @@ TEST_P(DatabaseMode, EveryRowAndTheUniversalTimeTwoYears) {
                     d.note("dates outside the pair", name + " on " + std::to_string(DayNumber(city)));
             }
         });
+        if (!onItsZone) EXPECT_EQ(dir.read(kHomeZoneFile), "-\n") << "judged once, off its zone";
     }
     std::printf("%zu instants, database mode: ", instants.size());
     d.print(home.name);
     EXPECT_TRUE(d.count.empty()) << "rows, dates, universal-time lines or homes differ from the real world";
 }
 
-INSTANTIATE_TEST_SUITE_P(Homes, DatabaseMode, ::testing::ValuesIn(kHomes), HomeName);
+INSTANTIATE_TEST_SUITE_P(Homes, DatabaseMode, ::testing::ValuesIn(DatabaseHomes()), DatabaseHomeName);
+
+// ---------------------------------------------------------------- a machine on a journey
+//
+// The machine's zone changes under the running program, as a laptop's does (the platform reports it within
+// a minute; here at once): Roma, New York, Kathmandu, Sydney, each left running across a change of its
+// summer time. Whatever the home does, every row and the universal-time line equal the C library's at every
+// tick. A home that follows the machine moves with it: lxp2.par and Parleg.dat are what a first start in the
+// new zone writes, but for a place the user typed, which stays with its hemisphere; a home its user took
+// off its zone stays where it was put.
+
+struct Leg { const char* zone; std::time_t from, to; };   // every 20 minutes of [from, to)
+const Leg kLegs[] = {
+    {"Europe/Rome", test::UtcSeconds(2026, 3, 28, 12), test::UtcSeconds(2026, 3, 29, 12)},       // into summer
+    {"America/New_York", test::UtcSeconds(2026, 10, 31, 18), test::UtcSeconds(2026, 11, 2)},     // out of it
+    {"Asia/Kathmandu", test::UtcSeconds(2026, 11, 10), test::UtcSeconds(2026, 11, 10, 12)},
+    {"Australia/Sydney", test::UtcSeconds(2027, 4, 3, 6), test::UtcSeconds(2027, 4, 4, 6)},      // out of it, south
+};
+
+struct Journey {
+    const char* why;
+    std::function<void(Program&)> inRoma;   // what the user does first
+    bool follows;                           // the home moves with the machine
+    const char* place = nullptr;            // a typed place: lxp2.par's fields 1-4, kept with hemisphere 1
+};
+
+// lxp2.par's place and zone, its first five fields.
+std::string PlaceAndZone(const std::string& site) {
+    const std::vector<FieldValue> fields = ReadFields(site, 5);
+    std::string out;
+    for (const FieldValue& f : fields) out += (out.empty() ? "" : ",") + f.text;
+    return out;
+}
+
+// What a first start in the zone at that instant writes: lxp2.par and Parleg.dat.
+std::pair<std::string, std::string> FirstStartFiles(const char* zone, std::time_t at) {
+    test::WorkDir dir(false);
+    test::ScopedZone scoped(zone);
+    EXPECT_EQ(PrepareSettingsDir(dir.path(), VEMAR_DATA_DIR, "/usr/share/zoneinfo", at), std::vector<std::string>{});
+    return {dir.read(kSiteFile), dir.read(kRuleFile)};
+}
+
+TEST(Journeys, TheHomeFollowsTheMachineAndEveryTimeStaysTrue) {
+    const Journey journeys[] = {
+        {"the first start's place moves", [](Program&) {}, true},
+        {"a typed place stays, with its hemisphere",
+         [](Program& p) {
+             PlaceSettings place = p.place();
+             std::tie(place.latDegrees, place.latMinutes, place.lonDegrees, place.lonMinutes) = std::tuple(45, 30, -9, 0);
+             p.setPlace(place);
+             p.saveSiteSettings();
+         },
+         true, "45,30,-9,0"},
+        {"summer time set by hand", [](Program& p) {
+             PlaceSettings place = p.place();
+             place.autoDst = 0;
+             p.setPlace(place);
+             p.saveSiteSettings();
+             p.dstSwitchClick();
+         }, false},
+        {"the rule edited", [](Program& p) {
+             DstRule rule = p.state().dstRule;
+             rule.weekB = 3;
+             p.setDstRule(rule);
+             p.saveDstRule();
+         }, false},
+    };
+    Instants instants;
+    std::vector<std::size_t> legOf;
+    for (std::size_t leg = 0; leg < std::size(kLegs); ++leg)
+        for (std::time_t t = kLegs[leg].from; t < kLegs[leg].to; t += 1200, legOf.push_back(leg)) instants.push_back(t);
+    const SystemZoneDatabase zones;
+    for (const Journey& journey : journeys) {
+        SCOPED_TRACE(journey.why);
+        test::WorkDir dir(false);
+        {
+            test::ScopedZone scoped(kLegs[0].zone);
+            ASSERT_EQ(PrepareSettingsDir(dir.path(), VEMAR_DATA_DIR, "/usr/share/zoneinfo", instants[0]), std::vector<std::string>{});
+        }
+        const std::string siteInRoma = dir.read(kSiteFile), ruleInRoma = dir.read(kRuleFile);
+        Differences d;
+        std::size_t leg = 0;
+        auto filesOfLeg = [&](std::size_t i) {
+            const Leg& now = kLegs[legOf[i]];
+            SCOPED_TRACE(now.zone);
+            if (!journey.follows) {
+                EXPECT_EQ(ReadFields(dir.read(kSiteFile), 18)[4].text, "-1") << "the zone box stays";
+                EXPECT_EQ(dir.read(kHomeZoneFile), "-\n");
+                return;
+            }
+            auto [site, rule] = FirstStartFiles(now.zone, instants[i]);
+            EXPECT_EQ(dir.read(kHomeZoneFile), std::string(now.zone) + "\n");
+            if (!journey.place) {
+                EXPECT_EQ(dir.read(kSiteFile), site);
+                EXPECT_EQ(dir.read(kRuleFile), rule);
+                return;
+            }
+            std::vector<FieldValue> got = ReadFields(dir.read(kSiteFile), 18), first = ReadFields(site, 18);
+            EXPECT_EQ(PlaceAndZone(dir.read(kSiteFile)), journey.place + ("," + first[4].text));
+            EXPECT_EQ(got[14].text, "1") << "the typed place's hemisphere";
+            EXPECT_EQ(got[16].text, first[16].text) << "the half hour";
+        };
+        LeaveRunning(dir, {instants, [&](std::size_t i) { return kLegs[legOf[i]].zone; }, &zones, 1, journey.inRoma},
+                     [&](Program& p, std::size_t i, int) {
+            if (legOf[i] != leg) {   // the first tick in a new zone
+                leg = legOf[i];
+                filesOfLeg(i);
+            }
+            if (p.home().followsZone() != journey.follows) d.note("home on or off its zone", kLegs[leg].zone);
+            const std::string ut = Trimmed(p.view().utTime.caption), real = TimeText(Civil(instants[i]));
+            if (ut != real) d.note("UT", "UT " + ut + " for " + real);
+            for (int n = 0; n < kPageRows; ++n) {
+                const std::tm city = Civil(instants[i] + ZoneAt(kCityZones[n], instants)[i].offsetSeconds);
+                if (Trimmed(p.view().rowTimes[n].caption) != TimeText(city))
+                    d.note("rows", p.cities().row(n).name + " " + p.view().rowTimes[n].caption + " for " + TimeText(city));
+            }
+        });
+        if (!journey.follows)   // the place and the zone stay; the rule too, unless the user edited it
+            EXPECT_EQ(std::pair(PlaceAndZone(dir.read(kSiteFile)), dir.read(kRuleFile) == ruleInRoma),
+                      std::pair(PlaceAndZone(siteInRoma), !std::string(journey.why).ends_with("edited")));
+        std::printf("%s: ", journey.why);
+        d.print("");
+        EXPECT_TRUE(d.count.empty());
+    }
+}
 
 // ---------------------------------------------------------------- left running
 

@@ -235,24 +235,28 @@ class Desktop:
             shot.save_png(png_path)
         return shot
 
-    def launch(self, program, workdir, clock, tz="Europe/Rome", name="vemar", home=None):
+    def launch(self, program, workdir, clock, tz="Europe/Rome", name="vemar", home=None, wrap=()):
         """Starts the program in workdir (--dir) with its clock running from
         `clock` ("2024-06-30 23:59:52", local time of tz), or shifted from the
         real clock by `clock` whole seconds (an int), so that its seconds turn
         when the real ones do. With `home`, it starts instead as a menu launcher
-        starts it: in the home directory, working in its settings folder there."""
+        starts it: in the home directory, working in its settings folder there.
+        Without tz, the machine's zone is /etc/localtime's; `wrap` runs the
+        program through another command (a mount namespace of its own)."""
         if not FAKETIME_LIBRARIES:
             raise DesktopError("libfaketime is missing: run scripts/install-deps")
         faketime = f"{clock:+d}s" if isinstance(clock, int) else "@" + clock
         env = dict(self.env, TZ=tz, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
                    LD_PRELOAD=FAKETIME_LIBRARIES[0], FAKETIME=faketime,
                    FAKETIME_DONT_FAKE_MONOTONIC="1", FAKETIME_NO_CACHE="1")
+        if tz is None:
+            env.pop("TZ")
         argv = [str(program), "--dir", str(workdir)]
         if home is not None:
             env["HOME"] = str(home)
             env.pop("XDG_CONFIG_HOME", None)
             argv, workdir = [str(program)], home
-        process = self._spawn(name, argv, env=env, cwd=workdir)
+        process = self._spawn(name, [*wrap, *argv], env=env, cwd=workdir)
         return RunningProgram(self, process, self.scratch / f"{name}.log")
 
 

@@ -22,7 +22,7 @@ import sys
 import time
 import traceback
 from collections import Counter
-from datetime import datetime, timezone
+from datetime import datetime, timedelta, timezone
 from pathlib import Path
 from unittest import SkipTest
 from zoneinfo import ZoneInfo
@@ -294,6 +294,76 @@ def new_user(key):
     return scenario
 
 
+def travelling_laptop(s):
+    """A new user's laptop whose zone changes while the program runs, as a
+    time-zone service changes it: TZ unset, /etc/localtime a link in a mount
+    namespace of the program's own (an overlay on /etc), moved from Rome to
+    New York. Expected: before and after, universal time and every row are the
+    real ones; within a minute the home follows, lxp2.par, Parleg.dat and
+    casa.tz are New York's as a first start there writes them, and nothing is
+    asked at the end. Skipped where no mount namespace can be made (it needs
+    root, as CI is)."""
+    if subprocess.run(["unshare", "-m", "true"], capture_output=True).returncode != 0:
+        raise SkipTest("no mount namespace can be made here")
+    home = s.out / "home"
+    shutil.rmtree(home, ignore_errors=True)
+    for folder in ("home", "etc-upper", "etc-work"):
+        (s.out / folder).mkdir(parents=True, exist_ok=True)
+    zoneinfo = Path("/usr/share/zoneinfo")
+    overlay = (f"mount -t overlay overlay -o lowerdir=/etc,upperdir={s.out}/etc-upper,workdir={s.out}/etc-work /etc"
+               f" && ln -sfn {zoneinfo}/Europe/Rome /etc/localtime && exec \"$@\"")
+    clock = "2026-10-31 20:59:40"   # Rome; New York has still a day of summer time before it
+    run = s.launch(None, clock, "laptop", tz=None, home=home,
+                   wrap=("unshare", "-m", "--propagation", "private", "sh", "-c", overlay, "sh")).wait_for_window()
+    settings = home / ".config" / "vemar"
+    start = datetime.strptime(clock, "%Y-%m-%d %H:%M:%S").replace(tzinfo=ZoneInfo("Europe/Rome"))
+    started = time.monotonic()
+    table, zones = zone_table(settings / "fusi.dat"), city_zones(settings / "fusi.tz")
+
+    def real_times(where):
+        utc = start.astimezone(timezone.utc) + timedelta(seconds=time.monotonic() - started)
+        shown = run.texts("Label2(27)", *[f"Label2({k})" for k in range(27)])
+        late = seconds_late(shown["Label2(27)"], utc)
+        s.true(f"{where}: universal time {shown['Label2(27)']!r}, {late:.0f} s from {utc:%H:%M:%S}", late < 5)
+        for k in range(27):
+            name = table[k][0]
+            real = utc.astimezone(ZoneInfo(zones[name]))
+            late = seconds_late(shown[f"Label2({k})"], real)
+            s.true(f"{where}: row {k} {name} shows {shown[f'Label2({k})'].strip()!r}, {late:.0f} s from "
+                   f"{real:%H:%M:%S}", late < 5)
+
+    run.wait_for_text("Label2(27)", lambda text: text.startswith("19:59"), 10, "universal time in Rome")
+    real_times("in Rome")
+    s.equal("the home follows Rome", (settings / "casa.tz").read_text(), "Europe/Rome\n")
+    subprocess.run(["nsenter", "-t", str(run.process.pid), "-m", "ln", "-sfn", f"{zoneinfo}/America/New_York",
+                    "/etc/localtime"], check=True)
+    # The platform reads the zone again at the next minute.
+    wait_until("the home to follow New York", lambda: (settings / "casa.tz").read_text() == "America/New_York\n", 70)
+    time.sleep(1)   # the window shows it from the same tick
+    real_times("in New York")
+    s.desktop.screenshot(s.out / "new-york.png")
+    run.close_by_window_manager()
+    s.equal("exit status, nothing asked", run.wait_exit(), 0)
+    s.true(f"nothing reported:\n{run.log()}", "vemar:" not in run.log())
+    lxp2, rule = first_start_files(s, "America/New_York", "2026-10-31 16:00:30")
+    s.equal("lxp2.par as a first start in New York writes it", (settings / "lxp2.par").read_text(), lxp2)
+    s.equal("Parleg.dat as a first start in New York writes it", (settings / "Parleg.dat").read_text(), rule)
+
+
+def first_start_files(s, zone, clock):
+    """lxp2.par and Parleg.dat as the program's first start in `zone` at
+    `clock` (its local time) writes them, through vemar-snapshot."""
+    folder = s.out / ("first-start-" + zone.replace("/", "-"))
+    shutil.rmtree(folder, ignore_errors=True)
+    home = folder / "home"
+    home.mkdir(parents=True)
+    run = s.launch(None, clock.replace("T", " "), "first-start", tz=zone, home=home).wait_for_window()
+    run.close_by_window_manager()
+    run.wait_exit()
+    settings = home / ".config" / "vemar"
+    return (settings / "lxp2.par").read_text(), (settings / "Parleg.dat").read_text()
+
+
 def end_on_signals(s):
     """SIGTERM, SIGHUP and SIGINT end the program as its close box would, with
     every question answered No and no box shown: seg.dat holds the colour
@@ -428,6 +498,7 @@ def without_tzdata(s):
 
 SCENARIOS = {f.__name__: f for f in (first_start, midnight_month_end, noon_date_lines, page2_saved_scheme,
                                      end_on_signals, display_lost, second_instance, killed_early, without_tzdata,
+                                     travelling_laptop,
                                      *(new_user(key) for key in NEW_USERS))}
 
 

@@ -3,6 +3,7 @@
 // once, and what only widgets decide is checked: layout, keys, caret, focus, timer and painting.
 
 #include "core/program.h"
+#include "core/time/systemzones.h"
 #include "tools/driver.h"
 #include "tools/scriptedplatform.h"
 #include "ui/main/application.h"
@@ -16,27 +17,35 @@ using namespace vemar;
 namespace {
 
 // The program started as it starts itself (the window shown, the start-up picture over it, one tick) at
-// 22:00 on 21 June 2024, in a fresh directory holding data/ but fusi.tz (table mode).
+// 22:00 on 21 June 2024, in a fresh directory holding data/ but fusi.tz (table mode); or, on a machine in
+// Rome (TZ), with fusi.tz and the system's time-zone database (database mode).
 struct Running {
     QTemporaryDir dir;
     ui::ScriptedPlatform platform;
     std::unique_ptr<Program> program;
     std::unique_ptr<ui::MainWindow> window;
     std::unique_ptr<ui::Driver> driver;
+    bool databaseMode;
 
-    Running() {
+    explicit Running(bool databaseMode = false) : databaseMode(databaseMode) {
         const QDir data(VEMAR_DATA_DIR);
         for (const QString& name : data.entryList(QDir::Files))
-            if (name != QLatin1String(kCityZonesFile)) QFile::copy(data.filePath(name), dir.filePath(name));
+            if (databaseMode || name != QLatin1String(kCityZonesFile)) QFile::copy(data.filePath(name), dir.filePath(name));
+        if (databaseMode) ui::setSystemZone("Europe/Rome");
         ui::setClock(platform, "2024-06-21T22:00:00");
         program = std::make_unique<Program>(platform, dir.path().toStdString());
         if (!program->startUp()) qFatal("the program did not start");
+        static const SystemZoneDatabase zones;
+        if (databaseMode) program->attachZoneDatabase(zones);
         window = std::make_unique<ui::MainWindow>(*program);
         driver = std::make_unique<ui::Driver>(*window, platform);
         window->tickOnce();
         window->show();
         window->showStartupPicture();
         run({"ticks:1"});
+    }
+    ~Running() {
+        if (databaseMode) qunsetenv("TZ");
     }
     // Performs the driver's actions ("click:Form1.Param", "key:Form9.Text1=Return", "answer:yes"...), checks:
     //   "Form9.Text1.caption=45"   a property as the driver reports it, else as Qt's (readOnly)
@@ -84,7 +93,11 @@ class WindowsTest : public QObject {
 private slots:
     void initTestCase() { ui::setUpLook(*qApp); }
     void scripts_data();
-    void scripts() { QFETCH(QStringList, steps); Running().run(steps); }
+    void scripts() {
+        QFETCH(QStringList, steps);
+        QFETCH(bool, databaseMode);
+        Running(databaseMode).run(steps);
+    }
 
     // The rule's lists change by mouse only: keys, keys in the opened list and the wheel leave them as they were.
     void ruleListsChangeByMouseOnly() {
@@ -175,31 +188,44 @@ private slots:
 
 void WindowsTest::scripts_data() {
     QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<bool>("databaseMode");
     // --- The main window. Every kind of control renders its view; a click ends the start-up picture.
     QTest::newRow("first start") << QStringList{
         "Form1.width=10365", "Form1.SSPanel6.left=3045", "Form1.SSPanel6.width=7215", "Form4.width=6480",
         "Form4.height=4470", "Form1.backColour=#000000", "Form1.Label2(0).textColour=#ffffff",
         "Form1.SSCommand1.textColour=#000000", "Form1.Label1(0).caption=Roma", "Form1.Label2(0).caption=22:00:00",
         "Form1.Label2(3).tooltip= Berlino +1h ", "Form1.Nero.enabled=false", "Form1.Option1.checked=true",
-        "Form1.Text1.caption=1", "Form4.visible=true", "click:Form4.Image1", "closed:Form4"};
+        "Form1.Text1.caption=1", "Form4.visible=true", "click:Form4.Image1", "closed:Form4"} << false;
     QTest::newRow("signal: the button, then the menu item") << QStringList{
         "click:Form1.SSCommand1", "Form1.Segnale.checked=true", "click:Form1.Segnale",
-        "Form1.SSCommand1.caption=Segnale Orario Disattivato"};
+        "Form1.SSCommand1.caption=Segnale Orario Disattivato"} << false;
     QTest::newRow("pages: the title, then each menu item") << QStringList{
         "click:Form1.SSPanel7", "ticks:1", "Form1.SSPanel7.caption=- Tabella 2 -   Fusi Orari",
         "Form1.Label1(26).caption=Reykjavik", "click:Form1.tabel(2)", "ticks:1", "Form1.Label1(0).caption=Roma",
-        "click:Form1.tabel(3)", "ticks:1", "Form1.Label1(0).caption=Lisbona"};
+        "click:Form1.tabel(3)", "ticks:1", "Form1.Label1(0).caption=Lisbona"} << false;
     QTest::newRow("colours: each menu, original colours, undo") << QStringList{
         "click:Form1.Rscuro", "click:Form1.blu", "click:Form1.Gric", "Form1.Label1(0).backColour=#c0c0c0",
         "click:Form1.colorig", "Form1.backColour=#c0c0c0", "click:Form1.Annulla", "Form1.backColour=#800000",
-        "Form1.Label2(0).backColour=#000080", "click:Form1.Nero", "Form1.Label1(0).backColour=#000000"};
+        "Form1.Label2(0).backColour=#000080", "click:Form1.Nero", "Form1.Label1(0).backColour=#000000"} << false;
     // The options are checked by the core alone: a click checks nothing by itself. Esci asks about a
     // changed zone, the buttons in Qt's own Italian texts, which would otherwise stay English.
     QTest::newRow("zone, hemisphere, Esci") << QStringList{
         "type:Form1.Text1=1a3", "Form1.Text1.caption=12", "click:Form1.UpDown1:up", "Form1.Text1.caption=-12",
         "click:Form1.UpDown1:down", "Form1.Text1.caption=12", "click:Form1.Command1", "count:beep=1",
         "click:Form1.Option2", "Form1.Option1.checked=false", "click:Form1.Option1", "Form1.Option2.checked=false",
-        "click:Form1.UpDown1:up", "click:Form1.esci(4)", "question:Sì,No"};
+        "click:Form1.UpDown1:up", "click:Form1.esci(4)", "question:Sì,No"} << false;
+
+    // --- A machine on a journey: its zone changes (the driver's zone: step), the home follows it, and the
+    // window shows the new zone box, hemisphere and summer period at once, its files written without a question.
+    QTest::newRow("journey: Rome to New York to Sydney") << QStringList{
+        "file:casa.tz=Europe/Rome\n", "Form1.Label2(27).caption=20:00:00 ", "zone:America/New_York",
+        "utc:2024-06-21T20:00:05", "ticks:1", "Form1.Text1.caption=-5", "Form1.Label2(27).caption=20:00:05 ",
+        "Form1.Label2(0).caption=22:00:05", "Form1.Label2(20).caption=16:00:05", "Form1.Command1.enabled=false",
+        "Form1.SSPanel6.caption=Ora Legale dal 10 Marzo  al 3 Novembre 2024     (Emisfero Boreale)",
+        "file:casa.tz=America/New_York\n", "zone:Australia/Sydney", "utc:2024-06-21T20:01:00", "ticks:1",
+        "Form1.Text1.caption=10", "Form1.Option2.checked=true", "Form1.SSPanel5.caption=Ora Solare",
+        "Form1.Label2(16).caption=  6:01:00", "file:casa.tz=Australia/Sydney\n", "count:question=0",
+        "close:Form1", "count:question=0"} << true;
 
     // --- The dialogs: Enter confirms and Esc runs Annulla from any box; each opens again on what it saved.
     QTest::newRow("parameters: OK, summer time by hand, then Enter") << QStringList{
@@ -207,18 +233,18 @@ void WindowsTest::scripts_data() {
         "click:Form9.SSCommand2", "closed:Form9", "file:lxp2.par=41,54,-12,-59,-1,,1,,,0,,0,,,1,0,30,0\r\n",
         "click:Form1.SSPanel5", "Form1.SSPanel5.caption=Ora Solare", "click:Form1.Param", "type:Form9.Text2=5",
         "click:Form9.Option2", "key:Form9.Text2=Return", "closed:Form9",
-        "file:lxp2.par=41,5,-12,-59,-1,,0,,,0,,0,,,1,1,0,0\r\n"};
+        "file:lxp2.par=41,5,-12,-59,-1,,0,,,0,,0,,,1,1,0,0\r\n"} << false;
     QTest::newRow("parameters: Annulla, then Esc") << QStringList{
         "click:Form1.Param", "type:Form9.Text1=60", "click:Form9.SSCommand1", "closed:Form9", "click:Form1.Param",
         "Form9.Text1.caption=41", "type:Form9.Text3=100", "key:Form9.Text3=Esc", "closed:Form9", "click:Form1.Param",
-        "Form9.Text3.caption=-12", "count:write=0"};
+        "Form9.Text3.caption=-12", "count:write=0"} << false;
     QTest::newRow("rule: Applica, Esc puts the rule back, Ok, Enter in a list") << QStringList{
         "click:Form1.Orlega", "click:Form10.Combo3=Sabato", "Form10.SSCommand3.enabled=true", "click:Form10.SSCommand3",
         "Form10.SSCommand3.enabled=false", "key:Form10.Combo6=Esc", "closed:Form10", "count:write=0",
         "Form1.SSPanel6.caption=Ora Legale dal 31 Marzo  al 27 Ottobre 2024     (Emisfero Boreale)",
         "click:Form1.Orlega", "click:Form10.Combo3=Sabato", "click:Form10.SSCommand2", "closed:Form10",
         "file:Parleg.dat=2,4,6,9,4,0\r\n", "click:Form1.Orlega", "click:Form10.Combo3=Lunedì",
-        "key:Form10.Combo3=Return", "closed:Form10", "file:Parleg.dat=2,4,1,9,4,0\r\n"};
+        "key:Form10.Combo3=Return", "closed:Form10", "file:Parleg.dat=2,4,1,9,4,0\r\n"} << false;
     QTest::newRow("date characters: Ok, Default and Annulla, Enter with nothing to confirm, Esc, Enter") << QStringList{
         "click:Form1.CarDat", "Form8.Text1.fontSize=13.5", "type:Form8.Text1=#", "click:Form8.SSCommand2",
         "closed:Form8", "Form1.SSPanel1(0).caption=#", "click:Form1.CarDat", "click:Form8.SSCommand3",
@@ -227,38 +253,38 @@ void WindowsTest::scripts_data() {
         "Form8.SSCommand2.enabled=false", "key:Form8.Text1=Return", "closed:Form8", "click:Form1.CarDat",
         "type:Form8.Text1=$", "key:Form8.Text1=Esc", "closed:Form8", "Form1.SSPanel1(0).caption=#",
         "click:Form1.CarDat", "type:Form8.Text2=%", "key:Form8.Text2=Return", "closed:Form8",
-        "Form1.SSPanel1(3).caption=%"};
+        "Form1.SSPanel1(3).caption=%"} << false;
     // Information: 900 twips taller than the picture, OK centred below it. Help: lines laid out by leading blanks.
     QTest::newRow("information plays its sound, help never wraps") << QStringList{
         "click:Form1.info(5)", "count:sound=1", "Form3.height=5370", "Form3.SSCommand1.top=4545",
         "Form3.SSCommand1.left=2685", "click:Form3.SSCommand1", "closed:Form3", "click:Form1.help(6)",
         "Form2.RichTextBox1.width=6015", "Form2.RichTextBox1.readOnly=true", "Form2.RichTextBox1.lineWrapMode=NoWrap",
-        "click:Form2.SSCommand1", "closed:Form2"};
+        "click:Form2.SSCommand1", "closed:Form2"} << false;
 
     // --- The zone table editors: Salva then Esci commits, and the main window shows it from the next tick.
     QTest::newRow("Tabella Fusi: Salva, Esci") << QStringList{
         "click:Form1.Tabfu", "type:Form5.Text2(3)=Lima", "type:Form5.Text1(3)=-20", "Form5.Text1(3).caption=-12",
         "click:Form5.SSCommand1", "click:Form5.SSCommand3", "closed:Form5", "count:question=0", "ticks:1",
-        "Form1.Label1(3).caption=Lima", "Form1.Label2(3).tooltip= Lima -12h "};
+        "Form1.Label1(3).caption=Lima", "Form1.Label2(3).tooltip= Lima -12h "} << false;
     QTest::newRow("Tabella Tipi: Annulla, then a class saved") << QStringList{
         "click:Form1.Tabtip", "type:Form6.Text1(0)=71", "Form6.Text1(0).caption=3", "click:Form6.SSCommand2",
         "Form6.Text1(0).caption=1", "type:Form6.Text1(0)=2", "click:Form6.SSCommand1",
-        "Form6.Text2(0).textColour=#ff0000", "click:Form6.SSCommand3", "ticks:1", "Form1.Label1(0).textColour=#ff0000"};
+        "Form6.Text2(0).textColour=#ff0000", "click:Form6.SSCommand3", "ticks:1", "Form1.Label1(0).textColour=#ff0000"} << false;
     // Esci, the close box and Esc each run the closing once: one question, and with No nothing is written.
     for (const char* wayOut : {"click:Form5.SSCommand3", "close:Form5", "key:Form5.Text2(0)=Esc"})
         QTest::addRow("%s, No", wayOut) << QStringList{"click:Form1.Tabfu", "type:Form5.Text2(0)=Rome", "answer:no",
-                                                       wayOut, "closed:Form5", "count:question=1", "count:write=0"};
+                                                       wayOut, "closed:Form5", "count:question=1", "count:write=0"} << false;
     QTest::newRow("Tabella Tipi: layout and look") << QStringList{
         "click:Form1.Tabtip", "Form6.caption=Tabella Tipi", "Form6.Text2(0).left=75", "Form6.Text2(0).top=120",
         "Form6.Text2(0).width=1575", "Form6.Text2(0).height=300", "Form6.Text1(0).left=1800",
         "Form6.Text1(0).width=540", "Form6.Text2(13).top=6165", "Form6.Text2(14).left=2625",
         "Form6.Text1(53).left=9360", "Form6.Text1(53).top=5235", "Form6.SSCommand1.left=7560",
         "Form6.SSCommand1.top=5640", "Form6.SSCommand1.width=1095", "Form6.SSCommand2.left=8805",
-        "Form6.SSCommand3.top=6120", "Form6.Text1(0).backColour=#404040", "Form6.Text1(0).textColour=#ffe0c0"};
+        "Form6.SSCommand3.top=6120", "Form6.Text1(0).backColour=#404040", "Form6.Text1(0).textColour=#ffe0c0"} << false;
     // The value boxes first, then the names, as the user fills a column of offsets.
     QTest::newRow("Tabella Tipi: Tab runs down the values first") << QStringList{
         "click:Form1.Tabtip", "click:Form6.Text1(52)", "key:Form6.Text1(52)=Tab", "key:Form6.Text1(53)=Tab",
-        "Form6.Text2(0).focus=true", "key:Form6.Text2(0)=Tab", "Form6.Text2(1).focus=true"};
+        "Form6.Text2(0).focus=true", "key:Form6.Text2(0)=Tab", "Form6.Text2(1).focus=true"} << false;
 
     // --- The caret after a filter, in every kind of filtered box: a refused character leaves it where it was
     // typed, not at the end (where QLineEdit::setText would put it); a kept one moves it on.
@@ -266,7 +292,7 @@ void WindowsTest::scripts_data() {
         "key:Form1.Text1=Home", "key:Form1.Text1=x", "Form1.Text1.cursorPosition=0", "click:Form1.Param",
         "key:Form9.Text1=Home", "key:Form9.Text1=x", "Form9.Text1.cursorPosition=0", "click:Form1.Tabfu",
         "key:Form5.Text2(1)=Home", "key:Form5.Text2(1)=9", "Form5.Text2(1).cursorPosition=0", "key:Form5.Text2(1)=x",
-        "Form5.Text2(1).caption=xLondra", "Form5.Text2(1).cursorPosition=1"};
+        "Form5.Text2(1).caption=xLondra", "Form5.Text2(1).cursorPosition=1"} << false;
 }
 
 QTEST_MAIN(WindowsTest)

@@ -2,7 +2,7 @@
 // offsets as tooltips show them. The system's tzdata is the reference where it has the case; a fixed table
 // stands in for what it cannot show.
 
-#include "testsupport.h"
+#include "../testsupport.h"
 
 #include "core/time/systemzones.h"
 

@@ -1,0 +1,136 @@
+// The home by the system's zone: when it follows the zone, and what the window then shows of it.
+
+#include "../testsupport.h"
+
+#include "core/firststart.h"
+#include "core/time/homezone.h"
+#include "core/time/systemzones.h"
+
+namespace vemar {
+namespace {
+
+// A folder without casa.tz is judged once: on its zone when its settings hold what a first start stores.
+TEST(HomeZone, FollowsByOffsetsAsTheFirstStartWouldSetIt) {
+    struct Case { const char* why; int standardMinutes; int zone, halfHour, autoDst, summer; bool zoneHasSummer, follows; };
+    const Case cases[] = {
+        {"Roma, automatic", 60, 1, 0, 1, 0, true, true},
+        {"Roma, automatic, in summer", 60, 1, 0, 1, 1, true, true},
+        {"another zone in the box", 60, 2, 0, 1, 0, true, false},
+        {"a half hour the zone lacks", 60, 1, 30, 1, 0, true, false},
+        {"Delhi with its half hour", 330, 5, 30, 0, 0, false, true},
+        {"summer time by hand", 60, 1, 0, 0, 0, true, false},
+        {"Tokyo, nothing to switch", 540, 9, 0, 0, 0, false, true},
+        {"Tokyo with a summer hour set by hand", 540, 9, 0, 0, 1, false, false},
+    };
+    for (const Case& c : cases) {
+        SiteSettings site;
+        site.zoneOffset = std::chrono::hours{c.zone};
+        site.halfHour = std::chrono::minutes{c.halfHour};
+        std::tie(site.autoDst, site.inDstWindow) = std::tie(c.autoDst, c.summer);
+        EXPECT_EQ(FollowsByOffsets(std::chrono::minutes{c.standardMinutes}, c.zoneHasSummer, site), c.follows) << c.why;
+    }
+}
+
+using HomeZoneTest = test::ProgramTest;
+
+// A Sydney user on 15 January 2026, 10:30 local (summer, +11), with the settings its first start writes but
+// a summer hour the stored flag gets wrong: the database decides. (Homes left running on their zones,
+// across every change: the real-world comparison.)
+TEST_F(HomeZoneTest, AHomeOnItsZoneShowsTheZonesSummerAndPeriod) {
+    dir.write(kSiteFile, "-33,-52,-151,-13,-10,,0,,,0,,0,,,2,1,0,1\r\n");
+    dir.write(kCityZonesFile, "Sydney\tAustralia/Sydney\n");
+    platform.zone = "Australia/Sydney";
+    platform.clock = {2026, 1, 15, 10, 30, 0, test::Instant(2026, 1, 14, 23, 30)};
+    ASSERT_TRUE(program->startUp());
+    static const SystemZoneDatabase zones;   // outlives the fixture's program
+    program->attachZoneDatabase(zones);
+    program->tick();
+    test::ExpectShown(view(), {
+        "SSPanel5.caption=Ora Legale",
+        "SSPanel6.caption=Ora Legale dal 4 Ottobre 2026 al 4 Aprile 2027     (Emisfero Australe)",
+        "SSPanel6.tooltip= Ora Legale Applicata nell'emisfero Australe ",
+        "Label2(27).caption=23:30:00 ",
+        "Label2(16).caption=10:30:00",
+        "Label2(16).tooltip= Sydney +11h Australia/Sydney ",
+        "Label2(20).caption=18:30:00",   // New York follows its class: -5 in its winter
+    });
+    EXPECT_EQ(state().site.inDstWindow, 1);
+}
+
+// A folder in database mode as a first start in Roma left it (or, without casa.tz, one made before the
+// home followed its zone by name), started on a machine now in `zone`, on 15 July 2026 at noon UT.
+struct Machine : ::testing::Test {
+    test::WorkDir dir{false};
+    test::RecordingPlatform platform;
+    std::unique_ptr<Program> program = std::make_unique<Program>(platform, dir.path());
+    MainView& view() { return program->view(); }
+    void TearDown() override { SetWriteFaultForTesting(nullptr); }
+
+    void startIn(const char* zone, bool withHomeZoneFile = true) {
+        {
+            test::ScopedZone rome("Europe/Rome");
+            ASSERT_EQ(PrepareSettingsDir(dir.path(), VEMAR_DATA_DIR, "/usr/share/zoneinfo", test::UtcSeconds(2026, 7, 1)),
+                      std::vector<std::string>{});
+        }
+        if (!withHomeZoneFile) std::filesystem::remove(dir / kHomeZoneFile);
+        platform.zone = zone;
+        at(test::Instant(2026, 7, 15, 12));
+        ASSERT_TRUE(program->startUp());
+        static const SystemZoneDatabase zones;
+        program->attachZoneDatabase(zones);
+        program->tick();
+    }
+    // The machine's clock reads the instant in its zone.
+    void at(sys_seconds instant) {
+        test::ScopedZone zone(platform.zone.c_str());
+        const std::time_t t = instant.time_since_epoch().count();
+        std::tm tm{};
+        localtime_r(&t, &tm);
+        platform.clock = {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, instant};
+    }
+};
+
+// Moved while the program was off: the next start follows the machine, and nothing is left to ask.
+TEST_F(Machine, TheNextStartFollowsTheMachine) {
+    startIn("Asia/Tokyo");
+    EXPECT_EQ(dir.read(kHomeZoneFile), "Asia/Tokyo\n");
+    EXPECT_EQ(ReadFields(dir.read(kSiteFile), 18)[4].text, "-9");
+    test::ExpectShown(view(), {"Text1.caption=9", "Command1.enabled=0", "Label2(27).caption=12:00:00 ",
+                               "Label2(11).caption=21:00:00", "SSPanel5.caption=Ora Solare"});
+    ASSERT_TRUE(program->shutDown());
+    EXPECT_EQ(platform.questions, std::vector<std::string>{});
+}
+
+// A folder made before casa.tz is judged once, and the judgement stored.
+TEST_F(Machine, AFolderWithoutTheFileIsJudgedOnce) {
+    startIn("Europe/Rome", false);
+    EXPECT_EQ(dir.read(kHomeZoneFile), "Europe/Rome\n");
+    EXPECT_TRUE(program->home().followsZone());
+}
+
+// A full disk while the home moves: one warning, the write tried again the next minute, nothing fatal.
+TEST_F(Machine, AFailedMoveIsOneWarningAndTriedAgainTheNextMinute) {
+    startIn("Europe/Rome");
+    SetWriteFaultForTesting([](const std::filesystem::path& file) { return file.filename() == kSiteFile; });
+    platform.zone = "America/New_York";
+    const sys_seconds travel = test::Instant(2026, 7, 15, 12, 0, 20);
+    for (int s : {0, 10, 30}) {   // the same minute, twice with the disk full, once with room again
+        if (s == 30) SetWriteFaultForTesting(nullptr);
+        at(travel + std::chrono::seconds{s});
+        program->tick();
+    }
+    EXPECT_EQ(ReadFields(dir.read(kSiteFile), 18)[4].text, "-1") << "not before the next minute";
+    EXPECT_EQ(dir.read(kHomeZoneFile), "Europe/Rome\n") << "lxp2.par first";
+    at(travel + std::chrono::seconds{45});
+    program->tick();
+    EXPECT_EQ(ReadFields(dir.read(kSiteFile), 18)[4].text, "5");
+    EXPECT_EQ(dir.read(kHomeZoneFile), "America/New_York\n");
+    ASSERT_EQ(platform.warnings.size(), 1u);
+    EXPECT_EQ(platform.warnings[0].substr(0, 10), "lxp2.par: ");
+    EXPECT_TRUE(platform.warnings[0].ends_with("; nuovo tentativo fra un minuto")) << platform.warnings[0];
+    EXPECT_FALSE(program->failed());
+    test::ExpectShown(view(), {"Label2(27).caption=12:01:05 ", "Label2(20).caption=  8:01:05"});
+}
+
+} // namespace
+} // namespace vemar
