@@ -2,6 +2,7 @@
 
 #include "core/time/dst.h"
 #include "core/files.h"
+#include "core/texts.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -346,6 +347,14 @@ std::vector<std::string> PrepareSettingsDir(const fs::path& settingsDir, const f
         if (!zone.empty() && fs::exists(settingsDir / kCityZonesFile, ec) &&
             !fs::exists(settingsDir / kHomeZoneFile, ec))
             WriteHomeZone(settingsDir / kHomeZoneFile, zone);
+        // The date markers show from the first tick: the pair the date
+        // characters' "Default" gives, every other value at its start value.
+        if (!fs::exists(settingsDir / kDisplayFile, ec)) {
+            DisplaySettings display;
+            display.dateSymbol1 = texts::kDefaultSymbol1;
+            display.dateSymbol2 = texts::kDefaultSymbol2;
+            WriteDisplaySettings(settingsDir / kDisplayFile, display);
+        }
         // lxp2.par last: its presence marks a finished first start.
         if (!fs::exists(settingsDir / kRuleFile, ec)) WriteParleg(settingsDir / kRuleFile, seeded.rule);
         WriteSiteSettings(settingsDir / kSiteFile, seeded.site);

@@ -135,7 +135,8 @@ struct TickMemory {
     // The calendar of the tick's day.
     int dayOfYear = 0;
     int daysLeft = 0;
-    int dayShift = 0;            // 1 while the first date of the pair is yesterday
+    int dayShift = 0;            // 1 while the first date of the pair is yesterday and the panels count so
+    int firstDateDelta = 0;      // the first date of the pair, in days after the home's date
     double julianDay = 0;
 };
 

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <tuple>
 
 namespace vemar {
 
@@ -67,16 +68,17 @@ Tick::Tick(SharedState& s, MainView& v, Home& home, CityTable& cities, TickHost&
 
 void Tick::run(const ClockReading& now) {
     if (s_.tick.tickStage == TickStage::Reinitialise) reinitialise();
-    namesPass();
+    namesPass(now.year);
     southernSync();
     home_.followDays(now);
     const HomeNow home = readHome(now);
     if (s_.tick.tickStage == TickStage::StartupCount) startupCount(now.second);
+    rowTimes(home);
     // This tick's day first: the markers' tooltips and the year panels read
     // it, so the first tick of a new day is right on its own.
-    datePair(now, home.firstIsYesterday);
+    datePair(now, pairStart(home), cities_.databaseMode());
     yearEnd(now);
-    rowsPass(home);
+    rowsPass();
     if (signal_.pipDue(now.minute, now.second, s_.display.signalOn == 1)) platform_.beep();
     panelsUpdate(now, home.moment.ut);
     astronomy(now);
@@ -138,12 +140,12 @@ void Tick::reinitialise() {
     for (int k = 0; k < kPageRows; ++k) v_.rowTimes[k].backColour = palette(s_.display.timesColour);
 }
 
-void Tick::namesPass() {
+void Tick::namesPass(int year) {
     for (int column = 0; column < 3; ++column) {
         for (int place = 0; place < kColumnRows; ++place) {
             const int k = column * kColumnRows + place;
             const int n = s_.table.tableBase + k;
-            const int colour = classColour(cities_.zoneClass(n), s_.display.citiesColour);
+            const int colour = classColour(cities_.nameClass(n, year), s_.display.citiesColour);
             if (colour >= 0) v_.cityNames[k].textColour = palette(colour);
             assignIfChanged(v_.cityNames[k].caption, cities_.row(n).name);
         }
@@ -179,28 +181,68 @@ void Tick::startupCount(int second) {
     }
 }
 
-// Each row's marker tells whether the city's own date is the second date of
-// the pair (or later) or not.
-void Tick::rowsPass(const HomeNow& home) {
-    const int secondDateDelta = home.firstIsYesterday ? 0 : 1;
+void Tick::rowTimes(const HomeNow& home) {
+    for (int k = 0; k < kPageRows; ++k) rows_[k] = cities_.timeAt(s_.table.tableBase + k, home.moment);
+}
+
+int DatePairFor(const std::array<int, kPageRows>& rowDays, int usual) {
+    const auto [lowest, highest] = std::minmax_element(rowDays.begin(), rowDays.end());
+    int best = usual, bestHeld = -1;
+    bool bestHoldsHome = false;
+    for (int first = *lowest - 1; first <= *highest; ++first) {
+        const int held = static_cast<int>(
+            std::count_if(rowDays.begin(), rowDays.end(), [&](int d) { return d == first || d == first + 1; }));
+        const bool holdsHome = first == -1 || first == 0;
+        const auto rank = std::tuple(held, holdsHome, first == usual);
+        if (rank > std::tuple(bestHeld, bestHoldsHome, best == usual)) {
+            std::tie(best, bestHeld, bestHoldsHome) = std::tuple(first, held, holdsHome);
+        }
+    }
+    return best;
+}
+
+// In table mode the pair is the one-rule model's: yesterday and today in the
+// home's morning window, else today and tomorrow. In database mode every row
+// is on its real date, so the pair is chosen to hold them.
+int Tick::pairStart(const HomeNow& home) const {
+    const int usual = home.firstIsYesterday ? -1 : 0;
+    if (!cities_.databaseMode()) return usual;
+    std::array<int, kPageRows> days;
+    for (int k = 0; k < kPageRows; ++k) days[k] = rows_[k].dayDelta;
+    return DatePairFor(days, usual);
+}
+
+// Each row's marker tells which date of the pair the city is on; a row off
+// the pair (both ends of the world shown at once) takes the nearer one. The
+// marker's tooltip names the row's own date, whatever the characters.
+void Tick::rowsPass() {
+    const int secondDelta = s_.tick.firstDateDelta + 1;
     for (int k = 0; k < kPageRows; ++k) {
         const int n = s_.table.tableBase + k;
-        const CityTime city = cities_.timeAt(n, home.moment);
+        const CityTime& city = rows_[k];
         cities_.tooltip(n, scratch_);
         assignIfChanged(v_.rowTimes[k].tooltip, scratch_);
-        const bool secondDate = city.dayDelta >= secondDateDelta;
+        const bool secondDate = city.dayDelta >= secondDelta;
 
         ControlView& marker = v_.dateMarkers[k];
-        const std::string& symbol = secondDate ? s_.display.dateSymbol2 : s_.display.dateSymbol1;
         marker.textColour = palette(secondDate ? 10 : 12);
-        assignIfChanged(marker.caption, symbol);
-        // The tooltip names the date of the symbol shown, as the panels show it.
-        const bool firstPanel = symbol == s_.display.dateSymbol1;
-        assignPadded(marker.tooltip, firstPanel ? v_.firstDate.caption : v_.secondDate.caption);
+        assignIfChanged(marker.caption, secondDate ? s_.display.dateSymbol2 : s_.display.dateSymbol1);
+        assignPadded(marker.tooltip, dateText(city.dayDelta, scratch_));
 
         RowTimeText(scratch_, city.hour, city.minute, city.second);
         assignIfChanged(v_.rowTimes[k].caption, scratch_);
     }
+}
+
+// The dates a city can be on are kept written; a damaged table's offset of
+// hundreds of hours is written when it is asked for.
+const std::string& Tick::dateText(int delta, std::string& scratch) const {
+    const int index = delta - kFirstDateText;
+    if (index >= 0 && index < static_cast<int>(dateTexts_.size())) return dateTexts_[static_cast<std::size_t>(index)];
+    const CalendarDate date = CivilFromDays(homeDay_ + delta);
+    scratch.clear();
+    if (const auto day = WeekDays(date.day, date.month, date.year)) DateLineText(scratch, date, day->weekday);
+    return scratch;
 }
 
 // Universal time, the year's progress, local mean and sidereal time, all
@@ -232,25 +274,24 @@ void Tick::yearEnd(const ClockReading& now) {
     s_.tick.daysLeft = yearEndResult_.daysLeft;
 }
 
-void Tick::datePair(const ClockReading& now, bool firstIsYesterday) {
-    const CalendarDate today{now.day, now.month, now.year};
-    s_.tick.dayShift = firstIsYesterday ? 1 : 0;
+// The date lines show the pair; in table mode the year panels and the
+// Julian day count from its first date, in database mode from the home's own.
+void Tick::datePair(const ClockReading& now, int firstDelta, bool panelsOnHomeDate) {
+    s_.tick.firstDateDelta = firstDelta;
+    s_.tick.dayShift = !panelsOnHomeDate && firstDelta == -1 ? 1 : 0;
     v_.form.textColour = palette(15);
-    if (!datePair_.changed({now.day, now.month, now.year, s_.tick.dayShift})) return;
-    const CalendarDate first = firstIsYesterday ? DayBefore(today) : today;
-    const CalendarDate second = firstIsYesterday ? today : DayAfter(today);
-
-    const auto firstDay = WeekDays(first.day, first.month, first.year);
-    const auto secondDay = WeekDays(second.day, second.month, second.year);
-    if (firstDay) {
-        DateLineText(scratch_, first, firstDay->weekday);
-        assignIfChanged(v_.firstDate.caption, scratch_);
-        s_.tick.julianDay = firstDay->julianDay;
+    if (!datePair_.changed({now.day, now.month, now.year, firstDelta})) return;
+    const CalendarDate today{now.day, now.month, now.year};
+    const std::int64_t home = DaysFromCivil(today);
+    for (std::size_t i = 0; i < dateTexts_.size(); ++i) {
+        const CalendarDate date = CivilFromDays(home + kFirstDateText + static_cast<int>(i));
+        if (const auto day = WeekDays(date.day, date.month, date.year)) DateLineText(dateTexts_[i], date, day->weekday);
     }
-    if (secondDay) {
-        DateLineText(scratch_, second, secondDay->weekday);
-        assignIfChanged(v_.secondDate.caption, scratch_);
-    }
+    homeDay_ = home;
+    assignIfChanged(v_.firstDate.caption, dateText(firstDelta, scratch_));
+    assignIfChanged(v_.secondDate.caption, dateText(firstDelta + 1, scratch_));
+    const CalendarDate counted = panelsOnHomeDate ? today : CivilFromDays(home + firstDelta);
+    if (const auto day = WeekDays(counted.day, counted.month, counted.year)) s_.tick.julianDay = day->julianDay;
 }
 
 // Sun and moon depend only on the date, the place and the zone hours: they

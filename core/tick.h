@@ -24,6 +24,13 @@ void RowTimeText(std::string& out, int hour, int minutes, int seconds);
 // "Domenica  5 Aprile 2026"
 void DateLineText(std::string& out, const CalendarDate& date, int weekday);
 
+// The first date of the pair, in days after the home's date, chosen from the
+// dates of the rows shown (days after the home's date, each): the pair that
+// holds most of them; on a tie the one that holds the home's date, then
+// `usual`. The cities span at most three dates, and three only when both
+// ends of the world are shown at once.
+int DatePairFor(const std::array<int, kPageRows>& rowDays, int usual);
+
 // What the tick makes the rest of the program do, and nothing more.
 class TickHost {
 public:
@@ -54,14 +61,18 @@ private:
     };
 
     void reinitialise();
-    void namesPass();
+    void namesPass(int year);
     void southernSync();
     HomeNow readHome(const ClockReading& now);
     bool tableModeBase(const ClockReading& now);
     void startupCount(int second);
-    void rowsPass(const HomeNow& home);
+    void rowTimes(const HomeNow& home);
+    int pairStart(const HomeNow& home) const;
+    void rowsPass();
     void panelsUpdate(const ClockReading& now, const UniversalTime& ut);
-    void datePair(const ClockReading& now, bool firstIsYesterday);
+    void datePair(const ClockReading& now, int firstDelta, bool panelsOnHomeDate);
+    // The date line of a day `delta` days after the home's date.
+    const std::string& dateText(int delta, std::string& scratch) const;
     void astronomy(const ClockReading& now);
 
     SharedState& s_;
@@ -92,9 +103,15 @@ private:
         friend bool operator==(const PanelKey&, const PanelKey&) = default;
     };
     struct DayKey {
-        int day = 0, month = 0, year = 0, dayShift = 0;
+        int day = 0, month = 0, year = 0, shift = 0;   // the date, and where the pair or the count starts
         friend bool operator==(const DayKey&, const DayKey&) = default;
     };
+    // The shown rows' times this tick, and the dates a row may be on as the
+    // date lines write them, from the day before the home's to two after.
+    std::array<CityTime, kPageRows> rows_{};
+    static constexpr int kFirstDateText = -1;
+    std::array<std::string, 4> dateTexts_;
+    std::int64_t homeDay_ = 0;   // the home's date, days since 1970
     // Sun and moon change only with the date, the place and the zone hours.
     struct SkyKey {
         CalendarDate date;

@@ -61,6 +61,7 @@ void CityTable::followZones() {
     for (Row& row : rows_) {
         row.zone.clear();
         row.zoneOffset.reset();
+        row.factsYear = 0;
     }
     if (!zones_) return;
     const std::string fileName = kCityZonesFile;
@@ -99,6 +100,16 @@ void CityTable::followZones() {
                               std::string(texts::kRowKeepsClass));
         }
     }
+}
+
+ZoneClass CityTable::nameClass(int n, int year) {
+    Row& row = rows_[n];
+    if (row.zone.empty()) return row.zoneClass;
+    if (row.factsYear != year) {
+        row.factsYear = year;
+        row.factsClass = ZoneFactsClass(*zones_, row.zone, year).value_or(row.zoneClass);
+    }
+    return row.factsClass;
 }
 
 // A row asks the database again only when the instant leaves the span its

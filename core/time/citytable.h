@@ -65,6 +65,10 @@ public:
     std::chrono::hours standardOffset(int n) const { return rows_[n].offset; }
     const std::string& zone(int n) const { return rows_[n].zone; }
 
+    // The class whose colour the row's name takes: its own, or, for a row on
+    // a zone, the one its zone's facts in that year call for, so that the
+    // legend under the table stays true of it.
+    ZoneClass nameClass(int n, int year);
     // The row's time at the moment; remembers the offset it found, for the tooltip.
     CityTime timeAt(int n, const TableMoment& moment);
     // What the row follows, as its tooltip says it: " Roma +1h " on its
@@ -90,6 +94,8 @@ private:
         std::string zone;                          // empty: the row follows its class
         std::optional<ZoneOffset> zoneOffset;      // the zone's offset and the span it holds for
         std::chrono::seconds shownAhead{0};        // the offset of the last time shown
+        int factsYear = 0;                         // the year factsClass was found for
+        ZoneClass factsClass = ZoneClass::Unlisted;
     };
     void followZones();
     bool knows(std::string_view zone) const;

@@ -20,9 +20,9 @@ void Home::decideSummer(const ClockReading& today) {
     const DstPeriod period = LegaleSino(rule_, site_.hemisphere, site_.autoDst, today.day, today.month, today.year);
     ruleSummer_ = period.ruleSummer == 1;
     decidedFollowing_ = followsZone();
-    if (decidedFollowing_ && today.instant) {
-        const ZonePeriod texts =
-            ZonePeriodTexts(zone_.summerPeriod(today.year, *today.instant), site_.hemisphere, today.year);
+    if (decidedFollowing_) {
+        const ZonePeriod texts = ZonePeriodTexts(zone_.summerPeriod({today.day, today.month, today.year}),
+                                                 site_.hemisphere, today.year);
         summerPeriod_.caption = texts.caption;
         summerPeriod_.tooltip = texts.tooltip;
     } else {

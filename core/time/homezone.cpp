@@ -153,9 +153,9 @@ std::optional<seconds> HomeZone::noonOffset(const CalendarDate& date) {
     return noon_->ahead;
 }
 
-std::optional<SummerPeriod> HomeZone::summerPeriod(int year, sys_seconds now) const {
+std::optional<SummerPeriod> HomeZone::summerPeriod(const CalendarDate& today) const {
     if (!followed_) return std::nullopt;
-    return SummerPeriodOf(*zones_, followed_->zone, year, now);
+    return SummerPeriodOf(*zones_, followed_->zone, today);
 }
 
 } // namespace vemar

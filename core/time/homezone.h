@@ -75,8 +75,8 @@ public:
     std::optional<Offset> offsetAt(sys_seconds instant, int year);
     // The zone's offset at local noon of a date: what the sun and moon of that day are computed for.
     std::optional<std::chrono::seconds> noonOffset(const CalendarDate& date);
-    // The summer period of the zone for the period text.
-    std::optional<SummerPeriod> summerPeriod(int year, sys_seconds now) const;
+    // The summer period of the zone for the period text: the one in force, else this year's.
+    std::optional<SummerPeriod> summerPeriod(const CalendarDate& today) const;
 
 private:
     // What following set, so a change by the user shows as a difference.

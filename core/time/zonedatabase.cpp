@@ -73,31 +73,35 @@ bool HasSummerTime(const ZoneDatabase& zones, std::string_view zone, int year) {
     return offsets && offsets->first != offsets->second;
 }
 
-std::optional<SummerPeriod> SummerPeriodOf(const ZoneDatabase& zones, std::string_view zone, int year,
-                                           sys_seconds now) {
+std::optional<SummerPeriod> SummerPeriodOf(const ZoneDatabase& zones, std::string_view zone,
+                                           const CalendarDate& today) {
+    const int year = today.year;
     const auto standard = StandardOffset(zones, zone, year);
     if (!standard) return std::nullopt;
     // From the year before (a southern summer in force on 1 January) to the
     // end of the next (a southern summer that starts this year ends in it).
     const auto changes = SummerChanges(zones, zone, *standard, StartOfDay({1, 1, year - 1}), StartOfDay({1, 1, year + 2}));
-    // The change that ends the summer begun by change i, if the span holds one.
-    auto endOf = [&](std::size_t i) -> const SummerChange* {
-        for (std::size_t j = i + 1; j < changes.size(); ++j)
-            if (!changes[j].toSummer) return &changes[j];
-        return nullptr;
-    };
+    std::vector<SummerPeriod> periods;
     for (std::size_t i = 0; i < changes.size(); ++i) {
-        if (!changes[i].toSummer || changes[i].localDate.year != year) continue;
-        if (const SummerChange* end = endOf(i)) return SummerPeriod{changes[i].localDate, end->localDate};
-        return std::nullopt;
+        if (!changes[i].toSummer) continue;
+        const auto end = std::find_if(changes.begin() + i + 1, changes.end(), [](const SummerChange& c) { return !c.toSummer; });
+        if (end != changes.end()) periods.push_back({changes[i].localDate, end->localDate});
     }
-    for (std::size_t i = changes.size(); i-- > 0;) {
-        if (!changes[i].toSummer || changes[i].at > now) continue;
-        const SummerChange* end = endOf(i);
-        if (end && end->at > now) return SummerPeriod{changes[i].localDate, end->localDate};
-        break;
-    }
+    const auto day = [](const CalendarDate& d) { return DaysFromCivil(d); };
+    for (const SummerPeriod& p : periods)
+        if (day(p.start) <= day(today) && day(today) < day(p.end)) return p;
+    for (const SummerPeriod& p : periods)
+        if (p.start.year == year) return p;
     return std::nullopt;
+}
+
+std::optional<ZoneClass> ZoneFactsClass(const ZoneDatabase& zones, std::string_view zone, int year) {
+    const auto offsets = JanuaryAndJuly(zones, zone, year);
+    if (!offsets) return std::nullopt;
+    const auto [january, july] = *offsets;
+    if (january % 1h != 0s || july % 1h != 0s) return ZoneClass::HalfHour;
+    if (january == july) return ZoneClass::Standard;
+    return january > july ? ZoneClass::SouthernSummer : ZoneClass::NorthernSummer;
 }
 
 void AppendOffsetText(std::string& out, seconds offset) {

@@ -5,6 +5,7 @@
 // derives from it (the standard offset of a year, summer time, the year's
 // summer period) is written once, here, on top of that one question.
 
+#include "core/state.h"
 #include "core/time/calendar.h"
 
 #include <chrono>
@@ -51,10 +52,18 @@ struct SummerPeriod {
     CalendarDate start, end;
     friend bool operator==(const SummerPeriod&, const SummerPeriod&) = default;
 };
-// The summer period that starts in `year`; else the one in force at `now`;
-// nullopt when neither exists.
-std::optional<SummerPeriod> SummerPeriodOf(const ZoneDatabase& zones, std::string_view zone, int year,
-                                           sys_seconds now);
+// The summer period in force on a local date (from its first day to the
+// day before its last, when the clocks go back early in the morning); else
+// the one that starts in that date's year; nullopt when neither exists. A
+// southern summer shows while it lasts, then next season's.
+std::optional<SummerPeriod> SummerPeriodOf(const ZoneDatabase& zones, std::string_view zone,
+                                           const CalendarDate& today);
+
+// What a zone's clocks do in a year, as the legend under the city table
+// tells it by colour: an offset that is not a whole hour; summer time within
+// the year (1 July in it), or across the new year (1 January in it); none.
+// nullopt for a zone the database does not know.
+std::optional<ZoneClass> ZoneFactsClass(const ZoneDatabase& zones, std::string_view zone, int year);
 
 // Appends "+5:45", "+1", "0", "-3:30": an offset as the rows' tooltips show it.
 void AppendOffsetText(std::string& out, std::chrono::seconds offset);

@@ -90,6 +90,7 @@ TEST(FirstStart, PrepareSeedsOnceAndNeverWritesTheData) {
     for (const char* name : {"fusi.dat", "fusi.tz", "car.tip", "Parleg.dat"}) expected[name] = data.at(name);
     expected["lxp2.par"] = "22,32,-88,-22,-5,,0,,,0,,0,,,1,1,30,0\r\n";
     expected["casa.tz"] = "Asia/Kolkata\n";   // the home follows the machine's zone by its name
+    expected["seg.dat"] = "\"\x19)\",\"\x19)\",\"\x19)\",\"\x19)\",\"\x19)\",\"\x19)\",\"\x19)\",\"#\",\"\xA9\"\r\n";   // markers "*" and "°"
     EXPECT_EQ(Contents(settings), expected);
 
     home.write("conf/vemar/lxp2.par", expected["lxp2.par"] = "1,2,3,4,5,,0,,,0,,0,,,1,1,0,0\r\n");
@@ -107,7 +108,8 @@ TEST(FirstStart, PrepareNeverThrows) {
     ScopedZone zone("Europe/Rome");
     EXPECT_TRUE(PrepareSettingsDir(home / "v", home / "no-data", kZoneinfo, Noon(2026, 1, 1)).empty());
     EXPECT_EQ(Contents(home / "v"), (std::map<std::string, std::string>{{"lxp2.par", "41,54,-12,-29,-1,,0,,,0,,0,,,1,1,0,1\r\n"},
-                                                                       {"Parleg.dat", "2,4,0,9,4,0\r\n"}}));
+                                                                       {"Parleg.dat", "2,4,0,9,4,0\r\n"},
+                                                                       {"seg.dat", Contents(home / "v").at("seg.dat")}}));
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "testsupport.h"
 
 #include "core/firststart.h"
+#include "core/tick.h"
 #include "core/time/systemzones.h"
 
 #include <algorithm>
@@ -160,6 +161,19 @@ struct Differences {
     }
 };
 
+// The row's marker and tooltip name the city's real date; a date off the pair is noted apart.
+void NoteDate(Differences& d, const Program& p, int k, int homeDay, int cityDay, const std::string& name) {
+    const int first = homeDay + p.state().tick.firstDateDelta;
+    const ControlView& marker = p.view().dateMarkers[k];
+    const bool offThePair = cityDay < first || cityDay > first + 1;
+    if (offThePair) d.note("dates off the pair", name + " on " + std::to_string(cityDay));
+    if (!offThePair && marker.caption != (cityDay > first ? "°" : "*")) d.note("markers", name + " " + marker.caption);
+    const CalendarDate date = CivilFromDays(cityDay);
+    std::string text;
+    DateLineText(text, date, WeekDays(date.day, date.month, date.year)->weekday);
+    if (marker.tooltip != " " + text + " ") d.note("tooltips", name + marker.tooltip);
+}
+
 // ---------------------------------------------------------------- table mode, 2026
 
 class RealWorld : public ::testing::TestWithParam<Home> {};
@@ -305,17 +319,13 @@ TEST_P(DatabaseMode, EveryRowAndTheUniversalTimeWholeYears) {
             if (p.home().followsZone() != onItsZone) d.note("home on or off its zone", "");
             const std::string ut = Trimmed(v.utTime.caption), real = TimeText(Civil(instants[i]));
             if (ut != real) d.note("UT", "UT " + ut + " for " + real);
-            const int secondDate = homeDay - p.state().tick.dayShift + 1;
             for (int k = 0; k < kPageRows; ++k) {
                 const int n = (page - 1) * kPageRows + k;
                 const std::tm city = Civil(instants[i] + ZoneAt(DatabaseCityZone(n), instants)[i].offsetSeconds);
                 const std::string shown = Trimmed(v.rowTimes[k].caption), name = p.cities().row(n).name;
                 if (shown != TimeText(city)) d.note("rows", name + " " + shown + " for " + TimeText(city));
-                if (v.dateMarkers[k].caption != (DayNumber(city) >= secondDate ? "°" : "*"))
-                    d.note("dates", name + " marker " + v.dateMarkers[k].caption);
                 // The cities span less than a day: the pair always holds every city's date.
-                if (DayNumber(city) < secondDate - 1 || DayNumber(city) > secondDate)
-                    d.note("dates outside the pair", name + " on " + std::to_string(DayNumber(city)));
+                NoteDate(d, p, k, homeDay, DayNumber(city), name);
             }
         });
         if (!onItsZone) EXPECT_EQ(dir.read(kHomeZoneFile), "-\n") << "judged once, off its zone";

@@ -47,7 +47,7 @@ TEST_F(HomeZoneTest, AHomeOnItsZoneShowsTheZonesSummerAndPeriod) {
     program->tick();
     test::ExpectShown(view(), {
         "SSPanel5.caption=Ora Legale",
-        "SSPanel6.caption=Ora Legale dal 4 Ottobre 2026 al 4 Aprile 2027     (Emisfero Australe)",
+        "SSPanel6.caption=Ora Legale dal 5 Ottobre 2025 al 5 Aprile 2026     (Emisfero Australe)",   // in force
         "SSPanel6.tooltip= Ora Legale Applicata nell'emisfero Australe ",
         "Label2(27).caption=23:30:00 ",
         "Label2(16).caption=10:30:00",

@@ -21,53 +21,64 @@ TEST(ZoneDatabase, OffsetText) {
     }
 }
 
-// The system's tzdata over 2026: standard offsets and summer periods as the C library's own transitions
-// give them (the local date read just before each change).
+// The system's tzdata over 2026: standard offsets, the class the legend gives the zone, and the summer
+// period the panel shows on 1 July, as the C library's own transitions give them (the local date read just
+// before each change).
 struct PeriodCase {
     const char* zone;
     int standardSeconds;
-    bool hasSummer;
+    ZoneClass facts;
     std::optional<SummerPeriod> period;
 };
+constexpr auto North = ZoneClass::NorthernSummer, South = ZoneClass::SouthernSummer;
 const PeriodCase kPeriods[] = {
-    {"Europe/Rome", 3600, true, SummerPeriod{{29, 3, 2026}, {25, 10, 2026}}},
-    {"America/New_York", -18000, true, SummerPeriod{{8, 3, 2026}, {1, 11, 2026}}},
-    {"Australia/Sydney", 36000, true, SummerPeriod{{4, 10, 2026}, {4, 4, 2027}}},
-    {"America/Santiago", -14400, true, SummerPeriod{{6, 9, 2026}, {4, 4, 2027}}},
-    {"Pacific/Auckland", 43200, true, SummerPeriod{{27, 9, 2026}, {4, 4, 2027}}},
-    // Half an hour of summer time.
-    {"Australia/Lord_Howe", 37800, true, SummerPeriod{{4, 10, 2026}, {4, 4, 2027}}},
+    {"Europe/Rome", 3600, North, SummerPeriod{{29, 3, 2026}, {25, 10, 2026}}},
+    {"America/New_York", -18000, North, SummerPeriod{{8, 3, 2026}, {1, 11, 2026}}},
+    {"Australia/Sydney", 36000, South, SummerPeriod{{4, 10, 2026}, {4, 4, 2027}}},
+    {"America/Santiago", -14400, South, SummerPeriod{{6, 9, 2026}, {4, 4, 2027}}},
+    {"Pacific/Auckland", 43200, South, SummerPeriod{{27, 9, 2026}, {4, 4, 2027}}},
+    // Half an hour of summer time: the half hour decides its colour.
+    {"Australia/Lord_Howe", 37800, ZoneClass::HalfHour, SummerPeriod{{4, 10, 2026}, {4, 4, 2027}}},
     // Its "daylight saving" flag is set in winter: the larger offset is still summer.
-    {"Europe/Dublin", 0, true, SummerPeriod{{29, 3, 2026}, {25, 10, 2026}}},
-    {"Asia/Tokyo", 32400, false, std::nullopt},
-    {"Asia/Kathmandu", 20700, false, std::nullopt},
+    {"Europe/Dublin", 0, North, SummerPeriod{{29, 3, 2026}, {25, 10, 2026}}},
+    {"Asia/Tokyo", 32400, ZoneClass::Standard, std::nullopt},
+    {"Asia/Kathmandu", 20700, ZoneClass::HalfHour, std::nullopt},
 };
 
-TEST(ZoneDatabase, StandardOffsetAndSummerPeriodOf2026) {
+TEST(ZoneDatabase, StandardOffsetClassAndSummerPeriodOf2026) {
     const SystemZoneDatabase zones;
     ASSERT_EQ(zones.failure(), "");
-    const sys_seconds midYear = test::Instant(2026, 7, 1);
     for (const PeriodCase& c : kPeriods) {
         SCOPED_TRACE(c.zone);
         EXPECT_EQ(StandardOffset(zones, c.zone, 2026), std::chrono::seconds{c.standardSeconds});
-        EXPECT_EQ(HasSummerTime(zones, c.zone, 2026), c.hasSummer);
-        EXPECT_EQ(SummerPeriodOf(zones, c.zone, 2026, midYear), c.period);
+        EXPECT_EQ(ZoneFactsClass(zones, c.zone, 2026), c.facts);
+        EXPECT_EQ(SummerPeriodOf(zones, c.zone, {1, 7, 2026}), c.period);
     }
-    EXPECT_EQ(zones.offsetAt("Nowhere/Atlantis", midYear), std::nullopt);
-    EXPECT_EQ(zones.offsetAt("", midYear), std::nullopt);
+    EXPECT_EQ(zones.offsetAt("Nowhere/Atlantis", test::Instant(2026, 7, 1)), std::nullopt);
+    EXPECT_EQ(ZoneFactsClass(zones, "", 2026), std::nullopt);
 }
 
-// A southern zone whose summer of 2025-26 is its last: in 2026 no summer starts, so the text shows the one
-// in force while it lasts, then none.
-TEST(ZoneDatabase, SummerPeriodInForceWhenNoneStarts) {
-    test::FixedZones zones;
-    zones.add("South/Ending", {{0, -10800},
-                               {test::UtcSeconds(2025, 10, 5, 3), -7200},
-                               {test::UtcSeconds(2026, 3, 1, 2), -10800}});
+// The period a home is in, until it ends; then this year's. A southern zone whose summer of 2025-26 is its
+// last shows it while it lasts, then none.
+TEST(ZoneDatabase, SummerPeriodInForce) {
+    const SystemZoneDatabase system;
+    test::FixedZones ending;
+    ending.add("South/Ending", {{0, -10800}, {test::UtcSeconds(2025, 10, 5, 3), -7200}, {test::UtcSeconds(2026, 3, 1, 2), -10800}});
+    const SummerPeriod sydney2025{{5, 10, 2025}, {5, 4, 2026}}, sydney2026{{4, 10, 2026}, {4, 4, 2027}};
     const SummerPeriod lastOne{{5, 10, 2025}, {1, 3, 2026}};
-    EXPECT_EQ(SummerPeriodOf(zones, "South/Ending", 2026, test::Instant(2026, 2, 1)), lastOne);
-    EXPECT_EQ(SummerPeriodOf(zones, "South/Ending", 2026, test::Instant(2026, 6, 1)), std::nullopt);
-    EXPECT_EQ(SummerPeriodOf(zones, "South/Ending", 2025, test::Instant(2025, 11, 1)), lastOne);
+    struct Case { const ZoneDatabase& zones; const char* zone; CalendarDate today; std::optional<SummerPeriod> period; };
+    const Case cases[] = {
+        {system, "Australia/Sydney", {1, 2, 2026}, sydney2025},
+        {system, "Australia/Sydney", {4, 4, 2026}, sydney2025},   // its last day
+        {system, "Australia/Sydney", {5, 4, 2026}, sydney2026},   // the clocks went back in the night
+        {system, "Australia/Sydney", {31, 12, 2026}, sydney2026},
+        {system, "Europe/Rome", {15, 11, 2026}, SummerPeriod{{29, 3, 2026}, {25, 10, 2026}}},
+        {ending, "South/Ending", {1, 2, 2026}, lastOne},
+        {ending, "South/Ending", {1, 6, 2026}, std::nullopt},
+        {ending, "South/Ending", {1, 11, 2025}, lastOne},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SummerPeriodOf(c.zones, c.zone, c.today), c.period) << c.zone << " " << c.today.day << "/" << c.today.month;
 }
 
 } // namespace
