@@ -21,15 +21,18 @@ protected:
     MainView& v = view();
 };
 
-// Start-up removes the temporaries of killed writes (".seg.dat.a1B2c3") alone; garbage seg.dat: start values.
+// Start-up removes the temporaries of killed writes (".seg.dat.a1B2c3") of every file it writes, alone;
+// garbage seg.dat: start values.
 TEST_F(ProgramTest, StartUpRemovesStaleTemporariesAndSurvivesGarbage) {
-    for (const char* name : {".seg.dat.a1B2c3", ".fusi.tmp.zzzzzz", ".lxp2.par.short", "notes.txt"})
-        dir.write(name, "x");
+    const Strings stale = {".seg.dat.a1B2c3", ".fusi.tmp.zzzzzz", ".fusi.dat.Q9w8E7", ".lxp2.par.000000",
+                           ".Parleg.dat.aaaaaa", ".fusi.tz.Xy12Zt", ".car.tip.k3j4h5", ".casa.tz.AbCdEf"};
+    const Strings kept = {".lxp2.par.short", "notes.txt", ".notes.txt.a1B2c3"};
+    for (const auto& name : stale) dir.write(name, "x");
+    for (const auto& name : kept) dir.write(name, "x");
     dir.write("seg.dat", "\"abc\",\"\x01\x02\",,zz\r\n");
     ASSERT_TRUE(program->startUp());
-    EXPECT_EQ((std::array{dir.exists(".seg.dat.a1B2c3"), dir.exists(".fusi.tmp.zzzzzz"),
-                          dir.exists(".lxp2.par.short"), dir.exists("notes.txt")}),
-              (std::array{false, false, true, true}));
+    for (const auto& name : stale) EXPECT_FALSE(dir.exists(name)) << name;
+    for (const auto& name : kept) EXPECT_TRUE(dir.exists(name)) << name;
     EXPECT_EQ((std::array{s.display.signalOn, s.display.screenColour}), (std::array{0, 0}));
 }
 
