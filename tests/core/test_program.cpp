@@ -259,7 +259,7 @@ TEST_F(ProgramTest, DamagedCityZonesWarnAndKeepRowsOnTheirClasses) {
     struct Case { const char* why; std::string content, warning; bool londonFollows; int warnings = 2; };
     const std::string keeps = "; la città segue la sua classe", all = "; ogni città segue la sua classe";
     const std::string london = "Londra\tEurope/London\n";
-    const Case cases[] = {
+    std::vector<Case> cases = {
         {"unknown zone", "Roma\tEurope/Roma\n" + london, "fusi.tz, riga 1: fuso sconosciuto Europe/Roma" + keeps, true},
         {"no tab", "Roma Europe/Rome\n" + london, "fusi.tz, riga 1: manca la tabulazione fra nome e fuso" + keeps, true},
         {"zero byte", std::string("Roma\tEurope/Rome\0\n", 18) + london, "fusi.tz, riga 1: carattere nullo" + keeps, true},
@@ -268,6 +268,11 @@ TEST_F(ProgramTest, DamagedCityZonesWarnAndKeepRowsOnTheirClasses) {
         {"a FIFO", "", "fusi.tz: non è un file regolare" + all, false},
         {"no database", london, "fusi.tz: nessun database dei fusi orari (pacchetto tzdata): none here" + all, false, 1},
     };
+    // Files of the database's folder that are no zone of it: the machine's own time, other rules, paths.
+    for (const char* zone : {"localtime", "posixrules", "Factory", "right/Europe/Rome", "posix/Europe/Rome",
+                             "Europe/../Europe/Rome", "../zoneinfo/Europe/Rome", "/usr/share/zoneinfo/Europe/Rome"})
+        cases.push_back({zone, "Roma\t" + std::string(zone) + "\n" + london,
+                         "fusi.tz, riga 1: fuso sconosciuto " + std::string(zone) + keeps, true});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         dir.write(kCityZonesFile, c.content);
