@@ -236,6 +236,11 @@ inline std::string SystemErrorText(int errorNumber) {
     }
 }
 
+// A dialog's save that failed: the file's name, ": " and why follow the first
+// text; the dialog stays open.
+inline constexpr T kSaveFailed = "Impossibile salvare ";
+inline constexpr T kEditsKept = "Le modifiche restano nella finestra: si può riprovare, o scartarle con Annulla.";
+
 // The fatal file message: the folder the program works in, so the user knows where to look.
 inline constexpr T kFileErrorPrefix = "Errore nel file ";
 inline constexpr T kFolderPrefix = "Cartella: ";

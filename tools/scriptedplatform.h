@@ -25,7 +25,7 @@ ReadingInstant InstantOfReading(const ClockReading& reading);
 ClockReading ReadingAt(std::int64_t utcSeconds);
 
 struct Effect {
-    std::string kind;      // beep, sound, question, fatal, write
+    std::string kind;      // beep, sound, question, fatal, saveFailed, write
     std::string file;
     std::string text, title, message;
     bool answer = false;
@@ -45,6 +45,7 @@ public:
     void playSound(const std::string& file) override { effects.push_back({"sound", file, {}, {}, {}, false, {}}); }
     bool askYesNo(const std::string& text, const std::string& title) override;
     void fatalFileError(const std::string& file, const std::string& message) override;
+    void saveFailed(const std::string& text) override;
     void fileWritten(const std::string& file) override { effects.push_back({"write", file, {}, {}, {}, false, {}}); }
     int count(const std::string& kind) const;
 };

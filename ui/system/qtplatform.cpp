@@ -93,6 +93,15 @@ void QtPlatform::fatalFileError(const std::string& file, const std::string& mess
     showBox(box);
 }
 
+// Over the dialog whose save failed, which stays open under it.
+void QtPlatform::saveFailed(const std::string& text) {
+    std::fprintf(stderr, "vemar: %s\n", text.substr(0, text.find('\n')).c_str());
+    if (unattended_) return;
+    QWidget* over = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : parent_;
+    QMessageBox box(QMessageBox::Warning, qs(texts::kCaption), qs(text), QMessageBox::Ok, over);
+    showBox(box);
+}
+
 void QtPlatform::setUnattended() {
     unattended_ = true;
     // The box's own exec returns No (or Ok) once the event loop gets back to it.

@@ -27,6 +27,7 @@ public:
     void playSound(const std::string& file) override;
     bool askYesNo(const std::string& text, const std::string& title) override;
     void fatalFileError(const std::string& file, const std::string& message) override;
+    void saveFailed(const std::string& text) override;
     void setDialogParent(QWidget* parent) { parent_ = parent; }
     // No one is there to answer any more (the program ends on a signal): a
     // question open now and every later one are answered No without a box,
