@@ -191,10 +191,24 @@ inline constexpr T kEveryRowKeepsClass = "; ogni città segue la sua classe";
 inline constexpr T kNoZoneDatabase = "nessun database dei fusi orari (pacchetto tzdata): ";   // then why
 inline constexpr T kNoZonesIn = "nessun fuso in ";   // then the folder
 
+// The settings folder: a start that cannot have one ends with these.
+inline constexpr T kFolderUnusable = "Vemar non può usare la cartella delle impostazioni ";   // the folder, a line end, why
+inline constexpr T kNoHome = "nessuna cartella per le impostazioni: HOME non è un percorso assoluto "
+                             "e l'utente non ha una cartella home";
+inline constexpr T kUnknownArgument = "argomento sconosciuto: ";
+inline constexpr T kUsage = " (uso: vemar [--dir CARTELLA])";
+
 // One program per settings directory (messages on the standard error)
 inline constexpr T kInstanceUnreachable =
     "un'altra copia di Vemar usa già questa cartella ma non risponde: ";   // then the folder
-inline constexpr T kInstanceLockFailed = "controllo di un'altra copia non riuscito: ";
+// The start ends rather than risk a second copy over the same settings;
+// the folder, a line end and why follow.
+inline constexpr T kInstanceLockFailed =
+    "Vemar non si avvia: non può verificare che nessun'altra copia usi la cartella ";
+inline constexpr T kLockIsLink = "è un collegamento simbolico";
+// The socket by which a later start finds the running one needs a folder no
+// other user can enter; without one the running program does not answer.
+inline constexpr T kSocketFolderNotPrivate = "cartella del socket non riservata all'utente: ";   // then the folder
 
 // Information windows
 inline constexpr T kInfoCaption = "Informazioni";
