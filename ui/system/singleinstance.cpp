@@ -152,8 +152,7 @@ std::optional<int> SingleInstance::claim() {
         listen();
         return std::nullopt;
     case InstanceLock::Outcome::Failed:
-        failure_ = LockFailedText(dir_, lock_.error());
-        say(failure_, {});
+        failure_ = LockFailedText(dir_, lock_.error());   // the start shows it
         return 1;
     case InstanceLock::Outcome::Held:
         break;

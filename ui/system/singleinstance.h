@@ -36,7 +36,8 @@ public:
     // nullopt: this is the first program in the directory and goes on.
     // Otherwise the status this start ends with: 0 after the running program
     // was asked to show its window, 1 when it could not be reached (said on
-    // the standard error) or when the lock cannot be taken at all (failure()).
+    // the standard error) or when the lock cannot be taken at all (failure(),
+    // for the start to show).
     std::optional<int> claim();
     // Why the lock could not be taken, as the start's message says it; empty
     // unless claim() failed so.
