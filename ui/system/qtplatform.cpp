@@ -7,8 +7,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QMessageBox>
 #include <QTimer>
 #include <algorithm>
