@@ -25,12 +25,18 @@ public:
 
     // Tries once, without waiting.
     Outcome take(const std::filesystem::path& dir);
-    // Why take() failed, in the system's words.
+    // Why take() failed: the file's name and the reason, in Italian.
     const std::string& error() const { return error_; }
 
 private:
+    Outcome fail(const std::string& reason);
+
     int fd_ = -1;
     std::string error_;
 };
+
+// What a start that cannot take the lock says before it ends: without the
+// lock it cannot tell whether another copy writes the same settings.
+std::string LockFailedText(const std::filesystem::path& dir, const std::string& error);
 
 } // namespace vemar

@@ -39,6 +39,10 @@ public:
     virtual bool askYesNo(const std::string& text, const std::string& title) = 0;
     // A required file is missing or damaged, or a write failed: the program ends.
     virtual void fatalFileError(const std::string& file, const std::string& message) = 0;
+    // A dialog could not save (the text says which file and why); the dialog
+    // stays open with its edits and the program runs on. Shown, and waited
+    // for, like a question; only printed when no one can answer.
+    virtual void saveFailed(const std::string& text) { warning(text); }
     // A settings file was replaced; for the record of what happened.
     virtual void fileWritten(const std::string& /*file*/) {}
     // Something the user may want to know that stops nothing (a damaged

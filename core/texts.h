@@ -193,10 +193,24 @@ inline constexpr T kNoZonesIn = "nessun fuso in ";   // then the folder
 // The home follows the machine's zone: its files are written without asking.
 inline constexpr T kTriedAgainInAMinute = "; nuovo tentativo fra un minuto";
 
+// The settings folder: a start that cannot have one ends with these.
+inline constexpr T kFolderUnusable = "Vemar non può usare la cartella delle impostazioni ";   // the folder, a line end, why
+inline constexpr T kNoHome = "nessuna cartella per le impostazioni: HOME non è un percorso assoluto "
+                             "e l'utente non ha una cartella home";
+inline constexpr T kUnknownArgument = "argomento sconosciuto: ";
+inline constexpr T kUsage = " (uso: vemar [--dir CARTELLA])";
+
 // One program per settings directory (messages on the standard error)
 inline constexpr T kInstanceUnreachable =
     "un'altra copia di Vemar usa già questa cartella ma non risponde: ";   // then the folder
-inline constexpr T kInstanceLockFailed = "controllo di un'altra copia non riuscito: ";
+// The start ends rather than risk a second copy over the same settings;
+// the folder, a line end and why follow.
+inline constexpr T kInstanceLockFailed =
+    "Vemar non si avvia: non può verificare che nessun'altra copia usi la cartella ";
+inline constexpr T kLockIsLink = "è un collegamento simbolico";
+// The socket by which a later start finds the running one needs a folder no
+// other user can enter; without one the running program does not answer.
+inline constexpr T kSocketFolderNotPrivate = "cartella del socket non riservata all'utente: ";   // then the folder
 
 // Information windows
 inline constexpr T kInfoCaption = "Informazioni";
@@ -237,6 +251,11 @@ inline std::string SystemErrorText(int errorNumber) {
     default: return "errore di sistema " + std::to_string(errorNumber);
     }
 }
+
+// A dialog's save that failed: the file's name, ": " and why follow the first
+// text; the dialog stays open.
+inline constexpr T kSaveFailed = "Impossibile salvare ";
+inline constexpr T kEditsKept = "Le modifiche restano nella finestra: si può riprovare, o scartarle con Annulla.";
 
 // The fatal file message: the folder the program works in, so the user knows where to look.
 inline constexpr T kFileErrorPrefix = "Errore nel file ";

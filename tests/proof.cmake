@@ -22,16 +22,20 @@ if(VEMAR_UI)
   add_test(NAME e2e.desktop_files COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/check-desktop-files ${E2E_DIR}/install)
   # The sound scenarios (label sound) hear the time signal and Infor.snm through a private PulseAudio server.
   foreach(scenario first_start midnight_month_end noon_date_lines page2_saved_scheme end_on_signals display_lost
-                   second_instance killed_early new_user_sydney new_user_new_york new_user_tokyo new_user_kolkata
-                   new_user_kathmandu new_user_santiago new_user_rome new_user_us_eastern travelling_laptop)
+                   second_instance start_errors other_user killed_early new_user_sydney new_user_new_york
+                   new_user_tokyo new_user_kolkata new_user_kathmandu new_user_santiago new_user_rome new_user_us_eastern
+                   travelling_laptop)
     add_test(NAME e2e.${scenario} COMMAND ${E2E}/scenarios.py ${scenario} ${INSTALLED})
   endforeach()
   foreach(scenario time_signal_and_info without_sound_server)
     add_test(NAME e2e.${scenario} COMMAND ${E2E}/sound.py ${scenario} ${INSTALLED})
   endforeach()
-  # Without tzdata: the zone database hidden in a mount namespace (root only).
-  add_test(NAME e2e.without_tzdata COMMAND ${E2E}/scenarios.py without_tzdata --program $<TARGET_FILE:vemar-snapshot>
-                                           --data ${CMAKE_CURRENT_SOURCE_DIR}/data --out ${E2E_DIR})
+  # In a mount namespace (root only), through the snapshot tool: without tzdata, the zone database hidden;
+  # on a full disk, a 64 KiB file system.
+  foreach(scenario without_tzdata full_disk)
+    add_test(NAME e2e.${scenario} COMMAND ${E2E}/scenarios.py ${scenario} --program $<TARGET_FILE:vemar-snapshot>
+                                          --data ${CMAKE_CURRENT_SOURCE_DIR}/data --out ${E2E_DIR})
+  endforeach()
   get_property(e2e_tests DIRECTORY PROPERTY TESTS)
   list(FILTER e2e_tests INCLUDE REGEX "^e2e\\.")
   set_tests_properties(${e2e_tests} PROPERTIES FIXTURES_REQUIRED e2e_installed TIMEOUT 90 SKIP_RETURN_CODE 77 LABELS e2e)

@@ -271,6 +271,7 @@ QJsonObject Driver::json() const {
         QJsonObject o{{"kind", QString::fromStdString(e.kind)}};
         if (e.kind == "sound" || e.kind == "write" || e.kind == "fatal") o["file"] = QString::fromStdString(e.file);
         if (e.kind == "fatal") o["message"] = QString::fromStdString(e.message);
+        if (e.kind == "saveFailed") o["text"] = QString::fromStdString(e.text);
         if (e.kind == "question") {
             o["text"] = QString::fromStdString(e.text);
             o["title"] = QString::fromStdString(e.title);

@@ -85,6 +85,11 @@ void ScriptedPlatform::fatalFileError(const std::string& file, const std::string
     effects.push_back({"fatal", file, {}, {}, message, false, {}});
 }
 
+void ScriptedPlatform::saveFailed(const std::string& text) {
+    std::fprintf(stderr, "vemar: %s\n", text.c_str());
+    effects.push_back({"saveFailed", {}, text, {}, {}, false, {}});
+}
+
 int ScriptedPlatform::count(const std::string& kind) const {
     int n = 0;
     for (const auto& e : effects) n += e.kind == kind;

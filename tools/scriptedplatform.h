@@ -29,7 +29,7 @@ ClockReading ReadingAt(std::chrono::sys_seconds instant);
 void setSystemZone(const std::string& zone);
 
 struct Effect {
-    std::string kind;      // beep, sound, question, fatal, write
+    std::string kind;      // beep, sound, question, fatal, saveFailed, write
     std::string file;
     std::string text, title, message;
     bool answer = false;
@@ -49,6 +49,7 @@ public:
     void playSound(const std::string& file) override { effects.push_back({"sound", file, {}, {}, {}, false, {}}); }
     bool askYesNo(const std::string& text, const std::string& title) override;
     void fatalFileError(const std::string& file, const std::string& message) override;
+    void saveFailed(const std::string& text) override;
     void fileWritten(const std::string& file) override { effects.push_back({"write", file, {}, {}, {}, false, {}}); }
     int count(const std::string& kind) const;
 };

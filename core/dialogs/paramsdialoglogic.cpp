@@ -1,5 +1,6 @@
 #include "paramsdialoglogic.h"
 
+#include "core/dialogs/dialogsave.h"
 #include "core/time/calendar.h"
 #include "core/files.h"
 #include "core/program.h"
@@ -173,13 +174,13 @@ void ParamsDialogLogic::autoDstClick(bool ticked) {
     if (!opening_) editPlace([&](PlaceSettings& p) { p.autoDst = ticked ? 1 : 0; });
 }
 
-void ParamsDialogLogic::okClick() {
-    program_.guarded([&] {
+bool ParamsDialogLogic::okClick() {
+    closedByOk_ = SaveKeepingEdits(program_.platform(), [&] {
         program_.legaleSinoToday();
         program_.showDstLabel();
         program_.saveSiteSettings();
-        closedByOk_ = true;
     });
+    return closedByOk_;
 }
 
 void ParamsDialogLogic::unload() {

@@ -40,7 +40,9 @@ public:
     void halfHourYesClick();                         // "Si": 30 minutes
     void halfHourNoClick();                         // "No"
     void autoDstClick(bool ticked);
-    void okClick();                              // saves; the window then closes
+    // Saves; true when the window may close, false when the save failed and
+    // the boxes stay as typed.
+    bool okClick();
     void unload();                               // Form_Unload, however the window closes
 
 private:

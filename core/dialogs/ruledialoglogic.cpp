@@ -1,5 +1,6 @@
 #include "ruledialoglogic.h"
 
+#include "core/dialogs/dialogsave.h"
 #include "core/files.h"
 #include "core/program.h"
 #include "core/texts.h"
@@ -92,8 +93,8 @@ void RuleDialogLogic::applyClick() {
     v_.applicaButton.enabled = false;
 }
 
-void RuleDialogLogic::okClick() {
-    program_.guarded([&] {
+bool RuleDialogLogic::okClick() {
+    return SaveKeepingEdits(program_.platform(), [&] {
         program_.legaleSinoToday();
         program_.saveDstRule();
     });

@@ -43,7 +43,9 @@ public:
     // The user chose entry `index` of list `combo` (0 = the start's month).
     void select(int combo, int index);
     void applyClick();                    // "Applica"
-    void okClick();                       // "Ok": saves; the window then closes
+    // "Ok": saves; true when the window may close, false when the save
+    // failed and the lists stay as chosen.
+    bool okClick();
     void cancelClick();                   // "Annulla": the window then closes
     // The close box runs none of the three: the rule stays as edited.
 

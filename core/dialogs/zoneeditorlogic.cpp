@@ -1,5 +1,6 @@
 #include "zoneeditorlogic.h"
 
+#include "core/dialogs/dialogsave.h"
 #include "core/time/citytable.h"
 #include "core/files.h"
 #include "core/files/settingsfile.h"
@@ -206,10 +207,15 @@ void ZoneEditorLogic::takeBoxes() {
 // A command whose button is disabled does nothing, whoever calls it.
 void ZoneEditorLogic::salva() {
     if (!view_.salvaButton.enabled) return;
+    const ZoneTable before = table_;
     takeBoxes();
+    if (!SaveKeepingEdits(program_.platform(),
+                          [&] { StageZoneTable(program_.file(kZoneFile).parent_path(), table_); })) {
+        table_ = before;   // the boxes keep the edits and Salva stays on
+        return;
+    }
     // "Tabella Fusi" changes no class, so this only ever recolours "Tabella Tipi"'s names.
     for (int row = 0; row < kZoneRows; ++row) colourName(row);
-    if (!program_.guarded([&] { StageZoneTable(program_.file(kZoneFile).parent_path(), table_); })) return;
     program_.platform().fileWritten(kStagedZoneFile);
     program_.platform().beep();
     view_.salvaButton.enabled = false;
@@ -223,38 +229,46 @@ void ZoneEditorLogic::annulla() {
     open();
 }
 
-void ZoneEditorLogic::salvafile() {
+bool ZoneEditorLogic::salvafile() {
+    const ZoneTable before = table_;
     takeBoxes();
-    if (!program_.guarded([&] {
+    if (!SaveKeepingEdits(program_.platform(), [&] {
             takeRowsOffZones(table_);
             WriteZoneTable(program_.file(kZoneFile), table_);
-        }))
-        return;
+        })) {
+        table_ = before;
+        return false;
+    }
     program_.platform().fileWritten(kZoneFile);
     program_.platform().beep();
     view_.salvaButton.enabled = false;
     program_.requestReload();
+    return true;
 }
 
-void ZoneEditorLogic::close() {
-    if (program_.failed()) return;
+// A save that fails here keeps the window open: closing it would lose the
+// edits, and the user may free the disk and close again, or drop them with
+// Annulla. The next close starts over, question included.
+bool ZoneEditorLogic::close() {
+    if (program_.failed()) return true;
     if (savePending_) {
         // The staged table replaces fusi.dat in one rename rather than by
         // deleting fusi.dat first: a program stopped between the two steps
         // would leave no table at all, and the program cannot start without one.
         const auto dir = program_.file(kZoneFile).parent_path();
-        if (!program_.guarded([&] {
+        if (!SaveKeepingEdits(program_.platform(), [&] {
                 takeRowsOffZones(table_);
                 CommitStagedTable(dir);
             }))
-            return;
+            return false;
         program_.platform().fileWritten(kZoneFile);
         program_.requestReload();
         savePending_ = false;
     }
     if (view_.salvaButton.enabled &&
         program_.platform().askYesNo(std::string(texts::kSaveEditsQuestion), std::string(texts::kWarningTitle)))
-        salvafile();
+        return salvafile();
+    return true;
 }
 
 } // namespace vemar

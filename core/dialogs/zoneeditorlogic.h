@@ -69,22 +69,24 @@ public:
     std::string filterName(std::string_view typed) const;
     std::string filterValue(std::string_view typed) const;
 
-    // Events. Every file error is reported through the program as fatal.
+    // Events. A file error while reading is reported through the program as
+    // fatal; a save that fails is told and leaves the boxes as they are.
     void open();                                       // reads fusi.dat and fills the boxes
     void nameChanged(int row, std::string_view text);  // any change of name box row
     void valueChanged(int row, std::string_view text); // any change of value box row
     void salva();                                      // "Salva": stages fusi.tmp
     void annulla();                                    // "Annulla": back to fusi.dat
     // The window closes (Esci or its close box): commits a staged table and
-    // offers to save edits made since.
-    void close();
+    // offers to save edits made since. False when a save failed: the window
+    // stays open with the edits, although closing is otherwise never refused.
+    bool close();
 
 private:
     void fill();
     void takeBoxes();
     void colourName(int row);
     void markEdited();
-    void salvafile();
+    bool salvafile();
     // The box's row as it would be saved now.
     ZoneRow rowInBoxes(int row) const;
     // " Kathmandu +5:45h Asia/Kathmandu " for a row that follows a zone,

@@ -149,8 +149,11 @@ void WriteFileAtomic(const fs::path& path, std::string_view bytes) {
 
 // A write killed before its rename leaves its temporary file, named
 // ".<file>.XXXXXX", beside the intact old file: remove those of our files.
+// Every file the program writes belongs here, the first start's copies too
+// (car.tip, fusi.tz): a temporary missing from the list stays for good.
 void RemoveStaleTemporaries(const fs::path& dir) {
-    static constexpr const char* kOurs[] = {kZoneFile, kStagedZoneFile, kSiteFile, kDisplayFile, kRuleFile};
+    static constexpr const char* kOurs[] = {kZoneFile,   kStagedZoneFile, kSiteFile,      kDisplayFile,
+                                            kRuleFile,   kMarkerFile,     kCityZonesFile, kHomeZoneFile};
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(dir, ec)) {
         const std::string name = entry.path().filename().string();

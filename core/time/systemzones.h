@@ -7,7 +7,9 @@
 
 #include "core/time/zonedatabase.h"
 
+#include <functional>
 #include <mutex>
+#include <set>
 #include <string>
 
 namespace vemar {
@@ -23,6 +25,9 @@ private:
 
     mutable std::once_flag loaded_;
     mutable std::string failure_;
+    // The zones and links the database defines: only these names are looked
+    // up, never a path into its folder.
+    mutable std::set<std::string, std::less<>> names_;
 };
 
 } // namespace vemar

@@ -1,7 +1,9 @@
-// The first start: where the settings folder is, the place a zone lies at, and what the system's zone seeds
+// The first start: where the settings folder is and what cannot be one, the place a zone lies at, and what the system's zone seeds
 // in lxp2.par and Parleg.dat.
 
 #include "core/firststart.h"
+#include "core/settingsfolder.h"
+#include "core/texts.h"
 #include "core/time/dst.h"
 #include "testsupport.h"
 
@@ -63,13 +65,50 @@ TEST(FirstStart, SeedsFromTheSystemZone) {
     }
 }
 
-TEST(FirstStart, SettingsDirFor) {
-    struct Case { const char* xdg; const char* home; const char* expected; };
-    const Case cases[] = {{"/x/conf", "/home/u", "/x/conf/vemar"}, {nullptr, "/home/u", "/home/u/.config/vemar"},
-                          {"", "/home/u", "/home/u/.config/vemar"}, {nullptr, nullptr, ""}, {nullptr, "", ""},
-                          {"relative/conf", "/home/u", "/home/u/.config/vemar"}};   // the base-directory rules ignore it
-    for (const Case& c : cases)
-        EXPECT_EQ(SettingsDirFor(c.xdg, c.home), fs::path(c.expected)) << (c.xdg ? c.xdg : "-") << " " << (c.home ? c.home : "-");
+// The folder is decided once: --dir (bytes as given, UTF-8 or not), else an absolute XDG_CONFIG_HOME, else an
+// absolute HOME, else the password database's home; never the current directory.
+TEST(SettingsFolder, ChosenFromArgumentsOrEnvironment) {
+    struct Case { std::vector<std::string> args; const char *xdg, *home, *passwd; std::string folder, error = ""; };
+    const std::string noHome(texts::kNoHome), usage = " (uso: vemar [--dir CARTELLA])";
+    const Case cases[] = {
+        {{}, "/x/conf", "/home/u", "/p", "/x/conf/vemar"}, {{}, nullptr, "/home/u", "/p", "/home/u/.config/vemar"},
+        {{}, "", "/home/u", "/p", "/home/u/.config/vemar"},
+        {{}, "relative/conf", "/home/u", "/p", "/home/u/.config/vemar"},   // the base-directory rules ignore it
+        {{}, nullptr, nullptr, "/p", "/p/.config/vemar"}, {{}, nullptr, "relative", "/p", "/p/.config/vemar"},
+        {{}, nullptr, "", "", "", noHome},
+        {{"--dir", "/d/caf\xE9"}, "/x", "/home/u", "/p", "/d/caf\xE9"},
+        {{"--dir", "rel"}, nullptr, nullptr, "", (fs::current_path() / "rel").string()},
+        {{"--dir"}, "/x", "/h", "/p", "", "argomento sconosciuto: --dir" + usage},
+        {{"--help"}, "/x", "/h", "/p", "", "argomento sconosciuto: --help" + usage},
+    };
+    for (const Case& c : cases) {
+        const FolderChoice choice = ChooseSettingsFolder(c.args, c.xdg, c.home, c.passwd);
+        EXPECT_EQ(std::pair(choice.error, choice.error.empty() ? choice.folder.string() : ""), std::pair(c.error, c.folder))
+            << (c.xdg ? c.xdg : "-") << " " << (c.home ? c.home : "-") << " " << c.passwd;
+    }
+}
+
+// A folder that cannot be one is refused, saying why, with nothing made on the way; a name that is no UTF-8
+// is made under its own bytes.
+TEST(SettingsFolder, AFolderThatCannotBeUsedIsRefused) {
+    WorkDir base(false);
+    base.write("file", "x");
+    std::string deep;
+    for (int i = 0; i < 20; ++i) deep += "/" + std::string(250, 'd');
+    const std::pair<fs::path, std::string> cases[] = {
+        {base / "file", "non è una cartella"}, {base / "file/vemar", "non è una cartella"},   // --dir, XDG_CONFIG_HOME
+        {base / std::string(256, 'n'), "nome troppo lungo"}, {base.path().string() + deep, "nome troppo lungo"},
+        {base / "caf\xE9/vemar", ""},
+    };
+    for (const auto& [folder, why] : cases) {
+        EXPECT_EQ(MakeSettingsFolder(folder), why) << folder.string().substr(0, 80);
+        std::error_code ec;
+        EXPECT_EQ(fs::is_directory(folder, ec), why.empty());
+    }
+    std::vector<std::string> made;
+    for (const auto& entry : fs::directory_iterator(base.path())) made.push_back(entry.path().filename().string());
+    std::sort(made.begin(), made.end());
+    EXPECT_EQ(made, (std::vector<std::string>{"caf\xE9", "file"}));
 }
 
 std::map<std::string, std::string> Contents(const fs::path& dir) {

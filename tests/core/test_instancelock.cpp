@@ -5,6 +5,8 @@
 #include "testsupport.h"
 
 #include <csignal>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace vemar {
@@ -25,7 +27,33 @@ TEST(InstanceLock, TakenHeldOrFailedWithAReason) {
     EXPECT_EQ(second.take(dir.path()), Outcome::Taken);
     InstanceLock lock;
     EXPECT_EQ(lock.take(dir / "missing"), Outcome::Failed);
-    EXPECT_EQ(lock.error(), ".vemar.lock: No such file or directory");
+    EXPECT_EQ(lock.error(), ".vemar.lock: file o cartella inesistente");
+}
+
+// What may stand in the lock file's place: a link is never followed (its target neither made nor locked);
+// a directory, a FIFO or a second name of another file is no lock. Each is refused at once, saying why.
+TEST(InstanceLock, RefusesWhatIsNoLockFile) {
+    using Make = void (*)(const std::filesystem::path& lock, const std::filesystem::path& target);
+    struct Case { const char* what; bool targetExists; Make make; const char* error; };
+    const Case cases[] = {
+        {"a dangling link", false, [](auto& lock, auto& target) { create_symlink(target, lock); }, "è un collegamento simbolico"},
+        {"a link to a file", true, [](auto& lock, auto& target) { create_symlink(target, lock); }, "è un collegamento simbolico"},
+        {"a hard link", true, [](auto& lock, auto& target) { create_hard_link(target, lock); }, "non è un file regolare"},
+        {"a directory", false, [](auto& lock, auto&) { create_directory(lock); }, "è una cartella"},
+        {"a FIFO", false, [](auto& lock, auto&) { ::mkfifo(lock.c_str(), 0600); }, "non è un file regolare"},
+    };
+    for (const Case& c : cases) {
+        test::WorkDir dir(false), other(false);
+        const auto target = other / "passwd";
+        if (c.targetExists) std::ofstream(target) << "root:x:0:0\n";
+        c.make(dir / kLockFile, target);
+        InstanceLock lock;
+        EXPECT_EQ(std::pair(lock.take(dir.path()), lock.error()), std::pair(Outcome::Failed, ".vemar.lock: " + std::string(c.error))) << c.what;
+        EXPECT_EQ(std::filesystem::exists(target), c.targetExists) << c.what;
+        const int fd = ::open(target.c_str(), O_RDONLY);
+        EXPECT_TRUE(fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) == 0) << c.what << ": the target is not locked";
+        if (fd >= 0) ::close(fd);
+    }
 }
 
 TEST(InstanceLock, AKilledHolderLeavesNoLockBehind) {

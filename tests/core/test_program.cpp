@@ -21,15 +21,18 @@ protected:
     MainView& v = view();
 };
 
-// Start-up removes the temporaries of killed writes (".seg.dat.a1B2c3") alone; garbage seg.dat: start values.
+// Start-up removes the temporaries of killed writes (".seg.dat.a1B2c3") of every file it writes, alone;
+// garbage seg.dat: start values.
 TEST_F(ProgramTest, StartUpRemovesStaleTemporariesAndSurvivesGarbage) {
-    for (const char* name : {".seg.dat.a1B2c3", ".fusi.tmp.zzzzzz", ".lxp2.par.short", "notes.txt"})
-        dir.write(name, "x");
+    const Strings stale = {".seg.dat.a1B2c3", ".fusi.tmp.zzzzzz", ".fusi.dat.Q9w8E7", ".lxp2.par.000000",
+                           ".Parleg.dat.aaaaaa", ".fusi.tz.Xy12Zt", ".car.tip.k3j4h5", ".casa.tz.AbCdEf"};
+    const Strings kept = {".lxp2.par.short", "notes.txt", ".notes.txt.a1B2c3"};
+    for (const auto& name : stale) dir.write(name, "x");
+    for (const auto& name : kept) dir.write(name, "x");
     dir.write("seg.dat", "\"abc\",\"\x01\x02\",,zz\r\n");
     ASSERT_TRUE(program->startUp());
-    EXPECT_EQ((std::array{dir.exists(".seg.dat.a1B2c3"), dir.exists(".fusi.tmp.zzzzzz"),
-                          dir.exists(".lxp2.par.short"), dir.exists("notes.txt")}),
-              (std::array{false, false, true, true}));
+    for (const auto& name : stale) EXPECT_FALSE(dir.exists(name)) << name;
+    for (const auto& name : kept) EXPECT_TRUE(dir.exists(name)) << name;
     EXPECT_EQ((std::array{s.display.signalOn, s.display.screenColour}), (std::array{0, 0}));
 }
 
@@ -256,7 +259,7 @@ TEST_F(ProgramTest, DamagedCityZonesWarnAndKeepRowsOnTheirClasses) {
     struct Case { const char* why; std::string content, warning; bool londonFollows; int warnings = 2; };
     const std::string keeps = "; la città segue la sua classe", all = "; ogni città segue la sua classe";
     const std::string london = "Londra\tEurope/London\n";
-    const Case cases[] = {
+    std::vector<Case> cases = {
         {"unknown zone", "Roma\tEurope/Roma\n" + london, "fusi.tz, riga 1: fuso sconosciuto Europe/Roma" + keeps, true},
         {"no tab", "Roma Europe/Rome\n" + london, "fusi.tz, riga 1: manca la tabulazione fra nome e fuso" + keeps, true},
         {"zero byte", std::string("Roma\tEurope/Rome\0\n", 18) + london, "fusi.tz, riga 1: carattere nullo" + keeps, true},
@@ -265,6 +268,11 @@ TEST_F(ProgramTest, DamagedCityZonesWarnAndKeepRowsOnTheirClasses) {
         {"a FIFO", "", "fusi.tz: non è un file regolare" + all, false},
         {"no database", london, "fusi.tz: nessun database dei fusi orari (pacchetto tzdata): none here" + all, false, 1},
     };
+    // Files of the database's folder that are no zone of it: the machine's own time, other rules, paths.
+    for (const char* zone : {"localtime", "posixrules", "Factory", "right/Europe/Rome", "posix/Europe/Rome",
+                             "Europe/../Europe/Rome", "../zoneinfo/Europe/Rome", "/usr/share/zoneinfo/Europe/Rome"})
+        cases.push_back({zone, "Roma\t" + std::string(zone) + "\n" + london,
+                         "fusi.tz, riga 1: fuso sconosciuto " + std::string(zone) + keeps, true});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         dir.write(kCityZonesFile, c.content);

@@ -39,7 +39,7 @@ struct RecordingPlatform : Platform {
     std::deque<bool> answers;                 // next Yes/No answers; No when empty
     int beeps = 0;
     std::string lastTitle;
-    std::vector<std::string> questions, writes, fatalFiles, fatalMessages;
+    std::vector<std::string> questions, writes, fatalFiles, fatalMessages, saveFailures;
     std::vector<std::string> effects;         // all of them in turn: "write lxp2.par", "beep", ...
 
     ClockReading now() override { return clock; }
@@ -61,6 +61,7 @@ struct RecordingPlatform : Platform {
         fatalMessages.push_back(message);
         effects.push_back("fatal " + file);
     }
+    void saveFailed(const std::string& text) override { saveFailures.push_back(text); effects.push_back("save failed"); }
     void fileWritten(const std::string& file) override { writes.push_back(file); effects.push_back("write " + file); }
 };
 

@@ -170,8 +170,9 @@ class Screenshot:
 class Desktop:
     """Xvfb, openbox, a session bus and the accessibility bus, torn down by stop()."""
 
-    def __init__(self, scratch):
-        self.scratch = Path(scratch)
+    def __init__(self, scratch, other_users=False):
+        """other_users: the display admits every local user (Xvfb -ac), for a program run as another."""
+        self.scratch, self.access = Path(scratch), ["-ac"] if other_users else []
         self._processes = []
         self._runtime = Path(tempfile.mkdtemp(prefix="xdg-", dir=self.scratch))
         self.env = {k: v for k, v in os.environ.items()
@@ -187,7 +188,7 @@ class Desktop:
         # Xvfb on the first free display, which it names on the pipe.
         read_end, write_end = os.pipe()
         self._spawn("xvfb", ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24",
-                             "-nolisten", "tcp", "-noreset"], pass_fds=(write_end,))
+                             "-nolisten", "tcp", "-noreset", *self.access], pass_fds=(write_end,))
         os.close(write_end)
         with os.fdopen(read_end) as pipe:
             self.env["DISPLAY"] = ":" + pipe.readline().strip()

@@ -10,6 +10,7 @@ and checks its exit status and its files: seg.dat written, every other as it was
 """
 
 import argparse
+import hashlib
 import json
 import math
 import os
@@ -17,8 +18,10 @@ import random
 import re
 import shutil
 import signal
+import socket
 import subprocess
 import sys
+import tempfile
 import time
 import traceback
 from collections import Counter
@@ -28,8 +31,8 @@ from unittest import SkipTest
 from zoneinfo import ZoneInfo
 
 sys.dont_write_bytecode = True   # no __pycache__ in the source tree
-from desktop import (Desktop, DesktopError, checksums, city_zones, display_settings_bytes, fields, seed_workdir,
-                     wait_until, zone_table)
+from desktop import (CAPTION, Desktop, DesktopError, RunningProgram, checksums, city_zones, display_settings_bytes,
+                     fields, seed_workdir, wait_until, zone_table)
 
 # seg.dat after a first start: ColoursChanged is 0, so shut-down stores the
 # window and the times light grey (7) and keeps the city names black (0).
@@ -469,6 +472,164 @@ def killed_early(s):
     s.failures += failed[:10] + ([f"... and {len(failed) - 10} more failed cycles"] if len(failed) > 10 else [])
 
 
+def launch_as(s, name, argv, cwd, env=(), drop=(), user=None):
+    """The program with exactly these arguments, in cwd, in the desktop's environment with env added and the
+    names in drop removed; as another user (a uid) through setpriv."""
+    env = {k: v for k, v in {**s.desktop.env, "QT_QPA_PLATFORM": "xcb", **dict(env)}.items() if k not in drop}
+    if user is not None:
+        argv = ["setpriv", f"--reuid={user}", f"--regid={user}", "--clear-groups", "--", *argv]
+    return RunningProgram(s.desktop, s.desktop._spawn(name, [str(a) for a in argv], env=env, cwd=cwd), s.out / f"{name}.log")
+
+
+def ended_at_its_box(s, run, ending):
+    """Waits for the program's message box, ends it by Return (its OK) or a signal; the exit status."""
+    boxes = wait_until("the message box", lambda: run.process.poll() is not None or run.x_windows(CAPTION), 15)
+    if ending == "Return" and boxes is not True:
+        s.desktop.tool("xdotool", "windowactivate", "--sync", boxes[0])
+        s.desktop.tool("xdotool", "key", "Return")
+    elif boxes is not True:
+        run.process.send_signal(ending)
+    return run.wait_exit(10)
+
+
+def start_errors(s):
+    """A start that cannot go on (a settings file damaged or missing, a folder that cannot be one) says why on
+    the standard error and in a box, and ends with status 1 at the box's OK or at an end signal while it is
+    shown; it writes nothing but its lock, and the current directory, which holds settings, is never used
+    instead. A folder whose name is no UTF-8 is that folder, not another one of a similar name."""
+    here, deep = seed_workdir(s.data, s.out / "current"), str(s.out) + "/d" * 3000
+    (s.out / "a-file").write_text("x")
+    cases = [  # what, arguments after the program (None: --dir a seeded folder), environment, files, ending, said
+        ("damaged lxp2.par", None, {}, {"lxp2.par": b"41,54\r\n"}, signal.SIGTERM, "lxp2.par: "),
+        ("damaged fusi.dat", None, {}, {"fusi.dat": b'"Kh"\r\n'}, signal.SIGHUP, "fusi.dat: "),
+        ("damaged Parleg.dat", None, {}, {"Parleg.dat": b"2,4\r\n"}, "Return", "Parleg.dat: "),
+        ("seg.dat a folder", None, {}, {"seg.dat": "dir"}, signal.SIGINT, "seg.dat: non è un file regolare"),
+        ("--dir a file", ["--dir", s.out / "a-file"], {}, {}, "Return", "non è una cartella"),
+        ("--dir a name of 256 bytes", ["--dir", s.out / ("n" * 256)], {}, {}, signal.SIGTERM, "nome troppo lungo"),
+        ("--dir a path over 4 KiB", ["--dir", deep], {}, {}, "Return", "nome troppo lungo"),
+        ("XDG_CONFIG_HOME a file", [], {"XDG_CONFIG_HOME": s.out / "a-file"}, {}, signal.SIGHUP, "non è una cartella"),
+    ]
+    for number, (what, args, env, files, ending, said) in enumerate(cases):
+        workdir = seed_workdir(s.data, s.out / f"case-{number}")
+        for name, content in files.items():
+            (workdir / name).unlink(missing_ok=True)
+            (workdir / name).mkdir() if content == "dir" else content and (workdir / name).write_bytes(content)
+        before, current = checksums(workdir) | {LOCK_FILE: hashlib.sha256().hexdigest()}, checksums(here)
+        run = launch_as(s, f"case-{number}", [s.program, *(["--dir", workdir] if args is None else args)], here, env)
+        s.equal(f"{what}: exit status", ended_at_its_box(s, run, ending), 1)
+        s.true(f"{what}: says {said!r}:\n{run.log()}", said in run.log())
+        s.equal(f"{what}: its files", checksums(workdir), before if args is None else checksums(workdir))
+        s.equal(f"{what}: the current directory", checksums(here), current)
+    s.true("no folder made on the way", not {"n" * 256, "d"} & set(os.listdir(s.out)))
+    parent = s.out / "not-utf8"
+    shutil.rmtree(parent, ignore_errors=True)
+    run = s.start("not-utf8", "2024-03-10 10:00:00", workdir=seed_workdir(s.data, parent / os.fsdecode(b"caf\xe9")))
+    run.close_by_window_manager()
+    s.finish(run, FIRST_START_SETTINGS)
+    s.equal("the folders beside it", os.listdir(parent), [os.fsdecode(b"caf\xe9")])
+
+
+def plant(path):
+    """A listening socket of root's at path, open to all, as another user may leave one."""
+    listener = socket.socket(socket.AF_UNIX)
+    listener.bind(str(path))
+    listener.listen()
+    listener.setblocking(False)
+    os.chmod(path, 0o777)
+    return listener
+
+
+def called(listener):
+    try:
+        listener.accept()[0].close()
+        return True
+    except BlockingIOError:
+        return False
+
+
+def other_user(s):
+    """Another user cannot turn the single instance off nor answer in its place. The program runs as nobody,
+    root plays the other user. A lock file root left (a start under sudo) still locks: a second start brings
+    the running window back and ends 0; one nobody cannot read stops the start. A socket planted where older versions listened, in the temporary
+    folder, is never reached; nor one in a private folder of the program's that another user made first (the
+    running program then does not answer: the second start says so). With HOME relative the folder is in the
+    password database's home (nobody's cannot be made), never the current directory. Skipped unless root."""
+    if os.geteuid() != 0 or not shutil.which("setpriv"):
+        raise SkipTest("needs root and setpriv, to run the program as the user nobody")
+    base, nobody = Path(tempfile.mkdtemp(prefix="vemar-other-user-")), 65534
+    try:
+        base.chmod(0o755)
+        shutil.copytree(Path(s.program).parents[1], base / "prefix", symlinks=True)   # nobody may not read --out
+        program, tmp, workdir = base / "prefix/bin/vemar", base / "tmp", seed_workdir(s.data, base / "work")
+        for folder, mode in ((tmp, 0o1777), (base / "run", 0o700), (base / "home", 0o700)):
+            folder.mkdir(mode=mode)
+            folder.chmod(mode)
+            os.chown(folder, nobody if folder != tmp else 0, nobody if folder != tmp else 0)
+        for path in (workdir, *workdir.iterdir()):
+            os.chown(path, nobody, nobody)
+        (workdir / LOCK_FILE).touch(0o644)   # root's
+        name = "vemar-" + hashlib.sha256(os.path.realpath(workdir).encode()).hexdigest()[:32]
+        (tmp / f"vemar-{nobody}").mkdir(0o755)   # root's, in the place of nobody's private folder
+        planted = [plant(tmp / name), plant(tmp / f"vemar-{nobody}" / name)]
+        env, drop = {"TMPDIR": tmp, "XDG_RUNTIME_DIR": base / "run", "HOME": base / "home"}, ("DBUS_SESSION_BUS_ADDRESS",)
+        for runtime, status in ((True, 0), (False, 1)):
+            start = lambda name: launch_as(s, name, [program, "--dir", workdir], workdir, env,
+                                           drop + (() if runtime else ("XDG_RUNTIME_DIR",)), nobody)
+            first = start(f"first-{runtime}")
+            first.window_id = wait_until("the first window", lambda: first.x_windows(CAPTION), 15)[0]
+            time.sleep(3)   # the start-up picture closes
+            s.desktop.tool("xdotool", "windowminimize", "--sync", first.window_id)
+            second = start(f"second-{runtime}")
+            s.equal(f"second start, runtime folder {runtime}", second.wait_exit(15), status)
+            if runtime:
+                wait_until("the first window to come back", first.window_visible, 5)
+            s.true(f"why the second start ended:\n{second.log()}", runtime or "non risponde" in second.log())
+            s.true(f"the first start's socket:\n{first.log()}", ("non riservata" in first.log()) != runtime)
+            first.close_by_window_manager()
+            s.equal("first start's status", first.wait_exit(), 0)
+        s.equal("calls to the other user's sockets", [called(p) for p in planted], [False, False])
+        (workdir / LOCK_FILE).chmod(0o600)   # one nobody cannot even read: no start, rather than two
+        run = launch_as(s, "unreadable-lock", [program, "--dir", workdir], workdir, env, drop, nobody)
+        s.equal("unreadable lock: exit status", ended_at_its_box(s, run, "Return"), 1)
+        s.true(f"unreadable lock: why\n{run.log()}", ".vemar.lock: permesso negato" in run.log())
+        before = checksums(workdir)
+        run = launch_as(s, "relative-home", [program], workdir, {"HOME": "relative", "TMPDIR": tmp},
+                        drop + ("XDG_RUNTIME_DIR",), nobody)
+        s.equal("HOME relative: exit status", ended_at_its_box(s, run, signal.SIGTERM), 1)
+        s.true(f"HOME relative: nobody's home\n{run.log()}", "/nonexistent/.config/vemar" in run.log())
+        s.equal("HOME relative: the current directory", checksums(workdir), before)
+    finally:
+        shutil.rmtree(base, ignore_errors=True)
+
+
+def full_disk(s):
+    """Salva in "Tabella Fusi" on a full 64 KiB file system, run as vemar-snapshot (--program) over the source
+    data (--data) in a mount namespace of its own: the editor stays open with the edit and says why; closing it
+    with Yes fails alike and keeps it open; the program runs on, and every file stays as it was. Skipped where
+    no mount namespace can be made: it needs root, as CI is."""
+    if subprocess.run(["unshare", "-m", "true"], capture_output=True).returncode != 0:
+        raise SkipTest("no mount namespace can be made here")
+    disk, out = s.out / "disk", s.out
+    disk.mkdir(exist_ok=True)
+    edit = " ".join(f"--do '{a}'" for a in ("click:Form1.Tabfu", "type:Form5.Text2(0)=Rome", "click:Form5.SSCommand1",
+                                             "answer:yes", "close:Form5"))
+    script = (f"mount -t tmpfs -o size=64k tmpfs '{disk}' && cd '{s.data}' && cp fusi.dat Parleg.dat lxp2.par car.tip "
+              f"'{disk}' && cd '{disk}' && {{ cat /dev/zero > filler 2>/dev/null; sha256sum * > '{out}/before'; }} && "
+              f"'{s.program}' --dir . --at 2026-06-01T12:00:00 --ticks 3 {edit} --json '{out}/window.json' && "
+              f"rm -f .vemar.lock && sha256sum * > '{out}/after'")
+    run = subprocess.run(["unshare", "-m", "sh", "-c", script], capture_output=True, text=True,
+                         env={"TZ": "Europe/Rome", "QT_QPA_PLATFORM": "offscreen", "PATH": "/usr/bin:/bin"})
+    s.equal(f"status ({run.stderr})", run.returncode, 0)
+    window = json.loads((out / "window.json").read_text()) if not run.returncode else {"effects": [], "controls": {}}
+    full = ": spazio esaurito sul disco\n\n"
+    s.equal("what the user is told", [(e["kind"], e.get("text", "").split(full)[0]) for e in window["effects"]],
+            [("saveFailed", "Impossibile salvare fusi.dat: copia provvisoria fusi.tmp, scrittura non riuscita"),
+             ("question", "Salvare i cambiamenti effettuati?"),
+             ("saveFailed", "Impossibile salvare fusi.dat: scrittura non riuscita")])
+    s.equal("the editor, open with the edit", window["controls"].get("Form5.Text2(0)", {}).get("caption"), "Rome")
+    s.equal("the files", (out / "after").read_text() if not run.returncode else "", (out / "before").read_text())
+
+
 def without_tzdata(s):
     """The program on a machine without tzdata, run here as vemar-snapshot
     (--program) over the source data (--data): the zone database's folder is
@@ -494,7 +655,7 @@ def without_tzdata(s):
 
 SCENARIOS = {f.__name__: f for f in (first_start, midnight_month_end, noon_date_lines, page2_saved_scheme,
                                      end_on_signals, display_lost, second_instance, killed_early, without_tzdata,
-                                     travelling_laptop,
+                                     travelling_laptop, start_errors, other_user, full_disk,
                                      *(new_user(key) for key in NEW_USERS))}
 
 
@@ -513,7 +674,7 @@ def main(doc, scenarios, fresh=False):
     if fresh:
         shutil.rmtree(out, ignore_errors=True)
     out.mkdir(parents=True, exist_ok=True)
-    started, desktop = time.monotonic(), Desktop(out)
+    started, desktop = time.monotonic(), Desktop(out, other_users=args.scenario == "other_user")
     s = Scenario(args, out, desktop)
     try:
         desktop.start()

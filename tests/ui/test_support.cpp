@@ -16,6 +16,8 @@
 #include <thread>
 
 #include <pthread.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace vemar::ui;
 
@@ -184,14 +186,18 @@ private slots:
 
     // A later start in the same directory, however its path is spelt, asks the running program to show its
     // window and ends 0, or ends 1 when the running one does not answer (stopped, or busy past the wait).
-    // The socket is the user's alone, named after the directory, and goes with the program.
+    // The socket is the user's alone, in $XDG_RUNTIME_DIR, named after the directory, and goes with the program.
     void laterStartAsksTheRunningOne() {
+        QTemporaryDir runtime;
+        QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
         for (const bool answering : {true, false}) {
             QTemporaryDir dir;
             QVERIFY(QDir(dir.path()).mkpath("a/b"));
             const std::filesystem::path path = dir.path().toStdString() + "/a/b";
-            const QString socket = SingleInstance::socketPath(path);
-            QVERIFY(socket != SingleInstance::socketPath(path.parent_path()));
+            const QString socket = QString::fromStdString(SingleInstance::socketPath(path));
+            QVERIFY(socket.startsWith(runtime.path() + "/vemar-"));
+            QVERIFY(socket != QString::fromStdString(SingleInstance::socketPath(path.parent_path())));
             {
                 SingleInstance running(path);
                 QVERIFY(!running.claim());
@@ -208,6 +214,40 @@ private slots:
             }
             QVERIFY(!QFileInfo::exists(socket));
         }
+    }
+
+    // Without a private $XDG_RUNTIME_DIR the socket goes into a folder of the program's own under $TMPDIR;
+    // whatever else holds that folder's name first is never used: a link, a folder open to others, one of
+    // another user (root plays the other user: its part runs as nobody).
+    void socketFolderIsThisUsersAlone_data() {
+        QTest::addColumn<QString>("runtime");   // $XDG_RUNTIME_DIR's mode, or its absence
+        QTest::addColumn<QString>("planted");   // what stands at $TMPDIR/vemar-<uid> before the start
+        QTest::addColumn<bool>("used");
+        QTest::newRow("a runtime folder open to others") << "0755" << "" << true;
+        QTest::newRow("none, the folder made at an earlier start") << "" << "0700" << true;
+        QTest::newRow("a link to a folder") << "" << "link" << false;
+        QTest::newRow("a folder open to others") << "" << "0777" << false;
+        if (::geteuid() == 0) QTest::newRow("another user's folder") << "" << "nobody" << false;
+    }
+    void socketFolderIsThisUsersAlone() {
+        QFETCH(QString, runtime);
+        QFETCH(QString, planted);
+        QFETCH(bool, used);
+        QTemporaryDir tmp, home;
+        const QString folder = tmp.path() + "/vemar-" + QString::number(::geteuid());
+        qputenv("TMPDIR", tmp.path().toUtf8());
+        qputenv("XDG_RUNTIME_DIR", home.path().toUtf8());
+        ::chmod(home.path().toUtf8(), runtime.toUInt(nullptr, 8));
+        if (runtime.isEmpty()) qunsetenv("XDG_RUNTIME_DIR");
+        if (planted == "link") QFile::link(home.path(), folder);
+        else if (!planted.isEmpty()) ::mkdir(folder.toUtf8(), planted == "nobody" ? 0700 : planted.toUInt(nullptr, 8));
+        if (planted == "nobody") QCOMPARE(::chown(folder.toUtf8(), 65534, 65534), 0);
+        if (planted == "0777") ::chmod(folder.toUtf8(), 0777);
+        std::string why;
+        const std::string socket = SingleInstance::socketPath(home.path().toStdString(), &why);
+        QCOMPARE(QString::fromStdString(socket).section('/', 0, -2), used ? folder : QString());
+        QVERIFY(used || why.find(folder.toStdString()) != std::string::npos);
+        qunsetenv("TMPDIR");
     }
 };
 

@@ -87,8 +87,8 @@ void ParamsDialog::buildControls() {
     binder_.bind(ok, &v.okButton);
     connect(cancel, &QPushButton::clicked, this, &QWidget::close);
     connect(ok, &QPushButton::clicked, this, [this] {
-        logic_.okClick();
-        close();
+        if (logic_.okClick()) close();
+        else render();
     });
     DialogKeys::install(this, ok, cancel);
 }

@@ -94,8 +94,8 @@ void RuleDialog::buildControls() {
         render();
     });
     connect(ok, &QPushButton::clicked, this, [this] {
-        logic_.okClick();
-        close();
+        if (logic_.okClick()) close();
+        else render();
     });
     DialogKeys::install(this, ok, cancel);
 }

@@ -108,20 +108,21 @@ void ZoneEditorDialog::boxEdited(QLineEdit* box, const QString& text, bool isNam
     });
 }
 
-void ZoneEditorDialog::finish() {
-    if (finished_) return;
-    finished_ = true;
-    editor_.close();
+// True once the editor's closing has run through; QDialog's own close event
+// comes back through reject(), which then finds it done.
+bool ZoneEditorDialog::finish() {
+    if (!finished_) finished_ = editor_.close();
+    binder_.render();
+    return finished_;
 }
 
 void ZoneEditorDialog::closeEvent(QCloseEvent* event) {
-    finish();
+    if (!finish()) return event->ignore();
     QDialog::closeEvent(event);
 }
 
 void ZoneEditorDialog::reject() {
-    finish();
-    QDialog::reject();
+    if (finish()) QDialog::reject();
 }
 
 } // namespace vemar::ui

@@ -26,7 +26,7 @@ public:
     ZoneEditorDialog(Program& program, EditorVariant variant, QWidget* parent = nullptr);
 
     // Esc ends the dialog here without a close event: both ways out run the
-    // editor's closing.
+    // editor's closing, and a save that fails in it keeps the dialog open.
     void reject() override;
 
 protected:
@@ -36,7 +36,7 @@ private:
     void buildBoxes();
     void buildButtons();
     void boxEdited(QLineEdit* box, const QString& text, bool isName, int row);
-    void finish();
+    bool finish();
 
     ZoneEditorLogic editor_;
     ViewBinder binder_;

@@ -7,8 +7,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QMessageBox>
 #include <QTimer>
 #include <algorithm>
@@ -65,10 +63,9 @@ void QtPlatform::beep() {
 }
 
 // Fire and forget: a missing file, one that cannot be decoded or a machine
-// without a sound server only means silence.
-void QtPlatform::playSound(const std::string& file) {
-    sound_.playFile(QFile::encodeName(QFileInfo(qs(file)).absoluteFilePath()).toStdString());
-}
+// without a sound server only means silence. The path is the data folder's,
+// absolute, and stays bytes: a folder's name need not be UTF-8.
+void QtPlatform::playSound(const std::string& file) { sound_.playFile(file); }
 
 int QtPlatform::showBox(QMessageBox& box) {
     openBox_ = &box;
@@ -90,6 +87,22 @@ void QtPlatform::fatalFileError(const std::string& file, const std::string& mess
     const QString text = qs(texts::kFileErrorPrefix) + qs(file) + QStringLiteral(":\n") + qs(message) +
                          QStringLiteral("\n\n") + qs(texts::kFolderPrefix) + folder;
     QMessageBox box(QMessageBox::Critical, qs(texts::kCaption), text, QMessageBox::Ok, parent_);
+    showBox(box);
+}
+
+// Over the dialog whose save failed, which stays open under it.
+void QtPlatform::saveFailed(const std::string& text) {
+    std::fprintf(stderr, "vemar: %s\n", text.substr(0, text.find('\n')).c_str());
+    if (unattended_) return;
+    QWidget* over = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : parent_;
+    QMessageBox box(QMessageBox::Warning, qs(texts::kCaption), qs(text), QMessageBox::Ok, over);
+    showBox(box);
+}
+
+void QtPlatform::showStartError(const std::string& text) {
+    std::fprintf(stderr, "vemar: %s\n", text.c_str());
+    if (unattended_) return;
+    QMessageBox box(QMessageBox::Critical, qs(texts::kCaption), qs(text), QMessageBox::Ok, parent_);
     showBox(box);
 }
 

@@ -27,7 +27,11 @@ public:
     void playSound(const std::string& file) override;
     bool askYesNo(const std::string& text, const std::string& title) override;
     void fatalFileError(const std::string& file, const std::string& message) override;
+    void saveFailed(const std::string& text) override;
     void setDialogParent(QWidget* parent) { parent_ = parent; }
+    // The start cannot go on (no settings folder, no lock): the text on the
+    // standard error and in a box, until its OK or an end signal.
+    void showStartError(const std::string& text);
     // No one is there to answer any more (the program ends on a signal): a
     // question open now and every later one are answered No without a box,
     // and a file error is only printed.

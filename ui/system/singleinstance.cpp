@@ -6,14 +6,12 @@
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QSocketNotifier>
 #include <QThread>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
@@ -40,15 +38,47 @@ void say(std::string_view text, const std::string& detail) {
 }
 
 // The address of a socket file; false when the path does not fit one.
-bool addressOf(const QByteArray& path, sockaddr_un& address) {
+bool addressOf(const std::string& path, sockaddr_un& address) {
     address = {};
     address.sun_family = AF_UNIX;
-    if (path.size() >= qsizetype(sizeof address.sun_path)) return false;
-    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    if (path.empty() || path.size() >= sizeof address.sun_path) return false;
+    std::memcpy(address.sun_path, path.data(), path.size());
     return true;
 }
 
 int newSocket() { return ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0); }
+
+// The program at the other end runs as this user: another user's listener
+// is never asked, nor another user's call answered.
+bool peerIsThisUser(int fd) {
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == ::geteuid();
+}
+
+// A folder of this user's alone: itself (not a link to elsewhere), owned by
+// this user, closed to everyone else.
+bool isPrivateFolder(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::geteuid() &&
+           (info.st_mode & (S_IRWXG | S_IRWXO)) == 0;
+}
+
+// $XDG_RUNTIME_DIR as the session made it (mode 0700); without it, a folder
+// of the program's own under $TMPDIR or /tmp, made now or at an earlier start.
+std::string socketFolder(std::string* why) {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime && runtime[0] == '/' && isPrivateFolder(runtime)) return runtime;
+    const char* tmp = std::getenv("TMPDIR");
+    const std::string own = std::string(tmp && tmp[0] == '/' ? tmp : "/tmp") + "/vemar-" + std::to_string(::geteuid());
+    if (::mkdir(own.c_str(), S_IRWXU) != 0 && errno != EEXIST) {
+        if (why) *why = own + ": " + std::strerror(errno);
+        return {};
+    }
+    if (isPrivateFolder(own)) return own;
+    if (why) *why = std::string(texts::kSocketFolderNotPrivate) + own;
+    return {};
+}
 
 // Waits for fd to be ready for events until the deadline; false on timeout.
 bool await(int fd, short events, const QDeadlineTimer& deadline) {
@@ -60,7 +90,7 @@ bool await(int fd, short events, const QDeadlineTimer& deadline) {
 }
 
 // True once the program listening at path has answered the request.
-bool askToShow(const QByteArray& path) {
+bool askToShow(const std::string& path) {
     sockaddr_un address;
     if (!addressOf(path, address)) return false;
     const QDeadlineTimer deadline(kAnswerMs);
@@ -72,8 +102,8 @@ bool askToShow(const QByteArray& path) {
             QThread::msleep(kRetryMs);
             continue;
         }
-        bool shown = ::send(fd, kShowRequest.data(), size_t(kShowRequest.size()), MSG_NOSIGNAL) ==
-                     kShowRequest.size();
+        bool shown = peerIsThisUser(fd) && ::send(fd, kShowRequest.data(), size_t(kShowRequest.size()),
+                                                  MSG_NOSIGNAL) == kShowRequest.size();
         QByteArray reply;
         while (shown && !reply.contains(kShown) && await(fd, POLLIN, deadline)) {
             char buffer[64];
@@ -98,21 +128,22 @@ SingleInstance::~SingleInstance() {
     calls_.reset();
     if (listener_ >= 0) {
         ::close(listener_);
-        QFile::remove(socketPath(dir_));
+        ::unlink(socket_.c_str());
     }
 }
 
 void SingleInstance::serve(MainWindow* window) { window_ = window; }
 
-QString SingleInstance::serverName(const std::filesystem::path& dir) {
-    QString path = QFileInfo(QString::fromStdString(dir.string())).canonicalFilePath();
-    if (path.isEmpty()) path = QString::fromStdString(dir.string());
-    const QByteArray hash = QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha256).toHex();
-    return QStringLiteral("vemar-") + QString::fromLatin1(hash.left(32));
-}
-
-QString SingleInstance::socketPath(const std::filesystem::path& dir) {
-    return QDir::tempPath() + QLatin1Char('/') + serverName(dir);
+// Named after the directory's real path, as bytes: a name that is no UTF-8
+// is a folder of its own.
+std::string SingleInstance::socketPath(const std::filesystem::path& dir, std::string* why) {
+    const std::string folder = socketFolder(why);
+    if (folder.empty()) return {};
+    char* real = ::realpath(dir.c_str(), nullptr);
+    const QByteArray path = real ? QByteArray(real) : QByteArray(dir.c_str());
+    std::free(real);
+    const QByteArray hash = QCryptographicHash::hash(path, QCryptographicHash::Sha256).toHex();
+    return folder + "/vemar-" + hash.left(32).toStdString();
 }
 
 std::optional<int> SingleInstance::claim() {
@@ -121,51 +152,46 @@ std::optional<int> SingleInstance::claim() {
         listen();
         return std::nullopt;
     case InstanceLock::Outcome::Failed:
-        // A directory that cannot hold the lock cannot hold the settings
-        // either: the program runs and its first write will say so.
-        say(texts::kInstanceLockFailed, lock_.error());
-        return std::nullopt;
+        failure_ = LockFailedText(dir_, lock_.error());   // the start shows it
+        return 1;
     case InstanceLock::Outcome::Held:
         break;
     }
-    if (askToShow(QFile::encodeName(socketPath(dir_)))) return 0;
+    if (askToShow(socketPath(dir_))) return 0;
     say(texts::kInstanceUnreachable, dir_.string());
     return 1;
 }
 
-// A holder killed earlier left its socket file behind: only the lock holder
-// gets here, so whatever has the name is stale. The socket is made in a
-// folder of its own, readable by this user alone, and moved into place, so
-// that no other user can reach it even for a moment.
+// Only the lock holder gets here: a socket file of that name was left by a
+// holder killed earlier. No one but this user can enter its folder.
 void SingleInstance::listen() {
-    const QByteArray path = QFile::encodeName(socketPath(dir_));
-    QByteArray folder = QFile::encodeName(QDir::tempPath()) + "/vemar-XXXXXX";
+    std::string why;
+    const std::string path = socketPath(dir_, &why);
     sockaddr_un address;
     const char* failed = nullptr;
-    // The staged name is the longer one: when it fits, the final one does.
-    if (!addressOf(folder + "/socket", address)) {
+    if (path.empty()) {
+        std::fprintf(stderr, "vemar: %s\n", why.c_str());
+        return;
+    }
+    if (!addressOf(path, address)) {
         errno = ENAMETOOLONG;
         failed = "cannot name the socket";
-    } else if (!::mkdtemp(folder.data())) {
-        failed = "cannot make a folder for the socket";
     } else {
-        addressOf(folder + "/socket", address);
+        ::unlink(path.c_str());
         listener_ = newSocket();
         if (listener_ < 0) failed = "cannot make the socket";
         else if (::bind(listener_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
             failed = "cannot bind the socket";
-        else if (::chmod(address.sun_path, S_IRUSR | S_IWUSR) != 0) failed = "cannot restrict the socket";
+        else if (::chmod(path.c_str(), S_IRUSR | S_IWUSR) != 0) failed = "cannot restrict the socket";
         else if (::listen(listener_, 8) != 0) failed = "cannot listen";
-        else if (::rename(address.sun_path, path.constData()) != 0) failed = "cannot move the socket into place";
-        ::unlink(address.sun_path);
-        ::rmdir(folder.constData());
     }
     if (failed) {
-        std::fprintf(stderr, "vemar: %s: %s: %s\n", path.constData(), failed, std::strerror(errno));
+        std::fprintf(stderr, "vemar: %s: %s: %s\n", path.c_str(), failed, std::strerror(errno));
         if (listener_ >= 0) ::close(listener_);
         listener_ = -1;
         return;
     }
+    socket_ = path;
     ::fcntl(listener_, F_SETFL, ::fcntl(listener_, F_GETFL) | O_NONBLOCK);
     calls_ = std::make_unique<QSocketNotifier>(listener_, QSocketNotifier::Read);
     connect(calls_.get(), &QSocketNotifier::activated, this, &SingleInstance::acceptCallers);
@@ -174,6 +200,10 @@ void SingleInstance::listen() {
 void SingleInstance::acceptCallers() {
     int fd;
     while ((fd = ::accept4(listener_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC)) >= 0) {
+        if (!peerIsThisUser(fd)) {
+            ::close(fd);
+            continue;
+        }
         Caller& caller = callers_[fd];
         caller.readable = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
         connect(caller.readable.get(), &QSocketNotifier::activated, this, [this, fd] { hear(fd); });

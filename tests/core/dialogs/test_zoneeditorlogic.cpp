@@ -1,6 +1,8 @@
 // The zone table editors: what each box keeps, what opening shows, and what any sequence of edits, Salva,
-// Annulla, closing and faults leaves in the files.
+// Annulla and closing leaves in the files; a save that fails in any dialog.
 
+#include "core/dialogs/paramsdialoglogic.h"
+#include "core/dialogs/ruledialoglogic.h"
 #include "core/dialogs/zoneeditorlogic.h"
 #include "core/time/systemzones.h"
 #include "core/texts.h"
@@ -193,45 +195,51 @@ TEST_F(ZoneEditorTest, EverySequenceLeavesWhatTheModelSays) {
     }
 }
 
-// A failed write or commit ends the program naming fusi.dat (the user saved the table; a staged write then
-// names its copy), or fusi.tz, and fusi.dat keeps a whole table: the one before, or the staged one once
-// committed. fusi.tz is written first: a row is at worst on its class.
-TEST_F(ZoneEditorTest, AFailedWriteOrCommitLosesNothing) {
-    // failing: the file whose write fails; faulted: the steps run with the fault; datIsStaged: else the
-    // installed table; tmpKept: fusi.tmp still holds the staged table.
-    struct Case { const char* when; const char* failing; std::vector<Step> steps, faulted; const char* fatalFile;
-                  const char* message; bool datIsStaged, tmpKept; int questions; const char* tzAfter; };
-    const char *roma = "Roma\tEurope/Rome\n", *written = "scrittura non riuscita: ";
-    const char* stagedWrite = "copia provvisoria fusi.tmp, scrittura non riuscita: spazio esaurito sul disco";
-    const std::vector<Step> staged = {name(3, "Lima"), kSalva, name(1, "London")};
-    const Step refuseTheRename = [&](ZoneEditorLogic&) {   // a directory in the place of the staged file
-        std::filesystem::remove(dir / kStagedZoneFile), std::filesystem::create_directory(dir / kStagedZoneFile);
+// A save that fails on a full disk, in any dialog, keeps the dialog open with its edits and says which file
+// and why; the program runs on and the files hold what they held. Once the disk has room, the same button
+// saves the edits.
+TEST_F(ZoneEditorTest, AFailedSaveKeepsTheDialogOpenWithItsEdits) {
+    using Save = std::function<bool()>;   // the dialog's button: true once the save went through
+    struct Case { const char* what; const char* failing; std::function<Save()> open; const char* reason; };
+    const auto inEditor = [this](std::vector<Step> edits, bool closing) {
+        return [=, this] {
+            auto e = std::make_shared<ZoneEditorLogic>(*program, Variant::Zones);
+            e->open();
+            for (const Step& s : edits) s(*e);
+            return Save([e, closing] { return closing ? e->close() : (e->salva(), !e->view().salvaButton.enabled); });
+        };
     };
     const Case cases[] = {
-        {"a second Salva", kStagedZoneFile, staged, {kSalva, kClose}, kZoneFile, stagedWrite, false, true, 0, roma},
-        {"commit", "", staged, {refuseTheRename, kClose}, kZoneFile, "sostituzione non riuscita: ", false, false, 0, roma},
-        {"direct save after commit", kZoneFile, staged, {kClose}, kZoneFile, written, true, false, 1, roma},
-        {"fusi.tz at the commit", kCityZonesFile, {value(0, "+2"), kSalva}, {kClose}, kCityZonesFile, written, false, true, 0, roma},
-        {"fusi.dat after fusi.tz", kZoneFile, {value(0, "+2")}, {kClose}, kZoneFile, written, false, false, 1, "Roma\t-\n"},
+        {"Salva, a second time", kStagedZoneFile, inEditor({name(3, "Lima"), kSalva, name(1, "London")}, false),
+         "fusi.dat: copia provvisoria fusi.tmp, scrittura non riuscita"},
+        {"closing commits the staged table", kCityZonesFile, inEditor({value(0, "+2"), kSalva}, true),
+         "fusi.tz: scrittura non riuscita"},   // Roma leaves its zone first
+        {"closing saves the edits, Yes", kZoneFile, inEditor({value(0, "+2")}, true), "fusi.dat: scrittura non riuscita"},
+        {"Parametri: OK", kSiteFile, [this] {
+             auto d = std::make_shared<ParamsDialogLogic>(*program);
+             d->load(), d->latitudeDegreesChanged("45");
+             return Save([d] { return d->okClick(); });
+         }, "lxp2.par: scrittura non riuscita"},
+        {"Ora Legale: Ok", kRuleFile, [this] {
+             auto d = std::make_shared<RuleDialogLogic>(*program);
+             d->load(), d->select(0, 4);
+             return Save([d] { return d->okClick(); });
+         }, "Parleg.dat: scrittura non riuscita"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.when);
-        startOver(roma);
-        platform.answers = {true};
-        ZoneEditorLogic editor(*program, Variant::Zones);
-        editor.open();
-        for (const Step& s : c.steps) s(editor);
-        const auto before = dir.exists(kStagedZoneFile) ? std::optional(ReadZoneTable(dir / kStagedZoneFile)) : std::nullopt;
+        SCOPED_TRACE(c.what);
+        startOver("Roma\tEurope/Rome\n");
+        platform.answers = {true, true};
+        const Save save = c.open();
+        const std::string before = dir.read(c.failing);
         SetWriteFaultForTesting([f = std::string(c.failing)](const std::filesystem::path& p) { return p.filename() == f; });
-        for (const Step& s : c.faulted) s(editor);
+        EXPECT_FALSE(save());
         SetWriteFaultForTesting(nullptr);
-        EXPECT_TRUE(program->failed());
-        ASSERT_EQ(platform.fatalFiles, std::vector<std::string>{c.fatalFile});
-        EXPECT_EQ(platform.fatalMessages[0].rfind(c.message, 0), 0u) << platform.fatalMessages[0];
-        EXPECT_EQ(ReadZoneTable(dir / kZoneFile), c.datIsStaged ? before.value() : original);
-        if (c.tmpKept) { EXPECT_EQ(ReadZoneTable(dir / kStagedZoneFile), before.value()); }
-        EXPECT_EQ(std::pair(platform.questions.size(), dir.read(kCityZonesFile)),
-                  std::pair(std::size_t(c.questions), std::string(c.tzAfter)));
+        EXPECT_EQ(std::tuple(program->failed(), platform.fatalFiles.size(), dir.read(c.failing)), std::tuple(false, 0u, before));
+        EXPECT_EQ(platform.saveFailures, std::vector<std::string>{std::string("Impossibile salvare ") + c.reason +
+                                                                  ": spazio esaurito sul disco\n\n" + std::string(texts::kEditsKept)});
+        EXPECT_TRUE(save());
+        EXPECT_NE(dir.read(c.failing), before);
     }
 }
 

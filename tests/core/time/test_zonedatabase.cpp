@@ -34,6 +34,7 @@ constexpr auto North = ZoneClass::NorthernSummer, South = ZoneClass::SouthernSum
 const PeriodCase kPeriods[] = {
     {"Europe/Rome", 3600, North, SummerPeriod{{29, 3, 2026}, {25, 10, 2026}}},
     {"America/New_York", -18000, North, SummerPeriod{{8, 3, 2026}, {1, 11, 2026}}},
+    {"US/Eastern", -18000, North, SummerPeriod{{8, 3, 2026}, {1, 11, 2026}}},   // a link
     {"Australia/Sydney", 36000, South, SummerPeriod{{4, 10, 2026}, {4, 4, 2027}}},
     {"America/Santiago", -14400, South, SummerPeriod{{6, 9, 2026}, {4, 4, 2027}}},
     {"Pacific/Auckland", 43200, South, SummerPeriod{{27, 9, 2026}, {4, 4, 2027}}},
