@@ -37,7 +37,7 @@ test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300
 
 # The year-long comparisons with the time-zone database stay in `make test`.
-CHECK_SKIP = ^(Homes/RealWorld|Homes/DatabaseMode|LeftRunning|TickRate)\.
+CHECK_SKIP = ^(Homes/RealWorld|Homes/DatabaseMode|YearLong|LeftRunning|TickRate)\.
 check: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) --target check-tests
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 -L '^(core|ui)$$' -E '$(CHECK_SKIP)'

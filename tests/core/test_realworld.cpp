@@ -10,6 +10,7 @@
 #include "testsupport.h"
 
 #include "core/firststart.h"
+#include "core/texts.h"
 #include "core/tick.h"
 #include "core/time/systemzones.h"
 
@@ -19,6 +20,7 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <utility>
 
 namespace vemar {
 namespace {
@@ -336,6 +338,157 @@ TEST_P(DatabaseMode, EveryRowAndTheUniversalTimeWholeYears) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Homes, DatabaseMode, ::testing::ValuesIn(DatabaseHomes()), DatabaseHomeName);
+
+// ---------------------------------------------------------------- dates, periods and colours of 2026
+//
+// Database mode over every hour of 2026 (and for the periods every day of 2026 and 2027), each folder as a
+// new user's first start leaves it, some rows renamed onto other zones of the dictionary.
+
+// A first start in the zone on 1 January of the year, then rows renamed: {row, name}.
+void FirstStartIn(const test::WorkDir& dir, const char* zone, int year,
+                  const std::vector<std::pair<int, std::string>>& renamed = {}) {
+    {
+        test::ScopedZone scoped(zone);
+        EXPECT_EQ(PrepareSettingsDir(dir.path(), VEMAR_DATA_DIR, "/usr/share/zoneinfo", test::UtcSeconds(year, 1, 1)),
+                  std::vector<std::string>{});
+    }
+    ZoneTable table = ReadZoneTable(dir / kZoneFile);
+    for (const auto& [n, name] : renamed) table[n].name = name;
+    WriteZoneTable(dir / kZoneFile, table);
+}
+
+const Instants& HoursOf2026() {
+    static const Instants instants = [] { std::set<std::time_t> s; AddYear(2026, s); return Instants(s.begin(), s.end()); }();
+    return instants;
+}
+
+// Niue and Pago Pago (-11), Kiritimati (+14), Tongatapu (+13) and Chatham (+13:45) among the rows: from 10:00
+// to 11:59 UT the page spans three dates, and the odd row takes the nearer marker; every other row is on a
+// date of the pair, and every tooltip names the row's own date.
+TEST(YearLong, DatePairsFromTheRows) {
+    const std::pair<const char*, const char*> ends[] = {{"Niue", "Pacific/Niue"}, {"Pago Pago", "Pacific/Pago_Pago"},
+        {"Kiritimati", "Pacific/Kiritimati"}, {"Tongatapu", "Pacific/Tongatapu"}, {"Chatham", "Pacific/Chatham"}};
+    std::vector<std::pair<int, std::string>> renamed;
+    std::vector<const char*> zones(kCityZones, kCityZones + kPageRows);
+    for (int n = 0; n < int(std::size(ends)); ++n) {
+        renamed.emplace_back(n, ends[n].first);
+        zones[n] = ends[n].second;
+    }
+    const SystemZoneDatabase database;
+    for (const char* home : {"Europe/Rome", "America/New_York", "Australia/Sydney"}) {
+        const test::WorkDir dir(false);
+        FirstStartIn(dir, home, 2026, renamed);
+        Differences d;
+        LeaveRunning(dir, {HoursOf2026(), [&](std::size_t) { return home; }, &database}, [&](Program& p, std::size_t i, int homeDay) {
+            for (int k = 0; k < kPageRows; ++k)
+                NoteDate(d, p, k, homeDay, DayNumber(Civil(HoursOf2026()[i] + ZoneAt(zones[k], HoursOf2026())[i].offsetSeconds)),
+                         p.cities().row(k).name);
+        });
+        std::printf("%zu hours of 2026: ", HoursOf2026().size());
+        d.print(home);
+        EXPECT_EQ(d.count["markers"] + d.count["tooltips"], 0);
+        // Two hours a day, one odd row at most: 10:00 to 10:59 Niue and Pago Pago (with Kiritimati), 11:00 to
+        // 11:59 Niue and Pago Pago again (with Tongatapu, Kiritimati and Chatham in winter), or the +14 alone.
+        EXPECT_LE(d.count["dates off the pair"], 2 * 2 * 365);
+    }
+}
+
+// The summer periods of a zone from the C library, each change dated on the clock as it stood, the year
+// 2025 to 2028: {start, end}.
+std::vector<std::pair<int, int>> SummerPeriods(const char* zone) {
+    const std::time_t from = test::UtcSeconds(2025, 1, 1), to = test::UtcSeconds(2029, 1, 1);
+    std::vector<std::pair<int, int>> periods;
+    test::ScopedZone scoped(zone);
+    auto offset = [](std::time_t t) { std::tm tm{}; localtime_r(&t, &tm); return tm.tm_gmtoff; };
+    int start = -1;
+    for (std::time_t change : Changes(zone, from, to)) {
+        const int day = DayNumber(Civil(change + offset(change - 1)));   // the clock at the old offset
+        if (offset(change) > offset(change - 1)) start = day;
+        else if (start >= 0) periods.emplace_back(std::exchange(start, -1), day);
+    }
+    return periods;
+}
+
+// "Ora Legale dal 5 Ottobre 2025 al 5 Aprile 2026     (Emisfero Australe)": a period across the new year.
+std::string SouthernPeriodText(int start, int end) {
+    auto date = [](int day) {
+        const CalendarDate d = CivilFromDays(day);
+        return std::to_string(d.day) + " " + std::string(texts::kMonthNames[std::size_t(d.month - 1)]) + " " +
+               std::to_string(d.year);
+    };
+    return "Ora Legale dal " + date(start) + " al " + date(end) + "     (Emisfero Australe)";
+}
+
+// A southern home shows the summer period it is in until it ends, then the one that starts that year.
+TEST(YearLong, TheSouthernSummerInForce) {
+    Instants noons;
+    for (std::time_t t = test::UtcSeconds(2026, 1, 1, 12); t < test::UtcSeconds(2028, 1, 1); t += 86400) noons.push_back(t);
+    const SystemZoneDatabase database;
+    for (const char* home : {"Australia/Sydney", "America/Santiago", "Australia/Lord_Howe", "Pacific/Chatham"}) {
+        const auto periods = SummerPeriods(home);
+        const test::WorkDir dir(false);
+        FirstStartIn(dir, home, 2026);
+        int wrong = 0;
+        LeaveRunning(dir, {noons, [&](std::size_t) { return home; }, &database}, [&](Program& p, std::size_t, int today) {
+            const int year = CivilFromDays(today).year;
+            auto shown = std::find_if(periods.begin(), periods.end(), [&](auto s) { return s.first <= today && today < s.second; });
+            if (shown == periods.end())
+                shown = std::find_if(periods.begin(), periods.end(), [&](auto s) { return CivilFromDays(s.first).year == year; });
+            const std::string expected = shown == periods.end() ? "" : SouthernPeriodText(shown->first, shown->second);
+            if (p.view().summerPeriod.caption != expected && ++wrong < 4)
+                ADD_FAILURE() << home << " on " << today << ": " << p.view().summerPeriod.caption << " for " << expected;
+        });
+        std::printf("%-20s %zu days, %d periods wrong\n", home, noons.size(), wrong);
+        EXPECT_EQ(wrong, 0);
+    }
+}
+
+// Every name of the shipped dictionary on a row in turn, 54 at a time: a row on a zone takes the legend's
+// colour of its zone's year, read from the C library: a half or quarter hour (red), summer time on 1
+// January (violet) or not (blue), above the smaller of its 1 January and 1 July offsets; else green.
+TEST(YearLong, EveryZoneInItsLegendColour) {
+    std::vector<std::pair<std::string, std::string>> dictionary;
+    const auto shipped = ReadCityZones(std::filesystem::path(VEMAR_DATA_DIR) / kCityZonesFile);
+    for (const auto& [name, entry] : shipped->entries)
+        if (entry.zone != "-") dictionary.emplace_back(name, entry.zone);
+    const Instants& hours = HoursOf2026();
+    auto factsColour = [&](const std::string& zone) {
+        const std::vector<Local>& at = ZoneAt(zone, hours);
+        test::ScopedZone scoped(zone.c_str());
+        auto offset = [](std::time_t t) { std::tm tm{}; localtime_r(&t, &tm); return tm.tm_gmtoff; };
+        const long standard = std::min(offset(test::UtcSeconds(2026, 1, 1, 12)), offset(test::UtcSeconds(2026, 7, 1, 12)));
+        bool summer = false;
+        for (const Local& l : at) {
+            if (l.offsetSeconds % 3600 != 0) return 12;
+            summer = summer || l.offsetSeconds > standard;
+        }
+        return !summer ? 10 : offset(test::UtcSeconds(2026, 1, 1, 12)) > standard ? 13 : 11;
+    };
+    std::vector<Rgb> colours;
+    for (const auto& [name, zone] : dictionary) colours.push_back(palette(factsColour(zone)));
+    const SystemZoneDatabase database;
+    int wrong = 0, rows = 0;
+    for (std::size_t first = 0; first < dictionary.size(); first += kZoneRows) {
+        std::vector<std::pair<int, std::string>> renamed;
+        for (std::size_t n = first; n < std::min(first + kZoneRows, dictionary.size()); ++n)
+            renamed.emplace_back(int(n - first), dictionary[n].first);
+        for (int page : {1, 2}) {
+            const test::WorkDir dir(false);
+            FirstStartIn(dir, "Europe/Rome", 2026, renamed);
+            LeaveRunning(dir, {hours, [](std::size_t) { return "Europe/Rome"; }, &database, page}, [&](Program& p, std::size_t, int) {
+                for (int k = 0; k < kPageRows; ++k) {
+                    const std::size_t n = first + std::size_t((page - 1) * kPageRows + k);
+                    if (n >= dictionary.size()) continue;
+                    ++rows;
+                    if (p.view().cityNames[k].textColour != colours[n] && ++wrong < 8)
+                        ADD_FAILURE() << dictionary[n].first << " (" << dictionary[n].second << ")";
+                }
+            });
+        }
+    }
+    std::printf("%zu zones, %d row colours, %d wrong\n", dictionary.size(), rows, wrong);
+    EXPECT_EQ(wrong, 0);
+}
 
 // ---------------------------------------------------------------- a machine on a journey
 //

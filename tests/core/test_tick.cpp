@@ -51,8 +51,11 @@ TEST_F(TickTest, RowTimeAndDateMarker) {
         {"southern home in winter: Roma in summer", 10, 2, 0, 1, 0, 12, 0, "1", "+1", "  4:00:05", true},
         {"half-hour home: Delhi itself", 5, 1, 0, 0, 30, 12, 10, "2", "+5", "12:10:05", true},
     };
+    // Equal characters (both empty before any are chosen) must not make every tooltip name the first date.
+    for (const auto& [first, second] : {std::pair("*", "°"), std::pair("", "")})
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.why);
+        SCOPED_TRACE(std::string(c.why) + " with markers '" + first + "' and '" + second + "'");
+        std::tie(s.display.dateSymbol1, s.display.dateSymbol2) = std::tuple(first, second);
         s.site.zoneOffset = std::chrono::hours{c.zone};
         s.site.hemisphere = static_cast<Hemisphere>(c.hemisphere);
         at(2024, 6, 21, c.hour, c.minute, 5);
@@ -62,7 +65,7 @@ TEST_F(TickTest, RowTimeAndDateMarker) {
         setRow(0, "Roma", c.zoneClass, c.offset);
         program->tick();
         EXPECT_EQ(v.rowTimes[0].caption, c.time);
-        EXPECT_EQ(v.dateMarkers[0].caption, c.secondDate ? "°" : "*");
+        EXPECT_EQ(v.dateMarkers[0].caption, c.secondDate ? second : first);
         EXPECT_EQ(v.dateMarkers[0].textColour, palette(c.secondDate ? 10 : 12));
         EXPECT_EQ(v.dateMarkers[0].tooltip, " " + (c.secondDate ? v.secondDate.caption : v.firstDate.caption) + " ");
     }

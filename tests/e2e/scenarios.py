@@ -289,6 +289,9 @@ def new_user(key):
             s.equal(f"{what}: summer-time button", run.text("SSPanel5"),
                     "Ora Legale" if summer[month] else "Ora Solare")
             real_times(s, run, settings, utc, what, 60)
+            markers = run.texts(*[f"Label3({k})" for k in range(27)])
+            s.true(f"{what}: a date marker on every row from the first start: {sorted(set(markers.values()))}",
+                   set(markers.values()) <= {"*", "°"} and len(set(markers.values())) >= 1 and "" not in markers.values())
             s.desktop.screenshot(s.out / f"{key}-{month:02d}.png")
             run.close_by_window_manager()
             s.equal(f"{what}: exit status", run.wait_exit(), 0)
