@@ -24,6 +24,8 @@ Program::Program(Platform& platform, std::filesystem::path workDir)
     setupStaticView();
 }
 
+std::filesystem::path Program::dataFile(const char* name) const { return (dataDir_.empty() ? dir_ : dataDir_) / name; }
+
 void Program::setDataDir(std::filesystem::path dir) {
     dataDir_ = std::move(dir);
     homeZone_.setDataDir(dataDir_);
@@ -370,7 +372,7 @@ void Program::tableMenuClick(int index) {
 }
 
 void Program::infoClick() {
-    platform_.playSound(((dataDir_.empty() ? dir_ : dataDir_) / kInfoSound).string());
+    platform_.playSound(dataFile(kInfoSound).string());
 }
 
 } // namespace vemar

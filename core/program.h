@@ -36,6 +36,7 @@ public:
     // the shipped place and rule from there. Until it is set, the working
     // directory serves.
     void setDataDir(std::filesystem::path dir);
+    std::filesystem::path dataFile(const char* name) const;
     // The home (its zone, summer hour and clock) and the city table.
     Home& home() { return home_; }
     const Home& home() const { return home_; }

@@ -72,6 +72,11 @@ inline constexpr T kSouth = "Sud";
 inline constexpr T kSaveZone = "Salva Fuso Orario";
 inline constexpr T kSaveZoneQuestion = "Salvare i Cambiamenti sul fuso orario?";
 
+// How far a city's clock is from the machine's, in its row's tooltip
+inline constexpr T kSameTime = "stessa ora";
+inline constexpr T kAhead = " avanti";     // after "6 h", "5 h 30 min"
+inline constexpr T kBehind = " indietro";
+
 // Main window tooltips
 inline constexpr T kTipUt = " Tempo Universale ";
 inline constexpr T kTipLmt = " Tempo Medio Locale ";
@@ -127,6 +132,7 @@ inline constexpr T kCancel = "Annulla";
 inline constexpr T kExit = "Esci";
 inline constexpr T kSaveEditsQuestion = "Salvare i cambiamenti effettuati?";
 inline constexpr T kWarningTitle = " Avviso!";
+inline constexpr T kBeyondTable = ", la tabella arriva solo a +12";   // a zone at +13 or +14, found by name
 
 // Parameters dialog
 inline constexpr T kParamsCaption = "Parametri";

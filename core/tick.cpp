@@ -93,7 +93,10 @@ Tick::HomeNow Tick::readHome(const ClockReading& now) {
     const bool north = IsNorthern(s_.site.hemisphere);
     const int summerHour = home_.summerHour();
     s_.tick.hourCorrection = (!north && summerHour == 1) ? -1 : 0;
-    HomeNow home{{clock.ut, clock.instant, home_.ruleSummer()}};
+    // The machine's own clock: its reading read as universal time, less the instant.
+    const sys_seconds readingAsUt = StartOfDay({now.day, now.month, now.year}) +
+                                    std::chrono::seconds{(now.hour * 60 + now.minute) * 60 + now.second};
+    HomeNow home{{clock.ut, clock.instant, home_.ruleSummer(), readingAsUt - clock.instant}};
     if (!cities_.databaseMode() || !now.instant) {
         home.firstIsYesterday = tableModeBase(now);
         return home;

@@ -10,8 +10,9 @@ newer tzdata moves to tzdata-legacy (Europe/Kyiv, not Europe/Kiev).
 
 fusi.tz gives each shipped city its zone of the system's time-zone database,
 then the cities of zone1970.tab under English names taken from their zone
-IDs, so that a name typed into "Tabella Fusi" finds its zone. It is read
-from the tzdata installed here (/usr/share/zoneinfo).
+IDs, shortened where the name box could not take them, so that every zone
+can be found by a name typed into "Tabella Fusi". It is read from the
+tzdata installed here (/usr/share/zoneinfo).
 """
 import math, pathlib, struct, wave
 
@@ -94,6 +95,23 @@ def admitted(name):
     return len(name) <= 13 and all(c == " " or 64 <= ord(c) <= 122 for c in name)
 
 
+# Words a name can do without when it is too long for the name box, and a
+# short form where none will do.
+JOINING_WORDS = {"au", "de", "del", "di", "do", "du", "la", "le", "of"}
+SHORT_FORMS = {"Bahia Banderas": "Bahia Bandera"}
+
+
+def typable(name):
+    """A name of a zone as the name box can take it: hyphens and underscores
+    as blanks, then joining words dropped, then a short form; None if it
+    still will not do ("Port-au-Prince" becomes "Port Prince")."""
+    name = name.replace("_", " ").replace("-", " ")
+    if not admitted(name):
+        name = " ".join(w for w in name.split() if w.lower() not in JOINING_WORDS)
+    name = SHORT_FORMS.get(name, name)
+    return name if admitted(name) else None
+
+
 def zone_tab(name):
     """The zone column of one of tzdata's tables."""
     rows = (line.split("\t") for line in (ZONEINFO / name).read_text().splitlines())
@@ -108,8 +126,9 @@ def city_zones():
         lines.append(f"{name}\t{zone}")
         names.add(name)
     for zone in sorted(zone_tab("zone1970.tab")):
-        name = zone.rsplit("/", 1)[-1].replace("_", " ")
-        if admitted(name) and name not in names:
+        name = typable(zone.rsplit("/", 1)[-1])
+        assert name, f"{zone}: no name the name box can take"
+        if name not in names:
             lines.append(f"{name}\t{zone}")
             names.add(name)
     return (CITY_ZONES_HEADER + "\n".join(lines) + "\n").encode("utf-8")

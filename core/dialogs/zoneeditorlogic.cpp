@@ -104,16 +104,35 @@ std::string ZoneEditorLogic::filterValue(std::string_view typed) const {
     return ControlNumOffset(typed);
 }
 
+namespace {
+
+// fusi.tz as a dictionary; nullopt when absent or refused.
+std::optional<CityZones> DictionaryIn(const std::filesystem::path& file) {
+    try {
+        return ReadCityZones(file);
+    } catch (const FileError&) {
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
 void ZoneEditorLogic::open() {
     if (program_.guarded([&] { table_ = ReadZoneTable(program_.file(kZoneFile)); })) {
         read_ = table_;
+        chosen_.fill({});
         fill();
     }
+    const ZoneDatabase* zones = program_.cities().database();
+    if (variant_ == Variant::Zones && zones)
+        completion_.load(DictionaryIn(program_.file(kCityZonesFile)), DictionaryIn(program_.dataFile(kCityZonesFile)),
+                         *zones, kNameLength);
 }
 
 // Filling a box is a change of its text like typing: it runs the box's
 // filter, so a damaged value in the file shows (and saves) filtered.
 void ZoneEditorLogic::fill() {
+    filling_ = true;
     for (int row = 0; row < kZoneRows; ++row) {
         const ZoneRow& record = table_[row];
         colourName(row);
@@ -122,6 +141,7 @@ void ZoneEditorLogic::fill() {
     }
     view_.salvaButton.enabled = false;
     view_.annullaButton.enabled = false;
+    filling_ = false;
 }
 
 void ZoneEditorLogic::colourName(int row) {
@@ -136,8 +156,32 @@ void ZoneEditorLogic::markEdited() {
 void ZoneEditorLogic::nameChanged(int row, std::string_view text) {
     if (row < 0 || row >= kZoneRows) return;
     assignIfChanged(view_.nameBoxes[row].caption, filterName(text));
+    if (!filling_) {
+        // What was typed, accents and all: "Zü" finds Zurich, though the box keeps "Z".
+        suggestions_ = completion_.suggestionsFor(text, program_.cities().lastInstant());
+        suggestionsRow_ = row;
+    }
     showWhatRowFollows(row);
     markEdited();
+}
+
+void ZoneEditorLogic::chooseSuggestion(int row, std::size_t index) {
+    if (row != suggestionsRow_ || index >= suggestions_.size()) return;
+    const Suggestion chosen = suggestions_[index];
+    suggestions_.clear();
+    view_.nameBoxes[row].caption = filterName(chosen.name);
+    view_.valueBoxes[row].caption = filterValue(chosen.hold.offset);
+    table_[row].zoneClass = chosen.hold.zoneClass;
+    chosen_[row] = chosen;
+    read_[row] = rowInBoxes(row);   // the user changed nothing the zone would have to yield to
+    colourName(row);
+    showWhatRowFollows(row);
+    markEdited();
+}
+
+std::string ZoneEditorLogic::chosenZone(int row) const {
+    const Suggestion& chosen = chosen_[row];
+    return !chosen.zone.empty() && TrimmedName(view_.nameBoxes[row].caption) == chosen.name ? chosen.zone : std::string();
 }
 
 void ZoneEditorLogic::valueChanged(int row, std::string_view text) {
@@ -170,30 +214,46 @@ void ZoneEditorLogic::showWhatRowFollows(int row) {
     const ZoneRow record = rowInBoxes(row);
     const std::string_view name = TrimmedName(record.name);
     const CityTable& cities = program_.cities();
-    std::string zone = ChangedTime(record, read_[row]) ? std::string() : cities.zoneOfName(name);
+    const std::string chosen = chosenZone(row);
+    std::string zone;
+    if (cities.databaseMode() && !ChangedTime(record, read_[row]))
+        zone = chosen.empty() ? cities.zoneOfName(name) : chosen;
     const auto offset = zone.empty() ? std::nullopt : cities.offsetNow(zone);
     std::string& text = view_.nameBoxes[row].tooltip;
     if (offset) RowFollowsText(text, name, *offset, zone);
     else RowFollowsText(text, name, std::chrono::hours{static_cast<int>(OffsetNumber(record.offset))}, {});
+    if (!chosen.empty() && chosen_[row].hold.beyondTable) {
+        text.pop_back();
+        text.append(texts::kBeyondTable).append(" ");
+    }
 }
 
-void ZoneEditorLogic::takeRowsOffZones(const ZoneTable& saved) {
+void ZoneEditorLogic::updateCityZones(const ZoneTable& saved) {
     const auto file = program_.file(kCityZonesFile);
     std::optional<std::string> content;
     try {
         content = SettingsContent(file, false);
     } catch (const FileError&) {
-        return;   // a fusi.tz the program cannot read names no zone: nothing to take off
+        return;   // a fusi.tz the program cannot read names no zone: nothing to change
     }
-    if (!content) return;
+    if (!content) return;   // table mode: no fusi.tz is made
     const CityZones zones = ParseCityZones(*content);
-    std::vector<std::string> names;
+    std::vector<std::string> offZones;
+    std::string added;
     for (int row = 0; row < kZoneRows; ++row) {
         const std::string_view name = TrimmedName(saved[row].name);
-        if (zones.zoneOf(name) && ChangedTime(saved[row], read_[row])) names.emplace_back(name);
+        if (zones.zoneOf(name) && ChangedTime(saved[row], read_[row])) offZones.emplace_back(name);
+        const std::string zone = chosenZone(row);
+        if (!zone.empty() && !zones.entries.contains(name) && added.find("\n" + std::string(name) + "\t") == std::string::npos)
+            added.append("\n").append(name).append("\t").append(zone);
     }
-    if (names.empty()) return;
-    WriteCityZones(file, WithNamesOnClasses(*content, names));
+    if (offZones.empty() && added.empty()) return;
+    std::string updated = WithNamesOnClasses(*content, offZones);
+    if (!added.empty()) {
+        if (!updated.empty() && updated.back() == '\n') updated.pop_back();
+        updated.append(added).append("\n");
+    }
+    WriteCityZones(file, updated);
     program_.platform().fileWritten(kCityZonesFile);
 }
 
@@ -233,7 +293,7 @@ bool ZoneEditorLogic::salvafile() {
     const ZoneTable before = table_;
     takeBoxes();
     if (!SaveKeepingEdits(program_.platform(), [&] {
-            takeRowsOffZones(table_);
+            updateCityZones(table_);
             WriteZoneTable(program_.file(kZoneFile), table_);
         })) {
         table_ = before;
@@ -257,7 +317,7 @@ bool ZoneEditorLogic::close() {
         // would leave no table at all, and the program cannot start without one.
         const auto dir = program_.file(kZoneFile).parent_path();
         if (!SaveKeepingEdits(program_.platform(), [&] {
-                takeRowsOffZones(table_);
+                updateCityZones(table_);
                 CommitStagedTable(dir);
             }))
             return false;

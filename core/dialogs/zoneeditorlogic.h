@@ -4,6 +4,7 @@
 // editor keeps its own plain copy of the table, filters every box as it
 // changes, stages a save in fusi.tmp and commits it when it closes.
 
+#include "core/dialogs/citycompletion.h"
 #include "core/palette.h"
 #include "core/state.h"
 #include "core/view.h"
@@ -81,6 +82,16 @@ public:
     // stays open with the edits, although closing is otherwise never refused.
     bool close();
 
+    // "Tabella Fusi" finds a city by its first letters: the names the box
+    // last typed into offers, and the choice of one. A choice fills the name,
+    // the offset and, in the editor's copy, the class with what the table can
+    // hold of its zone; what it fills is no change of the user's, so the row
+    // stays on its zone, and a name the folder's fusi.tz lacks is added there
+    // when the table is saved.
+    const std::vector<Suggestion>& suggestions() const { return suggestions_; }
+    int suggestionsRow() const { return suggestionsRow_; }
+    void chooseSuggestion(int row, std::size_t index);
+
 private:
     void fill();
     void takeBoxes();
@@ -92,10 +103,13 @@ private:
     // " Kathmandu +5:45h Asia/Kathmandu " for a row that follows a zone,
     // " Roma +1h " for one that follows its class.
     void showWhatRowFollows(int row);
-    // Before the table is written: the rows that follow a zone but whose
-    // offset or class the user changed leave their zone in fusi.tz, which is
-    // replaced first, so a crash between the two leaves a row on its class.
-    void takeRowsOffZones(const ZoneTable& saved);
+    // Before the table is written, fusi.tz: the rows that follow a zone but
+    // whose offset or class the user changed leave their zone, and names a
+    // completion chose that the file lacks are added. It is replaced first, so
+    // a crash between the two leaves at worst a row on its class.
+    void updateCityZones(const ZoneTable& saved);
+    // The zone a completion put on the row, while the row still has its name.
+    std::string chosenZone(int row) const;
 
     Program& program_;
     Variant variant_;
@@ -103,6 +117,11 @@ private:
     ZoneTable read_{};   // fusi.dat as the editor read it
     ZoneEditorView view_;
     bool savePending_ = false;
+    CityCompletion completion_;
+    std::vector<Suggestion> suggestions_;
+    int suggestionsRow_ = -1;
+    bool filling_ = false;
+    std::array<Suggestion, kZoneRows> chosen_{};
 };
 
 } // namespace vemar

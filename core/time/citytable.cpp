@@ -117,6 +117,7 @@ ZoneClass CityTable::nameClass(int n, int year) {
 CityTime CityTable::timeAt(int n, const TableMoment& moment) {
     Row& row = rows_[n];
     lastInstant_ = moment.instant;
+    localAhead_ = moment.localAhead;
     if (!row.zone.empty()) {
         if (!row.zoneOffset || !row.zoneOffset->holdsAt(moment.instant))
             row.zoneOffset = zones_->offsetAt(row.zone, moment.instant);
@@ -137,11 +138,33 @@ void RowFollowsText(std::string& out, std::string_view name, seconds ahead, std:
     out += ' ';
 }
 
-// A row on its class says its standard offset, as it always has.
+void AppendHowFar(std::string& out, seconds difference) {
+    if (difference == 0s) {
+        out += texts::kSameTime;
+        return;
+    }
+    const auto minutes = std::chrono::duration_cast<std::chrono::minutes>(difference < 0s ? -difference : difference);
+    const auto hours = std::chrono::floor<std::chrono::hours>(minutes);
+    if (hours > 0h) out.append(std::to_string(hours.count())).append(" h");
+    if (minutes > hours) {
+        if (hours > 0h) out += ' ';
+        out.append(std::to_string((minutes - hours).count())).append(" min");
+    }
+    out += difference > 0s ? texts::kAhead : texts::kBehind;
+}
+
+// In table mode a row on its class says its standard offset, as it always
+// has; in database mode every row says what it shows now and how far that is.
 void CityTable::tooltip(int n, std::string& out) const {
     const Row& row = rows_[n];
-    if (!row.zone.empty() && row.zoneOffset) RowFollowsText(out, TrimmedName(row.record.name), row.shownAhead, row.zone);
-    else RowFollowsText(out, row.record.name, row.offset, {});
+    const bool onZone = !row.zone.empty() && row.zoneOffset;
+    if (onZone) RowFollowsText(out, TrimmedName(row.record.name), row.shownAhead, row.zone);
+    else RowFollowsText(out, row.record.name, databaseMode() ? row.shownAhead : seconds{row.offset}, {});
+    if (!databaseMode()) return;
+    out.back() = ',';
+    out += ' ';
+    AppendHowFar(out, row.shownAhead - localAhead_);
+    out += ' ';
 }
 
 std::string CityTable::zoneOfName(std::string_view name) const {

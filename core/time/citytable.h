@@ -25,6 +25,7 @@ struct TableMoment {
     UniversalTime ut;               // from 0h of the home's date
     sys_seconds instant{};          // the same moment as an instant (rows on zones)
     bool ruleSummer = false;        // the rule's summer: classes "1" and "3" read it
+    std::chrono::seconds localAhead{0};   // the machine's own clock ahead of universal time
 };
 
 // A row's time of day and its date, as days after the home's date (-1, 0, 1...).
@@ -47,6 +48,9 @@ std::chrono::minutes ClassAdds(ZoneClass zoneClass, bool ruleSummer);
 // for a row on a zone (the zone's offset now), " Roma +1h " for a row on its
 // class (its standard offset; zone empty).
 void RowFollowsText(std::string& out, std::string_view name, std::chrono::seconds ahead, std::string_view zone);
+// How far a clock is from the machine's own: "6 h avanti", "5 h 30 min
+// indietro", "45 min avanti", "stessa ora".
+void AppendHowFar(std::string& out, std::chrono::seconds difference);
 
 class CityTable {
 public:
@@ -73,7 +77,9 @@ public:
     CityTime timeAt(int n, const TableMoment& moment);
     // What the row follows, as its tooltip says it: " Roma +1h " on its
     // class, " Kathmandu +5:45h Asia/Kathmandu " on a zone, the offset in
-    // force at the last timeAt().
+    // force at the last timeAt(). In database mode every row gives its
+    // offset in force and how far it is from the machine's clock:
+    // " Roma +2h, stessa ora ", " Kathmandu +5:45h Asia/Kathmandu, 3 h 45 min avanti ".
     void tooltip(int n, std::string& out) const;
 
     // For the editors: the zone a city of that name follows (empty when it
@@ -82,6 +88,10 @@ public:
     std::optional<std::chrono::seconds> offsetNow(std::string_view zone) const;
     // fusi.tz as last read; nullopt in table mode.
     const std::optional<CityZones>& cityZones() const { return cityZones_; }
+    // The system's time-zone database once it is read (in either mode), and
+    // the instant of the last time shown.
+    const ZoneDatabase* database() const { return zones_; }
+    sys_seconds lastInstant() const { return lastInstant_; }
 
     // A row set as loading fusi.dat would set it, for tests that build a table by hand.
     void setRow(int n, const ZoneRow& row);
@@ -107,6 +117,7 @@ private:
     bool reportedNoDatabase_ = false;
     std::array<Row, kZoneRows> rows_{};
     sys_seconds lastInstant_{};
+    std::chrono::seconds localAhead_{0};
 };
 
 } // namespace vemar

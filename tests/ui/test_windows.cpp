@@ -116,6 +116,36 @@ private slots:
                "Form10.Combo6.caption=Domenica", "Form10.SSCommand3.enabled=false"});
     }
 
+    // "Tabella Fusi" finds a city by its first letters, from the keyboard alone, in an older folder whose
+    // fusi.tz lacks the name: it is added when the table is saved, with no "-" line, and the main window
+    // shows the city at its real time; Annulla after Salva drops both files' changes.
+    void findCityByItsFirstLetters() {
+        for (const bool saved : {true, false}) {
+            Running p(true);
+            p.program->setDataDir(VEMAR_DATA_DIR);
+            QFile tz(p.dir.filePath(kCityZonesFile));
+            QVERIFY(tz.open(QIODevice::ReadOnly));
+            const QByteArray older = tz.readAll().replace("Kathmandu\tAsia/Kathmandu\n", "");
+            tz.close();
+            QVERIFY(tz.open(QIODevice::WriteOnly | QIODevice::Truncate) && tz.write(older) == older.size());
+            tz.close();
+            p.run({"click:Form1.Tabfu", "type:Form5.Text2(3)=kat"});
+            auto* completer = p.driver->window("Form5")->findChild<QCompleter*>();
+            QVERIFY(completer && completer->popup()->isVisible());
+            QCOMPARE(completer->popup()->model()->index(0, 0).data().toString(), "Kathmandu  Asia/Kathmandu +5:45");
+            QTest::keyClick(completer->popup(), Qt::Key_Down);
+            QTest::keyClick(completer->popup(), Qt::Key_Return);
+            p.run({"Form5.Text2(3).caption=Kathmandu", "Form5.Text1(3).caption=+5", "Form5.Text2(3).textColour=#ff0000",
+                   "Form5.Text2(3).tooltip= Kathmandu +5:45h Asia/Kathmandu ", "click:Form5.SSCommand1"});
+            if (!saved) p.run({"click:Form5.SSCommand2", "Form5.Text2(3).caption=Berlino"});
+            p.run({"click:Form5.SSCommand3", "closed:Form5", "ticks:1"});
+            QVERIFY(tz.open(QIODevice::ReadOnly));
+            const QByteArray now = tz.readAll();
+            QCOMPARE(now, saved ? older + "Kathmandu\tAsia/Kathmandu\n" : older);
+            p.run({saved ? "Form1.Label2(3).caption=  1:45:00" : "Form1.Label1(3).caption=Berlino"});
+        }
+    }
+
     // The title keeps its large letters and fits whole, whatever face stands in for the designed one.
     void startupTitleFits() {
         Running p;

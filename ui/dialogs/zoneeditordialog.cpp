@@ -4,9 +4,12 @@
 #include "ui/widgets/filteredbox.h"
 #include "ui/widgets/twips.h"
 
+#include <QAbstractItemView>
 #include <QCloseEvent>
+#include <QCompleter>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStandardItemModel>
 
 #include <algorithm>
 #include <utility>
@@ -39,6 +42,18 @@ ZoneEditorDialog::ZoneEditorDialog(Program& program, EditorVariant variant, QWid
     binder_.bind(this, &editor_.view().form);
     buildBoxes();
     buildButtons();
+    if (variant == EditorVariant::Zones) {
+        // Not the boxes' own completer: QLineEdit would write the highlighted
+        // suggestion into the box, behind the core's back.
+        suggestions_ = new QStandardItemModel(this);
+        completer_ = new QCompleter(suggestions_, this);
+        completer_->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
+        completer_->setMaxVisibleItems(10);
+        connect(completer_, qOverload<const QModelIndex&>(&QCompleter::activated), this, [this](const QModelIndex& index) {
+            editor_.chooseSuggestion(editor_.suggestionsRow(), static_cast<std::size_t>(index.row()));
+            binder_.render();
+        });
+    }
     editor_.open();
     binder_.render();
 }
@@ -106,6 +121,15 @@ void ZoneEditorDialog::boxEdited(QLineEdit* box, const QString& text, bool isNam
         binder_.retypeCaption(box);
         binder_.render();
     });
+    if (isName && completer_) offerSuggestions(box);
+}
+
+void ZoneEditorDialog::offerSuggestions(QLineEdit* box) {
+    suggestions_->clear();
+    for (const Suggestion& s : editor_.suggestions()) suggestions_->appendRow(new QStandardItem(qs(s.text)));
+    if (suggestions_->rowCount() == 0) return completer_->popup()->hide();
+    completer_->setWidget(box);
+    completer_->complete();
 }
 
 // True once the editor's closing has run through; QDialog's own close event

@@ -10,7 +10,9 @@
 
 #include <array>
 
+class QCompleter;
 class QLineEdit;
+class QStandardItemModel;
 
 namespace vemar {
 class Program;
@@ -36,6 +38,9 @@ private:
     void buildBoxes();
     void buildButtons();
     void boxEdited(QLineEdit* box, const QString& text, bool isName, int row);
+    // The names the core offers for what was typed, in a list under the box;
+    // the box's text changes only when one is chosen.
+    void offerSuggestions(QLineEdit* box);
     bool finish();
 
     ZoneEditorLogic editor_;
@@ -43,6 +48,8 @@ private:
     std::array<QLineEdit*, kZoneRows> names_{};
     std::array<QLineEdit*, kZoneRows> values_{};
     bool finished_ = false;
+    QCompleter* completer_ = nullptr;
+    QStandardItemModel* suggestions_ = nullptr;
 };
 
 } // namespace vemar::ui

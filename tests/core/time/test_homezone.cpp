@@ -51,7 +51,7 @@ TEST_F(HomeZoneTest, AHomeOnItsZoneShowsTheZonesSummerAndPeriod) {
         "SSPanel6.tooltip= Ora Legale Applicata nell'emisfero Australe ",
         "Label2(27).caption=23:30:00 ",
         "Label2(16).caption=10:30:00",
-        "Label2(16).tooltip= Sydney +11h Australia/Sydney ",
+        "Label2(16).tooltip= Sydney +11h Australia/Sydney, stessa ora ",
         "Label2(20).caption=18:30:00",   // New York follows its class: -5 in its winter
     });
     EXPECT_EQ(state().site.inDstWindow, 1);
@@ -130,6 +130,34 @@ TEST_F(Machine, AFailedMoveIsOneWarningAndTriedAgainTheNextMinute) {
     EXPECT_TRUE(platform.warnings[0].ends_with("; nuovo tentativo fra un minuto")) << platform.warnings[0];
     EXPECT_FALSE(program->failed());
     test::ExpectShown(view(), {"Label2(27).caption=12:01:05 ", "Label2(20).caption=  8:01:05"});
+}
+
+// Every row says how far it is from the machine's clock, a class row its offset in force: a machine in Roma
+// at noon UT on 15 July 2026, in summer.
+TEST_F(Machine, RowsSayHowFarTheyAre) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"Roma", " Roma +2h Europe/Rome, stessa ora "},
+        {"New York", " New York -4h America/New_York, 6 h indietro "},
+        {"Kathmandu", " Kathmandu +5:45h Asia/Kathmandu, 3 h 45 min avanti "},
+        {"Nuova Delhi", " Nuova Delhi +5:30h Asia/Kolkata, 3 h 30 min avanti "},
+        {"St Johns", " St Johns -2:30h America/St_Johns, 4 h 30 min indietro "},
+        {"Auckland", " Auckland +12h Pacific/Auckland, 10 h avanti "},   // past midnight there: 0:00
+        {"Chatham", " Chatham +12:45h Pacific/Chatham, 10 h 45 min avanti "},
+        {"Reykjavik", " Reykjavik 0h Atlantic/Reykjavik, 2 h indietro "},
+        {"Atlantide", " Atlantide +2h, stessa ora "},   // on its class "1", +1 and the rule's summer
+    };
+    {
+        test::ScopedZone rome("Europe/Rome");
+        ASSERT_EQ(PrepareSettingsDir(dir.path(), VEMAR_DATA_DIR, "/usr/share/zoneinfo", test::UtcSeconds(2026, 7, 1)),
+                  std::vector<std::string>{});
+    }
+    ZoneTable table = ReadZoneTable(dir / kZoneFile);
+    for (int k = 0; k < int(std::size(rows)); ++k) table[k] = {rows[k].first, "1", "+1"};
+    WriteZoneTable(dir / kZoneFile, table);
+    std::filesystem::remove(dir / kHomeZoneFile);
+    startIn("Europe/Rome", false);
+    for (int k = 0; k < int(std::size(rows)); ++k) EXPECT_EQ(view().rowTimes[k].tooltip, rows[k].second);
+    EXPECT_EQ(view().rowTimes[5].caption, "  0:00:00");
 }
 
 } // namespace
