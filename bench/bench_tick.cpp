@@ -7,6 +7,8 @@
 #include "core/time/systemzones.h"
 
 #include <benchmark/benchmark.h>
+#include <unistd.h>
+
 #include <filesystem>
 
 namespace {
@@ -26,10 +28,21 @@ struct NullPlatform : vemar::Platform {
 #define VEMAR_DATA_DIR "data"
 #endif
 
+// A copy of the installed data to run in: the program writes its folder
+// (casa.tz, seg.dat), and the source tree's data must stay as they are.
+std::filesystem::path DataCopy() {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("vemar-bench-" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::copy(VEMAR_DATA_DIR, dir);
+    return dir;
+}
+
 // Starts the program and ticks it once a second past the start-up count;
 // attaching zones puts it in database mode.
 void RunTicks(benchmark::State& state, NullPlatform& platform, const vemar::ZoneDatabase* zones) {
-    vemar::Program program(platform, VEMAR_DATA_DIR);
+    const std::filesystem::path dir = DataCopy();
+    vemar::Program program(platform, dir);
     if (!program.startUp()) {
         state.SkipWithError("start-up failed");
         return;
@@ -50,6 +63,7 @@ void RunTicks(benchmark::State& state, NullPlatform& platform, const vemar::Zone
         program.tick();
         benchmark::DoNotOptimize(program.view().rowTimes[0].caption.data());
     }
+    std::filesystem::remove_all(dir);
 }
 
 void BM_Tick(benchmark::State& state) {
