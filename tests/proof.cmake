@@ -22,7 +22,7 @@ if(VEMAR_UI)
   add_test(NAME e2e.desktop_files COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/check-desktop-files ${E2E_DIR}/install)
   # The sound scenarios (label sound) hear the time signal and Infor.snm through a private PulseAudio server.
   foreach(scenario first_start midnight_month_end noon_date_lines page2_saved_scheme end_on_signals display_lost
-                   second_instance killed_early new_user_sydney new_user_new_york new_user_tokyo new_user_kolkata
+                   wayland_compositor_lost second_instance killed_early new_user_sydney new_user_new_york new_user_tokyo new_user_kolkata
                    new_user_kathmandu new_user_santiago new_user_rome new_user_us_eastern)
     add_test(NAME e2e.${scenario} COMMAND ${E2E}/scenarios.py ${scenario} ${INSTALLED})
   endforeach()
