@@ -29,6 +29,10 @@ if(VEMAR_UI)
   foreach(scenario time_signal_and_info without_sound_server)
     add_test(NAME e2e.${scenario} COMMAND ${E2E}/sound.py ${scenario} ${INSTALLED})
   endforeach()
+  # The program as built, from the build tree: its first start in an empty home.
+  add_test(NAME e2e.build_tree_first_start COMMAND ${E2E}/scenarios.py build_tree_first_start
+                                                   --program ${CMAKE_BINARY_DIR}/${CMAKE_INSTALL_BINDIR}/vemar
+                                                   --data ${CMAKE_CURRENT_SOURCE_DIR}/data --out ${E2E_DIR})
   # Without tzdata: the zone database hidden in a mount namespace (root only).
   add_test(NAME e2e.without_tzdata COMMAND ${E2E}/scenarios.py without_tzdata --program $<TARGET_FILE:vemar-snapshot>
                                            --data ${CMAKE_CURRENT_SOURCE_DIR}/data --out ${E2E_DIR})

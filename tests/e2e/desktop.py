@@ -252,13 +252,14 @@ class Desktop:
             shot.save_png(png_path)
         return shot
 
-    def launch(self, program, workdir, clock, tz="Europe/Rome", name="vemar", home=None, wayland=False):
+    def launch(self, program, workdir, clock, tz="Europe/Rome", name="vemar", home=None, config=None, wayland=False):
         """Starts the program in workdir (--dir) with its clock running from
         `clock` ("2024-06-30 23:59:52", local time of tz), or shifted from the
         real clock by `clock` whole seconds (an int), so that its seconds turn
         when the real ones do. With `home`, it starts instead as a menu launcher
-        starts it: in the home directory, working in its settings folder there.
-        With `wayland`, it runs on the compositor instead of the X server."""
+        starts it: in the home directory, working in its settings folder there
+        (under XDG_CONFIG_HOME=`config` when given). With `wayland`, it runs on
+        the compositor instead of the X server."""
         if not FAKETIME_LIBRARIES:
             raise DesktopError("libfaketime is missing: run scripts/install-deps")
         faketime = f"{clock:+d}s" if isinstance(clock, int) else "@" + clock
@@ -268,7 +269,7 @@ class Desktop:
         argv = [str(program), "--dir", str(workdir)]
         if home is not None:
             env["HOME"] = str(home)
-            env.pop("XDG_CONFIG_HOME", None)
+            env.pop("XDG_CONFIG_HOME", None) if config is None else env.update(XDG_CONFIG_HOME=str(config))
             argv, workdir = [str(program)], home
         if wayland:
             env.update(QT_QPA_PLATFORM="wayland", WAYLAND_DISPLAY=self.wayland_socket)

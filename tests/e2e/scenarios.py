@@ -294,6 +294,27 @@ def new_user(key):
     return scenario
 
 
+def build_tree_first_start(s):
+    """build/bin/vemar (--program) started as a new user, in an empty home
+    with XDG_CONFIG_HOME inside it: the first start seeds the settings
+    folder from the build tree's share/vemar, which holds what data/
+    (--data) holds, and the window shows."""
+    home = s.out / "home"
+    shutil.rmtree(home, ignore_errors=True)
+    home.mkdir(parents=True)
+    shipped = s.program.parent.parent / "share" / "vemar"
+    s.equal("the build tree's share/vemar", checksums(shipped) if shipped.is_dir() else {}, checksums(s.data))
+    run = s.launch(None, "2026-01-15 10:30:00", "build-tree", home=home, config=home / "config").wait_for_window()
+    s.desktop.screenshot(s.out / "build-tree.png")
+    run.close_by_window_manager()
+    s.equal("exit status", run.wait_exit(), 0)
+    settings = home / "config" / "vemar"
+    s.equal("settings folder", sorted(p.name for p in settings.iterdir()),
+            [".vemar.lock", "Parleg.dat", "car.tip", "fusi.dat", "fusi.tz", "lxp2.par", "seg.dat"])
+    s.equal("fusi.dat seeded", (settings / "fusi.dat").read_bytes(), (s.data / "fusi.dat").read_bytes())
+    s.true(f"nothing reported:\n{run.log()}", "vemar:" not in run.log())
+
+
 def end_on_signals(s):
     """SIGTERM, SIGHUP and SIGINT end the program as its close box would, with
     every question answered No and no box shown: seg.dat holds the colour
@@ -443,7 +464,7 @@ def without_tzdata(s):
 
 
 SCENARIOS = {f.__name__: f for f in (first_start, midnight_month_end, noon_date_lines, page2_saved_scheme,
-                                     end_on_signals, display_lost, wayland_compositor_lost, second_instance,
+                                     build_tree_first_start, end_on_signals, display_lost, wayland_compositor_lost, second_instance,
                                      killed_early, without_tzdata, *(new_user(key) for key in NEW_USERS))}
 
 
