@@ -28,17 +28,29 @@ struct Options {
     QString dir = ".", at, utc, png, pngAll, json;
     int ticks = 0;
     QStringList actions;
+    bool help = false;
 };
 
+constexpr const char* kUsage =
+    "usage: vemar-snapshot --dir DIR (--at|--utc) YYYY-MM-DDTHH:MM:SS [--ticks N] [--do ACTION]...\n"
+    "                      [--png FILE] [--png-all DIR] [--json FILE]\n"
+    "Builds the main window offscreen over DIR with its clock at --at (the home clock's reading,\n"
+    "its instant from TZ) or --utc, runs N ticks, performs each ACTION as a user would\n"
+    "(click:, type:, key:, answer:, close:, ticks:, at:, utc:), then writes a PNG of the window,\n"
+    "one PNG per open window, and a JSON file of every control and of the effects.\n";
+
 int usage(const char* why) {
-    std::fprintf(stderr, "vemar-snapshot: %s\nusage: vemar-snapshot --dir DIR (--at|--utc) YYYY-MM-DDTHH:MM:SS "
-                         "[--ticks N] [--do ACTION]... [--png FILE] [--png-all DIR] [--json FILE]\n", why);
+    std::fprintf(stderr, "vemar-snapshot: %s\n%s", why, kUsage);
     return 64;
 }
 
 bool parse(const QStringList& args, Options& o) {
     for (int i = 1; i < args.size(); ++i) {
         const QString& a = args[i];
+        if (a == "--help" || a == "-h") {
+            o.help = true;
+            return true;
+        }
         if (i + 1 >= args.size()) return false;
         const QString value = args[++i];
         if (a == "--dir") o.dir = value;
@@ -63,6 +75,10 @@ int main(int argc, char* argv[]) {
 
     Options o;
     if (!parse(app.arguments(), o)) return usage("bad arguments");
+    if (o.help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
     vemar::ui::ScriptedPlatform platform;
     QString clockError;
     if (!o.at.isEmpty() && !vemar::ui::setClock(platform, o.at, &clockError))
