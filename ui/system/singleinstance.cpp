@@ -225,7 +225,7 @@ void SingleInstance::hangUp(int fd) {
 void SingleInstance::showWindow() {
     if (!window_ || !window_->isVisible()) return;
     QWidget* top = window_->openWindows().constLast();
-    if (QGuiApplication::platformName() != QLatin1String("wayland")) {
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {   // also wayland-egl
         window_->setWindowState(window_->windowState() & ~Qt::WindowMinimized);
         window_->show();
         top->raise();
