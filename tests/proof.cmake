@@ -23,8 +23,8 @@ if(VEMAR_UI)
   add_test(NAME e2e.desktop_files COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/check-desktop-files ${E2E_DIR}/install)
   # The sound scenarios (label sound) hear the time signal and Infor.snm through a private PulseAudio server.
   foreach(scenario first_start midnight_month_end noon_date_lines page2_saved_scheme end_on_signals display_lost
-                   wayland_compositor_lost second_instance killed_early new_user_sydney new_user_new_york new_user_tokyo new_user_kolkata
-                   new_user_kathmandu new_user_santiago new_user_rome new_user_us_eastern)
+                   wayland_compositor_lost second_instance killed_early new_user_sydney new_user_new_york
+                   new_user_tokyo new_user_kolkata new_user_kathmandu new_user_santiago new_user_rome new_user_us_eastern)
     add_test(NAME e2e.${scenario} COMMAND ${E2E}/scenarios.py ${scenario} ${INSTALLED})
   endforeach()
   foreach(scenario time_signal_and_info without_sound_server)
@@ -57,9 +57,10 @@ endif()
 if(VEMAR_UI)
   set(QUIET_DIR ${CMAKE_BINARY_DIR}/quiet-run)
   add_test(NAME quiet.run_build
-           COMMAND sh -c "rm -rf '${QUIET_DIR}' && env -u MAKEFLAGS -u MFLAGS -u MAKELEVEL \
-                          make -C '${CMAKE_CURRENT_SOURCE_DIR}' run-build RUN_BUILD='${QUIET_DIR}' >'${QUIET_DIR}.log' 2>&1; \
-                          status=$?; cat '${QUIET_DIR}.log'; ! grep -i warning '${QUIET_DIR}.log' >/dev/null && exit $status")
+           COMMAND sh -c "rm -rf \"$0\" && env -u MAKEFLAGS -u MFLAGS -u MAKELEVEL \
+                          make -C \"$1\" run-build RUN_BUILD=\"$0\" >\"$0.log\" 2>&1; status=$?; \
+                          cat \"$0.log\"; ! grep -qi warning \"$0.log\" && exit $status"
+                   ${QUIET_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
   set_tests_properties(quiet.run_build PROPERTIES LABELS quiet TIMEOUT 600)
 endif()
 

@@ -464,8 +464,9 @@ def without_tzdata(s):
 
 
 SCENARIOS = {f.__name__: f for f in (first_start, midnight_month_end, noon_date_lines, page2_saved_scheme,
-                                     build_tree_first_start, end_on_signals, display_lost, wayland_compositor_lost, second_instance,
-                                     killed_early, without_tzdata, *(new_user(key) for key in NEW_USERS))}
+                                     build_tree_first_start, end_on_signals, display_lost, wayland_compositor_lost,
+                                     second_instance, killed_early, without_tzdata,
+                                     *(new_user(key) for key in NEW_USERS))}
 
 
 def main(doc, scenarios, fresh=False):
