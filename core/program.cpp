@@ -122,7 +122,8 @@ bool Program::startUp() {
 // seg.dat is optional: without it (or with fields that are not numbers) every
 // value keeps its start value of 0 and the date symbols stay empty.
 void Program::readDisplaySettings() {
-    s_.display = ReadDisplaySettings(file(kDisplayFile)).value_or(DisplaySettings{});
+    displaySettingsKept_ = ReadDisplaySettings(file(kDisplayFile));
+    s_.display = displaySettingsKept_.value_or(DisplaySettings{});
     // The button flips the signal only from -1 (on) or 0 (off): a damaged or
     // hand-edited memory that disagrees with the signal would make clicks do
     // nothing, for good when it lies outside the two. The signal decides.
@@ -155,6 +156,19 @@ void Program::writeDisplaySettings() {
 
 bool Program::saveDisplaySettings() {
     return guarded([&] { writeDisplaySettings(); });
+}
+
+void Program::keepDisplaySettingsCurrent() {
+    const DisplaySettings record = displaySettingsToSave();
+    if (failed_ || shutDownStarted_ || displaySettingsKept_ == record) return;
+    // Noted before the write: a failed one warns once per change, not at every tick.
+    displaySettingsKept_ = record;
+    try {
+        WriteDisplaySettings(file(kDisplayFile), record);
+        platform_.fileWritten(kDisplayFile);
+    } catch (const FileError& e) {
+        platform_.warning(e.file + ": " + e.what() + std::string(texts::kRetriedAtClose));
+    }
 }
 
 // Every save of lxp2.par by the user also says, in casa.tz, whether the home

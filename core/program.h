@@ -63,6 +63,13 @@ public:
     // Writes seg.dat as shut-down would, without ending anything: for a
     // desktop session that is about to end. False after a fatal file error.
     bool saveDisplaySettings();
+    // Keeps seg.dat as shut-down would write it now, for the endings that
+    // run none of the program's code (Qt's Wayland platform ends the process
+    // with _exit when the compositor goes away): writes it when that record
+    // differs from what the file held at start-up or was last kept with.
+    // A failed write is one warning and stops nothing; it is tried again
+    // when the record changes, and shut-down's own write still decides.
+    void keepDisplaySettingsCurrent();
     // The next tick is due within a few milliseconds, not at the next whole
     // second: the start-up count runs on ticks, and a date-marker refresh is
     // spread over nine ticks.
@@ -134,6 +141,8 @@ private:
     bool failed_ = false;
     bool shutDownStarted_ = false;
     bool startupPictureOpen_ = false;
+    // seg.dat as read at start-up (none: no file), or as last kept or tried.
+    std::optional<DisplaySettings> displaySettingsKept_;
 
     HomeZone homeZone_;
     Home home_{s_, v_, homeZone_};

@@ -183,6 +183,8 @@ inline constexpr T kNotWholeNumber = ": numero intero non valido";
 inline constexpr T kOutOfRange = " fuori intervallo";
 inline constexpr T kUnwritable = " non scrivibile";
 inline constexpr T kStagedCopy = "copia provvisoria ";   // then "fusi.tmp"
+// After a failed write of seg.dat while the program runs on (a warning).
+inline constexpr T kRetriedAtClose = "; si riproverà alla chiusura";
 
 // fusi.tz, the cities that follow the system's time-zone database: warnings
 // on the standard error. Nothing stops; the rows concerned keep their class.

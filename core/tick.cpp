@@ -26,7 +26,8 @@ void assignPadded(std::string& target, std::string_view middle) {
     if (target.size() == middle.size() + 2 && target.front() == ' ' && target.back() == ' ' &&
         std::string_view(target).substr(1, middle.size()) == middle)
         return;
-    target.assign(" ").append(middle).append(" ");
+    // Not assign(" "): GCC 12 at -O3 warns falsely (-Wrestrict) on a one-letter literal.
+    target.assign(1, ' ').append(middle).append(1, ' ');
 }
 
 int classColour(ZoneClass zoneClass, int citiesColour) {

@@ -29,17 +29,30 @@ struct Options {
     QString dir = ".", zone, at, utc, png, pngAll, json;
     int ticks = 0;
     QStringList actions;
+    bool help = false;
 };
 
+constexpr const char* kUsage =
+    "usage: vemar-snapshot --dir DIR [--zone NAME] (--at|--utc) YYYY-MM-DDTHH:MM:SS [--ticks N]\n"
+    "                      [--do ACTION]... [--png FILE] [--png-all DIR] [--json FILE]\n"
+    "Builds the main window offscreen over DIR, the system's zone NAME (TZ), with its clock at --at\n"
+    "(the home clock's reading, its instant from that zone) or --utc, runs N ticks, performs each\n"
+    "ACTION as a user would (click:, type:, key:, answer:, close:, ticks:, zone:, at:, utc:), then\n"
+    "writes a PNG of the window, one PNG per open window, and a JSON file of every control and of\n"
+    "the effects.\n";
+
 int usage(const char* why) {
-    std::fprintf(stderr, "vemar-snapshot: %s\nusage: vemar-snapshot --dir DIR [--zone NAME] (--at|--utc) YYYY-MM-DDTHH:MM:SS "
-                         "[--ticks N] [--do ACTION]... [--png FILE] [--png-all DIR] [--json FILE]\n", why);
+    std::fprintf(stderr, "vemar-snapshot: %s\n%s", why, kUsage);
     return 64;
 }
 
 bool parse(const QStringList& args, Options& o) {
     for (int i = 1; i < args.size(); ++i) {
         const QString& a = args[i];
+        if (a == "--help" || a == "-h") {
+            o.help = true;
+            return true;
+        }
         if (i + 1 >= args.size()) return false;
         const QString value = args[++i];
         if (a == "--dir") o.dir = value;
@@ -65,6 +78,10 @@ int main(int argc, char* argv[]) {
 
     Options o;
     if (!parse(app.arguments(), o)) return usage("bad arguments");
+    if (o.help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
     vemar::ui::ScriptedPlatform platform;
     if (!o.zone.isEmpty()) vemar::ui::setSystemZone(o.zone.toStdString());
     QString clockError;

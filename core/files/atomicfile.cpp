@@ -127,7 +127,8 @@ std::optional<std::string> ReadFileBytes(const fs::path& path) {
 
 void WriteFileAtomic(const fs::path& path, std::string_view bytes) {
     const fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
-    std::string pattern = (dir / ("." + FileNameOf(path) + ".XXXXXX")).string();
+    // Appended, not "." + string: GCC 12 at -O3 warns falsely (-Wrestrict) on that.
+    std::string pattern = (dir / std::string(1, '.').append(FileNameOf(path)).append(".XXXXXX")).string();
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0) ThrowWriteFailed(path, errno);
     TempFile temp(fd, pattern);
@@ -158,7 +159,7 @@ void RemoveStaleTemporaries(const fs::path& dir) {
     for (const auto& entry : fs::directory_iterator(dir, ec)) {
         const std::string name = entry.path().filename().string();
         for (const char* ours : kOurs) {
-            const std::string prefix = "." + std::string(ours) + ".";
+            const std::string prefix = std::string(1, '.').append(ours).append(1, '.');
             if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0 &&
                 entry.is_regular_file(ec))
                 fs::remove(entry.path(), ec);

@@ -58,15 +58,17 @@ int ruleSummerOn(const DstRule& rule, int day, int month, int year) {
 
 // North: "Ora Legale dal 29 Marzo  al 25 Ottobre 2026     (Emisfero Boreale)";
 // south: "Ora Legale dal 25 Ottobre 2026 al 28 Marzo 2027     (Emisfero Australe)".
+// The blanks before the years are appended, not " " + string: GCC 12 at -O3 warns falsely
+// (-Wrestrict) on that.
 std::string PeriodCaption(bool north, const PeriodDay& start, const PeriodDay& end) {
     std::string text(texts::kPeriodFrom);
     text += start.day + " ";
     text += start.month;
-    if (!north) text += " " + std::to_string(start.year);
+    if (!north) text.append(1, ' ').append(std::to_string(start.year));
     text += north ? texts::kNorthTo : texts::kSouthTo;
     text += end.day + " ";
     text += end.month;
-    text += " " + std::to_string(end.year);
+    text.append(1, ' ').append(std::to_string(end.year));
     text += north ? texts::kNorthSuffix : texts::kSouthSuffix;
     return text;
 }

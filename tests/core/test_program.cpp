@@ -100,6 +100,46 @@ TEST(ProgramSessionEnd, SavesWhatShutDownWouldAndChangesNothing) {
     }
 }
 
+// While the program runs, seg.dat holds what a close would write: rewritten when that record differs from the
+// file start-up found or the last write; a failed write is one warning per change and ends nothing.
+TEST(ProgramKeepsDisplaySettings, WritesOnlyWhatChangedAndSurvivesAFailedWrite) {
+    struct Case { const char* why; bool closedBefore; std::function<void(Program&)> edit; Strings writes; };
+    const Case cases[] = {
+        {"first start: the close's grey scheme at once", false, [](Program&) {}, {"seg.dat"}},
+        {"after a close, nothing changed", true, [](Program&) {}, {}},
+        {"a blue window", true, [](Program& p) { p.colours().screenColourClick(1); }, {"seg.dat"}},
+        {"signal on", true, [](Program& p) { p.signalClick(); }, {"seg.dat"}},
+        {"date markers", true, [](Program& p) { p.setDateSymbols("#", "@"); }, {"seg.dat"}},
+        {"page 2 is not stored", true, [](Program& p) { p.pageSwitchClick(); }, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        test::Started first;
+        if (c.closedBefore) { ASSERT_TRUE(first.program.shutDown()); }
+        RecordingPlatform platform;
+        Program program(platform, first.dir.path());
+        ASSERT_TRUE(program.startUp());
+        c.edit(program);
+        program.keepDisplaySettingsCurrent();
+        program.keepDisplaySettingsCurrent();
+        EXPECT_EQ(platform.writes, c.writes);
+        const std::string kept = first.dir.read("seg.dat");
+        ASSERT_TRUE(program.shutDown());
+        EXPECT_EQ(kept, first.dir.read("seg.dat"));
+    }
+    test::Started run;
+    SetWriteFaultForTesting([](const std::filesystem::path&) { return true; });
+    for (int colour : {1, 1, 2}) {
+        run.program.colours().screenColourClick(colour);
+        run.program.keepDisplaySettingsCurrent();
+    }
+    SetWriteFaultForTesting(nullptr);
+    EXPECT_EQ(run.platform.warnings.size(), 2u);
+    EXPECT_FALSE(run.program.failed());
+    EXPECT_EQ(run.platform.warnings.front(),
+              "seg.dat: scrittura non riuscita: spazio esaurito sul disco; si riproverà alla chiusura");
+}
+
 // Whatever memory seg.dat holds for the signal button, one click turns the stored signal over; only 1 sounds.
 TEST_F(ProgramTest, OneClickTurnsTheStoredSignalOver) {
     struct Case { int signalOn, toggle; bool onAfterClick; };

@@ -330,7 +330,9 @@ TEST_P(DatabaseMode, EveryRowAndTheUniversalTimeWholeYears) {
                 NoteDate(d, p, k, homeDay, DayNumber(city), name);
             }
         });
-        if (!onItsZone) EXPECT_EQ(dir.read(kHomeZoneFile), "-\n") << "judged once, off its zone";
+        if (!onItsZone) {
+            EXPECT_EQ(dir.read(kHomeZoneFile), "-\n") << "judged once, off its zone";
+        }
     }
     std::printf("%zu instants, database mode: ", instants.size());
     d.print(home.name);
@@ -605,9 +607,10 @@ TEST(Journeys, TheHomeFollowsTheMachineAndEveryTimeStaysTrue) {
                     d.note("rows", p.cities().row(n).name + " " + p.view().rowTimes[n].caption + " for " + TimeText(city));
             }
         });
-        if (!journey.follows)   // the place and the zone stay; the rule too, unless the user edited it
+        if (!journey.follows) {   // the place and the zone stay; the rule too, unless the user edited it
             EXPECT_EQ(std::pair(PlaceAndZone(dir.read(kSiteFile)), dir.read(kRuleFile) == ruleInRoma),
                       std::pair(PlaceAndZone(siteInRoma), !std::string(journey.why).ends_with("edited")));
+        }
         std::printf("%s: ", journey.why);
         d.print("");
         EXPECT_TRUE(d.count.empty());

@@ -218,6 +218,23 @@ class Desktop:
         self._processes[0].kill()
         self._processes[0].wait()
 
+    def start_compositor(self):
+        """A headless Weston beside the X server, for a program launched with
+        wayland=True; it draws with pixman so that weston-screenshooter (which
+        --debug allows) has pixels to save. Returns the process."""
+        self.wayland_socket = "wayland-vemar"
+        self.compositor = self._spawn("weston", ["weston", "--backend=headless-backend.so", "--use-pixman",
+                                                 "--debug", f"--socket={self.wayland_socket}", "--idle-time=0",
+                                                 "--no-config"])
+        wait_until("weston", lambda: (self._runtime / self.wayland_socket).exists(), 10)
+        return self.compositor
+
+    def compositor_screenshot(self, png_path):
+        """The compositor's whole output, saved as png_path."""
+        env = dict(self.env, WAYLAND_DISPLAY=self.wayland_socket)
+        subprocess.run(["weston-screenshooter"], env=env, cwd=self._runtime, check=True, capture_output=True)
+        shutil.move(str(max(self._runtime.glob("wayland-screenshot-*.png"))), png_path)
+
     def _spawn(self, name, argv, stdout=None, **kwargs):
         log = open(self.scratch / f"{name.replace(' ', '-')}.log", "wb")
         process = subprocess.Popen(argv, env=kwargs.pop("env", self.env), stdout=stdout or log,
@@ -236,14 +253,17 @@ class Desktop:
             shot.save_png(png_path)
         return shot
 
-    def launch(self, program, workdir, clock, tz="Europe/Rome", name="vemar", home=None, wrap=()):
+    def launch(self, program, workdir, clock, tz="Europe/Rome", name="vemar", home=None, config=None, wayland=False,
+               wrap=()):
         """Starts the program in workdir (--dir) with its clock running from
         `clock` ("2024-06-30 23:59:52", local time of tz), or shifted from the
         real clock by `clock` whole seconds (an int), so that its seconds turn
         when the real ones do. With `home`, it starts instead as a menu launcher
-        starts it: in the home directory, working in its settings folder there.
-        Without tz, the machine's zone is /etc/localtime's; `wrap` runs the
-        program through another command (a mount namespace of its own)."""
+        starts it: in the home directory, working in its settings folder there
+        (under XDG_CONFIG_HOME=`config` when given). With `wayland`, it runs on
+        the compositor instead of the X server. Without tz, the machine's zone
+        is /etc/localtime's; `wrap` runs the program through another command
+        (a mount namespace of its own)."""
         if not FAKETIME_LIBRARIES:
             raise DesktopError("libfaketime is missing: run scripts/install-deps")
         faketime = f"{clock:+d}s" if isinstance(clock, int) else "@" + clock
@@ -255,10 +275,15 @@ class Desktop:
         argv = [str(program), "--dir", str(workdir)]
         if home is not None:
             env["HOME"] = str(home)
-            env.pop("XDG_CONFIG_HOME", None)
+            env.pop("XDG_CONFIG_HOME", None) if config is None else env.update(XDG_CONFIG_HOME=str(config))
             argv, workdir = [str(program)], home
+        if wayland:
+            env.update(QT_QPA_PLATFORM="wayland", WAYLAND_DISPLAY=self.wayland_socket)
+            env.pop("DISPLAY")
         process = self._spawn(name, [*wrap, *argv], env=env, cwd=workdir)
-        return RunningProgram(self, process, self.scratch / f"{name}.log")
+        run = RunningProgram(self, process, self.scratch / f"{name}.log")
+        run.on_x = not wayland
+        return run
 
 
 # ------------------------------------------------------------------ the program
@@ -269,6 +294,7 @@ class RunningProgram:
     def __init__(self, desktop, process, log_path):
         self.desktop, self.process, self.log_path = desktop, process, log_path
         self.window_id = self._frame = None
+        self.on_x = True
 
     # --- life
 
@@ -278,12 +304,13 @@ class RunningProgram:
         def shown():
             if self.process.poll() is not None:
                 raise DesktopError(f"the program ended with status {self.process.returncode}:\n{self.log()}")
-            return self.x_windows(CAPTION)
+            return self.x_windows(CAPTION) if self.on_x else [None]
         self.window_id = wait_until(f'the window "{CAPTION}"', shown, timeout_s)[0]
         self._frame = wait_until("the window in the accessibility tree", lambda: self.window(CAPTION, "frame"),
                                  timeout_s)
         wait_until("the start-up picture to close", lambda: not self.other_windows_open(), timeout_s)
-        self.desktop.tool("xdotool", "windowactivate", "--sync", self.window_id)
+        if self.on_x:
+            self.desktop.tool("xdotool", "windowactivate", "--sync", self.window_id)
         return self
 
     def wait_exit(self, timeout_s=10):

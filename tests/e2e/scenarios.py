@@ -42,6 +42,7 @@ BLUE_WINDOW_SETTINGS = [" 0", " 0", " 1", " 0", " 0", " 1", " 0", "", ""]
 LOCK_FILE = ".vemar.lock"   # the program's lock on its settings directory
 BLACK, NAVY, DARK_RED, LIGHT_GREY = (0, 0, 0), (0, 0, 128), (128, 0, 0), (192, 192, 192)
 CHOOSE_BLUE_WINDOW = ("alt+c", "f", "Return")   # Colori > Fondo schermo > Blu, from the keyboard
+BLUE_WINDOW_MENU = ("Colori", "Fondo schermo", "Blu")   # the same, through the accessibility tree
 
 
 def seconds_of(progress):
@@ -366,6 +367,27 @@ def first_start_files(s, zone, clock):
     return (settings / "lxp2.par").read_text(), (settings / "Parleg.dat").read_text()
 
 
+def build_tree_first_start(s):
+    """build/bin/vemar (--program) started as a new user, in an empty home
+    with XDG_CONFIG_HOME inside it: the first start seeds the settings
+    folder from the build tree's share/vemar, which holds what data/
+    (--data) holds, and the window shows."""
+    home = s.out / "home"
+    shutil.rmtree(home, ignore_errors=True)
+    home.mkdir(parents=True)
+    shipped = s.program.parent.parent / "share" / "vemar"
+    s.equal("the build tree's share/vemar", checksums(shipped) if shipped.is_dir() else {}, checksums(s.data))
+    run = s.launch(None, "2026-01-15 10:30:00", "build-tree", home=home, config=home / "config").wait_for_window()
+    s.desktop.screenshot(s.out / "build-tree.png")
+    run.close_by_window_manager()
+    s.equal("exit status", run.wait_exit(), 0)
+    settings = home / "config" / "vemar"
+    s.equal("settings folder", sorted(p.name for p in settings.iterdir()),
+            [".vemar.lock", "Parleg.dat", "car.tip", "casa.tz", "fusi.dat", "fusi.tz", "lxp2.par", "seg.dat"])
+    s.equal("fusi.dat seeded", (settings / "fusi.dat").read_bytes(), (s.data / "fusi.dat").read_bytes())
+    s.true(f"nothing reported:\n{run.log()}", "vemar:" not in run.log())
+
+
 def end_on_signals(s):
     """SIGTERM, SIGHUP and SIGINT end the program as its close box would, with
     every question answered No and no box shown: seg.dat holds the colour
@@ -397,6 +419,22 @@ def display_lost(s):
     run.keys(*CHOOSE_BLUE_WINDOW)
     time.sleep(0.3)
     s.desktop.kill_display()
+    s.finish(run, BLUE_WINDOW_SETTINGS, status=1)
+
+
+def wayland_compositor_lost(s):
+    """The same on a Wayland compositor: Qt ends the program there with
+    status 1 before any code of its own can run, so seg.dat must already
+    hold the colour chosen. A second start first answers as on X11 (weston
+    has no xdg-activation: the window cannot be raised, and nothing is)."""
+    s.desktop.start_compositor()
+    run = s.start("wayland", "2024-03-10 10:00:00", wayland=True)
+    run.menu_item(*BLUE_WINDOW_MENU).get_action_iface().do_action(0)
+    wait_until("the blue window", lambda: not run.menu_enabled(*BLUE_WINDOW_MENU), 5)
+    second = s.launch(run.workdir, "2024-03-10 10:00:05", "wayland-second", wayland=True)
+    s.equal("second start's status", second.wait_exit(10), 0)
+    s.desktop.compositor_screenshot(s.out / "wayland.png")
+    s.desktop.compositor.kill()
     s.finish(run, BLUE_WINDOW_SETTINGS, status=1)
 
 
@@ -657,8 +695,9 @@ def without_tzdata(s):
 
 
 SCENARIOS = {f.__name__: f for f in (first_start, midnight_month_end, noon_date_lines, page2_saved_scheme,
-                                     end_on_signals, display_lost, second_instance, killed_early, without_tzdata,
-                                     travelling_laptop, start_errors, other_user, full_disk,
+                                     build_tree_first_start, end_on_signals, display_lost, wayland_compositor_lost,
+                                     second_instance, killed_early, without_tzdata, travelling_laptop, start_errors,
+                                     other_user, full_disk,
                                      *(new_user(key) for key in NEW_USERS))}
 
 

@@ -278,6 +278,7 @@ void MainWindow::render() {
 void MainWindow::tickOnce() {
     program_.tick();
     render();
+    emit ticked();
 }
 
 void MainWindow::startClock() {

@@ -54,6 +54,8 @@ public:
 signals:
     // A fatal file error was reported: the program must end with status 1.
     void failed();
+    // A tick ran and its view is on the screen; a user's command ticks too.
+    void ticked();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

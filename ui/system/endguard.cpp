@@ -41,6 +41,7 @@ EndGuard::EndGuard(Program& program, MainWindow& window, QtPlatform& platform)
     : program_(program), window_(window), platform_(platform), watcher_(new SignalWatcher(this)) {
     connect(watcher_, &SignalWatcher::endRequested, this, &EndGuard::endOnSignal);
     connect(qApp, &QGuiApplication::commitDataRequest, this, &EndGuard::saveForSessionEnd);
+    connect(&window_, &MainWindow::ticked, this, &EndGuard::keepSettingsCurrent);
     static const bool hooked = std::atexit(saveAtExit) == 0;
     if (hooked) gArmed = &program_;
 }
@@ -70,6 +71,11 @@ void EndGuard::saveForSessionEnd() {
     if (program_.shutDownStarted()) return;
     program_.saveDisplaySettings();
     window_.render();   // reports a failed write as every command does
+}
+
+// Not before the window shows: an end asked during the start touches no file.
+void EndGuard::keepSettingsCurrent() {
+    if (window_.isVisible()) program_.keepDisplaySettingsCurrent();
 }
 
 } // namespace vemar::ui

@@ -6,7 +6,10 @@
 //   closes it, then the main window, with every question answered No;
 // - the desktop session ends: the session manager's request writes seg.dat;
 // - the display connection breaks: Qt's X11 platform ends the program with
-//   exit(1) itself, so an exit hook writes seg.dat when shut-down has not run.
+//   exit(1) itself, so an exit hook writes seg.dat when shut-down has not run;
+//   Qt 6's Wayland platform ends it with _exit(1), which runs no hook at all,
+//   so from the first tick after the window shows, seg.dat is kept as a
+//   close would write it: rewritten at the tick after each change.
 
 #include <QObject>
 
@@ -30,6 +33,7 @@ public:
 private:
     void endOnSignal();
     void saveForSessionEnd();
+    void keepSettingsCurrent();
 
     Program& program_;
     MainWindow& window_;

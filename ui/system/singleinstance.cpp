@@ -6,6 +6,7 @@
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
+#include <QGuiApplication>
 #include <QSocketNotifier>
 #include <QThread>
 
@@ -244,13 +245,21 @@ void SingleInstance::hangUp(int fd) {
 }
 
 // The main window comes back from the task bar, and the topmost window,
-// which is a modal dialog when one is open, comes to the front.
+// which is a modal dialog when one is open, comes to the front. Under
+// Wayland no program may restore, raise or focus its own window: it can
+// only ask the compositor through xdg-activation, which activateWindow()
+// does where the compositor offers it (Qt 6.4 asks only while the program
+// has the focus; the token it holds from its own start is spent on the
+// first window). Weston 10 offers no xdg-activation: there the window
+// stays where it is, and the later start ends as on X11.
 void SingleInstance::showWindow() {
     if (!window_ || !window_->isVisible()) return;
-    window_->setWindowState(window_->windowState() & ~Qt::WindowMinimized);
-    window_->show();
     QWidget* top = window_->openWindows().constLast();
-    top->raise();
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {   // also wayland-egl
+        window_->setWindowState(window_->windowState() & ~Qt::WindowMinimized);
+        window_->show();
+        top->raise();
+    }
     top->activateWindow();
 }
 
