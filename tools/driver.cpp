@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QPainter>
 #include <QTest>
 #include <QTextEdit>
 #include <QToolButton>
@@ -285,9 +286,19 @@ QJsonObject Driver::json() const {
     return QJsonObject{{"controls", controlsJson()}, {"effects", effects}};
 }
 
+// The topmost window, with the pop-up lists open over it (a completion's
+// suggestions), which are windows of their own.
 bool Driver::savePng(const QString& path) const {
     const auto windows = openWindows();
-    return !windows.isEmpty() && windows.last()->grab().save(path);
+    if (windows.isEmpty()) return false;
+    QWidget* top = windows.last();
+    QPixmap picture = top->grab();
+    QPainter painter(&picture);
+    for (QWidget* popup : QApplication::topLevelWidgets())
+        if (popup->isVisible() && popup->windowType() == Qt::Popup)
+            painter.drawPixmap(popup->mapToGlobal(QPoint()) - top->mapToGlobal(QPoint()), popup->grab());
+    painter.end();
+    return picture.save(path);
 }
 
 bool Driver::savePngAll(const QString& directory) const {

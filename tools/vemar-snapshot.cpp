@@ -11,6 +11,7 @@
 // instant instead, in universal time. The system's time-zone database is
 // attached as the program attaches it, so rows that fusi.tz names follow it.
 
+#include "core/firststart.h"
 #include "core/program.h"
 #include "core/time/systemzones.h"
 #include "tools/driver.h"
@@ -26,16 +27,17 @@
 namespace {
 
 struct Options {
-    QString dir = ".", zone, at, utc, png, pngAll, json;
+    QString dir = ".", zone, firstStart, at, utc, png, pngAll, json;
     int ticks = 0;
     QStringList actions;
     bool help = false;
 };
 
 constexpr const char* kUsage =
-    "usage: vemar-snapshot --dir DIR [--zone NAME] (--at|--utc) YYYY-MM-DDTHH:MM:SS [--ticks N]\n"
-    "                      [--do ACTION]... [--png FILE] [--png-all DIR] [--json FILE]\n"
-    "Builds the main window offscreen over DIR, the system's zone NAME (TZ), with its clock at --at\n"
+    "usage: vemar-snapshot --dir DIR [--zone NAME] [--first-start DATA] (--at|--utc) YYYY-MM-DDTHH:MM:SS\n"
+    "                      [--ticks N] [--do ACTION]... [--png FILE] [--png-all DIR] [--json FILE]\n"
+    "Builds the main window offscreen over DIR (made by a first start from the installed data DATA,\n"
+    "when given), the system's zone NAME (TZ), with its clock at --at\n"
     "(the home clock's reading, its instant from that zone) or --utc, runs N ticks, performs each\n"
     "ACTION as a user would (click:, type:, key:, answer:, close:, ticks:, zone:, at:, utc:), then\n"
     "writes a PNG of the window, one PNG per open window, and a JSON file of every control and of\n"
@@ -57,6 +59,7 @@ bool parse(const QStringList& args, Options& o) {
         const QString value = args[++i];
         if (a == "--dir") o.dir = value;
         else if (a == "--zone") o.zone = value;
+        else if (a == "--first-start") o.firstStart = value;
         else if (a == "--at") o.at = value;
         else if (a == "--utc") o.utc = value;
         else if (a == "--ticks") o.ticks = value.toInt();
@@ -90,8 +93,15 @@ int main(int argc, char* argv[]) {
     if (!o.utc.isEmpty() && !vemar::ui::setInstant(platform, o.utc, &clockError))
         return usage(qPrintable("--utc: " + clockError));
 
+    if (!o.firstStart.isEmpty()) {
+        const auto now = platform.clock.instant.value_or(std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now()));
+        for (const std::string& line : vemar::PrepareSettingsDir(o.dir.toStdString(), o.firstStart.toStdString(),
+                                                                   "/usr/share/zoneinfo", now.time_since_epoch().count()))
+            std::fprintf(stderr, "vemar-snapshot: %s\n", line.c_str());
+    }
     const vemar::SystemZoneDatabase zones;
     vemar::Program program(platform, o.dir.toStdString());
+    if (!o.firstStart.isEmpty()) program.setDataDir(o.firstStart.toStdString());
     vemar::ui::MainWindow window(program);
     vemar::ui::Driver driver(window, platform);
     auto finish = [&](int status) {

@@ -32,11 +32,15 @@ TableHold HoldInTable(std::chrono::seconds standardOffset, ZoneClass facts) {
         hold.beyondTable = true;
         hours = kTableEnd;
     }
-    hold.offset = hours > 0 ? "+" + std::to_string(hours) : std::to_string(hours);
-    if (remaining >= 30) hold.zoneClass = "2";
-    else if (facts == ZoneClass::NorthernSummer) hold.zoneClass = "1";
-    else if (facts == ZoneClass::SouthernSummer) hold.zoneClass = "3";
-    else hold.zoneClass = "0";
+    // Built by appending characters: GCC 12 at -O3 warns falsely (-Wrestrict)
+    // on a short literal put before or assigned to a string.
+    if (hours > 0) hold.offset.assign(1, '+');
+    hold.offset.append(std::to_string(hours));
+    char zoneClass = '0';
+    if (remaining >= 30) zoneClass = '2';
+    else if (facts == ZoneClass::NorthernSummer) zoneClass = '1';
+    else if (facts == ZoneClass::SouthernSummer) zoneClass = '3';
+    hold.zoneClass.assign(1, zoneClass);
     return hold;
 }
 

@@ -239,13 +239,15 @@ void ZoneEditorLogic::updateCityZones(const ZoneTable& saved) {
     if (!content) return;   // table mode: no fusi.tz is made
     const CityZones zones = ParseCityZones(*content);
     std::vector<std::string> offZones;
-    std::string added;
+    std::string added;   // "\nname\tzone" a line
     for (int row = 0; row < kZoneRows; ++row) {
         const std::string_view name = TrimmedName(saved[row].name);
         if (zones.zoneOf(name) && ChangedTime(saved[row], read_[row])) offZones.emplace_back(name);
         const std::string zone = chosenZone(row);
-        if (!zone.empty() && !zones.entries.contains(name) && added.find("\n" + std::string(name) + "\t") == std::string::npos)
-            added.append("\n").append(name).append("\t").append(zone);
+        // Appended, not "\n" + name: GCC 12 at -O3 warns falsely (-Wrestrict) on that.
+        const std::string line = std::string(1, '\n').append(name).append(1, '\t');
+        if (!zone.empty() && !zones.entries.contains(name) && added.find(line) == std::string::npos)
+            added.append(line).append(zone);
     }
     if (offZones.empty() && added.empty()) return;
     std::string updated = WithNamesOnClasses(*content, offZones);

@@ -131,7 +131,8 @@ CityTime CityTable::timeAt(int n, const TableMoment& moment) {
 }
 
 void RowFollowsText(std::string& out, std::string_view name, seconds ahead, std::string_view zone) {
-    out.assign(" ").append(name).append(" ");
+    // Not assign(" "): GCC 12 at -O3 warns falsely (-Wrestrict) on a one-letter literal.
+    out.assign(1, ' ').append(name).append(1, ' ');
     AppendOffsetText(out, ahead);
     out += 'h';
     if (!zone.empty()) out.append(" ").append(zone);
