@@ -22,7 +22,7 @@ markers=(--do click:Form1.CarDat --do click:Form8.SSCommand3 --do click:Form8.SS
 "$snap" --dir "$(fresh)" --at 2024-06-21T22:00:01 --ticks 1 --png "$out/startup-picture.png"
 # Finding a city by its first letters, the suggestions open under the box.
 "$snap" --dir "$(mktemp -d)" "${first[@]}" --at "$at" --ticks 60 --do click:Form1.Tabfu \
-    --do "type:Form5.Text2(3)=Kat" --png "$out/zone-editor.png"
+    --do "type:Form5.Text2(3)=San" --png "$out/zone-editor.png"
 "$snap" --dir "$(fresh)" --at "$at" --ticks 60 --do click:Form1.Tabtip --png "$out/class-editor.png"
 "$snap" --dir "$(fresh)" --at "$at" --ticks 60 --do click:Form1.CarDat --do type:Form8.Text1=# \
     --png "$out/date-characters.png"

@@ -9,6 +9,7 @@
 #include <QCompleter>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStandardItemModel>
 
 #include <algorithm>
@@ -127,9 +128,12 @@ void ZoneEditorDialog::boxEdited(QLineEdit* box, const QString& text, bool isNam
 void ZoneEditorDialog::offerSuggestions(QLineEdit* box) {
     suggestions_->clear();
     for (const Suggestion& s : editor_.suggestions()) suggestions_->appendRow(new QStandardItem(qs(s.text)));
-    if (suggestions_->rowCount() == 0) return completer_->popup()->hide();
+    QAbstractItemView* list = completer_->popup();
+    if (suggestions_->rowCount() == 0) return list->hide();
     completer_->setWidget(box);
-    completer_->complete();
+    // As wide as the longest suggestion, which says more than the box holds.
+    const int width = list->sizeHintForColumn(0) + 2 * list->frameWidth() + list->verticalScrollBar()->sizeHint().width();
+    completer_->complete(QRect(0, 0, std::max(width, box->width()), box->height()));
 }
 
 // True once the editor's closing has run through; QDialog's own close event
