@@ -222,13 +222,41 @@ TEST_P(RealWorld, EveryRowAndTheUniversalTimeAllYear) {
 
 INSTANTIATE_TEST_SUITE_P(Homes, RealWorld, ::testing::ValuesIn(kHomes), HomeName);
 
+// A first start in the zone on 1 January of the year, then rows renamed: {row, name}.
+void FirstStartIn(const test::WorkDir& dir, const char* zone, int year,
+                  const std::vector<std::pair<int, std::string>>& renamed = {}) {
+    {
+        test::ScopedZone scoped(zone);
+        EXPECT_EQ(PrepareSettingsDir(dir.path(), VEMAR_DATA_DIR, "/usr/share/zoneinfo", test::UtcSeconds(year, 1, 1)),
+                  std::vector<std::string>{});
+    }
+    ZoneTable table = ReadZoneTable(dir / kZoneFile);
+    for (const auto& [n, name] : renamed) table[n].name = name;
+    WriteZoneTable(dir / kZoneFile, table);
+}
+
+// Every row of the page and the universal-time line at instant i against the C library, each row's zone
+// given; with the home's day, the rows' date markers and their tooltips too.
+void NoteTimes(Differences& d, const Program& p, const Instants& instants, std::size_t i, int page,
+               const std::function<const char*(int)>& zoneOfRow, std::optional<int> homeDay = std::nullopt) {
+    const MainView& v = p.view();
+    const std::string ut = Trimmed(v.utTime.caption), real = TimeText(Civil(instants[i]));
+    if (ut != real) d.note("UT", "UT " + ut + " for " + real);
+    for (int k = 0; k < kPageRows; ++k) {
+        const int n = (page - 1) * kPageRows + k;
+        const std::tm city = Civil(instants[i] + ZoneAt(zoneOfRow(n), instants)[i].offsetSeconds);
+        const std::string shown = Trimmed(v.rowTimes[k].caption), name = p.cities().row(n).name;
+        if (shown != TimeText(city)) d.note("rows", name + " " + shown + " for " + TimeText(city));
+        if (homeDay) NoteDate(d, p, k, *homeDay, DayNumber(city), name);
+    }
+}
+
 // ---------------------------------------------------------------- database mode, 2026 and 2027
 //
 // Each home's folder as a new user's first start leaves it on its machine. Three odd zones stand in for
 // three cities of page 2: a quarter hour (Kathmandu, Chatham) and half an hour of summer time (Lord Howe).
 
-constexpr std::pair<int, const char*> kOddRows[] = {
-    {29, "Kathmandu"}, {30, "Chatham"}, {31, "Lord Howe"}};
+const std::array<std::pair<int, std::string>, 3> kOddRows = {{{29, "Kathmandu"}, {30, "Chatham"}, {31, "Lord Howe"}}};
 const char* DatabaseCityZone(int n) {
     const char* odd[] = {"Asia/Kathmandu", "Pacific/Chatham", "Australia/Lord_Howe"};
     return n >= 29 && n <= 31 ? odd[n - 29] : kCityZones[n];
@@ -301,14 +329,7 @@ TEST_P(DatabaseMode, EveryRowAndTheUniversalTimeWholeYears) {
     Differences d;
     for (int page : {1, 2}) {
         test::WorkDir dir(false);
-        {
-            test::ScopedZone scoped(home.zone);
-            ASSERT_EQ(PrepareSettingsDir(dir.path(), VEMAR_DATA_DIR, "/usr/share/zoneinfo",
-                                         test::UtcSeconds(param.firstYear, 1, 1)), std::vector<std::string>{});
-        }
-        ZoneTable table = ReadZoneTable(dir / kZoneFile);
-        for (const auto& [n, name] : kOddRows) table[n].name = name;
-        WriteZoneTable(dir / kZoneFile, table);
+        FirstStartIn(dir, home.zone, param.firstYear, {kOddRows.begin(), kOddRows.end()});
         if (param.zoneBox != 0) {
             SiteSettings site = ReadSiteSettings(dir / kSiteFile);
             site.zoneOffset = std::chrono::hours{param.zoneBox};
@@ -317,18 +338,8 @@ TEST_P(DatabaseMode, EveryRowAndTheUniversalTimeWholeYears) {
         }
         const bool onItsZone = param.zoneBox == 0;
         LeaveRunning(dir, {instants, [&](std::size_t) { return home.zone; }, &zones, page}, [&](Program& p, std::size_t i, int homeDay) {
-            const MainView& v = p.view();
             if (p.home().followsZone() != onItsZone) d.note("home on or off its zone", "");
-            const std::string ut = Trimmed(v.utTime.caption), real = TimeText(Civil(instants[i]));
-            if (ut != real) d.note("UT", "UT " + ut + " for " + real);
-            for (int k = 0; k < kPageRows; ++k) {
-                const int n = (page - 1) * kPageRows + k;
-                const std::tm city = Civil(instants[i] + ZoneAt(DatabaseCityZone(n), instants)[i].offsetSeconds);
-                const std::string shown = Trimmed(v.rowTimes[k].caption), name = p.cities().row(n).name;
-                if (shown != TimeText(city)) d.note("rows", name + " " + shown + " for " + TimeText(city));
-                // The cities span less than a day: the pair always holds every city's date.
-                NoteDate(d, p, k, homeDay, DayNumber(city), name);
-            }
+            NoteTimes(d, p, instants, i, page, DatabaseCityZone, homeDay);
         });
         if (!onItsZone) {
             EXPECT_EQ(dir.read(kHomeZoneFile), "-\n") << "judged once, off its zone";
@@ -345,19 +356,6 @@ INSTANTIATE_TEST_SUITE_P(Homes, DatabaseMode, ::testing::ValuesIn(DatabaseHomes(
 //
 // Database mode over every hour of 2026 (and for the periods every day of 2026 and 2027), each folder as a
 // new user's first start leaves it, some rows renamed onto other zones of the dictionary.
-
-// A first start in the zone on 1 January of the year, then rows renamed: {row, name}.
-void FirstStartIn(const test::WorkDir& dir, const char* zone, int year,
-                  const std::vector<std::pair<int, std::string>>& renamed = {}) {
-    {
-        test::ScopedZone scoped(zone);
-        EXPECT_EQ(PrepareSettingsDir(dir.path(), VEMAR_DATA_DIR, "/usr/share/zoneinfo", test::UtcSeconds(year, 1, 1)),
-                  std::vector<std::string>{});
-    }
-    ZoneTable table = ReadZoneTable(dir / kZoneFile);
-    for (const auto& [n, name] : renamed) table[n].name = name;
-    WriteZoneTable(dir / kZoneFile, table);
-}
 
 const Instants& HoursOf2026() {
     static const Instants instants = [] { std::set<std::time_t> s; AddYear(2026, s); return Instants(s.begin(), s.end()); }();
@@ -382,13 +380,11 @@ TEST(YearLong, DatePairsFromTheRows) {
         FirstStartIn(dir, home, 2026, renamed);
         Differences d;
         LeaveRunning(dir, {HoursOf2026(), [&](std::size_t) { return home; }, &database}, [&](Program& p, std::size_t i, int homeDay) {
-            for (int k = 0; k < kPageRows; ++k)
-                NoteDate(d, p, k, homeDay, DayNumber(Civil(HoursOf2026()[i] + ZoneAt(zones[k], HoursOf2026())[i].offsetSeconds)),
-                         p.cities().row(k).name);
+            NoteTimes(d, p, HoursOf2026(), i, 1, [&](int n) { return zones[n]; }, homeDay);
         });
         std::printf("%zu hours of 2026: ", HoursOf2026().size());
         d.print(home);
-        EXPECT_EQ(d.count["markers"] + d.count["tooltips"], 0);
+        EXPECT_EQ(d.count["markers"] + d.count["tooltips"] + d.count["rows"] + d.count["UT"], 0);
         // Two hours a day, one odd row at most: 10:00 to 10:59 Niue and Pago Pago (with Kiritimati), 11:00 to
         // 11:59 Niue and Pago Pago again (with Tongatapu, Kiritimati and Chatham in winter), or the +14 alone.
         EXPECT_LE(d.count["dates off the pair"], 2 * 2 * 365);
@@ -565,10 +561,7 @@ TEST(Journeys, TheHomeFollowsTheMachineAndEveryTimeStaysTrue) {
     for (const Journey& journey : journeys) {
         SCOPED_TRACE(journey.why);
         test::WorkDir dir(false);
-        {
-            test::ScopedZone scoped(kLegs[0].zone);
-            ASSERT_EQ(PrepareSettingsDir(dir.path(), VEMAR_DATA_DIR, "/usr/share/zoneinfo", instants[0]), std::vector<std::string>{});
-        }
+        FirstStartIn(dir, kLegs[0].zone, 2026);
         const std::string siteInRoma = dir.read(kSiteFile), ruleInRoma = dir.read(kRuleFile);
         Differences d;
         std::size_t leg = 0;
@@ -599,13 +592,7 @@ TEST(Journeys, TheHomeFollowsTheMachineAndEveryTimeStaysTrue) {
                 filesOfLeg(i);
             }
             if (p.home().followsZone() != journey.follows) d.note("home on or off its zone", kLegs[leg].zone);
-            const std::string ut = Trimmed(p.view().utTime.caption), real = TimeText(Civil(instants[i]));
-            if (ut != real) d.note("UT", "UT " + ut + " for " + real);
-            for (int n = 0; n < kPageRows; ++n) {
-                const std::tm city = Civil(instants[i] + ZoneAt(kCityZones[n], instants)[i].offsetSeconds);
-                if (Trimmed(p.view().rowTimes[n].caption) != TimeText(city))
-                    d.note("rows", p.cities().row(n).name + " " + p.view().rowTimes[n].caption + " for " + TimeText(city));
-            }
+            NoteTimes(d, p, instants, i, 1, [](int n) { return kCityZones[n]; });
         });
         if (!journey.follows) {   // the place and the zone stay; the rule too, unless the user edited it
             EXPECT_EQ(std::pair(PlaceAndZone(dir.read(kSiteFile)), dir.read(kRuleFile) == ruleInRoma),
