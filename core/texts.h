@@ -90,6 +90,31 @@ inline constexpr T kTipSaveZone = " Salva le Impostazioni del fuso orario ";
 inline constexpr T kTipNorth = " Emisfero Boreale ";
 inline constexpr T kTipSouth = " Emisfero Australe ";
 
+// What a screen reader says of the controls whose captions say too little
+// or nothing: the zone's box and arrows, the date symbols, a row as a whole,
+// the dialogs' number boxes and lists.
+inline constexpr T kZoneBoxName = "Fuso orario in ore";
+inline constexpr T kZoneArrowsName = "Frecce del fuso orario";
+inline constexpr T kZoneUpName = "Aumenta il fuso orario di un'ora";
+inline constexpr T kZoneDownName = "Diminuisci il fuso orario di un'ora";
+inline constexpr T kFirstSymbolName = "Simbolo della prima data";    // then ": " and the symbol shown
+inline constexpr T kSecondSymbolName = "Simbolo della seconda data";
+inline constexpr T kNameThenValue = ": ";
+inline constexpr T kRowTimeThenDate = ", ";   // a row: "22:00, Venerdì  21 Giugno 2024"
+inline constexpr std::array<T, 4> kPlaceBoxNames = {"Latitudine gradi", "Latitudine minuti", "Longitudine gradi",
+                                                    "Longitudine minuti"};
+inline constexpr std::array<T, 6> kRuleListNames = {"Mese di inizio", "Settimana di inizio", "Giorno di inizio",
+                                                    "Mese di fine", "Settimana di fine", "Giorno di fine"};
+inline constexpr T kFirstCharName = "Carattere della prima data";
+inline constexpr T kSecondCharName = "Carattere della seconda data";
+inline constexpr T kCityBoxName = "Città della riga ";   // then the row's number, from 1
+inline constexpr T kOffsetOf = "Fuso orario di ";          // then the city's name
+inline constexpr T kOffsetOfRow = "Fuso orario della riga ";   // a row without a name: then its number
+inline constexpr T kClassOf = "Tipo di ";
+inline constexpr T kClassOfRow = "Tipo della riga ";
+inline constexpr T kPictureName = "Immagine di Vemar: un orologio da parete";
+inline constexpr T kHelpTextName = "Descrizione del programma";
+
 // Menus
 inline constexpr T kMenuFile = "&File";
 inline constexpr T kMenuParam = "&Parametri";

@@ -122,6 +122,12 @@ void setFontSize(QWidget* w, int points) {
 void ViewBinder::apply(QWidget* w, const ControlView& now, const ControlView& last, bool all) {
     if (all || now.caption != last.caption) setCaption(w, now.caption);
     if (all || now.tooltip != last.tooltip) w->setToolTip(qs(now.tooltip));
+    // Each is sent to a screen reader as it changes. An empty one is never
+    // set at the first render: the widget's own stands (a time label's).
+    if (now.accessibleName != last.accessibleName || (all && !now.accessibleName.empty()))
+        w->setAccessibleName(qs(now.accessibleName));
+    if (now.accessibleDescription != last.accessibleDescription || (all && !now.accessibleDescription.empty()))
+        w->setAccessibleDescription(qs(now.accessibleDescription));
     if (all || now.textColour != last.textColour || now.backColour != last.backColour)
         setColours(w, now.textColour, now.backColour);
     if (all || now.fontSize != last.fontSize) setFontSize(w, now.fontSize);
@@ -130,7 +136,12 @@ void ViewBinder::apply(QWidget* w, const ControlView& now, const ControlView& la
     if (all || now.checked != last.checked) {
         if (auto* button = qobject_cast<QAbstractButton*>(w); button && button->isCheckable()) {
             const QSignalBlocker block(button);
+            // An option of a group is unchecked by checking another: the core
+            // may also leave none checked.
+            const bool exclusive = button->autoExclusive();
+            button->setAutoExclusive(exclusive && now.checked);
             button->setChecked(now.checked);
+            button->setAutoExclusive(exclusive);
         }
     }
 }
