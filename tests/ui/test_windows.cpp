@@ -199,10 +199,12 @@ void WindowsTest::scripts_data() {
     QTest::newRow("signal: the button, then the menu item") << QStringList{
         "click:Form1.SSCommand1", "Form1.Segnale.checked=true", "click:Form1.Segnale",
         "Form1.SSCommand1.caption=Segnale Orario Disattivato"} << false;
-    QTest::newRow("pages: the title, then each menu item") << QStringList{
+    QTest::newRow("pages: the title, then each menu item, then Space and Enter") << QStringList{
         "click:Form1.SSPanel7", "ticks:1", "Form1.SSPanel7.caption=- Tabella 2 -   Fusi Orari",
         "Form1.Label1(26).caption=Reykjavik", "click:Form1.tabel(2)", "ticks:1", "Form1.Label1(0).caption=Roma",
-        "click:Form1.tabel(3)", "ticks:1", "Form1.Label1(0).caption=Lisbona"} << false;
+        "click:Form1.tabel(3)", "ticks:1", "Form1.Label1(0).caption=Lisbona", "key:Form1.SSPanel7=Space",
+        "Form1.SSPanel7.caption=- Tabella 1 -   Fusi Orari", "key:Form1.SSPanel7=Enter",
+        "Form1.SSPanel7.caption=- Tabella 2 -   Fusi Orari"} << false;
     QTest::newRow("colours: each menu, original colours, undo") << QStringList{
         "click:Form1.Rscuro", "click:Form1.blu", "click:Form1.Gric", "Form1.Label1(0).backColour=#c0c0c0",
         "click:Form1.colorig", "Form1.backColour=#c0c0c0", "click:Form1.Annulla", "Form1.backColour=#800000",
@@ -228,10 +230,10 @@ void WindowsTest::scripts_data() {
         "close:Form1", "count:question=0"} << true;
 
     // --- The dialogs: Enter confirms and Esc runs Annulla from any box; each opens again on what it saved.
-    QTest::newRow("parameters: OK, summer time by hand, then Enter") << QStringList{
+    QTest::newRow("parameters: OK, summer time by hand (by its key), then Enter") << QStringList{
         "click:Form1.Param", "type:Form9.Text4=75", "click:Form9.Option1", "click:Form9.Check1",
         "click:Form9.SSCommand2", "closed:Form9", "file:lxp2.par=41,54,-12,-59,-1,,1,,,0,,0,,,1,0,30,0\r\n",
-        "click:Form1.SSPanel5", "Form1.SSPanel5.caption=Ora Solare", "click:Form1.Param", "type:Form9.Text2=5",
+        "key:Form1.SSPanel5=Space", "Form1.SSPanel5.caption=Ora Solare", "click:Form1.Param", "type:Form9.Text2=5",
         "click:Form9.Option2", "key:Form9.Text2=Return", "closed:Form9",
         "file:lxp2.par=41,5,-12,-59,-1,,0,,,0,,0,,,1,1,0,0\r\n"} << false;
     QTest::newRow("parameters: Annulla, then Esc") << QStringList{
