@@ -1,5 +1,6 @@
 #include "ui/main/application.h"
 
+#include "ui/dialogs/openlistcombobox.h"
 #include "ui/info/picture.h"
 #include "ui/main/panel.h"
 #include "ui/widgets/glyphlabel.h"
@@ -63,7 +64,7 @@ void setUpLook(QApplication& app) {
     QApplication::setWindowIcon(programIcon());
     loadItalianQtTexts(app);
     // What a screen reader finds in the program's own widgets.
-    for (auto factory : {&Panel::accessibleFor, &GlyphLabel::accessibleFor})
+    for (auto factory : {&Panel::accessibleFor, &GlyphLabel::accessibleFor, &OpenListComboBox::accessibleFor})
         QAccessible::installFactory(factory);
 }
 
