@@ -115,16 +115,17 @@ inline constexpr T kClassOfRow = "Tipo della riga ";
 inline constexpr T kPictureName = "Immagine di Vemar: un orologio da parete";
 inline constexpr T kHelpTextName = "Descrizione del programma";
 
-// Menus
+// Menus. Each item's "&" marks its mnemonic, a letter no other item of its
+// menu has: Alt, the menu's letter and the item's reach every command.
 inline constexpr T kMenuFile = "&File";
 inline constexpr T kMenuParam = "&Parametri";
 inline constexpr T kMenuOrlega = "&Ora Legale";
 inline constexpr T kMenuTable1 = "Tabella &1";
 inline constexpr T kMenuTable2 = "Tabella &2";
-inline constexpr T kMenuEditTables = "Modifica Tabelle";
-inline constexpr T kMenuZoneTable = "Tabella Fusi";
-inline constexpr T kMenuClassTable = "Tabella Tipi";
-inline constexpr T kMenuDateChars = "Caratteri per le Date";
+inline constexpr T kMenuEditTables = "&Modifica Tabelle";
+inline constexpr T kMenuZoneTable = "Tabella &Fusi";
+inline constexpr T kMenuClassTable = "Tabella &Tipi";
+inline constexpr T kMenuDateChars = "&Caratteri per le Date";
 inline constexpr T kMenuSignal = "&Segnale Orario";
 inline constexpr T kMenuExit = "&Esci...";
 inline constexpr T kMenuColours = "&Colori";
@@ -135,14 +136,14 @@ inline constexpr T kMenuCities = "Fondo &Città";
 inline constexpr T kMenuTimes = "Fondo &orari";
 inline constexpr T kMenuInfo = "&Informazioni";
 inline constexpr T kMenuHelp = "&?";
-inline constexpr T kBlue = "Blu";
-inline constexpr T kDarkGreen = "Verde scuro";
-inline constexpr T kDarkGreenTimes = "Verde Scuro";
-inline constexpr T kDarkRed = "Rosso scuro";
-inline constexpr T kLightGrey = "Grigio chiaro";
-inline constexpr T kLightGreyCap = "Grigio Chiaro";
-inline constexpr T kDarkGrey = "Grigio Scuro";
-inline constexpr T kBlack = "Nero";
+inline constexpr T kBlue = "&Blu";
+inline constexpr T kDarkGreen = "&Verde scuro";
+inline constexpr T kDarkGreenTimes = "&Verde Scuro";
+inline constexpr T kDarkRed = "&Rosso scuro";
+inline constexpr T kLightGrey = "&Grigio chiaro";
+inline constexpr T kLightGreyCap = "&Grigio Chiaro";
+inline constexpr T kDarkGrey = "Grigio &Scuro";
+inline constexpr T kBlack = "&Nero";
 
 // Zone table editors
 inline constexpr T kZoneEditorCaption = "Tabella Fusi";
