@@ -5,10 +5,6 @@
 
 #include "core/time/systemzones.h"
 
-#include <cctype>
-#include <map>
-#include <set>
-
 #include <sys/stat.h>
 
 namespace vemar {
@@ -252,19 +248,6 @@ TEST_F(ProgramTest, ColourSchemes) {
         const SharedState& now = state();
         EXPECT_EQ((std::array{now.display.screenColour, now.display.timesColour, now.display.citiesColour, now.display.coloursChanged}), c.inForce);
     }
-}
-
-// Alt, the menu's letter and the item's choose every command from the keyboard: each item of each menu,
-// submenus included, has a mnemonic that no other item of its menu has (letters alike in either case).
-TEST(Menus, EveryItemHasAMnemonicOfItsOwn) {
-    std::map<MenuId, std::set<char>> taken;
-    auto expectOwn = [&](MenuId menu, std::string_view caption) {
-        const std::size_t mark = caption.find('&');
-        ASSERT_TRUE(mark != std::string_view::npos && mark + 1 < caption.size()) << caption;
-        EXPECT_TRUE(taken[menu].insert(static_cast<char>(std::tolower(caption[mark + 1]))).second) << caption;
-    };
-    for (const Submenu& menu : kSubmenus) expectOwn(menu.parent, menu.caption);
-    for (const MenuItem& item : kMenuItems) expectOwn(item.menu, item.caption);
 }
 
 // --- fusi.tz: the rows that follow the system's time-zone database ---

@@ -89,6 +89,23 @@ def children(node):
     return [node.get_child_at_index(i) for i in range(node.get_child_count())]
 
 
+def descendants(node, skip_roles=()):
+    """Every node under node, depth first, leaving out the subtrees of the roles named."""
+    found = []
+    for child in children(node):
+        if child is not None and child.get_role_name() not in skip_roles:
+            found += [child, *descendants(child, skip_roles)]
+    return found
+
+
+def shown_text(name, node):
+    """What a control of the main window shows, as a screen reader hears it: its name, but for a date
+    marker, whose name is its date, the symbol that ends its description ("Simbolo della prima data: *")."""
+    if name.startswith("Label3("):
+        return node.get_description().partition(": ")[2]
+    return node.get_name()
+
+
 # ------------------------------------------------------------------ settings files
 
 SHIFT = 7  # the program's per-character shift of seg.dat and fusi.dat
@@ -349,7 +366,7 @@ class RunningProgram:
             raise DesktopError(f"no control {', '.join(missing)} in the window")
         previous = None
         for _ in range(20):
-            reading = {n: controls[n].get_name() for n in names}
+            reading = {n: shown_text(n, controls[n]) for n in names}
             if reading == previous:
                 return reading
             previous = reading

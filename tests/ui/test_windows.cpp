@@ -284,10 +284,6 @@ void WindowsTest::scripts_data() {
         "Form6.Text1(53).left=9360", "Form6.Text1(53).top=5235", "Form6.SSCommand1.left=7560",
         "Form6.SSCommand1.top=5640", "Form6.SSCommand1.width=1095", "Form6.SSCommand2.left=8805",
         "Form6.SSCommand3.top=6120", "Form6.Text1(0).backColour=#404040", "Form6.Text1(0).textColour=#ffe0c0"} << false;
-    // The value boxes first, then the names, as the user fills a column of offsets.
-    QTest::newRow("Tabella Tipi: Tab runs down the values first") << QStringList{
-        "click:Form1.Tabtip", "click:Form6.Text1(52)", "key:Form6.Text1(52)=Tab", "key:Form6.Text1(53)=Tab",
-        "Form6.Text2(0).focus=true", "key:Form6.Text2(0)=Tab", "Form6.Text2(1).focus=true"} << false;
 
     // --- The caret after a filter, in every kind of filtered box: a refused character leaves it where it was
     // typed, not at the end (where QLineEdit::setText would put it); a kept one moves it on.

@@ -100,7 +100,10 @@ void RuleDialog::render() {
     for (int i = 0; i < kRuleLists; ++i) {
         QComboBox* list = combos_[i];
         const ControlView& view = logic_.view().combo[i];
-        if (list->accessibleName() != qs(view.accessibleName)) list->setAccessibleName(qs(view.accessibleName));
+        if (list->accessibleName() != qs(view.accessibleName)) {
+            list->setAccessibleName(qs(view.accessibleName));
+            list->view()->setAccessibleName(qs(view.accessibleName));   // the open list, as the screen reader meets it
+        }
         if (list->accessibleDescription() != qs(view.accessibleDescription))
             list->setAccessibleDescription(qs(view.accessibleDescription));
         if (list->currentIndex() == logic_.view().selected[i]) continue;

@@ -108,6 +108,17 @@ void setColours(QWidget* w, Rgb text, Rgb back) {
     w->setPalette(p);
 }
 
+// Tab stops at the chosen option of a group, as on any desktop, and the
+// arrows move among the options; Qt would stop at the first one.
+void tabStopsAt(QAbstractButton* chosen) {
+    for (auto* option : chosen->parentWidget()->findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly)) {
+        if (!option->autoExclusive() || !option->isCheckable()) continue;
+        const Qt::FocusPolicy policy = option->focusPolicy();
+        option->setFocusPolicy(option == chosen ? Qt::FocusPolicy(policy | Qt::TabFocus)
+                                                : Qt::FocusPolicy(policy & ~Qt::TabFocus));
+    }
+}
+
 void setFontSize(QWidget* w, int points) {
     QFont f = w->font();
     const qreal size = points > 0 ? points : QApplication::font().pointSizeF();
@@ -142,6 +153,7 @@ void ViewBinder::apply(QWidget* w, const ControlView& now, const ControlView& la
             button->setAutoExclusive(exclusive && now.checked);
             button->setChecked(now.checked);
             button->setAutoExclusive(exclusive);
+            if (exclusive && now.checked) tabStopsAt(button);
         }
     }
 }
