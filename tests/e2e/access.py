@@ -54,7 +54,6 @@ class Access:
 
     def until(self, what, probe):
         return wait_until(what, probe, 5, 0.01)
-
     def find(self, window, *names):
         """The first control of each name (a list comes before its open list, named alike)."""
         nodes = {}
@@ -77,7 +76,8 @@ class Access:
             self.key("Tab")
             self.until(f"Tab to {label(stop)} in {what!r}", lambda: has(stop, S.FOCUSED))
 
-    def shows(self, control, text):
+    def shows(self, keys, control, text):
+        self.key(*keys)
         self.run.wait_for_text(control, lambda shown: shown == text, 5, f"{control} to show {text!r}")
 
 
@@ -93,10 +93,10 @@ def main_window(a, run):
     a.key("Tab")
     a.until("the summer-time switch's focus", lambda: has(summer, S.FOCUSED))
     a.s.true("the focus shown", (a.s.desktop.screenshot(a.s.out / "focus.png").rgb[switch] != unfocused).any())
-    for key, control, shown in (("space", "SSPanel5", "Ora Solare"), ("Return", "SSPanel5", "Ora Legale"),
-                                ("shift+Tab space", "SSPanel7", TABLE.format(2)), ("KP_Enter", "SSPanel7", TABLE.format(1))):
-        a.key(*key.split())
-        a.shows(control, shown)
+    for keys, control, shown in ((["space"], "SSPanel5", "Ora Solare"), (["Return"], "SSPanel5", "Ora Legale"),
+                                 (["shift+Tab", "space"], "SSPanel7", TABLE.format(2)),
+                                 (["KP_Enter"], "SSPanel7", TABLE.format(1))):
+        a.shows(keys, control, shown)
     a.check(window, {TABLE.format(1): "push button", "Ora Legale": "push button", "Nord": "radio button",
                      "Sud": "radio button", "Fuso orario in ore": "text", UP: "push button", DOWN: "push button"},
             a.find(window, TABLE.format(1), "Ora Legale", "Segnale Orario Disattivato", "Nord", "Fuso orario in ore",
@@ -135,11 +135,10 @@ def dialogs(a, run):
 
 def menus(a, run):
     """The items that open no window, each checked by what it changes: a colour's item turns off."""
-    for keys, control, shown in ((("alt+f", "2"), "SSPanel7", TABLE.format(2)), (("alt+f", "1"), "SSPanel7", TABLE.format(1)),
-                                 (("alt+f", "s"), "SSCommand1", "Segnale Orario attivato"),
-                                 (("alt+f", "s"), "SSCommand1", "Segnale Orario Disattivato")):
-        run.keys(*keys)
-        a.shows(control, shown)
+    for key, control, shown in (("2", "SSPanel7", TABLE.format(2)), ("1", "SSPanel7", TABLE.format(1)),
+                                ("s", "SSCommand1", "Segnale Orario attivato"), ("s", "SSCommand1", "Segnale Orario Disattivato")):
+        run.keys("alt+f")
+        a.shows([key], control, shown)
     colours = [("f", "Fondo schermo", (("b", "Blu"), ("v", "Verde scuro"), ("r", "Rosso scuro"), ("s", "Grigio Scuro"),
                                        ("g", "Grigio chiaro"))),
                ("o", "Fondo orari", (("b", "Blu"), ("v", "Verde Scuro"), ("r", "Rosso scuro"), ("g", "Grigio Chiaro"))),

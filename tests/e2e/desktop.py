@@ -98,14 +98,6 @@ def descendants(node, skip_roles=()):
     return found
 
 
-def shown_text(name, node):
-    """What a control of the main window shows, as a screen reader hears it: its name, but for a date
-    marker, whose name is its date, the symbol that ends its description ("Simbolo della prima data: *")."""
-    if name.startswith("Label3("):
-        return node.get_description().partition(": ")[2]
-    return node.get_name()
-
-
 # ------------------------------------------------------------------ settings files
 
 SHIFT = 7  # the program's per-character shift of seg.dat and fusi.dat
@@ -366,7 +358,9 @@ class RunningProgram:
             raise DesktopError(f"no control {', '.join(missing)} in the window")
         previous = None
         for _ in range(20):
-            reading = {n: shown_text(n, controls[n]) for n in names}
+            # A date marker's name is its date; its symbol ends its description ("Simbolo della prima data: *").
+            reading = {n: controls[n].get_description().partition(": ")[2] if n.startswith("Label3(")
+                       else controls[n].get_name() for n in names}
             if reading == previous:
                 return reading
             previous = reading
