@@ -13,7 +13,7 @@ namespace {
 
 auto Values(const SiteSettings& s) {
     return std::tie(s.latDegrees, s.latMinutes, s.lonDegrees, s.lonMinutes, s.zoneOffset, s.inDstWindow,
-                    s.hemisphere, s.outsideDstWindow, s.halfHourMinutes, s.autoDst);
+                    s.hemisphere, s.outsideDstWindow, s.halfHour, s.autoDst);
 }
 
 }  // namespace
