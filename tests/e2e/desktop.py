@@ -25,7 +25,7 @@ import numpy as np
 try:
     import gi
     gi.require_version("Atspi", "2.0")
-    from gi.repository import Atspi  # reads its buses from the environment on first use
+    from gi.repository import Atspi, GLib  # reads its buses from the environment on first use
 except (ImportError, ValueError) as missing:
     raise SystemExit(f"the accessibility bindings are missing ({missing}): run scripts/install-deps "
                      "and use Debian's /usr/bin/python3") from missing
