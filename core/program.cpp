@@ -59,6 +59,9 @@ void Program::setupStaticView() {
     v_.signalButton.tooltip = kTipSignal;
     v_.zoneFrame.caption = kZoneFrame;
     v_.zoneUpDown.tooltip = kTipZoneBox;
+    v_.zoneBox.accessibleName = kZoneBoxName;
+    v_.zoneUpDown.accessibleName = kZoneArrowsName;
+    v_.zoneArrowNames = {std::string(kZoneUpName), std::string(kZoneDownName)};
     v_.saveZoneButton.caption = kSaveZone;
     v_.saveZoneButton.tooltip = kTipSaveZone;
     v_.saveZoneButton.enabled = false;
@@ -226,6 +229,8 @@ void Program::attachZoneDatabase(const ZoneDatabase& zones) {
 void Program::showDateSymbols() {
     v_.dateSymbols[0].caption = s_.display.dateSymbol1;
     v_.dateSymbols[3].caption = s_.display.dateSymbol2;
+    DateSymbolName(v_.dateSymbols[0].accessibleName, false, s_.display.dateSymbol1);
+    DateSymbolName(v_.dateSymbols[3].accessibleName, true, s_.display.dateSymbol2);
 }
 
 PlaceSettings Program::place() const {

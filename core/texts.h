@@ -95,16 +95,42 @@ inline constexpr T kTipSaveZone = " Salva le Impostazioni del fuso orario ";
 inline constexpr T kTipNorth = " Emisfero Boreale ";
 inline constexpr T kTipSouth = " Emisfero Australe ";
 
-// Menus
+// What a screen reader says of the controls whose captions say too little
+// or nothing: the zone's box and arrows, the date symbols, a row as a whole,
+// the dialogs' number boxes and lists.
+inline constexpr T kZoneBoxName = "Fuso orario in ore";
+inline constexpr T kZoneArrowsName = "Frecce del fuso orario";
+inline constexpr T kZoneUpName = "Aumenta il fuso orario di un'ora";
+inline constexpr T kZoneDownName = "Diminuisci il fuso orario di un'ora";
+inline constexpr T kFirstSymbolName = "Simbolo della prima data";    // then ": " and the symbol shown
+inline constexpr T kSecondSymbolName = "Simbolo della seconda data";
+inline constexpr T kNameThenValue = ": ";
+inline constexpr T kRowTimeThenDate = ", ";   // a row: "22:00, Venerdì  21 Giugno 2024"
+inline constexpr std::array<T, 4> kPlaceBoxNames = {"Latitudine gradi", "Latitudine minuti", "Longitudine gradi",
+                                                    "Longitudine minuti"};
+inline constexpr std::array<T, 6> kRuleListNames = {"Mese di inizio", "Settimana di inizio", "Giorno di inizio",
+                                                    "Mese di fine", "Settimana di fine", "Giorno di fine"};
+inline constexpr T kFirstCharName = "Carattere della prima data";
+inline constexpr T kSecondCharName = "Carattere della seconda data";
+inline constexpr T kCityBoxName = "Città della riga ";   // then the row's number, from 1
+inline constexpr T kOffsetOf = "Fuso orario di ";          // then the city's name
+inline constexpr T kOffsetOfRow = "Fuso orario della riga ";   // a row without a name: then its number
+inline constexpr T kClassOf = "Tipo di ";
+inline constexpr T kClassOfRow = "Tipo della riga ";
+inline constexpr T kPictureName = "Immagine di Vemar: un orologio da parete";
+inline constexpr T kHelpTextName = "Descrizione del programma";
+
+// Menus. Each item's "&" marks its mnemonic, a letter no other item of its
+// menu has: Alt, the menu's letter and the item's reach every command.
 inline constexpr T kMenuFile = "&File";
 inline constexpr T kMenuParam = "&Parametri";
 inline constexpr T kMenuOrlega = "&Ora Legale";
 inline constexpr T kMenuTable1 = "Tabella &1";
 inline constexpr T kMenuTable2 = "Tabella &2";
-inline constexpr T kMenuEditTables = "Modifica Tabelle";
-inline constexpr T kMenuZoneTable = "Tabella Fusi";
-inline constexpr T kMenuClassTable = "Tabella Tipi";
-inline constexpr T kMenuDateChars = "Caratteri per le Date";
+inline constexpr T kMenuEditTables = "&Modifica Tabelle";
+inline constexpr T kMenuZoneTable = "Tabella &Fusi";
+inline constexpr T kMenuClassTable = "Tabella &Tipi";
+inline constexpr T kMenuDateChars = "&Caratteri per le Date";
 inline constexpr T kMenuSignal = "&Segnale Orario";
 inline constexpr T kMenuExit = "&Esci...";
 inline constexpr T kMenuColours = "&Colori";
@@ -115,14 +141,14 @@ inline constexpr T kMenuCities = "Fondo &Città";
 inline constexpr T kMenuTimes = "Fondo &orari";
 inline constexpr T kMenuInfo = "&Informazioni";
 inline constexpr T kMenuHelp = "&?";
-inline constexpr T kBlue = "Blu";
-inline constexpr T kDarkGreen = "Verde scuro";
-inline constexpr T kDarkGreenTimes = "Verde Scuro";
-inline constexpr T kDarkRed = "Rosso scuro";
-inline constexpr T kLightGrey = "Grigio chiaro";
-inline constexpr T kLightGreyCap = "Grigio Chiaro";
-inline constexpr T kDarkGrey = "Grigio Scuro";
-inline constexpr T kBlack = "Nero";
+inline constexpr T kBlue = "&Blu";
+inline constexpr T kDarkGreen = "&Verde scuro";
+inline constexpr T kDarkGreenTimes = "&Verde Scuro";
+inline constexpr T kDarkRed = "&Rosso scuro";
+inline constexpr T kLightGrey = "&Grigio chiaro";
+inline constexpr T kLightGreyCap = "&Grigio Chiaro";
+inline constexpr T kDarkGrey = "Grigio &Scuro";
+inline constexpr T kBlack = "&Nero";
 
 // Zone table editors
 inline constexpr T kZoneEditorCaption = "Tabella Fusi";

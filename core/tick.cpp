@@ -53,6 +53,20 @@ void RowTimeText(std::string& out, int hour, int minutes, int seconds) {
     AppendTwoDigits(out, seconds);
 }
 
+void RowDescriptionText(std::string& out, int hour, int minutes, std::string_view date) {
+    out.clear();
+    appendInt(out, hour);
+    out += ':';
+    AppendTwoDigits(out, minutes);
+    out += texts::kRowTimeThenDate;
+    out += date;
+}
+
+void DateSymbolName(std::string& out, bool secondDate, std::string_view symbol) {
+    out.assign(secondDate ? texts::kSecondSymbolName : texts::kFirstSymbolName);
+    if (!symbol.empty()) out.append(texts::kNameThenValue).append(symbol);
+}
+
 void DateLineText(std::string& out, const CalendarDate& date, int weekday) {
     out.clear();
     out += texts::kDayNames[static_cast<std::size_t>(weekday) % 7];
@@ -219,6 +233,9 @@ int Tick::pairStart(const HomeNow& home) const {
 // Each row's marker tells which date of the pair the city is on; a row off
 // the pair (both ends of the world shown at once) takes the nearer one. The
 // marker's tooltip names the row's own date, whatever the characters.
+// A row's description for a screen reader holds its time to the minute: it
+// is sent to the reader when it changes, and once a minute costs nothing,
+// where the seconds would be 27 messages a second.
 void Tick::rowsPass() {
     const int secondDelta = s_.tick.firstDateDelta + 1;
     for (int k = 0; k < kPageRows; ++k) {
@@ -231,7 +248,16 @@ void Tick::rowsPass() {
         ControlView& marker = v_.dateMarkers[k];
         marker.textColour = palette(secondDate ? 10 : 12);
         assignIfChanged(marker.caption, secondDate ? s_.display.dateSymbol2 : s_.display.dateSymbol1);
-        assignPadded(marker.tooltip, dateText(city.dayDelta, scratch_));
+        const std::string& date = dateText(city.dayDelta, scratch_);
+        assignPadded(marker.tooltip, date);
+        // To a screen reader the marker is its date, described as the symbol
+        // of the first or second date, and the row's name reads as one with
+        // its time and date.
+        assignIfChanged(marker.accessibleName, date);
+        DateSymbolName(rowScratch_, secondDate, marker.caption);
+        assignIfChanged(marker.accessibleDescription, rowScratch_);
+        RowDescriptionText(rowScratch_, city.hour, city.minute, date);
+        assignIfChanged(v_.cityNames[k].accessibleDescription, rowScratch_);
 
         RowTimeText(scratch_, city.hour, city.minute, city.second);
         assignIfChanged(v_.rowTimes[k].caption, scratch_);

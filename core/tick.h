@@ -21,6 +21,14 @@ namespace vemar {
 // "  9:05:07" (two blanks before a one-digit hour) or "14:30:59".
 void RowTimeText(std::string& out, int hour, int minutes, int seconds);
 
+// A row to a screen reader, its time to the minute and its date line:
+// "9:05, Domenica  5 Aprile 2026".
+void RowDescriptionText(std::string& out, int hour, int minutes, std::string_view date);
+
+// A date symbol to a screen reader: "Simbolo della prima data: *", or the
+// name alone while no symbol is chosen (an empty panel says nothing).
+void DateSymbolName(std::string& out, bool secondDate, std::string_view symbol);
+
 // "Domenica  5 Aprile 2026"
 void DateLineText(std::string& out, const CalendarDate& date, int weekday);
 
@@ -124,6 +132,7 @@ private:
     Memo<SkyKey> sky_;
     YearEnd yearEndResult_;
     std::string scratch_;
+    std::string rowScratch_;
 };
 
 } // namespace vemar

@@ -19,6 +19,10 @@ struct ControlView {
     bool enabled = true;
     bool visible = true;
     bool checked = false;    // option buttons, check boxes
+    // What a screen reader says of the control: its name (empty: the
+    // caption) and its description (empty: the tooltip).
+    std::string accessibleName;
+    std::string accessibleDescription;
     friend bool operator==(const ControlView&, const ControlView&) = default;
 };
 
@@ -42,6 +46,7 @@ struct MainView {
     std::array<ControlView, 4> dateSymbols;         // 0 and 3: date symbols
     ControlView firstDate, secondDate, summerTimeButton, summerPeriod, tableButton, dayOfYear, daysToYearEnd;
     ControlView signalButton, saveZoneButton, zoneBox, zoneUpDown;
+    std::array<std::string, 2> zoneArrowNames;    // the up-down's arrows, up then down, to a screen reader
     ControlView zoneFrame, hemisphereFrame, northOption, southOption;
     ControlView northLegend, halfHourLegend, southLegend, utHeading, meanTimeHeading, siderealHeading;
     // The panels under the grid, numbered on after the row times.

@@ -1,7 +1,8 @@
 # Proof of the whole program, run by `make test` beside the unit tests. Each
 # kind has its label, so that one can be run alone (ctest -L fuzz -V):
 #   e2e       the installed program on a private desktop, its clock set by
-#             libfaketime, read through the accessibility tree (tests/e2e);
+#             libfaketime, read through the accessibility tree and worked
+#             with keys alone (tests/e2e);
 #             sound: its time signal recorded from a private sound server
 #   sanitize  the core tests built again with ASan and UBSan, zero reports
 #   fuzz      libFuzzer on every reader of a file from outside (fuzz/)
@@ -35,6 +36,8 @@ if(VEMAR_UI)
   add_test(NAME e2e.build_tree_first_start COMMAND ${E2E}/scenarios.py build_tree_first_start
                                                    --program ${CMAKE_BINARY_DIR}/${CMAKE_INSTALL_BINDIR}/vemar
                                                    --data ${CMAKE_CURRENT_SOURCE_DIR}/data --out ${E2E_DIR})
+  # Every window through a screen reader's view and from the keyboard alone.
+  add_test(NAME e2e.keyboard_and_screen_reader COMMAND ${E2E}/access.py keyboard_and_screen_reader ${INSTALLED})
   # In a mount namespace (root only), through the snapshot tool: without tzdata, the zone database hidden;
   # on a full disk, a 64 KiB file system.
   foreach(scenario without_tzdata full_disk)

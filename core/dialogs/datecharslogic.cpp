@@ -35,6 +35,8 @@ DateCharsLogic::DateCharsLogic(Program& program) : program_(program) {
     view_.firstLabel.textColour = kFirstDateRed;
     view_.secondLabel.caption = kSecondDateChar;
     view_.secondLabel.textColour = kSecondDateGreen;
+    view_.firstBox.accessibleName = kFirstCharName;
+    view_.secondBox.accessibleName = kSecondCharName;
     view_.firstBox.backColour = kLightYellow;
     view_.firstBox.textColour = kFirstDateRed;
     view_.secondBox.backColour = kLightYellow;

@@ -77,9 +77,11 @@ void ParamsDialogLogic::setupStaticView() {
     v_.autoDstBox.caption = kAutoDst;
     v_.annullaButton.caption = kCancel;
     v_.okButton.caption = kOk;
-    for (ControlView* box : {&v_.latitudeDegrees, &v_.latitudeMinutes, &v_.longitudeDegrees, &v_.longitudeMinutes}) {
-        box->backColour = kBoxBack;
-        box->textColour = kBoxText;
+    ControlView* boxes[] = {&v_.latitudeDegrees, &v_.latitudeMinutes, &v_.longitudeDegrees, &v_.longitudeMinutes};
+    for (std::size_t i = 0; i < std::size(boxes); ++i) {
+        boxes[i]->backColour = kBoxBack;
+        boxes[i]->textColour = kBoxText;
+        boxes[i]->accessibleName = kPlaceBoxNames[i];
     }
     for (ControlView* label : {&v_.latitudeLabel, &v_.longitudeLabel, &v_.autoDstBox}) {
         label->backColour = kFaceGrey;

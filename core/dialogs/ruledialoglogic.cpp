@@ -44,6 +44,15 @@ int RuleListSize(int combo) {
     }
 }
 
+std::string_view RuleListEntry(int combo, int index) {
+    const auto at = static_cast<std::size_t>(index);
+    switch (combo % 3) {
+    case 0: return texts::kMonthNames[at];
+    case 1: return texts::kWeekNames[at];
+    default: return texts::kDayNames[at];
+    }
+}
+
 RuleDialogLogic::RuleDialogLogic(Program& program) : program_(program) { setupStaticView(); }
 
 void RuleDialogLogic::setupStaticView() {
@@ -56,6 +65,7 @@ void RuleDialogLogic::setupStaticView() {
         v_.label[i].caption = captions[i % 3];
         v_.combo[i].backColour = kListBack;
         v_.combo[i].textColour = i < 3 ? kStartText : kEndText;
+        v_.combo[i].accessibleName = kRuleListNames[static_cast<std::size_t>(i)];
     }
     v_.annullaButton.caption = kCancel;
     v_.okButton.caption = kOkRule;
@@ -84,6 +94,8 @@ void RuleDialogLogic::select(int combo, int index) {
     RuleField(rule, program_.state().site.hemisphere, combo) = index;
     program_.setDstRule(rule);
     v_.selected[combo] = index;
+    // A screen reader hears what the list chooses as its name, the entry as its description.
+    v_.combo[combo].accessibleDescription = RuleListEntry(combo, index);
     conApl();
 }
 

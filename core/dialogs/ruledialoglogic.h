@@ -9,6 +9,7 @@
 #include "core/view.h"
 
 #include <array>
+#include <string_view>
 
 namespace vemar {
 
@@ -22,13 +23,15 @@ int& RuleField(DstRule& rule, Hemisphere hemisphere, int combo);
 int RuleField(const DstRule& rule, Hemisphere hemisphere, int combo);
 // How many entries list `combo` holds: 12 months, 5 weeks, 7 weekdays.
 int RuleListSize(int combo);
+// Entry `index` of list `combo`: "Marzo", "5", "Domenica".
+std::string_view RuleListEntry(int combo, int index);
 
 struct RuleView {
     ControlView form;                           // the caption names the hemisphere
     ControlView startFrame, endFrame;                 // "Inizio ", "Fine "
     // The label before each list.
     std::array<ControlView, kRuleLists> label;
-    std::array<ControlView, kRuleLists> combo;  // the lists' colours
+    std::array<ControlView, kRuleLists> combo;  // the lists' colours and what a screen reader says of them
     std::array<int, kRuleLists> selected{};     // the entry each list shows
     ControlView annullaButton, okButton, applicaButton;   // "Annulla", "Ok", "Applica"
 };

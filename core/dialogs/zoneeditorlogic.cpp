@@ -78,9 +78,12 @@ std::optional<Rgb> ClassNameColour(std::string_view zoneClass) {
 ZoneEditorLogic::ZoneEditorLogic(Program& program, Variant variant) : program_(program), variant_(variant) {
     using namespace texts;
     view_.form.caption = variant == Variant::Zones ? kZoneEditorCaption : kClassEditorCaption;
-    for (auto& name : view_.nameBoxes) {
+    for (int row = 0; row < kZoneRows; ++row) {
+        ControlView& name = view_.nameBoxes[row];
         name.backColour = kNameBoxBack;
         name.textColour = kNameDefaultText;
+        name.accessibleName.assign(kCityBoxName).append(std::to_string(row + 1));
+        nameValueBox(row);
     }
     for (auto& value : view_.valueBoxes) {
         value.backColour = kValueBoxBack;
@@ -148,6 +151,17 @@ void ZoneEditorLogic::colourName(int row) {
     if (auto colour = ClassNameColour(table_[row].zoneClass)) view_.nameBoxes[row].textColour = *colour;
 }
 
+// A value box by what it sets: "Fuso orario di Roma", "Tipo della riga 4"
+// while the row has no name.
+void ZoneEditorLogic::nameValueBox(int row) {
+    using namespace texts;
+    const bool zones = variant_ == Variant::Zones;
+    const std::string_view name = TrimmedName(view_.nameBoxes[row].caption);
+    std::string& text = view_.valueBoxes[row].accessibleName;
+    if (name.empty()) text.assign(zones ? kOffsetOfRow : kClassOfRow).append(std::to_string(row + 1));
+    else text.assign(zones ? kOffsetOf : kClassOf).append(name);
+}
+
 void ZoneEditorLogic::markEdited() {
     view_.salvaButton.enabled = true;
     view_.annullaButton.enabled = true;
@@ -161,6 +175,7 @@ void ZoneEditorLogic::nameChanged(int row, std::string_view text) {
         suggestions_ = completion_.suggestionsFor(text, program_.cities().lastInstant());
         suggestionsRow_ = row;
     }
+    nameValueBox(row);
     showWhatRowFollows(row);
     markEdited();
 }

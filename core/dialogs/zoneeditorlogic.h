@@ -96,6 +96,7 @@ private:
     void fill();
     void takeBoxes();
     void colourName(int row);
+    void nameValueBox(int row);
     void markEdited();
     bool salvafile();
     // The box's row as it would be saved now.

@@ -67,7 +67,12 @@ TEST_F(TickTest, RowTimeAndDateMarker) {
         EXPECT_EQ(v.rowTimes[0].caption, c.time);
         EXPECT_EQ(v.dateMarkers[0].caption, c.secondDate ? second : first);
         EXPECT_EQ(v.dateMarkers[0].textColour, palette(c.secondDate ? 10 : 12));
-        EXPECT_EQ(v.dateMarkers[0].tooltip, " " + (c.secondDate ? v.secondDate.caption : v.firstDate.caption) + " ");
+        const std::string& date = (c.secondDate ? v.secondDate : v.firstDate).caption;
+        EXPECT_EQ(v.dateMarkers[0].tooltip, " " + date + " ");
+        // A screen reader hears the marker as its date, and the row as one, to the minute.
+        EXPECT_EQ(v.dateMarkers[0].accessibleName, date);
+        const std::string_view time = std::string_view(c.time).substr(std::string_view(c.time).find_first_not_of(' '));
+        EXPECT_EQ(v.cityNames[0].accessibleDescription, std::string(time.substr(0, time.size() - 3)) + ", " + date);
     }
 }
 

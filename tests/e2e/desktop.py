@@ -25,7 +25,7 @@ import numpy as np
 try:
     import gi
     gi.require_version("Atspi", "2.0")
-    from gi.repository import Atspi  # reads its buses from the environment on first use
+    from gi.repository import Atspi, GLib  # reads its buses from the environment on first use
 except (ImportError, ValueError) as missing:
     raise SystemExit(f"the accessibility bindings are missing ({missing}): run scripts/install-deps "
                      "and use Debian's /usr/bin/python3") from missing
@@ -87,6 +87,15 @@ def checksums(directory):
 def children(node):
     """The children of a node of the accessibility tree."""
     return [node.get_child_at_index(i) for i in range(node.get_child_count())]
+
+
+def descendants(node, skip_roles=()):
+    """Every node under node, depth first, leaving out the subtrees of the roles named."""
+    found = []
+    for child in children(node):
+        if child is not None and child.get_role_name() not in skip_roles:
+            found += [child, *descendants(child, skip_roles)]
+    return found
 
 
 # ------------------------------------------------------------------ settings files
@@ -376,7 +385,9 @@ class RunningProgram:
             raise DesktopError(f"no control {', '.join(missing)} in the window")
         previous = None
         for _ in range(20):
-            reading = {n: controls[n].get_name() for n in names}
+            # A date marker's name is its date; its symbol ends its description ("Simbolo della prima data: *").
+            reading = {n: controls[n].get_description().partition(": ")[2] if n.startswith("Label3(")
+                       else controls[n].get_name() for n in names}
             if reading == previous:
                 return reading
             previous = reading

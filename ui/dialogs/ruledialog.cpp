@@ -3,7 +3,7 @@
 #include "core/program.h"
 #include "core/texts.h"
 #include "ui/dialogs/dialogkeys.h"
-#include "ui/dialogs/mouseonlycombobox.h"
+#include "ui/dialogs/openlistcombobox.h"
 #include "ui/widgets/twips.h"
 
 #include <QAbstractItemView>
@@ -56,20 +56,15 @@ void RuleDialog::buildControls() {
     // Month, week and weekday across each frame.
     struct Column { int labelLeft, listLeft, listWidth; };
     constexpr Column kColumns[3] = {{120, 720, 1215}, {2160, 3120, 495}, {3840, 4560, 1215}};
-    const std::array<std::vector<std::string_view>, 3> entries = {
-        std::vector<std::string_view>(texts::kMonthNames.begin(), texts::kMonthNames.end()),
-        std::vector<std::string_view>(texts::kWeekNames.begin(), texts::kWeekNames.end()),
-        std::vector<std::string_view>(texts::kDayNames.begin(), texts::kDayNames.end())};
-
     for (int i = 0; i < kRuleLists; ++i) {
         QGroupBox* frame = frames[i / 3];
         const Column& c = kColumns[i % 3];
         auto* label = place(new QLabel(frame), kRuleNames.labels[i],
                             c.labelLeft, 360, c.listLeft - c.labelLeft, 255);
         binder_.bind(label, &v.label[i]);
-        auto* list = place(new MouseOnlyComboBox(frame), kRuleNames.lists[i],
+        auto* list = place(new OpenListComboBox(frame), kRuleNames.lists[i],
                            c.listLeft, 330, c.listWidth, kListHeight);
-        for (std::string_view entry : entries[i % 3]) list->addItem(qs(entry));
+        for (int entry = 0; entry < RuleListSize(i); ++entry) list->addItem(qs(RuleListEntry(i, entry)));
         colourList(list, v.combo[i]);
         combos_[i] = list;
         // activated: a choice of the user's, never a selection set by code.
@@ -103,9 +98,17 @@ void RuleDialog::buildControls() {
 void RuleDialog::render() {
     binder_.render();
     for (int i = 0; i < kRuleLists; ++i) {
-        if (combos_[i]->currentIndex() == logic_.view().selected[i]) continue;
-        const QSignalBlocker quiet(combos_[i]);
-        combos_[i]->setCurrentIndex(logic_.view().selected[i]);
+        QComboBox* list = combos_[i];
+        const ControlView& view = logic_.view().combo[i];
+        if (list->accessibleName() != qs(view.accessibleName)) {
+            list->setAccessibleName(qs(view.accessibleName));
+            list->view()->setAccessibleName(qs(view.accessibleName));   // the open list, as the screen reader meets it
+        }
+        if (list->accessibleDescription() != qs(view.accessibleDescription))
+            list->setAccessibleDescription(qs(view.accessibleDescription));
+        if (list->currentIndex() == logic_.view().selected[i]) continue;
+        const QSignalBlocker quiet(list);
+        list->setCurrentIndex(logic_.view().selected[i]);
     }
 }
 

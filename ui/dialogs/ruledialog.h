@@ -1,6 +1,7 @@
 #pragma once
 // The summer-time rule seen from the user's hemisphere. The lists
-// change only by mouse; the core maps each choice onto the rule.
+// change only while open (a click, or Alt+Down); the core maps each choice
+// onto the rule.
 
 #include "core/dialogs/ruledialoglogic.h"
 #include "ui/widgets/viewbinder.h"

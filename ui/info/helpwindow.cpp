@@ -18,6 +18,7 @@ HelpWindow::HelpWindow(QWidget* parent) : CentredDialog(parent) {
     auto* text = new QTextEdit(this);
     text->setObjectName(kHelpNames.text);
     text->setReadOnly(true);
+    text->setAccessibleName(qs(texts::kHelpTextName));
     text->setGeometry(0, 0, px(6015), px(3255));
     // The lines are laid out by their leading blanks: they must never wrap.
     text->setLineWrapMode(QTextEdit::NoWrap);

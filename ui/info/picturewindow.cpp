@@ -52,10 +52,12 @@ PictureWindow::PictureWindow(Kind kind, QWidget* parent) : CentredDialog(parent)
     image->setObjectName(kPictureNames.image);
     image->setPixmap(vemarPicture());
     image->setGeometry(0, 0, kPictureWidth, kPictureHeight);
+    image->setAccessibleName(qs(texts::kPictureName));
     QLabel* title = titleLabel(this);
     if (kind == Kind::Startup) {
         setObjectName(kPictureNames.startupForm);
         setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+        setAccessibleName(qs(texts::kCaption));   // a window without a title bar
         setFixedSize(kPictureWidth, kPictureHeight);
         image->installEventFilter(this);
         // The title lies on the picture: a click on it is a click on the picture.

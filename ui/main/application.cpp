@@ -1,8 +1,12 @@
 #include "ui/main/application.h"
 
+#include "ui/dialogs/openlistcombobox.h"
 #include "ui/info/picture.h"
+#include "ui/main/panel.h"
+#include "ui/widgets/glyphlabel.h"
 #include "ui/system/settingsdir.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -59,6 +63,9 @@ void setUpLook(QApplication& app) {
     app.setFont(font);
     QApplication::setWindowIcon(programIcon());
     loadItalianQtTexts(app);
+    // What a screen reader finds in the program's own widgets.
+    for (auto factory : {&Panel::accessibleFor, &GlyphLabel::accessibleFor, &OpenListComboBox::accessibleFor})
+        QAccessible::installFactory(factory);
 }
 
 } // namespace vemar::ui

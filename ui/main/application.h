@@ -12,7 +12,8 @@ namespace vemar::ui {
 inline constexpr const char* kApplicationId = "it.vemar.Vemar";
 
 // The Fusion style, the window font, the program's icon, and Qt's own texts
-// (question buttons, the text boxes' menus) in Italian.
+// (question buttons, the text boxes' menus) in Italian, and what a screen
+// reader finds in the program's own widgets.
 void setUpLook(QApplication& app);
 
 // Qt's Italian translation from the system's translations folder; false when

@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <QToolButton>
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
@@ -32,7 +33,7 @@
 namespace vemar::ui {
 
 // What a control is, labels and panels first.
-enum class ControlKind : int { Label, Centred, Time, Panel, Button, Frame, Option, Box, UpDown };
+enum class ControlKind : int { Label, Centred, Time, Panel, Switch, Bevel, Button, Frame, Option, Box, UpDown };
 
 namespace {
 
@@ -59,19 +60,20 @@ using Kind = ControlKind;
 template <auto Member> ControlView& one(MainView& v) { return v.*Member; }
 template <int K> ControlView& dateSymbol(MainView& v) { return v.dateSymbols[K]; }
 
-// Every control off the grid, in twips, in the order of the focus chain.
+// Every control off the grid, in twips, in the order of the focus chain:
+// the order a reader reads them in, down the window, each frame whole.
 // The labels and panels keep their size; the options, the box and the
 // up-down stand in the frame made before them.
 struct Placed { ControlView& (*control)(MainView&); int left, top, width, height; Kind kind; };
 constexpr Placed kPlaced[] = {
-    {one<&MainView::tableButton>, 120, 120, 2805, 375, Kind::Panel},
+    {one<&MainView::tableButton>, 120, 120, 2805, 375, Kind::Switch},
     {one<&MainView::summerPeriod>, 3045, 120, 7215, 375, Kind::Panel},
     {dateSymbol<0>, 120, 4740, 375, 375, Kind::Panel},
-    {dateSymbol<1>, 600, 4740, 375, 375, Kind::Panel},
+    {dateSymbol<1>, 600, 4740, 375, 375, Kind::Bevel},
     {one<&MainView::firstDate>, 1080, 4740, 2775, 375, Kind::Panel},
-    {one<&MainView::summerTimeButton>, 4200, 4740, 1935, 375, Kind::Panel},
+    {one<&MainView::summerTimeButton>, 4200, 4740, 1935, 375, Kind::Switch},
     {dateSymbol<3>, 6400, 4740, 375, 375, Kind::Panel},
-    {dateSymbol<2>, 6880, 4740, 375, 375, Kind::Panel},
+    {dateSymbol<2>, 6880, 4740, 375, 375, Kind::Bevel},
     {one<&MainView::secondDate>, 7370, 4740, 2895, 375, Kind::Panel},
     {one<&MainView::northLegend>, 3480, 5160, 3735, 255, Kind::Centred},
     {one<&MainView::halfHourLegend>, 3240, 5400, 4215, 255, Kind::Centred},
@@ -136,6 +138,8 @@ QWidget* MainWindow::makeControl(Kind kind, ControlView& view, QWidget* parent, 
         break;
     }
     case Kind::Panel: widget = new Panel(parent); break;
+    case Kind::Switch: widget = new Panel(parent, Panel::Use::Switch); break;
+    case Kind::Bevel: widget = new Panel(parent, Panel::Use::Bevel); break;
     case Kind::Button: widget = new QPushButton(parent); break;
     case Kind::Frame: widget = new QGroupBox(parent); break;
     case Kind::Option: widget = new QRadioButton(parent); break;
@@ -144,7 +148,7 @@ QWidget* MainWindow::makeControl(Kind kind, ControlView& view, QWidget* parent, 
     }
     place(widget, qs(controlName(program_.view(), view)), left, top, width, height);
     // Fixed size: a new text repaints the label or panel and asks for no relayout.
-    if (kind <= Kind::Panel) widget->setFixedSize(widget->size());
+    if (kind <= Kind::Bevel) widget->setFixedSize(widget->size());
     binder_.bind(widget, &view);
     return widget;
 }
@@ -191,9 +195,9 @@ void MainWindow::connectControls(const std::map<const ControlView*, QWidget*>& m
     clicks(v.zoneUpDown, &UpDown::upClicked, [this] { program_.upDownClick(+1); });
     clicks(v.zoneUpDown, &UpDown::downClicked, [this] { program_.upDownClick(-1); });
     clicks(v.saveZoneButton, &QPushButton::clicked, [this] { program_.saveZoneClick(); });
-    // The checked option is the core's: a click only forwards the command.
-    for (const ControlView* option : {&v.northOption, &v.southOption})
-        static_cast<QRadioButton*>(widget(*option))->setAutoExclusive(false);
+    auto* upDown = static_cast<UpDown*>(widget(v.zoneUpDown));
+    upDown->upButton()->setAccessibleName(qs(v.zoneArrowNames[0]));
+    upDown->downButton()->setAccessibleName(qs(v.zoneArrowNames[1]));
 
     zoneBox_ = static_cast<QLineEdit*>(widget(v.zoneBox));
     zoneBox_->setAlignment(Qt::AlignCenter);

@@ -1,5 +1,6 @@
 #include "ui/widgets/glyphlabel.h"
 
+#include <QAccessibleWidget>
 #include <QEvent>
 #include <QGlyphRun>
 #include <QPainter>
@@ -38,12 +39,33 @@ quint32 pairKey(QChar a, QChar b) { return quint32(a.unicode()) << 16 | b.unicod
 // Repainting a glyph also repaints the pixels its edges blend into.
 constexpr qreal kBlend = 1;
 
+// QLabel::setText sends the screen reader a change of name unless the
+// widget has an accessible name of its own: the label has one, which its
+// accessible interface does not report.
+const QString kQuietName = QStringLiteral("GlyphLabel");
+
+// The label's name is its text, as for any label, read when it is asked for.
+class GlyphLabelAccessible : public QAccessibleWidget {
+public:
+    explicit GlyphLabelAccessible(QLabel* label) : QAccessibleWidget(label, QAccessible::StaticText) {}
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name) return static_cast<QLabel*>(widget())->text();
+        return QAccessibleWidget::text(t);
+    }
+};
+
 } // namespace
 
 GlyphLabel::GlyphLabel(QWidget* parent) : QLabel(parent) {
     // The background is filled here, with the glyphs' painter, rather than
     // by a painter of its own for each repaint.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setAccessibleName(kQuietName);
+}
+
+QAccessibleInterface* GlyphLabel::accessibleFor(const QString&, QObject* object) {
+    auto* label = qobject_cast<GlyphLabel*>(object);
+    return label ? new GlyphLabelAccessible(label) : nullptr;
 }
 
 std::optional<GlyphLabel::Glyph> GlyphLabel::Glyphs::glyph(QChar c) {

@@ -8,8 +8,10 @@
 // of the same font (the 27 row times share one font); a new text is
 // placed from them, so it lands on exactly the pixels QLabel would paint,
 // and only the characters whose glyph or place changed are repainted.
-// The text itself stays the QLabel's: the accessibility tree and the test
-// driver read it as before.
+// The text itself stays the QLabel's: the test driver reads it as before,
+// and a screen reader reads it as the label's name when it asks. The label
+// does not tell the screen reader of each new text, as QLabel would: that
+// is 32 messages a second on the accessibility bus while one listens.
 //
 // A text this cannot place as QLabel would (rich text, a character drawn
 // from another font, a ligature, a disabled label, an indent or margin) is
@@ -24,6 +26,8 @@
 #include <memory>
 #include <optional>
 
+class QAccessibleInterface;
+
 namespace vemar::ui {
 
 class GlyphLabel : public QLabel {
@@ -34,6 +38,9 @@ public:
     // As QLabel::setText (which also works, repainting the whole label), but
     // repaints only the characters that changed.
     void showText(const QString& text);
+
+    // The label as a screen reader sees it; for QAccessible::installFactory.
+    static QAccessibleInterface* accessibleFor(const QString& className, QObject* object);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

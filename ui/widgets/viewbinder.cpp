@@ -108,6 +108,17 @@ void setColours(QWidget* w, Rgb text, Rgb back) {
     w->setPalette(p);
 }
 
+// Tab stops at the chosen option of a group, as on any desktop, and the
+// arrows move among the options; Qt would stop at the first one.
+void tabStopsAt(QAbstractButton* chosen) {
+    for (auto* option : chosen->parentWidget()->findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly)) {
+        if (!option->autoExclusive() || !option->isCheckable()) continue;
+        const Qt::FocusPolicy policy = option->focusPolicy();
+        option->setFocusPolicy(option == chosen ? Qt::FocusPolicy(policy | Qt::TabFocus)
+                                                : Qt::FocusPolicy(policy & ~Qt::TabFocus));
+    }
+}
+
 void setFontSize(QWidget* w, int points) {
     QFont f = w->font();
     const qreal size = points > 0 ? points : QApplication::font().pointSizeF();
@@ -122,6 +133,12 @@ void setFontSize(QWidget* w, int points) {
 void ViewBinder::apply(QWidget* w, const ControlView& now, const ControlView& last, bool all) {
     if (all || now.caption != last.caption) setCaption(w, now.caption);
     if (all || now.tooltip != last.tooltip) w->setToolTip(qs(now.tooltip));
+    // Each is sent to a screen reader as it changes. An empty one is never
+    // set at the first render: the widget's own stands (a time label's).
+    if (now.accessibleName != last.accessibleName || (all && !now.accessibleName.empty()))
+        w->setAccessibleName(qs(now.accessibleName));
+    if (now.accessibleDescription != last.accessibleDescription || (all && !now.accessibleDescription.empty()))
+        w->setAccessibleDescription(qs(now.accessibleDescription));
     if (all || now.textColour != last.textColour || now.backColour != last.backColour)
         setColours(w, now.textColour, now.backColour);
     if (all || now.fontSize != last.fontSize) setFontSize(w, now.fontSize);
@@ -130,7 +147,13 @@ void ViewBinder::apply(QWidget* w, const ControlView& now, const ControlView& la
     if (all || now.checked != last.checked) {
         if (auto* button = qobject_cast<QAbstractButton*>(w); button && button->isCheckable()) {
             const QSignalBlocker block(button);
+            // An option of a group is unchecked by checking another: the core
+            // may also leave none checked.
+            const bool exclusive = button->autoExclusive();
+            button->setAutoExclusive(exclusive && now.checked);
             button->setChecked(now.checked);
+            button->setAutoExclusive(exclusive);
+            if (exclusive && now.checked) tabStopsAt(button);
         }
     }
 }

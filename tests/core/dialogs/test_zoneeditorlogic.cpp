@@ -92,6 +92,10 @@ TEST_F(ZoneEditorTest, OpeningFillsTheBoxesAsIfTyped) {
     EXPECT_EQ(tooltips(), std::pair(std::string(" Abc +5h "), std::string(" Lima -5h America/Lima ")));
     zones.nameChanged(0, "Kathmandu"), zones.valueChanged(3, "-4");
     EXPECT_EQ(tooltips(), std::pair(std::string(" Kathmandu +5:45h Asia/Kathmandu "), std::string(" Lima -4h ")));
+    // A value box is named by the city it sets, and by its row while the name box is blank.
+    classes.nameChanged(2, "  ");
+    EXPECT_EQ(std::pair(zones.view().valueBoxes[0].accessibleName, classes.view().valueBoxes[2].accessibleName),
+              std::pair(std::string("Fuso orario di Kathmandu"), std::string("Tipo della riga 3")));
 }
 
 // The files, boxes, buttons and effects after any sequence of edits, Salva, Annulla and closing, written
