@@ -203,9 +203,13 @@ class Desktop:
             self.env["DISPLAY"] = ":" + pipe.readline().strip()
         if self.env["DISPLAY"] == ":":
             raise DesktopError("Xvfb did not start")
-        self._spawn("openbox", ["openbox", "--sm-disable"])
-        wait_until("the window manager", lambda: subprocess.run(["wmctrl", "-m"], env=self.env,
-                                                                capture_output=True).returncode == 0, 10)
+        # Openbox names itself on the display before it takes the windows
+        # asked of it; one mapped in between may stay unmapped for good (a
+        # start's message box, now and then). It says it is ready by running
+        # a command once it has started.
+        ready = self._runtime / "openbox-ready"
+        self._spawn("openbox", ["openbox", "--sm-disable", "--startup", f"touch {ready}"])
+        wait_until("the window manager", ready.exists, 10)
         bus = self._spawn("session bus", ["dbus-daemon", "--session", "--nofork", "--print-address=1"],
                           stdout=subprocess.PIPE)
         self.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().decode().strip()
