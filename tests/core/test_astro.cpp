@@ -15,7 +15,7 @@ using vemar::CalendarDate;
 
 namespace {
 
-const Place k45N12E{45, 0, -12, 0}, kNorthCape{70, 0, -20, 0}, kSvalbard{75, 0, -20, 0}, kArcticCircle{66, 0, -20, 0},
+const Place k45N12E{45, 0, -12, 0}, k45N1W{45, 0, 1, 0}, kNorthCape{70, 0, -20, 0}, kSvalbard{75, 0, -20, 0}, kArcticCircle{66, 0, -20, 0},
     kLapland{68, 0, -20, 0}, kTromso{69, 39, -18, -57}, kNewYork{40, 43, 74, 0};
 
 template <typename F> void ForEachDayOf2024(F f) {
@@ -47,6 +47,7 @@ const SunCase kSunCases[] = {
     {kTromso, 7, 26, 2, "Il Sole Sorge alle 1:19 e tramonta alle 0:23"},
     {kTromso, 7, 27, 2, "Il Sole Sorge alle 1:37 e tramonta alle 23:53"},   // and sets again at night
     {kNewYork, 6, 21, -4, "Il Sole Sorge alle 5:25 e tramonta alle 20:31"},   // published; west of 0°
+    {k45N1W, 6, 21, 2, "Il Sole Sorge alle 6:17 e tramonta alle 21:54"},      // the first degree west is west: 52 min after 12° E
 };
 
 TEST(SunSentence, WorkedDays2024) {
@@ -106,16 +107,16 @@ TEST(TestHour, StraightLineCrossing) {
     EXPECT_EQ(touch.kind, EventKind::Neither);   // ends exactly on the horizon
 }
 
-struct SiderealCase { int y, mo, d, h; double lonDegrees; int zh; const char* text; };  // h: the clock, zh: zone hours
+struct SiderealCase { int y, mo, d; vemar::UniversalTime ut; double lonDegrees; const char* text; };
 const SiderealCase kSiderealCases[] = {
-    {2024, 6, 21, 22, -12, 2, "14:50:01 "},
-    {2000, 1, 1, 12, 0, 0, "18:41:51 "},
-    {2024, 6, 21, 22, 12, 2, "13:14:01 "},   // 12° west: 1 h 36 min behind
+    {2024, 6, 21, {20, 0, 0}, -12, "14:50:01 "},
+    {2000, 1, 1, {12, 0, 0}, 0, "18:41:51 "},
+    {2024, 6, 21, {20, 0, 0}, 12, "13:14:01 "},   // 12° west: 1 h 36 min behind
+    {2024, 1, 1, {17, 16, 33}, 0, "0:00:00 "},    // 23:59:59.5 and more: the rounded second carries into the next day
 };
 
 TEST(SiderealText, WorkedReadings) {
-    for (const auto& c : kSiderealCases)
-        EXPECT_EQ(SiderealText({c.d, c.mo, c.y}, {c.h - c.zh, 0, 0}, {0, 0, c.lonDegrees, 0}), c.text);
+    for (const auto& c : kSiderealCases) EXPECT_EQ(SiderealText({c.d, c.mo, c.y}, c.ut, {0, 0, c.lonDegrees, 0}), c.text);
 }
 
 TEST(SiderealText, GainsAbout3m56sPerDay) {

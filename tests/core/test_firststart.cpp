@@ -109,6 +109,11 @@ TEST(SettingsFolder, AFolderThatCannotBeUsedIsRefused) {
     for (const auto& entry : fs::directory_iterator(base.path())) made.push_back(entry.path().filename().string());
     std::sort(made.begin(), made.end());
     EXPECT_EQ(made, (std::vector<std::string>{"caf\xE9", "file"}));
+    // Started with its standard input closed, the program may be given descriptor 0 for the folder.
+    const int input = ::dup(0);
+    ::close(0);
+    EXPECT_EQ(MakeSettingsFolder(base / "closed input"), "");
+    ::dup2(input, 0), ::close(input);
 }
 
 std::map<std::string, std::string> Contents(const fs::path& dir) {
@@ -139,14 +144,16 @@ TEST(FirstStart, PrepareSeedsOnceAndNeverWritesTheData) {
     EXPECT_EQ(Contents(VEMAR_DATA_DIR), data);
 }
 
-// A folder that cannot be made is reported, not thrown; without data the zone still gives lxp2.par, a rule.
+// A folder that cannot be made is reported, not thrown; without data the zone still gives lxp2.par, a rule,
+// and a zone without a place the shipped one's (Roma).
 TEST(FirstStart, PrepareNeverThrows) {
     WorkDir home(false);
     home.write("file", "not a folder");
     EXPECT_FALSE(PrepareSettingsDir(home / "file/vemar", VEMAR_DATA_DIR, kZoneinfo, Noon(2026, 1, 1)).empty());
-    ScopedZone zone("Europe/Rome");
-    EXPECT_TRUE(PrepareSettingsDir(home / "v", home / "no-data", kZoneinfo, Noon(2026, 1, 1)).empty());
-    EXPECT_EQ(Contents(home / "v"), (std::map<std::string, std::string>{{"lxp2.par", "41,54,-12,-29,-1,,0,,,0,,0,,,1,1,0,1\r\n"},
+    ScopedZone zone("Etc/GMT-1");
+    EXPECT_EQ(PrepareSettingsDir(home / "v", home / "no-data", kZoneinfo, Noon(2026, 1, 1)),
+              std::vector<std::string>{"no coordinates for the zone 'Etc/GMT-1': the shipped place is kept"});
+    EXPECT_EQ(Contents(home / "v"), (std::map<std::string, std::string>{{"lxp2.par", "41,54,-12,-29,-1,,0,,,0,,0,,,1,1,0,0\r\n"},
                                                                        {"Parleg.dat", "2,4,0,9,4,0\r\n"},
                                                                        {"seg.dat", Contents(home / "v").at("seg.dat")}}));
 }

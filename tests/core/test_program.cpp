@@ -237,17 +237,33 @@ TEST_F(ProgramTest, SouthFlipsTheLatitudeAndSaveZoneWritesIt) {
     EXPECT_EQ((std::array{s.site.latDegrees, s.site.latMinutes}), (std::array{41.0, 54.0}));
 }
 
+// Summer time by hand starts as lxp2.par left it (here outside the window) and each click turns it and saves.
 TEST_F(ProgramTest, SummerTimeSwitchOnlyByHandAndSaved) {
     ASSERT_TRUE(program->startUp());
     program->dstSwitchClick();
     EXPECT_EQ(v.summerTimeButton.caption, "Ora Legale") << "automatic summer time: the click does nothing";
     EXPECT_TRUE(platform.writes.empty());
-    s.site.autoDst = 0;
+    dir.write("lxp2.par", "41,54,-12,-29,-1,,0,,,0,,0,,,1,1,0,0\r\n");
+    restart();
+    EXPECT_EQ(view().summerTimeButton.caption, "Ora Solare");
     program->dstSwitchClick();
-    EXPECT_EQ(v.summerTimeButton.caption, "Ora Solare");
+    EXPECT_EQ(std::pair(view().summerTimeButton.caption, dir.read("lxp2.par")),
+              std::pair(std::string("Ora Legale"), std::string("41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,0\r\n")));
+    program->dstSwitchClick();
     EXPECT_EQ(dir.read("lxp2.par"), "41,54,-12,-29,-1,,0,,,0,,0,,,1,1,0,0\r\n");
-    program->dstSwitchClick();
-    EXPECT_EQ(dir.read("lxp2.par"), "41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,0\r\n");
+}
+
+// Every start shows page 1; the title and the File menu switch pages, each page's own item off.
+TEST_F(ProgramTest, PagesAndTheirMenuItems) {
+    ASSERT_TRUE(program->startUp());
+    for (const char* page : {"1", "2", "1"}) {
+        program->tick();
+        const bool one = page == std::string("1");
+        ExpectShown(v, {"SSPanel7.caption=- Tabella " + std::string(page) + " -   Fusi Orari", one ? "Label1(0).caption=Roma"
+                        : "Label1(0).caption=Lisbona", one ? "tabel(2).enabled=0" : "tabel(2).enabled=1",
+                        one ? "tabel(3).enabled=1" : "tabel(3).enabled=0", "Text1.backColour=15"});
+        program->pageSwitchClick();
+    }
 }
 
 // From seg.dat's window, times and city colours and its changed flag, a run of colour commands: what the

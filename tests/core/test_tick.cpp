@@ -135,6 +135,41 @@ TEST_F(TickTest, DatePairAcrossMonthAndYearEnds) {
     }
 }
 
+// A damaged table's offset of days away: the marker names the row's own date; past the calendar's end, none.
+TEST_F(TickTest, ARowDaysAwayNamesItsOwnDate) {
+    const std::tuple<ClockReading, const char*, const char*> cases[] = {
+        {{2024, 6, 21, 22, 0, 0}, "+100", " Mercoledì  26 Giugno 2024 "},
+        {{2024, 6, 21, 22, 0, 0}, "-100", " Lunedì  17 Giugno 2024 "},
+        {{2500, 12, 31, 22, 0, 0}, "+1000", "  "},
+    };
+    for (const auto& [clock, offset, tooltip] : cases) {
+        platform.clock = clock;
+        setRow(0, "X", "0", offset);
+        program->tick();
+        EXPECT_EQ(v.dateMarkers[0].tooltip, tooltip) << offset;
+    }
+}
+
+// Database mode: the pair (its first date: -1 yesterday, 0 today) holds the most rows, then the home's date,
+// then the usual pair; a row off it takes the nearer marker.
+TEST(DatePairFor, HoldsTheMostRowsThenTheHome) {
+    struct Case { const char* why; std::vector<std::pair<int, int>> rowsOnDay; int usual, first; };
+    const Case cases[] = {
+        {"every row today, in the morning", {{27, 0}}, -1, -1},
+        {"every row today, in the afternoon", {{27, 0}}, 0, 0},
+        {"a row two days on stays off the pair", {{26, 0}, {1, 2}}, -1, -1},
+        {"both ends of the world: the larger, with the home", {{13, 1}, {14, -1}}, 0, -1},
+        {"every row ahead of the home", {{20, 1}, {7, 2}}, 0, 1},
+    };
+    for (const Case& c : cases) {
+        std::array<int, kPageRows> days{};
+        std::size_t k = 0;
+        for (auto [rows, day] : c.rowsOnDay)
+            while (rows--) days[k++] = day;
+        EXPECT_EQ(DatePairFor(days, c.usual), c.first) << c.why;
+    }
+}
+
 // 44 ticks of an even second close the picture; after a reload request the count already stands at 44, so
 // the stage ends at once and never grows.
 TEST_F(TickTest, StartupCountClosesThePictureAfter44EvenTicks) {

@@ -76,6 +76,7 @@ TEST(CityCompletion, WhatTheTableHolds) {
     const Case cases[] = {
         {5h + 45min, ZoneClass::HalfHour, {"+5", "2", false}},
         {5h + 30min, ZoneClass::HalfHour, {"+5", "2", false}},
+        {5h + 29min, ZoneClass::NorthernSummer, {"+5", "1", false}},   // short of the half hour
         {-3h - 30min, ZoneClass::HalfHour, {"-4", "2", false}},
         {1h, ZoneClass::NorthernSummer, {"+1", "1", false}},
         {10h, ZoneClass::SouthernSummer, {"+10", "3", false}},

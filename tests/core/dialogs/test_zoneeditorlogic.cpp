@@ -63,6 +63,7 @@ TEST_F(ZoneEditorTest, WhatEachBoxKeeps) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.box == Name ? zones.filterName(c.typed) : (c.box == Offset ? zones : classes).filterValue(c.typed), c.kept) << c.typed;
+    EXPECT_EQ(std::pair(zones.valueLength(), classes.valueLength()), std::pair(0, 1)) << "the window's limit: none on an offset";
 }
 
 // What the file holds is shown filtered, as if typed, an offset as its value with a plus when positive;

@@ -5,6 +5,7 @@
 
 #include <set>
 #include <sstream>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace vemar {
@@ -101,6 +102,7 @@ TEST_F(FilesTest, EachFileAsReadOrItsError) {
         {kRuleFile, "2,4x,0,9,4,0\r\n", "Parleg.dat: campo 2: non è un numero"},
         {kRuleFile, "2.5,4,0,9,4,0\r\n", "Parleg.dat: campo 1: numero intero non valido"},
         {kRuleFile, "2,4,0,12,4,0\r\n", "Parleg.dat: campo 4 fuori intervallo"},   // every range: the fuzzer
+        {kRuleFile, "2,4,0,9,5,0\r\n", "Parleg.dat: campo 5 fuori intervallo"},
         {kRuleFile, "2,4,0,9,4," + std::string(400, '9') + "\r\n", "Parleg.dat: campo 6 fuori intervallo"},
         // A zero byte would end a field early in many readers ("4\0" "1" read as 4): every file refuses it.
         {kSiteFile, "4" + nul + site.substr(1), "lxp2.par: campo 1: carattere nullo"},
@@ -171,6 +173,8 @@ TEST_F(FilesTest, WritersLeaveTheExactBytesOrTheOldFile) {
         {kZoneFile, [&](const fs::path& p) { WriteZoneTable(p, unstorable); }, "fusi.dat: record 5, campo 3"},
         {kRuleFile, [](const fs::path& p) { WriteParleg(p, {2, 4, 0, 9, 4, 7}); }, "Parleg.dat: campo 6 fuori intervallo"},
         {kSiteFile, [](const fs::path& p) { WriteSiteSettings(p, {}); }, "lxp2.par: scrittura non riuscita: spazio esaurito sul disco"},
+        {kSiteFile, [](const fs::path& p) { SiteSettings s; s.record[5] = TextField("\""); WriteSiteSettings(p, s); },
+         "lxp2.par: campo 6 non scrivibile"},
     };
     fs::remove(dir / kDisplayFile);
     SetWriteFaultForTesting([](const fs::path& p) { return p.filename() == kSiteFile; });
@@ -184,8 +188,10 @@ TEST_F(FilesTest, WritersLeaveTheExactBytesOrTheOldFile) {
     const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
     dir.write(kSiteFile, "old");
     fs::permissions(dir / kSiteFile, mode);
+    const bool input = ::fcntl(0, F_GETFD) != -1;
     WriteFileAtomic(dir / kSiteFile, "new");
     EXPECT_EQ(std::pair(dir.read(kSiteFile), fs::status(dir / kSiteFile).permissions()), std::pair(std::string("new"), mode));
+    EXPECT_EQ(::fcntl(0, F_GETFD) != -1, input) << "the standard input closed with the file";
     EXPECT_EQ(Entries(), std::set<std::string>{kSiteFile});
 }
 
