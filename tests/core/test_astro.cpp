@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <regex>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace vemar::astro;
@@ -71,10 +72,29 @@ const MoonCase kMoonCases[] = {
     {kLapland, 6, 4, 1, "La Luna si leva alle 0:02 e cala alle 22:46"},
 };
 
+// The 1st and 15th of every month at 45° N 12° E, UT+1: a term of the series with one multiple changed
+// moves a rise or set by a minute on some of these days.
+const std::tuple<int, int, const char*> kMonthDays[] = {
+    {1, 1, "La Luna cala alle 11:06 e si leva alle 22:10"}, {1, 15, "La Luna si leva alle 10:26 e cala alle 22:03"},
+    {2, 1, "La Luna cala alle 10:15 e si leva dopo le 24"}, {2, 15, "La Luna si leva alle 9:53 e cala dopo le 24"},
+    {3, 1, "La Luna cala alle 8:59 e si leva dopo le 24"}, {3, 15, "La Luna si leva alle 8:50 e cala dopo le 24"},
+    {4, 1, "La Luna si leva alle 1:37 e cala alle 9:28"}, {4, 15, "La Luna cala alle 1:59 e si leva alle 10:09"},
+    {5, 1, "La Luna si leva alle 1:55 e cala alle 10:53"}, {5, 15, "La Luna cala alle 1:32 e si leva alle 11:19"},
+    {6, 1, "La Luna si leva alle 1:36 e cala alle 13:56"}, {6, 15, "La Luna cala alle 0:47 e si leva alle 13:21"},
+    {7, 1, "La Luna si leva alle 0:44 e cala alle 15:40"}, {7, 15, "La Luna si leva alle 14:23 e cala dopo le 24"},
+    {8, 1, "La Luna si leva alle 1:13 e cala alle 18:13"}, {8, 15, "La Luna si leva alle 16:41 e cala dopo le 24"},
+    {9, 1, "La Luna si leva alle 3:30 e cala alle 18:29"}, {9, 15, "La Luna cala alle 1:52 e si leva alle 17:24"},
+    {10, 1, "La Luna si leva alle 4:40 e cala alle 17:27"}, {10, 15, "La Luna cala alle 3:31 e si leva alle 16:32"},
+    {11, 1, "La Luna si leva alle 6:46 e cala alle 16:41"}, {11, 15, "La Luna cala alle 6:35 e si leva alle 16:07"},
+    {12, 1, "La Luna si leva alle 7:59 e cala alle 16:12"}, {12, 15, "La Luna cala alle 8:10 e si leva alle 16:12"},
+};
+
 TEST(MoonSentence, WorkedDays2024) {
     for (const auto& c : kMoonCases)
         EXPECT_EQ(MoonSentence(ComputeMoonDay({c.day, c.month, 2024}, {c.place, double(c.zone)})), c.sentence)
             << c.day << "/" << c.month;
+    for (const auto& [month, day, sentence] : kMonthDays)
+        EXPECT_EQ(MoonSentence(ComputeMoonDay({day, month, 2024}, {k45N12E, 1})), sentence) << day << "/" << month;
 }
 
 constexpr auto R = EventKind::Rise;

@@ -53,6 +53,11 @@ TEST_F(DateCharsTest, EveryActionOnTheLivePair) {
         if (!c.closed) { EXPECT_EQ((std::array{d.firstBox.caption, d.secondBox.caption}), c.pair); }
         EXPECT_EQ((std::array{d.okButton.enabled, d.defaultButton.enabled, dialog.closeRequested()}),
                   (std::array{c.ok, c.byDefault, c.closed}));
+        // The first date in red, the second in green (grey in its box), both boxes on light yellow.
+        EXPECT_EQ((std::array{d.firstLabel.textColour, d.secondLabel.textColour, d.firstBox.textColour, d.secondBox.textColour,
+                              d.firstBox.backColour, d.secondBox.backColour}),
+                  (std::array{rgb(192, 0, 0), rgb(0, 128, 0), rgb(192, 0, 0), rgb(128, 128, 128), rgb(255, 255, 192),
+                              rgb(255, 255, 192)}));
     }
 }
 

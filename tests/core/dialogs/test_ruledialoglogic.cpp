@@ -28,6 +28,16 @@ protected:
     std::unique_ptr<RuleDialogLogic> dialog;
 };
 
+// Each group's lists under "Mese:", "Settimana:", "Giorno:", light yellow the start's, light cyan the end's.
+TEST_F(RuleDialogTest, EachListUnderItsLabelInItsGroupsColour) {
+    openIn(1);
+    const RuleView& v = dialog->view();
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(std::pair(v.label[i].caption, v.combo[i].textColour),
+                  std::pair(std::string(std::array{"Mese:", "Settimana:", "Giorno:"}[i % 3]),
+                            i < 3 ? rgb(255, 255, 192) : rgb(192, 255, 255))) << i;
+}
+
 // "Inizio " edits transition A in the north and B in the south, "Fine " the other.
 TEST_F(RuleDialogTest, GroupsMapOntoTheRuleByHemisphere) {
     struct Case { int hemisphere, firstList; const char* rule; };

@@ -97,6 +97,11 @@ TEST_F(ZoneEditorTest, OpeningFillsTheBoxesAsIfTyped) {
     classes.nameChanged(2, "  ");
     EXPECT_EQ(std::pair(zones.view().valueBoxes[0].accessibleName, classes.view().valueBoxes[2].accessibleName),
               std::pair(std::string("Fuso orario di Kathmandu"), std::string("Tipo della riga 3")));
+    // A class typed colours its name once saved.
+    classes.valueChanged(0, "2");
+    EXPECT_EQ(classes.view().nameBoxes[0].textColour, kNameDefaultText);
+    classes.salva();
+    EXPECT_EQ(classes.view().nameBoxes[0].textColour, rgb(255, 0, 0));
 }
 
 // The files, boxes, buttons and effects after any sequence of edits, Salva, Annulla and closing, written
