@@ -32,6 +32,9 @@ TEST(FirstStart, ZoneCoordinates) {
     for (const Case& c : texts) EXPECT_EQ(ParseIsoCoordinates(c.text), c.expected) << c.text;
     for (const Case& c : {Case{"Asia/Calcutta", Coordinates{22, 32, -88, -22}}, {"Etc/UTC"}, {"Nowhere/Town"}, {""}})
         EXPECT_EQ(ZoneCoordinates(kZoneinfo, c.text), c.expected) << c.text;
+    WorkDir tab(false);
+    tab.write("zone1970.tab", "IT\t+4154+01229\t Europe/Rome \r\n");   // blanks around a name edited by hand
+    EXPECT_EQ(ZoneCoordinates(tab.path(), "Europe/Rome"), (Coordinates{41, 54, -12, -29}));
 }
 
 // What the first start decides for a zone on 15 January 2026, as lxp2.par will hold it: the place; the zone
@@ -63,6 +66,10 @@ TEST(FirstStart, SeedsFromTheSystemZone) {
         EXPECT_EQ(dir.read("seeded"), c.site + "\r\n") << c.zone;
         EXPECT_EQ(std::pair(s.ownRule, s.rule), std::pair(c.ownRule.has_value(), c.ownRule.value_or(kShippedRule))) << c.zone;
     }
+    // 1 January and 1 July are measured: Casablanca's summer hour of 2013 paused from 7 July to 10 August.
+    ScopedZone zone("Africa/Casablanca");
+    const ZoneFacts facts = MeasureLocalZone(Noon(2013, 3, 1), 1);
+    EXPECT_EQ(std::pair(facts.januaryOffsetSeconds, facts.julyOffsetSeconds), std::pair(0, 3600));
 }
 
 // The folder is decided once: --dir (bytes as given, UTF-8 or not), else an absolute XDG_CONFIG_HOME, else an

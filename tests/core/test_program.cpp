@@ -237,20 +237,21 @@ TEST_F(ProgramTest, SouthFlipsTheLatitudeAndSaveZoneWritesIt) {
     EXPECT_EQ((std::array{s.site.latDegrees, s.site.latMinutes}), (std::array{41.0, 54.0}));
 }
 
-// Summer time by hand starts as lxp2.par left it (here outside the window) and each click turns it and saves.
+// Summer time by hand starts as lxp2.par's caption field left it (outside the window here, though the summer
+// field says in: a hemisphere neither north nor south leaves the caption alone), and each click turns it and saves.
 TEST_F(ProgramTest, SummerTimeSwitchOnlyByHandAndSaved) {
     ASSERT_TRUE(program->startUp());
     program->dstSwitchClick();
     EXPECT_EQ(v.summerTimeButton.caption, "Ora Legale") << "automatic summer time: the click does nothing";
     EXPECT_TRUE(platform.writes.empty());
-    dir.write("lxp2.par", "41,54,-12,-29,-1,,0,,,0,,0,,,1,1,0,0\r\n");
+    dir.write("lxp2.par", "41,54,-12,-29,-1,,1,,,0,,0,,,0,1,0,0\r\n");
     restart();
     EXPECT_EQ(view().summerTimeButton.caption, "Ora Solare");
     program->dstSwitchClick();
     EXPECT_EQ(std::pair(view().summerTimeButton.caption, dir.read("lxp2.par")),
-              std::pair(std::string("Ora Legale"), std::string("41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,0\r\n")));
+              std::pair(std::string("Ora Legale"), std::string("41,54,-12,-29,-1,,1,,,0,,0,,,0,0,0,0\r\n")));
     program->dstSwitchClick();
-    EXPECT_EQ(dir.read("lxp2.par"), "41,54,-12,-29,-1,,0,,,0,,0,,,1,1,0,0\r\n");
+    EXPECT_EQ(dir.read("lxp2.par"), "41,54,-12,-29,-1,,0,,,0,,0,,,0,1,0,0\r\n");
 }
 
 // Every start shows page 1; the title and the File menu switch pages, each page's own item off.
