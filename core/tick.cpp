@@ -116,14 +116,13 @@ Tick::HomeNow Tick::readHome(const ClockReading& now) {
         home.firstIsYesterday = tableModeBase(now);
         return home;
     }
-    // Universal time is the instant's; the date pair's window keeps the
-    // rule's form: counted from the reading's midnight, with the summer hour
-    // in it in the north.
-    const int rawHour = clock.ut.hour + (north ? summerHour : 0);
-    s_.tick.tickHour = rawHour < 0 ? rawHour + 24 : rawHour;
+    // Universal time is the instant's; the base hour keeps the rule's form,
+    // the summer hour in it in the north (0 to 24). The usual pair starts
+    // with yesterday before 10:00 universal time, as the rule's morning
+    // window, an hour longer in a northern summer, comes to.
+    s_.tick.tickHour = clock.ut.hour + (north ? summerHour : 0);
     s_.tick.clockMinutes = clock.ut.minute;
-    const bool morningWindow = rawHour > -2 && rawHour < 10 + (north ? summerHour : 0);
-    home.firstIsYesterday = morningWindow || rawHour < 0;
+    home.firstIsYesterday = clock.ut.hour < 10;
     return home;
 }
 
@@ -131,20 +130,17 @@ Tick::HomeNow Tick::readHome(const ClockReading& now) {
 // the half hour borrowed from it.
 bool Tick::tableModeBase(const ClockReading& now) {
     s_.tick.tickHour = now.hour - s_.site.zoneOffset.count() + s_.tick.hourCorrection;
-    const double rawHour = s_.tick.tickHour;
-    bool previousDay = false;
-    if (s_.tick.tickHour < 0) {
-        s_.tick.tickHour += 24;
-        previousDay = true;
-    }
+    // The pair starts with yesterday in the morning window (an hour longer in
+    // a northern summer) and whenever the base hour is still the day before's.
     const int morningEnd = 10 + (IsNorthern(s_.site.hemisphere) ? home_.summerHour() : 0);
-    const bool morningWindow = rawHour > -2 && rawHour < morningEnd;
+    const bool firstIsYesterday = s_.tick.tickHour < morningEnd;
+    if (s_.tick.tickHour < 0) s_.tick.tickHour += 24;
     s_.tick.clockMinutes = now.minute - s_.site.halfHour.count();
     if (s_.tick.clockMinutes < 0) {
         s_.tick.clockMinutes += 60;
         s_.tick.tickHour -= 1;
     }
-    return morningWindow || previousDay;
+    return firstIsYesterday;
 }
 
 // Runs on the first tick and after a reload request from a table editor.
@@ -154,7 +150,6 @@ void Tick::reinitialise() {
         cities_.load();
         s_.table.zoneTableLoaded = 1;
     }
-    v_.form.textColour = palette(15);
     for (int k = 0; k < kPageRows; ++k) v_.rowTimes[k].backColour = palette(s_.display.timesColour);
 }
 

@@ -104,7 +104,7 @@ TEST(SettingsFolder, AFolderThatCannotBeUsedIsRefused) {
     for (int i = 0; i < 20; ++i) deep += "/" + std::string(250, 'd');
     const std::pair<fs::path, std::string> cases[] = {
         {base / "file", "non è una cartella"}, {base / "file/vemar", "non è una cartella"},   // --dir, XDG_CONFIG_HOME
-        {base / std::string(256, 'n'), "nome troppo lungo"}, {base.path().string() + deep, "nome troppo lungo"},
+        {base / "above" / std::string(256, 'n'), "nome troppo lungo"}, {base.path().string() + deep, "nome troppo lungo"},
         {base / "caf\xE9/vemar", ""},
     };
     for (const auto& [folder, why] : cases) {

@@ -157,7 +157,8 @@ TEST_F(ProgramTest, OneClickTurnsTheStoredSignalOver) {
         Program& program = *this->program;
         program.signalClick();
         EXPECT_EQ(program.state().display.signalOn == 1, c.onAfterClick);
-        EXPECT_EQ(program.view().menu.segnale.checked, c.onAfterClick);
+        EXPECT_EQ(std::pair(program.view().menu.segnale.checked, program.view().signalButton.textColour),
+                  std::pair(c.onAfterClick, palette(c.onAfterClick ? 4 : 0)));   // red while on
         ASSERT_TRUE(program.shutDown());
         const int on = c.onAfterClick;
         EXPECT_EQ(*ReadDisplaySettings(dir / kDisplayFile), (DisplaySettings{on, -on, 2, 4, 7, 1, 12, "*", "°"}));

@@ -116,22 +116,23 @@ TEST_F(TickTest, NamesColoursAndTooltips) {
     }
 }
 
+// The pair, and the day of the year counted from its first date.
 TEST_F(TickTest, DatePairAcrossMonthAndYearEnds) {
-    struct Case { ClockReading clock; int zone; const char* first; const char* second; };
+    struct Case { ClockReading clock; int zone; const char* first; const char* second; int dayOfYear; };
     const Case cases[] = {
-        {{2026, 4, 5, 12, 0, 0}, 1, "Domenica  5 Aprile 2026", "Lunedì  6 Aprile 2026"},
-        {{2024, 3, 1, 8, 0, 0}, 1, "Giovedì  29 Febbraio 2024", "Venerdì  1 Marzo 2024"},
-        {{2025, 1, 1, 5, 0, 0}, 1, "Martedì  31 Dicembre 2024", "Mercoledì  1 Gennaio 2025"},
-        {{2024, 12, 31, 20, 0, 0}, 1, "Martedì  31 Dicembre 2024", "Mercoledì  1 Gennaio 2025"},
+        {{2026, 4, 5, 12, 0, 0}, 1, "Domenica  5 Aprile 2026", "Lunedì  6 Aprile 2026", 95},
+        {{2024, 3, 1, 8, 0, 0}, 1, "Giovedì  29 Febbraio 2024", "Venerdì  1 Marzo 2024", 60},
+        {{2025, 1, 1, 5, 0, 0}, 1, "Martedì  31 Dicembre 2024", "Mercoledì  1 Gennaio 2025", 1},   // never day 0
+        {{2024, 12, 31, 20, 0, 0}, 1, "Martedì  31 Dicembre 2024", "Mercoledì  1 Gennaio 2025", 366},
         // West of Greenwich in the evening UT is already tomorrow: no morning window.
-        {{2024, 6, 30, 21, 0, 0}, -5, "Domenica  30 Giugno 2024", "Lunedì  1 Luglio 2024"},
+        {{2024, 6, 30, 21, 0, 0}, -5, "Domenica  30 Giugno 2024", "Lunedì  1 Luglio 2024", 182},
     };
     for (const Case& c : cases) {
         s.site.zoneOffset = std::chrono::hours{c.zone};
         platform.clock = c.clock;
         program->tick();
-        EXPECT_EQ(v.firstDate.caption, c.first);
-        EXPECT_EQ(v.secondDate.caption, c.second);
+        EXPECT_EQ((std::array{v.firstDate.caption, v.secondDate.caption, v.dayOfYear.caption}),
+                  (std::array<std::string, 3>{c.first, c.second, std::to_string(c.dayOfYear) + "° giorno dell'anno"}));
     }
 }
 

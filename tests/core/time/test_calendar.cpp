@@ -44,6 +44,9 @@ const YearEndCase kYearEndCases[] = {
     {21, 12, 2025, 0, 355, 10, "355° giorno dell'anno", 0, "10 giorni alla fine dell'anno", 4},
     {30, 12, 2025, 0, 364, 1, "364° giorno dell'anno", 0, "1 giorno alla fine dell'anno", 4},
     {31, 12, 2025, 0, 365, 0, "365° giorno dell'anno", 0, "0 giorni alla fine dell'anno", 4},
+    {28, 2, 2026, 0, 59, 306, "59° giorno dell'anno", 0, "306 giorni alla fine dell'anno", 0},
+    {1, 3, 2026, 0, 60, 305, "60° giorno dell'anno", 0, "305 giorni alla fine dell'anno", 0},
+    {1, 3, 2024, 0, 61, 305, "61° giorno dell'anno", 0, "305 giorni alla fine dell'anno", 0},
     // Every fourth year is leap, 2100 included.
     {31, 12, 2100, 0, 366, 0, "366° giorno dell'anno", 0, "0 giorni alla fine dell'anno", 4},
     // While the date pair starts with yesterday the count is one day behind...
