@@ -1,10 +1,11 @@
-// The summer-time rule's period text in either hemisphere. (Its switch day by day: the year-long comparison.)
+// The summer-time rule's period text in either hemisphere and its summer at the switch days.
 
 #include "core/time/dst.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 using namespace vemar;
 
@@ -48,6 +49,14 @@ TEST(LegaleSino, PeriodTextOfTheYearAndTooltip) {
         EXPECT_EQ(p.tooltip, c.hemisphere == kNorth ? " Ora Legale Applicata nell'emisfero Boreale "
                                                     : " Ora Legale Applicata nell'emisfero Australe ");
     }
+}
+
+// The rule's summer, in either hemisphere: from the day of its start up to the day before its end.
+TEST(LegaleSino, RuleSummerFromTheStartDayToTheDayBeforeTheEnd) {
+    const std::tuple<int, int, int> days[] = {{28, 3, 0}, {29, 3, 1}, {15, 6, 1}, {24, 10, 1}, {25, 10, 0}, {1, 1, 0}};
+    for (const auto& [day, month, summer] : days)
+        for (Hemisphere h : {kNorth, kSouth})
+            EXPECT_EQ(LegaleSino(kEuropeanRule, h, 0, day, month, 2026).ruleSummer, summer) << day << "/" << month;
 }
 
 } // namespace

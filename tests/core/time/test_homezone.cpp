@@ -55,6 +55,10 @@ TEST_F(HomeZoneTest, AHomeOnItsZoneShowsTheZonesSummerAndPeriod) {
         "Label2(20).caption=18:30:00",   // New York follows its class: -5 in its winter
     });
     EXPECT_EQ(state().site.inDstWindow, 1);
+    // Taken off its zone, the home's period is the rule's from the next tick.
+    program->zoneBoxChanged("+9");
+    program->tick();
+    test::ExpectShown(view(), {"SSPanel6.caption=Ora Legale dal 25 Ottobre 2026 al 28 Marzo 2027     (Emisfero Australe)"});
 }
 
 // A folder in database mode as a first start in Roma left it (or, without casa.tz, one made before the
