@@ -45,7 +45,7 @@ TEST(CityCompletion, TheDictionaryReachesEveryZone) {
 // What was typed, the first suggestions offered, in order; at noon UT on 15 July 2026.
 TEST(CityCompletion, SuggestsByTheStartOfAnyWord) {
     const SystemZoneDatabase zones;
-    CityZones folder = ParseCityZones("Roma\tEurope/Rome\nZürich\tEurope/Zurich\nAtlantide\t-\n");
+    CityZones folder = ParseCityZones("Roma\tEurope/Rome\nZürich\tEurope/Zurich\nAtlantide\t-\nZeta{\tEurope/Rome\nZeta?\tEurope/Rome\n");
     CityCompletion completion;
     completion.load(folder, Shipped(), zones, ZoneEditorLogic::kNameLength);
     struct Case { const char* typed; std::vector<std::string> first; };
@@ -59,6 +59,7 @@ TEST(CityCompletion, SuggestsByTheStartOfAnyWord) {
         {"k", {}},                                         // one letter would offer hundreds
         {"atlan", {}},                                     // a name that follows its class
         {"xyz", {}},
+        {"zeta", {}},                                      // names with a character the box refuses
     };
     for (const Case& c : cases) {
         std::vector<std::string> got;
