@@ -46,6 +46,9 @@ TEST_F(RuleDialogTest, GroupsMapOntoTheRuleByHemisphere) {
         openIn(c.hemisphere, {2024, 4, 15, 12, 0, 0}, "0,0,1,11,0,1\r\n");
         for (int k : {0, 1, 2}) dialog->select(c.firstList + k, std::array{2, 4, 0}[k]);
         EXPECT_EQ(rule(), c.rule) << "hemisphere " << c.hemisphere << ", list " << c.firstList;
+        // A list emptied (its index -1) or an index past its entries changes nothing.
+        for (auto [list, index] : {std::pair(-1, 0), {6, 0}, {0, -1}, {0, 12}, {1, 5}, {5, 7}}) dialog->select(list, index);
+        EXPECT_EQ(rule(), c.rule);
     }
 }
 
