@@ -66,12 +66,13 @@ struct Machine : ::testing::Test {
     MainView& view() { return program->view(); }
     void TearDown() override { SetWriteFaultForTesting(nullptr); }
 
+    void firstStartInRoma() {
+        test::ScopedZone rome("Europe/Rome");
+        ASSERT_EQ(PrepareSettingsDir(dir.path(), VEMAR_DATA_DIR, "/usr/share/zoneinfo", test::UtcSeconds(2026, 7, 1)),
+                  std::vector<std::string>{});
+    }
     void startIn(const char* zone, bool withHomeZoneFile = true) {
-        {
-            test::ScopedZone rome("Europe/Rome");
-            ASSERT_EQ(PrepareSettingsDir(dir.path(), VEMAR_DATA_DIR, "/usr/share/zoneinfo", test::UtcSeconds(2026, 7, 1)),
-                      std::vector<std::string>{});
-        }
+        firstStartInRoma();   // a second time changes nothing
         if (!withHomeZoneFile) std::filesystem::remove(dir / kHomeZoneFile);
         platform.zone = zone;
         at(test::Instant(2026, 7, 15, 12));
@@ -146,15 +147,10 @@ TEST_F(Machine, RowsSayHowFarTheyAre) {
         {"Reykjavik", " Reykjavik 0h Atlantic/Reykjavik, 2 h indietro "},
         {"Atlantide", " Atlantide +2h, stessa ora "},   // on its class "1", +1 and the rule's summer
     };
-    {
-        test::ScopedZone rome("Europe/Rome");
-        ASSERT_EQ(PrepareSettingsDir(dir.path(), VEMAR_DATA_DIR, "/usr/share/zoneinfo", test::UtcSeconds(2026, 7, 1)),
-                  std::vector<std::string>{});
-    }
+    firstStartInRoma();
     ZoneTable table = ReadZoneTable(dir / kZoneFile);
     for (int k = 0; k < int(std::size(rows)); ++k) table[k] = {rows[k].first, "1", "+1"};
     WriteZoneTable(dir / kZoneFile, table);
-    std::filesystem::remove(dir / kHomeZoneFile);
     startIn("Europe/Rome", false);
     for (int k = 0; k < int(std::size(rows)); ++k) EXPECT_EQ(view().rowTimes[k].tooltip, rows[k].second);
     EXPECT_EQ(view().rowTimes[5].caption, "  0:00:00");
