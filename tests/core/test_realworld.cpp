@@ -443,7 +443,7 @@ TEST(YearLong, EveryZoneInItsLegendColour) {
 
 // ---------------------------------------------------------------- a machine on a journey
 //
-// The machine's zone changes under the running program, as a laptop's does, each leg across a change of its
+// The machine's zone changes under the running program, as a laptop's does, most legs across a change of
 // summer time: every row and the universal-time line stay true. A home on its zone moves with the machine,
 // its files as a first start there writes them (a typed place keeps its hemisphere); one taken off stays.
 
@@ -455,12 +455,9 @@ const Leg kLegs[] = {
     {"Australia/Sydney", test::UtcSeconds(2027, 4, 3, 6), test::UtcSeconds(2027, 4, 4, 6)},      // out of it, south
 };
 
-struct Journey {
-    const char* why;
-    std::function<void(Program&)> inRoma;   // what the user does first
-    bool follows;                           // the home moves with the machine
-    const char* place = nullptr;            // a typed place: lxp2.par's fields 1-4, kept with hemisphere 1
-};
+// What the user does first, in Roma; whether the home then moves with the machine; a typed place (lxp2.par's
+// fields 1-4), which keeps hemisphere 1.
+struct Journey { const char* why; std::function<void(Program&)> inRoma; bool follows; const char* place = nullptr; };
 
 // lxp2.par's place and zone, its first five fields.
 std::string PlaceAndZone(const std::string& site) {

@@ -34,8 +34,7 @@ TEST(HomeZone, FollowsByOffsetsAsTheFirstStartWouldSetIt) {
 using HomeZoneTest = test::ProgramTest;
 
 // A Sydney user on 15 January 2026, 10:30 local (summer, +11), with the settings its first start writes but
-// a summer hour the stored flag gets wrong: the database decides. (Homes left running on their zones,
-// across every change: the real-world comparison.)
+// a summer hour the stored flag gets wrong: the database decides.
 TEST_F(HomeZoneTest, AHomeOnItsZoneShowsTheZonesSummerAndPeriod) {
     dir.write(kSiteFile, "-33,-52,-151,-13,-10,,0,,,0,,0,,,2,1,0,1\r\n");
     dir.write(kCityZonesFile, "Sydney\tAustralia/Sydney\n");
@@ -85,8 +84,7 @@ struct Machine : ::testing::Test {
     void at(sys_seconds instant) {
         test::ScopedZone zone(platform.zone.c_str());
         const std::time_t t = instant.time_since_epoch().count();
-        std::tm tm{};
-        localtime_r(&t, &tm);
+        std::tm tm{}; localtime_r(&t, &tm);
         platform.clock = {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, instant};
     }
 };
