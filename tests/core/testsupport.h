@@ -16,7 +16,6 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <limits>
 #include <map>
 #include <memory>
@@ -38,7 +37,6 @@ struct RecordingPlatform : Platform {
     std::vector<std::string> warnings;
     std::deque<bool> answers;                 // next Yes/No answers; No when empty
     int beeps = 0;
-    std::string lastTitle;
     std::vector<std::string> questions, writes, fatalFiles, fatalMessages, saveFailures;
     std::vector<std::string> effects;         // all of them in turn: "write lxp2.par", "beep", ...
 
@@ -47,19 +45,15 @@ struct RecordingPlatform : Platform {
     void warning(const std::string& line) override { warnings.push_back(line); effects.push_back("warning"); }
     void beep() override { ++beeps; effects.push_back("beep"); }
     void playSound(const std::string& file) override { effects.push_back("sound " + file); }
-    bool askYesNo(const std::string& text, const std::string& title) override {
+    bool askYesNo(const std::string& text, const std::string&) override {
         questions.push_back(text);
-        lastTitle = title;
         effects.push_back("question " + text);
-        if (answers.empty()) return false;
-        const bool a = answers.front();
-        answers.pop_front();
+        const bool a = !answers.empty() && answers.front();
+        if (!answers.empty()) answers.pop_front();
         return a;
     }
     void fatalFileError(const std::string& file, const std::string& message) override {
-        fatalFiles.push_back(file);
-        fatalMessages.push_back(message);
-        effects.push_back("fatal " + file);
+        fatalFiles.push_back(file), fatalMessages.push_back(message), effects.push_back("fatal " + file);
     }
     void saveFailed(const std::string& text) override { saveFailures.push_back(text); effects.push_back("save failed"); }
     void fileWritten(const std::string& file) override { writes.push_back(file); effects.push_back("write " + file); }
@@ -70,9 +64,7 @@ class FixedZones : public ZoneDatabase {
 public:
     std::string failureText;   // non-empty: no database at all
     // The zone's offsets: `seconds` from each instant on; the first holds since ever.
-    void add(const std::string& zone, std::vector<std::pair<std::int64_t, int>> offsets) {
-        zones_[zone] = std::move(offsets);
-    }
+    void add(const std::string& zone, std::vector<std::pair<std::int64_t, int>> offsets) { zones_[zone] = offsets; }
     std::string failure() const override { return failureText; }
     std::optional<ZoneOffset> offsetAt(std::string_view zone, sys_seconds instant) const override {
         const auto it = zones_.find(std::string(zone));
@@ -162,8 +154,7 @@ struct Started {
 // A main-window control's or menu item's property as text: colours as palette indices, truth as 0 or 1.
 inline std::string Shown(MainView& v, const std::string& control, const std::string& property) {
     auto colour = [](Rgb c) {
-        for (int k = 0; k < 16; ++k)
-            if (palette(k) == c) return std::to_string(k);
+        for (int k = 0; k < 16; ++k) if (palette(k) == c) return std::to_string(k);
         char hex[8];
         std::snprintf(hex, sizeof hex, "#%06x", unsigned(c));
         return std::string(hex);

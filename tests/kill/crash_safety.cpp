@@ -1,8 +1,7 @@
-// Kills a writer of the settings files at random moments and checks, after every kill, that each file holds
-// its old or its new content: never a partial file, never none. The child saves every file in a loop, two
-// versions in turn, through the program's own calls (fusi.dat both directly and the editors' way: fusi.tz
-// replaced, then the table staged in fusi.tmp and renamed).   crash_safety DIR [KILLS] [SEED]   (DIR is
-// emptied and used)
+// crash_safety DIR [KILLS] [SEED]: kills a writer of the settings files in DIR (emptied first) at random
+// moments; after every kill each file holds its old or its new content, never a part, never none. The child
+// saves every file in a loop, two versions in turn, through the program's own calls (fusi.dat also the
+// editors' way: fusi.tz replaced, then the table staged in fusi.tmp and renamed).
 
 #include "core/files.h"
 

@@ -89,11 +89,7 @@ private slots:
         label.showText("00:00:00");
         rendered(label);   // a layout of another text first, to be replaced
         throughQLabel ? label.QLabel::setText(text) : label.showText(text);
-        if (pointSize) {
-            QFont font = label.font();
-            font.setPointSize(pointSize);
-            label.setFont(font);
-        }
+        if (QFont font = label.font(); pointSize) font.setPointSize(pointSize), label.setFont(font);
         QCOMPARE(rendered(label), reference(text, width, bold, pointSize));
     }
 

@@ -34,8 +34,7 @@ TEST(HomeZone, FollowsByOffsetsAsTheFirstStartWouldSetIt) {
 using HomeZoneTest = test::ProgramTest;
 
 // A Sydney user on 15 January 2026, 10:30 local (summer, +11), with the settings its first start writes but
-// a summer hour the stored flag gets wrong: the database decides. (Homes left running on their zones,
-// across every change: the real-world comparison.)
+// a summer hour the stored flag gets wrong: the database decides.
 TEST_F(HomeZoneTest, AHomeOnItsZoneShowsTheZonesSummerAndPeriod) {
     dir.write(kSiteFile, "-33,-52,-151,-13,-10,,0,,,0,,0,,,2,1,0,1\r\n");
     dir.write(kCityZonesFile, "Sydney\tAustralia/Sydney\n");
@@ -70,12 +69,13 @@ struct Machine : ::testing::Test {
     MainView& view() { return program->view(); }
     void TearDown() override { SetWriteFaultForTesting(nullptr); }
 
+    void firstStartInRoma() {
+        test::ScopedZone rome("Europe/Rome");
+        ASSERT_EQ(PrepareSettingsDir(dir.path(), VEMAR_DATA_DIR, "/usr/share/zoneinfo", test::UtcSeconds(2026, 7, 1)),
+                  std::vector<std::string>{});
+    }
     void startIn(const char* zone, bool withHomeZoneFile = true) {
-        {
-            test::ScopedZone rome("Europe/Rome");
-            ASSERT_EQ(PrepareSettingsDir(dir.path(), VEMAR_DATA_DIR, "/usr/share/zoneinfo", test::UtcSeconds(2026, 7, 1)),
-                      std::vector<std::string>{});
-        }
+        firstStartInRoma();   // a second time changes nothing
         if (!withHomeZoneFile) std::filesystem::remove(dir / kHomeZoneFile);
         platform.zone = zone;
         at(test::Instant(2026, 7, 15, 12));
@@ -88,8 +88,7 @@ struct Machine : ::testing::Test {
     void at(sys_seconds instant) {
         test::ScopedZone zone(platform.zone.c_str());
         const std::time_t t = instant.time_since_epoch().count();
-        std::tm tm{};
-        localtime_r(&t, &tm);
+        std::tm tm{}; localtime_r(&t, &tm);
         platform.clock = {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, instant};
     }
 };
@@ -150,15 +149,10 @@ TEST_F(Machine, RowsSayHowFarTheyAre) {
         {"Reykjavik", " Reykjavik 0h Atlantic/Reykjavik, 2 h indietro "},
         {"Atlantide", " Atlantide +2h, stessa ora "},   // on its class "1", +1 and the rule's summer
     };
-    {
-        test::ScopedZone rome("Europe/Rome");
-        ASSERT_EQ(PrepareSettingsDir(dir.path(), VEMAR_DATA_DIR, "/usr/share/zoneinfo", test::UtcSeconds(2026, 7, 1)),
-                  std::vector<std::string>{});
-    }
+    firstStartInRoma();
     ZoneTable table = ReadZoneTable(dir / kZoneFile);
     for (int k = 0; k < int(std::size(rows)); ++k) table[k] = {rows[k].first, "1", "+1"};
     WriteZoneTable(dir / kZoneFile, table);
-    std::filesystem::remove(dir / kHomeZoneFile);
     startIn("Europe/Rome", false);
     for (int k = 0; k < int(std::size(rows)); ++k) EXPECT_EQ(view().rowTimes[k].tooltip, rows[k].second);
     EXPECT_EQ(view().rowTimes[5].caption, "  0:00:00");

@@ -6,14 +6,12 @@
 
 #include "core/time/systemzones.h"
 
-
 namespace vemar {
 namespace {
 
 TEST(ZoneDatabase, OffsetText) {
-    const std::pair<int, const char*> cases[] = {
-        {0, "0"}, {3600, "+1"}, {-18000, "-5"}, {19800, "+5:30"}, {20700, "+5:45"}, {-9000, "-2:30"}, {45900, "+12:45"},
-    };
+    const std::pair<int, const char*> cases[] = {{0, "0"}, {3600, "+1"}, {-18000, "-5"}, {19800, "+5:30"},
+                                                 {20700, "+5:45"}, {-9000, "-2:30"}, {45900, "+12:45"}};
     for (const auto& [seconds, text] : cases) {
         std::string out = "x";   // appended to what is there
         AppendOffsetText(out, std::chrono::seconds{seconds});
@@ -24,12 +22,7 @@ TEST(ZoneDatabase, OffsetText) {
 // The system's tzdata over 2026: standard offsets, the class the legend gives the zone, and the summer
 // period the panel shows on 1 July, as the C library's own transitions give them (the local date read just
 // before each change).
-struct PeriodCase {
-    const char* zone;
-    int standardSeconds;
-    ZoneClass facts;
-    std::optional<SummerPeriod> period;
-};
+struct PeriodCase { const char* zone; int standardSeconds; ZoneClass facts; std::optional<SummerPeriod> period; };
 constexpr auto North = ZoneClass::NorthernSummer, South = ZoneClass::SouthernSummer;
 const PeriodCase kPeriods[] = {
     {"Europe/Rome", 3600, North, SummerPeriod{{29, 3, 2026}, {25, 10, 2026}}},
@@ -64,10 +57,13 @@ TEST(ZoneDatabase, StandardOffsetClassAndSummerPeriodOf2026) {
 TEST(ZoneDatabase, SummerPeriodInForce) {
     const SystemZoneDatabase system;
     test::FixedZones ending;
-    ending.add("South/Ending", {{0, -10800}, {test::UtcSeconds(2025, 10, 5, 3), -7200}, {test::UtcSeconds(2026, 3, 1, 2), -10800}});
-    const SummerPeriod sydney2025{{5, 10, 2025}, {5, 4, 2026}}, sydney2026{{4, 10, 2026}, {4, 4, 2027}};
-    const SummerPeriod lastOne{{5, 10, 2025}, {1, 3, 2026}};
-    struct Case { const ZoneDatabase& zones; const char* zone; CalendarDate today; std::optional<SummerPeriod> period; };
+    ending.add("South/Ending",
+               {{0, -10800}, {test::UtcSeconds(2025, 10, 5, 3), -7200}, {test::UtcSeconds(2026, 3, 1, 2), -10800}});
+    const SummerPeriod sydney2025{{5, 10, 2025}, {5, 4, 2026}}, sydney2026{{4, 10, 2026}, {4, 4, 2027}},
+        lastOne{{5, 10, 2025}, {1, 3, 2026}};
+    struct Case {
+        const ZoneDatabase& zones; const char* zone; CalendarDate today; std::optional<SummerPeriod> period;
+    };
     const Case cases[] = {
         {system, "Australia/Sydney", {1, 2, 2026}, sydney2025},
         {system, "Australia/Sydney", {4, 4, 2026}, sydney2025},   // its last day
@@ -79,7 +75,8 @@ TEST(ZoneDatabase, SummerPeriodInForce) {
         {ending, "South/Ending", {1, 11, 2025}, lastOne},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(SummerPeriodOf(c.zones, c.zone, c.today), c.period) << c.zone << " " << c.today.day << "/" << c.today.month;
+        EXPECT_EQ(SummerPeriodOf(c.zones, c.zone, c.today), c.period) << c.zone << " " << c.today.day << "/"
+                                                                       << c.today.month;
 }
 
 } // namespace
