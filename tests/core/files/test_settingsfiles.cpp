@@ -178,12 +178,15 @@ TEST_F(FilesTest, WritersLeaveTheExactBytesOrTheOldFile) {
     };
     fs::remove(dir / kDisplayFile);
     SetWriteFaultForTesting([](const fs::path& p) { return p.filename() == kSiteFile; });
+    const auto descriptors = [] { return std::distance(fs::directory_iterator("/proc/self/fd"), {}); };
+    const auto open = descriptors();
     for (const Case& c : cases) {
         dir.write(c.file, "old");
         EXPECT_EQ(Failure([&] { c.write(dir / c.file); }).rfind(c.error, 0), 0u) << c.error;
         EXPECT_EQ(std::pair(dir.read(c.file), Entries()), std::pair(std::string("old"), std::set<std::string>{c.file}));
         fs::remove(dir / c.file);
     }
+    EXPECT_EQ(descriptors(), open) << "a failed write leaves its temporary file open";
     SetWriteFaultForTesting(nullptr);
     const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
     dir.write(kSiteFile, "old");
