@@ -27,7 +27,7 @@ TEST(FirstStart, ZoneCoordinates) {
         {"+404251-0740023", Coordinates{40, 43, 74, 0}},     // New York: seconds rounded
         {"-3352+15113", Coordinates{-33, -52, -151, -13}},   // Sydney: south is negative
         {"-0013-07830", Coordinates{0, -13, 78, 30}},        // Quito: minutes carry the side
-        {"+4154+0122"}, {"4154+01229"}, {"+4199+01229"}, {""},
+        {"+4154+0122"}, {"4154+01229"}, {"+4199+01229"}, {"+a154+01229"}, {""},
     };
     for (const Case& c : texts) EXPECT_EQ(ParseIsoCoordinates(c.text), c.expected) << c.text;
     for (const Case& c : {Case{"Asia/Calcutta", Coordinates{22, 32, -88, -22}}, {"Etc/UTC"}, {"Nowhere/Town"}, {""}})

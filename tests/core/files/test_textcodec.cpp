@@ -35,5 +35,12 @@ TEST(ScrambleField, EveryStoredByteRoundTrips) {
     EXPECT_EQ(ScrambleField("\x06"), std::nullopt);   // would fall below zero
 }
 
+// Strict UTF-8 from the first byte on: no stray byte, cut sequence, overlong form or surrogate.
+TEST(Utf8, StrictFromTheFirstByte) {
+    const std::pair<const char*, bool> texts[] = {{"Zürich 😀", true}, {"\xFF" "abc", false}, {"ab\xC3", false},
+                                                  {"\xC0\xAF", false}, {"\xED\xA0\x80", false}};
+    for (const auto& [text, utf8] : texts) EXPECT_EQ(IsUtf8(text), utf8) << text;
+}
+
 }  // namespace
 }  // namespace vemar
