@@ -1,5 +1,4 @@
-// The summer-time rule dialog: its lists by hemisphere, "Applica" while the rule differs, and what each
-// way out leaves in force and in Parleg.dat.
+// The summer-time rule dialog: lists by hemisphere, "Applica" while the rule differs, what each way out leaves.
 
 #include "core/dialogs/ruledialoglogic.h"
 #include "../testsupport.h"
@@ -17,8 +16,7 @@ protected:
         dir.write(kRuleFile, rule);
         platform.clock = today;
         restart();
-        dialog = std::make_unique<RuleDialogLogic>(*program);
-        dialog->load();
+        (dialog = std::make_unique<RuleDialogLogic>(*program))->load();
     }
     std::string rule() {   // the rule in force as Parleg.dat would hold it
         const DstRule& r = state().dstRule;
@@ -27,16 +25,6 @@ protected:
     }
     std::unique_ptr<RuleDialogLogic> dialog;
 };
-
-// Each group's lists under "Mese:", "Settimana:", "Giorno:", light yellow the start's, light cyan the end's.
-TEST_F(RuleDialogTest, EachListUnderItsLabelInItsGroupsColour) {
-    openIn(1);
-    const RuleView& v = dialog->view();
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(std::pair(v.label[i].caption, v.combo[i].textColour),
-                  std::pair(std::string(std::array{"Mese:", "Settimana:", "Giorno:"}[i % 3]),
-                            i < 3 ? rgb(255, 255, 192) : rgb(192, 255, 255))) << i;
-}
 
 // "Inizio " edits transition A in the north and B in the south, "Fine " the other.
 TEST_F(RuleDialogTest, GroupsMapOntoTheRuleByHemisphere) {
@@ -52,8 +40,7 @@ TEST_F(RuleDialogTest, GroupsMapOntoTheRuleByHemisphere) {
     }
 }
 
-// One selection after another (combo -1: "Applica") on 15 April, inside the saved rule's window: whether
-// "Applica" is enabled, and summer time in force.
+// Selections (combo -1: "Applica") on 15 April, in the saved rule's window: "Applica" enabled, summer time in force.
 TEST_F(RuleDialogTest, ApplyIsEnabledWhileTheRuleDiffersAndPutsItInForce) {
     struct Step { int combo, index; bool enabled; int inDstWindow; };
     const Step steps[] = {
@@ -73,9 +60,8 @@ TEST_F(RuleDialogTest, ApplyIsEnabledWhileTheRuleDiffersAndPutsItInForce) {
     }
 }
 
-// The lists show the saved rule from the hemisphere's point of view; then the rule's A moved to May,
-// applied and closed, or saved by Ok: what stays in force, what Parleg.dat holds, what opening again shows.
-// The home's summer hour follows the rule in the north and its complement in the south.
+// The lists show the rule as the hemisphere sees it; A moved to May, then applied and closed or saved by Ok: what
+// stays in force, in Parleg.dat, on opening again (the summer hour: the rule in the north, its complement south).
 TEST_F(RuleDialogTest, WhatEachWayOutLeaves) {
     enum Exit { AppliedThenAnnulla, AppliedThenCloseBox, Ok };
     struct Case { const char* how; int hemisphere; ClockReading today; Exit exit; const char* rule; int inDstBefore, inDstAfter; };
@@ -95,6 +81,10 @@ TEST_F(RuleDialogTest, WhatEachWayOutLeaves) {
         EXPECT_EQ(std::tuple(v.selected, v.form.caption, v.applicaButton.enabled),
                   c.hemisphere == 1 ? std::tuple(std::array{2, 4, 0, 9, 4, 0}, std::string(" Ora legale (Emisfero Nord)"), false)
                                     : std::tuple(std::array{9, 4, 0, 2, 4, 0}, std::string(" Ora legale (Emisfero Sud)"), false));
+        for (int i = 0; i < 6; ++i)   // each list under its label; light yellow the start's, light cyan the end's
+            EXPECT_EQ(std::pair(v.label[i].caption, v.combo[i].textColour),
+                      std::pair(std::string(std::array{"Mese:", "Settimana:", "Giorno:"}[i % 3]),
+                                i < 3 ? rgb(255, 255, 192) : rgb(192, 255, 255))) << i;
         dialog->select(0, 4);
         if (c.exit != Ok) dialog->applyClick();
         if (c.exit == AppliedThenAnnulla) dialog->cancelClick();

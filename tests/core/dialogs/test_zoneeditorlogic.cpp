@@ -1,5 +1,4 @@
-// The zone table editors: what each box keeps, what opening shows, and what any sequence of edits, Salva,
-// Annulla and closing leaves in the files; a save that fails in any dialog.
+// The zone table editors: boxes, opening, what any run of edits, Salva, Annulla and closing leaves; failed saves.
 
 #include "core/dialogs/paramsdialoglogic.h"
 #include "core/dialogs/ruledialoglogic.h"
@@ -45,8 +44,7 @@ protected:
     SystemZoneDatabase database;
 };
 
-// A name box holds 13 characters, then keeps spaces and codes 64..122; an offset box signs and digits
-// within 12 hours, any number of them; a class box one character, clamped to 0..3.
+// Name: first 13 characters, then only spaces and codes 64..122; offset: signs, digits, within 12 h; class: 0..3.
 TEST_F(ZoneEditorTest, WhatEachBoxKeeps) {
     const ZoneEditorLogic zones(*program, Variant::Zones), classes(*program, Variant::Classes);
     enum Box { Name, Offset, Class };
@@ -66,9 +64,8 @@ TEST_F(ZoneEditorTest, WhatEachBoxKeeps) {
     EXPECT_EQ(std::pair(zones.valueLength(), classes.valueLength()), std::pair(0, 1)) << "the window's limit: none on an offset";
 }
 
-// What the file holds is shown filtered, as if typed, an offset as its value with a plus when positive;
-// only the four known classes colour a name. Each name's tooltip tells what its row will follow once saved:
-// its zone until its time is edited, else its class.
+// The file shown filtered as if typed, a positive offset with its plus; only known classes colour a name; a name's
+// tooltip tells what its row will follow once saved: its zone until its time is edited, else its class.
 TEST_F(ZoneEditorTest, OpeningFillsTheBoxesAsIfTyped) {
     struct Case { ZoneRow stored; const char* name; const char* offset; const char* zoneClass; Rgb colour; };
     const Case cases[] = {
@@ -97,17 +94,14 @@ TEST_F(ZoneEditorTest, OpeningFillsTheBoxesAsIfTyped) {
     classes.nameChanged(2, "  ");
     EXPECT_EQ(std::pair(zones.view().valueBoxes[0].accessibleName, classes.view().valueBoxes[2].accessibleName),
               std::pair(std::string("Fuso orario di Kathmandu"), std::string("Tipo della riga 3")));
-    // A class typed colours its name once saved.
-    classes.valueChanged(0, "2");
+    classes.valueChanged(0, "2");   // a class typed colours its name once saved
     EXPECT_EQ(classes.view().nameBoxes[0].textColour, kNameDefaultText);
     classes.salva();
     EXPECT_EQ(classes.view().nameBoxes[0].textColour, rgb(255, 0, 0));
 }
 
-// The files, boxes, buttons and effects after any sequence of edits, Salva, Annulla and closing, written
-// without the editor: fusi.tmp holds what Salva staged until a close commits it; closing with edits not
-// staged asks, and Yes writes them to fusi.dat; a row that follows a zone and is saved with another offset
-// or class leaves its zone in fusi.tz, which is written first.
+// The editor's rules restated apart from it: fusi.tmp holds what Salva staged until a close commits it; closing
+// with unstaged edits asks, Yes saves them; a zone's row saved with another offset or class leaves it (fusi.tz first).
 struct EditorModel {
     Variant variant = Variant::Zones;
     ZoneTable dat{}, read{}, boxes{};          // fusi.dat; what the editor read; what its boxes show
@@ -118,9 +112,8 @@ struct EditorModel {
 
     std::string& value(int i) { return variant == Variant::Zones ? boxes[i].offset : boxes[i].zoneClass; }
     void open() {
-        read = boxes = dat;
+        read = boxes = dat, salva = annulla = false;
         if (variant == Variant::Zones) for (ZoneRow& row : boxes) row.offset = OffsetBoxText(row.offset);
-        salva = annulla = false;
     }
     void edit(int i, bool name, const std::string& text) { (name ? boxes[i].name : value(i)) = text, salva = annulla = true; }
     ZoneTable inBoxes() const {   // an emptied class box is saved as class 0
@@ -179,10 +172,9 @@ TEST_F(ZoneEditorTest, EverySequenceLeavesWhatTheModelSays) {
                 isName ? editor->nameChanged(row, text) : editor->valueChanged(row, text);
                 model.edit(row, isName, text);
                 history += (isName ? " name " : " value ") + std::to_string(row) + "=" + text;
-            } else if (action == 7) {
-                editor->salva(), model.doSalva(), history += " Salva";
-            } else if (action == 8) {
-                editor->annulla(), model.doAnnulla(), history += " Annulla";
+            } else if (action < 9) {
+                action == 7 ? (editor->salva(), model.doSalva()) : (editor->annulla(), model.doAnnulla());
+                history += action == 7 ? " Salva" : " Annulla";
             } else {
                 platform.answers = {yes};
                 editor->close(), model.close(yes), editor.reset(), program->tick(), history += yes ? " close(Yes)" : " close(No)";
@@ -205,9 +197,8 @@ TEST_F(ZoneEditorTest, EverySequenceLeavesWhatTheModelSays) {
     }
 }
 
-// A save that fails on a full disk, in any dialog, keeps the dialog open with its edits and says which file
-// and why; the program runs on and the files hold what they held. Once the disk has room, the same button
-// saves the edits.
+// A save failing on a full disk, in any dialog, keeps it open with its edits and says which file and why; the
+// program runs on, the files unchanged; once there is room the same button saves.
 TEST_F(ZoneEditorTest, AFailedSaveKeepsTheDialogOpenWithItsEdits) {
     using Save = std::function<bool()>;   // the dialog's button: true once the save went through
     struct Case { const char* what; const char* failing; std::function<Save()> open; const char* reason; };
