@@ -13,10 +13,13 @@
 
 #include <atomic>
 #include <csignal>
+#include <functional>
 #include <thread>
 
 #include <pthread.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 using namespace vemar::ui;
@@ -91,6 +94,22 @@ private slots:
         throughQLabel ? label.QLabel::setText(text) : label.showText(text);
         if (QFont font = label.font(); pointSize) font.setPointSize(pointSize), label.setFont(font);
         QCOMPARE(rendered(label), reference(text, width, bold, pointSize));
+    }
+
+    // A label drawn other than as one plain line (a frame, a margin, an indent, wrapped, right to left) is left to
+    // QLabel.
+    void glyphsLeaveOtherLooksToQLabel() {
+        const std::function<void(QLabel&)> looks[] = {
+            [](QLabel& l) { l.setFrameStyle(QFrame::Box); }, [](QLabel& l) { l.setAlignment(Qt::AlignLeft), l.setMargin(3); },
+            [](QLabel& l) { l.setAlignment(Qt::AlignLeft), l.setIndent(9); }, [](QLabel& l) { l.setWordWrap(true); },
+            [](QLabel& l) { l.setAlignment(Qt::AlignLeft), l.setLayoutDirection(Qt::RightToLeft); }};
+        for (const auto& look : looks) {
+            GlyphLabel label;
+            QLabel plain("22:00:00 23:00:00");   // wider than the label
+            for (QLabel* l : {static_cast<QLabel*>(&label), &plain}) dress(*l, 81, true), look(*l);
+            label.showText(plain.text());
+            QCOMPARE(rendered(label), rendered(plain));
+        }
     }
 
     // A label on the screen goes through texts; after the last one the screen must show what QLabel paints
@@ -210,6 +229,40 @@ private slots:
             }
             QVERIFY(!QFileInfo::exists(socket));
         }
+    }
+
+    // The running program answers a request sent in pieces, and hangs up on a caller gone before its line ends.
+    void runningOneHearsWholeLines() {
+        QTemporaryDir runtime, dir;
+        QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+        SingleInstance running(dir.path().toStdString());
+        QVERIFY(!running.claim());
+        const auto call = [&](const char* first) {
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            std::strncpy(address.sun_path, SingleInstance::socketPath(dir.path().toStdString()).c_str(),
+                         sizeof address.sun_path - 1);
+            ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+            ::send(fd, first, std::strlen(first), MSG_NOSIGNAL);
+            QTest::qWait(50);   // heard alone
+            return fd;
+        };
+        QByteArray reply;
+        const auto hear = [&](int fd) {
+            char bytes[8];
+            const ssize_t n = ::recv(fd, bytes, sizeof bytes, 0);
+            if (n > 0) reply.append(bytes, n);
+            return n;
+        };
+        const int split = call("sh");
+        ::send(split, "ow\n", 3, MSG_NOSIGNAL);
+        QTRY_COMPARE((hear(split), reply), QByteArray("ok\n"));
+        const int cut = call("sh");
+        ::shutdown(cut, SHUT_WR);
+        QTRY_COMPARE(hear(cut), ssize_t(0));
+        ::close(split), ::close(cut);
     }
 
     // Without a private $XDG_RUNTIME_DIR the socket goes into a folder of the program's own under $TMPDIR;

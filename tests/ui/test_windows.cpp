@@ -7,9 +7,12 @@
 #include "tools/scriptedplatform.h"
 #include "ui/main/application.h"
 #include "ui/main/mainwindow.h"
+#include "ui/system/singleinstance.h"
 
 #include <QTest>
 #include <QtWidgets>
+
+#include <thread>
 
 using namespace vemar;
 
@@ -146,6 +149,23 @@ private slots:
         auto* title = qobject_cast<QLabel*>(p.driver->control("Form4.Label1"));
         const QSize text = QFontMetrics(title->font()).size(0, title->text());
         QVERIFY(text.width() <= title->width() && text.height() <= title->height() && title->font().pointSizeF() >= 20);
+    }
+
+    // A later start brings the window back from the task bar (on X11; Wayland keeps it where it is).
+    void laterStartRestoresTheWindow() {
+        Running p;
+        QTemporaryDir runtime;
+        QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+        ui::SingleInstance running(p.dir.path().toStdString());
+        QVERIFY(!running.claim());
+        running.serve(p.window.get());
+        p.window->setWindowState(Qt::WindowMinimized);
+        std::atomic<bool> ended = false;
+        std::thread later([&] { ended = ui::SingleInstance(p.dir.path().toStdString()).claim() == 0; });
+        QTRY_VERIFY_WITH_TIMEOUT(ended, 5000);
+        later.join();
+        QVERIFY(!(p.window->windowState() & Qt::WindowMinimized));
     }
 
     // Timer1 runs fast through the start-up count, then just after each second; a command or key ticks at once.
