@@ -30,14 +30,12 @@ BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
 SCREEN = (1280, 1024)
 TWIPS_PER_PIXEL = 15
 
-# Where each control the tests read sits in the main window's client area,
-# in twips (left, top), as the window is laid out.
+# Where each control the tests read sits in the main window's client area, in twips (left, top).
 CONTROL_TWIPS = {"SSPanel7": (120, 120), "SSPanel2": (1080, 4740), "SSPanel3": (7370, 4740), "SSPanel5": (4200, 4740),
                  "SSCommand1": (120, 5280), "SSPanel8": (2280, 6535), "SSPanel9": (5160, 6535),
                  "Label2(27)": (1080, 5760), "Label2(30)": (120, 6900), "Label2(31)": (7005, 6900),
                  "Option2": (8040 + 120, 5400 + 600)}   # inside Frame2: for clicks only
-# The city grid: the name, time and marker lefts of its three columns, and
-# the tops of their nine rows (the first column's lie a few twips off).
+# The city grid: the name, time and marker lefts of its columns, the tops of their rows (the first's a few twips off).
 _FIRST_TOPS = [598, 1053, 1521, 1989, 2457, 2925, 3393, 3861, 4329]
 _OTHER_TOPS = [600, 1050, 1515, 1995, 2460, 2925, 3390, 3855, 4335]
 for _k in range(27):
@@ -72,13 +70,11 @@ def end(process):
 
 
 def checksums(directory):
-    """{file name: sha256} of every file in a directory."""
     return {p.name: hashlib.sha256(p.read_bytes()).hexdigest()
             for p in sorted(Path(directory).iterdir()) if p.is_file()}
 
 
 def children(node):
-    """The children of a node of the accessibility tree."""
     return [node.get_child_at_index(i) for i in range(node.get_child_count())]
 
 
@@ -183,8 +179,7 @@ class Desktop:
         self.env = {k: v for k, v in os.environ.items()
                     if not k.startswith(("DBUS_", "AT_SPI", "QT_", "FAKETIME", "LD_PRELOAD", "WAYLAND", "PULSE"))}
         self.env.update(XDG_RUNTIME_DIR=str(self._runtime), HOME=str(self.scratch))
-        # The program's sound library may not start a sound server of its own
-        # behind the harness's back; a test that wants sound starts one.
+        # No sound server started behind the harness's back: a test that wants sound starts one.
         client_conf = self.scratch / "pulse-client.conf"
         client_conf.write_text("autospawn = no\n")
         self.env["PULSE_CLIENTCONFIG"] = str(client_conf)
@@ -234,7 +229,6 @@ class Desktop:
         return self.compositor
 
     def compositor_screenshot(self, png_path):
-        """The compositor's whole output, saved as png_path."""
         env = dict(self.env, WAYLAND_DISPLAY=self.wayland_socket)
         subprocess.run(["weston-screenshooter"], env=env, cwd=self._runtime, check=True, capture_output=True)
         shutil.move(str(max(self._runtime.glob("wayland-screenshot-*.png"))), png_path)
@@ -403,10 +397,6 @@ class RunningProgram:
         origin = self._frame.get_child_at_index(0).get_extents(Atspi.CoordType.SCREEN)
         return origin.x + round(left_twips / TWIPS_PER_PIXEL), origin.y + round(top_twips / TWIPS_PER_PIXEL)
 
-    def client_pixel(self, shot, left_twips, top_twips):
-        """The colour on screen at a point of the client area given in twips."""
-        return shot.pixel(*self.on_screen(left_twips, top_twips))
-
     # --- acting on the windows
 
     def press(self, window_caption, button_caption):
@@ -422,14 +412,14 @@ class RunningProgram:
             raise DesktopError(f"no button {button_caption!r} in a window {window_caption!r}")
         button.get_action_iface().do_action(0)
 
-    def keys(self, *keys, into=None):
+    def keys(self, *keys, into=None, pause_s=0.15):
         """Types keys into the focused window, or first gives the keyboard to the window captioned `into`."""
         if into:
             window = wait_until(f"the window {into!r}", lambda: self.x_windows(into), 5)[0]
             self.desktop.tool("xdotool", "windowactivate", "--sync", window)
         for key in keys:
             self.desktop.tool("xdotool", "key", "--clearmodifiers", key)
-            time.sleep(0.15)   # lets a menu open before the next key
+            time.sleep(pause_s)   # lets a menu open before the next key
 
     def click(self, name):
         x, y = self.on_screen(*CONTROL_TWIPS[name])

@@ -29,8 +29,7 @@ sys.dont_write_bytecode = True   # no __pycache__ in the source tree
 from desktop import (CAPTION, Desktop, DesktopError, RunningProgram, checksums, city_zones, display_settings_bytes,
                      fields, fresh_dir, seed_workdir, wait_until, zone_table)
 
-# seg.dat after a first start: ColoursChanged is 0, so shut-down stores the
-# window and the times light grey (7) and keeps the city names black (0).
+# seg.dat after a first start: colours unchanged, so the window and times are stored light grey, the names black.
 FIRST_START_SETTINGS = [" 0", " 0", " 7", " 7", " 0", " 0", " 0", "", ""]
 # After Colori > Fondo schermo > Blu on a first start.
 BLUE_WINDOW_SETTINGS = [" 0", " 0", " 1", " 0", " 0", " 1", " 0", "", ""]
@@ -117,8 +116,8 @@ def first_start(s):
     for path in (("File", "Tabella 1"), ("Colori", "Fondo Città", "Nero"), ("Colori", "Colori Originali")):
         s.true(f"{' > '.join(path)} is disabled", not run.menu_enabled(*path))
     shot = s.desktop.screenshot(s.out / "first-start.png")
-    s.equal("window background", run.client_pixel(shot, 60, 60), BLACK)
-    s.equal("city names background", run.client_pixel(shot, 140, 610), BLACK)
+    s.equal("window background", shot.pixel(*run.on_screen(60, 60)), BLACK)
+    s.equal("city names background", shot.pixel(*run.on_screen(140, 610)), BLACK)
     s.finish(run.close_by_window_manager(), FIRST_START_SETTINGS)
 
 
@@ -192,8 +191,8 @@ def page2_saved_scheme(s):
                           (("Colori", "Fondo Città", "Nero"), True)]:
         s.equal(f"{' > '.join(path)} enabled after restart", run.menu_enabled(*path), enabled)
     shot = s.desktop.screenshot(s.out / "page2-restart.png")
-    s.equal("window, time and city backgrounds",
-            [run.client_pixel(shot, *at) for at in ((60, 60), (1790, 610), (140, 610))], [NAVY, DARK_RED, LIGHT_GREY])
+    backgrounds = [shot.pixel(*run.on_screen(*at)) for at in ((60, 60), (1790, 610), (140, 610))]
+    s.equal("window, time and city backgrounds", backgrounds, [NAVY, DARK_RED, LIGHT_GREY])
 
     run.click("SSPanel7")
     run.wait_for_text("SSPanel7", lambda t: t == "- Tabella 2 -   Fusi Orari", 5, "page 2")
@@ -434,8 +433,7 @@ def killed_early(s):
         if wrong:
             failed.append(f"cycle {cycle + 1}, SIGTERM after {delay * 1000:.0f} ms: {', '.join(wrong)}")
             shutil.copy(run.log_path, s.out / f"killed-{cycle + 1}.log")
-            for name in after:   # the next start meets the settings as they were
-                (workdir / name).unlink()
+            fresh_dir(workdir)   # the next start meets the settings as they were
             for name, content in clean.items():
                 (workdir / name).write_bytes(content)
     (s.out / "cycles.txt").write_text("".join(record))
@@ -457,8 +455,7 @@ def ended_at_its_box(s, run, ending):
     """Waits for the program's message box, ends it by Return (its OK) or a signal; the exit status."""
     boxes = wait_until("the message box", lambda: run.process.poll() is not None or run.x_windows(CAPTION), 15)
     if ending == "Return" and boxes is not True:
-        s.desktop.tool("xdotool", "windowactivate", "--sync", boxes[0])
-        s.desktop.tool("xdotool", "key", "Return")
+        run.keys("Return", into=CAPTION)
     elif boxes is not True:
         run.process.send_signal(ending)
     return run.wait_exit(10)
