@@ -90,10 +90,11 @@ TEST_F(ZoneEditorTest, OpeningFillsTheBoxesAsIfTyped) {
     EXPECT_EQ(tooltips(), std::pair(std::string(" Abc +5h "), std::string(" Lima -5h America/Lima ")));
     zones.nameChanged(0, "Kathmandu"), zones.valueChanged(3, "-4");
     EXPECT_EQ(tooltips(), std::pair(std::string(" Kathmandu +5:45h Asia/Kathmandu "), std::string(" Lima -4h ")));
-    // A value box is named by the city it sets, and by its row while the name box is blank.
+    // A name box is named by its row, a value box by the city it sets, and by its row while the name is blank.
     classes.nameChanged(2, "  ");
-    EXPECT_EQ(std::pair(zones.view().valueBoxes[0].accessibleName, classes.view().valueBoxes[2].accessibleName),
-              std::pair(std::string("Fuso orario di Kathmandu"), std::string("Tipo della riga 3")));
+    EXPECT_EQ((std::array{zones.view().valueBoxes[0].accessibleName, classes.view().valueBoxes[2].accessibleName,
+                          classes.view().nameBoxes[2].accessibleName}),
+              (std::array<std::string, 3>{"Fuso orario di Kathmandu", "Tipo della riga 3", "Città della riga 3"}));
     classes.valueChanged(0, "2");   // a class typed colours its name once saved
     EXPECT_EQ(classes.view().nameBoxes[0].textColour, kNameDefaultText);
     classes.salva();
