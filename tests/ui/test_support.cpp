@@ -48,6 +48,12 @@ QImage rendered(QWidget& widget) {
     return image;
 }
 
+// $XDG_RUNTIME_DIR in a folder of this user's alone, as a session has it.
+void privateRuntime(const QTemporaryDir& runtime) {
+    QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+}
+
 // What QLabel paints for the text.
 QImage reference(const QString& text, int width, bool bold, int pointSize = 0) {
     QLabel label(text);
@@ -204,8 +210,7 @@ private slots:
     // The socket is the user's alone, in $XDG_RUNTIME_DIR, named after the directory, and goes with the program.
     void laterStartAsksTheRunningOne() {
         QTemporaryDir runtime;
-        QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+        privateRuntime(runtime);
         for (const bool answering : {true, false}) {
             QTemporaryDir dir;
             QVERIFY(QDir(dir.path()).mkpath("a/b"));
@@ -234,35 +239,28 @@ private slots:
     // The running program answers a request sent in pieces, and hangs up on a caller gone before its line ends.
     void runningOneHearsWholeLines() {
         QTemporaryDir runtime, dir;
-        QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+        privateRuntime(runtime);
         SingleInstance running(dir.path().toStdString());
         QVERIFY(!running.claim());
-        const auto call = [&](const char* first) {
+        QByteArray reply;
+        const auto call = [&](const char* rest) {   // "sh" first, heard alone, then the rest
             const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-            sockaddr_un address{};
-            address.sun_family = AF_UNIX;
-            std::strncpy(address.sun_path, SingleInstance::socketPath(dir.path().toStdString()).c_str(),
-                         sizeof address.sun_path - 1);
-            ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-            ::send(fd, first, std::strlen(first), MSG_NOSIGNAL);
-            QTest::qWait(50);   // heard alone
+            sockaddr_un to{AF_UNIX, {}};
+            SingleInstance::socketPath(dir.path().toStdString()).copy(to.sun_path, sizeof to.sun_path - 1);
+            ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to);
+            for (const char* piece : {"sh", rest}) ::send(fd, piece, std::strlen(piece), MSG_NOSIGNAL), QTest::qWait(50);
             return fd;
         };
-        QByteArray reply;
         const auto hear = [&](int fd) {
             char bytes[8];
             const ssize_t n = ::recv(fd, bytes, sizeof bytes, 0);
-            if (n > 0) reply.append(bytes, n);
-            return n;
+            return reply.append(bytes, std::max<ssize_t>(n, 0)), n;
         };
-        const int split = call("sh");
-        ::send(split, "ow\n", 3, MSG_NOSIGNAL);
-        QTRY_COMPARE((hear(split), reply), QByteArray("ok\n"));
-        const int cut = call("sh");
+        const int whole = call("ow\n"), cut = call("");
+        QTRY_COMPARE((hear(whole), reply), QByteArray("ok\n"));
         ::shutdown(cut, SHUT_WR);
         QTRY_COMPARE(hear(cut), ssize_t(0));
-        ::close(split), ::close(cut);
+        ::close(whole), ::close(cut);
     }
 
     // Without a private $XDG_RUNTIME_DIR the socket goes into a folder of the program's own under $TMPDIR;
