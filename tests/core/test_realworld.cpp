@@ -100,8 +100,7 @@ std::string Trimmed(const std::string& s) {
     return first == std::string::npos ? "" : s.substr(first, s.find_last_not_of(' ') - first + 1);
 }
 
-// The program left running over the instants on the clock of the machine's zone (which may change on its
-// journey), with the system's database or in table mode; check(i, home's day number) each tick.
+// The program left running over the instants on the machine's clock (its zone may change); check(i, home's day).
 using ZoneOf = std::function<const char*(std::size_t)>;
 struct Run {
     const Instants& instants;
@@ -134,8 +133,7 @@ void LeaveRunning(const test::WorkDir& dir, const Run& run,
     if (run.page == 2) program.pageSwitchClick();
     run.prepare(program);
     for (std::size_t i = 0; i < run.instants.size(); ++i) {
-        platform.clock = reading(i);
-        program.tick();
+        platform.clock = reading(i), program.tick();
         ASSERT_FALSE(program.failed());
         check(program, i, DayNumber(Civil(local(i))));
     }
@@ -213,8 +211,7 @@ void FirstStartIn(const test::WorkDir& dir, const char* zone, std::time_t at, co
     WriteZoneTable(dir / kZoneFile, table);
 }
 
-// Every row of the page and the universal-time line at instant i against the C library, each row's zone
-// given; with the home's day, each row's date marker (a date off the pair noted apart) and its tooltip too.
+// The page's rows and UT line at instant i against the C library; given the home's day, markers and tooltips too.
 void NoteTimes(Differences& d, const Program& p, const Instants& instants, std::size_t i, int page,
                const std::function<const char*(int)>& zoneOfRow, std::optional<int> homeDay = std::nullopt) {
     const MainView& v = p.view();
@@ -309,8 +306,7 @@ TEST_P(DatabaseMode, EveryRowAndTheUniversalTimeWholeYears) {
         });
         if (!onItsZone) { EXPECT_EQ(dir.read(kHomeZoneFile), "-\n") << "judged once, off its zone"; }
     }
-    std::printf("%zu instants, database mode: ", instants.size());
-    d.print(home.name);
+    std::printf("%zu instants, database mode: ", instants.size()), d.print(home.name);
     EXPECT_TRUE(d.count.empty()) << "rows, dates, universal-time lines or homes differ from the real world";
 }
 
@@ -331,8 +327,7 @@ TEST(YearLong, DatePairsFromTheRows) {
         LeaveRunning(dir, {kHoursOf2026, AlwaysIn(home)}, [&](Program& p, std::size_t i, int homeDay) {
             NoteTimes(d, p, kHoursOf2026, i, 1, [&](int n) { return n < 5 ? ends[n] : kCityZones[n]; }, homeDay);
         });
-        std::printf("%zu hours of 2026: ", kHoursOf2026.size());
-        d.print(home);
+        std::printf("%zu hours of 2026: ", kHoursOf2026.size()), d.print(home);
         EXPECT_EQ(d.count["markers"] + d.count["tooltips"] + d.count["rows"] + d.count["UT"], 0);
         // Two hours a day, one odd row at most: 10:00 to 10:59 Niue and Pago Pago (with Kiritimati), 11:00 to
         // 11:59 Niue and Pago Pago again (with Tongatapu, Kiritimati and Chatham in winter), or the +14 alone.
@@ -460,13 +455,11 @@ TEST(Journeys, TheHomeFollowsTheMachineAndEveryTimeStaysTrue) {
          }, true, "45,30,-9,0"},
         {"summer time set by hand", [](Program& p) {
              PlaceSettings place = p.place();
-             place.autoDst = 0;
-             p.setPlace(place), p.saveSiteSettings(), p.dstSwitchClick();
+             place.autoDst = 0, p.setPlace(place), p.saveSiteSettings(), p.dstSwitchClick();
          }, false},
         {"the rule edited", [](Program& p) {
              DstRule rule = p.state().dstRule;
-             rule.weekB = 3;
-             p.setDstRule(rule), p.saveDstRule();
+             rule.weekB = 3, p.setDstRule(rule), p.saveDstRule();
          }, false},
     };
     Instants instants;
@@ -512,16 +505,14 @@ TEST(Journeys, TheHomeFollowsTheMachineAndEveryTimeStaysTrue) {
             EXPECT_EQ(std::pair(PlaceAndZone(dir.read(kSiteFile)), dir.read(kRuleFile) == ruleInRoma),
                       std::pair(PlaceAndZone(siteInRoma), !std::string(journey.why).ends_with("edited")));
         }
-        std::printf("%s: ", journey.why);
-        d.print("");
+        std::printf("%s: ", journey.why), d.print("");
         EXPECT_TRUE(d.count.empty());
     }
 }
 
 // ---------------------------------------------------------------- left running
 
-// A clock left running across a change of summer time, of the day or of the year shows at its first tick
-// what a clock started afresh at that moment shows, the year panels and the markers' tooltips included.
+// Across a change of summer time, day or year, a running clock's first tick shows all that a fresh start shows.
 TEST(LeftRunning, ShowsWhatAFreshStartShows) {
     struct Crossing { const char* why; const Home& home; ClockReading before, after; };
     const Crossing crossings[] = {

@@ -32,11 +32,8 @@ protected:
 
 // What row 0 shows by the home (zone, hemisphere, summer and half hour), the rule, the clock and its own class.
 TEST_F(TickTest, RowTimeAndDateMarker) {
-    struct Case {
-        const char* why;
-        int zone, hemisphere, inDst, ruleSummer, halfHour, hour, minute;
-        const char* zoneClass; const char* offset; const char* time; bool secondDate;
-    };
+    struct Case { const char* why; int zone, hemisphere, inDst, ruleSummer, halfHour, hour, minute;
+                  const char* zoneClass; const char* offset; const char* time; bool secondDate; };
     const Case cases[] = {
         {"northern summer, a southern city in winter", 1, 1, 1, 1, 0, 14, 30, "3", "-3", "  9:30:05", false},
         {"site half hour borrows an hour once", 1, 1, 0, 0, 30, 10, 10, "0", "+1", "  9:40:05", true},
@@ -70,8 +67,7 @@ TEST_F(TickTest, RowTimeAndDateMarker) {
     }
 }
 
-// Southern hemisphere, summer time by hand: the once-per-run switch pair settles InDstWindow from the
-// caption, and the base hour loses the summer hour.
+// A southern home, summer time by hand: the once-per-run switch pair settles the state from the caption.
 TEST_F(TickTest, SouthernSynchronisationSettlesTheState) {
     s.site.hemisphere = Hemisphere::South, s.site.autoDst = 0, s.site.outsideDstWindow = 1;
     s.site.zoneOffset = std::chrono::hours{10};
@@ -115,8 +111,7 @@ TEST_F(TickTest, DatePairAcrossMonthAndYearEnds) {
         {{2024, 6, 30, 21, 0, 0}, -5, "Domenica  30 Giugno 2024", "Lunedì  1 Luglio 2024", 182},
     };
     for (const Case& c : cases) {
-        s.site.zoneOffset = std::chrono::hours{c.zone};
-        platform.clock = c.clock;
+        s.site.zoneOffset = std::chrono::hours{c.zone}, platform.clock = c.clock;
         program->tick();
         EXPECT_EQ((std::array{v.firstDate.caption, v.secondDate.caption, v.dayOfYear.caption}),
                   (std::array<std::string, 3>{c.first, c.second, std::to_string(c.dayOfYear) + "° giorno dell'anno"}));
@@ -131,8 +126,7 @@ TEST_F(TickTest, ARowDaysAwayNamesItsOwnDate) {
         {{2500, 12, 31, 22, 0, 0}, "+1000", "  "},
     };
     for (const auto& [clock, offset, tooltip] : cases) {
-        platform.clock = clock;
-        setRow(0, "X", "0", offset);
+        platform.clock = clock, setRow(0, "X", "0", offset);
         program->tick();
         EXPECT_EQ(v.dateMarkers[0].tooltip, tooltip) << offset;
     }
@@ -157,8 +151,7 @@ TEST(DatePairFor, HoldsTheMostRowsThenTheHome) {
     }
 }
 
-// 44 ticks of an even second close the picture; after a reload request the count already stands at 44, so
-// the stage ends at once and never grows.
+// 44 even-second ticks close the picture; after a reload request the stage ends at once, the count stays 44.
 TEST_F(TickTest, StartupCountClosesThePictureAfter44EvenTicks) {
     s.tick.tickStage = TickStage::StartupCount;
     at(2024, 6, 21, 22, 0, 1);

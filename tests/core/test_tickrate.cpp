@@ -21,10 +21,7 @@ ClockReading plusSeconds(const ClockReading& c, int seconds) {
 }
 
 struct RunCase {
-    const char* why;
-    ClockReading start;
-    int seconds;
-    int zoneOffset, hemisphere, inDstWindow, halfHour;
+    const char* why; ClockReading start; int seconds, zoneOffset, hemisphere, inDstWindow, halfHour;
     int pageSwitchAtSecond;   // -1: none
     int pips;                 // the beeps the run sounds; -1: the signal off
 };
@@ -62,8 +59,7 @@ TEST(TickRate, OnceASecondShowsWhatSixtyFourTicksShow) {
             const ClockReading reading = plusSeconds(c.start, second);
             for (test::Started* clock : {&fast, &scheduled}) {
                 if (second == c.pageSwitchAtSecond) clock->program.pageSwitchClick();
-                clock->platform.clock = reading;
-                TickSecond(clock->program, clock == &fast);
+                clock->platform.clock = reading, TickSecond(clock->program, clock == &fast);
             }
             ASSERT_EQ(test::Picture(scheduled.program.view()), test::Picture(fast.program.view()))
                 << "at second " << second << " of the run";
@@ -98,11 +94,9 @@ TEST(TickRate, FastTicksOnlyWhileNeeded) {
         Program& program = clock.program;
         EXPECT_TRUE(clock.ok && program.needsFastTicks()) << "before the first tick";
         program.state().tick.startCounter = 44;   // past the start-up count
-        clock.platform.clock = c.before;
-        program.tick();
+        clock.platform.clock = c.before, program.tick();
         ASSERT_FALSE(program.needsFastTicks()) << "steady before the event";
-        c.event(program);
-        clock.platform.clock = c.after;
+        c.event(program), clock.platform.clock = c.after;
         int fastTicks = 0;
         for (program.tick(); program.needsFastTicks() && fastTicks < 100; program.tick()) ++fastTicks;
         EXPECT_EQ(fastTicks, c.fastTicks);
