@@ -1,5 +1,4 @@
-// One program per settings directory: the lock is refused to a second holder and comes free however the
-// first one ends, a kill included.
+// One program per settings directory: a second holder is refused; the lock comes free however the first ends.
 
 #include "core/instancelock.h"
 #include "testsupport.h"
@@ -30,8 +29,7 @@ TEST(InstanceLock, TakenHeldOrFailedWithAReason) {
     EXPECT_EQ(lock.error(), ".vemar.lock: file o cartella inesistente");
 }
 
-// What may stand in the lock file's place: a link is never followed (its target neither made nor locked);
-// a directory, a FIFO or a second name of another file is no lock. Each is refused at once, saying why.
+// A link is never followed (its target neither made nor locked); a directory, FIFO or hard link is no lock either.
 TEST(InstanceLock, RefusesWhatIsNoLockFile) {
     using Make = void (*)(const std::filesystem::path& lock, const std::filesystem::path& target);
     struct Case { const char* what; bool targetExists; Make make; const char* error; };

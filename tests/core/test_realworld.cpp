@@ -1,6 +1,5 @@
-// The clock left running through whole years against the C library's time-zone database (TZ set), at home
-// in both hemispheres and on a journey. Database mode (fusi.tz): no difference at all. Table mode (one
-// summer-time rule for the world): only differences of exactly the hour the rule gets wrong, no more than counted.
+// The clock left running for whole years against the C library's zones. Database mode (fusi.tz): no difference;
+// table mode (one summer-time rule for the world): only the hour the rule gets wrong, no more often than counted.
 
 #include "testsupport.h"
 
@@ -35,8 +34,7 @@ constexpr const char* kCityZones[kZoneRows] = {
 
 // Explained differences of table mode in 2026: rows off by the rule's summer hour, UT lines by the home's.
 struct Counts { int rows = 0, utLines = 0; };
-// A home as its user sets it in table mode: automatic summer time if the place has it, else "Ora Solare";
-// its committed counts may only shrink.
+// A home as its user sets it in table mode; its committed counts of explained differences may only shrink.
 struct Home { const char* name; const char* zone; const char* lxp2 = ""; Counts explained = {}; };
 void PrintTo(const Home& home, std::ostream* os) { *os << home.name; }
 
@@ -77,8 +75,7 @@ const std::time_t kNewYear2026 = test::UtcSeconds(2026, 1, 1);
 // Seconds ahead of universal time at t, in the zone TZ names.
 long LocalOffset(std::time_t t) { std::tm tm{}; localtime_r(&t, &tm); return tm.tm_gmtoff; }
 
-// What the C library says of each instant in one zone: seconds ahead of universal time, and summer time as
-// the offset above the year's smallest (Dublin's "daylight saving" is its winter, with a negative hour).
+// Each instant's offset in one zone; summer is above the year's smallest (Dublin's "daylight saving" is winter).
 struct Local { long offsetSeconds = 0; bool summer = false; };
 const std::vector<Local>& ZoneAt(const std::string& zone, const Instants& instants) {
     static std::map<std::pair<std::string, const Instants*>, std::vector<Local>> memo;
@@ -103,8 +100,7 @@ std::string Trimmed(const std::string& s) {
     return first == std::string::npos ? "" : s.substr(first, s.find_last_not_of(' ') - first + 1);
 }
 
-// The program left running over the instants on the clock of the machine's zone (which may change on its
-// journey), with the system's database or in table mode; check(i, home's day number) each tick.
+// The program left running over the instants on the machine's clock (its zone may change); check(i, home's day).
 using ZoneOf = std::function<const char*(std::size_t)>;
 struct Run {
     const Instants& instants;
@@ -133,13 +129,11 @@ void LeaveRunning(const test::WorkDir& dir, const Run& run,
     ASSERT_TRUE(program.startUp());
     if (run.database) program.attachZoneDatabase(database);
     EXPECT_EQ(platform.warnings, std::vector<std::string>{});
-    program.state().display.dateSymbol1 = "*";
-    program.state().display.dateSymbol2 = "°";
+    program.state().display.dateSymbol1 = "*", program.state().display.dateSymbol2 = "°";
     if (run.page == 2) program.pageSwitchClick();
     run.prepare(program);
     for (std::size_t i = 0; i < run.instants.size(); ++i) {
-        platform.clock = reading(i);
-        program.tick();
+        platform.clock = reading(i), program.tick();
         ASSERT_FALSE(program.failed());
         check(program, i, DayNumber(Civil(local(i))));
     }
@@ -210,18 +204,14 @@ INSTANTIATE_TEST_SUITE_P(Homes, RealWorld, ::testing::ValuesIn(kHomes), HomeName
 // A first start in the zone at that instant, then rows renamed: {row, name}.
 using Renamed = std::vector<std::pair<int, std::string>>;
 void FirstStartIn(const test::WorkDir& dir, const char* zone, std::time_t at, const Renamed& renamed = {}) {
-    {
-        test::ScopedZone scoped(zone);
-        EXPECT_EQ(PrepareSettingsDir(dir.path(), VEMAR_DATA_DIR, "/usr/share/zoneinfo", at),
-                  std::vector<std::string>{});
-    }
+    const test::ScopedZone scoped(zone);
+    EXPECT_EQ(PrepareSettingsDir(dir.path(), VEMAR_DATA_DIR, "/usr/share/zoneinfo", at), std::vector<std::string>{});
     ZoneTable table = ReadZoneTable(dir / kZoneFile);
     for (const auto& [n, name] : renamed) table[n].name = name;
     WriteZoneTable(dir / kZoneFile, table);
 }
 
-// Every row of the page and the universal-time line at instant i against the C library, each row's zone
-// given; with the home's day, each row's date marker (a date off the pair noted apart) and its tooltip too.
+// The page's rows and UT line at instant i against the C library; given the home's day, markers and tooltips too.
 void NoteTimes(Differences& d, const Program& p, const Instants& instants, std::size_t i, int page,
                const std::function<const char*(int)>& zoneOfRow, std::optional<int> homeDay = std::nullopt) {
     const MainView& v = p.view();
@@ -246,8 +236,7 @@ void NoteTimes(Differences& d, const Program& p, const Instants& instants, std::
 
 // ---------------------------------------------------------------- database mode, 2026 and 2027
 
-// Each home's folder as a new user's first start leaves it, three odd zones for three cities of page 2: a
-// quarter hour (Kathmandu, Chatham) and half an hour of summer time (Lord Howe).
+// Each home's folder as a first start leaves it, page 2 with quarter hours and half an hour of summer time.
 const Renamed kOddRows = {{29, "Kathmandu"}, {30, "Chatham"}, {31, "Lord Howe"}};
 const char* DatabaseCityZone(int n) {
     const char* odd[] = {"Asia/Kathmandu", "Pacific/Chatham", "Australia/Lord_Howe"};
@@ -281,10 +270,8 @@ const Instants& DatabaseInstants(int firstYear, int lastYear, const char* homeZo
     return it->second = Instants(all.begin(), all.end());
 }
 
-// The homes of table mode on their zones over 2026 and 2027, and homes the old way of telling got wrong:
-// Casablanca, whose 1 January falls in Ramadan from 2030 to 2032; Dublin, whose summer is its standard
-// time; Troll, two hours of summer time; and a Roma home whose user set the zone box to +9, judged once
-// off its zone (no casa.tz in its folder): its settings must not matter.
+// Table mode's homes over 2026-27, and homes the old way of telling got wrong: Casablanca (1 January in Ramadan
+// 2030-32), Dublin (summer its standard), Troll (two summer hours), a Roma at +9 judged once off its zone.
 struct DatabaseHome : Home {
     int firstYear = 2026, lastYear = 2027;
     int zoneBox = 0;   // not 0: the zone box set by hand, and the folder made before casa.tz
@@ -311,8 +298,7 @@ TEST_P(DatabaseMode, EveryRowAndTheUniversalTimeWholeYears) {
         if (!onItsZone) {
             SiteSettings site = ReadSiteSettings(dir / kSiteFile);
             site.zoneOffset = std::chrono::hours{home.zoneBox};
-            WriteSiteSettings(dir / kSiteFile, site);
-            std::filesystem::remove(dir / kHomeZoneFile);
+            WriteSiteSettings(dir / kSiteFile, site), std::filesystem::remove(dir / kHomeZoneFile);
         }
         LeaveRunning(dir, {instants, AlwaysIn(home.zone), true, page}, [&](Program& p, std::size_t i, int homeDay) {
             if (p.home().followsZone() != onItsZone) d.note("home on or off its zone", "");
@@ -320,8 +306,7 @@ TEST_P(DatabaseMode, EveryRowAndTheUniversalTimeWholeYears) {
         });
         if (!onItsZone) { EXPECT_EQ(dir.read(kHomeZoneFile), "-\n") << "judged once, off its zone"; }
     }
-    std::printf("%zu instants, database mode: ", instants.size());
-    d.print(home.name);
+    std::printf("%zu instants, database mode: ", instants.size()), d.print(home.name);
     EXPECT_TRUE(d.count.empty()) << "rows, dates, universal-time lines or homes differ from the real world";
 }
 
@@ -329,9 +314,8 @@ INSTANTIATE_TEST_SUITE_P(Homes, DatabaseMode, ::testing::ValuesIn(kDatabaseHomes
 
 // ---------------------------------------------------------------- dates, periods and colours, database mode
 
-// Niue and Pago Pago (-11), Kiritimati (+14), Tongatapu (+13) and Chatham (+13:45) among the rows: from 10:00
-// to 11:59 UT the page spans three dates, and the odd row takes the nearer marker; every other row is on a
-// date of the pair, and every tooltip names the row's own date.
+// Niue, Pago Pago (-11), Kiritimati (+14), Tongatapu (+13), Chatham (+13:45) among the rows: from 10:00 to 11:59 UT
+// three dates on the page, the odd row on the nearer marker, every other on the pair; tooltips name the row's own.
 TEST(YearLong, DatePairsFromTheRows) {
     const Renamed renamed = {{0, "Niue"}, {1, "Pago Pago"}, {2, "Kiritimati"}, {3, "Tongatapu"}, {4, "Chatham"}};
     const char* const ends[] = {"Pacific/Niue", "Pacific/Pago_Pago", "Pacific/Kiritimati", "Pacific/Tongatapu",
@@ -343,8 +327,7 @@ TEST(YearLong, DatePairsFromTheRows) {
         LeaveRunning(dir, {kHoursOf2026, AlwaysIn(home)}, [&](Program& p, std::size_t i, int homeDay) {
             NoteTimes(d, p, kHoursOf2026, i, 1, [&](int n) { return n < 5 ? ends[n] : kCityZones[n]; }, homeDay);
         });
-        std::printf("%zu hours of 2026: ", kHoursOf2026.size());
-        d.print(home);
+        std::printf("%zu hours of 2026: ", kHoursOf2026.size()), d.print(home);
         EXPECT_EQ(d.count["markers"] + d.count["tooltips"] + d.count["rows"] + d.count["UT"], 0);
         // Two hours a day, one odd row at most: 10:00 to 10:59 Niue and Pago Pago (with Kiritimati), 11:00 to
         // 11:59 Niue and Pago Pago again (with Tongatapu, Kiritimati and Chatham in winter), or the +14 alone.
@@ -399,9 +382,8 @@ TEST(YearLong, TheSouthernSummerInForce) {
     }
 }
 
-// Every name of the shipped dictionary on a row in turn, 54 at a time: a row on a zone takes the legend's
-// colour of its zone's year, read from the C library: a half or quarter hour (red), summer time on 1
-// January (violet) or not (blue), above the smaller of its 1 January and 1 July offsets; else green.
+// Every shipped name on a row, 54 at a time, in its zone's legend colour by the C library: a half or quarter hour
+// red; summer (above the smaller of 1 January's and 1 July's offsets) violet if on 1 January, else blue; none green.
 TEST(YearLong, EveryZoneInItsLegendColour) {
     std::vector<std::pair<std::string, std::string>> dictionary;
     const auto shipped = ReadCityZones(std::filesystem::path(VEMAR_DATA_DIR) / kCityZonesFile);
@@ -442,10 +424,8 @@ TEST(YearLong, EveryZoneInItsLegendColour) {
 }
 
 // ---------------------------------------------------------------- a machine on a journey
-//
-// The machine's zone changes under the running program, as a laptop's does, most legs across a change of
-// summer time: every row and the universal-time line stay true. A home on its zone moves with the machine,
-// its files as a first start there writes them (a typed place keeps its hemisphere); one taken off stays.
+// The machine's zone changes under the running program, as a laptop's does: every row and UT line stay true.
+// A home on its zone moves with it, files as a first start there writes them (a typed place keeps its hemisphere).
 
 struct Leg { const char* zone; std::time_t from, to; };   // every 20 minutes of [from, to)
 const Leg kLegs[] = {
@@ -455,8 +435,7 @@ const Leg kLegs[] = {
     {"Australia/Sydney", test::UtcSeconds(2027, 4, 3, 6), test::UtcSeconds(2027, 4, 4, 6)},      // out of it, south
 };
 
-// What the user does first, in Roma; whether the home then moves with the machine; a typed place (lxp2.par's
-// fields 1-4), which keeps hemisphere 1.
+// What the user does first, in Roma; whether the home then moves; a typed place (lxp2.par's fields 1-4).
 struct Journey { const char* why; std::function<void(Program&)> inRoma; bool follows; const char* place = nullptr; };
 
 // lxp2.par's place and zone, its first five fields.
@@ -472,21 +451,15 @@ TEST(Journeys, TheHomeFollowsTheMachineAndEveryTimeStaysTrue) {
         {"a typed place stays, with its hemisphere", [](Program& p) {
              PlaceSettings s = p.place();
              std::tie(s.latDegrees, s.latMinutes, s.lonDegrees, s.lonMinutes) = std::tuple(45, 30, -9, 0);
-             p.setPlace(s);
-             p.saveSiteSettings();
+             p.setPlace(s), p.saveSiteSettings();
          }, true, "45,30,-9,0"},
         {"summer time set by hand", [](Program& p) {
              PlaceSettings place = p.place();
-             place.autoDst = 0;
-             p.setPlace(place);
-             p.saveSiteSettings();
-             p.dstSwitchClick();
+             place.autoDst = 0, p.setPlace(place), p.saveSiteSettings(), p.dstSwitchClick();
          }, false},
         {"the rule edited", [](Program& p) {
              DstRule rule = p.state().dstRule;
-             rule.weekB = 3;
-             p.setDstRule(rule);
-             p.saveDstRule();
+             rule.weekB = 3, p.setDstRule(rule), p.saveDstRule();
          }, false},
     };
     Instants instants;
@@ -524,10 +497,7 @@ TEST(Journeys, TheHomeFollowsTheMachineAndEveryTimeStaysTrue) {
         };
         auto zoneOfLeg = [&](std::size_t i) { return kLegs[legOf[i]].zone; };
         LeaveRunning(dir, {instants, zoneOfLeg, true, 1, journey.inRoma}, [&](Program& p, std::size_t i, int) {
-            if (legOf[i] != leg) {   // the first tick in a new zone
-                leg = legOf[i];
-                filesOfLeg(i);
-            }
+            if (legOf[i] != leg) leg = legOf[i], filesOfLeg(i);   // the first tick in a new zone
             if (p.home().followsZone() != journey.follows) d.note("home on or off its zone", kLegs[leg].zone);
             NoteTimes(d, p, instants, i, 1, [](int n) { return kCityZones[n]; });
         });
@@ -535,16 +505,14 @@ TEST(Journeys, TheHomeFollowsTheMachineAndEveryTimeStaysTrue) {
             EXPECT_EQ(std::pair(PlaceAndZone(dir.read(kSiteFile)), dir.read(kRuleFile) == ruleInRoma),
                       std::pair(PlaceAndZone(siteInRoma), !std::string(journey.why).ends_with("edited")));
         }
-        std::printf("%s: ", journey.why);
-        d.print("");
+        std::printf("%s: ", journey.why), d.print("");
         EXPECT_TRUE(d.count.empty());
     }
 }
 
 // ---------------------------------------------------------------- left running
 
-// A clock left running across a change of summer time, of the day or of the year shows at its first tick
-// what a clock started afresh at that moment shows, the year panels and the markers' tooltips included.
+// Across a change of summer time, day or year, a running clock's first tick shows all that a fresh start shows.
 TEST(LeftRunning, ShowsWhatAFreshStartShows) {
     struct Crossing { const char* why; const Home& home; ClockReading before, after; };
     const Crossing crossings[] = {

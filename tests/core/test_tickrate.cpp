@@ -1,6 +1,5 @@
-// How often the clock must tick: once a second is enough at steady state, and the program says when it
-// needs the fast rate instead. The proof is a clock ticked once a second (plus its fast ticks) showing,
-// second by second, exactly what a clock ticked 64 times a second shows.
+// Once a second is enough at steady state, the program saying when it needs the fast rate: a clock so ticked
+// shows, second by second, exactly what a clock ticked 64 times a second shows.
 
 #include "testsupport.h"
 
@@ -15,25 +14,14 @@ void TickSecond(Program& program, bool allFast) {
         program.tick();
 }
 
-ClockReading plusSeconds(ClockReading c, int seconds) {
-    // Within a day and across one midnight into the same month or the next year: all the runs need.
-    int total = c.hour * 3600 + c.minute * 60 + c.second + seconds;
-    if (total >= 86400) {
-        total -= 86400;
-        if (c.month == 12 && c.day == 31) c = {c.year + 1, 1, 1, 0, 0, 0};
-        else ++c.day;
-    }
-    c.hour = total / 3600;
-    c.minute = total / 60 % 60;
-    c.second = total % 60;
-    return c;
+ClockReading plusSeconds(const ClockReading& c, int seconds) {
+    const std::int64_t t = test::UtcSeconds(c.year, c.month, c.day, c.hour, c.minute, c.second) + seconds;
+    const CalendarDate d = CivilFromDays(t / 86400);
+    return {d.year, d.month, d.day, int(t % 86400 / 3600), int(t % 3600 / 60), int(t % 60)};
 }
 
 struct RunCase {
-    const char* why;
-    ClockReading start;
-    int seconds;
-    int zoneOffset, hemisphere, inDstWindow, halfHour;
+    const char* why; ClockReading start; int seconds, zoneOffset, hemisphere, inDstWindow, halfHour;
     int pageSwitchAtSecond;   // -1: none
     int pips;                 // the beeps the run sounds; -1: the signal off
 };
@@ -60,29 +48,23 @@ TEST(TickRate, OnceASecondShowsWhatSixtyFourTicksShow) {
         for (test::Started* clock : {&fast, &scheduled}) {
             ASSERT_TRUE(clock->ok);
             SharedState& s = clock->program.state();
-            s.site.zoneOffset = std::chrono::hours{c.zoneOffset};
-            s.site.hemisphere = static_cast<Hemisphere>(c.hemisphere);
-            s.site.inDstWindow = c.inDstWindow;
-            s.site.halfHour = std::chrono::minutes{c.halfHour};
+            s.site.zoneOffset = std::chrono::hours{c.zoneOffset}, s.site.hemisphere = Hemisphere(c.hemisphere);
+            s.site.inDstWindow = c.inDstWindow, s.site.halfHour = std::chrono::minutes{c.halfHour};
             s.tick.southSyncDone = 1;   // the cases set the summer hour themselves
             // car.tip draws "*" large, "+" small: a refresh missing a changed marker shows in its size.
-            s.display.dateSymbol1 = "*";
-            s.display.dateSymbol2 = "+";
+            s.display.dateSymbol1 = "*", s.display.dateSymbol2 = "+";
             if (c.pips >= 0) clock->program.signalClick();
         }
         for (int second = 0; second < c.seconds; ++second) {
             const ClockReading reading = plusSeconds(c.start, second);
             for (test::Started* clock : {&fast, &scheduled}) {
                 if (second == c.pageSwitchAtSecond) clock->program.pageSwitchClick();
-                clock->platform.clock = reading;
-                TickSecond(clock->program, clock == &fast);
+                clock->platform.clock = reading, TickSecond(clock->program, clock == &fast);
             }
             ASSERT_EQ(test::Picture(scheduled.program.view()), test::Picture(fast.program.view()))
                 << "at second " << second << " of the run";
             ASSERT_EQ(scheduled.platform.beeps, fast.platform.beeps) << "at second " << second;
-            if (reading.second == 0 && c.pips > 0) {
-                ASSERT_EQ(scheduled.platform.beeps, c.pips) << "the full hour's pip";
-            }
+            if (reading.second == 0 && c.pips > 0) { ASSERT_EQ(scheduled.platform.beeps, c.pips) << "the hour's pip"; }
         }
         EXPECT_EQ(scheduled.platform.beeps, std::max(c.pips, 0));
     }
@@ -112,11 +94,9 @@ TEST(TickRate, FastTicksOnlyWhileNeeded) {
         Program& program = clock.program;
         EXPECT_TRUE(clock.ok && program.needsFastTicks()) << "before the first tick";
         program.state().tick.startCounter = 44;   // past the start-up count
-        clock.platform.clock = c.before;
-        program.tick();
+        clock.platform.clock = c.before, program.tick();
         ASSERT_FALSE(program.needsFastTicks()) << "steady before the event";
-        c.event(program);
-        clock.platform.clock = c.after;
+        c.event(program), clock.platform.clock = c.after;
         int fastTicks = 0;
         for (program.tick(); program.needsFastTicks() && fastTicks < 100; program.tick()) ++fastTicks;
         EXPECT_EQ(fastTicks, c.fastTicks);

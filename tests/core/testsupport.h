@@ -46,8 +46,7 @@ struct RecordingPlatform : Platform {
     void beep() override { ++beeps; effects.push_back("beep"); }
     void playSound(const std::string& file) override { effects.push_back("sound " + file); }
     bool askYesNo(const std::string& text, const std::string&) override {
-        questions.push_back(text);
-        effects.push_back("question " + text);
+        questions.push_back(text), effects.push_back("question " + text);
         const bool a = !answers.empty() && answers.front();
         if (!answers.empty()) answers.pop_front();
         return a;
@@ -73,11 +72,10 @@ public:
         const std::int64_t utc = instant.time_since_epoch().count();
         std::size_t i = 0;
         while (i + 1 < offsets.size() && offsets[i + 1].first <= utc) ++i;
-        const std::int64_t from = i == 0 ? std::numeric_limits<std::int64_t>::min() / 4 : offsets[i].first;
-        const std::int64_t until =
-            i + 1 < offsets.size() ? offsets[i + 1].first : std::numeric_limits<std::int64_t>::max() / 4;
+        constexpr std::int64_t ever = std::numeric_limits<std::int64_t>::max() / 4;   // no overflow in sums
         auto at = [](std::int64_t s) { return sys_seconds{std::chrono::seconds{s}}; };
-        return ZoneOffset{std::chrono::seconds{offsets[i].second}, at(from), at(until)};
+        return ZoneOffset{std::chrono::seconds{offsets[i].second}, at(i == 0 ? -ever : offsets[i].first),
+                          at(i + 1 < offsets.size() ? offsets[i + 1].first : ever)};
     }
 
 private:
@@ -93,8 +91,7 @@ struct ScopedZone {
         tzset();
     }
     ~ScopedZone() { old ? ::setenv("TZ", old->c_str(), 1) : ::unsetenv("TZ"); tzset(); }
-    ScopedZone(const ScopedZone&) = delete;
-    ScopedZone& operator=(const ScopedZone&) = delete;
+    ScopedZone(const ScopedZone&) = delete; ScopedZone& operator=(const ScopedZone&) = delete;
 };
 
 // Unix seconds of a date and time of universal time, and the same as an instant.
@@ -121,8 +118,7 @@ public:
                     fs::copy_file(entry.path(), path_ / entry.path().filename());
     }
     ~WorkDir() { std::error_code ec; fs::remove_all(path_, ec); }
-    WorkDir(const WorkDir&) = delete;
-    WorkDir& operator=(const WorkDir&) = delete;
+    WorkDir(const WorkDir&) = delete; WorkDir& operator=(const WorkDir&) = delete;
 
     const fs::path& path() const { return path_; }
     fs::path operator/(const std::string& name) const { return path_ / name; }
@@ -162,13 +158,11 @@ inline std::string Shown(MainView& v, const std::string& control, const std::str
     std::string out = "<none>";
     v.forEachControl([&](const std::string& name, ControlView& c) {
         if (name != control) return;
-        if (property == "caption") out = c.caption;
-        if (property == "tooltip") out = c.tooltip;
-        if (property == "textColour") out = colour(c.textColour);
-        if (property == "backColour") out = colour(c.backColour);
-        if (property == "fontSize") out = std::to_string(c.fontSize);
-        if (property == "enabled") out = std::to_string(c.enabled);
-        if (property == "checked") out = std::to_string(c.checked);
+        const std::map<std::string, std::string> properties = {
+            {"caption", c.caption}, {"tooltip", c.tooltip}, {"textColour", colour(c.textColour)},
+            {"backColour", colour(c.backColour)}, {"fontSize", std::to_string(c.fontSize)},
+            {"enabled", std::to_string(c.enabled)}, {"checked", std::to_string(c.checked)}};
+        if (const auto it = properties.find(property); it != properties.end()) out = it->second;
     });
     v.forEachMenuItem([&](const std::string& name, MenuItemView& m) {
         if (name == control) out = std::to_string(property == "enabled" ? m.enabled : m.checked);
@@ -207,9 +201,7 @@ protected:
     void restart() {
         program = std::make_unique<Program>(platform, dir.path());
         ASSERT_TRUE(program->startUp());
-        platform.effects.clear();
-        platform.writes.clear();
-        platform.warnings.clear();
+        platform.effects.clear(), platform.writes.clear(), platform.warnings.clear();
     }
     SharedState& state() { return program->state(); }
     MainView& view() { return program->view(); }

@@ -1,7 +1,5 @@
-// crash_safety DIR [KILLS] [SEED]: kills a writer of the settings files in DIR (emptied first) at random
-// moments; after every kill each file holds its old or its new content, never a part, never none. The child
-// saves every file in a loop, two versions in turn, through the program's own calls (fusi.dat also the
-// editors' way: fusi.tz replaced, then the table staged in fusi.tmp and renamed).
+// crash_safety DIR [KILLS] [SEED]: kills a writer of the settings files in DIR (emptied first) at random; after
+// every kill each file holds its old or its new content, never a part, never none.
 
 #include "core/files.h"
 
@@ -35,9 +33,7 @@ void WriteAll(const fs::path& dir, int version) {
     SiteSettings site = site0;
     ZoneTable zones = zones0;
     if (version == 1) {
-        site.latDegrees = -33.5;
-        site.zoneOffset = std::chrono::hours{10};
-        site.hemisphere = Hemisphere::South;
+        site.latDegrees = -33.5, site.zoneOffset = std::chrono::hours{10}, site.hemisphere = Hemisphere::South;
         for (ZoneRow& row : zones) row.name = "Nuova " + row.name.substr(0, 7);
     }
     WriteSiteSettings(dir / kSiteFile, site);
@@ -79,9 +75,8 @@ int main(int argc, char** argv) {
         if (child < 0) return fail(k, "fork failed");
         if (child == 0) for (int i = 1;; ++i) WriteAll(dir, i % 2);
         std::this_thread::sleep_for(std::chrono::microseconds(delay_us(random)));
-        ::kill(child, SIGKILL);
         int status = 0;
-        ::waitpid(child, &status, 0);
+        ::kill(child, SIGKILL), ::waitpid(child, &status, 0);
         if (!WIFSIGNALED(status)) return fail(k, "the writer ended by itself, status " + std::to_string(status));
         for (const char* name : kCheckedFiles) {
             const auto now = ReadFileBytes(dir / name);

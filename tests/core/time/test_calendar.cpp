@@ -14,7 +14,7 @@ using namespace vemar;
 
 namespace {
 
-TEST(NumberTexts, StriTwoDigitsAndTheJulianDay) {
+TEST(NumberTexts, StriTwoDigitsTheJulianDayAndToInteger) {
     const std::pair<double, const char*> decimals[] = {
         {5, "5"}, {-5, "-5"}, {2.5, "2.5"}, {0, "0"}, {2461135.5, "2461135.5"},
         {-0.0, "0"}, {100000, "100000"},   // no "-0", never an exponent form
@@ -26,6 +26,12 @@ TEST(NumberTexts, StriTwoDigitsAndTheJulianDay) {
     for (const auto& [value, text] : two) EXPECT_EQ(TwoDigits(value), text) << value;
     EXPECT_EQ(JulianDayLabel(2461135.5), "JD = 2461135,5");   // the shortest form, a decimal comma
     EXPECT_EQ(JulianDayLabel(2461135), "JD = 2461135");
+    // ToInteger halves to the even neighbour, keeps to the 16-bit range's ends and takes NaN as 0.
+    const std::pair<double, int> integers[] = {
+        {2.5, 2}, {3.5, 4}, {-2.5, -2}, {2.4, 2}, {-2.6, -3}, {32767.5, 32767}, {-32768.5, -32768},
+        {1e300, 32767}, {-1e300, -32768}, {std::nan(""), 0}, {-0.0, 0},
+    };
+    for (const auto& [value, integer] : integers) EXPECT_EQ(ToInteger(value), integer) << value;
 }
 
 // Colours are palette indices.
@@ -51,15 +57,6 @@ const YearEndCase kYearEndCases[] = {
     {1, 1, 2026, 1, 1, 364, "1° giorno dell'anno", 4, "364 giorni alla fine dell'anno", 0},
 };
 
-// Halves to the even neighbour, the 16-bit range's ends, and NaN.
-TEST(ToInteger, RoundsToEvenWithinSixteenBits) {
-    const std::pair<double, int> cases[] = {
-        {2.5, 2}, {3.5, 4}, {-2.5, -2}, {2.4, 2}, {-2.6, -3}, {32767.5, 32767}, {-32768.5, -32768},
-        {1e300, 32767}, {-1e300, -32768}, {std::nan(""), 0}, {-0.0, 0},
-    };
-    for (const auto& [value, integer] : cases) EXPECT_EQ(ToInteger(value), integer) << value;
-}
-
 TEST(InFineAnno, PanelsOfTheDayAndTheDaysLeft) {
     for (const auto& c : kYearEndCases) {
         const YearEnd e = InFineAnno(c.day, c.month, c.year, c.dayShift);
@@ -84,10 +81,8 @@ TEST(WeekDays, KnownDatesAndTheRangeEnds) {
     }
 }
 
-// Every day of 1600..2400 by std::chrono's calendar (leap centuries both ways): the Julian day and the day
-// count since 1970 grow by exactly 1 and the weekday by one, the count comes back to the same date and keeps
-// its distance to the Julian day, the sky's day number of midnight agrees, and the day after and the day
-// before step to the neighbour (the program's own leap rule puts a 29 February into 1700, 1800, 1900...).
+// Every day of 1600..2400 by std::chrono's calendar (leap centuries both ways): day counts, weekday and the sky's
+// day number step by one; the neighbours too, but where the program's own rule adds a 29 February to 1700, 1800...
 TEST(WeekDays, ConsecutiveDaysFrom1600To2400) {
     using namespace std::chrono;
     auto previous = WeekDays(31, 12, 1599);
@@ -111,8 +106,7 @@ TEST(WeekDays, ConsecutiveDaysFrom1600To2400) {
             ASSERT_EQ(DayAfter(previousDate), date);
             ASSERT_EQ(DayBefore(date), previousDate);
         }
-        previous = w;
-        previousDate = date;
+        previous = w, previousDate = date;
     }
 }
 

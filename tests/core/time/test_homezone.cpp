@@ -24,8 +24,7 @@ TEST(HomeZone, FollowsByOffsetsAsTheFirstStartWouldSetIt) {
     };
     for (const Case& c : cases) {
         SiteSettings site;
-        site.zoneOffset = std::chrono::hours{c.zone};
-        site.halfHour = std::chrono::minutes{c.halfHour};
+        site.zoneOffset = std::chrono::hours{c.zone}, site.halfHour = std::chrono::minutes{c.halfHour};
         std::tie(site.autoDst, site.inDstWindow) = std::tie(c.autoDst, c.summer);
         EXPECT_EQ(FollowsByOffsets(std::chrono::minutes{c.standardMinutes}, c.zoneHasSummer, site), c.follows) << c.why;
     }
@@ -38,12 +37,10 @@ using HomeZoneTest = test::ProgramTest;
 TEST_F(HomeZoneTest, AHomeOnItsZoneShowsTheZonesSummerAndPeriod) {
     dir.write(kSiteFile, "-33,-52,-151,-13,-10,,0,,,0,,0,,,2,1,0,1\r\n");
     dir.write(kCityZonesFile, "Sydney\tAustralia/Sydney\n");
-    platform.zone = "Australia/Sydney";
-    platform.clock = {2026, 1, 15, 10, 30, 0, test::Instant(2026, 1, 14, 23, 30)};
+    platform.zone = "Australia/Sydney", platform.clock = {2026, 1, 15, 10, 30, 0, test::Instant(2026, 1, 14, 23, 30)};
     ASSERT_TRUE(program->startUp());
     static const SystemZoneDatabase zones;   // outlives the fixture's program
-    program->attachZoneDatabase(zones);
-    program->tick();
+    program->attachZoneDatabase(zones), program->tick();
     test::ExpectShown(view(), {
         "SSPanel5.caption=Ora Legale",
         "SSPanel6.caption=Ora Legale dal 5 Ottobre 2025 al 5 Aprile 2026     (Emisfero Australe)",   // in force
@@ -55,13 +52,11 @@ TEST_F(HomeZoneTest, AHomeOnItsZoneShowsTheZonesSummerAndPeriod) {
     });
     EXPECT_EQ(state().site.inDstWindow, 1);
     // Taken off its zone, the home's period is the rule's from the next tick.
-    program->zoneBoxChanged("+9");
-    program->tick();
+    program->zoneBoxChanged("+9"), program->tick();
     test::ExpectShown(view(), {"SSPanel6.caption=Ora Legale dal 25 Ottobre 2026 al 28 Marzo 2027     (Emisfero Australe)"});
 }
 
-// A folder in database mode as a first start in Roma left it (or, without casa.tz, one made before the
-// home followed its zone by name), started on a machine now in `zone`, on 15 July 2026 at noon UT.
+// A folder as a first start in Roma left it (without casa.tz: one made before), started in `zone` at noon UT.
 struct Machine : ::testing::Test {
     test::WorkDir dir{false};
     test::RecordingPlatform platform;
@@ -77,12 +72,10 @@ struct Machine : ::testing::Test {
     void startIn(const char* zone, bool withHomeZoneFile = true) {
         firstStartInRoma();   // a second time changes nothing
         if (!withHomeZoneFile) std::filesystem::remove(dir / kHomeZoneFile);
-        platform.zone = zone;
-        at(test::Instant(2026, 7, 15, 12));
+        platform.zone = zone, at(test::Instant(2026, 7, 15, 12));
         ASSERT_TRUE(program->startUp());
         static const SystemZoneDatabase zones;
-        program->attachZoneDatabase(zones);
-        program->tick();
+        program->attachZoneDatabase(zones), program->tick();
     }
     // The machine's clock reads the instant in its zone.
     void at(sys_seconds instant) {
@@ -104,13 +97,6 @@ TEST_F(Machine, TheNextStartFollowsTheMachine) {
     EXPECT_EQ(platform.questions, std::vector<std::string>{});
 }
 
-// A folder made before casa.tz is judged once, and the judgement stored.
-TEST_F(Machine, AFolderWithoutTheFileIsJudgedOnce) {
-    startIn("Europe/Rome", false);
-    EXPECT_EQ(dir.read(kHomeZoneFile), "Europe/Rome\n");
-    EXPECT_TRUE(program->home().followsZone());
-}
-
 // A full disk while the home moves: one warning, the write tried again the next minute, nothing fatal.
 TEST_F(Machine, AFailedMoveIsOneWarningAndTriedAgainTheNextMinute) {
     startIn("Europe/Rome");
@@ -119,13 +105,11 @@ TEST_F(Machine, AFailedMoveIsOneWarningAndTriedAgainTheNextMinute) {
     const sys_seconds travel = test::Instant(2026, 7, 15, 12, 0, 20);
     for (int s : {0, 10, 30}) {   // the same minute, twice with the disk full, once with room again
         if (s == 30) SetWriteFaultForTesting(nullptr);
-        at(travel + std::chrono::seconds{s});
-        program->tick();
+        at(travel + std::chrono::seconds{s}), program->tick();
     }
     EXPECT_EQ(ReadFields(dir.read(kSiteFile), 18)[4].text, "-1") << "not before the next minute";
     EXPECT_EQ(dir.read(kHomeZoneFile), "Europe/Rome\n") << "lxp2.par first";
-    at(travel + std::chrono::seconds{45});
-    program->tick();
+    at(travel + std::chrono::seconds{45}), program->tick();
     EXPECT_EQ(ReadFields(dir.read(kSiteFile), 18)[4].text, "5");
     EXPECT_EQ(dir.read(kHomeZoneFile), "America/New_York\n");
     ASSERT_EQ(platform.warnings.size(), 1u);
@@ -135,9 +119,9 @@ TEST_F(Machine, AFailedMoveIsOneWarningAndTriedAgainTheNextMinute) {
     test::ExpectShown(view(), {"Label2(27).caption=12:01:05 ", "Label2(20).caption=  8:01:05"});
 }
 
-// Every row says how far it is from the machine's clock, a class row its offset in force: a machine in Roma
-// at noon UT on 15 July 2026, in summer.
-TEST_F(Machine, RowsSayHowFarTheyAre) {
+// A folder made before casa.tz is judged once, the judgement stored; every row says how far it is from the
+// machine's clock, a class row its offset in force: a machine in Roma at noon UT on 15 July 2026, in summer.
+TEST_F(Machine, AFolderWithoutTheFileIsJudgedOnceAndRowsSayHowFarTheyAre) {
     const std::pair<const char*, const char*> rows[] = {
         {"Roma", " Roma +2h Europe/Rome, stessa ora "},
         {"New York", " New York -4h America/New_York, 6 h indietro "},
@@ -154,6 +138,8 @@ TEST_F(Machine, RowsSayHowFarTheyAre) {
     for (int k = 0; k < int(std::size(rows)); ++k) table[k] = {rows[k].first, "1", "+1"};
     WriteZoneTable(dir / kZoneFile, table);
     startIn("Europe/Rome", false);
+    EXPECT_EQ(dir.read(kHomeZoneFile), "Europe/Rome\n");
+    EXPECT_TRUE(program->home().followsZone());
     for (int k = 0; k < int(std::size(rows)); ++k) EXPECT_EQ(view().rowTimes[k].tooltip, rows[k].second);
     EXPECT_EQ(view().rowTimes[5].caption, "  0:00:00");
 }

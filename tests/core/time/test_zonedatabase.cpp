@@ -1,6 +1,4 @@
-// What the program derives from the time-zone database: a year's standard offset, its summer period, the
-// offsets as tooltips show them. The system's tzdata is the reference where it has the case; a fixed table
-// stands in for what it cannot show.
+// A zone's standard offset, summer period and offset texts: by the system's tzdata, else a fixed table.
 
 #include "../testsupport.h"
 
@@ -19,9 +17,7 @@ TEST(ZoneDatabase, OffsetText) {
     }
 }
 
-// The system's tzdata over 2026: standard offsets, the class the legend gives the zone, and the summer
-// period the panel shows on 1 July, as the C library's own transitions give them (the local date read just
-// before each change).
+// 2026's standard offsets, legend classes and summer periods on 1 July, each change dated by the clock before it.
 struct PeriodCase { const char* zone; int standardSeconds; ZoneClass facts; std::optional<SummerPeriod> period; };
 constexpr auto North = ZoneClass::NorthernSummer, South = ZoneClass::SouthernSummer;
 const PeriodCase kPeriods[] = {
