@@ -13,9 +13,12 @@ namespace {
 
 using Outcome = InstanceLock::Outcome;
 
-// A second holder is refused until the first lets go; a directory that cannot hold the lock says why.
+// A second holder is refused until the first lets go; a directory that cannot hold the lock says why. The
+// first holds descriptor 0, as a program started with its standard input closed does.
 TEST(InstanceLock, TakenHeldOrFailedWithAReason) {
     test::WorkDir dir(false), other(false);
+    const int input = ::dup(0);
+    ::close(0);
     auto first = std::make_unique<InstanceLock>();
     InstanceLock second;
     EXPECT_EQ(first->take(dir.path()), Outcome::Taken);
@@ -27,6 +30,7 @@ TEST(InstanceLock, TakenHeldOrFailedWithAReason) {
     InstanceLock lock;
     EXPECT_EQ(lock.take(dir / "missing"), Outcome::Failed);
     EXPECT_EQ(lock.error(), ".vemar.lock: file o cartella inesistente");
+    ::dup2(input, 0), ::close(input);
 }
 
 // A link is never followed (its target neither made nor locked); a directory, FIFO or hard link is no lock either.

@@ -51,6 +51,12 @@ TEST_F(HomeZoneTest, AHomeOnItsZoneShowsTheZonesSummerAndPeriod) {
         "Label2(20).caption=18:30:00",   // New York follows its class: -5 in its winter
     });
     EXPECT_EQ(state().site.inDstWindow, 1);
+    // Every row of page 1 on 15 January: the pair starts with yesterday before 10:00 UT, as the morning window.
+    for (auto [hour, first] : {std::pair(9, "Mercoledì  14 Gennaio 2026"), {10, "Giovedì  15 Gennaio 2026"}}) {
+        platform.clock = {2026, 1, 15, hour + 11, 30, 0, test::Instant(2026, 1, 15, hour, 30)};
+        program->tick();
+        test::ExpectShown(view(), {std::string("SSPanel2.caption=") + first});
+    }
     // Taken off its zone, the home's period is the rule's from the next tick.
     program->zoneBoxChanged("+9"), program->tick();
     test::ExpectShown(view(), {"SSPanel6.caption=Ora Legale dal 25 Ottobre 2026 al 28 Marzo 2027     (Emisfero Australe)"});
