@@ -61,8 +61,7 @@ TEST(ProgramSessionEnd, SavesWhatShutDownWouldAndChangesNothing) {
         {"all three grey", [](Program& p) {
              p.colours().screenColourClick(7); p.colours().timesColourClick(7); p.colours().citiesLightGreyClick();
          }, {0, 0, 7, 7, 7}},
-        {"signal on, times red", [](Program& p) { p.signalClick(); p.colours().timesColourClick(4); },
-         {1, -1, 0, 4, 0}},
+        {"signal, times red", [](Program& p) { p.signalClick(), p.colours().timesColourClick(4); }, {1, -1, 0, 4, 0}},
         {"signal twice, blue", [](Program& p) { p.signalClick(); p.signalClick(); p.colours().screenColourClick(1); },
          {0, 0, 1, 0, 0}},
         // The scheme is kept although the window shows grey; it is saved grey.
@@ -175,9 +174,9 @@ TEST(ProgramShutDown, AsksOnlyWhenZoneOrHemisphereChanged) {
     }
 }
 
-// From the saved zone +1, one change after another of the zone box (key by key) or UpDown1 (typed nullptr); then
+// Summer time switched by hand alone; the zone box key by key or UpDown1 (typed nullptr) from the saved zone +1;
 // the south keeps the latitude negative, in memory and in lxp2.par.
-TEST_F(ProgramTest, ZoneBoxFiltersClampsAndWrapsAndSouthIsSaved) {
+TEST_F(ProgramTest, ZoneBoxFiltersClampsAndWrapsSouthIsSavedAndSummerTimeByHand) {
     struct Step { const char* typed; int click; const char* shown; int zone; };
     const Step steps[] = {
         {"1a3", 0, "12", 12}, {"-15", 0, "-12", -12},   // letters dropped, then clamped
@@ -187,6 +186,8 @@ TEST_F(ProgramTest, ZoneBoxFiltersClampsAndWrapsAndSouthIsSaved) {
         {nullptr, +1, "-12", -12}, {nullptr, -1, "12", 12}, {"0", 0, "0", 0}, {nullptr, -1, "-1", -1},   // wraps at 12
     };
     ASSERT_TRUE(program->startUp());
+    program->dstSwitchClick();   // automatic summer time: the click does nothing
+    EXPECT_EQ(std::tuple(view().summerTimeButton.caption, platform.writes), std::tuple("Ora Legale", Strings{}));
     for (const Step& c : steps) {
         SCOPED_TRACE(c.typed ? c.typed : "UpDown1");
         c.click ? program->upDownClick(c.click) : program->zoneBoxChanged("");
@@ -200,20 +201,11 @@ TEST_F(ProgramTest, ZoneBoxFiltersClampsAndWrapsAndSouthIsSaved) {
     ExpectShown(view(), {"Option2.checked=1", "Option1.checked=0",
                     "SSPanel6.caption=Ora Legale dal 27 Ottobre 2024 al 30 Marzo 2025     (Emisfero Australe)"});
     program->saveZoneClick();
-    EXPECT_EQ(platform.beeps, 1);
-    EXPECT_FALSE(view().saveZoneButton.enabled);
-    // 21 June is the southern winter: no summer hour.
-    EXPECT_EQ(dir.read("lxp2.par"), "-41,-54,-12,-29,5,,0,,,0,,0,,,2,1,0,1\r\n");
+    EXPECT_EQ(std::pair(platform.beeps, view().saveZoneButton.enabled), std::pair(1, false));
+    EXPECT_EQ(dir.read("lxp2.par"), "-41,-54,-12,-29,5,,0,,,0,,0,,,2,1,0,1\r\n");   // 21 June: southern winter
     program->hemisphereClick(Hemisphere::North);
     EXPECT_EQ((std::array{state().site.latDegrees, state().site.latMinutes}), (std::array{41.0, 54.0}));
-}
-
-// Summer time by hand starts as lxp2.par's caption field says (an unknown hemisphere ignores the window); clicks save.
-TEST_F(ProgramTest, SummerTimeSwitchOnlyByHandAndSaved) {
-    ASSERT_TRUE(program->startUp());
-    program->dstSwitchClick();
-    EXPECT_EQ(view().summerTimeButton.caption, "Ora Legale") << "automatic summer time: the click does nothing";
-    EXPECT_TRUE(platform.writes.empty());
+    // By hand it starts as lxp2.par's caption field says (an unknown hemisphere ignores the window); clicks save.
     dir.write("lxp2.par", "41,54,-12,-29,-1,,1,,,0,,0,,,0,1,0,0\r\n");
     restart();
     EXPECT_EQ(view().summerTimeButton.caption, "Ora Solare");
@@ -278,10 +270,7 @@ TEST_F(ProgramTest, ColourSchemes) {
     }
 }
 
-// --- fusi.tz: the rows that follow the system's time-zone database ---
-
-// A damaged fusi.tz, or no database, stops nothing: a warning per damaged line a load (no database: one), that row
-// on its class, the others on their zones, the file untouched.
+// A damaged fusi.tz or no database stops nothing: a warning per bad line a load, that row on its class, the file kept.
 TEST_F(ProgramTest, DamagedCityZonesWarnAndKeepRowsOnTheirClasses) {
     struct Case { const char* why; std::string content, warning; bool londonFollows; int warnings = 2; };
     const std::string keeps = "; la città segue la sua classe", all = "; ogni città segue la sua classe";
