@@ -59,8 +59,7 @@ const MoonCase kMoonCases[] = {
     {kLapland, 6, 4, 1, "La Luna si leva alle 0:02 e cala alle 22:46"},
 };
 
-// The 1st and 15th of every month at 45° N 12° E, UT+1: a term of the series with one multiple changed
-// moves a rise or set by a minute on some of these days.
+// The 1st and 15th of each month, 45° N 12° E, UT+1: one series term's multiple changed moves a rise or set a minute.
 const std::tuple<int, int, const char*> kMonthDays[] = {
     {1, 1, "La Luna cala alle 11:06 e si leva alle 22:10"}, {1, 15, "La Luna si leva alle 10:26 e cala alle 22:03"},
     {2, 1, "La Luna cala alle 10:15 e si leva dopo le 24"}, {2, 15, "La Luna si leva alle 9:53 e cala dopo le 24"},

@@ -36,8 +36,7 @@ TEST(FirstStart, ZoneCoordinates) {
     EXPECT_EQ(ZoneCoordinates(tab.path(), "Europe/Rome"), (Coordinates{41, 54, -12, -29}));
 }
 
-// lxp2.par seeded on 15 January 2026: the place; hours behind UT and a half hour (a quarter to the nearer half, at
-// most 12); summer time in the south alone; the zone's own rule where one fits its next eleven years.
+// Seeded on 15 Jan 2026: place; hours behind UT, half hour (quarter to the nearer, 12 at most); south summer; own rule.
 TEST(FirstStart, SeedsFromTheSystemZone) {
     struct Case { const char* zone; std::string site; std::optional<DstRule> ownRule; };
     const Case cases[] = {

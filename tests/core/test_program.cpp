@@ -174,8 +174,7 @@ TEST(ProgramShutDown, AsksOnlyWhenZoneOrHemisphereChanged) {
     }
 }
 
-// Summer time switched by hand alone; the zone box key by key or UpDown1 (typed nullptr) from the saved zone +1;
-// the south keeps the latitude negative, in memory and in lxp2.par.
+// Summer time switched by hand alone; the zone box or UpDown1 (typed nullptr) from zone +1; the south saved negative.
 TEST_F(ProgramTest, ZoneBoxFiltersClampsAndWrapsSouthIsSavedAndSummerTimeByHand) {
     struct Step { const char* typed; int click; const char* shown; int zone; };
     const Step steps[] = {
@@ -253,8 +252,7 @@ TEST_F(ProgramTest, ColourSchemes) {
           "colorig.enabled=1", "Label2(3).backColour=4", "Label1(3).backColour=0"}, {7, 4, 0, 1}},
         {"black cities after original colours disable undo", {0, 0, 0, 0},
          [](ColourScheme& c) { c.screenColourClick(2); c.originalColoursClick(); c.citiesBlackClick(); },
-         {"Annulla.enabled=0", "Label1(0).backColour=0", "Form1.backColour=7", "Label2(0).backColour=7"},
-         {2, 0, 0, 1}},
+         {"Annulla.enabled=0", "Label1(0).backColour=0", "Form1.backColour=7", "Label2(0).backColour=7"}, {2, 0, 0, 1}},
         {"light grey cities in between replace the saved city colour", {2, 2, 0, 1},
          [](ColourScheme& c) { c.originalColoursClick(); c.citiesLightGreyClick(); c.undoColoursClick(); },
          {"Label1(0).backColour=7"}, {2, 2, 7, 1}},

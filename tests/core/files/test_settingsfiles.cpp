@@ -147,8 +147,7 @@ TEST_F(FilesTest, EveryReaderRefusesWhatIsNoSettingsFileAndSkipsAByteOrderMark) 
     }
 }
 
-// The exact bytes (fusi.dat via fusi.tmp; seg.dat shifted by 7); what a start would refuse is never written; a write
-// failing half-way keeps the old file, no temporary; a replacement keeps its permissions.
+// Exact bytes (fusi.dat via fusi.tmp, seg.dat shifted by 7); nothing unreadable written; failures keep the old file.
 TEST_F(FilesTest, WritersLeaveTheExactBytesOrTheOldFile) {
     dir.write(kZoneFile, "old");
     StageZoneTable(dir.path(), SampleTable());
