@@ -3,7 +3,6 @@
 #include "core/firststart.h"
 #include "core/settingsfolder.h"
 #include "core/texts.h"
-#include "core/time/dst.h"
 #include "testsupport.h"
 
 namespace vemar {

@@ -159,8 +159,7 @@ TEST_F(FilesTest, WritersLeaveTheExactBytesOrTheOldFile) {
     WriteDisplaySettings(dir / kDisplayFile, {1, -1, 7, 7, 0, 1, 5, "*", "°"});
     EXPECT_EQ(dir.read(kDisplayFile), "\"\x19*\",\"&*\",\"\x19" "0\",\"\x19" "0\",\"\x19)\",\"\x19*\",\"\x19.\",\"#\",\"\xA9\"\r\n");
 
-    ZoneTable unstorable = SampleTable();
-    unstorable[4].offset = "+1)";   // ')' would be stored as a quote
+    ZoneTable unstorable = SampleTable(); unstorable[4].offset = "+1)";   // ')' would be stored as a quote
     struct Case { const char* file; std::function<void(const fs::path&)> write; const char* error; };
     const Case cases[] = {
         {kZoneFile, [&](const fs::path& p) { WriteZoneTable(p, unstorable); }, "fusi.dat: record 5, campo 3"},

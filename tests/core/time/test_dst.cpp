@@ -47,9 +47,8 @@ TEST(LegaleSino, PeriodTextOfTheYearAndTooltip) {
 // The rule's summer, in either hemisphere: from the day of its start up to the day before its end.
 TEST(LegaleSino, RuleSummerFromTheStartDayToTheDayBeforeTheEnd) {
     const std::tuple<int, int, int> days[] = {{28, 3, 0}, {29, 3, 1}, {15, 6, 1}, {24, 10, 1}, {25, 10, 0}, {1, 1, 0}};
-    for (const auto& [day, month, summer] : days)
-        for (Hemisphere h : {kNorth, kSouth})
-            EXPECT_EQ(LegaleSino(kEuropeanRule, h, 0, day, month, 2026).ruleSummer, summer) << day << "/" << month;
+    for (const auto& [day, month, summer] : days) for (Hemisphere h : {kNorth, kSouth})
+        EXPECT_EQ(LegaleSino(kEuropeanRule, h, 0, day, month, 2026).ruleSummer, summer) << day << "/" << month;
 }
 
 } // namespace
