@@ -16,8 +16,9 @@ using Strings = std::vector<std::string>;
 
 using ProgramTest = test::ProgramTest;
 
-// Start-up removes killed writes' temporaries (".seg.dat.a1B2c3") of its own files alone; garbage seg.dat: defaults.
-TEST_F(ProgramTest, StartUpRemovesStaleTemporariesAndSurvivesGarbage) {
+// Start-up removes killed writes' temporaries (".seg.dat.a1B2c3") of its own files alone; garbage seg.dat: defaults;
+// page 1 shown, the title and the File menu switch pages, each page's own item off.
+TEST_F(ProgramTest, StartUpRemovesStaleTemporariesSurvivesGarbageAndShowsPage1) {
     const Strings stale = {".seg.dat.a1B2c3", ".fusi.tmp.zzzzzz", ".fusi.dat.Q9w8E7", ".lxp2.par.000000",
                            ".Parleg.dat.aaaaaa", ".fusi.tz.Xy12Zt", ".car.tip.k3j4h5", ".casa.tz.AbCdEf"};
     const Strings kept = {".lxp2.par.short", "notes.txt", ".notes.txt.a1B2c3"};
@@ -27,6 +28,14 @@ TEST_F(ProgramTest, StartUpRemovesStaleTemporariesAndSurvivesGarbage) {
     for (const auto& name : stale) EXPECT_FALSE(dir.exists(name)) << name;
     for (const auto& name : kept) EXPECT_TRUE(dir.exists(name)) << name;
     EXPECT_EQ((std::array{state().display.signalOn, state().display.screenColour}), (std::array{0, 0}));
+    for (int page : {1, 2, 1}) {
+        program->tick();
+        ExpectShown(view(), {"SSPanel7.caption=- Tabella " + std::to_string(page) + " -   Fusi Orari",
+                             page == 1 ? "Label1(0).caption=Roma" : "Label1(0).caption=Lisbona", "Text1.backColour=15",
+                             "tabel(2).enabled=" + std::to_string(page != 1),
+                             "tabel(3).enabled=" + std::to_string(page == 1)});
+        program->pageSwitchClick();
+    }
 }
 
 // A required file damaged or missing, or an optional one no file, ends the program naming it (car.tip: first tick).
@@ -213,19 +222,6 @@ TEST_F(ProgramTest, ZoneBoxFiltersClampsAndWrapsSouthIsSavedAndSummerTimeByHand)
               std::pair(std::string("Ora Legale"), std::string("41,54,-12,-29,-1,,1,,,0,,0,,,0,0,0,0\r\n")));
     program->dstSwitchClick();
     EXPECT_EQ(dir.read("lxp2.par"), "41,54,-12,-29,-1,,0,,,0,,0,,,0,1,0,0\r\n");
-}
-
-// Every start shows page 1; the title and the File menu switch pages, each page's own item off.
-TEST_F(ProgramTest, PagesAndTheirMenuItems) {
-    ASSERT_TRUE(program->startUp());
-    for (int page : {1, 2, 1}) {
-        program->tick();
-        ExpectShown(view(), {"SSPanel7.caption=- Tabella " + std::to_string(page) + " -   Fusi Orari",
-                             page == 1 ? "Label1(0).caption=Roma" : "Label1(0).caption=Lisbona", "Text1.backColour=15",
-                             "tabel(2).enabled=" + std::to_string(page != 1),
-                             "tabel(3).enabled=" + std::to_string(page == 1)});
-        program->pageSwitchClick();
-    }
 }
 
 // From seg.dat's scheme (window, times, cities, changed), colour commands: what is shown, and the scheme after.
