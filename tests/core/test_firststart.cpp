@@ -17,6 +17,13 @@ const DstRule kShippedRule{2, 4, 0, 9, 4, 0};
 
 std::time_t Noon(int year, int month, int day) { return test::UtcSeconds(year, month, day, 12); }
 
+// A folder's entries by name, with a file's bytes ("" for a folder).
+std::map<std::string, std::string> Contents(const fs::path& dir) {
+    std::map<std::string, std::string> files;
+    for (const auto& e : fs::directory_iterator(dir)) files[e.path().filename().string()] = ReadFileBytes(e.path()).value_or("");
+    return files;
+}
+
 // An ISO 6709 text of zone1970.tab; a zone's place by its name, a link found as its zone's file.
 TEST(FirstStart, ZoneCoordinates) {
     struct Case { const char* text; std::optional<Coordinates> expected = std::nullopt; };
@@ -104,21 +111,12 @@ TEST(SettingsFolder, AFolderThatCannotBeUsedIsRefused) {
         std::error_code ec;
         EXPECT_EQ(fs::is_directory(folder, ec), why.empty());
     }
-    std::vector<std::string> made;
-    for (const auto& entry : fs::directory_iterator(base.path())) made.push_back(entry.path().filename().string());
-    std::sort(made.begin(), made.end());
-    EXPECT_EQ(made, (std::vector<std::string>{"caf\xE9", "file"}));
+    EXPECT_EQ(Contents(base.path()), (std::map<std::string, std::string>{{"caf\xE9", ""}, {"file", "x"}}));
     // Started with its standard input closed, the program may be given descriptor 0 for the folder.
     const int input = ::dup(0);
     ::close(0);
     EXPECT_EQ(MakeSettingsFolder(base / "closed input"), "");
     ::dup2(input, 0), ::close(input);
-}
-
-std::map<std::string, std::string> Contents(const fs::path& dir) {
-    std::map<std::string, std::string> files;
-    for (const auto& e : fs::directory_iterator(dir)) files[e.path().filename().string()] = ReadFileBytes(e.path()).value_or("");
-    return files;
 }
 
 // Data copied, lxp2.par seeded once; a user's settings survive, no fusi.tz stays table mode; the data never written.
