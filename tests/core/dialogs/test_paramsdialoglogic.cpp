@@ -95,8 +95,7 @@ TEST_F(ParamsDialogTest, OkSavesAndAnyOtherWayOutPutsBack) {
         SCOPED_TRACE(c.what);
         platform.clock = c.today.month == summer.month ? winter : summer;
         openOn(kSiteLine);
-        platform.clock = c.today;
-        program->upDownClick(+1);   // enables Command1
+        platform.clock = c.today, program->upDownClick(+1);   // the day the dialog runs; Command1 enabled
         for (int box = 1; box <= 4; ++box) type(box, std::array{"45", "30", "9", "10"}[box - 1]);
         dialog->halfHourYesClick(), dialog->autoDstClick(c.autoDst);
         if (c.ok) dialog->okClick();

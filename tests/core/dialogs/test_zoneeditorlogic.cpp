@@ -216,13 +216,11 @@ TEST_F(ZoneEditorTest, AFailedSaveKeepsTheDialogOpenWithItsEdits) {
         {"closing saves the edits, Yes", kZoneFile, inEditor({value(0, "+2")}, true), "fusi.dat: scrittura non riuscita"},
         {"Parametri: OK", kSiteFile, [this] {
              auto d = std::make_shared<ParamsDialogLogic>(*program);
-             d->load(), d->latitudeDegreesChanged("45");
-             return Save([d] { return d->okClick(); });
+             return d->load(), d->latitudeDegreesChanged("45"), Save([d] { return d->okClick(); });
          }, "lxp2.par: scrittura non riuscita"},
         {"Ora Legale: Ok", kRuleFile, [this] {
              auto d = std::make_shared<RuleDialogLogic>(*program);
-             d->load(), d->select(0, 4);
-             return Save([d] { return d->okClick(); });
+             return d->load(), d->select(0, 4), Save([d] { return d->okClick(); });
          }, "Parleg.dat: scrittura non riuscita"},
     };
     for (const Case& c : cases) {

@@ -129,12 +129,11 @@ TEST_F(FilesTest, EveryReaderRefusesWhatIsNoSettingsFileAndSkipsAByteOrderMark) 
         {"device", [](const fs::path& p) { fs::create_symlink("/dev/zero", p); }, "non è un file regolare"},
         {"64 KiB and a byte", [](const fs::path& p) { std::ofstream(p) << std::string(64 * 1024 + 1, ' '); }, "file troppo grande"},
     };
-    for (const char* file : kSettingsFiles)
-        for (const Kind& kind : kinds) {
-            kind.make(dir / file);
-            EXPECT_EQ(ReadSettings(dir / file), file + std::string(": ") + kind.message) << kind.what;
-            fs::remove_all(dir / file);
-        }
+    for (const char* file : kSettingsFiles) for (const Kind& kind : kinds) {
+        kind.make(dir / file);
+        EXPECT_EQ(ReadSettings(dir / file), file + std::string(": ") + kind.message) << kind.what;
+        fs::remove_all(dir / file);
+    }
     dir.write(kMarkerFile, std::string(64 * 1024, ' '));   // 64 KiB itself is still read
     EXPECT_EQ(ReadSettings(dir / kMarkerFile), ",,,,,");
 

@@ -38,9 +38,8 @@ const PeriodCase kPeriodCases[] = {
 TEST(LegaleSino, PeriodTextOfTheYearAndTooltip) {
     for (const auto& c : kPeriodCases) {
         const DstPeriod p = LegaleSino(c.rule, c.hemisphere, 0, 15, 6, c.year);
-        EXPECT_EQ(p.caption, c.caption);
-        EXPECT_EQ(p.tooltip, c.hemisphere == kNorth ? " Ora Legale Applicata nell'emisfero Boreale "
-                                                    : " Ora Legale Applicata nell'emisfero Australe ");
+        const std::string side = c.hemisphere == kNorth ? "emisfero Boreale " : "emisfero Australe ";
+        EXPECT_EQ(std::tuple(p.caption, p.tooltip), std::tuple(c.caption, " Ora Legale Applicata nell'" + side));
     }
 }
 
