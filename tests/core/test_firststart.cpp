@@ -1,10 +1,8 @@
-// The first start: where the settings folder is and what cannot be one, the place a zone lies at, and what the system's zone seeds
-// in lxp2.par and Parleg.dat.
+// The first start: the settings folder and what cannot be one, a zone's place, what it seeds in lxp2.par, Parleg.dat.
 
 #include "core/firststart.h"
 #include "core/settingsfolder.h"
 #include "core/texts.h"
-#include "core/time/dst.h"
 #include "testsupport.h"
 
 namespace vemar {
@@ -18,6 +16,13 @@ const fs::path kZoneinfo = "/usr/share/zoneinfo";
 const DstRule kShippedRule{2, 4, 0, 9, 4, 0};
 
 std::time_t Noon(int year, int month, int day) { return test::UtcSeconds(year, month, day, 12); }
+
+// A folder's entries by name, with a file's bytes ("" for a folder).
+std::map<std::string, std::string> Contents(const fs::path& dir) {
+    std::map<std::string, std::string> files;
+    for (const auto& e : fs::directory_iterator(dir)) files[e.path().filename().string()] = ReadFileBytes(e.path()).value_or("");
+    return files;
+}
 
 // An ISO 6709 text of zone1970.tab; a zone's place by its name, a link found as its zone's file.
 TEST(FirstStart, ZoneCoordinates) {
@@ -37,10 +42,7 @@ TEST(FirstStart, ZoneCoordinates) {
     EXPECT_EQ(ZoneCoordinates(tab.path(), "Europe/Rome"), (Coordinates{41, 54, -12, -29}));
 }
 
-// What the first start decides for a zone on 15 January 2026, as lxp2.par will hold it: the place; the zone
-// as whole hours behind UT and a half hour (a quarter hour to the nearer half, beyond 12 hours 12); in
-// January only the south in summer time; the zone's own rule where one fits its next eleven years. (More
-// zones, started as a new user starts them: the end-to-end runs.)
+// Seeded on 15 Jan 2026: place; hours behind UT, half hour (quarter to the nearer, 12 at most); south summer; own rule.
 TEST(FirstStart, SeedsFromTheSystemZone) {
     struct Case { const char* zone; std::string site; std::optional<DstRule> ownRule; };
     const Case cases[] = {
@@ -72,17 +74,15 @@ TEST(FirstStart, SeedsFromTheSystemZone) {
     EXPECT_EQ(std::pair(facts.januaryOffsetSeconds, facts.julyOffsetSeconds), std::pair(0, 3600));
 }
 
-// The folder is decided once: --dir (bytes as given, UTF-8 or not), else an absolute XDG_CONFIG_HOME, else an
-// absolute HOME, else the password database's home; never the current directory.
+// --dir (bytes as given), else an absolute XDG_CONFIG_HOME, HOME, the password database's; never the current folder.
 TEST(SettingsFolder, ChosenFromArgumentsOrEnvironment) {
     struct Case { std::vector<std::string> args; const char *xdg, *home, *passwd; std::string folder, error = ""; };
     const std::string noHome(texts::kNoHome), usage = " (uso: vemar [--dir CARTELLA])";
     const Case cases[] = {
         {{}, "/x/conf", "/home/u", "/p", "/x/conf/vemar"}, {{}, nullptr, "/home/u", "/p", "/home/u/.config/vemar"},
-        {{}, "", "/home/u", "/p", "/home/u/.config/vemar"},
+        {{}, "", "/home/u", "/p", "/home/u/.config/vemar"}, {{}, nullptr, "", "", "", noHome},
         {{}, "relative/conf", "/home/u", "/p", "/home/u/.config/vemar"},   // the base-directory rules ignore it
         {{}, nullptr, nullptr, "/p", "/p/.config/vemar"}, {{}, nullptr, "relative", "/p", "/p/.config/vemar"},
-        {{}, nullptr, "", "", "", noHome},
         {{"--dir", "/d/caf\xE9"}, "/x", "/home/u", "/p", "/d/caf\xE9"},
         {{"--dir", "rel"}, nullptr, nullptr, "", (fs::current_path() / "rel").string()},
         {{"--dir"}, "/x", "/h", "/p", "", "argomento sconosciuto: --dir" + usage},
@@ -95,8 +95,7 @@ TEST(SettingsFolder, ChosenFromArgumentsOrEnvironment) {
     }
 }
 
-// A folder that cannot be one is refused, saying why, with nothing made on the way; a name that is no UTF-8
-// is made under its own bytes.
+// A folder that cannot be one is refused, saying why, nothing made on the way; a name not UTF-8 made under its bytes.
 TEST(SettingsFolder, AFolderThatCannotBeUsedIsRefused) {
     WorkDir base(false);
     base.write("file", "x");
@@ -112,10 +111,7 @@ TEST(SettingsFolder, AFolderThatCannotBeUsedIsRefused) {
         std::error_code ec;
         EXPECT_EQ(fs::is_directory(folder, ec), why.empty());
     }
-    std::vector<std::string> made;
-    for (const auto& entry : fs::directory_iterator(base.path())) made.push_back(entry.path().filename().string());
-    std::sort(made.begin(), made.end());
-    EXPECT_EQ(made, (std::vector<std::string>{"caf\xE9", "file"}));
+    EXPECT_EQ(Contents(base.path()), (std::map<std::string, std::string>{{"caf\xE9", ""}, {"file", "x"}}));
     // Started with its standard input closed, the program may be given descriptor 0 for the folder.
     const int input = ::dup(0);
     ::close(0);
@@ -123,14 +119,7 @@ TEST(SettingsFolder, AFolderThatCannotBeUsedIsRefused) {
     ::dup2(input, 0), ::close(input);
 }
 
-std::map<std::string, std::string> Contents(const fs::path& dir) {
-    std::map<std::string, std::string> files;
-    for (const auto& e : fs::directory_iterator(dir)) files[e.path().filename().string()] = ReadFileBytes(e.path()).value_or("");
-    return files;
-}
-
-// The data are copied once and lxp2.par seeded from the zone; a user's own settings survive the next start,
-// and a folder without fusi.tz stays in table mode. The installed data are never written.
+// Data copied, lxp2.par seeded once; a user's settings survive, no fusi.tz stays table mode; the data never written.
 TEST(FirstStart, PrepareSeedsOnceAndNeverWritesTheData) {
     ScopedZone zone("Asia/Kolkata");
     WorkDir home(false);
@@ -151,8 +140,7 @@ TEST(FirstStart, PrepareSeedsOnceAndNeverWritesTheData) {
     EXPECT_EQ(Contents(VEMAR_DATA_DIR), data);
 }
 
-// A folder that cannot be made is reported, not thrown; without data the zone still gives lxp2.par, a rule,
-// and a zone without a place the shipped one's (Roma).
+// A folder not made is reported, not thrown; without data lxp2.par and a rule still come, placeless zones at Roma.
 TEST(FirstStart, PrepareNeverThrows) {
     WorkDir home(false);
     home.write("file", "not a folder");

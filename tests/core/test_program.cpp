@@ -16,8 +16,9 @@ using Strings = std::vector<std::string>;
 
 using ProgramTest = test::ProgramTest;
 
-// Start-up removes killed writes' temporaries (".seg.dat.a1B2c3") of its own files alone; garbage seg.dat: defaults.
-TEST_F(ProgramTest, StartUpRemovesStaleTemporariesAndSurvivesGarbage) {
+// Start-up removes killed writes' temporaries (".seg.dat.a1B2c3") of its own files alone; garbage seg.dat: defaults;
+// page 1 shown, the title and the File menu switch pages, each page's own item off.
+TEST_F(ProgramTest, StartUpRemovesStaleTemporariesSurvivesGarbageAndShowsPage1) {
     const Strings stale = {".seg.dat.a1B2c3", ".fusi.tmp.zzzzzz", ".fusi.dat.Q9w8E7", ".lxp2.par.000000",
                            ".Parleg.dat.aaaaaa", ".fusi.tz.Xy12Zt", ".car.tip.k3j4h5", ".casa.tz.AbCdEf"};
     const Strings kept = {".lxp2.par.short", "notes.txt", ".notes.txt.a1B2c3"};
@@ -27,6 +28,14 @@ TEST_F(ProgramTest, StartUpRemovesStaleTemporariesAndSurvivesGarbage) {
     for (const auto& name : stale) EXPECT_FALSE(dir.exists(name)) << name;
     for (const auto& name : kept) EXPECT_TRUE(dir.exists(name)) << name;
     EXPECT_EQ((std::array{state().display.signalOn, state().display.screenColour}), (std::array{0, 0}));
+    for (int page : {1, 2, 1}) {
+        program->tick();
+        ExpectShown(view(), {"SSPanel7.caption=- Tabella " + std::to_string(page) + " -   Fusi Orari",
+                             page == 1 ? "Label1(0).caption=Roma" : "Label1(0).caption=Lisbona", "Text1.backColour=15",
+                             "tabel(2).enabled=" + std::to_string(page != 1),
+                             "tabel(3).enabled=" + std::to_string(page == 1)});
+        program->pageSwitchClick();
+    }
 }
 
 // A required file damaged or missing, or an optional one no file, ends the program naming it (car.tip: first tick).
@@ -61,8 +70,7 @@ TEST(ProgramSessionEnd, SavesWhatShutDownWouldAndChangesNothing) {
         {"all three grey", [](Program& p) {
              p.colours().screenColourClick(7); p.colours().timesColourClick(7); p.colours().citiesLightGreyClick();
          }, {0, 0, 7, 7, 7}},
-        {"signal on, times red", [](Program& p) { p.signalClick(); p.colours().timesColourClick(4); },
-         {1, -1, 0, 4, 0}},
+        {"signal, times red", [](Program& p) { p.signalClick(), p.colours().timesColourClick(4); }, {1, -1, 0, 4, 0}},
         {"signal twice, blue", [](Program& p) { p.signalClick(); p.signalClick(); p.colours().screenColourClick(1); },
          {0, 0, 1, 0, 0}},
         // The scheme is kept although the window shows grey; it is saved grey.
@@ -175,9 +183,8 @@ TEST(ProgramShutDown, AsksOnlyWhenZoneOrHemisphereChanged) {
     }
 }
 
-// From the saved zone +1, one change after another of the zone box (key by key) or UpDown1 (typed nullptr); then
-// the south keeps the latitude negative, in memory and in lxp2.par.
-TEST_F(ProgramTest, ZoneBoxFiltersClampsAndWrapsAndSouthIsSaved) {
+// Summer time switched by hand alone; the zone box or UpDown1 (typed nullptr) from zone +1; the south saved negative.
+TEST_F(ProgramTest, ZoneBoxFiltersClampsAndWrapsSouthIsSavedAndSummerTimeByHand) {
     struct Step { const char* typed; int click; const char* shown; int zone; };
     const Step steps[] = {
         {"1a3", 0, "12", 12}, {"-15", 0, "-12", -12},   // letters dropped, then clamped
@@ -187,6 +194,8 @@ TEST_F(ProgramTest, ZoneBoxFiltersClampsAndWrapsAndSouthIsSaved) {
         {nullptr, +1, "-12", -12}, {nullptr, -1, "12", 12}, {"0", 0, "0", 0}, {nullptr, -1, "-1", -1},   // wraps at 12
     };
     ASSERT_TRUE(program->startUp());
+    program->dstSwitchClick();   // automatic summer time: the click does nothing
+    EXPECT_EQ(std::tuple(view().summerTimeButton.caption, platform.writes), std::tuple("Ora Legale", Strings{}));
     for (const Step& c : steps) {
         SCOPED_TRACE(c.typed ? c.typed : "UpDown1");
         c.click ? program->upDownClick(c.click) : program->zoneBoxChanged("");
@@ -200,20 +209,11 @@ TEST_F(ProgramTest, ZoneBoxFiltersClampsAndWrapsAndSouthIsSaved) {
     ExpectShown(view(), {"Option2.checked=1", "Option1.checked=0",
                     "SSPanel6.caption=Ora Legale dal 27 Ottobre 2024 al 30 Marzo 2025     (Emisfero Australe)"});
     program->saveZoneClick();
-    EXPECT_EQ(platform.beeps, 1);
-    EXPECT_FALSE(view().saveZoneButton.enabled);
-    // 21 June is the southern winter: no summer hour.
-    EXPECT_EQ(dir.read("lxp2.par"), "-41,-54,-12,-29,5,,0,,,0,,0,,,2,1,0,1\r\n");
+    EXPECT_EQ(std::pair(platform.beeps, view().saveZoneButton.enabled), std::pair(1, false));
+    EXPECT_EQ(dir.read("lxp2.par"), "-41,-54,-12,-29,5,,0,,,0,,0,,,2,1,0,1\r\n");   // 21 June: southern winter
     program->hemisphereClick(Hemisphere::North);
     EXPECT_EQ((std::array{state().site.latDegrees, state().site.latMinutes}), (std::array{41.0, 54.0}));
-}
-
-// Summer time by hand starts as lxp2.par's caption field says (an unknown hemisphere ignores the window); clicks save.
-TEST_F(ProgramTest, SummerTimeSwitchOnlyByHandAndSaved) {
-    ASSERT_TRUE(program->startUp());
-    program->dstSwitchClick();
-    EXPECT_EQ(view().summerTimeButton.caption, "Ora Legale") << "automatic summer time: the click does nothing";
-    EXPECT_TRUE(platform.writes.empty());
+    // By hand it starts as lxp2.par's caption field says (an unknown hemisphere ignores the window); clicks save.
     dir.write("lxp2.par", "41,54,-12,-29,-1,,1,,,0,,0,,,0,1,0,0\r\n");
     restart();
     EXPECT_EQ(view().summerTimeButton.caption, "Ora Solare");
@@ -222,19 +222,6 @@ TEST_F(ProgramTest, SummerTimeSwitchOnlyByHandAndSaved) {
               std::pair(std::string("Ora Legale"), std::string("41,54,-12,-29,-1,,1,,,0,,0,,,0,0,0,0\r\n")));
     program->dstSwitchClick();
     EXPECT_EQ(dir.read("lxp2.par"), "41,54,-12,-29,-1,,0,,,0,,0,,,0,1,0,0\r\n");
-}
-
-// Every start shows page 1; the title and the File menu switch pages, each page's own item off.
-TEST_F(ProgramTest, PagesAndTheirMenuItems) {
-    ASSERT_TRUE(program->startUp());
-    for (int page : {1, 2, 1}) {
-        program->tick();
-        ExpectShown(view(), {"SSPanel7.caption=- Tabella " + std::to_string(page) + " -   Fusi Orari",
-                             page == 1 ? "Label1(0).caption=Roma" : "Label1(0).caption=Lisbona", "Text1.backColour=15",
-                             "tabel(2).enabled=" + std::to_string(page != 1),
-                             "tabel(3).enabled=" + std::to_string(page == 1)});
-        program->pageSwitchClick();
-    }
 }
 
 // From seg.dat's scheme (window, times, cities, changed), colour commands: what is shown, and the scheme after.
@@ -261,8 +248,7 @@ TEST_F(ProgramTest, ColourSchemes) {
           "colorig.enabled=1", "Label2(3).backColour=4", "Label1(3).backColour=0"}, {7, 4, 0, 1}},
         {"black cities after original colours disable undo", {0, 0, 0, 0},
          [](ColourScheme& c) { c.screenColourClick(2); c.originalColoursClick(); c.citiesBlackClick(); },
-         {"Annulla.enabled=0", "Label1(0).backColour=0", "Form1.backColour=7", "Label2(0).backColour=7"},
-         {2, 0, 0, 1}},
+         {"Annulla.enabled=0", "Label1(0).backColour=0", "Form1.backColour=7", "Label2(0).backColour=7"}, {2, 0, 0, 1}},
         {"light grey cities in between replace the saved city colour", {2, 2, 0, 1},
          [](ColourScheme& c) { c.originalColoursClick(); c.citiesLightGreyClick(); c.undoColoursClick(); },
          {"Label1(0).backColour=7"}, {2, 2, 7, 1}},
@@ -278,10 +264,7 @@ TEST_F(ProgramTest, ColourSchemes) {
     }
 }
 
-// --- fusi.tz: the rows that follow the system's time-zone database ---
-
-// A damaged fusi.tz, or no database, stops nothing: a warning per damaged line a load (no database: one), that row
-// on its class, the others on their zones, the file untouched.
+// A damaged fusi.tz or no database stops nothing: a warning per bad line a load, that row on its class, the file kept.
 TEST_F(ProgramTest, DamagedCityZonesWarnAndKeepRowsOnTheirClasses) {
     struct Case { const char* why; std::string content, warning; bool londonFollows; int warnings = 2; };
     const std::string keeps = "; la città segue la sua classe", all = "; ogni città segue la sua classe";
@@ -302,11 +285,8 @@ TEST_F(ProgramTest, DamagedCityZonesWarnAndKeepRowsOnTheirClasses) {
                          "fusi.tz, riga 1: fuso sconosciuto " + std::string(zone) + keeps, true});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
-        dir.write(kCityZonesFile, c.content);
-        if (c.content.empty()) {
-            std::filesystem::remove(dir / kCityZonesFile);
-            ASSERT_EQ(mkfifo((dir / kCityZonesFile).c_str(), 0600), 0);
-        }
+        if (!c.content.empty()) dir.write(kCityZonesFile, c.content);
+        else { ASSERT_EQ(mkfifo((dir / kCityZonesFile).c_str(), 0600), 0); }   // each row removes its file at the end
         restart();
         test::FixedZones none;
         none.failureText = "none here";

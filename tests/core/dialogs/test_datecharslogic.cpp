@@ -59,8 +59,7 @@ TEST_F(DateCharsTest, EveryActionOnTheLivePair) {
     }
 }
 
-// One character is kept, none outside Windows-1252 or not UTF-8, nor codes 0..7, 17, 20 and 41: shifted by 7 they
-// would fall to 0 or become LF, CR or the quote.
+// One storable character kept: none outside Windows-1252, nor 0..7, 17, 20, 41 (shifted by 7: 0, LF, CR, the quote).
 TEST(DateCharFilter, KeepsOneStorableCharacter) {
     struct Case { const char* typed; const char* kept; };
     const Case cases[] = {{"", ""}, {"ab", "a"}, {"°x", "°"}, {"ā", ""}, {"😀", ""}, {"\xB0", ""}};

@@ -46,8 +46,7 @@ TEST_F(RuleDialogTest, ApplyIsEnabledWhileTheRuleDiffersAndPutsItInForce) {
     const Step steps[] = {
         {2, 3, true, 1}, {2, 0, false, 1},                  // a weekday changed, and changed back
         {0, 2, false, 1},                                   // the same month chosen again
-        {4, 1, true, 1}, {3, 10, true, 1}, {4, 4, true, 1},  // one value still differs
-        {3, 9, false, 1},
+        {4, 1, true, 1}, {3, 10, true, 1}, {4, 4, true, 1}, {3, 9, false, 1},   // one value still differs, then none
         {0, 4, true, 1}, {-1, 0, false, 0},                 // starts in May: nothing in force before Applica
         {0, 2, true, 0},                                    // back to March: differs from what was applied
     };
@@ -60,8 +59,7 @@ TEST_F(RuleDialogTest, ApplyIsEnabledWhileTheRuleDiffersAndPutsItInForce) {
     }
 }
 
-// The lists show the rule as the hemisphere sees it; A moved to May, then applied and closed or saved by Ok: what
-// stays in force, in Parleg.dat, on opening again (the summer hour: the rule in the north, its complement south).
+// Lists as the hemisphere sees the rule; A to May, applied and closed or Ok: in force, in Parleg.dat, opened again.
 TEST_F(RuleDialogTest, WhatEachWayOutLeaves) {
     enum Exit { AppliedThenAnnulla, AppliedThenCloseBox, Ok };
     struct Case { const char* how; int hemisphere; ClockReading today; Exit exit; const char* rule; int inDstBefore, inDstAfter; };

@@ -64,8 +64,7 @@ TEST_F(ZoneEditorTest, WhatEachBoxKeeps) {
     EXPECT_EQ(std::pair(zones.valueLength(), classes.valueLength()), std::pair(0, 1)) << "the window's limit: none on an offset";
 }
 
-// The file shown filtered as if typed, a positive offset with its plus; only known classes colour a name; a name's
-// tooltip tells what its row will follow once saved: its zone until its time is edited, else its class.
+// Filled as if typed, offsets with a plus; known classes colour names; a tooltip: the zone until its time is edited.
 TEST_F(ZoneEditorTest, OpeningFillsTheBoxesAsIfTyped) {
     struct Case { ZoneRow stored; const char* name; const char* offset; const char* zoneClass; Rgb colour; };
     const Case cases[] = {
@@ -101,8 +100,7 @@ TEST_F(ZoneEditorTest, OpeningFillsTheBoxesAsIfTyped) {
     EXPECT_EQ(classes.view().nameBoxes[0].textColour, rgb(255, 0, 0));
 }
 
-// The editor's rules restated apart from it: fusi.tmp holds what Salva staged until a close commits it; closing
-// with unstaged edits asks, Yes saves them; a zone's row saved with another offset or class leaves it (fusi.tz first).
+// The editor's rules apart from it: Salva stages fusi.tmp, a close commits it or asks; a moved zone row leaves fusi.tz.
 struct EditorModel {
     Variant variant = Variant::Zones;
     ZoneTable dat{}, read{}, boxes{};          // fusi.dat; what the editor read; what its boxes show
@@ -198,8 +196,7 @@ TEST_F(ZoneEditorTest, EverySequenceLeavesWhatTheModelSays) {
     }
 }
 
-// A save failing on a full disk, in any dialog, keeps it open with its edits and says which file and why; the
-// program runs on, the files unchanged; once there is room the same button saves.
+// A save failing on a full disk keeps any dialog open with its edits, says file and why; with room the button saves.
 TEST_F(ZoneEditorTest, AFailedSaveKeepsTheDialogOpenWithItsEdits) {
     using Save = std::function<bool()>;   // the dialog's button: true once the save went through
     struct Case { const char* what; const char* failing; std::function<Save()> open; const char* reason; };
@@ -219,13 +216,11 @@ TEST_F(ZoneEditorTest, AFailedSaveKeepsTheDialogOpenWithItsEdits) {
         {"closing saves the edits, Yes", kZoneFile, inEditor({value(0, "+2")}, true), "fusi.dat: scrittura non riuscita"},
         {"Parametri: OK", kSiteFile, [this] {
              auto d = std::make_shared<ParamsDialogLogic>(*program);
-             d->load(), d->latitudeDegreesChanged("45");
-             return Save([d] { return d->okClick(); });
+             return d->load(), d->latitudeDegreesChanged("45"), Save([d] { return d->okClick(); });
          }, "lxp2.par: scrittura non riuscita"},
         {"Ora Legale: Ok", kRuleFile, [this] {
              auto d = std::make_shared<RuleDialogLogic>(*program);
-             d->load(), d->select(0, 4);
-             return Save([d] { return d->okClick(); });
+             return d->load(), d->select(0, 4), Save([d] { return d->okClick(); });
          }, "Parleg.dat: scrittura non riuscita"},
     };
     for (const Case& c : cases) {

@@ -14,8 +14,7 @@ std::string Describe(const std::vector<FieldValue>& fields) {
     return out;
 }
 
-// A number written with a leading blank unless negative reads back; the three readings of a number text: the
-// leading number (seg.dat), fusi.dat's offset, lxp2.par's and Parleg.dat's strict number (nullopt: not wholly one).
+// Numbers written and read back; leading (seg.dat), offset (fusi.dat), strict (lxp2.par, Parleg.dat; nullopt: none).
 TEST(NumberTexts, WrittenAndReadBackLeadingOffsetAndStrict) {
     const std::pair<double, const char*> written[] = {
         {7, " 7"}, {-1, "-1"}, {0, " 0"}, {-0.0, " 0"}, {-0.25, "-0.25"}, {0.1, " 0.1"}, {1e-5, " 0.00001"},

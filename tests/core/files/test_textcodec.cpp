@@ -5,8 +5,7 @@
 namespace vemar {
 namespace {
 
-// Every byte to UTF-8 and back; bytes 249..255 stored cannot be unscrambled, every other byte unscrambles and
-// scrambles back to itself, except those no writer produces (zero, LF, CR and the quote).
+// Every byte to UTF-8 and back; 249..255 do not unscramble, the rest round-trip but zero, LF, CR and the quote.
 TEST(Cp1252, EveryByteRoundTripsAndTextsWithoutOne) {
     struct Case { unsigned char byte; const char* utf8; };
     const Case cases[] = {
