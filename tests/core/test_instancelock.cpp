@@ -68,8 +68,7 @@ TEST(InstanceLock, AKilledHolderLeavesNoLockBehind) {
         InstanceLock lock;
         const char taken = lock.take(dir.path()) == Outcome::Taken ? 'y' : 'n';
         (void)!::write(ready[1], &taken, 1);
-        ::pause();
-        ::_exit(0);
+        ::pause(), ::_exit(0);
     }
     ::close(ready[1]);   // a child that dies early then reads as an end, not a wait
     char taken = 0;

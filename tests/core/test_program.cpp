@@ -215,8 +215,7 @@ TEST_F(ProgramTest, ZoneBoxFiltersClampsAndWrapsSouthIsSavedAndSummerTimeByHand)
     program->hemisphereClick(Hemisphere::North);
     EXPECT_EQ((std::array{state().site.latDegrees, state().site.latMinutes}), (std::array{41.0, 54.0}));
     // By hand it starts as lxp2.par's caption field says (an unknown hemisphere ignores the window); clicks save.
-    dir.write("lxp2.par", "41,54,-12,-29,-1,,1,,,0,,0,,,0,1,0,0\r\n");
-    restart();
+    dir.write("lxp2.par", "41,54,-12,-29,-1,,1,,,0,,0,,,0,1,0,0\r\n"), restart();
     EXPECT_EQ(view().summerTimeButton.caption, "Ora Solare");
     program->dstSwitchClick();
     EXPECT_EQ(std::pair(view().summerTimeButton.caption, dir.read("lxp2.par")),

@@ -14,8 +14,7 @@ protected:
 
     void SetUp() override {
         s.tick.tickStage = TickStage::Running;   // no start-up count, no table read
-        s.table.zoneTableLoaded = 1;
-        s.display.dateSymbol1 = "*", s.display.dateSymbol2 = "°";
+        s.table.zoneTableLoaded = 1, s.display.dateSymbol1 = "*", s.display.dateSymbol2 = "°";
         s.site.autoDst = 1;
         for (int n = 0; n < kZoneRows; ++n) setRow(n, "City" + std::to_string(n + 1), "0", "0");
     }
@@ -51,11 +50,9 @@ TEST_F(TickTest, RowTimeAndDateMarker) {
         SCOPED_TRACE(std::string(c.why) + " with markers '" + first + "' and '" + second + "'");
         std::tie(s.display.dateSymbol1, s.display.dateSymbol2) = std::tuple(first, second);
         s.site.zoneOffset = std::chrono::hours{c.zone}, s.site.hemisphere = static_cast<Hemisphere>(c.hemisphere);
-        at(2024, 6, 21, c.hour, c.minute, 5);
-        ruleSummer(c.ruleSummer == 1);
+        at(2024, 6, 21, c.hour, c.minute, 5), ruleSummer(c.ruleSummer == 1);
         s.site.inDstWindow = c.inDst, s.site.halfHour = std::chrono::minutes{c.halfHour};
-        setRow(0, "Roma", c.zoneClass, c.offset);
-        program->tick();
+        setRow(0, "Roma", c.zoneClass, c.offset), program->tick();
         EXPECT_EQ(v.rowTimes[0].caption, c.time);
         EXPECT_EQ(v.dateMarkers[0].caption, c.secondDate ? second : first);
         EXPECT_EQ(v.dateMarkers[0].textColour, palette(c.secondDate ? 10 : 12));
@@ -93,8 +90,7 @@ TEST_F(TickTest, NamesColoursAndTooltips) {
     };
     for (const Case& c : cases) {
         v.cityNames[0].textColour = palette(6), s.display.citiesColour = c.citiesColour;
-        setRow(0, "X", c.zoneClass, c.offset);
-        program->tick();
+        setRow(0, "X", c.zoneClass, c.offset), program->tick();
         EXPECT_EQ(std::tuple(v.cityNames[0].caption, v.cityNames[0].textColour, v.rowTimes[0].tooltip),
                   std::tuple("X", palette(c.colour), c.tip)) << c.zoneClass << " on " << c.citiesColour;
     }
@@ -112,8 +108,7 @@ TEST_F(TickTest, DatePairAcrossMonthAndYearEnds) {
         {{2024, 6, 30, 21, 0, 0}, -5, "Domenica  30 Giugno 2024", "Lunedì  1 Luglio 2024", 182},
     };
     for (const Case& c : cases) {
-        s.site.zoneOffset = std::chrono::hours{c.zone}, platform.clock = c.clock;
-        program->tick();
+        s.site.zoneOffset = std::chrono::hours{c.zone}, platform.clock = c.clock, program->tick();
         EXPECT_EQ((std::array{v.firstDate.caption, v.secondDate.caption, v.dayOfYear.caption}),
                   (std::array<std::string, 3>{c.first, c.second, std::to_string(c.dayOfYear) + "° giorno dell'anno"}));
     }
@@ -127,8 +122,7 @@ TEST_F(TickTest, ARowDaysAwayNamesItsOwnDate) {
         {{2500, 12, 31, 22, 0, 0}, "+1000", "  "},
     };
     for (const auto& [clock, offset, tooltip] : cases) {
-        platform.clock = clock, setRow(0, "X", "0", offset);
-        program->tick();
+        platform.clock = clock, setRow(0, "X", "0", offset), program->tick();
         EXPECT_EQ(v.dateMarkers[0].tooltip, tooltip) << offset;
     }
 }
@@ -154,8 +148,7 @@ TEST(DatePairFor, HoldsTheMostRowsThenTheHome) {
 
 // 44 even-second ticks close the picture; after a reload request the stage ends at once, the count stays 44.
 TEST_F(TickTest, StartupCountClosesThePictureAfter44EvenTicks) {
-    s.tick.tickStage = TickStage::StartupCount;
-    at(2024, 6, 21, 22, 0, 1);
+    s.tick.tickStage = TickStage::StartupCount, at(2024, 6, 21, 22, 0, 1);
     for (int i = 0; i < 100; ++i) program->tick();
     EXPECT_EQ(s.tick.startCounter, 0) << "odd seconds do not count";
     at(2024, 6, 21, 22, 0, 2);

@@ -87,8 +87,7 @@ struct ScopedZone {
     std::optional<std::string> old;
     explicit ScopedZone(const char* zone) {
         if (const char* tz = std::getenv("TZ")) old = tz;
-        ::setenv("TZ", zone, 1);
-        tzset();
+        ::setenv("TZ", zone, 1), tzset();
     }
     ~ScopedZone() { old ? ::setenv("TZ", old->c_str(), 1) : ::unsetenv("TZ"); tzset(); }
     ScopedZone(const ScopedZone&) = delete; ScopedZone& operator=(const ScopedZone&) = delete;
@@ -110,8 +109,7 @@ public:
         static int serial = 0;
         path_ = fs::temp_directory_path() /
                 ("vemar-test-" + std::to_string(::getpid()) + "-" + std::to_string(++serial));
-        fs::remove_all(path_);
-        fs::create_directories(path_);
+        fs::remove_all(path_), fs::create_directories(path_);
         if (seeded)
             for (const auto& entry : fs::directory_iterator(VEMAR_DATA_DIR))
                 if (entry.path().filename() != kCityZonesFile)

@@ -39,8 +39,7 @@ void WriteAll(const fs::path& dir, int version) {
     WriteSiteSettings(dir / kSiteFile, site);
     WriteDisplaySettings(dir / kDisplayFile, kDisplay[version]);
     WriteParleg(dir / kRuleFile, version ? DstRule{9, 0, 0, 3, 0, 0} : DstRule{});
-    WriteZoneTable(dir / "zone-direct.dat", zones);
-    StageZoneTable(dir, zones);
+    WriteZoneTable(dir / "zone-direct.dat", zones), StageZoneTable(dir, zones);
     WriteCityZones(dir / kCityZonesFile,
                    version ? WithNamesOnClasses(cityZones, {"Roma", "Londra", "Kathmandu"}) : cityZones);
     CommitStagedTable(dir);
@@ -53,8 +52,7 @@ int main(int argc, char** argv) {
     const fs::path dir = argv[1];
     const int kills = argc > 2 ? std::atoi(argv[2]) : 300;
     const unsigned seed = argc > 3 ? unsigned(std::atoi(argv[3])) : std::random_device{}();
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    fs::remove_all(dir), fs::create_directories(dir);
     // Each file as each version leaves it; the two rounds of saves, timed, set the span the kills fall in.
     std::map<std::string, std::string> version[2], before;
     const auto start = std::chrono::steady_clock::now();
@@ -82,8 +80,7 @@ int main(int argc, char** argv) {
             const auto now = ReadFileBytes(dir / name);
             if (!now || (*now != version[0].at(name) && *now != version[1].at(name)))
                 return fail(k, std::string(name) + (now ? " is neither version" : " is missing"));
-            changed += *now != before[name];
-            before[name] = *now;
+            changed += *now != before[name], before[name] = *now;
         }
         // The staged table is either gone (renamed) or complete.
         if (const auto staged = ReadFileBytes(dir / kStagedZoneFile);

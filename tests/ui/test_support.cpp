@@ -28,23 +28,19 @@ namespace {
 
 // A label of the main window's time grid: 20 pixels high, centred, white on navy.
 void dress(QLabel& label, int width, bool bold, int pointSize = 0) {
-    label.setAlignment(Qt::AlignCenter);
-    label.setFixedSize(width, 20);
+    label.setAlignment(Qt::AlignCenter), label.setFixedSize(width, 20);
     QFont font = QApplication::font();
     font.setBold(bold);
     if (pointSize) font.setPointSize(pointSize);
-    label.setFont(font);
-    label.setAutoFillBackground(true);
+    label.setFont(font), label.setAutoFillBackground(true);
     QPalette p = label.palette();
-    p.setColor(QPalette::Window, QColor(0, 0, 128));
-    p.setColor(QPalette::WindowText, Qt::white);
+    p.setColor(QPalette::Window, QColor(0, 0, 128)), p.setColor(QPalette::WindowText, Qt::white);
     label.setPalette(p);
 }
 
 QImage rendered(QWidget& widget) {
     QImage image(widget.size(), QImage::Format_RGB32);
-    image.fill(Qt::red);
-    widget.render(&image);
+    image.fill(Qt::red), widget.render(&image);
     return image;
 }
 
@@ -59,6 +55,29 @@ QImage reference(const QString& text, int width, bool bold, int pointSize = 0) {
     QLabel label(text);
     dress(label, width, bold, pointSize);
     return rendered(label);
+}
+
+// A request to the running program in pieces is answered; a caller gone before its line ends is hung up on.
+void PiecesAnswered(const std::string& socket) {
+    QByteArray reply;
+    const auto call = [&](const char* rest) {   // "sh" first, heard alone, then the rest
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        sockaddr_un to{AF_UNIX, {}};
+        socket.copy(to.sun_path, sizeof to.sun_path - 1);
+        ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to);
+        for (const char* piece : {"sh", rest}) ::send(fd, piece, std::strlen(piece), MSG_NOSIGNAL), QTest::qWait(50);
+        return fd;
+    };
+    const auto hear = [&](int fd) {
+        char bytes[8];
+        const ssize_t n = ::recv(fd, bytes, sizeof bytes, 0);
+        return reply.append(bytes, std::max<ssize_t>(n, 0)), n;
+    };
+    const int whole = call("ow\n"), cut = call("");
+    QTRY_COMPARE((hear(whole), reply), QByteArray("ok\n"));
+    ::shutdown(cut, SHUT_WR);
+    QTRY_COMPARE(hear(cut), ssize_t(0));
+    ::close(whole), ::close(cut);
 }
 
 } // namespace
@@ -102,8 +121,7 @@ private slots:
         QCOMPARE(rendered(label), reference(text, width, bold, pointSize));
     }
 
-    // A label drawn other than as one plain line (a frame, a margin, an indent, wrapped, right to left) is left to
-    // QLabel.
+    // Framed, with a margin or an indent, wrapped or right to left: the label is left to QLabel.
     void glyphsLeaveOtherLooksToQLabel() {
         const std::function<void(QLabel&)> looks[] = {
             [](QLabel& l) { l.setFrameStyle(QFrame::Box); }, [](QLabel& l) { l.setAlignment(Qt::AlignLeft), l.setMargin(3); },
@@ -149,8 +167,7 @@ private slots:
         window.resize(width + 20, 40);
         auto* label = new GlyphLabel(&window);
         dress(*label, width, true);
-        label->move(10, 10);
-        label->showText(texts[0]);
+        label->move(10, 10), label->showText(texts[0]);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         label->installEventFilter(&recorder);
@@ -171,8 +188,7 @@ private slots:
         QVERIFY2(repainted.left() >= first - 3 && repainted.right() <= last + 3, qPrintable(QString::asprintf(
                      "repainted %d..%d, changed %d..%d", repainted.left(), repainted.right(), first, last)));
         const int paints = recorder.paints;   // the same text again repaints nothing
-        label->showText(texts.last());
-        QTest::qWait(20);
+        label->showText(texts.last()), QTest::qWait(20);
         QCOMPARE(recorder.paints, paints);
     }
 
@@ -190,8 +206,7 @@ private slots:
     // every test that makes a watcher of its own: this handler stays for the run.
     void signalBeforeTheWindowIsKeptForTheWatcher() {
         sigset_t ends;
-        sigemptyset(&ends);
-        sigaddset(&ends, SIGTERM);
+        sigemptyset(&ends), sigaddset(&ends, SIGTERM);
         QCOMPARE(pthread_sigmask(SIG_BLOCK, &ends, nullptr), 0);
         std::raise(SIGTERM);   // pending: without the watcher's handler it would end the test
         QVERIFY(!SignalWatcher::endAsked());
@@ -231,36 +246,10 @@ private slots:
                 if (answering) QTRY_VERIFY_WITH_TIMEOUT(ended, 5000);
                 start.join();
                 QCOMPARE(later, std::optional<int>(answering ? 0 : 1));
+                if (answering) PiecesAnswered(socket.toStdString());
             }
             QVERIFY(!QFileInfo::exists(socket));
         }
-    }
-
-    // The running program answers a request sent in pieces, and hangs up on a caller gone before its line ends.
-    void runningOneHearsWholeLines() {
-        QTemporaryDir runtime, dir;
-        privateRuntime(runtime);
-        SingleInstance running(dir.path().toStdString());
-        QVERIFY(!running.claim());
-        QByteArray reply;
-        const auto call = [&](const char* rest) {   // "sh" first, heard alone, then the rest
-            const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-            sockaddr_un to{AF_UNIX, {}};
-            SingleInstance::socketPath(dir.path().toStdString()).copy(to.sun_path, sizeof to.sun_path - 1);
-            ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to);
-            for (const char* piece : {"sh", rest}) ::send(fd, piece, std::strlen(piece), MSG_NOSIGNAL), QTest::qWait(50);
-            return fd;
-        };
-        const auto hear = [&](int fd) {
-            char bytes[8];
-            const ssize_t n = ::recv(fd, bytes, sizeof bytes, 0);
-            return reply.append(bytes, std::max<ssize_t>(n, 0)), n;
-        };
-        const int whole = call("ow\n"), cut = call("");
-        QTRY_COMPARE((hear(whole), reply), QByteArray("ok\n"));
-        ::shutdown(cut, SHUT_WR);
-        QTRY_COMPARE(hear(cut), ssize_t(0));
-        ::close(whole), ::close(cut);
     }
 
     // Without a private $XDG_RUNTIME_DIR the socket goes into a folder of the program's own under $TMPDIR;
@@ -282,8 +271,7 @@ private slots:
         QFETCH(bool, used);
         QTemporaryDir tmp, home;
         const QString folder = tmp.path() + "/vemar-" + QString::number(::geteuid());
-        qputenv("TMPDIR", tmp.path().toUtf8());
-        qputenv("XDG_RUNTIME_DIR", home.path().toUtf8());
+        qputenv("TMPDIR", tmp.path().toUtf8()), qputenv("XDG_RUNTIME_DIR", home.path().toUtf8());
         ::chmod(home.path().toUtf8(), runtime.toUInt(nullptr, 8));
         if (runtime.isEmpty()) qunsetenv("XDG_RUNTIME_DIR");
         if (planted == "link") QFile::link(home.path(), folder);

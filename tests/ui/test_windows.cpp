@@ -41,9 +41,7 @@ struct Running {
         if (databaseMode) program->attachZoneDatabase(zones);
         window = std::make_unique<ui::MainWindow>(*program);
         driver = std::make_unique<ui::Driver>(*window, platform);
-        window->tickOnce();
-        window->show();
-        window->showStartupPicture();
+        window->tickOnce(), window->show(), window->showStartupPicture();
         run({"ticks:1"});
     }
     ~Running() { if (databaseMode) qunsetenv("TZ"); }
@@ -132,8 +130,7 @@ private slots:
             auto* completer = p.driver->window("Form5")->findChild<QCompleter*>();
             QVERIFY(completer && completer->popup()->isVisible());
             QCOMPARE(completer->popup()->model()->index(0, 0).data().toString(), "Kathmandu  Asia/Kathmandu +5:45");
-            QTest::keyClick(completer->popup(), Qt::Key_Down);
-            QTest::keyClick(completer->popup(), Qt::Key_Return);
+            QTest::keyClick(completer->popup(), Qt::Key_Down), QTest::keyClick(completer->popup(), Qt::Key_Return);
             p.run({"Form5.Text2(3).caption=Kathmandu", "Form5.Text1(3).caption=+5", "Form5.Text2(3).textColour=#ff0000",
                    "Form5.Text2(3).tooltip= Kathmandu +5:45h Asia/Kathmandu ", "click:Form5.SSCommand1"});
             if (!saved) p.run({"click:Form5.SSCommand2", "Form5.Text2(3).caption=Berlino"});
@@ -159,8 +156,7 @@ private slots:
         qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
         ui::SingleInstance running(p.dir.path().toStdString());
         QVERIFY(!running.claim());
-        running.serve(p.window.get());
-        p.window->setWindowState(Qt::WindowMinimized);
+        running.serve(p.window.get()), p.window->setWindowState(Qt::WindowMinimized);
         std::atomic<bool> ended = false;
         std::thread later([&] { ended = ui::SingleInstance(p.dir.path().toStdString()).claim() == 0; });
         QTRY_VERIFY_WITH_TIMEOUT(ended, 5000);
@@ -185,8 +181,7 @@ private slots:
         const auto slow = [timer] { return timer->isActive() && timer->interval() > 16 && timer->interval() <= 1003; };
         p.run({"ticks:50", "closed:Form4"});   // the start-up count ends, in an even second
         QTRY_VERIFY(slow());
-        p.run({"at:2024-06-21T22:00:07"});
-        p.window->findChild<QPushButton*>("SSCommand1")->click();
+        p.run({"at:2024-06-21T22:00:07"}), p.window->findChild<QPushButton*>("SSCommand1")->click();
         QCOMPARE(timer->interval(), 0);
         QTRY_VERIFY(p.window->findChild<QLabel*>("Label2(0)")->text() == "22:00:07" && slow());
         p.run({"click:Form1.CarDat"});   // a key there may change what the main window shows

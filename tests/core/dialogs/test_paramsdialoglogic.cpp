@@ -15,8 +15,7 @@ class ParamsDialogTest : public test::ProgramTest {
 protected:
     // The program restarted over this lxp2.par and the dialog opened.
     void openOn(const std::string& line) {
-        dir.write(kSiteFile, line);
-        restart();
+        dir.write(kSiteFile, line), restart();
         atStart = settings();
         (dialog = std::make_unique<ParamsDialogLogic>(*program))->load();
     }

@@ -13,9 +13,7 @@ protected:
     // Started in the given hemisphere on the given day, over this Parleg.dat, the dialog opened.
     void openIn(int hemisphere, ClockReading today = {2024, 4, 15, 12, 0, 0}, const std::string& rule = kRuleLine) {
         dir.write(kSiteFile, hemisphere == 1 ? "41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,1\r\n" : "-33,-52,151,12,-10,,0,,,0,,0,,,2,1,0,1\r\n");
-        dir.write(kRuleFile, rule);
-        platform.clock = today;
-        restart();
+        dir.write(kRuleFile, rule), platform.clock = today, restart();
         (dialog = std::make_unique<RuleDialogLogic>(*program))->load();
     }
     std::string rule() {   // the rule in force as Parleg.dat would hold it

@@ -32,11 +32,9 @@ protected:
     void SetUp() override { ASSERT_TRUE(program->startUp()); original = ReadZoneTable(dir / kZoneFile); }
     // The installed fusi.dat, this fusi.tz, no fusi.tmp; restarted on the system's zones.
     void startOver(const std::string& zones) {
-        WriteZoneTable(dir / kZoneFile, original);
-        dir.write(kCityZonesFile, zones);
+        WriteZoneTable(dir / kZoneFile, original), dir.write(kCityZonesFile, zones);
         std::filesystem::remove_all(dir / kStagedZoneFile);
-        restart();
-        program->attachZoneDatabase(database);
+        restart(), program->attachZoneDatabase(database);
         program->tick();   // loads the table: no reload pending from here on
         platform = test::RecordingPlatform();
     }

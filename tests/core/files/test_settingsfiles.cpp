@@ -180,8 +180,7 @@ TEST_F(FilesTest, WritersLeaveTheExactBytesOrTheOldFile) {
     EXPECT_EQ(descriptors(), open) << "a failed write leaves its temporary file open";
     SetWriteFaultForTesting(nullptr);
     const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
-    dir.write(kSiteFile, "old");
-    fs::permissions(dir / kSiteFile, mode);
+    dir.write(kSiteFile, "old"), fs::permissions(dir / kSiteFile, mode);
     if (::fcntl(0, F_GETFD) == -1) { ASSERT_EQ(::open("/dev/null", O_RDONLY), 0); }   // run without one
     WriteFileAtomic(dir / kSiteFile, "new");
     EXPECT_EQ(std::pair(dir.read(kSiteFile), fs::status(dir / kSiteFile).permissions()), std::pair(std::string("new"), mode));

@@ -53,8 +53,7 @@ TEST_F(HomeZoneTest, AHomeOnItsZoneShowsTheZonesSummerAndPeriod) {
     EXPECT_EQ(state().site.inDstWindow, 1);
     // Every row of page 1 on 15 January: the pair starts with yesterday before 10:00 UT, as the morning window.
     for (auto [hour, first] : {std::pair(9, "Mercoledì  14 Gennaio 2026"), {10, "Giovedì  15 Gennaio 2026"}}) {
-        platform.clock = {2026, 1, 15, hour + 11, 30, 0, test::Instant(2026, 1, 15, hour, 30)};
-        program->tick();
+        platform.clock = {2026, 1, 15, hour + 11, 30, 0, test::Instant(2026, 1, 15, hour, 30)}, program->tick();
         test::ExpectShown(view(), {std::string("SSPanel2.caption=") + first});
     }
     // Taken off its zone, the home's period is the rule's from the next tick.
@@ -142,8 +141,7 @@ TEST_F(Machine, AFolderWithoutTheFileIsJudgedOnceAndRowsSayHowFarTheyAre) {
     firstStartInRoma();
     ZoneTable table = ReadZoneTable(dir / kZoneFile);
     for (int k = 0; k < int(std::size(rows)); ++k) table[k] = {rows[k].first, "1", "+1"};
-    WriteZoneTable(dir / kZoneFile, table);
-    startIn("Europe/Rome", false);
+    WriteZoneTable(dir / kZoneFile, table), startIn("Europe/Rome", false);
     EXPECT_EQ(dir.read(kHomeZoneFile), "Europe/Rome\n");
     EXPECT_TRUE(program->home().followsZone());
     for (int k = 0; k < int(std::size(rows)); ++k) EXPECT_EQ(view().rowTimes[k].tooltip, rows[k].second);
