@@ -137,7 +137,6 @@ void Tick::reinitialise() {
         cities_.load();
         s_.table.zoneTableLoaded = 1;
     }
-    for (int k = 0; k < kPageRows; ++k) v_.rowTimes[k].backColour = palette(s_.display.timesColour);
 }
 
 void Tick::namesPass(int year) {

@@ -43,6 +43,7 @@ TEST_F(TickTest, RowTimeAndDateMarker) {
         {"southern home in winter: Roma in summer", 10, 2, 0, 1, 0, 12, 0, "1", "+1", "  4:00:05", true},
         {"half-hour home: Delhi itself", 5, 1, 0, 0, 30, 12, 10, "2", "+5", "12:10:05", true},
         {"after midnight the base hour is the day before's", 1, 1, 0, 0, 0, 0, 30, "0", "+1", "  0:30:05", true},
+        {"noon of a northern summer ends the morning", 1, 1, 1, 1, 0, 12, 0, "0", "+9", "19:00:05", false},
     };
     // Equal characters (both empty before any are chosen) must not make every tooltip name the first date.
     for (const auto& [first, second] : {std::pair("*", "°"), std::pair("", "")})

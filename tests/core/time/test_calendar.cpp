@@ -18,7 +18,7 @@ TEST(NumberTexts, StriTwoDigitsTheJulianDayAndToInteger) {
     const std::pair<double, const char*> decimals[] = {
         {5, "5"}, {-5, "-5"}, {2.5, "2.5"}, {0, "0"}, {2461135.5, "2461135.5"},
         {-0.0, "0"}, {100000, "100000"},   // no "-0", never an exponent form
-        {0.1 + 0.2, "0.3"},                // fifteen significant digits, not the binary tail
+        {0.1 + 0.2, "0.3"}, {2.0 / 3, "0.666666666666667"},   // fifteen significant digits, not the binary tail
     };
     for (const auto& [value, text] : decimals) EXPECT_EQ(stri(value), text) << value;
     const std::pair<long long, const char*> two[] = {{0, "00"}, {5, "05"}, {9, "09"}, {10, "10"}, {59, "59"},

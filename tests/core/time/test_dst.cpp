@@ -48,6 +48,7 @@ TEST(LegaleSino, RuleSummerFromTheStartDayToTheDayBeforeTheEnd) {
     const std::tuple<int, int, int> days[] = {{28, 3, 0}, {29, 3, 1}, {15, 6, 1}, {24, 10, 1}, {25, 10, 0}, {1, 1, 0}};
     for (const auto& [day, month, summer] : days) for (Hemisphere h : {kNorth, kSouth})
         EXPECT_EQ(LegaleSino(kEuropeanRule, h, 0, day, month, 2026).ruleSummer, summer) << day << "/" << month;
+    EXPECT_EQ(LegaleSino({2, 0, 0, 9, 4, 0}, kNorth, 0, 1, 3, 2026).ruleSummer, 1) << "from the 1st of March";
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "../testsupport.h"
 
+#include "core/astro.h"
 #include "core/firststart.h"
 #include "core/time/homezone.h"
 #include "core/time/systemzones.h"
@@ -122,6 +123,37 @@ TEST_F(Machine, AFailedMoveIsOneWarningAndTriedAgainTheNextMinute) {
     EXPECT_TRUE(platform.warnings[0].ends_with("; nuovo tentativo fra un minuto")) << platform.warnings[0];
     EXPECT_FALSE(program->failed());
     test::ExpectShown(view(), {"Label2(27).caption=12:01:05 ", "Label2(20).caption=  8:01:05"});
+}
+
+// A home on its zone reckons the sun on the zone's own offset at local noon: Kathmandu's +5:45 (the table holds
+// +5:30); Sydney's +11 on the last day of its summer and +10 the next.
+TEST_F(Machine, TheSunOnTheZonesOwnOffset) {
+    const std::tuple<const char*, sys_seconds, double> days[] = {{"Asia/Kathmandu", test::Instant(2026, 7, 15, 12), 5.75},
+        {"Australia/Sydney", test::Instant(2026, 4, 4, 2), 11}, {"Australia/Sydney", test::Instant(2026, 4, 5, 2), 10}};
+    startIn("Asia/Kathmandu");
+    for (const auto& [zone, instant, hours] : days) {
+        platform.zone = zone, at(instant), program->tick();
+        const SiteSettings& site = program->state().site;
+        const astro::Site sky{{site.latDegrees, site.latMinutes, site.lonDegrees, site.lonMinutes}, hours};
+        const CalendarDate day{platform.clock.day, platform.clock.month, platform.clock.year};
+        EXPECT_EQ(view().sunSentence.caption, astro::SunSentence(astro::ComputeSunTimes(day, sky))) << zone << hours;
+    }
+}
+
+// A zone whose standard offset moves with the year (Casablanca's may): each year's own tells its summer, here
+// +2 in 2025 (none) and +1 in 2026 (+2 from 2 January is summer), whatever the rule says of January.
+TEST_F(HomeZoneTest, EachYearsOwnStandardOffset) {
+    static test::FixedZones zones;
+    zones.add("Test/Zone", {{0, 7200}, {test::UtcSeconds(2026, 1, 1), 3600}, {test::UtcSeconds(2026, 1, 2), 7200}});
+    dir.write(kCityZonesFile, ""), dir.write(kHomeZoneFile, "Test/Zone\n");
+    dir.write(kSiteFile, "41,54,-12,-29,-1,,0,,,0,,0,,,1,1,0,1\r\n");
+    platform.zone = "Test/Zone", platform.clock = {2025, 12, 31, 14, 0, 0, test::Instant(2025, 12, 31, 12)};
+    ASSERT_TRUE(program->startUp());
+    program->attachZoneDatabase(zones), program->tick();
+    test::ExpectShown(view(), {"SSPanel5.caption=Ora Solare"});
+    platform.clock = {2026, 1, 2, 14, 0, 0, test::Instant(2026, 1, 2, 12)}, program->tick();
+    EXPECT_TRUE(program->home().followsZone());
+    test::ExpectShown(view(), {"SSPanel5.caption=Ora Legale", "Label2(27).caption=12:00:00 "});
 }
 
 // A folder made before casa.tz is judged once, the judgement stored; every row says how far it is from the

@@ -44,6 +44,8 @@ TEST(ZoneDatabase, StandardOffsetClassAndSummerPeriodOf2026) {
         EXPECT_EQ(ZoneFactsClass(zones, c.zone, 2026), c.facts);
         EXPECT_EQ(SummerPeriodOf(zones, c.zone, {1, 7, 2026}), c.period);
     }
+    // 1 July is read, not a later day: San Juan was at -4 from 31 May to 25 July 2004, else at -3.
+    EXPECT_EQ(StandardOffset(zones, "America/Argentina/San_Juan", 2004), std::chrono::hours{-4});
     EXPECT_EQ(zones.offsetAt("Nowhere/Atlantis", test::Instant(2026, 7, 1)), std::nullopt);
     EXPECT_EQ(ZoneFactsClass(zones, "", 2026), std::nullopt);
 }
