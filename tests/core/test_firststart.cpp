@@ -113,8 +113,7 @@ TEST(SettingsFolder, AFolderThatCannotBeUsedIsRefused) {
     }
     EXPECT_EQ(Contents(base.path()), (std::map<std::string, std::string>{{"caf\xE9", ""}, {"file", "x"}}));
     // Started with its standard input closed, the program may be given descriptor 0 for the folder.
-    const int input = ::dup(0);
-    ::close(0);
+    const int input = ::dup(0); ::close(0);
     EXPECT_EQ(MakeSettingsFolder(base / "closed input"), "");
     ::dup2(input, 0), ::close(input);
 }
@@ -132,7 +131,6 @@ TEST(FirstStart, PrepareSeedsOnceAndNeverWritesTheData) {
     expected["casa.tz"] = "Asia/Kolkata\n";   // the home follows the machine's zone by its name
     expected["seg.dat"] = "\"\x19)\",\"\x19)\",\"\x19)\",\"\x19)\",\"\x19)\",\"\x19)\",\"\x19)\",\"#\",\"\xA9\"\r\n";   // markers "*" and "°"
     EXPECT_EQ(Contents(settings), expected);
-
     home.write("conf/vemar/lxp2.par", expected["lxp2.par"] = "1,2,3,4,5,,0,,,0,,0,,,1,1,0,0\r\n");
     fs::remove(settings / "Parleg.dat"), fs::remove(settings / "fusi.tz"), expected.erase("fusi.tz");
     EXPECT_TRUE(PrepareSettingsDir(settings, VEMAR_DATA_DIR, kZoneinfo, Noon(2026, 7, 15)).empty());

@@ -17,8 +17,7 @@ using Outcome = InstanceLock::Outcome;
 // first holds descriptor 0, as a program started with its standard input closed does.
 TEST(InstanceLock, TakenHeldOrFailedWithAReason) {
     test::WorkDir dir(false), other(false);
-    const int input = ::dup(0);
-    ::close(0);
+    const int input = ::dup(0); ::close(0);
     auto first = std::make_unique<InstanceLock>();
     InstanceLock second;
     EXPECT_EQ(first->take(dir.path()), Outcome::Taken);

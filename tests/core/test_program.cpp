@@ -144,8 +144,7 @@ TEST_F(ProgramTest, OneClickTurnsTheStoredSignalOver) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.signalOn) + "," + std::to_string(c.toggle));
-        WriteDisplaySettings(dir / kDisplayFile, {c.signalOn, c.toggle, 2, 4, 7, 1, 12, "*", "°"});
-        restart();
+        WriteDisplaySettings(dir / kDisplayFile, {c.signalOn, c.toggle, 2, 4, 7, 1, 12, "*", "°"}), restart();
         program->signalClick();
         EXPECT_EQ(state().display.signalOn == 1, c.onAfterClick);
         EXPECT_EQ(std::pair(view().menu.segnale.checked, view().signalButton.textColour),
@@ -204,8 +203,7 @@ TEST_F(ProgramTest, ZoneBoxFiltersClampsAndWrapsSouthIsSavedAndSummerTimeByHand)
         EXPECT_EQ(std::tuple(view().zoneBox.caption, state().site.zoneOffset.count(), view().saveZoneButton.enabled),
                   std::tuple(std::string(c.shown), c.zone, c.zone != 1));
     }
-    program->zoneBoxChanged("-5");
-    program->hemisphereClick(Hemisphere::South);
+    program->zoneBoxChanged("-5"), program->hemisphereClick(Hemisphere::South);
     EXPECT_EQ((std::array{state().site.latDegrees, state().site.latMinutes}), (std::array{-41.0, -54.0}));
     ExpectShown(view(), {"Option2.checked=1", "Option1.checked=0",
                     "SSPanel6.caption=Ora Legale dal 27 Ottobre 2024 al 30 Marzo 2025     (Emisfero Australe)"});
@@ -256,8 +254,7 @@ TEST_F(ProgramTest, ColourSchemes) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         WriteDisplaySettings(dir / kDisplayFile, {0, 0, c.seg[0], c.seg[1], c.seg[2], c.seg[3], 0, "*", "°"});
-        restart();
-        c.clicks(program->colours());
+        restart(), c.clicks(program->colours());
         for (const std::string& row : c.shown) ExpectShown(program->view(), {row});
         const SharedState& now = state();
         EXPECT_EQ((std::array{now.display.screenColour, now.display.timesColour, now.display.citiesColour, now.display.coloursChanged}), c.inForce);

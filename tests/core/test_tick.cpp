@@ -14,8 +14,7 @@ protected:
 
     void SetUp() override {
         s.tick.tickStage = TickStage::Running;   // no start-up count, no table read
-        s.table.zoneTableLoaded = 1, s.display.dateSymbol1 = "*", s.display.dateSymbol2 = "°";
-        s.site.autoDst = 1;
+        s.table.zoneTableLoaded = 1, s.display.dateSymbol1 = "*", s.display.dateSymbol2 = "°", s.site.autoDst = 1;
         for (int n = 0; n < kZoneRows; ++n) setRow(n, "City" + std::to_string(n + 1), "0", "0");
     }
     void setRow(int n, const std::string& name, const std::string& zoneClass, const std::string& offset) {
@@ -72,8 +71,7 @@ TEST_F(TickTest, SouthernSynchronisationSettlesTheState) {
     s.site.zoneOffset = std::chrono::hours{10};
     v.summerTimeButton.caption = "Ora Legale";
     setRow(0, "Tokyo", "0", "+9"), setRow(1, "Londra", "1", "0"), setRow(2, "Sydney", "3", "+10");
-    at(2024, 1, 15, 12, 0, 0);
-    program->tick(), program->tick();
+    at(2024, 1, 15, 12, 0, 0), program->tick(), program->tick();
     EXPECT_EQ((std::array{s.site.inDstWindow, s.site.outsideDstWindow, s.tick.hourCorrection}), (std::array{1, 0, -1}));
     test::ExpectShown(v, {"SSPanel5.caption=Ora Legale", "Label2(0).caption=10:00:00", "Label2(1).caption=  1:00:00",
                           "Label2(2).caption=12:00:00"});
@@ -141,8 +139,7 @@ TEST(DatePairFor, HoldsTheMostRowsThenTheHome) {
     for (const Case& c : cases) {
         std::array<int, kPageRows> days{};
         std::size_t k = 0;
-        for (auto [rows, day] : c.rowsOnDay)
-            while (rows--) days[k++] = day;
+        for (auto [rows, day] : c.rowsOnDay) while (rows--) days[k++] = day;
         EXPECT_EQ(DatePairFor(days, c.usual), c.first) << c.why;
     }
 }

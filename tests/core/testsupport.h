@@ -140,8 +140,7 @@ struct Started {
     explicit Started(std::initializer_list<std::pair<const char*, std::string>> files = {},
                      std::deque<bool> answers = {}) {
         for (const auto& [name, bytes] : files) dir.write(name, bytes);
-        platform.answers = std::move(answers);
-        ok = program.startUp();
+        platform.answers = std::move(answers), ok = program.startUp();
     }
 };
 

@@ -36,8 +36,7 @@ void WriteAll(const fs::path& dir, int version) {
         site.latDegrees = -33.5, site.zoneOffset = std::chrono::hours{10}, site.hemisphere = Hemisphere::South;
         for (ZoneRow& row : zones) row.name = "Nuova " + row.name.substr(0, 7);
     }
-    WriteSiteSettings(dir / kSiteFile, site);
-    WriteDisplaySettings(dir / kDisplayFile, kDisplay[version]);
+    WriteSiteSettings(dir / kSiteFile, site), WriteDisplaySettings(dir / kDisplayFile, kDisplay[version]);
     WriteParleg(dir / kRuleFile, version ? DstRule{9, 0, 0, 3, 0, 0} : DstRule{});
     WriteZoneTable(dir / "zone-direct.dat", zones), StageZoneTable(dir, zones);
     WriteCityZones(dir / kCityZonesFile,

@@ -34,8 +34,7 @@ void dress(QLabel& label, int width, bool bold, int pointSize = 0) {
     if (pointSize) font.setPointSize(pointSize);
     label.setFont(font), label.setAutoFillBackground(true);
     QPalette p = label.palette();
-    p.setColor(QPalette::Window, QColor(0, 0, 128)), p.setColor(QPalette::WindowText, Qt::white);
-    label.setPalette(p);
+    p.setColor(QPalette::Window, QColor(0, 0, 128)), p.setColor(QPalette::WindowText, Qt::white), label.setPalette(p);
 }
 
 QImage rendered(QWidget& widget) {
@@ -63,8 +62,7 @@ void PiecesAnswered(const std::string& socket) {
     const auto call = [&](const char* rest) {   // "sh" first, heard alone, then the rest
         const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
         sockaddr_un to{AF_UNIX, {}};
-        socket.copy(to.sun_path, sizeof to.sun_path - 1);
-        ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to);
+        socket.copy(to.sun_path, sizeof to.sun_path - 1), ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to);
         for (const char* piece : {"sh", rest}) ::send(fd, piece, std::strlen(piece), MSG_NOSIGNAL), QTest::qWait(50);
         return fd;
     };
@@ -113,8 +111,7 @@ private slots:
         QFETCH(int, pointSize);
         QFETCH(bool, throughQLabel);
         GlyphLabel label;
-        dress(label, width, bold);
-        label.showText("00:00:00");
+        dress(label, width, bold), label.showText("00:00:00");
         rendered(label);   // a layout of another text first, to be replaced
         throughQLabel ? label.QLabel::setText(text) : label.showText(text);
         if (QFont font = label.font(); pointSize) font.setPointSize(pointSize), label.setFont(font);
@@ -166,14 +163,11 @@ private slots:
         QWidget window;
         window.resize(width + 20, 40);
         auto* label = new GlyphLabel(&window);
-        dress(*label, width, true);
-        label->move(10, 10), label->showText(texts[0]);
-        window.show();
+        dress(*label, width, true), label->move(10, 10), label->showText(texts[0]), window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         label->installEventFilter(&recorder);
         for (const QString& text : texts.mid(1)) {
-            recorder.painted = QRegion();
-            label->showText(text);
+            recorder.painted = QRegion(), label->showText(text);
             QTRY_VERIFY(!recorder.painted.isEmpty());
         }
         const QImage before = reference(texts[texts.size() - 2], width, true);

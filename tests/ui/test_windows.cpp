@@ -39,10 +39,8 @@ struct Running {
         if (!program->startUp()) qFatal("the program did not start");
         static const SystemZoneDatabase zones;
         if (databaseMode) program->attachZoneDatabase(zones);
-        window = std::make_unique<ui::MainWindow>(*program);
-        driver = std::make_unique<ui::Driver>(*window, platform);
-        window->tickOnce(), window->show(), window->showStartupPicture();
-        run({"ticks:1"});
+        window = std::make_unique<ui::MainWindow>(*program), driver = std::make_unique<ui::Driver>(*window, platform);
+        window->tickOnce(), window->show(), window->showStartupPicture(), run({"ticks:1"});
     }
     ~Running() { if (databaseMode) qunsetenv("TZ"); }
     // Performs the driver's actions ("click:Form1.Param", "key:Form9.Text1=Return", "answer:yes"...), checks:
@@ -64,8 +62,7 @@ struct Running {
                     got = w->property(qPrintable(property)).toString();
                 want = step.mid(eq + 1);
             } else if (verb == "closed") {
-                got = driver->window(rest) ? "open" : "closed";
-                want = "closed";
+                got = driver->window(rest) ? "open" : "closed", want = "closed";
             } else if (QFile f(dir.filePath(name)); verb == "file") {
                 if (f.open(QIODevice::ReadOnly)) got = QString::fromUtf8(f.readAll());
             } else if (verb == "count") {
@@ -172,7 +169,6 @@ private slots:
             {0, false, 1003}, {1, false, 1003}, {500200, false, 503}, {999999, false, 4}, {500200, true, 16}};
         for (const auto& [us, fast, ms] : delays)
             QCOMPARE(ui::NextTickDelayMs(system_clock::time_point(seconds(1718999999) + microseconds(us)), fast), ms);
-
         Running p;
         p.window->startClock();
         auto* timer = p.window->findChild<QTimer*>("Timer1");
@@ -197,13 +193,11 @@ private slots:
             bool eventFilter(QObject*, QEvent* e) override { return seen += e->type() == QEvent::LayoutRequest, false; }
         } requests;
         Running p;
-        p.run({"ticks:50"});
-        p.window->findChild<QWidget*>("client")->installEventFilter(&requests);
+        p.run({"ticks:50"}), p.window->findChild<QWidget*>("client")->installEventFilter(&requests);
         // Noon in summer ends the morning: the rows, both date lines and the panels change.
         for (const char* at : {"11:59:58", "11:59:59", "12:00:00", "12:00:01"})
             p.run({QStringLiteral("at:2024-06-21T") + at, "ticks:2"});
-        p.run({"Form1.SSPanel3.caption=Sabato  22 Giugno 2024"});
-        QCoreApplication::processEvents();
+        p.run({"Form1.SSPanel3.caption=Sabato  22 Giugno 2024"}), QCoreApplication::processEvents();
         QCOMPARE(requests.seen, 0);
     }
 

@@ -15,8 +15,7 @@ class ParamsDialogTest : public test::ProgramTest {
 protected:
     // The program restarted over this lxp2.par and the dialog opened.
     void openOn(const std::string& line) {
-        dir.write(kSiteFile, line), restart();
-        atStart = settings();
+        dir.write(kSiteFile, line), restart(), atStart = settings();
         (dialog = std::make_unique<ParamsDialogLogic>(*program))->load();
     }
     std::array<std::string, 4> boxes() const {
@@ -92,8 +91,7 @@ TEST_F(ParamsDialogTest, OkSavesAndAnyOtherWayOutPutsBack) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        platform.clock = c.today.month == summer.month ? winter : summer;
-        openOn(kSiteLine);
+        platform.clock = c.today.month == summer.month ? winter : summer, openOn(kSiteLine);
         platform.clock = c.today, program->upDownClick(+1);   // the day the dialog runs; Command1 enabled
         for (int box = 1; box <= 4; ++box) type(box, std::array{"45", "30", "9", "10"}[box - 1]);
         dialog->halfHourYesClick(), dialog->autoDstClick(c.autoDst);

@@ -131,8 +131,7 @@ struct EditorModel {
                 entry->second = "-", leaves = true;
         }
         if (leaves) effects.push_back("write fusi.tz");
-        effects.push_back("write fusi.dat");
-        dat = saved;
+        effects.push_back("write fusi.dat"), dat = saved;
     }
     void close(bool yes) {
         if (pending) save(*tmp), tmp.reset(), pending = false;
@@ -158,8 +157,7 @@ TEST_F(ZoneEditorTest, EverySequenceLeavesWhatTheModelSays) {
         for (int step = 0; step < 60; ++step) {
             if (!editor) {
                 model.variant = pick(2) ? Variant::Zones : Variant::Classes;
-                editor = std::make_unique<ZoneEditorLogic>(*program, model.variant);
-                editor->open(), model.open();
+                editor = std::make_unique<ZoneEditorLogic>(*program, model.variant), editor->open(), model.open();
                 history += model.variant == Variant::Zones ? " | Fusi:" : " | Tipi:";
             }
             const int action = pick(10), row = rows[pick(5)];   // a name 4 times in 10, a value 3, Salva, Annulla, close

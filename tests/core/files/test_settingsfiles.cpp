@@ -136,7 +136,6 @@ TEST_F(FilesTest, EveryReaderRefusesWhatIsNoSettingsFileAndSkipsAByteOrderMark) 
     }
     dir.write(kMarkerFile, std::string(64 * 1024, ' '));   // 64 KiB itself is still read
     EXPECT_EQ(ReadSettings(dir / kMarkerFile), ",,,,,");
-
     for (const char* file : kSettingsFiles) {
         if (fs::exists(kDataDir / file)) fs::copy_file(kDataDir / file, dir / file, fs::copy_options::overwrite_existing);
         else WriteDisplaySettings(dir / file, {1, -1, 7, 7, 0, 1, 0, "*", "°"});   // not shipped
@@ -148,16 +147,13 @@ TEST_F(FilesTest, EveryReaderRefusesWhatIsNoSettingsFileAndSkipsAByteOrderMark) 
 
 // Exact bytes (fusi.dat via fusi.tmp, seg.dat shifted by 7); nothing unreadable written; failures keep the old file.
 TEST_F(FilesTest, WritersLeaveTheExactBytesOrTheOldFile) {
-    dir.write(kZoneFile, "old");
-    StageZoneTable(dir.path(), SampleTable());
-    CommitStagedTable(dir.path());
+    dir.write(kZoneFile, "old"), StageZoneTable(dir.path(), SampleTable()), CommitStagedTable(dir.path());
     EXPECT_EQ(std::pair(Entries(), ReadZoneTable(dir / kZoneFile)), std::pair(std::set<std::string>{kZoneFile}, SampleTable()));
     EXPECT_EQ(Failure([&] { CommitStagedTable(dir.path()); }), "fusi.dat: copia provvisoria fusi.tmp mancante");
     WriteZoneTable(dir / kZoneFile, ReadZoneTable(kDataDir / kZoneFile));
     EXPECT_EQ(dir.read(kZoneFile), ReadFileBytes(kDataDir / kZoneFile));
     WriteDisplaySettings(dir / kDisplayFile, {1, -1, 7, 7, 0, 1, 5, "*", "°"});
     EXPECT_EQ(dir.read(kDisplayFile), "\"\x19*\",\"&*\",\"\x19" "0\",\"\x19" "0\",\"\x19)\",\"\x19*\",\"\x19.\",\"#\",\"\xA9\"\r\n");
-
     ZoneTable unstorable = SampleTable(); unstorable[4].offset = "+1)";   // ')' would be stored as a quote
     struct Case { const char* file; std::function<void(const fs::path&)> write; const char* error; };
     const Case cases[] = {
