@@ -26,11 +26,9 @@ constexpr int kSecondsPerMinute = 60;
 constexpr int kHalfHourSeconds = 30 * kSecondsPerMinute;
 constexpr int kMaxStoredHours = 12;
 
-// The shipped record, should the installed lxp2.par be missing or damaged: Roma.
-const SiteSettings kFallbackSite{.latDegrees = 41, .latMinutes = 54, .lonDegrees = -12, .lonMinutes = -29,
-                                 .zoneOffset = std::chrono::hours{1}, .inDstWindow = 1,
-                                 .hemisphere = Hemisphere::North, .outsideDstWindow = 0,
-                                 .halfHour = std::chrono::minutes{0}, .autoDst = 1, .record = {}};
+// The shipped place, should the installed lxp2.par be missing or damaged:
+// Roma. Only its place is ever used: a first start takes the rest from the zone.
+const SiteSettings kFallbackSite{.latDegrees = 41, .latMinutes = 54, .lonDegrees = -12, .lonMinutes = -29};
 
 // Local noon of a calendar day.
 std::tm LocalNoon(int year, int month, int day) {

@@ -129,8 +129,6 @@ struct TickMemory {
     int symbolRefreshCount = 0;
     int southSyncDone = 0;
     int hourCorrection = 0;      // 0 or -1
-    double tickHour = 0;         // -1..35, never reduced by 24
-    double clockMinutes = 0;     // 0..59
     double utHour = 0;           // may exceed 23
     // The calendar of the tick's day.
     int dayOfYear = 0;

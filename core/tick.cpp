@@ -99,10 +99,9 @@ void Tick::run(const ClockReading& now) {
     astronomy(now);
 }
 
-// The tick's own memory (the base hour, the minutes, the hour correction)
-// keeps its traditional form in either mode: in the south the summer hour is
-// taken out of the base hour, in the north the morning window is an hour
-// longer in summer.
+// The home's moment, and whether the usual date pair starts with yesterday.
+// In the south the summer hour is taken out of the rule's base hour (the hour
+// correction), in the north the morning window is an hour longer in summer.
 Tick::HomeNow Tick::readHome(const ClockReading& now) {
     const Home::Now clock = home_.at(now);
     const bool north = IsNorthern(s_.site.hemisphere);
@@ -113,38 +112,22 @@ Tick::HomeNow Tick::readHome(const ClockReading& now) {
                                     std::chrono::seconds{(now.hour * 60 + now.minute) * 60 + now.second};
     HomeNow home{{clock.ut, clock.instant, home_.ruleSummer(), readingAsUt - clock.instant}};
     if (!cities_.databaseMode() || !now.instant) {
-        home.firstIsYesterday = tableModeBase(now);
+        home.firstIsYesterday = firstIsYesterdayByRule(now);
         return home;
     }
-    // Universal time is the instant's; the date pair's window keeps the
-    // rule's form: counted from the reading's midnight, with the summer hour
-    // in it in the north.
-    const int rawHour = clock.ut.hour + (north ? summerHour : 0);
-    s_.tick.tickHour = rawHour < 0 ? rawHour + 24 : rawHour;
-    s_.tick.clockMinutes = clock.ut.minute;
-    const bool morningWindow = rawHour > -2 && rawHour < 10 + (north ? summerHour : 0);
-    home.firstIsYesterday = morningWindow || rawHour < 0;
+    // Universal time is the instant's. The usual pair starts with yesterday
+    // before 10:00 universal time, as the rule's morning window, an hour
+    // longer in a northern summer, comes to.
+    home.firstIsYesterday = clock.ut.hour < 10;
     return home;
 }
 
-// The base hour of the one-rule model: the clock's hour less the zone box,
-// the half hour borrowed from it.
-bool Tick::tableModeBase(const ClockReading& now) {
-    s_.tick.tickHour = now.hour - s_.site.zoneOffset.count() + s_.tick.hourCorrection;
-    const double rawHour = s_.tick.tickHour;
-    bool previousDay = false;
-    if (s_.tick.tickHour < 0) {
-        s_.tick.tickHour += 24;
-        previousDay = true;
-    }
-    const int morningEnd = 10 + (IsNorthern(s_.site.hemisphere) ? home_.summerHour() : 0);
-    const bool morningWindow = rawHour > -2 && rawHour < morningEnd;
-    s_.tick.clockMinutes = now.minute - s_.site.halfHour.count();
-    if (s_.tick.clockMinutes < 0) {
-        s_.tick.clockMinutes += 60;
-        s_.tick.tickHour -= 1;
-    }
-    return morningWindow || previousDay;
+// The one-rule model's date pair starts with yesterday in the morning window
+// (an hour longer in a northern summer) and whenever its base hour, the
+// clock's hour less the zone box, is still the day before's.
+bool Tick::firstIsYesterdayByRule(const ClockReading& now) {
+    const auto baseHour = now.hour - s_.site.zoneOffset.count() + s_.tick.hourCorrection;
+    return baseHour < 10 + (IsNorthern(s_.site.hemisphere) ? home_.summerHour() : 0);
 }
 
 // Runs on the first tick and after a reload request from a table editor.
@@ -154,8 +137,6 @@ void Tick::reinitialise() {
         cities_.load();
         s_.table.zoneTableLoaded = 1;
     }
-    v_.form.textColour = palette(15);
-    for (int k = 0; k < kPageRows; ++k) v_.rowTimes[k].backColour = palette(s_.display.timesColour);
 }
 
 void Tick::namesPass(int year) {

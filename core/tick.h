@@ -72,7 +72,7 @@ private:
     void namesPass(int year);
     void southernSync();
     HomeNow readHome(const ClockReading& now);
-    bool tableModeBase(const ClockReading& now);
+    bool firstIsYesterdayByRule(const ClockReading& now);
     void startupCount(int second);
     void rowTimes(const HomeNow& home);
     int pairStart(const HomeNow& home) const;

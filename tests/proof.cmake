@@ -1,9 +1,5 @@
-# Proof of the whole program, run by `make test` beside the unit tests. Each
-# kind has its label, so that one can be run alone (ctest -L fuzz -V):
-#   e2e       the installed program on a private desktop, its clock set by
-#             libfaketime, read through the accessibility tree and worked
-#             with keys alone (tests/e2e);
-#             sound: its time signal recorded from a private sound server
+# Proof of the whole program beside the unit tests, each kind under its label (ctest -L fuzz -V):
+#   e2e       the installed program on a private desktop (tests/e2e); sound: its time signal recorded
 #   sanitize  the core tests built again with ASan and UBSan, zero reports
 #   fuzz      libFuzzer on every reader of a file from outside (fuzz/)
 #   kill      SIGKILL at random moments while every file is being saved
@@ -12,8 +8,7 @@
 
 # ---------------------------------------------------------------- e2e
 if(VEMAR_UI)
-  # Debian's own python3: the harness needs its gi bindings for the
-  # accessibility tree, which a python3 from elsewhere on PATH may lack.
+  # Debian's own python3, for its gi bindings to the accessibility tree.
   set(VEMAR_SYSTEM_PYTHON /usr/bin/python3 CACHE FILEPATH "The python3 of the end-to-end tests")
   set(E2E_DIR ${CMAKE_BINARY_DIR}/e2e)
   set(E2E ${VEMAR_SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e)
@@ -22,7 +17,6 @@ if(VEMAR_UI)
   add_test(NAME e2e.install
            COMMAND sh -c "rm -rf '${E2E_DIR}/install' && '${CMAKE_COMMAND}' --install '${CMAKE_BINARY_DIR}' --prefix '${E2E_DIR}/install'")
   add_test(NAME e2e.desktop_files COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/check-desktop-files ${E2E_DIR}/install)
-  # The sound scenarios (label sound) hear the time signal and Infor.snm through a private PulseAudio server.
   foreach(scenario first_start midnight_month_end noon_date_lines page2_saved_scheme end_on_signals display_lost
                    wayland_compositor_lost second_instance start_errors other_user killed_early new_user_sydney
                    new_user_new_york new_user_tokyo new_user_kolkata new_user_kathmandu new_user_santiago new_user_rome
@@ -49,8 +43,7 @@ if(VEMAR_UI)
   set_tests_properties(${e2e_tests} PROPERTIES FIXTURES_REQUIRED e2e_installed TIMEOUT 90 SKIP_RETURN_CODE 77 LABELS e2e)
   set_tests_properties(e2e.install PROPERTIES FIXTURES_REQUIRED "" FIXTURES_SETUP e2e_installed)
   set_tests_properties(e2e.time_signal_and_info e2e.without_sound_server PROPERTIES LABELS "e2e;sound")
-  # killed_early: SIGTERM at random moments of the start, 50 times in one
-  # settings folder, about a minute; -DVEMAR_START_KILLS=200 for more.
+  # killed_early: 50 SIGTERMs in the start, about a minute; -DVEMAR_START_KILLS=200 for more.
   set(VEMAR_START_KILLS 50 CACHE STRING "Starts that e2e.killed_early ends with SIGTERM")
   math(EXPR start_kills_timeout "60 + 3 * ${VEMAR_START_KILLS}")
   set_tests_properties(e2e.killed_early PROPERTIES TIMEOUT ${start_kills_timeout}
@@ -58,9 +51,7 @@ if(VEMAR_UI)
 endif()
 
 # ---------------------------------------------------------------- quiet
-# `make run`'s own build (Release, the program alone), made afresh by the
-# Makefile's rule: its log must hold no warning. GCC at -O3 warns where the
-# test build's -O2 does not. The test build itself has -Werror (Makefile).
+# `make run`'s own Release build, made afresh: GCC at -O3 warns where the test build's -O2 does not.
 if(VEMAR_UI)
   set(QUIET_DIR ${CMAKE_BINARY_DIR}/quiet-run)
   add_test(NAME quiet.run_build
@@ -72,8 +63,7 @@ if(VEMAR_UI)
 endif()
 
 # ---------------------------------------------------------------- sanitize
-# A second build of the core and its tests with -DVEMAR_SANITIZE=ON. A build
-# that is sanitized already runs its own core tests under the sanitizers.
+# The core tests built again with -DVEMAR_SANITIZE=ON, unless this build is sanitized already.
 if(NOT VEMAR_SANITIZE)
   set(SANITIZE_DIR ${CMAKE_BINARY_DIR}/sanitize)
   add_test(NAME sanitize.configure
@@ -81,8 +71,7 @@ if(NOT VEMAR_SANITIZE)
                    -DCMAKE_CXX_COMPILER=${CMAKE_CXX_COMPILER} -DCMAKE_BUILD_TYPE=Debug
                    -DVEMAR_SANITIZE=ON -DVEMAR_UI=OFF -DVEMAR_BENCH=OFF -DVEMAR_WERROR=${VEMAR_WERROR})
   add_test(NAME sanitize.build COMMAND ${CMAKE_COMMAND} --build ${SANITIZE_DIR} --target core_tests -j 2)
-  # The comparisons over whole years run unsanitized; here one home in each
-  # mode walks the same code, at a fraction of the time.
+  # The whole-year comparisons run unsanitized; one home in each mode walks the same code here.
   set(sanitize_skipped YearLong.*)
   foreach(home NewYork Tokyo NuovaDelhi Sydney BuenosAires Johannesburg Auckland Santiago)
     list(APPEND sanitize_skipped Homes/RealWorld.*/${home})

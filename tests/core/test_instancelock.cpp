@@ -1,5 +1,4 @@
-// One program per settings directory: the lock is refused to a second holder and comes free however the
-// first one ends, a kill included.
+// One program per settings directory: a second holder is refused; the lock comes free however the first ends.
 
 #include "core/instancelock.h"
 #include "testsupport.h"
@@ -14,9 +13,11 @@ namespace {
 
 using Outcome = InstanceLock::Outcome;
 
-// A second holder is refused until the first lets go; a directory that cannot hold the lock says why.
+// A second holder is refused until the first lets go; a directory that cannot hold the lock says why. The
+// first holds descriptor 0, as a program started with its standard input closed does.
 TEST(InstanceLock, TakenHeldOrFailedWithAReason) {
     test::WorkDir dir(false), other(false);
+    const int input = ::dup(0); ::close(0);
     auto first = std::make_unique<InstanceLock>();
     InstanceLock second;
     EXPECT_EQ(first->take(dir.path()), Outcome::Taken);
@@ -28,10 +29,10 @@ TEST(InstanceLock, TakenHeldOrFailedWithAReason) {
     InstanceLock lock;
     EXPECT_EQ(lock.take(dir / "missing"), Outcome::Failed);
     EXPECT_EQ(lock.error(), ".vemar.lock: file o cartella inesistente");
+    ::dup2(input, 0), ::close(input);
 }
 
-// What may stand in the lock file's place: a link is never followed (its target neither made nor locked);
-// a directory, a FIFO or a second name of another file is no lock. Each is refused at once, saying why.
+// A link is never followed (its target neither made nor locked); a directory, FIFO or hard link is no lock either.
 TEST(InstanceLock, RefusesWhatIsNoLockFile) {
     using Make = void (*)(const std::filesystem::path& lock, const std::filesystem::path& target);
     struct Case { const char* what; bool targetExists; Make make; const char* error; };
@@ -66,8 +67,7 @@ TEST(InstanceLock, AKilledHolderLeavesNoLockBehind) {
         InstanceLock lock;
         const char taken = lock.take(dir.path()) == Outcome::Taken ? 'y' : 'n';
         (void)!::write(ready[1], &taken, 1);
-        ::pause();
-        ::_exit(0);
+        ::pause(), ::_exit(0);
     }
     ::close(ready[1]);   // a child that dies early then reads as an end, not a wait
     char taken = 0;

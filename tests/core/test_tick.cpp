@@ -1,6 +1,4 @@
-// The clock tick on a program whose shared state a test sets directly: row times with their summer-time,
-// half-hour and date rules, names and colours, the date pair and the start-up count. (Every row of real
-// homes all year, and the sky of a clock left running: the real-world comparison; the pips: the tick rate.)
+// The clock tick over shared state a test sets directly: row times and markers, names, the date pair, the count.
 
 #include "core/astro.h"
 #include "core/tick.h"
@@ -16,10 +14,7 @@ protected:
 
     void SetUp() override {
         s.tick.tickStage = TickStage::Running;   // no start-up count, no table read
-        s.table.zoneTableLoaded = 1;
-        s.display.dateSymbol1 = "*";
-        s.display.dateSymbol2 = "°";
-        s.site.autoDst = 1;
+        s.table.zoneTableLoaded = 1, s.display.dateSymbol1 = "*", s.display.dateSymbol2 = "°", s.site.autoDst = 1;
         for (int n = 0; n < kZoneRows; ++n) setRow(n, "City" + std::to_string(n + 1), "0", "0");
     }
     void setRow(int n, const std::string& name, const std::string& zoneClass, const std::string& offset) {
@@ -33,14 +28,10 @@ protected:
     void at(int y, int mo, int d, int h, int mi, int sec) { platform.clock = {y, mo, d, h, mi, sec}; }
 };
 
-// The home (zone, hemisphere, summer hour, half hour), the rule's summer, the clock on 21 June 2024 and
-// row 0's class and offset: what row 0 shows.
+// What row 0 shows by the home (zone, hemisphere, summer and half hour), the rule, the clock and its own class.
 TEST_F(TickTest, RowTimeAndDateMarker) {
-    struct Case {
-        const char* why;
-        int zone, hemisphere, inDst, ruleSummer, halfHour, hour, minute;
-        const char* zoneClass; const char* offset; const char* time; bool secondDate;
-    };
+    struct Case { const char* why; int zone, hemisphere, inDst, ruleSummer, halfHour, hour, minute;
+                  const char* zoneClass; const char* offset; const char* time; bool secondDate; };
     const Case cases[] = {
         {"northern summer, a southern city in winter", 1, 1, 1, 1, 0, 14, 30, "3", "-3", "  9:30:05", false},
         {"site half hour borrows an hour once", 1, 1, 0, 0, 30, 10, 10, "0", "+1", "  9:40:05", true},
@@ -50,20 +41,18 @@ TEST_F(TickTest, RowTimeAndDateMarker) {
         {"southern home in summer: Roma in winter", 10, 2, 1, 0, 0, 12, 0, "1", "+1", "  2:00:05", true},
         {"southern home in winter: Roma in summer", 10, 2, 0, 1, 0, 12, 0, "1", "+1", "  4:00:05", true},
         {"half-hour home: Delhi itself", 5, 1, 0, 0, 30, 12, 10, "2", "+5", "12:10:05", true},
+        {"after midnight the base hour is the day before's", 1, 1, 0, 0, 0, 0, 30, "0", "+1", "  0:30:05", true},
+        {"noon of a northern summer ends the morning", 1, 1, 1, 1, 0, 12, 0, "0", "+9", "19:00:05", false},
     };
     // Equal characters (both empty before any are chosen) must not make every tooltip name the first date.
     for (const auto& [first, second] : {std::pair("*", "°"), std::pair("", "")})
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.why) + " with markers '" + first + "' and '" + second + "'");
         std::tie(s.display.dateSymbol1, s.display.dateSymbol2) = std::tuple(first, second);
-        s.site.zoneOffset = std::chrono::hours{c.zone};
-        s.site.hemisphere = static_cast<Hemisphere>(c.hemisphere);
-        at(2024, 6, 21, c.hour, c.minute, 5);
-        ruleSummer(c.ruleSummer == 1);
-        s.site.inDstWindow = c.inDst;
-        s.site.halfHour = std::chrono::minutes{c.halfHour};
-        setRow(0, "Roma", c.zoneClass, c.offset);
-        program->tick();
+        s.site.zoneOffset = std::chrono::hours{c.zone}, s.site.hemisphere = static_cast<Hemisphere>(c.hemisphere);
+        at(2024, 6, 21, c.hour, c.minute, 5), ruleSummer(c.ruleSummer == 1);
+        s.site.inDstWindow = c.inDst, s.site.halfHour = std::chrono::minutes{c.halfHour};
+        setRow(0, "Roma", c.zoneClass, c.offset), program->tick();
         EXPECT_EQ(v.rowTimes[0].caption, c.time);
         EXPECT_EQ(v.dateMarkers[0].caption, c.secondDate ? second : first);
         EXPECT_EQ(v.dateMarkers[0].textColour, palette(c.secondDate ? 10 : 12));
@@ -76,20 +65,13 @@ TEST_F(TickTest, RowTimeAndDateMarker) {
     }
 }
 
-// Southern hemisphere, summer time by hand: the once-per-run switch pair settles InDstWindow from the
-// caption, and the base hour loses the summer hour.
+// A southern home, summer time by hand: the once-per-run switch pair settles the state from the caption.
 TEST_F(TickTest, SouthernSynchronisationSettlesTheState) {
-    s.site.hemisphere = Hemisphere::South;
-    s.site.autoDst = 0;
+    s.site.hemisphere = Hemisphere::South, s.site.autoDst = 0, s.site.outsideDstWindow = 1;
     s.site.zoneOffset = std::chrono::hours{10};
-    s.site.outsideDstWindow = 1;
     v.summerTimeButton.caption = "Ora Legale";
-    setRow(0, "Tokyo", "0", "+9");
-    setRow(1, "Londra", "1", "0");
-    setRow(2, "Sydney", "3", "+10");
-    at(2024, 1, 15, 12, 0, 0);
-    program->tick();
-    program->tick();
+    setRow(0, "Tokyo", "0", "+9"), setRow(1, "Londra", "1", "0"), setRow(2, "Sydney", "3", "+10");
+    at(2024, 1, 15, 12, 0, 0), program->tick(), program->tick();
     EXPECT_EQ((std::array{s.site.inDstWindow, s.site.outsideDstWindow, s.tick.hourCorrection}), (std::array{1, 0, -1}));
     test::ExpectShown(v, {"SSPanel5.caption=Ora Legale", "Label2(0).caption=10:00:00", "Label2(1).caption=  1:00:00",
                           "Label2(2).caption=12:00:00"});
@@ -106,40 +88,65 @@ TEST_F(TickTest, NamesColoursAndTooltips) {
         {"9", "0", 7, 6, " X 0h "},
     };
     for (const Case& c : cases) {
-        v.cityNames[0].textColour = palette(6);
-        s.display.citiesColour = c.citiesColour;
-        setRow(0, "X", c.zoneClass, c.offset);
-        program->tick();
-        EXPECT_EQ(v.cityNames[0].caption, "X");
-        EXPECT_EQ(v.cityNames[0].textColour, palette(c.colour)) << c.zoneClass << " on " << c.citiesColour;
-        EXPECT_EQ(v.rowTimes[0].tooltip, c.tip);
+        v.cityNames[0].textColour = palette(6), s.display.citiesColour = c.citiesColour;
+        setRow(0, "X", c.zoneClass, c.offset), program->tick();
+        EXPECT_EQ(std::tuple(v.cityNames[0].caption, v.cityNames[0].textColour, v.rowTimes[0].tooltip),
+                  std::tuple("X", palette(c.colour), c.tip)) << c.zoneClass << " on " << c.citiesColour;
     }
 }
 
+// The pair, and the day of the year counted from its first date.
 TEST_F(TickTest, DatePairAcrossMonthAndYearEnds) {
-    struct Case { ClockReading clock; int zone; const char* first; const char* second; };
+    struct Case { ClockReading clock; int zone; const char* first; const char* second; int dayOfYear; };
     const Case cases[] = {
-        {{2026, 4, 5, 12, 0, 0}, 1, "Domenica  5 Aprile 2026", "Lunedì  6 Aprile 2026"},
-        {{2024, 3, 1, 8, 0, 0}, 1, "Giovedì  29 Febbraio 2024", "Venerdì  1 Marzo 2024"},
-        {{2025, 1, 1, 5, 0, 0}, 1, "Martedì  31 Dicembre 2024", "Mercoledì  1 Gennaio 2025"},
-        {{2024, 12, 31, 20, 0, 0}, 1, "Martedì  31 Dicembre 2024", "Mercoledì  1 Gennaio 2025"},
+        {{2026, 4, 5, 12, 0, 0}, 1, "Domenica  5 Aprile 2026", "Lunedì  6 Aprile 2026", 95},
+        {{2024, 3, 1, 8, 0, 0}, 1, "Giovedì  29 Febbraio 2024", "Venerdì  1 Marzo 2024", 60},
+        {{2025, 1, 1, 5, 0, 0}, 1, "Martedì  31 Dicembre 2024", "Mercoledì  1 Gennaio 2025", 1},   // never day 0
+        {{2024, 12, 31, 20, 0, 0}, 1, "Martedì  31 Dicembre 2024", "Mercoledì  1 Gennaio 2025", 366},
         // West of Greenwich in the evening UT is already tomorrow: no morning window.
-        {{2024, 6, 30, 21, 0, 0}, -5, "Domenica  30 Giugno 2024", "Lunedì  1 Luglio 2024"},
+        {{2024, 6, 30, 21, 0, 0}, -5, "Domenica  30 Giugno 2024", "Lunedì  1 Luglio 2024", 182},
     };
     for (const Case& c : cases) {
-        s.site.zoneOffset = std::chrono::hours{c.zone};
-        platform.clock = c.clock;
-        program->tick();
-        EXPECT_EQ(v.firstDate.caption, c.first);
-        EXPECT_EQ(v.secondDate.caption, c.second);
+        s.site.zoneOffset = std::chrono::hours{c.zone}, platform.clock = c.clock, program->tick();
+        EXPECT_EQ((std::array{v.firstDate.caption, v.secondDate.caption, v.dayOfYear.caption}),
+                  (std::array<std::string, 3>{c.first, c.second, std::to_string(c.dayOfYear) + "° giorno dell'anno"}));
     }
 }
 
-// 44 ticks of an even second close the picture; after a reload request the count already stands at 44, so
-// the stage ends at once and never grows.
+// A damaged table's offset of days away: the marker names the row's own date; past the calendar's end, none.
+TEST_F(TickTest, ARowDaysAwayNamesItsOwnDate) {
+    const std::tuple<ClockReading, const char*, const char*> cases[] = {
+        {{2024, 6, 21, 22, 0, 0}, "+100", " Mercoledì  26 Giugno 2024 "},
+        {{2024, 6, 21, 22, 0, 0}, "-100", " Lunedì  17 Giugno 2024 "},
+        {{2500, 12, 31, 22, 0, 0}, "+1000", "  "},
+    };
+    for (const auto& [clock, offset, tooltip] : cases) {
+        platform.clock = clock, setRow(0, "X", "0", offset), program->tick();
+        EXPECT_EQ(v.dateMarkers[0].tooltip, tooltip) << offset;
+    }
+}
+
+// Database mode: the pair (first date -1 yesterday, 0 today) holds the most rows, then the home's, else the usual.
+TEST(DatePairFor, HoldsTheMostRowsThenTheHome) {
+    struct Case { const char* why; std::vector<std::pair<int, int>> rowsOnDay; int usual, first; };
+    const Case cases[] = {
+        {"every row today, in the morning", {{27, 0}}, -1, -1},
+        {"every row today, in the afternoon", {{27, 0}}, 0, 0},
+        {"a row two days on stays off the pair", {{26, 0}, {1, 2}}, -1, -1},
+        {"both ends of the world: the larger, with the home", {{13, 1}, {14, -1}}, 0, -1},
+        {"every row ahead of the home", {{20, 1}, {7, 2}}, 0, 1},
+    };
+    for (const Case& c : cases) {
+        std::array<int, kPageRows> days{};
+        std::size_t k = 0;
+        for (auto [rows, day] : c.rowsOnDay) while (rows--) days[k++] = day;
+        EXPECT_EQ(DatePairFor(days, c.usual), c.first) << c.why;
+    }
+}
+
+// 44 even-second ticks close the picture; after a reload request the stage ends at once, the count stays 44.
 TEST_F(TickTest, StartupCountClosesThePictureAfter44EvenTicks) {
-    s.tick.tickStage = TickStage::StartupCount;
-    at(2024, 6, 21, 22, 0, 1);
+    s.tick.tickStage = TickStage::StartupCount, at(2024, 6, 21, 22, 0, 1);
     for (int i = 0; i < 100; ++i) program->tick();
     EXPECT_EQ(s.tick.startCounter, 0) << "odd seconds do not count";
     at(2024, 6, 21, 22, 0, 2);
@@ -153,8 +160,7 @@ TEST_F(TickTest, StartupCountClosesThePictureAfter44EvenTicks) {
     EXPECT_EQ((std::array{int(s.tick.tickStage), s.tick.startCounter}), (std::array{int(TickStage::Running), 44}));
 }
 
-// The cached sun and moon equal a fresh computation for the home's true
-// offset whenever the date, the place or the zone hours change.
+// The cached sun and moon equal a fresh computation whenever the date, the place or the zone hours change.
 TEST_F(TickTest, SkyCacheMatchesAFreshComputation) {
     struct Step { ClockReading clock; double lat; int zone; Hemisphere hemisphere; int inDst, halfHour; };
     constexpr Hemisphere N = Hemisphere::North;
@@ -168,8 +174,7 @@ TEST_F(TickTest, SkyCacheMatchesAFreshComputation) {
     for (const Step& st : steps) {
         platform.clock = st.clock;
         std::tie(s.site.latDegrees, s.site.hemisphere, s.site.inDstWindow) = std::tie(st.lat, st.hemisphere, st.inDst);
-        s.site.zoneOffset = std::chrono::hours{st.zone};
-        s.site.halfHour = std::chrono::minutes{st.halfHour};
+        s.site.zoneOffset = std::chrono::hours{st.zone}, s.site.halfHour = std::chrono::minutes{st.halfHour};
         program->tick();
         const astro::Site site{{st.lat, 0, -12, 0}, st.zone + st.inDst + st.halfHour / 60.0};
         const CalendarDate date{st.clock.day, st.clock.month, st.clock.year};

@@ -16,7 +16,6 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <limits>
 #include <map>
 #include <memory>
@@ -38,7 +37,6 @@ struct RecordingPlatform : Platform {
     std::vector<std::string> warnings;
     std::deque<bool> answers;                 // next Yes/No answers; No when empty
     int beeps = 0;
-    std::string lastTitle;
     std::vector<std::string> questions, writes, fatalFiles, fatalMessages, saveFailures;
     std::vector<std::string> effects;         // all of them in turn: "write lxp2.par", "beep", ...
 
@@ -47,19 +45,14 @@ struct RecordingPlatform : Platform {
     void warning(const std::string& line) override { warnings.push_back(line); effects.push_back("warning"); }
     void beep() override { ++beeps; effects.push_back("beep"); }
     void playSound(const std::string& file) override { effects.push_back("sound " + file); }
-    bool askYesNo(const std::string& text, const std::string& title) override {
-        questions.push_back(text);
-        lastTitle = title;
-        effects.push_back("question " + text);
-        if (answers.empty()) return false;
-        const bool a = answers.front();
-        answers.pop_front();
+    bool askYesNo(const std::string& text, const std::string&) override {
+        questions.push_back(text), effects.push_back("question " + text);
+        const bool a = !answers.empty() && answers.front();
+        if (!answers.empty()) answers.pop_front();
         return a;
     }
     void fatalFileError(const std::string& file, const std::string& message) override {
-        fatalFiles.push_back(file);
-        fatalMessages.push_back(message);
-        effects.push_back("fatal " + file);
+        fatalFiles.push_back(file), fatalMessages.push_back(message), effects.push_back("fatal " + file);
     }
     void saveFailed(const std::string& text) override { saveFailures.push_back(text); effects.push_back("save failed"); }
     void fileWritten(const std::string& file) override { writes.push_back(file); effects.push_back("write " + file); }
@@ -70,9 +63,7 @@ class FixedZones : public ZoneDatabase {
 public:
     std::string failureText;   // non-empty: no database at all
     // The zone's offsets: `seconds` from each instant on; the first holds since ever.
-    void add(const std::string& zone, std::vector<std::pair<std::int64_t, int>> offsets) {
-        zones_[zone] = std::move(offsets);
-    }
+    void add(const std::string& zone, std::vector<std::pair<std::int64_t, int>> offsets) { zones_[zone] = offsets; }
     std::string failure() const override { return failureText; }
     std::optional<ZoneOffset> offsetAt(std::string_view zone, sys_seconds instant) const override {
         const auto it = zones_.find(std::string(zone));
@@ -81,11 +72,10 @@ public:
         const std::int64_t utc = instant.time_since_epoch().count();
         std::size_t i = 0;
         while (i + 1 < offsets.size() && offsets[i + 1].first <= utc) ++i;
-        const std::int64_t from = i == 0 ? std::numeric_limits<std::int64_t>::min() / 4 : offsets[i].first;
-        const std::int64_t until =
-            i + 1 < offsets.size() ? offsets[i + 1].first : std::numeric_limits<std::int64_t>::max() / 4;
+        constexpr std::int64_t ever = std::numeric_limits<std::int64_t>::max() / 4;   // no overflow in sums
         auto at = [](std::int64_t s) { return sys_seconds{std::chrono::seconds{s}}; };
-        return ZoneOffset{std::chrono::seconds{offsets[i].second}, at(from), at(until)};
+        return ZoneOffset{std::chrono::seconds{offsets[i].second}, at(i == 0 ? -ever : offsets[i].first),
+                          at(i + 1 < offsets.size() ? offsets[i + 1].first : ever)};
     }
 
 private:
@@ -97,12 +87,10 @@ struct ScopedZone {
     std::optional<std::string> old;
     explicit ScopedZone(const char* zone) {
         if (const char* tz = std::getenv("TZ")) old = tz;
-        ::setenv("TZ", zone, 1);
-        tzset();
+        ::setenv("TZ", zone, 1), tzset();
     }
     ~ScopedZone() { old ? ::setenv("TZ", old->c_str(), 1) : ::unsetenv("TZ"); tzset(); }
-    ScopedZone(const ScopedZone&) = delete;
-    ScopedZone& operator=(const ScopedZone&) = delete;
+    ScopedZone(const ScopedZone&) = delete; ScopedZone& operator=(const ScopedZone&) = delete;
 };
 
 // Unix seconds of a date and time of universal time, and the same as an instant.
@@ -121,16 +109,14 @@ public:
         static int serial = 0;
         path_ = fs::temp_directory_path() /
                 ("vemar-test-" + std::to_string(::getpid()) + "-" + std::to_string(++serial));
-        fs::remove_all(path_);
-        fs::create_directories(path_);
+        fs::remove_all(path_), fs::create_directories(path_);
         if (seeded)
             for (const auto& entry : fs::directory_iterator(VEMAR_DATA_DIR))
                 if (entry.path().filename() != kCityZonesFile)
                     fs::copy_file(entry.path(), path_ / entry.path().filename());
     }
     ~WorkDir() { std::error_code ec; fs::remove_all(path_, ec); }
-    WorkDir(const WorkDir&) = delete;
-    WorkDir& operator=(const WorkDir&) = delete;
+    WorkDir(const WorkDir&) = delete; WorkDir& operator=(const WorkDir&) = delete;
 
     const fs::path& path() const { return path_; }
     fs::path operator/(const std::string& name) const { return path_ / name; }
@@ -154,16 +140,14 @@ struct Started {
     explicit Started(std::initializer_list<std::pair<const char*, std::string>> files = {},
                      std::deque<bool> answers = {}) {
         for (const auto& [name, bytes] : files) dir.write(name, bytes);
-        platform.answers = std::move(answers);
-        ok = program.startUp();
+        platform.answers = std::move(answers), ok = program.startUp();
     }
 };
 
 // A main-window control's or menu item's property as text: colours as palette indices, truth as 0 or 1.
 inline std::string Shown(MainView& v, const std::string& control, const std::string& property) {
     auto colour = [](Rgb c) {
-        for (int k = 0; k < 16; ++k)
-            if (palette(k) == c) return std::to_string(k);
+        for (int k = 0; k < 16; ++k) if (palette(k) == c) return std::to_string(k);
         char hex[8];
         std::snprintf(hex, sizeof hex, "#%06x", unsigned(c));
         return std::string(hex);
@@ -171,13 +155,11 @@ inline std::string Shown(MainView& v, const std::string& control, const std::str
     std::string out = "<none>";
     v.forEachControl([&](const std::string& name, ControlView& c) {
         if (name != control) return;
-        if (property == "caption") out = c.caption;
-        if (property == "tooltip") out = c.tooltip;
-        if (property == "textColour") out = colour(c.textColour);
-        if (property == "backColour") out = colour(c.backColour);
-        if (property == "fontSize") out = std::to_string(c.fontSize);
-        if (property == "enabled") out = std::to_string(c.enabled);
-        if (property == "checked") out = std::to_string(c.checked);
+        const std::map<std::string, std::string> properties = {
+            {"caption", c.caption}, {"tooltip", c.tooltip}, {"textColour", colour(c.textColour)},
+            {"backColour", colour(c.backColour)}, {"fontSize", std::to_string(c.fontSize)},
+            {"enabled", std::to_string(c.enabled)}, {"checked", std::to_string(c.checked)}};
+        if (const auto it = properties.find(property); it != properties.end()) out = it->second;
     });
     v.forEachMenuItem([&](const std::string& name, MenuItemView& m) {
         if (name == control) out = std::to_string(property == "enabled" ? m.enabled : m.checked);
@@ -216,9 +198,7 @@ protected:
     void restart() {
         program = std::make_unique<Program>(platform, dir.path());
         ASSERT_TRUE(program->startUp());
-        platform.effects.clear();
-        platform.writes.clear();
-        platform.warnings.clear();
+        platform.effects.clear(), platform.writes.clear(), platform.warnings.clear();
     }
     SharedState& state() { return program->state(); }
     MainView& view() { return program->view(); }

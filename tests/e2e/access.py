@@ -2,11 +2,6 @@
 """The installed program (summer time by hand) read as a screen reader reads it, worked with keys alone.
 
 Usage: access.py SCENARIO --program BIN --data DIR --out DIR
-
-Each window: no control on the screen without a name, the roles a reader announces, Tab through every
-control that takes the focus in reading order (an option group is one stop, its chosen option; the arrows
-choose). A row reads as one; the two switches work by Space and Enter and show their focus; the rule's
-lists open by Alt+Down; every menu item is chosen by its mnemonics, File > Esci last.
 """
 
 import re
@@ -50,11 +45,11 @@ class Access:
         self.s, self.run = s, run
 
     def key(self, *keys):   # at once, without the harness's pause for menus
-        for key in keys:
-            self.run.desktop.tool("xdotool", "key", "--clearmodifiers", key)
+        self.run.keys(*keys, pause_s=0)
 
     def until(self, what, probe):
         return wait_until(what, probe, 5, 0.01)
+
     def find(self, window, *names):
         """The first control of each name (a list comes before its open list, named alike)."""
         nodes = {}
@@ -96,6 +91,8 @@ def names_sent(seconds):
 
 
 def main_window(a, run):
+    """No control without a name, a row read as one; the two switches work by Space and Enter and show their
+    focus; Tab reaches every control in reading order (an option group is one stop, the arrows choose)."""
     # The texts that change every second are read when asked: none is sent, a message for each of 32 labels.
     a.s.equal("changes of name sent in 2.5 s", names_sent(2.5), 0)
     window, rows = run.window(CAPTION), run.controls()
@@ -135,6 +132,7 @@ def editor_stops(a, window):
 
 
 def dialogs(a, run):
+    """Each dialog as the main window; the rule's lists open by Alt+Down."""
     for caption, keys, roles, stops in DIALOGS:
         run.keys(*keys)
         window = a.until(f"the window {caption!r}", lambda: run.window(caption))
@@ -150,7 +148,7 @@ def dialogs(a, run):
 
 
 def menus(a, run):
-    """The items that open no window, each checked by what it changes: a colour's item turns off."""
+    """The items that open no window, by their mnemonics, each checked by what it changes: a colour's turns off."""
     for key, control, shown in (("2", "SSPanel7", TABLE.format(2)), ("1", "SSPanel7", TABLE.format(1)),
                                 ("s", "SSCommand1", "Segnale Orario attivato"), ("s", "SSCommand1", "Segnale Orario Disattivato")):
         run.keys("alt+f")

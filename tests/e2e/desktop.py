@@ -1,13 +1,6 @@
-"""A private desktop for driving the real program as a user would.
-
-One Desktop is a virtual X server (Xvfb) with a window manager (openbox), a
-session bus and the accessibility bus. The program runs on it with its clock set
-by libfaketime; the harness reads what the window shows through the
-accessibility tree (the texts a screen reader would speak), types and clicks
-through the X server, and takes screenshots of the whole screen. Needs Debian's
-python3 (for gi), xvfb, openbox, wmctrl, xdotool, x11-apps (xwd), dbus,
-at-spi2-core, gir1.2-atspi-2.0, faketime and python3-numpy.
-"""
+"""A private desktop (Xvfb, openbox, session and accessibility buses) driving the real program as a user would:
+its clock set by libfaketime, its window read through the accessibility tree, keys and clicks through X.
+Needs Debian's python3 (for gi) and what scripts/install-deps installs."""
 
 import glob
 import hashlib
@@ -37,14 +30,12 @@ BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
 SCREEN = (1280, 1024)
 TWIPS_PER_PIXEL = 15
 
-# Where each control the tests read sits in the main window's client area,
-# in twips (left, top), as the window is laid out.
+# Where each control the tests read sits in the main window's client area, in twips (left, top).
 CONTROL_TWIPS = {"SSPanel7": (120, 120), "SSPanel2": (1080, 4740), "SSPanel3": (7370, 4740), "SSPanel5": (4200, 4740),
                  "SSCommand1": (120, 5280), "SSPanel8": (2280, 6535), "SSPanel9": (5160, 6535),
                  "Label2(27)": (1080, 5760), "Label2(30)": (120, 6900), "Label2(31)": (7005, 6900),
                  "Option2": (8040 + 120, 5400 + 600)}   # inside Frame2: for clicks only
-# The city grid: the name, time and marker lefts of its three columns, and
-# the tops of their nine rows (the first column's lie a few twips off).
+# The city grid: the name, time and marker lefts of its columns, the tops of their rows (the first's a few twips off).
 _FIRST_TOPS = [598, 1053, 1521, 1989, 2457, 2925, 3393, 3861, 4329]
 _OTHER_TOPS = [600, 1050, 1515, 1995, 2460, 2925, 3390, 3855, 4335]
 for _k in range(27):
@@ -79,13 +70,11 @@ def end(process):
 
 
 def checksums(directory):
-    """{file name: sha256} of every file in a directory."""
     return {p.name: hashlib.sha256(p.read_bytes()).hexdigest()
             for p in sorted(Path(directory).iterdir()) if p.is_file()}
 
 
 def children(node):
-    """The children of a node of the accessibility tree."""
     return [node.get_child_at_index(i) for i in range(node.get_child_count())]
 
 
@@ -130,13 +119,16 @@ def city_zones(path):
     return zones
 
 
+def fresh_dir(path):
+    """path emptied or made, whatever ran there before."""
+    shutil.rmtree(path, ignore_errors=True)
+    Path(path).mkdir(parents=True)
+    return Path(path)
+
+
 def seed_workdir(data_dir, workdir, extra=None):
-    """A fresh working directory with the installed data files but fusi.tz (a
-    folder in table mode, as every folder before the zone database), plus
-    extra {name: bytes}."""
-    workdir = Path(workdir)
-    shutil.rmtree(workdir, ignore_errors=True)
-    workdir.mkdir(parents=True)
+    """A fresh working directory with the installed data but fusi.tz (table mode), plus extra {name: bytes}."""
+    workdir = fresh_dir(workdir)
     for f in Path(data_dir).iterdir():
         if f.name != "fusi.tz":
             shutil.copy(f, workdir / f.name)
@@ -187,8 +179,7 @@ class Desktop:
         self.env = {k: v for k, v in os.environ.items()
                     if not k.startswith(("DBUS_", "AT_SPI", "QT_", "FAKETIME", "LD_PRELOAD", "WAYLAND", "PULSE"))}
         self.env.update(XDG_RUNTIME_DIR=str(self._runtime), HOME=str(self.scratch))
-        # The program's sound library may not start a sound server of its own
-        # behind the harness's back; a test that wants sound starts one.
+        # No sound server started behind the harness's back: a test that wants sound starts one.
         client_conf = self.scratch / "pulse-client.conf"
         client_conf.write_text("autospawn = no\n")
         self.env["PULSE_CLIENTCONFIG"] = str(client_conf)
@@ -203,10 +194,7 @@ class Desktop:
             self.env["DISPLAY"] = ":" + pipe.readline().strip()
         if self.env["DISPLAY"] == ":":
             raise DesktopError("Xvfb did not start")
-        # Openbox names itself on the display before it takes the windows
-        # asked of it; one mapped in between may stay unmapped for good (a
-        # start's message box, now and then). It says it is ready by running
-        # a command once it has started.
+        # A window mapped before openbox has started may stay unmapped for good: it says when it is ready.
         ready = self._runtime / "openbox-ready"
         self._spawn("openbox", ["openbox", "--sm-disable", "--startup", f"touch {ready}"])
         wait_until("the window manager", ready.exists, 10)
@@ -232,9 +220,7 @@ class Desktop:
         self._processes[0].wait()
 
     def start_compositor(self):
-        """A headless Weston beside the X server, for a program launched with
-        wayland=True; it draws with pixman so that weston-screenshooter (which
-        --debug allows) has pixels to save. Returns the process."""
+        """A headless Weston for wayland=True; pixman and --debug, so that weston-screenshooter has pixels."""
         self.wayland_socket = "wayland-vemar"
         self.compositor = self._spawn("weston", ["weston", "--backend=headless-backend.so", "--use-pixman",
                                                  "--debug", f"--socket={self.wayland_socket}", "--idle-time=0",
@@ -243,7 +229,6 @@ class Desktop:
         return self.compositor
 
     def compositor_screenshot(self, png_path):
-        """The compositor's whole output, saved as png_path."""
         env = dict(self.env, WAYLAND_DISPLAY=self.wayland_socket)
         subprocess.run(["weston-screenshooter"], env=env, cwd=self._runtime, check=True, capture_output=True)
         shutil.move(str(max(self._runtime.glob("wayland-screenshot-*.png"))), png_path)
@@ -268,15 +253,10 @@ class Desktop:
 
     def launch(self, program, workdir, clock, tz="Europe/Rome", name="vemar", home=None, config=None, wayland=False,
                wrap=()):
-        """Starts the program in workdir (--dir) with its clock running from
-        `clock` ("2024-06-30 23:59:52", local time of tz), or shifted from the
-        real clock by `clock` whole seconds (an int), so that its seconds turn
-        when the real ones do. With `home`, it starts instead as a menu launcher
-        starts it: in the home directory, working in its settings folder there
-        (under XDG_CONFIG_HOME=`config` when given). With `wayland`, it runs on
-        the compositor instead of the X server. Without tz, the machine's zone
-        is /etc/localtime's; `wrap` runs the program through another command
-        (a mount namespace of its own)."""
+        """The program in workdir (--dir), its clock from `clock` ("2024-06-30 23:59:52", tz's local time) or
+        shifted from the real one by whole seconds (an int: its seconds turn with the real ones). With `home`, as a
+        menu launcher starts it (XDG_CONFIG_HOME=`config` when given); tz None: /etc/localtime's zone; `wrap`: a
+        command it runs through (a mount namespace)."""
         if not FAKETIME_LIBRARIES:
             raise DesktopError("libfaketime is missing: run scripts/install-deps")
         faketime = f"{clock:+d}s" if isinstance(clock, int) else "@" + clock
@@ -312,8 +292,7 @@ class RunningProgram:
     # --- life
 
     def wait_for_window(self, timeout_s=15):
-        """Waits for the main window to be shown and for the start-up picture to
-        close, then gives the main window the keyboard focus."""
+        """Waits for the main window and for the start-up picture to close; gives the window the keyboard."""
         def shown():
             if self.process.poll() is not None:
                 raise DesktopError(f"the program ended with status {self.process.returncode}:\n{self.log()}")
@@ -364,8 +343,7 @@ class RunningProgram:
     # --- reading the main window
 
     def controls(self):
-        """{control name: accessible} for the controls of CONTROL_TWIPS, found
-        by where they sit in the client area."""
+        """{control name: accessible} for CONTROL_TWIPS, found by where they sit in the client area."""
         client = self._frame.get_child_at_index(0)
         origin = client.get_extents(Atspi.CoordType.WINDOW)
         found = {}
@@ -381,8 +359,7 @@ class RunningProgram:
         return self.texts(name)[name]
 
     def texts(self, *names):
-        """The texts of several controls as one tick left them: read until two
-        readings in a row agree, so that no second boundary falls between."""
+        """The texts of several controls as one tick left them: two readings in a row agree."""
         controls = self.controls()
         missing = [n for n in names if n not in controls]
         if missing:
@@ -398,12 +375,10 @@ class RunningProgram:
         raise DesktopError(f"the texts of {', '.join(names)} never held still")
 
     def wait_for_text(self, name, predicate, timeout_s, what):
-        """Waits until the text of a control satisfies predicate."""
         wait_until(what, lambda: predicate(self.text(name)), timeout_s)
 
     def menu_item(self, *path):
-        """The menu item at a path of captions, e.g. ("Colori", "Fondo schermo", "Blu"); its action
-        chooses it through the accessibility tree, without opening the menus."""
+        """The menu item at a path of captions; its action chooses it without opening the menus."""
         node = self._frame.get_child_at_index(1)  # the menu bar
         for caption in path:
             items = children(node)
@@ -422,10 +397,6 @@ class RunningProgram:
         origin = self._frame.get_child_at_index(0).get_extents(Atspi.CoordType.SCREEN)
         return origin.x + round(left_twips / TWIPS_PER_PIXEL), origin.y + round(top_twips / TWIPS_PER_PIXEL)
 
-    def client_pixel(self, shot, left_twips, top_twips):
-        """The colour on screen at a point of the client area given in twips."""
-        return shot.pixel(*self.on_screen(left_twips, top_twips))
-
     # --- acting on the windows
 
     def press(self, window_caption, button_caption):
@@ -441,15 +412,14 @@ class RunningProgram:
             raise DesktopError(f"no button {button_caption!r} in a window {window_caption!r}")
         button.get_action_iface().do_action(0)
 
-    def keys(self, *keys, into=None):
-        """Types keys, one after another, into the focused window, or first
-        gives the keyboard to the program's window of the caption `into`."""
+    def keys(self, *keys, into=None, pause_s=0.15):
+        """Types keys into the focused window, or first gives the keyboard to the window captioned `into`."""
         if into:
             window = wait_until(f"the window {into!r}", lambda: self.x_windows(into), 5)[0]
             self.desktop.tool("xdotool", "windowactivate", "--sync", window)
         for key in keys:
             self.desktop.tool("xdotool", "key", "--clearmodifiers", key)
-            time.sleep(0.15)   # lets a menu open before the next key
+            time.sleep(pause_s)   # lets a menu open before the next key
 
     def click(self, name):
         x, y = self.on_screen(*CONTROL_TWIPS[name])
@@ -458,3 +428,4 @@ class RunningProgram:
     def close_by_window_manager(self):
         """Asks the window manager to close the window, as the close box does."""
         self.desktop.tool("wmctrl", "-c", CAPTION)
+        return self

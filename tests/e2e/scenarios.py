@@ -1,12 +1,7 @@
 #!/usr/bin/python3
 """End-to-end runs of the installed program on a private desktop.
 
-Usage: scenarios.py SCENARIO --program BIN --data DIR --out DIR
-
-Each scenario starts the real program in a fresh working directory seeded from
-the installed data, its clock fixed by libfaketime, reads its window through
-the accessibility tree, takes screenshots into --out, closes it as a user does
-and checks its exit status and its files: seg.dat written, every other as it was.
+Usage: scenarios.py SCENARIO --program BIN --data DIR --out DIR (screenshots and logs go to --out)
 """
 
 import argparse
@@ -32,14 +27,14 @@ from zoneinfo import ZoneInfo
 
 sys.dont_write_bytecode = True   # no __pycache__ in the source tree
 from desktop import (CAPTION, Desktop, DesktopError, RunningProgram, checksums, city_zones, display_settings_bytes,
-                     fields, seed_workdir, wait_until, zone_table)
+                     fields, fresh_dir, seed_workdir, wait_until, zone_table)
 
-# seg.dat after a first start: ColoursChanged is 0, so shut-down stores the
-# window and the times light grey (7) and keeps the city names black (0).
+# seg.dat after a first start: colours unchanged, so the window and times are stored light grey, the names black.
 FIRST_START_SETTINGS = [" 0", " 0", " 7", " 7", " 0", " 0", " 0", "", ""]
 # After Colori > Fondo schermo > Blu on a first start.
 BLUE_WINDOW_SETTINGS = [" 0", " 0", " 1", " 0", " 0", " 1", " 0", "", ""]
 LOCK_FILE = ".vemar.lock"   # the program's lock on its settings directory
+SETTINGS_FILES = [LOCK_FILE, "Parleg.dat", "car.tip", "casa.tz", "fusi.dat", "fusi.tz", "lxp2.par", "seg.dat"]
 BLACK, NAVY, DARK_RED, LIGHT_GREY = (0, 0, 0), (0, 0, 128), (128, 0, 0), (192, 192, 192)
 CHOOSE_BLUE_WINDOW = ("alt+c", "f", "Return")   # Colori > Fondo schermo > Blu, from the keyboard
 BLUE_WINDOW_MENU = ("Colori", "Fondo schermo", "Blu")   # the same, through the accessibility tree
@@ -55,9 +50,7 @@ def seconds_of(progress):
 
 
 class Scenario:
-    """The installed program, its data and this scenario's output folder on
-    the desktop; failed expectations are collected so that one run reports
-    all of them."""
+    """The installed program, its data and output folder; failed expectations collected, to report them all."""
 
     def __init__(self, args, out, desktop):
         self.program, self.data, self.out, self.desktop = Path(args.program), Path(args.data), out, desktop
@@ -79,19 +72,24 @@ class Scenario:
         return self.desktop.launch(self.program, workdir, clock, name=name, **how)
 
     def start(self, name, clock, extra=None, workdir=None, **how):
-        """The program started in a working directory seeded afresh (or in
-        workdir as it is), its window shown; the files as they were before
-        are kept for finish()."""
+        """The program's window shown, in a folder seeded afresh (or workdir), its files kept for finish()."""
         workdir = workdir or seed_workdir(self.data, self.out / name, extra)
         before = checksums(workdir)
         run = self.launch(workdir, clock, name, **how).wait_for_window()
         run.workdir, run.before = workdir, before
         return run
 
+    def new_user(self, name, clock, home, **how):
+        """The program's window shown, started as a menu launcher starts it in `home` emptied first."""
+        return self.launch(None, clock, name, home=fresh_dir(home), **how).wait_for_window()
+
+    def closed(self, run, what=""):
+        """Closed by the window manager: status 0, nothing reported."""
+        self.equal(f"{what}exit status", run.close_by_window_manager().wait_exit(), 0)
+        self.true(f"{what}nothing reported:\n{run.log()}", "vemar:" not in run.log())
+
     def finish(self, run, expected_settings, status=0, changed=()):
-        """Waits for the end and checks status and files: seg.dat written,
-        the files named in `changed` checked by the caller, every other file
-        as it was."""
+        """Waits for the end: status, seg.dat written, every file but `changed` (the caller's) as it was."""
         self.equal("exit status", run.wait_exit(), status)
         after = checksums(run.workdir)
         self.equal("files in the working directory", sorted(after), sorted(set(run.before) | {"seg.dat", LOCK_FILE}))
@@ -105,8 +103,7 @@ class Scenario:
 
 
 def first_start(s):
-    """No seg.dat: the black scheme, page 1, the clock of Rome; closed through
-    the window manager."""
+    """No seg.dat: the black scheme, page 1, the clock of Rome."""
     run = s.start("first-start", "2024-01-15 09:30:00")
     # In the morning the date pair is yesterday and today, and the day of the year one less.
     fixed = {"SSPanel7": "- Tabella 1 -   Fusi Orari", "SSCommand1": "Segnale Orario Disattivato", "Label1(0)": "Roma",
@@ -119,29 +116,16 @@ def first_start(s):
     for path in (("File", "Tabella 1"), ("Colori", "Fondo Città", "Nero"), ("Colori", "Colori Originali")):
         s.true(f"{' > '.join(path)} is disabled", not run.menu_enabled(*path))
     shot = s.desktop.screenshot(s.out / "first-start.png")
-    s.equal("window background", run.client_pixel(shot, 60, 60), BLACK)
-    s.equal("city names background", run.client_pixel(shot, 140, 610), BLACK)
-    run.close_by_window_manager()
-    s.finish(run, FIRST_START_SETTINGS)
+    s.equal("window background", shot.pixel(*run.on_screen(60, 60)), BLACK)
+    s.equal("city names background", shot.pixel(*run.on_screen(140, 610)), BLACK)
+    s.finish(run.close_by_window_manager(), FIRST_START_SETTINGS)
 
 
 def midnight_month_end(s):
-    """Running from 23:59:48 on 30 June into 1 July: the row times wrap and
-    Rome's marker moves to the second date, while the date pair and the day
-    of the year stay (in the morning the pair is yesterday and today, and the
-    day count is taken one day back), and the hours since the start of the
-    year and to its end run on without a jump. Closed with File > Esci from
-    the keyboard."""
+    """From 23:59:48 on 30 June into 1 July: the row times wrap and Rome's marker moves to the second date; the
+    date pair and the day of the year stay (in the morning it is yesterday and today), the year's hours run on."""
     settings = FIRST_START_SETTINGS[:7] + ["*", "°"]
     run = s.start("midnight", "2024-06-30 23:59:48", {"seg.dat": display_settings_bytes(settings)})
-    names = ("Label2(0)", "Label3(0)", "Label3(9)", "SSPanel2", "SSPanel3", "SSPanel8", "SSPanel9",
-             "Label2(30)", "Label2(31)")
-    evening = run.texts(*names)
-    s.desktop.screenshot(s.out / "midnight-before.png")
-    run.wait_for_text("Label2(0)", lambda t: t.startswith("  0:00:0"), 15, "Rome to reach midnight")
-    night = run.texts(*names)
-    s.desktop.screenshot(s.out / "midnight-after.png")
-
     # Texts that begin with these, the seconds running on: universal time is
     # 21:59:4x or 5x before and 22:00:0x after, on day 182 of a leap year.
     expected = [  # control, before midnight, after midnight
@@ -154,10 +138,15 @@ def midnight_month_end(s):
         ("SSPanel9", "184 giorni alla fine dell'anno", "184 giorni alla fine dell'anno"),
         ("Label2(30)", "Inizio anno da: 4365 h  59'  ", "Inizio anno da: 4366 h  00'  "),
     ]
+    names = [control for control, _, _ in expected] + ["Label2(31)"]
+    evening = run.texts(*names)
+    s.desktop.screenshot(s.out / "midnight-before.png")
+    run.wait_for_text("Label2(0)", lambda t: t.startswith("  0:00:0"), 15, "Rome to reach midnight")
+    night = run.texts(*names)
+    s.desktop.screenshot(s.out / "midnight-after.png")
     s.begin("before midnight", evening, {control: before for control, before, _ in expected})
     s.begin("after midnight", night, {control: after for control, _, after in expected})
-    # Whatever the second, the time since the start of the year and the time
-    # to its end add up to the 366 days of 2024.
+    # Whatever the second, the time since the year's start and to its end add up to 2024's 366 days.
     for when, shown in (("before", evening), ("after", night)):
         total = seconds_of(shown["Label2(30)"]) + seconds_of(shown["Label2(31)"])
         s.equal(f"year progress adds up {when} midnight ({shown['Label2(30)']}, {shown['Label2(31)']})",
@@ -167,8 +156,7 @@ def midnight_month_end(s):
 
 
 def noon_date_lines(s):
-    """At noon of 1 July (summer time) the morning ends: the date pair moves
-    on from yesterday and today to today and tomorrow."""
+    """At noon of 1 July the date pair moves on from yesterday and today to today and tomorrow."""
     run = s.start("noon", "2024-07-01 11:59:50")
     morning = run.texts("SSPanel2", "SSPanel3")
     run.wait_for_text("SSPanel2", lambda t: t != morning["SSPanel2"], 15, "the date lines to move on")
@@ -179,14 +167,12 @@ def noon_date_lines(s):
     s.equal("the dates in the afternoon", (afternoon["SSPanel2"], afternoon["SSPanel3"]),
             ("Lunedì  1 Luglio 2024", "Martedì  2 Luglio 2024"))
     s.begin("(the change comes at noon)", afternoon, {"Label2(0)": "12:00:0"})
-    run.close_by_window_manager()
-    s.finish(run, FIRST_START_SETTINGS)
+    s.finish(run.close_by_window_manager(), FIRST_START_SETTINGS)
 
 
 def page2_saved_scheme(s):
-    """Choose colours from the keyboard, close, restart: the saved scheme is
-    drawn and its menu items are disabled; a click on the page title shows
-    page 2 of the table."""
+    """Colours chosen from the keyboard, closed, restarted: the saved scheme drawn, its menu items disabled; a
+    click on the page title shows page 2."""
     run = s.start("page2", "2024-03-10 10:00:00")
     run.keys(*CHOOSE_BLUE_WINDOW)
     run.keys("alt+c", "o", "Down", "Down", "Return")  # Fondo orari > Rosso scuro
@@ -205,30 +191,25 @@ def page2_saved_scheme(s):
                           (("Colori", "Fondo Città", "Nero"), True)]:
         s.equal(f"{' > '.join(path)} enabled after restart", run.menu_enabled(*path), enabled)
     shot = s.desktop.screenshot(s.out / "page2-restart.png")
-    s.equal("window background", run.client_pixel(shot, 60, 60), NAVY)
-    s.equal("time background", run.client_pixel(shot, 1790, 610), DARK_RED)
-    s.equal("city name background", run.client_pixel(shot, 140, 610), LIGHT_GREY)
+    backgrounds = [shot.pixel(*run.on_screen(*at)) for at in ((60, 60), (1790, 610), (140, 610))]
+    s.equal("window, time and city backgrounds", backgrounds, [NAVY, DARK_RED, LIGHT_GREY])
 
     run.click("SSPanel7")
     run.wait_for_text("SSPanel7", lambda t: t == "- Tabella 2 -   Fusi Orari", 5, "page 2")
     shown = run.texts(*(f"Label1({k})" for k in range(27)))
     s.equal("page 2 cities", [shown[f"Label1({k})"] for k in range(27)],
             [row[0] for row in zone_table(run.workdir / "fusi.dat")[27:]])
-    s.true("Tabella 2 is disabled on page 2", not run.menu_enabled("File", "Tabella 2"))
-    s.true("Tabella 1 is enabled on page 2", run.menu_enabled("File", "Tabella 1"))
+    s.equal("Tabella 1 and 2 enabled on page 2", [run.menu_enabled("File", f"Tabella {k}") for k in (1, 2)],
+            [True, False])
     s.desktop.screenshot(s.out / "page2.png")
     run.keys("alt+f", "e")
     s.finish(run, scheme)
     s.equal("seg.dat rewritten byte for byte", (run.workdir / "seg.dat").read_bytes(), saved)
 
 
-# A new user's first start: an empty home, started as the menu launcher
-# starts it, on a fixed January and July day. The seeded lxp2.par fields
-# 1 to 5, 15, 17 and 18 (place, stored zone, hemisphere, half hour, automatic
-# summer time), whether the zone's clock holds a summer hour then, and the
-# rows: the first start copies fusi.tz, so every city shows the time the
-# system's time-zone database gives it, as Python's zoneinfo reads it from
-# the same tzdata.
+# A new user's first start in January and July: lxp2.par's fields 1 to 5, 15, 17 and 18 (place, stored zone,
+# hemisphere, half hour, automatic summer time), whether that month has a summer hour; every row shows the
+# time Python's zoneinfo gives its city from the same tzdata.
 NEW_USERS = {
     "sydney": ("Australia/Sydney", "-33,-52,-151,-13,-10", "2,0,1", {1: True, 7: False}),
     "new_york": ("America/New_York", "40,43,74,0,5", "1,0,1", {1: False, 7: True}),
@@ -242,8 +223,7 @@ NEW_USERS = {
 
 
 def seconds_late(shown, expected):
-    """How many seconds the time of day shown is behind the expected datetime
-    (the clock runs on while the window is read), or infinity for no time."""
+    """How many seconds the time of day shown is behind the expected datetime, or infinity for no time."""
     match = re.match(r"^\s*(\d+):(\d+):(\d+)", shown)
     if not match:
         return math.inf
@@ -252,8 +232,7 @@ def seconds_late(shown, expected):
 
 
 def real_times(s, run, settings, utc, what, tolerance_s):
-    """Universal time and every row of page 1 within tolerance_s of the real
-    ones at the instant utc, each row's zone read from fusi.tz."""
+    """Universal time and every row of page 1 within tolerance_s of the real ones at utc, zones from fusi.tz."""
     table, zones = zone_table(settings / "fusi.dat"), city_zones(settings / "fusi.tz")
     shown = run.texts("Label2(27)", *[f"Label2({k})" for k in range(27)])
     late = seconds_late(shown["Label2(27)"], utc)
@@ -272,14 +251,11 @@ def new_user(key):
     def scenario(s):
         data_before = checksums(s.data)
         for month in (1, 7):
-            clock = f"2026-{month:02d}-15 10:30:00"
-            home = s.out / f"{key}-{month:02d}" / "home"
-            shutil.rmtree(home, ignore_errors=True)   # a first start, whatever ran here before
-            home.mkdir(parents=True)
-            run = s.launch(None, clock, f"{key}-{month:02d}", tz=zone, home=home).wait_for_window()
+            clock, home = f"2026-{month:02d}-15 10:30:00", s.out / f"{key}-{month:02d}" / "home"
+            what = f"{zone} {clock}"
+            run = s.new_user(f"{key}-{month:02d}", clock, home, tz=zone)
             settings = home / ".config" / "vemar"
             lxp2 = (settings / "lxp2.par").read_text().strip().split(",")
-            what = f"{zone} {clock}"
             s.equal(f"{what}: place and zone", ",".join(lxp2[0:5]), place)
             s.equal(f"{what}: hemisphere, half hour, automatic summer time",
                     ",".join([lxp2[14], lxp2[16], lxp2[17]]), switches)
@@ -294,13 +270,10 @@ def new_user(key):
             s.true(f"{what}: a date marker on every row from the first start: {sorted(set(markers.values()))}",
                    set(markers.values()) <= {"*", "°"} and len(set(markers.values())) >= 1 and "" not in markers.values())
             s.desktop.screenshot(s.out / f"{key}-{month:02d}.png")
-            run.close_by_window_manager()
-            s.equal(f"{what}: exit status", run.wait_exit(), 0)
-            s.equal(f"{what}: settings folder", sorted(p.name for p in settings.iterdir()),
-                    [".vemar.lock", "Parleg.dat", "car.tip", "casa.tz", "fusi.dat", "fusi.tz", "lxp2.par", "seg.dat"])
+            s.closed(run, what + ": ")
+            s.equal(f"{what}: settings folder", sorted(p.name for p in settings.iterdir()), SETTINGS_FILES)
             s.equal(f"{what}: the zone the home follows", (settings / "casa.tz").read_text(), zone + "\n")
             s.equal(f"{what}: nothing else in the home", sorted(p.name for p in home.iterdir()), [".config"])
-            s.true(f"{what}: nothing reported:\n{run.log()}", "vemar:" not in run.log())
         s.equal("the installed data folder is never written", checksums(s.data), data_before)
 
     scenario.__name__ = f"new_user_{key}"
@@ -308,26 +281,19 @@ def new_user(key):
 
 
 def travelling_laptop(s):
-    """A new user's laptop whose zone changes while the program runs, as a
-    time-zone service changes it: TZ unset, /etc/localtime a link in a mount
-    namespace of the program's own (an overlay on /etc), moved from Rome to
-    New York. Expected: before and after, universal time and every row are the
-    real ones; within a minute the home follows, lxp2.par, Parleg.dat and
-    casa.tz are New York's as a first start there writes them, and nothing is
-    asked at the end. Skipped where no mount namespace can be made (it needs
-    root, as CI is)."""
-    if subprocess.run(["unshare", "-m", "true"], capture_output=True).returncode != 0:
-        raise SkipTest("no mount namespace can be made here")
+    """A new user's laptop moved from Rome to New York while the program runs (TZ unset, /etc/localtime a link
+    in an overlay on /etc of its own): universal time and every row real before and after; within a minute
+    the home, lxp2.par, Parleg.dat and casa.tz are New York's as a first start there writes them, nothing asked."""
+    needs_mount_namespace()
     home = s.out / "home"
-    shutil.rmtree(home, ignore_errors=True)
-    for folder in ("home", "etc-upper", "etc-work"):
+    for folder in ("etc-upper", "etc-work"):
         (s.out / folder).mkdir(parents=True, exist_ok=True)
     zoneinfo = Path("/usr/share/zoneinfo")
     overlay = (f"mount -t overlay overlay -o lowerdir=/etc,upperdir={s.out}/etc-upper,workdir={s.out}/etc-work /etc"
                f" && ln -sfn {zoneinfo}/Europe/Rome /etc/localtime && exec \"$@\"")
     clock = "2026-10-31 20:59:40"   # Rome; New York has still a day of summer time before it
-    run = s.launch(None, clock, "laptop", tz=None, home=home,
-                   wrap=("unshare", "-m", "--propagation", "private", "sh", "-c", overlay, "sh")).wait_for_window()
+    run = s.new_user("laptop", clock, home, tz=None, wrap=("unshare", "-m", "--propagation", "private", "sh", "-c",
+                                                         overlay, "sh"))
     settings = home / ".config" / "vemar"
     start = datetime.strptime(clock, "%Y-%m-%d %H:%M:%S").replace(tzinfo=ZoneInfo("Europe/Rome"))
     started = time.monotonic()
@@ -345,55 +311,30 @@ def travelling_laptop(s):
     time.sleep(1)   # the window shows it from the same tick
     real_times(s, run, settings, now(), "in New York", 5)
     s.desktop.screenshot(s.out / "new-york.png")
-    run.close_by_window_manager()
-    s.equal("exit status, nothing asked", run.wait_exit(), 0)
-    s.true(f"nothing reported:\n{run.log()}", "vemar:" not in run.log())
-    lxp2, rule = first_start_files(s, "America/New_York", "2026-10-31 16:00:30")
-    s.equal("lxp2.par as a first start in New York writes it", (settings / "lxp2.par").read_text(), lxp2)
-    s.equal("Parleg.dat as a first start in New York writes it", (settings / "Parleg.dat").read_text(), rule)
-
-
-def first_start_files(s, zone, clock):
-    """lxp2.par and Parleg.dat as the program's first start in `zone` at
-    `clock` (its local time) writes them, through vemar-snapshot."""
-    folder = s.out / ("first-start-" + zone.replace("/", "-"))
-    shutil.rmtree(folder, ignore_errors=True)
-    home = folder / "home"
-    home.mkdir(parents=True)
-    run = s.launch(None, clock.replace("T", " "), "first-start", tz=zone, home=home).wait_for_window()
-    run.close_by_window_manager()
-    run.wait_exit()
-    settings = home / ".config" / "vemar"
-    return (settings / "lxp2.par").read_text(), (settings / "Parleg.dat").read_text()
+    s.closed(run, "nothing asked: ")
+    new_york = s.out / "first-start-America-New_York" / "home"
+    s.closed(s.new_user("first-start", "2026-10-31 16:00:30", new_york, tz="America/New_York"), "first start: ")
+    for name in ("lxp2.par", "Parleg.dat"):
+        s.equal(f"{name} as a first start in New York writes it", (settings / name).read_text(),
+                (new_york / ".config" / "vemar" / name).read_text())
 
 
 def build_tree_first_start(s):
-    """build/bin/vemar (--program) started as a new user, in an empty home
-    with XDG_CONFIG_HOME inside it: the first start seeds the settings
-    folder from the build tree's share/vemar, which holds what data/
-    (--data) holds, and the window shows."""
-    home = s.out / "home"
-    shutil.rmtree(home, ignore_errors=True)
-    home.mkdir(parents=True)
-    shipped = s.program.parent.parent / "share" / "vemar"
+    """build/bin/vemar (--program) as a new user, XDG_CONFIG_HOME in the home: the first start seeds the
+    settings from the build tree's share/vemar, which holds what data/ (--data) holds."""
+    shipped, home = s.program.parent.parent / "share" / "vemar", s.out / "home"
     s.equal("the build tree's share/vemar", checksums(shipped) if shipped.is_dir() else {}, checksums(s.data))
-    run = s.launch(None, "2026-01-15 10:30:00", "build-tree", home=home, config=home / "config").wait_for_window()
+    run = s.new_user("build-tree", "2026-01-15 10:30:00", home, config=home / "config")
     s.desktop.screenshot(s.out / "build-tree.png")
-    run.close_by_window_manager()
-    s.equal("exit status", run.wait_exit(), 0)
+    s.closed(run)
     settings = home / "config" / "vemar"
-    s.equal("settings folder", sorted(p.name for p in settings.iterdir()),
-            [".vemar.lock", "Parleg.dat", "car.tip", "casa.tz", "fusi.dat", "fusi.tz", "lxp2.par", "seg.dat"])
+    s.equal("settings folder", sorted(p.name for p in settings.iterdir()), SETTINGS_FILES)
     s.equal("fusi.dat seeded", (settings / "fusi.dat").read_bytes(), (s.data / "fusi.dat").read_bytes())
-    s.true(f"nothing reported:\n{run.log()}", "vemar:" not in run.log())
 
 
 def end_on_signals(s):
-    """SIGTERM, SIGHUP and SIGINT end the program as its close box would, with
-    every question answered No and no box shown: seg.dat holds the colour
-    chosen, lxp2.par stays as it was although the hemisphere changed, and an
-    open zone editor is closed as its close box does, committing its staged
-    save and dropping the edits made after it."""
+    """SIGTERM, SIGHUP and SIGINT end the program as its close box would, every question answered No: seg.dat
+    holds the colour, lxp2.par stays though the hemisphere changed, an open zone editor commits its staged save."""
     for number in (signal.SIGTERM, signal.SIGHUP, signal.SIGINT):
         run = s.start(f"signal-{number.name}", "2024-03-10 10:00:00")
         run.keys(*CHOOSE_BLUE_WINDOW)
@@ -413,8 +354,7 @@ def end_on_signals(s):
 
 
 def display_lost(s):
-    """The X server goes away under the program (a logout does that): Qt ends
-    the program with status 1, and seg.dat holds the colour chosen."""
+    """The X server goes away under the program (a logout): status 1, seg.dat holds the colour chosen."""
     run = s.start("display-lost", "2024-03-10 10:00:00")
     run.keys(*CHOOSE_BLUE_WINDOW)
     time.sleep(0.3)
@@ -423,10 +363,8 @@ def display_lost(s):
 
 
 def wayland_compositor_lost(s):
-    """The same on a Wayland compositor: Qt ends the program there with
-    status 1 before any code of its own can run, so seg.dat must already
-    hold the colour chosen. A second start first answers as on X11 (weston
-    has no xdg-activation: the window cannot be raised, and nothing is)."""
+    """The same on Wayland, where Qt ends the program before code of its own runs: seg.dat must already hold the
+    colour. A second start first answers as on X11 (weston has no xdg-activation: nothing is raised)."""
     s.desktop.start_compositor()
     run = s.start("wayland", "2024-03-10 10:00:00", wayland=True)
     run.menu_item(*BLUE_WINDOW_MENU).get_action_iface().do_action(0)
@@ -439,10 +377,8 @@ def wayland_compositor_lost(s):
 
 
 def second_instance(s):
-    """A second start in the same directory brings the running window back
-    from the task bar and ends with status 0; when the running program
-    cannot answer, the second start says so and ends with status 1. The
-    first program's changes are then saved as usual."""
+    """A second start in the same directory brings the running window back and ends 0; when the running program
+    cannot answer, it says so and ends 1. The first program's changes are saved as usual."""
     first = s.start("second-instance", "2024-03-10 10:00:00")
     first.keys(*CHOOSE_BLUE_WINDOW)
     s.desktop.tool("xdotool", "windowminimize", "--sync", first.window_id)
@@ -460,23 +396,17 @@ def second_instance(s):
         s.true(f"the third start says why: {third.log()!r}", "non risponde" in third.log())
     finally:
         first.process.send_signal(signal.SIGCONT)
-    first.close_by_window_manager()
-    s.finish(first, BLUE_WINDOW_SETTINGS)
+    s.finish(first.close_by_window_manager(), BLUE_WINDOW_SETTINGS)
 
 
 def killed_early(s):
-    """SIGTERM at a random moment from 40 ms to 1.5 s after the start, again
-    and again in one settings folder (VEMAR_START_KILLS times, 50 unless
-    set): before the window exists as well as after, every run ends with
-    status 0, and every file keeps its content or, for seg.dat, what a clean
-    close writes; nothing is left half-written or missing. The delays come
-    from a seed printed at the end; VEMAR_START_KILLS_SEED replays them."""
+    """SIGTERM 40 ms to 1.5 s after the start, VEMAR_START_KILLS times in one folder: every run ends 0, every
+    file as a clean close leaves it. The delays' seed is printed; VEMAR_START_KILLS_SEED replays them."""
     cycles = int(os.environ.get("VEMAR_START_KILLS", "50"))
     settings = [" 1", "-1", " 1", " 4", " 7", " 1", " 0", "*", "°"]   # signal on, a saved scheme
     # What a clean close leaves, to compare every killed run with.
     run = s.start("killed-early", "2024-03-10 10:00:00", {"seg.dat": display_settings_bytes(settings)})
-    run.close_by_window_manager()
-    s.finish(run, settings)
+    s.finish(run.close_by_window_manager(), settings)
     workdir = run.workdir
     clean = {p.name: p.read_bytes() for p in workdir.iterdir()}
     seed = int(os.environ.get("VEMAR_START_KILLS_SEED", time.time_ns() % 100000))
@@ -503,8 +433,7 @@ def killed_early(s):
         if wrong:
             failed.append(f"cycle {cycle + 1}, SIGTERM after {delay * 1000:.0f} ms: {', '.join(wrong)}")
             shutil.copy(run.log_path, s.out / f"killed-{cycle + 1}.log")
-            for name in after:   # the next start meets the settings as they were
-                (workdir / name).unlink()
+            fresh_dir(workdir)   # the next start meets the settings as they were
             for name, content in clean.items():
                 (workdir / name).write_bytes(content)
     (s.out / "cycles.txt").write_text("".join(record))
@@ -526,8 +455,7 @@ def ended_at_its_box(s, run, ending):
     """Waits for the program's message box, ends it by Return (its OK) or a signal; the exit status."""
     boxes = wait_until("the message box", lambda: run.process.poll() is not None or run.x_windows(CAPTION), 15)
     if ending == "Return" and boxes is not True:
-        s.desktop.tool("xdotool", "windowactivate", "--sync", boxes[0])
-        s.desktop.tool("xdotool", "key", "Return")
+        run.keys("Return", into=CAPTION)
     elif boxes is not True:
         run.process.send_signal(ending)
     return run.wait_exit(10)
@@ -562,11 +490,9 @@ def start_errors(s):
         s.equal(f"{what}: its files", checksums(workdir), before if args is None else checksums(workdir))
         s.equal(f"{what}: the current directory", checksums(here), current)
     s.true("no folder made on the way", not {"n" * 256, "d"} & set(os.listdir(s.out)))
-    parent = s.out / "not-utf8"
-    shutil.rmtree(parent, ignore_errors=True)
+    parent = fresh_dir(s.out / "not-utf8")
     run = s.start("not-utf8", "2024-03-10 10:00:00", workdir=seed_workdir(s.data, parent / os.fsdecode(b"caf\xe9")))
-    run.close_by_window_manager()
-    s.finish(run, FIRST_START_SETTINGS)
+    s.finish(run.close_by_window_manager(), FIRST_START_SETTINGS)
     s.equal("the folders beside it", os.listdir(parent), [os.fsdecode(b"caf\xe9")])
 
 
@@ -589,12 +515,9 @@ def called(listener):
 
 
 def other_user(s):
-    """Another user cannot turn the single instance off nor answer in its place. The program runs as nobody,
-    root plays the other user. A lock file root left (a start under sudo) still locks: a second start brings
-    the running window back and ends 0; one nobody cannot read stops the start. A socket planted where older versions listened, in the temporary
-    folder, is never reached; nor one in a private folder of the program's that another user made first (the
-    running program then does not answer: the second start says so). With HOME relative the folder is in the
-    password database's home (nobody's cannot be made), never the current directory. Skipped unless root."""
+    """Another user (root; the program runs as nobody) cannot turn the single instance off nor answer for it: a
+    lock root left still locks, one nobody cannot read stops the start; sockets planted in the temporary folder
+    or a private folder another user made first are never reached. HOME relative: the password database's home."""
     if os.geteuid() != 0 or not shutil.which("setpriv"):
         raise SkipTest("needs root and setpriv, to run the program as the user nobody")
     base, nobody = Path(tempfile.mkdtemp(prefix="vemar-other-user-")), 65534
@@ -626,8 +549,7 @@ def other_user(s):
                 wait_until("the first window to come back", first.window_visible, 5)
             s.true(f"why the second start ended:\n{second.log()}", runtime or "non risponde" in second.log())
             s.true(f"the first start's socket:\n{first.log()}", ("non riservata" in first.log()) != runtime)
-            first.close_by_window_manager()
-            s.equal("first start's status", first.wait_exit(), 0)
+            s.equal("first start's status", first.close_by_window_manager().wait_exit(), 0)
         s.equal("calls to the other user's sockets", [called(p) for p in planted], [False, False])
         (workdir / LOCK_FILE).chmod(0o600)   # one nobody cannot even read: no start, rather than two
         run = launch_as(s, "unreadable-lock", [program, "--dir", workdir], workdir, env, drop, nobody)
@@ -643,13 +565,24 @@ def other_user(s):
         shutil.rmtree(base, ignore_errors=True)
 
 
-def full_disk(s):
-    """Salva in "Tabella Fusi" on a full 64 KiB file system, run as vemar-snapshot (--program) over the source
-    data (--data) in a mount namespace of its own: the editor stays open with the edit and says why; closing it
-    with Yes fails alike and keeps it open; the program runs on, and every file stays as it was. Skipped where
-    no mount namespace can be made: it needs root, as CI is."""
+def needs_mount_namespace():
+    """Skips where no mount namespace can be made: it needs root, as CI is."""
     if subprocess.run(["unshare", "-m", "true"], capture_output=True).returncode != 0:
         raise SkipTest("no mount namespace can be made here")
+
+
+def in_mount_namespace(s, script):
+    """`sh -c script` (the snapshot tool's run) in a mount namespace of its own, in Rome; its status checked."""
+    needs_mount_namespace()
+    run = subprocess.run(["unshare", "-m", "sh", "-c", script], capture_output=True, text=True,
+                         env={"TZ": "Europe/Rome", "QT_QPA_PLATFORM": "offscreen", "PATH": "/usr/bin:/bin"})
+    s.equal(f"status ({run.stderr})", run.returncode, 0)
+    return run
+
+
+def full_disk(s):
+    """Salva in "Tabella Fusi" on a full 64 KiB file system (vemar-snapshot, --program, over the source data): the
+    editor stays open with the edit and says why; closing it with Yes fails alike; every file stays as it was."""
     disk, out = s.out / "disk", s.out
     disk.mkdir(exist_ok=True)
     edit = " ".join(f"--do '{a}'" for a in ("click:Form1.Tabfu", "type:Form5.Text2(0)=Rome", "click:Form5.SSCommand1",
@@ -658,9 +591,7 @@ def full_disk(s):
               f"'{disk}' && cd '{disk}' && {{ cat /dev/zero > filler 2>/dev/null; sha256sum * > '{out}/before'; }} && "
               f"'{s.program}' --dir . --at 2026-06-01T12:00:00 --ticks 3 {edit} --json '{out}/window.json' && "
               f"rm -f .vemar.lock && sha256sum * > '{out}/after'")
-    run = subprocess.run(["unshare", "-m", "sh", "-c", script], capture_output=True, text=True,
-                         env={"TZ": "Europe/Rome", "QT_QPA_PLATFORM": "offscreen", "PATH": "/usr/bin:/bin"})
-    s.equal(f"status ({run.stderr})", run.returncode, 0)
+    run = in_mount_namespace(s, script)
     window = json.loads((out / "window.json").read_text()) if not run.returncode else {"effects": [], "controls": {}}
     full = ": spazio esaurito sul disco\n\n"
     s.equal("what the user is told", [(e["kind"], e.get("text", "").split(full)[0]) for e in window["effects"]],
@@ -672,21 +603,13 @@ def full_disk(s):
 
 
 def without_tzdata(s):
-    """The program on a machine without tzdata, run here as vemar-snapshot
-    (--program) over the source data (--data): the zone database's folder is
-    hidden under an empty one in a mount namespace of this test's own, and a
-    folder in database mode runs on its table. Expected: one line on the
-    standard error saying why, status 0, every row on its class. Skipped
-    where no mount namespace can be made: it needs root, as CI is."""
-    if subprocess.run(["unshare", "-m", "true"], capture_output=True).returncode != 0:
-        raise SkipTest("no mount namespace can be made here")
+    """vemar-snapshot (--program) in database mode with the zone database hidden: one line on the standard error
+    says why, status 0, every row on its class."""
     workdir = seed_workdir(s.data, s.out / "dir", {"fusi.tz": (s.data / "fusi.tz").read_bytes()})
     (s.out / "empty").mkdir(exist_ok=True)
     script = (f"mount --bind '{s.out}/empty' /usr/share/zoneinfo && exec '{s.program}' --dir '{workdir}' "
               f"--at 2026-06-01T12:00:00 --ticks 3 --json '{s.out}/window.json'")
-    run = subprocess.run(["unshare", "-m", "sh", "-c", script], capture_output=True, text=True,
-                         env={"TZ": "Europe/Rome", "QT_QPA_PLATFORM": "offscreen", "PATH": "/usr/bin:/bin"})
-    s.equal(f"status ({run.stderr})", run.returncode, 0)
+    run = in_mount_namespace(s, script)
     s.equal("standard error", [line for line in run.stderr.splitlines() if line.startswith("vemar")],
             ["vemar: fusi.tz: nessun database dei fusi orari (pacchetto tzdata): nessun fuso in "
              "/usr/share/zoneinfo; ogni città segue la sua classe"])
@@ -702,10 +625,8 @@ SCENARIOS = {f.__name__: f for f in (first_start, midnight_month_end, noon_date_
 
 
 def main(doc, scenarios, fresh=False):
-    """Runs the scenario the command line names on a private desktop, in an
-    output folder of its own (emptied first when fresh: a recording must not
-    mix with an earlier run's), then prints the time it took and every failed
-    expectation; returns the exit status, 77 for a scenario that cannot run here."""
+    """Runs the scenario named on a private desktop, in its output folder (emptied first when fresh: a recording
+    must not mix with an earlier run's); prints every failed expectation; the exit status, 77 for a skip."""
     parser = argparse.ArgumentParser(description=doc.splitlines()[0])
     parser.add_argument("scenario", choices=sorted(scenarios))
     for option, meaning in (("--program", "the installed vemar"), ("--data", "the installed data files"),

@@ -1,16 +1,7 @@
 #!/usr/bin/python3
 """The time signal and Infor.snm, heard through a sound server.
 
-Usage: sound.py SCENARIO --program BIN --data DIR --out DIR
-
-Records the null sink of a PulseAudio server of its own while the installed
-program runs on a private desktop, the signal on and its clock shifted by whole
-seconds to hh:59:48 so that its seconds turn when the real ones do: exactly six
-bursts, each starting within 100 ms after the seconds 54 to 58 and 00 as the
-program sees them; then "Informazioni" from the keyboard, and Infor.snm heard
-whole (one burst of at least 0.85 s) while the program runs on. The recording
-is kept as recording.wav in --out. A second scenario runs the same where no
-sound server answers. Exits with 77 (skipped) only where none can be started.
+Usage: sound.py SCENARIO --program BIN --data DIR --out DIR (the recording kept as recording.wav in --out)
 """
 
 import os
@@ -42,8 +33,7 @@ START_OFFSET_S = 48           # the program starts at hh:59:48
 
 
 class SoundServer:
-    """A PulseAudio server for this test alone: a null sink as the default
-    output, reached through its own socket, without authentication."""
+    """A PulseAudio server for this test alone: a null sink as the default output, on its own socket."""
 
     def __init__(self, scratch):
         self.dir = Path(tempfile.mkdtemp(prefix="pulse-", dir=scratch))
@@ -63,8 +53,7 @@ class SoundServer:
         argv = [program, "--system=false", "--daemonize=no", "--exit-idle-time=-1", "-n",
                 "--use-pid-file=no", "--log-target=stderr",
                 f"--load=module-native-protocol-unix socket={self.dir / 'native'} auth-anonymous=1",
-                # Without rewinds the sink never renders a stretch again, so
-                # the recording is the one timeline that was played.
+                # Without rewinds the recording is the one timeline that was played.
                 f"--load=module-null-sink sink_name={SINK} norewinds=1"]
         with open(self.log_path, "wb") as log:
             self.process = subprocess.Popen(argv, env=env, stdin=subprocess.DEVNULL, stdout=log, stderr=log)
@@ -124,18 +113,14 @@ class Recorder:
         samples = np.frombuffer(b"".join(self._chunks), dtype="<i2")
         if not self._arrivals:
             raise DesktopError(f"nothing was recorded:\n{self.log_path.read_text(errors='replace')}")
-        # The sink renders one block ahead of its clock and the monitor hands
-        # that block on at once: the last sample of each chunk is played one
-        # block after the chunk arrives, less the delay of its way here. The
-        # chunk that came with the least delay tells the time best.
+        # The last sample of each chunk is played one block after it arrives (the sink renders a block ahead),
+        # less its delay on the way here: the chunk that came quickest tells the time best.
         first_s = min(arrival - received / RATE for arrival, received in self._arrivals) + BLOCK_S
         return samples, first_s
 
 
 def bursts(samples, rate=RATE, threshold=100, gap_s=0.15):
-    """(start, end) in seconds from the first sample of every run of sound;
-    runs closer than gap_s are one burst. A null sink is silent to the last
-    bit between sounds, so a low threshold only keeps rounding noise out."""
+    """(start, end) in seconds of every run of sound closer than gap_s to the next (a null sink is silent between)."""
     loud = np.flatnonzero(np.abs(samples.astype(np.int32)) > threshold)
     if loud.size == 0:
         return []
@@ -146,12 +131,8 @@ def bursts(samples, rate=RATE, threshold=100, gap_s=0.15):
 
 
 def signal_run(s):
-    """The program started at hh:59:48 with the signal on, run past the full
-    hour; then "Informazioni" is chosen from the keyboard, its window closed
-    after two seconds, and the program closed by the window manager. Returns
-    the run with the shift of its clock, the times of its pips and of the key."""
-    # Whole seconds from the real clock to the program's: it starts at
-    # hh:59:48 and its seconds turn when the real ones do.
+    """The program from hh:59:48, signal on, past the full hour; then Informazioni for two seconds. The run, with
+    its clock's shift in whole seconds (its seconds turn with the real ones), its pips' times and the key's."""
     real_start = int(time.time())
     program_start = real_start - real_start % 3600 + 3600 - 60 + START_OFFSET_S
     shift_s = program_start - real_start
@@ -167,8 +148,7 @@ def signal_run(s):
     s.desktop.screenshot(s.out / "information.png")
     run.keys("Return")
     wait_until("the information window to close", lambda: not run.other_windows_open(), 5)
-    run.close_by_window_manager()
-    s.finish(run, SIGNAL_ON_SETTINGS)   # seg.dat keeps the signal on
+    s.finish(run.close_by_window_manager(), SIGNAL_ON_SETTINGS)   # seg.dat keeps the signal on
     return run
 
 
@@ -190,13 +170,11 @@ def time_signal_and_info(s):
         wav.writeframes(samples.tobytes())
 
     found = [(first_s + start, end_s - start) for start, end_s in bursts(samples)]
-    before_key = [b for b in found if b[0] < run.key_s]
-    after_key = [b for b in found if b[0] >= run.key_s]
-    print(f"{len(found)} bursts recorded, {len(samples) / RATE:.1f} s in {s.out / 'recording.wav'}: when (the "
-          "second of the program's clock, or after the key press of Informazioni), and how long")
-    for start_s, length_s in found:
-        when = start_s - run.key_s
-        when = f"second {(start_s + run.shift_s) % 60:06.3f}" if when < 0 else f"key + {when:.3f} s"
+    before_key, after_key = [b for b in found if b[0] < run.key_s], [b for b in found if b[0] >= run.key_s]
+    print(f"{len(found)} bursts recorded, {len(samples) / RATE:.1f} s: when (the program's second, or after the key "
+          "of Informazioni) and how long")
+    for at, length_s in found:
+        when = f"second {(at + run.shift_s) % 60:06.3f}" if at < run.key_s else f"key + {at - run.key_s:.3f} s"
         print(f"  {when}: {length_s:.2f} s")
 
     s.equal("bursts before Informazioni (five pips and the full hour's)", len(before_key), 6)
@@ -214,10 +192,8 @@ def time_signal_and_info(s):
 
 
 def without_sound_server(s):
-    """The same run where no sound server answers: the program keeps running,
-    and says once for the bell and once for the file why they are not heard."""
-    # libcanberra's PulseAudio backend alone, pointed at a socket where
-    # nothing listens, so that no sound card of the machine answers instead.
+    """No sound server answers: the program runs on and says once for the bell and once for the file why."""
+    # libcanberra's PulseAudio backend alone, at a socket where nothing listens: no sound card answers instead.
     s.desktop.env.update(CANBERRA_DRIVER="pulse", PULSE_SERVER=f"unix:{s.out / 'nobody'}")
     log = signal_run(s).log()
     reasons = [line for line in log.splitlines() if line.startswith("vemar sound:")]

@@ -1,8 +1,5 @@
-// Kills a writer of the settings files at random moments and checks, after every kill, that each file holds
-// its old or its new content: never a partial file, never none. The child saves every file in a loop, two
-// versions in turn, through the program's own calls (fusi.dat both directly and the editors' way: fusi.tz
-// replaced, then the table staged in fusi.tmp and renamed).   crash_safety DIR [KILLS] [SEED]   (DIR is
-// emptied and used)
+// crash_safety DIR [KILLS] [SEED]: kills a writer of the settings files in DIR (emptied first) at random; after
+// every kill each file holds its old or its new content, never a part, never none.
 
 #include "core/files.h"
 
@@ -36,16 +33,12 @@ void WriteAll(const fs::path& dir, int version) {
     SiteSettings site = site0;
     ZoneTable zones = zones0;
     if (version == 1) {
-        site.latDegrees = -33.5;
-        site.zoneOffset = std::chrono::hours{10};
-        site.hemisphere = Hemisphere::South;
+        site.latDegrees = -33.5, site.zoneOffset = std::chrono::hours{10}, site.hemisphere = Hemisphere::South;
         for (ZoneRow& row : zones) row.name = "Nuova " + row.name.substr(0, 7);
     }
-    WriteSiteSettings(dir / kSiteFile, site);
-    WriteDisplaySettings(dir / kDisplayFile, kDisplay[version]);
+    WriteSiteSettings(dir / kSiteFile, site), WriteDisplaySettings(dir / kDisplayFile, kDisplay[version]);
     WriteParleg(dir / kRuleFile, version ? DstRule{9, 0, 0, 3, 0, 0} : DstRule{});
-    WriteZoneTable(dir / "zone-direct.dat", zones);
-    StageZoneTable(dir, zones);
+    WriteZoneTable(dir / "zone-direct.dat", zones), StageZoneTable(dir, zones);
     WriteCityZones(dir / kCityZonesFile,
                    version ? WithNamesOnClasses(cityZones, {"Roma", "Londra", "Kathmandu"}) : cityZones);
     CommitStagedTable(dir);
@@ -58,8 +51,7 @@ int main(int argc, char** argv) {
     const fs::path dir = argv[1];
     const int kills = argc > 2 ? std::atoi(argv[2]) : 300;
     const unsigned seed = argc > 3 ? unsigned(std::atoi(argv[3])) : std::random_device{}();
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    fs::remove_all(dir), fs::create_directories(dir);
     // Each file as each version leaves it; the two rounds of saves, timed, set the span the kills fall in.
     std::map<std::string, std::string> version[2], before;
     const auto start = std::chrono::steady_clock::now();
@@ -80,16 +72,14 @@ int main(int argc, char** argv) {
         if (child < 0) return fail(k, "fork failed");
         if (child == 0) for (int i = 1;; ++i) WriteAll(dir, i % 2);
         std::this_thread::sleep_for(std::chrono::microseconds(delay_us(random)));
-        ::kill(child, SIGKILL);
         int status = 0;
-        ::waitpid(child, &status, 0);
+        ::kill(child, SIGKILL), ::waitpid(child, &status, 0);
         if (!WIFSIGNALED(status)) return fail(k, "the writer ended by itself, status " + std::to_string(status));
         for (const char* name : kCheckedFiles) {
             const auto now = ReadFileBytes(dir / name);
             if (!now || (*now != version[0].at(name) && *now != version[1].at(name)))
                 return fail(k, std::string(name) + (now ? " is neither version" : " is missing"));
-            changed += *now != before[name];
-            before[name] = *now;
+            changed += *now != before[name], before[name] = *now;
         }
         // The staged table is either gone (renamed) or complete.
         if (const auto staged = ReadFileBytes(dir / kStagedZoneFile);

@@ -13,10 +13,13 @@
 
 #include <atomic>
 #include <csignal>
+#include <functional>
 #include <thread>
 
 #include <pthread.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 using namespace vemar::ui;
@@ -25,24 +28,25 @@ namespace {
 
 // A label of the main window's time grid: 20 pixels high, centred, white on navy.
 void dress(QLabel& label, int width, bool bold, int pointSize = 0) {
-    label.setAlignment(Qt::AlignCenter);
-    label.setFixedSize(width, 20);
+    label.setAlignment(Qt::AlignCenter), label.setFixedSize(width, 20);
     QFont font = QApplication::font();
     font.setBold(bold);
     if (pointSize) font.setPointSize(pointSize);
-    label.setFont(font);
-    label.setAutoFillBackground(true);
+    label.setFont(font), label.setAutoFillBackground(true);
     QPalette p = label.palette();
-    p.setColor(QPalette::Window, QColor(0, 0, 128));
-    p.setColor(QPalette::WindowText, Qt::white);
-    label.setPalette(p);
+    p.setColor(QPalette::Window, QColor(0, 0, 128)), p.setColor(QPalette::WindowText, Qt::white), label.setPalette(p);
 }
 
 QImage rendered(QWidget& widget) {
     QImage image(widget.size(), QImage::Format_RGB32);
-    image.fill(Qt::red);
-    widget.render(&image);
+    image.fill(Qt::red), widget.render(&image);
     return image;
+}
+
+// $XDG_RUNTIME_DIR in a folder of this user's alone, as a session has it.
+void privateRuntime(const QTemporaryDir& runtime) {
+    QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
 }
 
 // What QLabel paints for the text.
@@ -50,6 +54,28 @@ QImage reference(const QString& text, int width, bool bold, int pointSize = 0) {
     QLabel label(text);
     dress(label, width, bold, pointSize);
     return rendered(label);
+}
+
+// A request to the running program in pieces is answered; a caller gone before its line ends is hung up on.
+void PiecesAnswered(const std::string& socket) {
+    QByteArray reply;
+    const auto call = [&](const char* rest) {   // "sh" first, heard alone, then the rest
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        sockaddr_un to{AF_UNIX, {}};
+        socket.copy(to.sun_path, sizeof to.sun_path - 1), ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to);
+        for (const char* piece : {"sh", rest}) ::send(fd, piece, std::strlen(piece), MSG_NOSIGNAL), QTest::qWait(50);
+        return fd;
+    };
+    const auto hear = [&](int fd) {
+        char bytes[8];
+        const ssize_t n = ::recv(fd, bytes, sizeof bytes, 0);
+        return reply.append(bytes, std::max<ssize_t>(n, 0)), n;
+    };
+    const int whole = call("ow\n"), cut = call("");
+    QTRY_COMPARE((hear(whole), reply), QByteArray("ok\n"));
+    ::shutdown(cut, SHUT_WR);
+    QTRY_COMPARE(hear(cut), ssize_t(0));
+    ::close(whole), ::close(cut);
 }
 
 } // namespace
@@ -85,16 +111,26 @@ private slots:
         QFETCH(int, pointSize);
         QFETCH(bool, throughQLabel);
         GlyphLabel label;
-        dress(label, width, bold);
-        label.showText("00:00:00");
+        dress(label, width, bold), label.showText("00:00:00");
         rendered(label);   // a layout of another text first, to be replaced
         throughQLabel ? label.QLabel::setText(text) : label.showText(text);
-        if (pointSize) {
-            QFont font = label.font();
-            font.setPointSize(pointSize);
-            label.setFont(font);
-        }
+        if (QFont font = label.font(); pointSize) font.setPointSize(pointSize), label.setFont(font);
         QCOMPARE(rendered(label), reference(text, width, bold, pointSize));
+    }
+
+    // Framed, with a margin or an indent, wrapped or right to left: the label is left to QLabel.
+    void glyphsLeaveOtherLooksToQLabel() {
+        const std::function<void(QLabel&)> looks[] = {
+            [](QLabel& l) { l.setFrameStyle(QFrame::Box); }, [](QLabel& l) { l.setAlignment(Qt::AlignLeft), l.setMargin(3); },
+            [](QLabel& l) { l.setAlignment(Qt::AlignLeft), l.setIndent(9); }, [](QLabel& l) { l.setWordWrap(true); },
+            [](QLabel& l) { l.setAlignment(Qt::AlignLeft), l.setLayoutDirection(Qt::RightToLeft); }};
+        for (const auto& look : looks) {
+            GlyphLabel label;
+            QLabel plain("22:00:00 23:00:00");   // wider than the label
+            for (QLabel* l : {static_cast<QLabel*>(&label), &plain}) dress(*l, 81, true), look(*l);
+            label.showText(plain.text());
+            QCOMPARE(rendered(label), rendered(plain));
+        }
     }
 
     // A label on the screen goes through texts; after the last one the screen must show what QLabel paints
@@ -127,15 +163,11 @@ private slots:
         QWidget window;
         window.resize(width + 20, 40);
         auto* label = new GlyphLabel(&window);
-        dress(*label, width, true);
-        label->move(10, 10);
-        label->showText(texts[0]);
-        window.show();
+        dress(*label, width, true), label->move(10, 10), label->showText(texts[0]), window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         label->installEventFilter(&recorder);
         for (const QString& text : texts.mid(1)) {
-            recorder.painted = QRegion();
-            label->showText(text);
+            recorder.painted = QRegion(), label->showText(text);
             QTRY_VERIFY(!recorder.painted.isEmpty());
         }
         const QImage before = reference(texts[texts.size() - 2], width, true);
@@ -150,8 +182,7 @@ private slots:
         QVERIFY2(repainted.left() >= first - 3 && repainted.right() <= last + 3, qPrintable(QString::asprintf(
                      "repainted %d..%d, changed %d..%d", repainted.left(), repainted.right(), first, last)));
         const int paints = recorder.paints;   // the same text again repaints nothing
-        label->showText(texts.last());
-        QTest::qWait(20);
+        label->showText(texts.last()), QTest::qWait(20);
         QCOMPARE(recorder.paints, paints);
     }
 
@@ -169,8 +200,7 @@ private slots:
     // every test that makes a watcher of its own: this handler stays for the run.
     void signalBeforeTheWindowIsKeptForTheWatcher() {
         sigset_t ends;
-        sigemptyset(&ends);
-        sigaddset(&ends, SIGTERM);
+        sigemptyset(&ends), sigaddset(&ends, SIGTERM);
         QCOMPARE(pthread_sigmask(SIG_BLOCK, &ends, nullptr), 0);
         std::raise(SIGTERM);   // pending: without the watcher's handler it would end the test
         QVERIFY(!SignalWatcher::endAsked());
@@ -189,8 +219,7 @@ private slots:
     // The socket is the user's alone, in $XDG_RUNTIME_DIR, named after the directory, and goes with the program.
     void laterStartAsksTheRunningOne() {
         QTemporaryDir runtime;
-        QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+        privateRuntime(runtime);
         for (const bool answering : {true, false}) {
             QTemporaryDir dir;
             QVERIFY(QDir(dir.path()).mkpath("a/b"));
@@ -211,6 +240,7 @@ private slots:
                 if (answering) QTRY_VERIFY_WITH_TIMEOUT(ended, 5000);
                 start.join();
                 QCOMPARE(later, std::optional<int>(answering ? 0 : 1));
+                if (answering) PiecesAnswered(socket.toStdString());
             }
             QVERIFY(!QFileInfo::exists(socket));
         }
@@ -235,8 +265,7 @@ private slots:
         QFETCH(bool, used);
         QTemporaryDir tmp, home;
         const QString folder = tmp.path() + "/vemar-" + QString::number(::geteuid());
-        qputenv("TMPDIR", tmp.path().toUtf8());
-        qputenv("XDG_RUNTIME_DIR", home.path().toUtf8());
+        qputenv("TMPDIR", tmp.path().toUtf8()), qputenv("XDG_RUNTIME_DIR", home.path().toUtf8());
         ::chmod(home.path().toUtf8(), runtime.toUInt(nullptr, 8));
         if (runtime.isEmpty()) qunsetenv("XDG_RUNTIME_DIR");
         if (planted == "link") QFile::link(home.path(), folder);

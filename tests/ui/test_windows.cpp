@@ -1,6 +1,5 @@
-// The windows as a user sees them: real widgets over a running program, driven by clicks, typing and keys.
-// The core tests own the rules; here each window renders the core's view and forwards each of its events
-// once, and what only widgets decide is checked: layout, keys, caret, focus, timer and painting.
+// Real widgets over a running program, driven by clicks, typing and keys: each window renders the core's view
+// and forwards each event once; what only widgets decide (layout, keys, caret, focus, timer, painting) is here.
 
 #include "core/program.h"
 #include "core/time/systemzones.h"
@@ -8,9 +7,12 @@
 #include "tools/scriptedplatform.h"
 #include "ui/main/application.h"
 #include "ui/main/mainwindow.h"
+#include "ui/system/singleinstance.h"
 
 #include <QTest>
 #include <QtWidgets>
+
+#include <thread>
 
 using namespace vemar;
 
@@ -37,16 +39,10 @@ struct Running {
         if (!program->startUp()) qFatal("the program did not start");
         static const SystemZoneDatabase zones;
         if (databaseMode) program->attachZoneDatabase(zones);
-        window = std::make_unique<ui::MainWindow>(*program);
-        driver = std::make_unique<ui::Driver>(*window, platform);
-        window->tickOnce();
-        window->show();
-        window->showStartupPicture();
-        run({"ticks:1"});
+        window = std::make_unique<ui::MainWindow>(*program), driver = std::make_unique<ui::Driver>(*window, platform);
+        window->tickOnce(), window->show(), window->showStartupPicture(), run({"ticks:1"});
     }
-    ~Running() {
-        if (databaseMode) qunsetenv("TZ");
-    }
+    ~Running() { if (databaseMode) qunsetenv("TZ"); }
     // Performs the driver's actions ("click:Form1.Param", "key:Form9.Text1=Return", "answer:yes"...), checks:
     //   "Form9.Text1.caption=45"   a property as the driver reports it, else as Qt's (readOnly)
     //   "closed:Form9"             the window is not open
@@ -66,8 +62,7 @@ struct Running {
                     got = w->property(qPrintable(property)).toString();
                 want = step.mid(eq + 1);
             } else if (verb == "closed") {
-                got = driver->window(rest) ? "open" : "closed";
-                want = "closed";
+                got = driver->window(rest) ? "open" : "closed", want = "closed";
             } else if (QFile f(dir.filePath(name)); verb == "file") {
                 if (f.open(QIODevice::ReadOnly)) got = QString::fromUtf8(f.readAll());
             } else if (verb == "count") {
@@ -124,25 +119,20 @@ private slots:
         for (const bool saved : {true, false}) {
             Running p(true);
             p.program->setDataDir(VEMAR_DATA_DIR);
-            QFile tz(p.dir.filePath(kCityZonesFile));
-            QVERIFY(tz.open(QIODevice::ReadOnly));
-            const QByteArray older = tz.readAll().replace("Kathmandu\tAsia/Kathmandu\n", "");
-            tz.close();
-            QVERIFY(tz.open(QIODevice::WriteOnly | QIODevice::Truncate) && tz.write(older) == older.size());
-            tz.close();
+            const std::string kathmandu = "Kathmandu\tAsia/Kathmandu\n";
+            const std::string tz = p.dir.filePath(kCityZonesFile).toStdString();
+            std::string older = *ReadFileBytes(tz);
+            WriteFileAtomic(tz, older.erase(older.find(kathmandu), kathmandu.size()));
             p.run({"click:Form1.Tabfu", "type:Form5.Text2(3)=kat"});
             auto* completer = p.driver->window("Form5")->findChild<QCompleter*>();
             QVERIFY(completer && completer->popup()->isVisible());
             QCOMPARE(completer->popup()->model()->index(0, 0).data().toString(), "Kathmandu  Asia/Kathmandu +5:45");
-            QTest::keyClick(completer->popup(), Qt::Key_Down);
-            QTest::keyClick(completer->popup(), Qt::Key_Return);
+            QTest::keyClick(completer->popup(), Qt::Key_Down), QTest::keyClick(completer->popup(), Qt::Key_Return);
             p.run({"Form5.Text2(3).caption=Kathmandu", "Form5.Text1(3).caption=+5", "Form5.Text2(3).textColour=#ff0000",
                    "Form5.Text2(3).tooltip= Kathmandu +5:45h Asia/Kathmandu ", "click:Form5.SSCommand1"});
             if (!saved) p.run({"click:Form5.SSCommand2", "Form5.Text2(3).caption=Berlino"});
             p.run({"click:Form5.SSCommand3", "closed:Form5", "ticks:1"});
-            QVERIFY(tz.open(QIODevice::ReadOnly));
-            const QByteArray now = tz.readAll();
-            QCOMPARE(now, saved ? older + "Kathmandu\tAsia/Kathmandu\n" : older);
+            QCOMPARE(ReadFileBytes(tz).value_or("<absent>"), saved ? older + kathmandu : older);
             p.run({saved ? "Form1.Label2(3).caption=  1:45:00" : "Form1.Label1(3).caption=Berlino"});
         }
     }
@@ -155,6 +145,22 @@ private slots:
         QVERIFY(text.width() <= title->width() && text.height() <= title->height() && title->font().pointSizeF() >= 20);
     }
 
+    // A later start brings the window back from the task bar (on X11; Wayland keeps it where it is).
+    void laterStartRestoresTheWindow() {
+        Running p;
+        QTemporaryDir runtime;
+        QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+        ui::SingleInstance running(p.dir.path().toStdString());
+        QVERIFY(!running.claim());
+        running.serve(p.window.get()), p.window->setWindowState(Qt::WindowMinimized);
+        std::atomic<bool> ended = false;
+        std::thread later([&] { ended = ui::SingleInstance(p.dir.path().toStdString()).claim() == 0; });
+        QTRY_VERIFY_WITH_TIMEOUT(ended, 5000);
+        later.join();
+        QVERIFY(!(p.window->windowState() & Qt::WindowMinimized));
+    }
+
     // Timer1 runs fast through the start-up count, then just after each second; a command or key ticks at once.
     void clockTimer() {
         using namespace std::chrono;
@@ -163,7 +169,6 @@ private slots:
             {0, false, 1003}, {1, false, 1003}, {500200, false, 503}, {999999, false, 4}, {500200, true, 16}};
         for (const auto& [us, fast, ms] : delays)
             QCOMPARE(ui::NextTickDelayMs(system_clock::time_point(seconds(1718999999) + microseconds(us)), fast), ms);
-
         Running p;
         p.window->startClock();
         auto* timer = p.window->findChild<QTimer*>("Timer1");
@@ -172,8 +177,7 @@ private slots:
         const auto slow = [timer] { return timer->isActive() && timer->interval() > 16 && timer->interval() <= 1003; };
         p.run({"ticks:50", "closed:Form4"});   // the start-up count ends, in an even second
         QTRY_VERIFY(slow());
-        p.run({"at:2024-06-21T22:00:07"});
-        p.window->findChild<QPushButton*>("SSCommand1")->click();
+        p.run({"at:2024-06-21T22:00:07"}), p.window->findChild<QPushButton*>("SSCommand1")->click();
         QCOMPARE(timer->interval(), 0);
         QTRY_VERIFY(p.window->findChild<QLabel*>("Label2(0)")->text() == "22:00:07" && slow());
         p.run({"click:Form1.CarDat"});   // a key there may change what the main window shows
@@ -189,13 +193,11 @@ private slots:
             bool eventFilter(QObject*, QEvent* e) override { return seen += e->type() == QEvent::LayoutRequest, false; }
         } requests;
         Running p;
-        p.run({"ticks:50"});
-        p.window->findChild<QWidget*>("client")->installEventFilter(&requests);
+        p.run({"ticks:50"}), p.window->findChild<QWidget*>("client")->installEventFilter(&requests);
         // Noon in summer ends the morning: the rows, both date lines and the panels change.
         for (const char* at : {"11:59:58", "11:59:59", "12:00:00", "12:00:01"})
             p.run({QStringLiteral("at:2024-06-21T") + at, "ticks:2"});
-        p.run({"Form1.SSPanel3.caption=Sabato  22 Giugno 2024"});
-        QCoreApplication::processEvents();
+        p.run({"Form1.SSPanel3.caption=Sabato  22 Giugno 2024"}), QCoreApplication::processEvents();
         QCOMPARE(requests.seen, 0);
     }
 

@@ -1,5 +1,4 @@
-// The date characters dialog (the pair live on the main window, Default, Annulla), the characters it
-// refuses, and the marker sizes read from car.tip.
+// The date characters dialog (the pair live on the window, Default, Annulla), what it refuses, car.tip's sizes.
 
 #include "core/dialogs/datecharslogic.h"
 #include "../testsupport.h"
@@ -17,8 +16,7 @@ const Action kDefault = &DateCharsLogic::defaultClick, kAnnulla = &DateCharsLogi
 
 class DateCharsTest : public test::ProgramTest {};
 
-// The pair in force when the dialog opens, the actions, the pair in force afterwards (shown on the date
-// panels too), Ok and Default enabled, closed.
+// The pair in force on opening, the actions, the pair in force after (on the date panels too), Ok, Default, closed.
 TEST_F(DateCharsTest, EveryActionOnTheLivePair) {
     struct Case { const char* what; std::array<std::string, 2> open; std::vector<Action> actions;
                   std::array<std::string, 2> pair; bool ok, byDefault, closed; };
@@ -53,12 +51,15 @@ TEST_F(DateCharsTest, EveryActionOnTheLivePair) {
         if (!c.closed) { EXPECT_EQ((std::array{d.firstBox.caption, d.secondBox.caption}), c.pair); }
         EXPECT_EQ((std::array{d.okButton.enabled, d.defaultButton.enabled, dialog.closeRequested()}),
                   (std::array{c.ok, c.byDefault, c.closed}));
+        // The first date in red, the second in green (grey in its box), both boxes on light yellow.
+        EXPECT_EQ((std::array{d.firstLabel.textColour, d.secondLabel.textColour, d.firstBox.textColour, d.secondBox.textColour,
+                              d.firstBox.backColour, d.secondBox.backColour}),
+                  (std::array{rgb(192, 0, 0), rgb(0, 128, 0), rgb(192, 0, 0), rgb(128, 128, 128), rgb(255, 255, 192),
+                              rgb(255, 255, 192)}));
     }
 }
 
-// One character is kept, none outside Windows-1252 or not UTF-8; of Windows-1252 exactly codes 0..7, 17, 20
-// and 41 are refused, which shifted by 7 would fall to 0 or become LF, CR or the quote. (That a storable
-// text survives seg.dat: its fuzzer.)
+// One storable character kept: none outside Windows-1252, nor 0..7, 17, 20, 41 (shifted by 7: 0, LF, CR, the quote).
 TEST(DateCharFilter, KeepsOneStorableCharacter) {
     struct Case { const char* typed; const char* kept; };
     const Case cases[] = {{"", ""}, {"ab", "a"}, {"°x", "°"}, {"ā", ""}, {"😀", ""}, {"\xB0", ""}};
@@ -70,8 +71,7 @@ TEST(DateCharFilter, KeepsOneStorableCharacter) {
     }
 }
 
-// car.tip (nullptr: no file), the captions of row markers 0 and 1 and both date panels, and their sizes:
-// large when listed. (How car.tip is read: the settings files' tests.)
+// car.tip (nullptr: none), the captions of row markers 0 and 1 and both date panels, their sizes: large when listed.
 TEST_F(DateCharsTest, MarkersAreLargeWhenListedInCarTip) {
     struct Case { const char* what; const char* carTip; std::array<const char*, 4> shown; std::array<int, 4> sizes; };
     const Case cases[] = {

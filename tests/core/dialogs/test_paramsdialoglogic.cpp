@@ -15,11 +15,8 @@ class ParamsDialogTest : public test::ProgramTest {
 protected:
     // The program restarted over this lxp2.par and the dialog opened.
     void openOn(const std::string& line) {
-        dir.write(kSiteFile, line);
-        restart();
-        atStart = settings();
-        dialog = std::make_unique<ParamsDialogLogic>(*program);
-        dialog->load();
+        dir.write(kSiteFile, line), restart(), atStart = settings();
+        (dialog = std::make_unique<ParamsDialogLogic>(*program))->load();
     }
     std::array<std::string, 4> boxes() const {
         const ParamsView& v = dialog->view();
@@ -42,9 +39,7 @@ protected:
     std::array<double, 6> atStart{};   // the settings before the dialog opened
 };
 
-// Opening shows the settings and changes none of them; then one edit after another: what the box shows and
-// the place in force (longitude minutes follow the sign of the degrees, a zero is never negative); OK
-// writes the place as typed, a southern latitude still negative.
+// Opening changes nothing; each edit: box and place (minutes signed as degrees, no -0); OK writes it, south negative.
 TEST_F(ParamsDialogTest, BoxesShowFilterAndStoreThePlace) {
     struct Step { int box; const char* typed; const char* shown; std::array<double, 4> place; };
     struct Sequence { const char* line; std::array<std::string, 4> opened; std::array<bool, 3> options; std::vector<Step> steps;
@@ -83,9 +78,7 @@ TEST_F(ParamsDialogTest, BoxesShowFilterAndStoreThePlace) {
     }
 }
 
-// Started in the other season, 45°30' N, 9°10' W and the half hour typed, a zone change not yet saved on
-// the main window: what OK saves and shows on SSPanel5, or closing without OK, which puts every one of the
-// six settings back.
+// From the other season, 45°30' N 9°10' W, half hour, zone changed: what OK saves and shows; closing puts all back.
 TEST_F(ParamsDialogTest, OkSavesAndAnyOtherWayOutPutsBack) {
     struct Case { const char* what; ClockReading today; bool autoDst, ok; const char* written; const char* dstCaption; };
     const ClockReading winter{2024, 1, 15, 10, 0, 0}, summer{2024, 6, 21, 10, 0, 0};
@@ -98,10 +91,8 @@ TEST_F(ParamsDialogTest, OkSavesAndAnyOtherWayOutPutsBack) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        platform.clock = c.today.month == summer.month ? winter : summer;
-        openOn(kSiteLine);
-        platform.clock = c.today;
-        program->upDownClick(+1);   // enables Command1
+        platform.clock = c.today.month == summer.month ? winter : summer, openOn(kSiteLine);
+        platform.clock = c.today, program->upDownClick(+1);   // the day the dialog runs; Command1 enabled
         for (int box = 1; box <= 4; ++box) type(box, std::array{"45", "30", "9", "10"}[box - 1]);
         dialog->halfHourYesClick(), dialog->autoDstClick(c.autoDst);
         if (c.ok) dialog->okClick();

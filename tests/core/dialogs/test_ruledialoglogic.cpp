@@ -1,5 +1,4 @@
-// The summer-time rule dialog: its lists by hemisphere, "Applica" while the rule differs, and what each
-// way out leaves in force and in Parleg.dat.
+// The summer-time rule dialog: lists by hemisphere, "Applica" while the rule differs, what each way out leaves.
 
 #include "core/dialogs/ruledialoglogic.h"
 #include "../testsupport.h"
@@ -14,11 +13,8 @@ protected:
     // Started in the given hemisphere on the given day, over this Parleg.dat, the dialog opened.
     void openIn(int hemisphere, ClockReading today = {2024, 4, 15, 12, 0, 0}, const std::string& rule = kRuleLine) {
         dir.write(kSiteFile, hemisphere == 1 ? "41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,1\r\n" : "-33,-52,151,12,-10,,0,,,0,,0,,,2,1,0,1\r\n");
-        dir.write(kRuleFile, rule);
-        platform.clock = today;
-        restart();
-        dialog = std::make_unique<RuleDialogLogic>(*program);
-        dialog->load();
+        dir.write(kRuleFile, rule), platform.clock = today, restart();
+        (dialog = std::make_unique<RuleDialogLogic>(*program))->load();
     }
     std::string rule() {   // the rule in force as Parleg.dat would hold it
         const DstRule& r = state().dstRule;
@@ -36,18 +32,19 @@ TEST_F(RuleDialogTest, GroupsMapOntoTheRuleByHemisphere) {
         openIn(c.hemisphere, {2024, 4, 15, 12, 0, 0}, "0,0,1,11,0,1\r\n");
         for (int k : {0, 1, 2}) dialog->select(c.firstList + k, std::array{2, 4, 0}[k]);
         EXPECT_EQ(rule(), c.rule) << "hemisphere " << c.hemisphere << ", list " << c.firstList;
+        // A list emptied (its index -1) or an index past its entries changes nothing.
+        for (auto [list, index] : {std::pair(-1, 0), {6, 0}, {0, -1}, {0, 12}, {1, 5}, {5, 7}}) dialog->select(list, index);
+        EXPECT_EQ(rule(), c.rule);
     }
 }
 
-// One selection after another (combo -1: "Applica") on 15 April, inside the saved rule's window: whether
-// "Applica" is enabled, and summer time in force.
+// Selections (combo -1: "Applica") on 15 April, in the saved rule's window: "Applica" enabled, summer time in force.
 TEST_F(RuleDialogTest, ApplyIsEnabledWhileTheRuleDiffersAndPutsItInForce) {
     struct Step { int combo, index; bool enabled; int inDstWindow; };
     const Step steps[] = {
         {2, 3, true, 1}, {2, 0, false, 1},                  // a weekday changed, and changed back
         {0, 2, false, 1},                                   // the same month chosen again
-        {4, 1, true, 1}, {3, 10, true, 1}, {4, 4, true, 1},  // one value still differs
-        {3, 9, false, 1},
+        {4, 1, true, 1}, {3, 10, true, 1}, {4, 4, true, 1}, {3, 9, false, 1},   // one value still differs, then none
         {0, 4, true, 1}, {-1, 0, false, 0},                 // starts in May: nothing in force before Applica
         {0, 2, true, 0},                                    // back to March: differs from what was applied
     };
@@ -60,9 +57,7 @@ TEST_F(RuleDialogTest, ApplyIsEnabledWhileTheRuleDiffersAndPutsItInForce) {
     }
 }
 
-// The lists show the saved rule from the hemisphere's point of view; then the rule's A moved to May,
-// applied and closed, or saved by Ok: what stays in force, what Parleg.dat holds, what opening again shows.
-// The home's summer hour follows the rule in the north and its complement in the south.
+// Lists as the hemisphere sees the rule; A to May, applied and closed or Ok: in force, in Parleg.dat, opened again.
 TEST_F(RuleDialogTest, WhatEachWayOutLeaves) {
     enum Exit { AppliedThenAnnulla, AppliedThenCloseBox, Ok };
     struct Case { const char* how; int hemisphere; ClockReading today; Exit exit; const char* rule; int inDstBefore, inDstAfter; };
@@ -82,6 +77,10 @@ TEST_F(RuleDialogTest, WhatEachWayOutLeaves) {
         EXPECT_EQ(std::tuple(v.selected, v.form.caption, v.applicaButton.enabled),
                   c.hemisphere == 1 ? std::tuple(std::array{2, 4, 0, 9, 4, 0}, std::string(" Ora legale (Emisfero Nord)"), false)
                                     : std::tuple(std::array{9, 4, 0, 2, 4, 0}, std::string(" Ora legale (Emisfero Sud)"), false));
+        for (int i = 0; i < 6; ++i)   // each list under its label; light yellow the start's, light cyan the end's
+            EXPECT_EQ(std::pair(v.label[i].caption, v.combo[i].textColour),
+                      std::pair(std::string(std::array{"Mese:", "Settimana:", "Giorno:"}[i % 3]),
+                                i < 3 ? rgb(255, 255, 192) : rgb(192, 255, 255))) << i;
         dialog->select(0, 4);
         if (c.exit != Ok) dialog->applyClick();
         if (c.exit == AppliedThenAnnulla) dialog->cancelClick();

@@ -1,5 +1,4 @@
-// The zone table editors: what each box keeps, what opening shows, and what any sequence of edits, Salva,
-// Annulla and closing leaves in the files; a save that fails in any dialog.
+// The zone table editors: boxes, opening, what any run of edits, Salva, Annulla and closing leaves; failed saves.
 
 #include "core/dialogs/paramsdialoglogic.h"
 #include "core/dialogs/ruledialoglogic.h"
@@ -33,11 +32,9 @@ protected:
     void SetUp() override { ASSERT_TRUE(program->startUp()); original = ReadZoneTable(dir / kZoneFile); }
     // The installed fusi.dat, this fusi.tz, no fusi.tmp; restarted on the system's zones.
     void startOver(const std::string& zones) {
-        WriteZoneTable(dir / kZoneFile, original);
-        dir.write(kCityZonesFile, zones);
+        WriteZoneTable(dir / kZoneFile, original), dir.write(kCityZonesFile, zones);
         std::filesystem::remove_all(dir / kStagedZoneFile);
-        restart();
-        program->attachZoneDatabase(database);
+        restart(), program->attachZoneDatabase(database);
         program->tick();   // loads the table: no reload pending from here on
         platform = test::RecordingPlatform();
     }
@@ -45,8 +42,7 @@ protected:
     SystemZoneDatabase database;
 };
 
-// A name box holds 13 characters, then keeps spaces and codes 64..122; an offset box signs and digits
-// within 12 hours, any number of them; a class box one character, clamped to 0..3.
+// Name: first 13 characters, then only spaces and codes 64..122; offset: signs, digits, within 12 h; class: 0..3.
 TEST_F(ZoneEditorTest, WhatEachBoxKeeps) {
     const ZoneEditorLogic zones(*program, Variant::Zones), classes(*program, Variant::Classes);
     enum Box { Name, Offset, Class };
@@ -63,11 +59,10 @@ TEST_F(ZoneEditorTest, WhatEachBoxKeeps) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.box == Name ? zones.filterName(c.typed) : (c.box == Offset ? zones : classes).filterValue(c.typed), c.kept) << c.typed;
+    EXPECT_EQ(std::pair(zones.valueLength(), classes.valueLength()), std::pair(0, 1)) << "the window's limit: none on an offset";
 }
 
-// What the file holds is shown filtered, as if typed, an offset as its value with a plus when positive;
-// only the four known classes colour a name. Each name's tooltip tells what its row will follow once saved:
-// its zone until its time is edited, else its class.
+// Filled as if typed, offsets with a plus; known classes colour names; a tooltip: the zone until its time is edited.
 TEST_F(ZoneEditorTest, OpeningFillsTheBoxesAsIfTyped) {
     struct Case { ZoneRow stored; const char* name; const char* offset; const char* zoneClass; Rgb colour; };
     const Case cases[] = {
@@ -92,16 +87,18 @@ TEST_F(ZoneEditorTest, OpeningFillsTheBoxesAsIfTyped) {
     EXPECT_EQ(tooltips(), std::pair(std::string(" Abc +5h "), std::string(" Lima -5h America/Lima ")));
     zones.nameChanged(0, "Kathmandu"), zones.valueChanged(3, "-4");
     EXPECT_EQ(tooltips(), std::pair(std::string(" Kathmandu +5:45h Asia/Kathmandu "), std::string(" Lima -4h ")));
-    // A value box is named by the city it sets, and by its row while the name box is blank.
+    // A name box is named by its row, a value box by the city it sets, and by its row while the name is blank.
     classes.nameChanged(2, "  ");
-    EXPECT_EQ(std::pair(zones.view().valueBoxes[0].accessibleName, classes.view().valueBoxes[2].accessibleName),
-              std::pair(std::string("Fuso orario di Kathmandu"), std::string("Tipo della riga 3")));
+    EXPECT_EQ((std::array{zones.view().valueBoxes[0].accessibleName, classes.view().valueBoxes[2].accessibleName,
+                          classes.view().nameBoxes[2].accessibleName}),
+              (std::array<std::string, 3>{"Fuso orario di Kathmandu", "Tipo della riga 3", "Città della riga 3"}));
+    classes.valueChanged(0, "2");   // a class typed colours its name once saved
+    EXPECT_EQ(classes.view().nameBoxes[0].textColour, kNameDefaultText);
+    classes.salva();
+    EXPECT_EQ(classes.view().nameBoxes[0].textColour, rgb(255, 0, 0));
 }
 
-// The files, boxes, buttons and effects after any sequence of edits, Salva, Annulla and closing, written
-// without the editor: fusi.tmp holds what Salva staged until a close commits it; closing with edits not
-// staged asks, and Yes writes them to fusi.dat; a row that follows a zone and is saved with another offset
-// or class leaves its zone in fusi.tz, which is written first.
+// The editor's rules apart from it: Salva stages fusi.tmp, a close commits it or asks; a moved zone row leaves fusi.tz.
 struct EditorModel {
     Variant variant = Variant::Zones;
     ZoneTable dat{}, read{}, boxes{};          // fusi.dat; what the editor read; what its boxes show
@@ -112,9 +109,8 @@ struct EditorModel {
 
     std::string& value(int i) { return variant == Variant::Zones ? boxes[i].offset : boxes[i].zoneClass; }
     void open() {
-        read = boxes = dat;
+        read = boxes = dat, salva = annulla = false;
         if (variant == Variant::Zones) for (ZoneRow& row : boxes) row.offset = OffsetBoxText(row.offset);
-        salva = annulla = false;
     }
     void edit(int i, bool name, const std::string& text) { (name ? boxes[i].name : value(i)) = text, salva = annulla = true; }
     ZoneTable inBoxes() const {   // an emptied class box is saved as class 0
@@ -135,8 +131,7 @@ struct EditorModel {
                 entry->second = "-", leaves = true;
         }
         if (leaves) effects.push_back("write fusi.tz");
-        effects.push_back("write fusi.dat");
-        dat = saved;
+        effects.push_back("write fusi.dat"), dat = saved;
     }
     void close(bool yes) {
         if (pending) save(*tmp), tmp.reset(), pending = false;
@@ -162,8 +157,7 @@ TEST_F(ZoneEditorTest, EverySequenceLeavesWhatTheModelSays) {
         for (int step = 0; step < 60; ++step) {
             if (!editor) {
                 model.variant = pick(2) ? Variant::Zones : Variant::Classes;
-                editor = std::make_unique<ZoneEditorLogic>(*program, model.variant);
-                editor->open(), model.open();
+                editor = std::make_unique<ZoneEditorLogic>(*program, model.variant), editor->open(), model.open();
                 history += model.variant == Variant::Zones ? " | Fusi:" : " | Tipi:";
             }
             const int action = pick(10), row = rows[pick(5)];   // a name 4 times in 10, a value 3, Salva, Annulla, close
@@ -173,10 +167,9 @@ TEST_F(ZoneEditorTest, EverySequenceLeavesWhatTheModelSays) {
                 isName ? editor->nameChanged(row, text) : editor->valueChanged(row, text);
                 model.edit(row, isName, text);
                 history += (isName ? " name " : " value ") + std::to_string(row) + "=" + text;
-            } else if (action == 7) {
-                editor->salva(), model.doSalva(), history += " Salva";
-            } else if (action == 8) {
-                editor->annulla(), model.doAnnulla(), history += " Annulla";
+            } else if (action < 9) {
+                action == 7 ? (editor->salva(), model.doSalva()) : (editor->annulla(), model.doAnnulla());
+                history += action == 7 ? " Salva" : " Annulla";
             } else {
                 platform.answers = {yes};
                 editor->close(), model.close(yes), editor.reset(), program->tick(), history += yes ? " close(Yes)" : " close(No)";
@@ -199,9 +192,7 @@ TEST_F(ZoneEditorTest, EverySequenceLeavesWhatTheModelSays) {
     }
 }
 
-// A save that fails on a full disk, in any dialog, keeps the dialog open with its edits and says which file
-// and why; the program runs on and the files hold what they held. Once the disk has room, the same button
-// saves the edits.
+// A save failing on a full disk keeps any dialog open with its edits, says file and why; with room the button saves.
 TEST_F(ZoneEditorTest, AFailedSaveKeepsTheDialogOpenWithItsEdits) {
     using Save = std::function<bool()>;   // the dialog's button: true once the save went through
     struct Case { const char* what; const char* failing; std::function<Save()> open; const char* reason; };
@@ -221,13 +212,11 @@ TEST_F(ZoneEditorTest, AFailedSaveKeepsTheDialogOpenWithItsEdits) {
         {"closing saves the edits, Yes", kZoneFile, inEditor({value(0, "+2")}, true), "fusi.dat: scrittura non riuscita"},
         {"Parametri: OK", kSiteFile, [this] {
              auto d = std::make_shared<ParamsDialogLogic>(*program);
-             d->load(), d->latitudeDegreesChanged("45");
-             return Save([d] { return d->okClick(); });
+             return d->load(), d->latitudeDegreesChanged("45"), Save([d] { return d->okClick(); });
          }, "lxp2.par: scrittura non riuscita"},
         {"Ora Legale: Ok", kRuleFile, [this] {
              auto d = std::make_shared<RuleDialogLogic>(*program);
-             d->load(), d->select(0, 4);
-             return Save([d] { return d->okClick(); });
+             return d->load(), d->select(0, 4), Save([d] { return d->okClick(); });
          }, "Parleg.dat: scrittura non riuscita"},
     };
     for (const Case& c : cases) {

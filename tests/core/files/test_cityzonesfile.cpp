@@ -1,6 +1,4 @@
-// fusi.tz: which names follow a zone and what a damaged line says. (Files it refuses: the settings files'
-// tests; any content, and names taken off their zones: its fuzzer; the shipped one: the year-long
-// comparison.)
+// fusi.tz: which names follow a zone and what a damaged line says.
 
 #include "../testsupport.h"
 

@@ -14,17 +14,13 @@ std::string Describe(const std::vector<FieldValue>& fields) {
     return out;
 }
 
-TEST(NumberText, LeadingBlankUnlessNegativeAndReadsBack) {
-    struct Case { double value; const char* text; };
-    const Case cases[] = {{7, " 7"}, {-1, "-1"}, {0, " 0"}, {-0.0, " 0"}, {-0.25, "-0.25"}, {0.1, " 0.1"},
-                          {1e20, " 100000000000000000000"}, {1e-5, " 0.00001"}};
-    for (const Case& c : cases) EXPECT_EQ(NumberText(c.value), c.text) << c.value;
+// Numbers written and read back; leading (seg.dat), offset (fusi.dat), strict (lxp2.par, Parleg.dat; nullopt: none).
+TEST(NumberTexts, WrittenAndReadBackLeadingOffsetAndStrict) {
+    const std::pair<double, const char*> written[] = {
+        {7, " 7"}, {-1, "-1"}, {0, " 0"}, {-0.0, " 0"}, {-0.25, "-0.25"}, {0.1, " 0.1"}, {1e-5, " 0.00001"},
+        {1e20, " 100000000000000000000"}};
+    for (const auto& [value, text] : written) EXPECT_EQ(NumberText(value), text) << value;
     for (int i = -2000; i <= 2000; ++i) EXPECT_EQ(LeadingNumber(NumberText(i / 8.0)), i / 8.0) << i;
-}
-
-// The three readings of a number text: the leading number (seg.dat), the offset of fusi.dat, and the strict
-// number of lxp2.par and Parleg.dat, which refuses what is not wholly a number (nullopt).
-TEST(NumberTexts, LeadingOffsetAndStrictNumbers) {
     const std::optional<double> no;
     const std::string kHugeDigits(400, '9');
     struct Case { std::string text; double leading, offset; std::optional<double> strict; };

@@ -5,6 +5,7 @@
 
 #include <set>
 #include <sstream>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace vemar {
@@ -15,8 +16,7 @@ namespace fs = std::filesystem;
 const fs::path kDataDir = VEMAR_DATA_DIR;
 constexpr const char* kSettingsFiles[] = {kZoneFile, kSiteFile, kRuleFile, kDisplayFile, kMarkerFile, kCityZonesFile};
 
-// What the program reads from a settings file, by its name, as one text ("41,54,-12,...", lxp2.par's zone
-// as the program counts it), or the error naming file and place ("fusi.dat: record 1 mancante").
+// A settings file as the program reads it, as one text ("41,54,-12,..."), or its error ("fusi.dat: record 1 mancante").
 std::string ReadSettings(const fs::path& file) {
     const std::string name = file.filename().string();
     std::ostringstream out;
@@ -69,8 +69,7 @@ protected:
 // Each content (nullopt: no file) as read, or its error; lxp2.par as written back (nullptr: the same).
 TEST_F(FilesTest, EachFileAsReadOrItsError) {
     ZoneTable marked = SampleTable();
-    marked[2].name = "}}}";     // stored as "vvv"
-    marked[11].offset = "~~";   // stored as "ww"
+    marked[2].name = "}}}", marked[11].offset = "~~";   // stored as "vvv" and "ww"
     WriteZoneTable(dir / kZoneFile, marked);
     const std::string table = dir.read(kZoneFile), nul(1, '\0'), site = "41,54,-12,-29,-1,,1,,,0,,0,,,1,0,0,1\r\n";
     auto firstLines = [&](int n) { std::size_t p = 0; while (n--) p = table.find("\r\n", p) + 2; return table.substr(0, p); };
@@ -80,8 +79,7 @@ TEST_F(FilesTest, EachFileAsReadOrItsError) {
         {kSiteFile, "-41.5,-54,12,29,3,\"spare\",0,abc,7.25,2,\"\",-4,x y,,2,1,30,0\r\n", "-41.5,-54,12,29,-3,0,2,1,30,0,"},
         // A bare spare field runs to the next comma, quotes and all, and must save again.
         {kSiteFile, "1,2,3,4,-1,a\"b,1,,,0,,0,,,1,0,0,1\r\n", "1,2,3,4,1,1,1,0,0,1,"},
-        // Integer fields take the nearest whole number, 2.5 the even one, within 16 bits; empty is 0; a
-        // quoted number is that number; a spare Integer goes back as its number.
+        // Integers: the nearest, 2.5 the even one, 16 bits; empty is 0, quoted is the number; a spare one goes back so.
         {kSiteFile, "\" 1 \",2,3,4,,, +1 ,,,\"7\",,,,,,2.5,30,1.0\r\n", "1,2,3,4,0,1,0,2,30,1,", "1,2,3,4,0,,1,,,7,,0,,,0,2,30,1\r\n"},
         {kSiteFile, "1,2,3,4,-99999,,1,,,0,,0,,,1,0,0,1\r\n", "1,2,3,4,32768,1,1,0,0,1,", "1,2,3,4,-32768,,1,,,0,,0,,,1,0,0,1\r\n"},
         {kRuleFile, " +2 ,,0,9.0,4,0", "2,0,0,9,4,0,"},   // an empty field is 0, a whole number may have decimals
@@ -101,6 +99,7 @@ TEST_F(FilesTest, EachFileAsReadOrItsError) {
         {kRuleFile, "2,4x,0,9,4,0\r\n", "Parleg.dat: campo 2: non è un numero"},
         {kRuleFile, "2.5,4,0,9,4,0\r\n", "Parleg.dat: campo 1: numero intero non valido"},
         {kRuleFile, "2,4,0,12,4,0\r\n", "Parleg.dat: campo 4 fuori intervallo"},   // every range: the fuzzer
+        {kRuleFile, "2,4,0,9,5,0\r\n", "Parleg.dat: campo 5 fuori intervallo"},
         {kRuleFile, "2,4,0,9,4," + std::string(400, '9') + "\r\n", "Parleg.dat: campo 6 fuori intervallo"},
         // A zero byte would end a field early in many readers ("4\0" "1" read as 4): every file refuses it.
         {kSiteFile, "4" + nul + site.substr(1), "lxp2.par: campo 1: carattere nullo"},
@@ -121,8 +120,7 @@ TEST_F(FilesTest, EachFileAsReadOrItsError) {
     }
 }
 
-// Required or optional, a file that is no settings file is refused at once: nothing blocks on a FIFO,
-// nothing reads a device or megabytes. A byte-order mark an editor put first changes nothing.
+// Not a settings file: refused, nothing blocks on a FIFO, reads a device or megabytes; a byte-order mark skipped.
 TEST_F(FilesTest, EveryReaderRefusesWhatIsNoSettingsFileAndSkipsAByteOrderMark) {
     struct Kind { const char* what; std::function<void(const fs::path&)> make; const char* message; };
     const Kind kinds[] = {
@@ -131,15 +129,13 @@ TEST_F(FilesTest, EveryReaderRefusesWhatIsNoSettingsFileAndSkipsAByteOrderMark) 
         {"device", [](const fs::path& p) { fs::create_symlink("/dev/zero", p); }, "non è un file regolare"},
         {"64 KiB and a byte", [](const fs::path& p) { std::ofstream(p) << std::string(64 * 1024 + 1, ' '); }, "file troppo grande"},
     };
-    for (const char* file : kSettingsFiles)
-        for (const Kind& kind : kinds) {
-            kind.make(dir / file);
-            EXPECT_EQ(ReadSettings(dir / file), file + std::string(": ") + kind.message) << kind.what;
-            fs::remove_all(dir / file);
-        }
+    for (const char* file : kSettingsFiles) for (const Kind& kind : kinds) {
+        kind.make(dir / file);
+        EXPECT_EQ(ReadSettings(dir / file), file + std::string(": ") + kind.message) << kind.what;
+        fs::remove_all(dir / file);
+    }
     dir.write(kMarkerFile, std::string(64 * 1024, ' '));   // 64 KiB itself is still read
     EXPECT_EQ(ReadSettings(dir / kMarkerFile), ",,,,,");
-
     for (const char* file : kSettingsFiles) {
         if (fs::exists(kDataDir / file)) fs::copy_file(kDataDir / file, dir / file, fs::copy_options::overwrite_existing);
         else WriteDisplaySettings(dir / file, {1, -1, 7, 7, 0, 1, 0, "*", "°"});   // not shipped
@@ -149,43 +145,42 @@ TEST_F(FilesTest, EveryReaderRefusesWhatIsNoSettingsFileAndSkipsAByteOrderMark) 
     }
 }
 
-// fusi.dat staged in fusi.tmp then renamed, the installed one byte for byte; seg.dat's texts shifted down
-// by 7 and quoted. What the next start would refuse is never written; a write that fails half-way keeps the
-// old file, no temporary; a replacement keeps its permissions. (Round trips: the fuzzers; writers killed
-// half-way: the kill test.)
+// Exact bytes (fusi.dat via fusi.tmp, seg.dat shifted by 7); nothing unreadable written; failures keep the old file.
 TEST_F(FilesTest, WritersLeaveTheExactBytesOrTheOldFile) {
-    dir.write(kZoneFile, "old");
-    StageZoneTable(dir.path(), SampleTable());
-    CommitStagedTable(dir.path());
+    dir.write(kZoneFile, "old"), StageZoneTable(dir.path(), SampleTable()), CommitStagedTable(dir.path());
     EXPECT_EQ(std::pair(Entries(), ReadZoneTable(dir / kZoneFile)), std::pair(std::set<std::string>{kZoneFile}, SampleTable()));
     EXPECT_EQ(Failure([&] { CommitStagedTable(dir.path()); }), "fusi.dat: copia provvisoria fusi.tmp mancante");
     WriteZoneTable(dir / kZoneFile, ReadZoneTable(kDataDir / kZoneFile));
     EXPECT_EQ(dir.read(kZoneFile), ReadFileBytes(kDataDir / kZoneFile));
     WriteDisplaySettings(dir / kDisplayFile, {1, -1, 7, 7, 0, 1, 5, "*", "°"});
     EXPECT_EQ(dir.read(kDisplayFile), "\"\x19*\",\"&*\",\"\x19" "0\",\"\x19" "0\",\"\x19)\",\"\x19*\",\"\x19.\",\"#\",\"\xA9\"\r\n");
-
-    ZoneTable unstorable = SampleTable();
-    unstorable[4].offset = "+1)";   // ')' would be stored as a quote
+    ZoneTable unstorable = SampleTable(); unstorable[4].offset = "+1)";   // ')' would be stored as a quote
     struct Case { const char* file; std::function<void(const fs::path&)> write; const char* error; };
     const Case cases[] = {
         {kZoneFile, [&](const fs::path& p) { WriteZoneTable(p, unstorable); }, "fusi.dat: record 5, campo 3"},
         {kRuleFile, [](const fs::path& p) { WriteParleg(p, {2, 4, 0, 9, 4, 7}); }, "Parleg.dat: campo 6 fuori intervallo"},
         {kSiteFile, [](const fs::path& p) { WriteSiteSettings(p, {}); }, "lxp2.par: scrittura non riuscita: spazio esaurito sul disco"},
+        {kSiteFile, [](const fs::path& p) { SiteSettings s; s.record[5] = TextField("\""); WriteSiteSettings(p, s); },
+         "lxp2.par: campo 6 non scrivibile"},
     };
     fs::remove(dir / kDisplayFile);
     SetWriteFaultForTesting([](const fs::path& p) { return p.filename() == kSiteFile; });
+    const auto descriptors = [] { return std::distance(fs::directory_iterator("/proc/self/fd"), {}); };
+    const auto open = descriptors();
     for (const Case& c : cases) {
         dir.write(c.file, "old");
         EXPECT_EQ(Failure([&] { c.write(dir / c.file); }).rfind(c.error, 0), 0u) << c.error;
         EXPECT_EQ(std::pair(dir.read(c.file), Entries()), std::pair(std::string("old"), std::set<std::string>{c.file}));
         fs::remove(dir / c.file);
     }
+    EXPECT_EQ(descriptors(), open) << "a failed write leaves its temporary file open";
     SetWriteFaultForTesting(nullptr);
     const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
-    dir.write(kSiteFile, "old");
-    fs::permissions(dir / kSiteFile, mode);
+    dir.write(kSiteFile, "old"), fs::permissions(dir / kSiteFile, mode);
+    if (::fcntl(0, F_GETFD) == -1) { ASSERT_EQ(::open("/dev/null", O_RDONLY), 0); }   // run without one
     WriteFileAtomic(dir / kSiteFile, "new");
     EXPECT_EQ(std::pair(dir.read(kSiteFile), fs::status(dir / kSiteFile).permissions()), std::pair(std::string("new"), mode));
+    EXPECT_NE(::fcntl(0, F_GETFD), -1) << "the standard input closed with the file";
     EXPECT_EQ(Entries(), std::set<std::string>{kSiteFile});
 }
 

@@ -1,20 +1,17 @@
-// The summer-time rule's period text in either hemisphere. (Its switch day by day: the year-long comparison.)
+// The summer-time rule's period text in either hemisphere and its summer at the switch days.
 
 #include "core/time/dst.h"
 
 #include <gtest/gtest.h>
 
-#include <string>
+#include <tuple>
 
 using namespace vemar;
 
 namespace {
 
-// Last Sunday of March to last Sunday of October.
-constexpr DstRule kEuropeanRule{2, 4, 0, 9, 4, 0};
-
-constexpr Hemisphere kNorth = Hemisphere::North;
-constexpr Hemisphere kSouth = Hemisphere::South;
+constexpr DstRule kEuropeanRule{2, 4, 0, 9, 4, 0};   // last Sunday of March to last Sunday of October
+constexpr Hemisphere kNorth = Hemisphere::North, kSouth = Hemisphere::South;
 
 struct PeriodCase { DstRule rule; Hemisphere hemisphere; int year; const char* caption; };
 const PeriodCase kPeriodCases[] = {
@@ -23,15 +20,14 @@ const PeriodCase kPeriodCases[] = {
     // In the south the March end falls in the following year.
     {kEuropeanRule, kSouth, 2025, "Ora Legale dal 26 Ottobre 2025 al 29 Marzo 2026     (Emisfero Australe)"},
     {kEuropeanRule, kSouth, 2024, "Ora Legale dal 27 Ottobre 2024 al 30 Marzo 2025     (Emisfero Australe)"},
-    // Week 0, Sunday, months ending on a Sunday: four weeks before the last Sunday is the 3rd of a 31-day
-    // month (August 2025), the 2nd of a 30-day month (November 2025).
+    // Week 0 of months ending on a Sunday: four weeks before it, the 3rd of 31 days (August), the 2nd of 30 (November).
     {{7, 0, 0, 10, 0, 0}, kNorth, 2025, "Ora Legale dal 3 Agosto  al 2 Novembre 2025     (Emisfero Boreale)"},
-    // Week 1 counts back from the last occurrence: February 2026 has four Sundays, so it is the first;
-    // March 2026 has five, so it is the second.
+    // Week 1 counts back from the last: February 2026 has four Sundays, so the first; March five, so the second.
     {{1, 1, 0, 2, 1, 0}, kNorth, 2026, "Ora Legale dal 1 Febbraio  al 8 Marzo 2026     (Emisfero Boreale)"},
-    // Week 0 before the 1st moves a week forward (January 2026 ends on a Saturday); a weekday after the
-    // last Sunday's week moves a week back (May 2026 ends on a Sunday, its last Saturday is the 30th).
+    // Week 0 before the 1st moves a week on (January 2026 ends on a Saturday); past the last Sunday's week back (May).
     {{0, 0, 0, 4, 4, 6}, kNorth, 2026, "Ora Legale dal 4 Gennaio  al 30 Maggio 2026     (Emisfero Boreale)"},
+    // February of a leap year has 29 days: in 2020 its last Sunday is the 23rd, whereas a 30th would be a Sunday.
+    {{1, 4, 0, 9, 4, 0}, kNorth, 2020, "Ora Legale dal 23 Febbraio  al 25 Ottobre 2020     (Emisfero Boreale)"},
     // November has 30 days: in 2024 its last Sunday is the 24th, whereas a 31st would be a Sunday.
     {{3, 4, 0, 10, 4, 0}, kNorth, 2024, "Ora Legale dal 28 Aprile  al 24 Novembre 2024     (Emisfero Boreale)"},
     // A month index without a name leaves a blank and still counts 31 days.
@@ -42,10 +38,17 @@ const PeriodCase kPeriodCases[] = {
 TEST(LegaleSino, PeriodTextOfTheYearAndTooltip) {
     for (const auto& c : kPeriodCases) {
         const DstPeriod p = LegaleSino(c.rule, c.hemisphere, 0, 15, 6, c.year);
-        EXPECT_EQ(p.caption, c.caption);
-        EXPECT_EQ(p.tooltip, c.hemisphere == kNorth ? " Ora Legale Applicata nell'emisfero Boreale "
-                                                    : " Ora Legale Applicata nell'emisfero Australe ");
+        const std::string side = c.hemisphere == kNorth ? "emisfero Boreale " : "emisfero Australe ";
+        EXPECT_EQ(std::tuple(p.caption, p.tooltip), std::tuple(c.caption, " Ora Legale Applicata nell'" + side));
     }
+}
+
+// The rule's summer, in either hemisphere: from the day of its start up to the day before its end.
+TEST(LegaleSino, RuleSummerFromTheStartDayToTheDayBeforeTheEnd) {
+    const std::tuple<int, int, int> days[] = {{28, 3, 0}, {29, 3, 1}, {15, 6, 1}, {24, 10, 1}, {25, 10, 0}, {1, 1, 0}};
+    for (const auto& [day, month, summer] : days) for (Hemisphere h : {kNorth, kSouth})
+        EXPECT_EQ(LegaleSino(kEuropeanRule, h, 0, day, month, 2026).ruleSummer, summer) << day << "/" << month;
+    EXPECT_EQ(LegaleSino({2, 0, 0, 9, 4, 0}, kNorth, 0, 1, 3, 2026).ruleSummer, 1) << "from the 1st of March";
 }
 
 } // namespace

@@ -1,19 +1,15 @@
-// What the program derives from the time-zone database: a year's standard offset, its summer period, the
-// offsets as tooltips show them. The system's tzdata is the reference where it has the case; a fixed table
-// stands in for what it cannot show.
+// A zone's standard offset, summer period and offset texts: by the system's tzdata, else a fixed table.
 
 #include "../testsupport.h"
 
 #include "core/time/systemzones.h"
 
-
 namespace vemar {
 namespace {
 
 TEST(ZoneDatabase, OffsetText) {
-    const std::pair<int, const char*> cases[] = {
-        {0, "0"}, {3600, "+1"}, {-18000, "-5"}, {19800, "+5:30"}, {20700, "+5:45"}, {-9000, "-2:30"}, {45900, "+12:45"},
-    };
+    const std::pair<int, const char*> cases[] = {{0, "0"}, {3600, "+1"}, {-18000, "-5"}, {19800, "+5:30"},
+                                                 {20700, "+5:45"}, {-9000, "-2:30"}, {45900, "+12:45"}};
     for (const auto& [seconds, text] : cases) {
         std::string out = "x";   // appended to what is there
         AppendOffsetText(out, std::chrono::seconds{seconds});
@@ -21,15 +17,8 @@ TEST(ZoneDatabase, OffsetText) {
     }
 }
 
-// The system's tzdata over 2026: standard offsets, the class the legend gives the zone, and the summer
-// period the panel shows on 1 July, as the C library's own transitions give them (the local date read just
-// before each change).
-struct PeriodCase {
-    const char* zone;
-    int standardSeconds;
-    ZoneClass facts;
-    std::optional<SummerPeriod> period;
-};
+// 2026's standard offsets, legend classes and summer periods on 1 July, each change dated by the clock before it.
+struct PeriodCase { const char* zone; int standardSeconds; ZoneClass facts; std::optional<SummerPeriod> period; };
 constexpr auto North = ZoneClass::NorthernSummer, South = ZoneClass::SouthernSummer;
 const PeriodCase kPeriods[] = {
     {"Europe/Rome", 3600, North, SummerPeriod{{29, 3, 2026}, {25, 10, 2026}}},
@@ -55,6 +44,8 @@ TEST(ZoneDatabase, StandardOffsetClassAndSummerPeriodOf2026) {
         EXPECT_EQ(ZoneFactsClass(zones, c.zone, 2026), c.facts);
         EXPECT_EQ(SummerPeriodOf(zones, c.zone, {1, 7, 2026}), c.period);
     }
+    // 1 July is read, not a later day: San Juan was at -4 from 31 May to 25 July 2004, else at -3.
+    EXPECT_EQ(StandardOffset(zones, "America/Argentina/San_Juan", 2004), std::chrono::hours{-4});
     EXPECT_EQ(zones.offsetAt("Nowhere/Atlantis", test::Instant(2026, 7, 1)), std::nullopt);
     EXPECT_EQ(ZoneFactsClass(zones, "", 2026), std::nullopt);
 }
@@ -64,10 +55,13 @@ TEST(ZoneDatabase, StandardOffsetClassAndSummerPeriodOf2026) {
 TEST(ZoneDatabase, SummerPeriodInForce) {
     const SystemZoneDatabase system;
     test::FixedZones ending;
-    ending.add("South/Ending", {{0, -10800}, {test::UtcSeconds(2025, 10, 5, 3), -7200}, {test::UtcSeconds(2026, 3, 1, 2), -10800}});
-    const SummerPeriod sydney2025{{5, 10, 2025}, {5, 4, 2026}}, sydney2026{{4, 10, 2026}, {4, 4, 2027}};
-    const SummerPeriod lastOne{{5, 10, 2025}, {1, 3, 2026}};
-    struct Case { const ZoneDatabase& zones; const char* zone; CalendarDate today; std::optional<SummerPeriod> period; };
+    ending.add("South/Ending",
+               {{0, -10800}, {test::UtcSeconds(2025, 10, 5, 3), -7200}, {test::UtcSeconds(2026, 3, 1, 2), -10800}});
+    const SummerPeriod sydney2025{{5, 10, 2025}, {5, 4, 2026}}, sydney2026{{4, 10, 2026}, {4, 4, 2027}},
+        lastOne{{5, 10, 2025}, {1, 3, 2026}};
+    struct Case {
+        const ZoneDatabase& zones; const char* zone; CalendarDate today; std::optional<SummerPeriod> period;
+    };
     const Case cases[] = {
         {system, "Australia/Sydney", {1, 2, 2026}, sydney2025},
         {system, "Australia/Sydney", {4, 4, 2026}, sydney2025},   // its last day
@@ -79,7 +73,8 @@ TEST(ZoneDatabase, SummerPeriodInForce) {
         {ending, "South/Ending", {1, 11, 2025}, lastOne},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(SummerPeriodOf(c.zones, c.zone, c.today), c.period) << c.zone << " " << c.today.day << "/" << c.today.month;
+        EXPECT_EQ(SummerPeriodOf(c.zones, c.zone, c.today), c.period) << c.zone << " " << c.today.day << "/"
+                                                                       << c.today.month;
 }
 
 } // namespace
