@@ -28,8 +28,7 @@ TEST_F(ProgramTest, StartUpRemovesStaleTemporariesSurvivesGarbageAndShowsPage1) 
     for (const auto& name : stale) EXPECT_FALSE(dir.exists(name)) << name;
     for (const auto& name : kept) EXPECT_TRUE(dir.exists(name)) << name;
     EXPECT_EQ((std::array{state().display.signalOn, state().display.screenColour}), (std::array{0, 0}));
-    int turn = 0;   // the title turns the page twice, then menu items 3 and 2 show theirs
-    for (int page : {1, 2, 1, 2, 1}) {
+    for (int turn = 0; int page : {1, 2, 1, 2, 1}) {   // the title turns the page twice, then menu items 3 and 2
         program->tick();
         ExpectShown(view(), {"SSPanel7.caption=- Tabella " + std::to_string(page) + " -   Fusi Orari",
                              page == 1 ? "Label1(0).caption=Roma" : "Label1(0).caption=Lisbona", "Text1.backColour=15",

@@ -138,8 +138,7 @@ TEST(DatePairFor, HoldsTheMostRowsThenTheHome) {
     };
     for (const Case& c : cases) {
         std::array<int, kPageRows> days{};
-        std::size_t k = 0;
-        for (auto [rows, day] : c.rowsOnDay) while (rows--) days[k++] = day;
+        for (std::size_t k = 0; auto [rows, day] : c.rowsOnDay) while (rows--) days[k++] = day;
         EXPECT_EQ(DatePairFor(days, c.usual), c.first) << c.why;
     }
 }

@@ -65,6 +65,8 @@ TEST_F(ParamsDialogTest, BoxesShowFilterAndStoreThePlace) {
         const ParamsView& v = dialog->view();
         EXPECT_EQ(std::tuple(boxes(), std::array{v.halfHourYes.checked, v.halfHourNo.checked, v.autoDstBox.checked}, settings()),
                   std::tuple(q.opened, q.options, atStart));
+        for (const ControlView* box : {&v.latitudeDegrees, &v.latitudeMinutes, &v.longitudeDegrees, &v.longitudeMinutes})
+            EXPECT_EQ(std::pair(box->backColour, box->textColour), std::pair(rgb(0, 0, 64), rgb(255, 255, 192)));   // yellow on navy
         for (const Step& step : q.steps) {
             const std::string shown = type(step.box, step.typed);
             const auto s = settings();
