@@ -32,7 +32,7 @@ TEST_F(ProgramTest, StartUpRemovesStaleTemporariesSurvivesGarbageAndShowsPage1) 
         program->tick();
         ExpectShown(view(), {"SSPanel7.caption=- Tabella " + std::to_string(page) + " -   Fusi Orari",
                              page == 1 ? "Label1(0).caption=Roma" : "Label1(0).caption=Lisbona", "Text1.backColour=15",
-                             "tabel(2).enabled=" + std::to_string(page != 1),
+                             "Form1.textColour=15", "tabel(2).enabled=" + std::to_string(page != 1),
                              "tabel(3).enabled=" + std::to_string(page == 1)});
         turn++ < 2 ? program->pageSwitchClick() : program->tableMenuClick(turn == 3 ? 3 : 2);
     }

@@ -26,8 +26,8 @@ const PeriodCase kPeriodCases[] = {
     {{1, 1, 0, 2, 1, 0}, kNorth, 2026, "Ora Legale dal 1 Febbraio  al 8 Marzo 2026     (Emisfero Boreale)"},
     // Week 0 before the 1st moves a week on (January 2026 ends on a Saturday); past the last Sunday's week back (May).
     {{0, 0, 0, 4, 4, 6}, kNorth, 2026, "Ora Legale dal 4 Gennaio  al 30 Maggio 2026     (Emisfero Boreale)"},
-    // February of a leap year has 29 days: in 2020 its last Sunday is the 23rd, whereas a 30th would be a Sunday.
-    {{1, 4, 0, 9, 4, 0}, kNorth, 2020, "Ora Legale dal 23 Febbraio  al 25 Ottobre 2020     (Emisfero Boreale)"},
+    // February of a leap year has 29 days: in 2032 its last Sunday is the 29th.
+    {{1, 4, 0, 9, 4, 0}, kNorth, 2032, "Ora Legale dal 29 Febbraio  al 31 Ottobre 2032     (Emisfero Boreale)"},
     // November has 30 days: in 2024 its last Sunday is the 24th, whereas a 31st would be a Sunday.
     {{3, 4, 0, 10, 4, 0}, kNorth, 2024, "Ora Legale dal 28 Aprile  al 24 Novembre 2024     (Emisfero Boreale)"},
     // A month index without a name leaves a blank and still counts 31 days.
