@@ -75,11 +75,11 @@ const std::time_t kNewYear2026 = test::UtcSeconds(2026, 1, 1);
 // Seconds ahead of universal time at t, in the zone TZ names.
 long LocalOffset(std::time_t t) { std::tm tm{}; localtime_r(&t, &tm); return tm.tm_gmtoff; }
 
-// Each instant's offset in one zone; summer is above the year's smallest (Dublin's "daylight saving" is winter).
+// Each instant's offset in a zone, summer above the year's least (Dublin's too); by the list's place, size and ends.
 struct Local { long offsetSeconds = 0; bool summer = false; };
 const std::vector<Local>& ZoneAt(const std::string& zone, const Instants& instants) {
-    static std::map<std::pair<std::string, const Instants*>, std::vector<Local>> memo;
-    auto [it, added] = memo.try_emplace({zone, &instants});
+    static std::map<std::tuple<std::string, const void*, std::size_t, long, long>, std::vector<Local>> memo;
+    auto [it, added] = memo.try_emplace({zone, &instants, instants.size(), instants.front(), instants.back()});
     if (!added) return it->second;
     test::ScopedZone scoped(zone.c_str());
     for (std::time_t t : instants) it->second.push_back({LocalOffset(t)});
